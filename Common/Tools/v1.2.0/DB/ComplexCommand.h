@@ -1,0 +1,59 @@
+#pragma once
+
+#include "Container/List.h"
+
+#include <QString>
+#include <cstdint>
+
+namespace Base_ns {
+class DateTime_cl;
+}
+
+namespace DB_ns {
+
+// One statement of a template table: the database kinds it suits (bits of DBType_en)
+// and its text (UTF-8) in the local dialect.
+struct SQLTemplate_st {
+    int32_t mask;
+    const char* text;
+};
+
+// One parameter occurrence of the chosen template.
+struct ParamInfo_st {
+    QString name;   // between the two question marks
+    QString value;  // the last value filled in
+    int32_t gap;    // start minus the previous occurrence's closing "?" (first: its start)
+    int32_t length; // characters the occurrence now occupies in the text
+    bool unset;     // not yet filled
+};
+
+// Turns a template table into runnable SQL for one database kind. Values are never
+// quoted: a text value holding a single quote is refused instead.
+class ComplexCommand_cl {
+public:
+    explicit ComplexCommand_cl(int32_t dbType);
+
+    ComplexCommand_cl(const ComplexCommand_cl&) = delete;
+    ComplexCommand_cl& operator=(const ComplexCommand_cl&) = delete;
+
+    // Chooses the one entry whose mask suits the database kind.
+    void SetTemplates(const SQLTemplate_st* table, int32_t count);
+    // Fill occurrence index (from 0, in text order).
+    void SetParam(int32_t index, const QString& text);
+    void SetParam(int32_t index, int32_t number);
+    void SetParam(int32_t index, const Base_ns::DateTime_cl& time);
+    QString GetSQL() const;
+
+    static QString ClassName() { return QStringLiteral("ComplexCommand_cl"); }
+
+private:
+    void ChooseText(const QString& text);
+    void Fill(int32_t index, const QString& text);
+
+    int32_t dbType;
+    QString sql;
+    Container_ns::List_tl<ParamInfo_st> params;
+    int32_t pendingCount;  // -1 until a template is chosen
+};
+
+}  // namespace DB_ns
