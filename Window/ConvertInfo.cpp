@@ -1,0 +1,81 @@
+#include "Window/ConvertInfo.h"
+
+#include "base/SysError.h"
+
+#include <iterator>
+
+namespace Vorelle_ns {
+
+namespace {
+
+Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark = QString()) {
+    static const Base_ns::ErrorInfo_st table[] = {{1, "错误的用户权限。"}, {2, "错误的统计方式。"}};
+    return Base_ns::SysError_cl(line, __FILE__, ConvertInfo_cl::ClassName(), code, table,
+                                int32_t(std::size(table)), remark);
+}
+
+struct Statistics_st {
+    const char16_t* text;
+    int32_t mode;
+    int32_t kind;
+};
+
+// Searched in this order, both ways.
+const Statistics_st statisticsTable[] = {
+    {u"月开销", 0, 0}, {u"年开销", 1, 0}, {u"开销", 2, 0},
+    {u"月收入", 0, 1}, {u"年收入", 1, 1}, {u"收入", 2, 1},
+};
+
+const char16_t* const powerNames[] = {u"超级管理员", u"管理员", u"普通", u"独立"};
+
+}  // namespace
+
+QString ConvertInfo_cl::ClassName() { return QStringLiteral("ConvertInfo_cl"); }
+
+QString ConvertInfo_cl::RealToText(double value) {
+    QString text = QString::asprintf("%.10f", value);
+    qsizetype end = text.size();
+    while (end > 0 && text[end - 1] == u'0') --end;
+    if (end > 0 && text[end - 1] == u'.') --end;
+    text.truncate(end);
+    return text;
+}
+
+// Formatted from the integer itself: amount / 100.0 is not exact in binary, and from
+// about half a million units up ten decimals of it show the error ("5243621.7999999998").
+QString ConvertInfo_cl::MoneyToText(int32_t amount) {
+    const int64_t magnitude = amount < 0 ? -int64_t(amount) : int64_t(amount);
+    QString text = QString::number(magnitude / 100);
+    const int64_t cents = magnitude % 100;
+    if (cents != 0) {
+        text += u'.';
+        text += QChar(u'0' + int(cents / 10));
+        if (cents % 10 != 0) text += QChar(u'0' + int(cents % 10));
+    }
+    return amount < 0 ? u'-' + text : text;
+}
+
+QString ConvertInfo_cl::PowerToText(int32_t power) {
+    if (power < 0 || power >= int32_t(std::size(powerNames))) throw SysError(1, __LINE__);
+    return QString::fromUtf16(powerNames[power]);
+}
+
+QString ConvertInfo_cl::StatisticsToText(int32_t kind, int32_t mode) {
+    for (const Statistics_st& row : statisticsTable) {
+        if (row.mode == mode && row.kind == kind) return QString::fromUtf16(row.text);
+    }
+    throw SysError(2, __LINE__);
+}
+
+bool ConvertInfo_cl::TextToStatistics(const QString& text, int32_t& mode, int32_t& kind) {
+    for (const Statistics_st& row : statisticsTable) {
+        if (text == QStringView(row.text)) {
+            mode = row.mode;
+            kind = row.kind;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace Vorelle_ns

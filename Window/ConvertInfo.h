@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+namespace Vorelle_ns {
+
+// Turns the stored codes and amounts of the finance data into the texts the windows
+// show, and the category texts back into codes. No state: plain functions.
+class ConvertInfo_cl {
+public:
+    static QString ClassName();
+
+    // Ten decimals, rounded, with trailing zeros (and a bare decimal point) dropped.
+    static QString RealToText(double value);
+    // An amount in hundredths as decimal text, exact: 1250 gives "12.5".
+    static QString MoneyToText(int32_t amount);
+    static QString PowerToText(int32_t power);
+    // kind 0 expense, 1 income; mode 0 monthly, 1 yearly, 2 neither.
+    static QString StatisticsToText(int32_t kind, int32_t mode);
+    // Exact comparison with the six category texts; false (and nothing set) when none matches.
+    static bool TextToStatistics(const QString& text, int32_t& mode, int32_t& kind);
+};
+
+}  // namespace Vorelle_ns

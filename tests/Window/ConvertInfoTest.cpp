@@ -1,0 +1,79 @@
+#include "Window/ConvertInfo.h"
+
+#include "base/SysError.h"
+
+#include <gtest/gtest.h>
+
+using Vorelle_ns::ConvertInfo_cl;
+
+namespace {
+
+// The message of the system error that call raises, or an empty text when it raises none.
+template <typename Call>
+QString SysMessage(Call call) {
+    try {
+        call();
+    } catch (const Base_ns::SysError_cl& error) {
+        EXPECT_EQ(error.ClassName(), QStringLiteral("ConvertInfo_cl"));
+        return error.Message();
+    }
+    return QString();
+}
+
+}  // namespace
+
+TEST(ConvertInfo, MoneyDropsTrailingZerosAndThePoint) {
+    EXPECT_EQ(ConvertInfo_cl::MoneyToText(1250), QStringLiteral("12.5"));
+    EXPECT_EQ(ConvertInfo_cl::MoneyToText(-1250), QStringLiteral("-12.5"));
+    EXPECT_EQ(ConvertInfo_cl::MoneyToText(100000), QStringLiteral("1000"));
+    EXPECT_EQ(ConvertInfo_cl::MoneyToText(1), QStringLiteral("0.01"));
+    EXPECT_EQ(ConvertInfo_cl::MoneyToText(-5), QStringLiteral("-0.05"));
+    EXPECT_EQ(ConvertInfo_cl::MoneyToText(0), QStringLiteral("0"));
+    EXPECT_EQ(ConvertInfo_cl::MoneyToText(-10), QStringLiteral("-0.1"));
+    // Large amounts stay exact where ten decimals of amount / 100.0 would show noise.
+    EXPECT_EQ(ConvertInfo_cl::MoneyToText(524362180), QStringLiteral("5243621.8"));
+    EXPECT_EQ(ConvertInfo_cl::MoneyToText(123456789), QStringLiteral("1234567.89"));
+    EXPECT_EQ(ConvertInfo_cl::MoneyToText(INT32_MAX), QStringLiteral("21474836.47"));
+    EXPECT_EQ(ConvertInfo_cl::MoneyToText(INT32_MIN), QStringLiteral("-21474836.48"));
+}
+
+TEST(ConvertInfo, RealKeepsTenRoundedDecimals) {
+    EXPECT_EQ(ConvertInfo_cl::RealToText(3.14159265358979), QStringLiteral("3.1415926536"));
+    EXPECT_EQ(ConvertInfo_cl::RealToText(10.0), QStringLiteral("10"));
+    EXPECT_EQ(ConvertInfo_cl::RealToText(0.5), QStringLiteral("0.5"));
+}
+
+TEST(ConvertInfo, PowerNamesAndWrongCodes) {
+    EXPECT_EQ(ConvertInfo_cl::PowerToText(0), QStringLiteral("超级管理员"));
+    EXPECT_EQ(ConvertInfo_cl::PowerToText(1), QStringLiteral("管理员"));
+    EXPECT_EQ(ConvertInfo_cl::PowerToText(2), QStringLiteral("普通"));
+    EXPECT_EQ(ConvertInfo_cl::PowerToText(3), QStringLiteral("独立"));
+    EXPECT_EQ(SysMessage([] { ConvertInfo_cl::PowerToText(4); }), QStringLiteral("错误的用户权限。"));
+    EXPECT_EQ(SysMessage([] { ConvertInfo_cl::PowerToText(-1); }), QStringLiteral("错误的用户权限。"));
+}
+
+TEST(ConvertInfo, StatisticsTextsRoundTripForEveryKindAndMode) {
+    const char16_t* expected[2][3] = {{u"月开销", u"年开销", u"开销"}, {u"月收入", u"年收入", u"收入"}};
+    for (int32_t kind = 0; kind < 2; ++kind) {
+        for (int32_t mode = 0; mode < 3; ++mode) {
+            const QString text = ConvertInfo_cl::StatisticsToText(kind, mode);
+            EXPECT_EQ(text, QString::fromUtf16(expected[kind][mode]));
+            int32_t readMode = -1, readKind = -1;
+            ASSERT_TRUE(ConvertInfo_cl::TextToStatistics(text, readMode, readKind));
+            EXPECT_EQ(readMode, mode);
+            EXPECT_EQ(readKind, kind);
+        }
+    }
+}
+
+TEST(ConvertInfo, WrongStatisticsRaiseOrAreNotFound) {
+    EXPECT_EQ(SysMessage([] { ConvertInfo_cl::StatisticsToText(1, 3); }), QStringLiteral("错误的统计方式。"));
+    EXPECT_EQ(SysMessage([] { ConvertInfo_cl::StatisticsToText(2, 0); }), QStringLiteral("错误的统计方式。"));
+
+    int32_t mode = 7, kind = 7;
+    EXPECT_FALSE(ConvertInfo_cl::TextToStatistics(QStringLiteral(" 年收入"), mode, kind));
+    EXPECT_FALSE(ConvertInfo_cl::TextToStatistics(QString(), mode, kind));
+    EXPECT_FALSE(ConvertInfo_cl::TextToStatistics(QStringLiteral("年收入 "), mode, kind));
+    EXPECT_EQ(mode, 7);
+    EXPECT_EQ(kind, 7);
+}
