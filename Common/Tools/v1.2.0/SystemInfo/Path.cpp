@@ -19,6 +19,25 @@ QString ComputeApplicationFolder() {
     return folder;
 }
 
+// "\" read as the separator it was written as.
+QString Slashed(const QString& path) {
+    QString result = path;
+    return result.replace(u'\\', u'/');
+}
+
+QString AsFolder(const QString& base) {
+    const QString folder = Slashed(base);
+    return folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+bool IsAbsolute(const QString& path) { return path.startsWith(u'/') || path.contains(u':'); }
+
+// Index of the first character after the separators starting at from.
+qsizetype SkipSeparators(const QString& path, qsizetype from) {
+    while (from < path.size() && path[from] == u'/') ++from;
+    return from;
+}
+
 QString& Override() {
     static QString folder;
     return folder;
@@ -34,6 +53,42 @@ QString GetApplicationFolder() {
 
 void SetApplicationFolder(const QString& folder) {
     Override() = folder.isEmpty() || folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+QString GetParentFolder(const QString& path) {
+    const QString slashed = Slashed(path);
+    const qsizetype cut = slashed.lastIndexOf(u'/');
+    if (cut < 0) return QString();
+    return cut == 0 ? QStringLiteral("/") : slashed.left(cut);
+}
+
+void MakeFolders(const QString& path) {
+    const QString slashed = Slashed(path);
+    const qsizetype cut = slashed.lastIndexOf(u'/');
+    if (cut > 0) QDir().mkpath(slashed.left(cut));
+}
+
+QString ResolvePath(const QString& base, const QString& stored) {
+    if (IsAbsolute(stored)) return Slashed(stored);
+    const QString folder = AsFolder(base);
+    const QString rest = Slashed(stored);
+    qsizetype cut = folder.size() - 1;
+    qsizetype position = SkipSeparators(rest, 0);
+    while (QStringView(rest).mid(position, 3) == u"../") {
+        position += 3;
+        cut = cut > 0 ? folder.lastIndexOf(u'/', cut - 1) : -1;
+        if (cut < 0) return QString();
+    }
+    return folder.left(cut + 1) + rest.mid(position);
+}
+
+QString MakeRelativePath(const QString& base, const QString& path) {
+    const QString folder = AsFolder(base);
+    const QString slashed = Slashed(path);
+    if (!slashed.startsWith(folder)) return slashed;
+    const QString rest = slashed.mid(SkipSeparators(slashed, folder.size()));
+    // A ":" would make the stored form read as absolute; keep such paths whole.
+    return rest.contains(u':') ? slashed : rest;
 }
 
 }  // namespace SystemInfo_ns
