@@ -1,0 +1,128 @@
+#include "ContainerFile.h"
+
+#include "IOError.h"
+#include "base/SysError.h"
+
+#include <QFile>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace IO_ns {
+
+namespace {
+
+Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark = QString()) {
+    static const Base_ns::ErrorInfo_st table[] = {{1, "读模式和写模式至少要开启一个。"},
+                                                  {2, "在读模式没有开启的情况下进行了读相关操作。"},
+                                                  {3, "在写模式没有开启的情况下进行了写相关操作。"},
+                                                  {4, "空指针。"}};
+    return Base_ns::SysError_cl(line, __FILE__, ContainerFile_cl::ClassName(), code, table,
+                                int32_t(std::size(table)), remark);
+}
+
+IOError_cl IOError(int32_t code, int32_t line, const QString& remark = QString()) {
+    static const Base_ns::ErrorInfo_st table[] = {
+        {101, "指定文件不存在。"}, {102, "创建文件失败。"}, {103, "写入文件失败。"}};
+    return IOError_cl(line, __FILE__, ContainerFile_cl::ClassName(), code, table, int32_t(std::size(table)),
+                      remark);
+}
+
+}  // namespace
+
+ContainerFile_cl::~ContainerFile_cl() { Abandon(); }
+
+void ContainerFile_cl::OpenForRead(const QString& openedPath) {
+    Abandon();
+    std::FILE* opened = std::fopen(QFile::encodeName(openedPath).constData(), "rbe");
+    if (opened == nullptr) throw IOError(101, __LINE__, openedPath);
+    Install(opened, openedPath);
+    readMode = true;
+}
+
+void ContainerFile_cl::OpenForWrite(const QString& openedPath, bool ownerOnly) {
+    Abandon();
+    const QByteArray name = QFile::encodeName(openedPath);
+    // Created with the final mode straight away, so that no other user can open the
+    // file in the moment before its mode is narrowed.
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, ownerOnly ? 0600 : 0666);
+    if (fd < 0) throw IOError(102, __LINE__, openedPath);
+    // An existing file keeps its mode when truncated; narrow it too.
+    std::FILE* opened = (!ownerOnly || ::fchmod(fd, 0600) == 0) ? ::fdopen(fd, "wb") : nullptr;
+    if (opened == nullptr) {
+        ::close(fd);
+        throw IOError(102, __LINE__, openedPath);
+    }
+    Install(opened, openedPath);
+    writeMode = true;
+    removeOnAbandon = true;
+}
+
+void ContainerFile_cl::Install(std::FILE* opened, const QString& openedPath) {
+    file = opened;
+    std::setvbuf(file, buffer, _IOFBF, BufferSize);
+    path = openedPath;
+}
+
+void ContainerFile_cl::Close() {
+    if (file == nullptr) return;
+    if (!writeMode) {
+        std::fclose(file);
+        Forget();
+        return;
+    }
+    // Buffered bytes reach the disk only now; a file that cannot take them is incomplete.
+    const bool flushed = std::fflush(file) == 0;
+    const bool closed = std::fclose(file) == 0;
+    if (flushed && closed) {
+        Forget();
+        return;
+    }
+    const QString failed = path;
+    std::remove(QFile::encodeName(failed).constData());
+    Forget();
+    throw IOError(103, __LINE__, failed);
+}
+
+void ContainerFile_cl::Abandon() {
+    if (file == nullptr) return;
+    std::fclose(file);
+    if (removeOnAbandon) std::remove(QFile::encodeName(path).constData());
+    Forget();
+}
+
+void ContainerFile_cl::Forget() {
+    file = nullptr;
+    path.clear();
+    removeOnAbandon = false;
+    readMode = false;
+    writeMode = false;
+}
+
+bool ContainerFile_cl::Write(const void* bytes, int64_t size) {
+    if (!writeMode) throw SysError(3, __LINE__, path);
+    if (bytes == nullptr) throw SysError(4, __LINE__);
+    if (size < 0) return false;
+    return std::fwrite(bytes, 1, size_t(size), file) == size_t(size);
+}
+
+bool ContainerFile_cl::Read(void* bytes, int64_t size) {
+    if (!readMode) throw SysError(2, __LINE__, path);
+    if (bytes == nullptr) throw SysError(4, __LINE__);
+    if (size < 0) return false;
+    const size_t arrived = std::fread(bytes, 1, size_t(size), file);
+    if (arrived == size_t(size)) return true;
+    std::clearerr(file);
+    ::fseeko(file, -off_t(arrived), SEEK_CUR);
+    return false;
+}
+
+int64_t ContainerFile_cl::GetPosition() { return file == nullptr ? -1 : ::ftello(file); }
+
+bool ContainerFile_cl::SetPosition(int64_t offset, bool absolute) {
+    return file != nullptr && ::fseeko(file, off_t(offset), absolute ? SEEK_SET : SEEK_CUR) == 0;
+}
+
+bool ContainerFile_cl::MoveToEnd() { return file != nullptr && ::fseeko(file, 0, SEEK_END) == 0; }
+
+}  // namespace IO_ns
