@@ -1,0 +1,79 @@
+#pragma once
+
+#include "Container/List.h"
+
+#include <QTreeWidget>
+#include <cstdint>
+
+namespace CTL_ns {
+
+// A list of rows in columns (the report list of every page): columns from titles and
+// percentage widths, whole-row insertion, selection queries that fail exactly, column
+// widths as text, and export as a CSV file.
+//
+// Each row carries a 32-bit data value. A list made with auto-free instead gives every
+// row a data object, made by CreateRowData() when the row is added and freed with it.
+class Report_cl : public QTreeWidget {
+    Q_OBJECT
+
+public:
+    struct Column_st {
+        QString title;
+        int32_t percent;  // of the client width; negative: whatever is left
+    };
+
+    // A row's data object when auto-free is on.
+    class RowData_cl {
+    public:
+        virtual ~RowData_cl();
+    };
+
+    explicit Report_cl(QWidget* parent = nullptr, bool autoFree = false);
+
+    static QString ClassName() { return QStringLiteral("Report_cl"); }
+
+    // Removes all rows and columns, then adds the columns with widths computed from the
+    // client width less 3 pixels; the column that reaches 100 percent, or the first
+    // one marked as the rest, takes all that remains.
+    void SetColumns(const Column_st* columns, int32_t count);
+    void ClearColumns();
+    void AddColumn(const QString& title, int32_t width);
+
+    // Appends a row of one text per column; returns its index.
+    int32_t AddRow(const QString* texts, int32_t count);
+    // Appends a row with only its first cell.
+    int32_t AddRow(const QString& text);
+    int32_t RowCount() const { return topLevelItemCount(); }
+
+    void SetRowData(int32_t index, int32_t value);
+    int32_t RowData(int32_t index) const;
+    RowData_cl* RowDataObject(int32_t index) const;
+
+    int32_t SelectedRow() const;       // exactly one selected
+    int32_t FirstSelectedRow() const;  // the lowest selected
+    Container_ns::List_tl<int32_t> SelectedRows() const;  // ascending
+
+    void DeleteRow(int32_t index);
+    void DeleteAllRows();
+
+    // "80,120,60": each column's width in pixels.
+    QString ColumnWidthsText() const;
+    // Applies a text made by ColumnWidthsText. A text that does not fit this list (other
+    // column count, damaged) changes nothing and raises; an empty text changes nothing.
+    void SetColumnWidthsText(const QString& text);
+
+    // Writes the column titles, then every row, to a CSV file at path.
+    void ExportCSV(const QString& path) const;
+
+protected:
+    // Makes the data object of a new row when auto-free is on; none refuses the row.
+    virtual RowData_cl* CreateRowData();
+
+private:
+    int32_t AppendRow(const QString* texts, int32_t count);
+    void CheckRow(int32_t index, int32_t line) const;
+
+    bool autoFree;
+};
+
+}  // namespace CTL_ns

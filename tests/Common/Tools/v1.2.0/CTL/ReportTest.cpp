@@ -1,0 +1,242 @@
+#include "CTL/Report.h"
+
+#include "IO/CSVStream.h"
+#include "IO/FileStream.h"
+#include "support/Raised.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using CTL_ns::Report_cl;
+
+namespace {
+
+// Gives the list a client area of exactly width pixels.
+void SetClientWidth(Report_cl& list, int width) {
+    list.resize(width + list.width() - list.maximumViewportSize().width(), 300);
+}
+
+QList<int> Widths(const Report_cl& list) {
+    QList<int> widths;
+    for (int i = 0; i < list.columnCount(); ++i) widths.append(list.columnWidth(i));
+    return widths;
+}
+
+const Report_cl::Column_st kRecordColumns[] = {{QStringLiteral("日期"), 15},     {QStringLiteral("分类"), 15},
+                                               {QStringLiteral("费用名称"), 12}, {QStringLiteral("金额"), 10},
+                                               {QStringLiteral("用户"), 10},     {QStringLiteral("类别"), 10},
+                                               {QStringLiteral("注释"), -1}};
+
+struct ReportTest : ::testing::Test {
+    ReportTest() {
+        SetClientWidth(list, 203);
+        list.SetColumns(columns, 3);
+    }
+    void AddRows(int count) {
+        for (int i = 0; i < count; ++i) {
+            const QString texts[] = {QString::number(i), QStringLiteral("b"), QStringLiteral("c")};
+            list.AddRow(texts, 3);
+        }
+    }
+    void Select(std::initializer_list<int> rows) {
+        list.clearSelection();
+        for (int row : rows) list.topLevelItem(row)->setSelected(true);
+    }
+
+    const Report_cl::Column_st columns[3] = {{QStringLiteral("a"), 30}, {QStringLiteral("b"), 30}, {QStringLiteral("c"), -1}};
+    Report_cl list;
+};
+
+// Counts the data objects alive, to see that rows free theirs.
+struct Counted_cl : Report_cl::RowData_cl {
+    static inline int alive = 0;
+    Counted_cl() { ++alive; }
+    ~Counted_cl() override { --alive; }
+};
+
+class OwningReport_cl : public Report_cl {
+public:
+    OwningReport_cl() : Report_cl(nullptr, true) {}
+    bool refuse = false;
+
+protected:
+    RowData_cl* CreateRowData() override { return refuse ? nullptr : new Counted_cl; }
+};
+
+}  // namespace
+
+TEST(Report, PercentWidthsOfTheRecordList) {
+    Report_cl list;
+    SetClientWidth(list, 703);
+    list.SetColumns(kRecordColumns, 7);
+    EXPECT_EQ(Widths(list), (QList<int>{105, 105, 84, 70, 70, 70, 196}));
+    EXPECT_EQ(list.headerItem()->text(6), QStringLiteral("注释"));
+}
+
+TEST(Report, PercentWidthsOfTheStatisticsList) {
+    Report_cl list;
+    SetClientWidth(list, 203);
+    const Report_cl::Column_st columns[] = {{QStringLiteral("分类"), 50}, {QStringLiteral("金额"), -1}};
+    list.SetColumns(columns, 2);
+    EXPECT_EQ(Widths(list), (QList<int>{100, 100}));
+}
+
+TEST(Report, TheColumnReachingAHundredPercentTakesTheRest) {
+    Report_cl list;
+    SetClientWidth(list, 103);
+    const Report_cl::Column_st columns[] = {{QStringLiteral("a"), 33}, {QStringLiteral("b"), 70}, {QStringLiteral("c"), 10}};
+    list.SetColumns(columns, 3);
+    // b takes what is left; the percent left is not used up, so c still gets its share.
+    EXPECT_EQ(Widths(list), (QList<int>{33, 67, 10}));
+    const Report_cl::Column_st rest[] = {{QStringLiteral("a"), -1}, {QStringLiteral("b"), 10}};
+    list.SetColumns(rest, 2);
+    EXPECT_EQ(Widths(list), (QList<int>{100, 0}));
+}
+
+TEST_F(ReportTest, SetColumnsReplacesRowsAndColumns) {
+    AddRows(2);
+    const Report_cl::Column_st one[] = {{QStringLiteral("分类"), -1}};
+    list.SetColumns(one, 1);
+    EXPECT_EQ(list.columnCount(), 1);
+    EXPECT_EQ(list.RowCount(), 0);
+    EXPECT_EQ(RaisedMessage([&] { list.SetColumns(nullptr, 1); }), QStringLiteral("空指针。"));
+    list.ClearColumns();
+    EXPECT_EQ(list.columnCount(), 0);
+    list.AddColumn(QStringLiteral("x"), 42);
+    EXPECT_EQ(Widths(list), QList<int>{42});
+}
+
+TEST_F(ReportTest, RowsNeedOneTextPerColumn) {
+    const QString texts[] = {QStringLiteral("2008-03-05"), QStringLiteral("午餐"), QStringLiteral("-12.50")};
+    EXPECT_EQ(list.AddRow(texts, 3), 0);
+    EXPECT_EQ(list.AddRow(texts, 3), 1);
+    EXPECT_EQ(list.topLevelItem(1)->text(2), QStringLiteral("-12.50"));
+    EXPECT_EQ(RaisedMessage([&] { list.AddRow(texts, 2); }), QStringLiteral("新建项时名称的数量和列数量不匹配。"));
+    EXPECT_EQ(RaisedMessage([&] { list.AddRow(nullptr, 3); }), QStringLiteral("空指针。"));
+    EXPECT_EQ(list.RowCount(), 2);
+    EXPECT_EQ(list.AddRow(QStringLiteral("合计")), 2);
+    EXPECT_EQ(list.topLevelItem(2)->text(0), QStringLiteral("合计"));
+    EXPECT_EQ(list.topLevelItem(2)->text(1), QString());
+}
+
+TEST_F(ReportTest, SelectionQueriesFailExactly) {
+    AddRows(4);
+    EXPECT_EQ(RaisedMessage([&] { list.SelectedRow(); }), QStringLiteral("没有项被选中。"));
+    EXPECT_EQ(RaisedMessage([&] { list.FirstSelectedRow(); }), QStringLiteral("没有项被选中。"));
+    EXPECT_EQ(RaisedMessage([&] { list.SelectedRows(); }), QStringLiteral("没有项被选中。"));
+    Select({2});
+    EXPECT_EQ(list.SelectedRow(), 2);
+    Select({3, 1});
+    EXPECT_EQ(RaisedMessage([&] { list.SelectedRow(); }), QStringLiteral("有多个项被选中。"));
+    EXPECT_EQ(list.FirstSelectedRow(), 1);
+    const Container_ns::List_tl<int32_t> rows = list.SelectedRows();
+    ASSERT_EQ(rows.Count(), 2);
+    EXPECT_EQ(rows.At(0).Get(), 1);
+    EXPECT_EQ(rows.At(1).Get(), 3);
+}
+
+TEST_F(ReportTest, ClickingSelectsWholeRows) {
+    AddRows(2);
+    list.show();
+    list.setCurrentItem(list.topLevelItem(1), 2);
+    EXPECT_EQ(list.SelectedRow(), 1);
+    EXPECT_EQ(list.selectionModel()->selectedIndexes().size(), 3);
+}
+
+TEST_F(ReportTest, RowDataAndDeletion) {
+    AddRows(3);
+    list.SetRowData(0, 10);
+    list.SetRowData(2, -30);
+    EXPECT_EQ(list.RowData(0), 10);
+    EXPECT_EQ(list.RowData(1), 0);
+    EXPECT_EQ(list.RowData(2), -30);
+    EXPECT_EQ(RaisedMessage([&] { list.RowData(3); }), QStringLiteral("索引不正确。"));
+    EXPECT_EQ(RaisedMessage([&] { list.SetRowData(-1, 1); }), QStringLiteral("索引不正确。"));
+    EXPECT_EQ(RaisedMessage([&] { list.RowDataObject(0); }), QStringLiteral("没启用自动释放数据时无法使用与其冲突的接口。"));
+    list.DeleteRow(1);
+    EXPECT_EQ(list.RowData(1), -30);
+    EXPECT_EQ(RaisedMessage([&] { list.DeleteRow(2); }), QStringLiteral("索引不正确。"));
+    list.DeleteAllRows();
+    EXPECT_EQ(list.RowCount(), 0);
+    EXPECT_EQ(list.columnCount(), 3);
+}
+
+TEST(Report, AutoFreeRowsOwnTheirDataObjects) {
+    Counted_cl::alive = 0;
+    {
+        OwningReport_cl list;
+        list.AddColumn(QStringLiteral("a"), 50);
+        const QString text = QStringLiteral("x");
+        for (int i = 0; i < 4; ++i) list.AddRow(&text, 1);
+        EXPECT_EQ(Counted_cl::alive, 4);
+        EXPECT_NE(list.RowDataObject(0), list.RowDataObject(1));
+        EXPECT_EQ(RaisedMessage([&] { list.SetRowData(0, 1); }), QStringLiteral("启用自动释放数据时无法使用与其冲突的接口。"));
+        EXPECT_EQ(RaisedMessage([&] { list.RowData(0); }), QStringLiteral("启用自动释放数据时无法使用与其冲突的接口。"));
+        list.DeleteRow(0);
+        EXPECT_EQ(Counted_cl::alive, 3);
+        list.refuse = true;
+        EXPECT_EQ(RaisedMessage([&] { list.AddRow(&text, 1); }), QStringLiteral("索引不正确。"));
+        EXPECT_EQ(list.RowCount(), 3);
+        list.refuse = false;
+        delete list.takeTopLevelItem(0);  // rows removed behind the list's back free theirs too
+        EXPECT_EQ(Counted_cl::alive, 2);
+    }
+    EXPECT_EQ(Counted_cl::alive, 0);
+}
+
+TEST_F(ReportTest, ColumnWidthsTextRoundTrips) {
+    list.setColumnWidth(0, 80);
+    list.setColumnWidth(1, 120);
+    list.setColumnWidth(2, 60);
+    EXPECT_EQ(list.ColumnWidthsText(), QStringLiteral("80,120,60"));
+    list.SetColumnWidthsText(QStringLiteral("+81,0,-0"));
+    EXPECT_EQ(Widths(list), (QList<int>{81, 0, 0}));
+    list.SetColumnWidthsText(QStringLiteral("80,120,60"));
+    EXPECT_EQ(Widths(list), (QList<int>{80, 120, 60}));
+    list.SetColumnWidthsText(QString());
+    EXPECT_EQ(Widths(list), (QList<int>{80, 120, 60}));
+}
+
+TEST_F(ReportTest, AWidthsTextThatDoesNotFitChangesNothing) {
+    list.SetColumnWidthsText(QStringLiteral("80,120,60"));
+    for (const char* bad : {"90,130", "90,130,70,10", "90,x,70", "90,,70", "90, 130,70", "90,1e2,70", "+,1,1",
+                            "99999999999,1,1", "90,130,70,"}) {
+        EXPECT_EQ(RaisedMessage([&] { list.SetColumnWidthsText(QString::fromUtf8(bad)); }),
+                  QStringLiteral("列宽度信息数据格式不正确。"))
+            << bad;
+        EXPECT_EQ(Widths(list), (QList<int>{80, 120, 60})) << bad;
+    }
+    EXPECT_EQ(RaisedMessage([&] { list.SetColumnWidthsText(QStringLiteral("90,-5,70")); }), QStringLiteral("列宽度不正确。"));
+    EXPECT_EQ(Widths(list), (QList<int>{80, 120, 60}));
+}
+
+TEST_F(ReportTest, ExportWritesTitlesThenRowsAsShown) {
+    const QString first[] = {QStringLiteral("2008-03-05"), QStringLiteral("午餐,晚餐"), QStringLiteral("说\"好\"")};
+    list.AddRow(first, 3);
+    list.AddRow(QStringLiteral("合计"));
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("导出.csv"));
+    list.ExportCSV(path);
+
+    IO_ns::FileStream_tl<IO_ns::CSVStream_cl> file;
+    file.OpenForRead(path);
+    QStringList cells;
+    QString cell;
+    while (file.TryReadCell(cell)) cells.append(cell);
+    file.Close();
+    EXPECT_EQ(cells, (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("2008-03-05"),
+                                  QStringLiteral("午餐,晚餐"), QStringLiteral("说\"好\""), QStringLiteral("合计"), QString(),
+                                  QString()}));
+    QFile raw(path);
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(raw.readAll().startsWith("a,b,c\r\n2008-03-05,\""));  // GBK, CR LF rows
+}
+
+TEST_F(ReportTest, ExportToAMissingFolderFailsWithoutAFile) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("无/导出.csv"));
+    EXPECT_NE(RaisedMessage([&] { list.ExportCSV(path); }), QStringLiteral("(nothing raised)"));
+    EXPECT_FALSE(QFile::exists(path));
+}
