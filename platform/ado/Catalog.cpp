@@ -1,12 +1,18 @@
 #include "Catalog.h"
 
+#include "ConnectionString.h"
+#include "JetEngine.h"
 #include "ProviderError.h"
 
 namespace Ado_ns {
 
 void Catalog_cl::Create(const QString& connectionString) {
-    Q_UNUSED(connectionString);
-    throw ProviderError_cl(Result_ns::ProviderNotFound, QStringLiteral("Provider cannot be found. It may not be properly installed."));
+    const ConnectionString_cl settings(connectionString);
+    const QString provider = settings.Value(QStringLiteral("Provider"));
+    if (provider.compare(QStringLiteral("Microsoft.Jet.OLEDB.4.0"), Qt::CaseInsensitive) != 0)
+        throw ProviderError_cl(Result_ns::FeatureNotAvailable,
+                               QStringLiteral("Object or provider is not capable of performing requested operation."));
+    JetEngine_cl::Create(settings);
 }
 
 }  // namespace Ado_ns

@@ -1,27 +1,60 @@
 #include "Connection.h"
 
-#include "Engine.h"
+#include "ConnectionString.h"
+#include "JetEngine.h"
+#include "OdbcEngine.h"
 #include "ProviderError.h"
 
 namespace Ado_ns {
+
+namespace {
+
+const QString kJet = QStringLiteral("Microsoft.Jet.OLEDB.4.0");
+const QString kSqlServer = QStringLiteral("SQLOLEDB");
+const QString kOracle = QStringLiteral("Oraoledb.Oracle");
+
+bool Is(const QString& provider, const QString& name) { return provider.compare(name, Qt::CaseInsensitive) == 0; }
+
+}  // namespace
 
 Connection_cl::Connection_cl() = default;
 
 Connection_cl::~Connection_cl() = default;
 
+void Connection_cl::Refuse(uint32_t result, const QString& description) {
+    errors.Clear();
+    errors.Add({int32_t(result), description, 0, QString(), QStringLiteral("Connection")});
+    throw ProviderError_cl(result, description);
+}
+
 void Connection_cl::Open(const QString& connectionString) {
-    Q_UNUSED(connectionString);
-    throw ProviderError_cl(Result_ns::ProviderNotFound, QStringLiteral("Provider cannot be found. It may not be properly installed."));
+    if (engine)
+        Refuse(Result_ns::ObjectOpen, QStringLiteral("Operation is not allowed when the object is open."));
+    std::unique_ptr<ConnectionString_cl> settings;
+    try {
+        settings = std::make_unique<ConnectionString_cl>(connectionString);
+    } catch (const ProviderError_cl& error) {
+        Refuse(error.Result(), error.Description());
+    }
+    const QString provider = settings->Value(QStringLiteral("Provider"));
+    if (Is(provider, kJet))
+        engine = std::make_unique<JetEngine_cl>(*settings, errors);
+    else if (Is(provider, kSqlServer))
+        engine = OdbcEngine_cl::ForSqlServer(*settings, errors);
+    else if (Is(provider, kOracle))
+        engine = OdbcEngine_cl::ForOracle(*settings, errors);
+    else
+        Refuse(Result_ns::ProviderNotFound, QStringLiteral("Provider cannot be found. It may not be properly installed."));
 }
 
 Engine_cl& Connection_cl::Opened() {
     if (!engine)
-        throw ProviderError_cl(Result_ns::ObjectClosed, QStringLiteral("Operation is not allowed when the object is closed."));
+        Refuse(Result_ns::ObjectClosed, QStringLiteral("Operation is not allowed when the object is closed."));
     return *engine;
 }
 
 std::shared_ptr<Recordset_cl> Connection_cl::Execute(const QString& sql, int32_t& recordsAffected, int32_t options) {
-    auto rows = Opened().Execute(sql, recordsAffected, (options & adExecuteNoRecords) == 0);
+    auto rows = Opened().Execute(sql, recordsAffected);
     return (options & adExecuteNoRecords) ? nullptr : rows;
 }
 

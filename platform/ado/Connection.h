@@ -42,6 +42,8 @@ public:
 
 private:
     Engine_cl& Opened();
+    // Replaces the error list with one record and throws.
+    [[noreturn]] void Refuse(uint32_t result, const QString& description);
 
     ErrorList_cl errors;
     std::unique_ptr<Engine_cl> engine;

@@ -6,12 +6,14 @@
 
 namespace Ado_ns {
 
-// What a connection asks of the engine behind its provider. Failures throw
-// ProviderError_cl after putting their diagnostics into the connection's error list.
+// What a connection asks of the engine behind its provider. A failure replaces the
+// connection's error list with its diagnostics and throws ProviderError_cl.
 class Engine_cl {
 public:
     virtual ~Engine_cl() = default;
-    virtual std::shared_ptr<Recordset_cl> Execute(const QString& sql, int32_t& recordsAffected, bool wantRows) = 0;
+    // Runs one statement; recordsAffected is -1 for a statement that returns rows, whose
+    // row set is then open (closed otherwise).
+    virtual std::shared_ptr<Recordset_cl> Execute(const QString& sql, int32_t& recordsAffected) = 0;
     virtual int32_t BeginTrans() = 0;
     virtual void CommitTrans() = 0;
     virtual void RollbackTrans() = 0;

@@ -4,16 +4,17 @@
 
 namespace Ado_ns {
 
-void ErrorList_cl::Clear() { records.clear(); }
+void ErrorList_cl::Clear() { records.Clear(); }
 
-int32_t ErrorList_cl::Count() const { return int32_t(records.size()); }
+int32_t ErrorList_cl::Count() const { return records.Count(); }
 
-const ErrorRecord_st& ErrorList_cl::Item(int32_t index) const {
-    if (index < 0 || index >= Count())
+ErrorRecord_st ErrorList_cl::Item(int32_t index) const {
+    const auto id = records.At(index);
+    if (id.IsEmpty())
         throw ProviderError_cl(Result_ns::ItemNotFound, QStringLiteral("Item cannot be found in the collection."));
-    return records[index];
+    return id.Get();
 }
 
-void ErrorList_cl::Add(const ErrorRecord_st& record) { records.append(record); }
+void ErrorList_cl::Add(const ErrorRecord_st& record) { records.Append(record); }
 
 }  // namespace Ado_ns

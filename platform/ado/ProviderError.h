@@ -20,8 +20,10 @@ constexpr uint32_t AuthFailed = 0x80040E4D;         // wrong database password
 constexpr uint32_t NoTransaction = 0x8004D00E;      // commit or roll back without a transaction
 constexpr uint32_t TransactionExists = 0x8004D013;  // the provider allows one transaction only
 constexpr uint32_t NoCurrentRecord = 0x800A0BCD;    // row set at its end, or empty
+constexpr uint32_t FeatureNotAvailable = 0x800A0CB3; // the provider cannot do this
 constexpr uint32_t ItemNotFound = 0x800A0CC1;       // no such field or error item
 constexpr uint32_t ObjectClosed = 0x800A0E78;       // the row set or connection is closed
+constexpr uint32_t ObjectOpen = 0x800A0E79;         // the connection is open already
 constexpr uint32_t ProviderNotFound = 0x800A0E7A;   // unknown Provider= in a connection string
 }  // namespace Result_ns
 

@@ -14,7 +14,7 @@ const char kNoCurrent[] = "Either BOF or EOF is True, or the current record has 
 
 Recordset_cl::Recordset_cl() : open(false) {}
 
-Recordset_cl::Recordset_cl(const QStringList& names) : open(true), names(names) {}
+Recordset_cl::Recordset_cl(const Base_ns::Trusteeship_tl<QString>& names) : open(true), names(names) {}
 
 void Recordset_cl::CheckOpen() const {
     if (!open)
@@ -22,41 +22,41 @@ void Recordset_cl::CheckOpen() const {
 }
 
 void Recordset_cl::CheckField(int32_t index) const {
-    if (index < 0 || index >= names.size())
+    if (index < 0 || index >= names.Count())
         throw ProviderError_cl(Result_ns::ItemNotFound,
                                QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
 }
 
 bool Recordset_cl::IsEOF() const {
     CheckOpen();
-    return current >= rows;
+    return current.IsEmpty();
 }
 
 void Recordset_cl::MoveFirst() {
     CheckOpen();
-    if (rows == 0)
+    if (rows.Count() == 0)
         throw ProviderError_cl(Result_ns::NoCurrentRecord, QString::fromUtf8(kNoCurrent));
-    current = 0;
+    current = rows.First();
 }
 
 void Recordset_cl::MoveNext() {
     CheckOpen();
-    if (current >= rows)
+    if (current.IsEmpty())
         throw ProviderError_cl(Result_ns::NoCurrentRecord, QString::fromUtf8(kNoCurrent));
-    ++current;
+    current.Next();
 }
 
 int32_t Recordset_cl::FieldCount() const {
     CheckOpen();
-    return int32_t(names.size());
+    return names.Count();
 }
 
 Variant_st Recordset_cl::Value(int32_t index) const {
     CheckOpen();
     CheckField(index);
-    if (current >= rows)
+    if (current.IsEmpty())
         throw ProviderError_cl(Result_ns::NoCurrentRecord, QString::fromUtf8(kNoCurrent));
-    return values[current * names.size() + index];
+    return current.Get()[index];
 }
 
 QString Recordset_cl::Name(int32_t index) const {
@@ -65,9 +65,10 @@ QString Recordset_cl::Name(int32_t index) const {
     return names[index];
 }
 
-void Recordset_cl::AppendRow(const QList<Variant_st>& row) {
-    values.append(row);
-    ++rows;
+void Recordset_cl::AppendRow(const Row_tl& row) {
+    const auto added = rows.Append(row);
+    if (rows.Count() == 1)
+        current = added;
 }
 
 }  // namespace Ado_ns

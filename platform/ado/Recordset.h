@@ -1,9 +1,8 @@
 #pragma once
 
+#include "Container/List.h"
 #include "Variant.h"
-
-#include <QList>
-#include <QStringList>
+#include "base/Trusteeship.h"
 
 namespace Ado_ns {
 
@@ -13,8 +12,12 @@ namespace Ado_ns {
 // Both codes lie outside the providers' interface range.
 class Recordset_cl {
 public:
-    Recordset_cl();                                     // closed
-    explicit Recordset_cl(const QStringList& names);    // open, one field per name, no rows yet
+    using Row_tl = Base_ns::Trusteeship_tl<Variant_st>;
+
+    Recordset_cl();                                                // closed
+    explicit Recordset_cl(const Base_ns::Trusteeship_tl<QString>& names);  // open, no rows yet
+    Recordset_cl(const Recordset_cl&) = delete;
+    Recordset_cl& operator=(const Recordset_cl&) = delete;
 
     bool IsOpen() const { return open; }
     bool IsEOF() const;
@@ -25,18 +28,18 @@ public:
     Variant_st Value(int32_t index) const;
     QString Name(int32_t index) const;
 
-    // Adds a row at the end (one value per field); used while the engine fills the set.
-    void AppendRow(const QList<Variant_st>& values);
+    // Adds a row (one value per field) at the end while the engine fills the set; the
+    // first row becomes the current one.
+    void AppendRow(const Row_tl& row);
 
 private:
     void CheckOpen() const;
     void CheckField(int32_t index) const;
 
     bool open;
-    QStringList names;
-    QList<Variant_st> values;  // row after row
-    qsizetype rows = 0;
-    qsizetype current = 0;
+    Base_ns::Trusteeship_tl<QString> names;
+    Container_ns::List_tl<Row_tl> rows;
+    Container_ns::List_tl<Row_tl>::Identifier_cl current;  // empty at the end
 };
 
 }  // namespace Ado_ns

@@ -1,6 +1,6 @@
 #include "Variant.h"
 
-#include "OleDate.h"
+#include "base/DateTime.h"
 
 #include <cmath>
 #include <limits>
@@ -151,10 +151,10 @@ bool Variant_st::ToText(QString& out) const {
         out = QString::number(real, 'g', 15);
         return true;
     case VT_DATE: {
-        const QString date = OleDate_cl::Format(real);
-        if (date.isEmpty())
+        const Base_ns::DateTime_cl date(real);
+        if (!date.IsValid())
             return false;
-        out = date;
+        out = date.Format();
         return true;
     }
     case VT_BSTR:

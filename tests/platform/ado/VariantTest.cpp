@@ -1,4 +1,3 @@
-#include "platform/ado/OleDate.h"
 #include "platform/ado/Variant.h"
 
 #include <gtest/gtest.h>
@@ -52,23 +51,4 @@ TEST(Variant, ToTextFormatsEveryType) {
     EXPECT_EQ(out, QStringLiteral("饮食"));
     EXPECT_FALSE(Variant_st::Null().ToText(out));
     EXPECT_FALSE(Variant_st::Date(1e9).ToText(out));
-}
-
-TEST(OleDate, CountsDaysFrom1899December30) {
-    double value = 0;
-    ASSERT_TRUE(OleDate_cl::Parse(u"1899-12-30 00:00:00", value));
-    EXPECT_EQ(value, 0.0);
-    ASSERT_TRUE(OleDate_cl::Parse(u"1900-01-01", value));
-    EXPECT_EQ(value, 2.0);
-    // Before the epoch the fraction still measures forwards from the day's midnight.
-    ASSERT_TRUE(OleDate_cl::Parse(u"1899-12-29 06:00:00", value));
-    EXPECT_EQ(value, -1.25);
-    EXPECT_EQ(OleDate_cl::Format(-1.25), QStringLiteral("1899-12-29 06:00:00"));
-    EXPECT_EQ(OleDate_cl::Format(0.99999999), QStringLiteral("1899-12-31 00:00:00"));
-}
-
-TEST(OleDate, ParsesOnlyTheExactForms) {
-    double value = 0;
-    for (const char16_t* bad : {u"2008-02-30", u"2008-3-05", u"2008-03-05 24:00:00", u"2008-03-05T09:07:02", u"2008-03-05 09:07", u"abc"})
-        EXPECT_FALSE(OleDate_cl::Parse(bad, value)) << QString::fromUtf16(bad).toStdString();
 }

@@ -1,0 +1,293 @@
+#include "JetEngine.h"
+
+#include "JetDialect.h"
+#include "JetFunctions.h"
+#include "base/DateTime.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#define SQLITE_HAS_CODEC 1
+#include <sqlcipher/sqlite3.h>
+
+namespace Ado_ns {
+
+namespace {
+
+const QString kSource = QStringLiteral("Microsoft.Jet.OLEDB.4.0");
+const QString kPathKey = QStringLiteral("Data Source");
+const QString kPasswordKey = QStringLiteral("Jet OLEDB:Database Password");
+const char kPlainHeader[] = "SQLite format 3";  // 16 bytes with its terminating zero
+constexpr int kBusyMilliseconds = 5000;        // another program may hold the file briefly
+
+QString EngineMessage(sqlite3* db) {
+    return QString::fromUtf16(static_cast<const char16_t*>(sqlite3_errmsg16(db)));
+}
+
+// Finalises the statement when the scope ends, however it ends.
+struct Statement_st {
+    sqlite3_stmt* stmt = nullptr;
+    ~Statement_st() { sqlite3_finalize(stmt); }
+};
+
+bool IsDateType(const void* declared) {
+    if (declared == nullptr)
+        return false;
+    const QString type = QString::fromUtf16(static_cast<const char16_t*>(declared)).toLower();
+    return type.contains(u"date") || type.contains(u"time");
+}
+
+QString ColumnText(sqlite3_stmt* stmt, int column) {
+    const void* text = sqlite3_column_text16(stmt, column);
+    return text == nullptr ? QString()
+                           : QString::fromUtf16(static_cast<const char16_t*>(text), sqlite3_column_bytes16(stmt, column) / 2);
+}
+
+// declared: the column is declared as a date or time; expression: it has no declared type.
+Variant_st ColumnValue(sqlite3_stmt* stmt, int column, bool declared, bool expression) {
+    switch (sqlite3_column_type(stmt, column)) {
+    case SQLITE_NULL:
+        return Variant_st::Null();
+    case SQLITE_INTEGER:
+        return declared ? Variant_st::Date(double(sqlite3_column_int64(stmt, column)))
+                        : Variant_st::Integer(sqlite3_column_int64(stmt, column));
+    case SQLITE_FLOAT:
+        return declared ? Variant_st::Date(sqlite3_column_double(stmt, column))
+                        : Variant_st::Real(sqlite3_column_double(stmt, column));
+    default: {
+        const QString text = ColumnText(stmt, column);
+        if (declared || expression) {
+            const Base_ns::DateTime_cl date = Base_ns::DateTime_cl::Parse(text);
+            if (date.IsValid() && (declared || date.Format() == text))
+                return Variant_st::Date(date.Value());
+        }
+        return Variant_st::Text(text);
+    }
+    }
+}
+
+// Whether a file that the engine cannot read looks like an encrypted database: it is
+// not a plain database and consists of whole encrypted pages.
+bool LooksEncrypted(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(sizeof kPlainHeader);
+    return head != QByteArray(kPlainHeader, sizeof kPlainHeader) && file.size() > 0 && file.size() % 1024 == 0;
+}
+
+bool IsPlainDatabase(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(sizeof kPlainHeader) == QByteArray(kPlainHeader, sizeof kPlainHeader);
+}
+
+int ApplyKey(sqlite3* db, const QString& password) {
+    if (password.isEmpty())
+        return SQLITE_OK;
+    const QByteArray key = password.toUtf8();
+    return sqlite3_key(db, key.constData(), int(key.size()));
+}
+
+}  // namespace
+
+JetEngine_cl::JetEngine_cl(const ConnectionString_cl& settings, ErrorList_cl& errors) : errors(errors) {
+    const QString path = settings.Value(kPathKey);
+    try {
+        if (!QFileInfo(path).isFile())
+            throw ProviderError_cl(Result_ns::Fail, QStringLiteral("Could not find file '%1'.").arg(path));
+        const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        if (rc != SQLITE_OK)
+            throw EngineError(rc);
+        // A file without encryption opens whatever password is given, as an unprotected
+        // Jet file does.
+        const QString password = IsPlainDatabase(path) ? QString() : settings.Value(kPasswordKey);
+        if (ApplyKey(db, password) != SQLITE_OK || JetFunctions_cl::Register(db) != SQLITE_OK)
+            throw EngineError(sqlite3_errcode(db));
+        sqlite3_busy_timeout(db, kBusyMilliseconds);
+        // The key is only tried by the first read.
+        const int read = sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
+        if (read == SQLITE_NOTADB || QFileInfo(path).size() == 0) {
+            if (LooksEncrypted(path))
+                throw ProviderError_cl(Result_ns::AuthFailed, QStringLiteral("Not a valid password."));
+            throw ProviderError_cl(Result_ns::Fail, QStringLiteral("Unrecognized database format '%1'.").arg(path));
+        }
+        if (read != SQLITE_OK)
+            throw EngineError(read);
+    } catch (const ProviderError_cl& error) {
+        Record(error);
+        sqlite3_close_v2(db);
+        throw;
+    }
+}
+
+JetEngine_cl::~JetEngine_cl() {
+    // Closing rolls back a transaction still open.
+    sqlite3_close_v2(db);
+}
+
+void JetEngine_cl::Create(const ConnectionString_cl& settings) {
+    const QString path = settings.Value(kPathKey);
+    const QFileInfo info(path);
+    if (info.exists() && !info.isDir())
+        throw ProviderError_cl(Result_ns::DataSourceExists, QStringLiteral("Database already exists."));
+    // Made exclusively, so that a file appearing meanwhile is never taken over.
+    QFile file(path);
+    if (info.isDir() || !file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        if (file.exists() && !info.isDir())
+            throw ProviderError_cl(Result_ns::DataSourceExists, QStringLiteral("Database already exists."));
+        throw ProviderError_cl(Result_ns::Fail, QStringLiteral("Could not create the database file '%1'. %2").arg(path, file.errorString()));
+    }
+    file.close();
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK)
+        rc = ApplyKey(db, settings.Value(kPasswordKey));
+    // Writing the header makes the file a database (an encrypted one with a key).
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, "pragma user_version = 0", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = db == nullptr ? QString::fromUtf8(sqlite3_errstr(rc)) : EngineMessage(db);
+        sqlite3_close_v2(db);
+        QFile::remove(path);  // only the file made above
+        throw ProviderError_cl(Result_ns::Fail, message);
+    }
+    sqlite3_close_v2(db);
+}
+
+ProviderError_cl JetEngine_cl::EngineError(int rc) {
+    nativeError = sqlite3_extended_errcode(db);
+    const QString message = db == nullptr ? QString::fromUtf8(sqlite3_errstr(rc)) : EngineMessage(db);
+    if ((rc & 0xFF) == SQLITE_CONSTRAINT)
+        return ProviderError_cl(Result_ns::IntegrityViolation, message);
+    if (message.startsWith(u"no such table"))
+        return ProviderError_cl(Result_ns::NoTable, message);
+    // Every other failure of a statement stays within the interface codes, so that a
+    // caller never takes it for an empty result.
+    return ProviderError_cl(Result_ns::ErrorsInCommand, message);
+}
+
+void JetEngine_cl::Record(const ProviderError_cl& error) {
+    if (level > 0 && db != nullptr && sqlite3_get_autocommit(db))
+        aborted = true;
+    errors.Clear();
+    errors.Add({int32_t(error.Result()), error.Description(), nativeError, QString(), kSource});
+    nativeError = 0;
+}
+
+std::shared_ptr<Recordset_cl> JetEngine_cl::Execute(const QString& sql, int32_t& recordsAffected) {
+    try {
+        return Run(sql, recordsAffected);
+    } catch (const ProviderError_cl& error) {
+        Record(error);
+        throw;
+    }
+}
+
+std::shared_ptr<Recordset_cl> JetEngine_cl::Run(const QString& sql, int32_t& recordsAffected) {
+    if (aborted)
+        throw ProviderError_cl(Result_ns::ErrorsInCommand,
+                               QStringLiteral("The transaction was rolled back after an error; roll it back before going on."));
+    const QString text = JetDialect_cl::Translate(sql);
+    Statement_st statement;
+    const void* tail = nullptr;
+    const int prepared = sqlite3_prepare16_v2(db, text.utf16(), int(text.size() * 2), &statement.stmt, &tail);
+    if (prepared != SQLITE_OK)
+        throw EngineError(prepared);
+    if (statement.stmt == nullptr)
+        throw ProviderError_cl(Result_ns::ErrorsInCommand,
+                               QStringLiteral("Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'."));
+    const qsizetype rest = static_cast<const char16_t*>(tail) - reinterpret_cast<const char16_t*>(text.utf16());
+    for (const QChar c : QStringView(text).mid(rest))
+        if (!c.isSpace() && c != u';')
+            throw ProviderError_cl(Result_ns::ErrorsInCommand, QStringLiteral("Characters found after end of SQL statement."));
+
+    const int columns = sqlite3_column_count(statement.stmt);
+    if (columns == 0) {
+        const int before = sqlite3_total_changes(db);
+        int rc;
+        while ((rc = sqlite3_step(statement.stmt)) == SQLITE_ROW) {
+        }
+        if (rc != SQLITE_DONE)
+            throw EngineError(rc);
+        recordsAffected = sqlite3_total_changes(db) - before;
+        return std::make_shared<Recordset_cl>();
+    }
+
+    Base_ns::Trusteeship_tl<QString> names;
+    Base_ns::Trusteeship_tl<bool> declared, expression;
+    names.Allocate(columns);
+    declared.Allocate(columns);
+    expression.Allocate(columns);
+    for (int i = 0; i < columns; ++i) {
+        names[i] = QString::fromUtf16(static_cast<const char16_t*>(sqlite3_column_name16(statement.stmt, i)));
+        const void* type = sqlite3_column_decltype16(statement.stmt, i);
+        declared[i] = IsDateType(type);
+        expression[i] = type == nullptr;
+    }
+    auto rows = std::make_shared<Recordset_cl>(names);
+    int rc;
+    while ((rc = sqlite3_step(statement.stmt)) == SQLITE_ROW) {
+        Base_ns::Trusteeship_tl<Variant_st> row;
+        row.Allocate(columns);
+        for (int i = 0; i < columns; ++i)
+            row[i] = ColumnValue(statement.stmt, i, declared[i], expression[i]);
+        rows->AppendRow(row);
+    }
+    if (rc != SQLITE_DONE)
+        throw EngineError(rc);
+    recordsAffected = -1;
+    return rows;
+}
+
+void JetEngine_cl::RunTransactionStep(const QString& sql) {
+    const QByteArray text = sql.toUtf8();
+    const int rc = sqlite3_exec(db, text.constData(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        throw EngineError(rc);
+}
+
+int32_t JetEngine_cl::BeginTrans() {
+    try {
+        if (!aborted)
+            RunTransactionStep(level == 0 ? QStringLiteral("begin") : QStringLiteral("savepoint level_%1").arg(level + 1));
+        return ++level;
+    } catch (const ProviderError_cl& error) {
+        Record(error);
+        throw;
+    }
+}
+
+void JetEngine_cl::CommitTrans() {
+    try {
+        if (level == 0)
+            throw ProviderError_cl(Result_ns::NoTransaction, QStringLiteral("You tried to commit or rollback a transaction "
+                                                                            "without first beginning a transaction."));
+        // Committing what the engine has already undone would report lost work as saved.
+        if (aborted)
+            throw ProviderError_cl(Result_ns::ErrorsInCommand,
+                                   QStringLiteral("The transaction was rolled back after an error and cannot be committed."));
+        RunTransactionStep(level == 1 ? QStringLiteral("commit") : QStringLiteral("release level_%1").arg(level));
+        --level;
+    } catch (const ProviderError_cl& error) {
+        Record(error);
+        throw;
+    }
+}
+
+void JetEngine_cl::RollbackTrans() {
+    try {
+        if (level == 0)
+            throw ProviderError_cl(Result_ns::NoTransaction, QStringLiteral("You tried to commit or rollback a transaction "
+                                                                            "without first beginning a transaction."));
+        if (!aborted)
+            RunTransactionStep(level == 1 ? QStringLiteral("rollback")
+                                          : QStringLiteral("rollback to level_%1; release level_%1").arg(level));
+        if (--level == 0)
+            aborted = false;
+    } catch (const ProviderError_cl& error) {
+        Record(error);
+        throw;
+    }
+}
+
+}  // namespace Ado_ns

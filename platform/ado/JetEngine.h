@@ -1,0 +1,47 @@
+#pragma once
+
+#include "ConnectionString.h"
+#include "Engine.h"
+#include "ErrorList.h"
+#include "ProviderError.h"
+
+struct sqlite3;
+
+namespace Ado_ns {
+
+// "Microsoft.Jet.OLEDB.4.0": a local database file in the SQLite format through
+// SQLCipher. The database password is the encryption key; an empty password leaves the
+// file unencrypted. Statements pass through the Jet dialect translation. Date-times are
+// stored as "%Y-%m-%d %H:%M:%S" texts and read back as VT_DATE from columns declared as
+// dates or times, and from expression columns whose text has exactly that form. Nested
+// transactions are savepoints.
+class JetEngine_cl : public Engine_cl {
+public:
+    // Opens the file of "Data Source" with "Jet OLEDB:Database Password".
+    JetEngine_cl(const ConnectionString_cl& settings, ErrorList_cl& errors);
+    ~JetEngine_cl() override;
+
+    // Creates an empty database file; an existing file gives DataSourceExists.
+    static void Create(const ConnectionString_cl& settings);
+
+    std::shared_ptr<Recordset_cl> Execute(const QString& sql, int32_t& recordsAffected) override;
+    int32_t BeginTrans() override;
+    void CommitTrans() override;
+    void RollbackTrans() override;
+
+private:
+    std::shared_ptr<Recordset_cl> Run(const QString& sql, int32_t& recordsAffected);
+    void RunTransactionStep(const QString& sql);
+    // The engine's last failure as a provider failure; remembers its native code.
+    ProviderError_cl EngineError(int rc);
+    // Puts the failure into the error list; notes a transaction the engine rolled back.
+    void Record(const ProviderError_cl& error);
+
+    sqlite3* db = nullptr;
+    ErrorList_cl& errors;
+    int32_t level = 0;     // transaction nesting depth
+    bool aborted = false;  // the engine rolled the open transaction back after a failure
+    int32_t nativeError = 0;
+};
+
+}  // namespace Ado_ns

@@ -1,0 +1,258 @@
+#include "OdbcEngine.h"
+
+#include "Environment.h"
+#include "OdbcLink.h"
+#include "base/DateTime.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+namespace Ado_ns {
+
+namespace {
+
+static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "the driver manager must use UTF-16 wide characters");
+
+const SQLWCHAR* Wide(const QString& text) { return reinterpret_cast<const SQLWCHAR*>(text.utf16()); }
+
+QString FromWide(const SQLWCHAR* text, qsizetype length) {
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(text), length);
+}
+
+// Frees the statement when the scope ends, however it ends.
+struct Statement_st {
+    SQLHSTMT handle = SQL_NULL_HSTMT;
+    ~Statement_st() {
+        if (handle != SQL_NULL_HSTMT)
+            SQLFreeHandle(SQL_HANDLE_STMT, handle);
+    }
+};
+
+// "-123.45" as 12345 with scale 2; false when the digits do not fit 64 bits.
+bool ParseDecimal(const QString& text, Variant_st& out) {
+    const QString trimmed = text.trimmed();
+    const qsizetype point = trimmed.indexOf(u'.');
+    const QString digits = point < 0 ? trimmed : trimmed.left(point) + trimmed.mid(point + 1);
+    bool ok = false;
+    const qlonglong value = digits.toLongLong(&ok);
+    const qsizetype scale = point < 0 ? 0 : trimmed.size() - point - 1;
+    if (!ok || scale > 28)
+        return false;
+    out = Variant_st::Decimal(value, uint8_t(scale));
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<Engine_cl> OdbcEngine_cl::ForSqlServer(const ConnectionString_cl& settings, ErrorList_cl& errors) {
+    return std::make_unique<OdbcEngine_cl>(OdbcLink_cl::SqlServer(settings), OdbcLink_cl::LoginTimeout(settings),
+                                           QStringLiteral("SQLOLEDB"), errors);
+}
+
+std::unique_ptr<Engine_cl> OdbcEngine_cl::ForOracle(const ConnectionString_cl& settings, ErrorList_cl& errors) {
+    return std::make_unique<OdbcEngine_cl>(OdbcLink_cl::Oracle(settings), OdbcLink_cl::LoginTimeout(settings),
+                                           QStringLiteral("Oraoledb.Oracle"), errors);
+}
+
+OdbcEngine_cl::OdbcEngine_cl(const QString& odbcText, int loginTimeout, const QString& source, ErrorList_cl& errors)
+    : errors(errors), source(source) {
+    const SQLHENV environment = static_cast<SQLHENV>(Environment_cl::Handle());
+    if (environment == SQL_NULL_HENV)
+        throw Refuse(Result_ns::NotInitialized, QStringLiteral("The provider layer has not been started."));
+    SQLHDBC handle = SQL_NULL_HDBC;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, environment, &handle)))
+        throw Diagnose(SQL_HANDLE_ENV, environment, Result_ns::Fail);
+    dbc = handle;
+    SQLSetConnectAttrW(handle, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(intptr_t(loginTimeout)), 0);
+    const SQLRETURN rc = SQLDriverConnectW(handle, nullptr, const_cast<SQLWCHAR*>(Wide(odbcText)), SQLSMALLINT(odbcText.size()),
+                                           nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+    if (!SQL_SUCCEEDED(rc)) {
+        const ProviderError_cl error = Diagnose(SQL_HANDLE_DBC, handle, Result_ns::Fail);
+        SQLFreeHandle(SQL_HANDLE_DBC, handle);
+        throw error;
+    }
+}
+
+OdbcEngine_cl::~OdbcEngine_cl() {
+    // A transaction still open is rolled back, as closing a connection does.
+    if (inTransaction)
+        SQLEndTran(SQL_HANDLE_DBC, dbc, SQL_ROLLBACK);
+    SQLDisconnect(dbc);
+    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+}
+
+ProviderError_cl OdbcEngine_cl::Diagnose(short handleType, void* handle, uint32_t result) {
+    errors.Clear();
+    QString description;
+    SQLWCHAR state[6];
+    SQLINTEGER native = 0;
+    SQLWCHAR message[1024];
+    SQLSMALLINT length = 0;
+    for (SQLSMALLINT i = 1;
+         SQL_SUCCEEDED(SQLGetDiagRecW(handleType, handle, i, state, &native, message, SQLSMALLINT(std::size(message)), &length));
+         ++i) {
+        const QString text = FromWide(message, std::min<qsizetype>(length, qsizetype(std::size(message)) - 1));
+        errors.Add({int32_t(result), text, int32_t(native), FromWide(state, 5), source});
+        description += (description.isEmpty() ? QString() : QStringLiteral("\n")) + text;
+    }
+    if (description.isEmpty()) {
+        description = QStringLiteral("The ODBC driver reported a failure without a description.");
+        errors.Add({int32_t(result), description, 0, QString(), source});
+    }
+    return ProviderError_cl(result, description);
+}
+
+ProviderError_cl OdbcEngine_cl::Refuse(uint32_t result, const QString& description) {
+    errors.Clear();
+    errors.Add({int32_t(result), description, 0, QString(), source});
+    return ProviderError_cl(result, description);
+}
+
+std::shared_ptr<Recordset_cl> OdbcEngine_cl::Execute(const QString& sql, int32_t& recordsAffected) {
+    Statement_st statement;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &statement.handle)))
+        throw Diagnose(SQL_HANDLE_DBC, dbc, Result_ns::ErrorsInCommand);
+    // Every failure of a statement stays within the interface codes, so that a caller
+    // never takes it for an empty result.
+    const SQLRETURN rc = SQLExecDirectW(statement.handle, const_cast<SQLWCHAR*>(Wide(sql)), SQLINTEGER(sql.size()));
+    if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
+        throw Diagnose(SQL_HANDLE_STMT, statement.handle, Result_ns::ErrorsInCommand);
+    SQLSMALLINT columns = 0;
+    if (!SQL_SUCCEEDED(SQLNumResultCols(statement.handle, &columns)))
+        throw Diagnose(SQL_HANDLE_STMT, statement.handle, Result_ns::ErrorsInCommand);
+    std::shared_ptr<Recordset_cl> rows;
+    if (columns > 0) {
+        rows = Fetch(statement.handle, columns);
+        recordsAffected = -1;
+    } else {
+        SQLLEN count = 0;
+        recordsAffected = rc == SQL_NO_DATA || !SQL_SUCCEEDED(SQLRowCount(statement.handle, &count)) ? 0 : int32_t(count);
+        rows = std::make_shared<Recordset_cl>();
+    }
+    // Later results of a batch are run through, so that their failures are not lost.
+    SQLRETURN more;
+    while ((more = SQLMoreResults(statement.handle)) != SQL_NO_DATA)
+        if (!SQL_SUCCEEDED(more))
+            throw Diagnose(SQL_HANDLE_STMT, statement.handle, Result_ns::ErrorsInCommand);
+    return rows;
+}
+
+std::shared_ptr<Recordset_cl> OdbcEngine_cl::Fetch(void* stmt, int columns) {
+    Base_ns::Trusteeship_tl<QString> names;
+    Base_ns::Trusteeship_tl<SQLSMALLINT> types;
+    names.Allocate(columns);
+    types.Allocate(columns);
+    for (int i = 0; i < columns; ++i) {
+        SQLWCHAR name[256];
+        SQLSMALLINT length = 0, type = 0, digits = 0, nullable = 0;
+        SQLULEN size = 0;
+        if (!SQL_SUCCEEDED(SQLDescribeColW(stmt, SQLUSMALLINT(i + 1), name, SQLSMALLINT(std::size(name)), &length, &type, &size,
+                                           &digits, &nullable)))
+            throw Diagnose(SQL_HANDLE_STMT, stmt, Result_ns::ErrorsInCommand);
+        names[i] = FromWide(name, std::min<qsizetype>(length, qsizetype(std::size(name)) - 1));
+        types[i] = type;
+    }
+    auto rows = std::make_shared<Recordset_cl>(names);
+    SQLRETURN rc;
+    while (SQL_SUCCEEDED(rc = SQLFetch(stmt))) {
+        Recordset_cl::Row_tl row;
+        row.Allocate(columns);
+        for (int i = 0; i < columns; ++i)
+            row[i] = Value(stmt, i + 1, types[i]);
+        rows->AppendRow(row);
+    }
+    if (rc != SQL_NO_DATA)
+        throw Diagnose(SQL_HANDLE_STMT, stmt, Result_ns::ErrorsInCommand);
+    return rows;
+}
+
+Variant_st OdbcEngine_cl::Value(void* stmt, int column, short type) {
+    SQLLEN indicator = 0;
+    auto read = [&](SQLSMALLINT cType, void* buffer, SQLLEN size) {
+        if (!SQL_SUCCEEDED(SQLGetData(stmt, SQLUSMALLINT(column), cType, buffer, size, &indicator)))
+            throw Diagnose(SQL_HANDLE_STMT, stmt, Result_ns::ErrorsInCommand);
+        return indicator != SQL_NULL_DATA;
+    };
+    switch (type) {
+    case SQL_SMALLINT:
+    case SQL_TINYINT: {
+        SQLSMALLINT value = 0;
+        return read(SQL_C_SSHORT, &value, 0) ? Variant_st::Short(value) : Variant_st::Null();
+    }
+    case SQL_INTEGER:
+    case SQL_BIGINT: {
+        SQLBIGINT value = 0;
+        return read(SQL_C_SBIGINT, &value, 0) ? Variant_st::Integer(value) : Variant_st::Null();
+    }
+    case SQL_BIT: {
+        SQLCHAR value = 0;
+        return read(SQL_C_BIT, &value, 0) ? Variant_st::Bool(value != 0) : Variant_st::Null();
+    }
+    case SQL_REAL:
+    case SQL_FLOAT:
+    case SQL_DOUBLE: {
+        SQLDOUBLE value = 0;
+        return read(SQL_C_DOUBLE, &value, 0) ? Variant_st::Real(value) : Variant_st::Null();
+    }
+    case SQL_TYPE_DATE:
+    case SQL_TYPE_TIME:
+    case SQL_TYPE_TIMESTAMP: {
+        SQL_TIMESTAMP_STRUCT value{};
+        if (!read(SQL_C_TYPE_TIMESTAMP, &value, sizeof value))
+            return Variant_st::Null();
+        const auto date = type == SQL_TYPE_TIME ? Base_ns::DateTime_cl::FromParts(1899, 12, 30, value.hour, value.minute, value.second)
+                                                : Base_ns::DateTime_cl::FromParts(value.year, value.month, value.day, value.hour,
+                                                                                  value.minute, value.second);
+        return Variant_st::Date(date.Value());
+    }
+    default:
+        break;
+    }
+    // Text, and whatever else the driver can give as text.
+    QString text;
+    SQLWCHAR buffer[1024];
+    const qsizetype capacity = qsizetype(std::size(buffer)) - 1;  // one unit for the terminator
+    for (;;) {
+        const SQLRETURN rc = SQLGetData(stmt, SQLUSMALLINT(column), SQL_C_WCHAR, buffer, sizeof buffer, &indicator);
+        if (rc == SQL_NO_DATA)
+            break;
+        if (!SQL_SUCCEEDED(rc))
+            throw Diagnose(SQL_HANDLE_STMT, stmt, Result_ns::ErrorsInCommand);
+        if (indicator == SQL_NULL_DATA)
+            return Variant_st::Null();
+        const qsizetype units = indicator == SQL_NO_TOTAL ? capacity : std::min<qsizetype>(indicator / 2, capacity);
+        text += FromWide(buffer, units);
+        if (rc == SQL_SUCCESS)
+            break;
+    }
+    Variant_st decimal;
+    if ((type == SQL_DECIMAL || type == SQL_NUMERIC) && ParseDecimal(text, decimal))
+        return decimal;
+    return Variant_st::Text(text);
+}
+
+int32_t OdbcEngine_cl::BeginTrans() {
+    if (inTransaction)
+        throw Refuse(Result_ns::TransactionExists, QStringLiteral("Only one transaction can be active on this session."));
+    if (!SQL_SUCCEEDED(SQLSetConnectAttrW(dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0)))
+        throw Diagnose(SQL_HANDLE_DBC, dbc, Result_ns::Fail);
+    inTransaction = true;
+    return 1;
+}
+
+void OdbcEngine_cl::CommitTrans() { EndTransaction(true); }
+
+void OdbcEngine_cl::RollbackTrans() { EndTransaction(false); }
+
+void OdbcEngine_cl::EndTransaction(bool commit) {
+    if (!inTransaction)
+        throw Refuse(Result_ns::NoTransaction, QStringLiteral("No transaction is active."));
+    // A failed commit leaves the transaction open, so that it can still be rolled back.
+    if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, dbc, commit ? SQL_COMMIT : SQL_ROLLBACK)))
+        throw Diagnose(SQL_HANDLE_DBC, dbc, Result_ns::Fail);
+    inTransaction = false;
+    if (!SQL_SUCCEEDED(SQLSetConnectAttrW(dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0)))
+        throw Diagnose(SQL_HANDLE_DBC, dbc, Result_ns::Fail);
+}
+
+}  // namespace Ado_ns

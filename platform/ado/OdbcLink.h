@@ -1,0 +1,25 @@
+#pragma once
+
+#include "ConnectionString.h"
+
+namespace Ado_ns {
+
+// Turns the connection strings of the SQL Server and Oracle providers into ODBC
+// connection texts. Every value is brace-quoted, so ";" and "}" in a password stay
+// inside it.
+class OdbcLink_cl {
+public:
+    // FreeTDS; "Data Source" is "host", "host,port" or "host\instance".
+    static QString SqlServer(const ConnectionString_cl& settings);
+    // The installed Oracle driver (FindDriver); "Data Source" is the service name.
+    static QString Oracle(const ConnectionString_cl& settings);
+    // Seconds allowed for logging in: "Connect Timeout", 15 when absent.
+    static int LoginTimeout(const ConnectionString_cl& settings);
+    // {value} with every "}" doubled.
+    static QString Quote(const QString& value);
+    // The first driver of the ODBC driver list whose name contains part (any case);
+    // the empty text when none does or the environment is not set up.
+    static QString FindDriver(const QString& part);
+};
+
+}  // namespace Ado_ns
