@@ -12,6 +12,8 @@ namespace CTL_ns {
 // value and, optionally, a page; the pages live in the display area below the tabs.
 // When a tab stops or starts being current the parent window can be told by the leave
 // and enter messages (Platform_ns::MessageEvent_cl with the tab's data value).
+// The pages become children of the tab control but stay owned by the window that made
+// them (its members): a tab control that goes first hands them back undeleted.
 class TabCtrl_cl : public QWidget {
     Q_OBJECT
 

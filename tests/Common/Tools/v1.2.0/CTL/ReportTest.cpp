@@ -67,28 +67,21 @@ protected:
 
 }  // namespace
 
-TEST(Report, PercentWidthsOfTheRecordList) {
+TEST(Report, ColumnWidthsFromPercentages) {
     Report_cl list;
     SetClientWidth(list, 703);
     list.SetColumns(kRecordColumns, 7);
     EXPECT_EQ(Widths(list), (QList<int>{105, 105, 84, 70, 70, 70, 196}));
     EXPECT_EQ(list.headerItem()->text(6), QStringLiteral("注释"));
-}
-
-TEST(Report, PercentWidthsOfTheStatisticsList) {
-    Report_cl list;
     SetClientWidth(list, 203);
-    const Report_cl::Column_st columns[] = {{QStringLiteral("分类"), 50}, {QStringLiteral("金额"), -1}};
-    list.SetColumns(columns, 2);
+    const Report_cl::Column_st statistics[] = {{QStringLiteral("分类"), 50}, {QStringLiteral("金额"), -1}};
+    list.SetColumns(statistics, 2);
     EXPECT_EQ(Widths(list), (QList<int>{100, 100}));
-}
-
-TEST(Report, TheColumnReachingAHundredPercentTakesTheRest) {
-    Report_cl list;
     SetClientWidth(list, 103);
-    const Report_cl::Column_st columns[] = {{QStringLiteral("a"), 33}, {QStringLiteral("b"), 70}, {QStringLiteral("c"), 10}};
-    list.SetColumns(columns, 3);
-    // b takes what is left; the percent left is not used up, so c still gets its share.
+    // b reaches 100 percent and takes what is left; the percent left is not used up by
+    // it, so c still gets its share. A column marked as the rest leaves nothing after it.
+    const Report_cl::Column_st over[] = {{QStringLiteral("a"), 33}, {QStringLiteral("b"), 70}, {QStringLiteral("c"), 10}};
+    list.SetColumns(over, 3);
     EXPECT_EQ(Widths(list), (QList<int>{33, 67, 10}));
     const Report_cl::Column_st rest[] = {{QStringLiteral("a"), -1}, {QStringLiteral("b"), 10}};
     list.SetColumns(rest, 2);
@@ -135,13 +128,8 @@ TEST_F(ReportTest, SelectionQueriesFailExactly) {
     ASSERT_EQ(rows.Count(), 2);
     EXPECT_EQ(rows.At(0).Get(), 1);
     EXPECT_EQ(rows.At(1).Get(), 3);
-}
-
-TEST_F(ReportTest, ClickingSelectsWholeRows) {
-    AddRows(2);
-    list.show();
-    list.setCurrentItem(list.topLevelItem(1), 2);
-    EXPECT_EQ(list.SelectedRow(), 1);
+    list.setCurrentItem(list.topLevelItem(0), 2);  // a click on a cell selects its whole row
+    EXPECT_EQ(list.SelectedRow(), 0);
     EXPECT_EQ(list.selectionModel()->selectedIndexes().size(), 3);
 }
 

@@ -12,9 +12,6 @@ using CTL_ns::TabCtrl_cl;
 
 namespace {
 
-constexpr uint32_t kEnter = 13141;
-constexpr uint32_t kLeave = 13142;
-
 // A parent window that notes the messages it receives, as "message:value".
 class Parent_cl : public QWidget {
 public:
@@ -28,14 +25,15 @@ protected:
     }
 };
 
+// Two pages with data values 7 and 8; enter message 13141, leave message 13142.
 struct TabCtrlTest : ::testing::Test {
     TabCtrlTest() {
         parent.resize(400, 300);
         tabs->setGeometry(10, 10, 380, 280);
         tabs->AddPage(QStringLiteral("用户登录"), &first, 7);
         tabs->AddPage(QStringLiteral("创建数据库"), &second, 8);
-        tabs->SetEnterMessage(kEnter);
-        tabs->SetLeaveMessage(kLeave);
+        tabs->SetEnterMessage(13141);
+        tabs->SetLeaveMessage(13142);
         parent.show();
     }
     QStringList Delivered() {
@@ -51,28 +49,19 @@ struct TabCtrlTest : ::testing::Test {
 
 }  // namespace
 
-TEST_F(TabCtrlTest, PagesWaitHiddenInTheDisplayAreaUntilSelected) {
+TEST_F(TabCtrlTest, PagesWaitHiddenUntilSelectedThenEnterIsPosted) {
     EXPECT_EQ(first.parentWidget(), tabs);
+    EXPECT_EQ(first.geometry(), tabs->DisplayArea());
+    EXPECT_GT(tabs->DisplayArea().top(), tabs->TabBar()->tabRect(0).top());
     EXPECT_FALSE(first.isVisible());
     EXPECT_FALSE(second.isVisible());
-    EXPECT_EQ(first.geometry(), tabs->DisplayArea());
-    EXPECT_GT(tabs->DisplayArea().top(), 0);
-    EXPECT_TRUE(tabs->rect().contains(tabs->DisplayArea()));
-    EXPECT_TRUE(Delivered().isEmpty());
-}
-
-TEST_F(TabCtrlTest, SelectShowsThePageAndPostsEnterAfterTheHandler) {
     tabs->Select(1);
     EXPECT_TRUE(second.isVisible());
     EXPECT_FALSE(first.isVisible());
     EXPECT_EQ(tabs->CurrentIndex(), 1);
     EXPECT_EQ(tabs->CurrentPage(), &second);
-    EXPECT_TRUE(parent.received.isEmpty());  // posted, not yet handled
+    EXPECT_TRUE(parent.received.isEmpty());  // posted: handled after this handler
     EXPECT_EQ(Delivered(), QStringList{QStringLiteral("13141:8")});
-}
-
-TEST_F(TabCtrlTest, ChangingTabsLeavesTheOldOneAndEntersTheNew) {
-    tabs->Select(1);
     tabs->SelectPage(&first);
     EXPECT_TRUE(first.isVisible());
     EXPECT_FALSE(second.isVisible());
@@ -80,9 +69,8 @@ TEST_F(TabCtrlTest, ChangingTabsLeavesTheOldOneAndEntersTheNew) {
 }
 
 TEST_F(TabCtrlTest, SelectingTheCurrentTabPostsNothing) {
-    tabs->Select(0);  // already selected in the bar, but no page was shown yet
+    tabs->Select(0);  // selected in the bar from the start, but no page was shown yet
     EXPECT_TRUE(first.isVisible());
-    EXPECT_EQ(Delivered().size(), 1);
     tabs->Select(0);
     tabs->SelectPage(&first);
     EXPECT_EQ(Delivered().size(), 1);
@@ -101,9 +89,8 @@ TEST_F(TabCtrlTest, ClickingATabSwapsThePages) {
 TEST_F(TabCtrlTest, PagesFollowTheControlsSize) {
     const QRect before = first.geometry();
     tabs->resize(300, 200);
-    const QRect after = before.adjusted(0, 0, -80, -80);
-    EXPECT_EQ(first.geometry(), after);
-    EXPECT_EQ(second.geometry(), after);
+    EXPECT_EQ(first.geometry(), before.adjusted(0, 0, -80, -80));
+    EXPECT_EQ(second.geometry(), before.adjusted(0, 0, -80, -80));
 }
 
 TEST_F(TabCtrlTest, RemoveAllSendsLeaveAtOnceAndStartsAfresh) {
@@ -114,13 +101,14 @@ TEST_F(TabCtrlTest, RemoveAllSendsLeaveAtOnceAndStartsAfresh) {
     EXPECT_EQ(tabs->TabBar()->count(), 0);
     EXPECT_FALSE(second.isVisible());
     EXPECT_EQ(RaisedMessage([&] { tabs->CurrentIndex(); }), QStringLiteral("没有选中的选项卡。"));
-    tabs->AddPage(QStringLiteral("again"), &second, 9);
+    tabs->AddTab(QStringLiteral("开销"));
+    tabs->AddTab(QStringLiteral("收入"), 1);
+    EXPECT_EQ(RaisedMessage([&] { tabs->CurrentPage(); }), QStringLiteral("空指针。"));
     tabs->Select(0);
-    EXPECT_TRUE(second.isVisible());
-    EXPECT_EQ(Delivered().last(), QStringLiteral("13141:9"));
+    EXPECT_EQ(Delivered().last(), QStringLiteral("13141:0"));
 }
 
-TEST_F(TabCtrlTest, RefusesBadIndicesPagesAndMissingSelection) {
+TEST_F(TabCtrlTest, RefusesBadIndicesAndPages) {
     EXPECT_EQ(RaisedMessage([&] { tabs->Select(2); }), QStringLiteral("不正确的索引。"));
     EXPECT_EQ(RaisedMessage([&] { tabs->Select(-1); }), QStringLiteral("不正确的索引。"));
     QWidget stranger;
@@ -130,35 +118,17 @@ TEST_F(TabCtrlTest, RefusesBadIndicesPagesAndMissingSelection) {
     EXPECT_EQ(tabs->TabBar()->count(), 2);
 }
 
-TEST(TabCtrl, TabsWithoutPagesOnlyCarryData) {
+TEST(TabCtrl, NoMessagesUnlessSetAndPagesOutliveTheControl) {
     Parent_cl parent;
-    auto* tabs = new TabCtrl_cl(&parent);
-    tabs->SetEnterMessage(kEnter);
-    tabs->AddTab(QStringLiteral("开销"));
-    tabs->AddTab(QStringLiteral("收入"), 1);
-    EXPECT_EQ(RaisedMessage([&] { tabs->CurrentPage(); }), QStringLiteral("空指针。"));
-    tabs->Select(1);
-    QCoreApplication::sendPostedEvents();
-    EXPECT_EQ(parent.received, QStringList{QStringLiteral("13141:1")});
-}
-
-TEST(TabCtrl, NoMessagesWhenNoneAreSet) {
-    Parent_cl parent;
-    auto* tabs = new TabCtrl_cl(&parent);
-    tabs->AddTab(QStringLiteral("a"));
-    tabs->AddTab(QStringLiteral("b"));
-    tabs->Select(1);
-    tabs->Select(0);
-    QCoreApplication::sendPostedEvents();
-    EXPECT_TRUE(parent.received.isEmpty());
-}
-
-TEST(TabCtrl, PagesOutliveTheTabControlThatShowedThem) {
     QWidget page;  // a member of its window, destroyed after the tab control
     {
-        TabCtrl_cl tabs;
-        tabs.AddPage(QStringLiteral("page"), &page);
+        TabCtrl_cl tabs(&parent);
+        tabs.AddPage(QStringLiteral("a"), &page);
+        tabs.AddTab(QStringLiteral("b"));
+        tabs.Select(1);
         tabs.Select(0);
     }
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(parent.received.isEmpty());
     EXPECT_EQ(page.parentWidget(), nullptr);
 }
