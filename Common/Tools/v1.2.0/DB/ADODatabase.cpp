@@ -1,0 +1,200 @@
+#include "ADODatabase.h"
+
+#include "SimpleOutRecords.h"
+#include "base/SysError.h"
+#include "platform/ado/Connection.h"
+#include "platform/ado/ConnectionString.h"
+#include "platform/ado/ProviderError.h"
+
+#include <QFileInfo>
+#include <iterator>
+
+namespace DB_ns {
+
+namespace {
+// The class name is the concrete database's, so a logged error names LocalDB_cl etc.
+Base_ns::SysError_cl SysError(const ADODatabase_cl* self, int32_t code, int32_t line, const QString& remark = QString()) {
+    static const Base_ns::ErrorInfo_st table[] = {
+        {1, "错误的SQL语句。"},
+        {2, "启用事务失败。"},
+        {3, "保存事务失败。"},
+        {4, "取消事务失败。"},
+        {5, "没有链接数据库。"},
+        {6, "该接口只能用于取得数量。"},
+        {7, "模拟嵌套事务不能使用取消内层事务。"},
+    };
+    return Base_ns::SysError_cl(line, __FILE__, self->GetClassName(), code, table, int32_t(std::size(table)), remark);
+}
+
+// The OLE DB status that announces errors without being one.
+constexpr int32_t kErrorsOccurred = 0x00040EDA;
+
+QString StatementRemark(const QString& sql, const Ado_ns::ProviderError_cl& error) {
+    return sql + QStringLiteral("\r\n") + WindowsLines(error.Description());
+}
+}  // namespace
+
+int32_t InterfaceCode(const Ado_ns::ProviderError_cl& error) {
+    const uint32_t result = error.Result();
+    return result >= 0x80040200u && result <= 0x8004FFFFu ? int32_t(result - 0x80040200u) : 0;
+}
+
+QString WindowsLines(const QString& text) {
+    QString lines = text;
+    return lines.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+}
+
+ADODatabase_cl::ADODatabase_cl(bool simulateNesting) : simulateNesting(simulateNesting) {}
+
+ADODatabase_cl::~ADODatabase_cl() = default;
+
+Ado_ns::Connection_cl& ADODatabase_cl::NewConnection() {
+    connection.reset();
+    connection = std::make_unique<Ado_ns::Connection_cl>();
+    return *connection;
+}
+
+void ADODatabase_cl::DropConnection() { connection.reset(); }
+
+Ado_ns::Connection_cl& ADODatabase_cl::Connected() {
+    if (!connection) throw SysError(this, 5, __LINE__);
+    return *connection;
+}
+
+void ADODatabase_cl::BeginTrans() {
+    Ado_ns::Connection_cl& open = Connected();
+    if (simulateNesting && ++nestCount > 1) return;
+    try {
+        open.BeginTrans();
+    } catch (const Ado_ns::ProviderError_cl& error) {
+        throw SysError(this, 2, __LINE__, error.Description());
+    }
+}
+
+void ADODatabase_cl::CommitTrans() {
+    Ado_ns::Connection_cl& open = Connected();
+    // A commit without a begin goes to the provider, which refuses it, but must not
+    // push the count below zero and so spoil every later transaction.
+    if (simulateNesting && nestCount > 0 && --nestCount > 0) return;
+    try {
+        open.CommitTrans();
+    } catch (const Ado_ns::ProviderError_cl& error) {
+        throw SysError(this, 3, __LINE__, error.Description());
+    }
+}
+
+void ADODatabase_cl::RollbackTrans() {
+    Ado_ns::Connection_cl& open = Connected();
+    if (simulateNesting && nestCount > 0 && --nestCount > 0) throw SysError(this, 7, __LINE__);
+    try {
+        open.RollbackTrans();
+    } catch (const Ado_ns::ProviderError_cl& error) {
+        throw SysError(this, 4, __LINE__, error.Description());
+    }
+}
+
+int32_t ADODatabase_cl::QueryCount(const QString& sql, int32_t& count) {
+    Ado_ns::Connection_cl& open = Connected();
+    open.Errors().Clear();
+    int32_t affected = 0;
+    std::shared_ptr<Ado_ns::Recordset_cl> rows;
+    try {
+        rows = open.Execute(sql, affected, Ado_ns::adCmdText);
+    } catch (const Ado_ns::ProviderError_cl& error) {
+        throw SysError(this, 1, __LINE__, StatementRemark(sql, error));
+    }
+    CheckErrors(sql);
+    // Anything but one row of one integer column, a statement without rows included,
+    // is not a count.
+    try {
+        if (!rows || rows->IsEOF() || rows->FieldCount() != 1) throw SysError(this, 6, __LINE__);
+        const Ado_ns::Variant_st value = rows->Value(0);
+        if (value.type != Ado_ns::VT_I4 && value.type != Ado_ns::VT_DECIMAL) throw SysError(this, 6, __LINE__);
+        if (!value.ToInt32(count)) throw SysError(this, 6, __LINE__);
+    } catch (const Ado_ns::ProviderError_cl&) {
+        throw SysError(this, 6, __LINE__);
+    }
+    return affected;
+}
+
+int32_t ADODatabase_cl::ExecuteNoRecords(const QString& sql) {
+    Ado_ns::Connection_cl& open = Connected();
+    open.Errors().Clear();
+    int32_t affected = 0;
+    try {
+        open.Execute(sql, affected, Ado_ns::adCmdText | Ado_ns::adExecuteNoRecords);
+    } catch (const Ado_ns::ProviderError_cl& error) {
+        throw SysError(this, 1, __LINE__, StatementRemark(sql, error));
+    }
+    CheckErrors(sql);
+    return affected;
+}
+
+int32_t ADODatabase_cl::Query(const QString& sql, SimpleOutRecords_cl& records) {
+    Ado_ns::Connection_cl& open = Connected();
+    open.Errors().Clear();
+    int32_t affected = 0;
+    std::shared_ptr<Ado_ns::Recordset_cl> rows;
+    try {
+        rows = open.Execute(sql, affected, Ado_ns::adCmdText);
+    } catch (const Ado_ns::ProviderError_cl& error) {
+        // A failing statement is an error whatever its code; only the row set's refusal
+        // to move below means "no rows".
+        throw SysError(this, 1, __LINE__, StatementRemark(sql, error));
+    }
+    try {
+        records.Attach(rows);
+    } catch (const Ado_ns::ProviderError_cl& error) {
+        if (InterfaceCode(error) != 0) throw SysError(this, 1, __LINE__, StatementRemark(sql, error));
+        records.Detach();
+        return 0;
+    }
+    CheckErrors(sql);
+    return records.GetRowCount();
+}
+
+bool ADODatabase_cl::TableExists(const QString& table) {
+    Ado_ns::Connection_cl& open = Connected();
+    const QString sql = QStringLiteral("select count(*) from ") + table;
+    open.Errors().Clear();
+    int32_t affected = 0;
+    try {
+        open.Execute(sql, affected, Ado_ns::adCmdText | Ado_ns::adExecuteNoRecords);
+    } catch (const Ado_ns::ProviderError_cl&) {
+        return false;
+    }
+    CheckErrors(sql);
+    return true;
+}
+
+void ADODatabase_cl::CheckErrors(const QString& sql) {
+    Ado_ns::ErrorList_cl& errors = connection->Errors();
+    if (errors.Count() == 0) return;
+    QString message;
+    for (int32_t i = 0; i < errors.Count(); ++i) {
+        const Ado_ns::ErrorRecord_st item = errors.Item(i);
+        if (item.number == kErrorsOccurred) return;
+        if (item.number != 0) message += QStringLiteral("\r\n[ErrorNumber]") + QString::number(item.number);
+        if (!item.description.isEmpty()) message += QStringLiteral("\r\n[Description]") + WindowsLines(item.description);
+        if (item.nativeError != 0) message += QStringLiteral("\r\n[NativeError]") + QString::number(item.nativeError);
+        if (!item.sqlState.isEmpty()) message += QStringLiteral("\r\n[SQLState   ]") + item.sqlState;
+        if (!item.source.isEmpty()) message += QStringLiteral("\r\n[Source     ]") + item.source;
+    }
+    throw SysError(this, 1, __LINE__, sql + message);
+}
+
+QString ADODatabase_cl::Identity() const {
+    if (!connection) return QString();
+    const Ado_ns::ConnectionString_cl settings(connection->ConnectionString());
+    const QString provider = settings.Value(QStringLiteral("Provider"));
+    const QString source = settings.Value(QStringLiteral("Data Source"));
+    if (GetType() == DB_LOCAL) {
+        // The same file reached by another spelling of its path is the same database.
+        const QFileInfo file(source);
+        const QString canonical = file.canonicalFilePath();
+        return canonical.isEmpty() ? file.absoluteFilePath() : canonical;
+    }
+    return provider + u';' + source + u';' + settings.Value(QStringLiteral("User ID"));
+}
+
+}  // namespace DB_ns

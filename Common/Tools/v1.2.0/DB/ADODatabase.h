@@ -1,0 +1,59 @@
+#pragma once
+
+#include "IDatabase.h"
+
+#include <QString>
+#include <memory>
+
+namespace Ado_ns {
+class Connection_cl;
+class ProviderError_cl;
+}
+
+namespace DB_ns {
+
+// Runs the interface over one provider connection and turns every provider failure into
+// a system error whose remark carries the SQL text and the provider's diagnostics.
+// Subclasses make the connection and tell the kind.
+class ADODatabase_cl : public IDatabase_cl {
+public:
+    ~ADODatabase_cl() override;
+
+    void BeginTrans() override;
+    void CommitTrans() override;
+    void RollbackTrans() override;
+    int32_t QueryCount(const QString& sql, int32_t& count) override;
+    int32_t ExecuteNoRecords(const QString& sql) override;
+    int32_t Query(const QString& sql, SimpleOutRecords_cl& records) override;
+    bool TableExists(const QString& table) override;
+
+    virtual QString GetClassName() const { return QStringLiteral("ADODatabase_cl"); }
+
+    // Who this database is, for remembering per-database values: the local file's
+    // absolute path, or the provider, address and login; empty while unconnected.
+    QString Identity() const;
+
+protected:
+    explicit ADODatabase_cl(bool simulateNesting);
+
+    // Replaces any earlier connection by a new, unopened one.
+    Ado_ns::Connection_cl& NewConnection();
+    // Lets go of the connection (a failed open leaves none).
+    void DropConnection();
+
+    std::unique_ptr<Ado_ns::Connection_cl> connection;
+    int32_t nestCount = 0;
+    bool simulateNesting;
+
+private:
+    Ado_ns::Connection_cl& Connected();
+    void CheckErrors(const QString& sql);
+};
+
+// The interface code of a provider failure: its result code less 0x80040200 when it lies
+// in the providers' range 0x80040200-0x8004FFFF, otherwise 0.
+int32_t InterfaceCode(const Ado_ns::ProviderError_cl& error);
+// Provider descriptions end lines with "\n"; remarks use "\r\n".
+QString WindowsLines(const QString& text);
+
+}  // namespace DB_ns

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "ADODatabase.h"
+
+namespace DB_ns {
+
+// A password-protected database file on the local disk.
+class LocalDB_cl : public ADODatabase_cl {
+public:
+    LocalDB_cl() : ADODatabase_cl(false) {}
+
+    // Opens the file at path, creating it first when there is none.
+    void Open(const QString& password, const QString& path);
+    // Creates an empty database file at path; refuses an existing file.
+    void CreateDatabaseFile(const QString& password, const QString& path);
+
+    int32_t GetType() const override { return DB_LOCAL; }
+    QString GetClassName() const override { return ClassName(); }
+
+    static QString ClassName() { return QStringLiteral("LocalDB_cl"); }
+    static QString ConnectionString(const QString& password, const QString& path);
+};
+
+}  // namespace DB_ns

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "base/Error.h"
+
+#include <QDir>
+#include <QString>
+#include <QTemporaryDir>
+
+// What a caught error said, so that tests can compare it after the handler has ended.
+struct Caught_st {
+    bool thrown = false;
+    bool system = false;
+    QString message;
+    QString remark;
+    QString className;
+    QString file;
+};
+
+template <typename Work>
+Caught_st Catch(Work&& work) {
+    try {
+        work();
+    } catch (const Base_ns::Error_cl& error) {
+        return {true, error.IsSystem(), error.Message(), error.Remark(), error.ClassName(), error.File()};
+    }
+    return {};
+}
+
+// A temporary folder for database files.
+class DBFolder_cl {
+public:
+    QString Path(const QString& name) const { return dir.path() + u'/' + name; }
+
+private:
+    QTemporaryDir dir;
+};
