@@ -45,6 +45,14 @@ void Connection_cl::Open(const QString& connectionString) {
         engine = OdbcEngine_cl::ForOracle(*settings, errors);
     else
         Refuse(Result_ns::ProviderNotFound, QStringLiteral("Provider cannot be found. It may not be properly installed."));
+    openedWith = connectionString;
+}
+
+void Connection_cl::Attach(std::unique_ptr<Engine_cl> opened, const QString& connectionString) {
+    if (engine)
+        Refuse(Result_ns::ObjectOpen, QStringLiteral("Operation is not allowed when the object is open."));
+    engine = std::move(opened);
+    openedWith = connectionString;
 }
 
 Engine_cl& Connection_cl::Opened() {

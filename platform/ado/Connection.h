@@ -26,7 +26,11 @@ public:
     Connection_cl& operator=(const Connection_cl&) = delete;
 
     void Open(const QString& connectionString);
+    // Opens over an engine made elsewhere (tests script one), as if with connectionString.
+    void Attach(std::unique_ptr<Engine_cl> opened, const QString& connectionString);
     bool IsOpen() const { return engine != nullptr; }
+    // The text the connection was opened with.
+    const QString& ConnectionString() const { return openedWith; }
 
     // Runs one statement. recordsAffected: the rows changed, -1 for a statement that
     // returns rows. Returns the row set (closed when the statement has no rows), or
@@ -47,6 +51,7 @@ private:
 
     ErrorList_cl errors;
     std::unique_ptr<Engine_cl> engine;
+    QString openedWith;
 };
 
 }  // namespace Ado_ns

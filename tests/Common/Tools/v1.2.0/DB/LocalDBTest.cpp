@@ -124,7 +124,7 @@ TEST(LocalDB, AFileThatIsNoDatabaseRaisesSystemError3) {
     const QString path = folder.Path(QStringLiteral("text.mdb"));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(4096, 'x'));
+    file.write("name,amount\r\nfood,12\r\n");
     file.close();
     const Caught_st error = Catch([&] { LocalDB_cl().Open(QString(), path); });
     EXPECT_TRUE(error.system);

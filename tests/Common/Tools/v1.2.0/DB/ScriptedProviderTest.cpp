@@ -2,6 +2,8 @@
 // failing transaction calls, and the provider calls made under simulated nesting.
 #include "DB/ADODatabase.h"
 #include "DB/BeginTrans.h"
+#include "DB/OracleDB.h"
+#include "DB/SQLServerDB.h"
 #include "DB/SimpleOutRecords.h"
 #include "Support.h"
 #include "base/UserError.h"
@@ -32,8 +34,16 @@ public:
     std::shared_ptr<Ado_ns::Recordset_cl> Execute(const QString&, int32_t& recordsAffected) override {
         for (const auto& record : script.records) errors.Add(record);
         script.records.clear();
-        recordsAffected = 0;
-        return std::make_shared<Ado_ns::Recordset_cl>();
+        // Every statement yields one row holding 1.
+        recordsAffected = -1;
+        Base_ns::Trusteeship_tl<QString> names;
+        names.Allocate(1);
+        auto rows = std::make_shared<Ado_ns::Recordset_cl>(names);
+        Ado_ns::Recordset_cl::Row_tl row;
+        row.Allocate(1);
+        row[0] = Ado_ns::Variant_st::Integer(1);
+        rows->AppendRow(row);
+        return rows;
     }
     int32_t BeginTrans() override {
         ++script.begins;
@@ -60,16 +70,19 @@ private:
     Script_st& script;
 };
 
-// A database over the scripted engine, with or without simulated nesting.
+// A database of the given kind over the scripted engine; the server kinds simulate
+// nesting as theirs do.
 class ScriptedDB_cl : public ADODatabase_cl {
 public:
-    explicit ScriptedDB_cl(bool simulate) : ADODatabase_cl(simulate) {
+    explicit ScriptedDB_cl(int32_t kind, const QString& connectionString = QString())
+        : ADODatabase_cl(kind != DB_LOCAL), kind(kind) {
         Ado_ns::Connection_cl& fresh = NewConnection();
-        fresh.Attach(std::make_unique<ScriptedEngine_cl>(fresh.Errors(), script));
+        fresh.Attach(std::make_unique<ScriptedEngine_cl>(fresh.Errors(), script), connectionString);
     }
-    int32_t GetType() const override { return simulateNesting ? DB_SQLSERVER : DB_LOCAL; }
+    int32_t GetType() const override { return kind; }
     QString GetClassName() const override { return QStringLiteral("ScriptedDB_cl"); }
 
+    int32_t kind;
     Script_st script;
 };
 
@@ -79,7 +92,7 @@ const int32_t kErrorsInCommand = int32_t(0x80040E14);
 }  // namespace
 
 TEST(ScriptedProvider, ErrorsOccurredStatusRaisesNothing) {
-    ScriptedDB_cl db(false);
+    ScriptedDB_cl db(DB_LOCAL);
     db.script.records = {{kErrorsOccurred, QStringLiteral("status"), 0, {}, {}}, {kErrorsInCommand, QStringLiteral("x"), 0, {}, {}}};
     EXPECT_FALSE(Catch([&] { db.ExecuteNoRecords(QStringLiteral("update t set n = 1")); }).thrown);
     db.script.records = {{kErrorsInCommand, QStringLiteral("x"), 0, {}, {}}, {kErrorsOccurred, {}, 0, {}, {}}};
@@ -88,7 +101,7 @@ TEST(ScriptedProvider, ErrorsOccurredStatusRaisesNothing) {
 }
 
 TEST(ScriptedProvider, EveryItemBecomesAGroupOfLabelledLines) {
-    ScriptedDB_cl db(false);
+    ScriptedDB_cl db(DB_LOCAL);
     db.script.records = {
         {kErrorsInCommand, QStringLiteral("line one\nline two"), 5, QStringLiteral("42000"), QStringLiteral("Jet")},
         {0, QString(), -1, QString(), QStringLiteral("src")},
@@ -108,7 +121,7 @@ TEST(ScriptedProvider, EveryItemBecomesAGroupOfLabelledLines) {
 }
 
 TEST(ScriptedProvider, LeftoverDiagnosticsFailEveryStatementKind) {
-    ScriptedDB_cl db(false);
+    ScriptedDB_cl db(DB_LOCAL);
     const Ado_ns::ErrorRecord_st item{0, QStringLiteral("warning"), 0, {}, {}};
     SimpleOutRecords_cl records;
     int32_t count = 0;
@@ -123,7 +136,7 @@ TEST(ScriptedProvider, LeftoverDiagnosticsFailEveryStatementKind) {
 }
 
 TEST(ScriptedProvider, SimulatedNestingSpansOneProviderTransaction) {
-    ScriptedDB_cl db(true);
+    ScriptedDB_cl db(DB_SQLSERVER);
     db.BeginTrans();
     db.BeginTrans();
     db.CommitTrans();
@@ -144,7 +157,7 @@ TEST(ScriptedProvider, SimulatedNestingSpansOneProviderTransaction) {
 }
 
 TEST(ScriptedProvider, LocalNestingGoesStraightToTheProvider) {
-    ScriptedDB_cl db(false);
+    ScriptedDB_cl db(DB_LOCAL);
     db.BeginTrans();
     db.BeginTrans();
     db.RollbackTrans();
@@ -154,13 +167,13 @@ TEST(ScriptedProvider, LocalNestingGoesStraightToTheProvider) {
 }
 
 TEST(ScriptedProvider, FailedTransactionCallsCarryTheDescription) {
-    ScriptedDB_cl db(true);
+    ScriptedDB_cl db(DB_SQLSERVER);
     db.script.failBegin = true;
     const Caught_st begin = Catch([&] { db.BeginTrans(); });
     EXPECT_EQ(begin.message, QStringLiteral("启用事务失败。"));
     EXPECT_EQ(begin.remark, QStringLiteral("begin refused"));
 
-    ScriptedDB_cl other(true);
+    ScriptedDB_cl other(DB_SQLSERVER);
     other.BeginTrans();
     other.script.failCommit = true;
     const Caught_st commit = Catch([&] { other.CommitTrans(); });
@@ -171,7 +184,7 @@ TEST(ScriptedProvider, FailedTransactionCallsCarryTheDescription) {
 }
 
 TEST(ScriptedProvider, AStrayCommitDoesNotSpoilLaterNesting) {
-    ScriptedDB_cl db(true);
+    ScriptedDB_cl db(DB_SQLSERVER);
     EXPECT_EQ(Catch([&] { db.CommitTrans(); }).message, QStringLiteral("保存事务失败。"));
     db.BeginTrans();
     db.BeginTrans();
@@ -185,7 +198,7 @@ TEST(ScriptedProvider, AStrayCommitDoesNotSpoilLaterNesting) {
 TEST(ScriptedProvider, NestedGuardsUnderSimulationRollBackOnceAndKeepTheFirstError) {
     TempAppFolder_cl folder;
     RecordingPrompt_cl prompt;
-    ScriptedDB_cl db(true);
+    ScriptedDB_cl db(DB_SQLSERVER);
     static const Base_ns::ErrorInfo_st table[] = {{101, "first"}};
     const Caught_st error = Catch([&] {
         BeginTrans_cl outer(&db);
@@ -201,7 +214,7 @@ TEST(ScriptedProvider, NestedGuardsUnderSimulationRollBackOnceAndKeepTheFirstErr
 }
 
 TEST(ScriptedProvider, GuardWithAFailedCommitRollsBack) {
-    ScriptedDB_cl db(true);
+    ScriptedDB_cl db(DB_SQLSERVER);
     db.script.failCommit = true;
     const Caught_st error = Catch([&] {
         BeginTrans_cl guard(&db);
@@ -210,4 +223,13 @@ TEST(ScriptedProvider, GuardWithAFailedCommitRollsBack) {
     EXPECT_EQ(error.message, QStringLiteral("保存事务失败。"));
     EXPECT_EQ(db.script.rollbacks, 1);
     EXPECT_EQ(db.script.level, 0);
+}
+
+TEST(ScriptedProvider, ServerIdentityIsProviderAddressAndLogin) {
+    ScriptedDB_cl server(DB_SQLSERVER, SQLServerDB_cl::ConnectionString(QStringLiteral("sa"), QStringLiteral("host,1433"),
+                                                                        QString(), QStringLiteral("secret")));
+    EXPECT_EQ(server.Identity(), QStringLiteral("SQLOLEDB;host,1433;sa"));
+    ScriptedDB_cl oracle(DB_ORACLE, OracleDB_cl::ConnectionString(QStringLiteral("scott"), QStringLiteral("orcl"),
+                                                                  QStringLiteral("secret")));
+    EXPECT_EQ(oracle.Identity(), QStringLiteral("Oraoledb.Oracle;orcl;scott"));
 }

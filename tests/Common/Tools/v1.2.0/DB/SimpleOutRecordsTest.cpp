@@ -71,7 +71,9 @@ TEST_F(SimpleOutRecordsTest, TypedReadsWalkTheColumnsInOrder) {
     EXPECT_EQ(records.GetInteger(), 1250);
     EXPECT_EQ(records.GetEnum(), 2);
     Ado_ns::Variant_st value;
-    ExpectError(Catch([&] { records.GetValue(value); }), "取值失败。", "");
+    const Caught_st past = Catch([&] { records.GetValue(value); });
+    EXPECT_EQ(past.message, QStringLiteral("取值失败。"));
+    EXPECT_FALSE(past.remark.isEmpty()) << "carries the provider's description";
     records.MoveNext();
     records.GetString(name);
     EXPECT_EQ(name, QString()) << "a null text reads as empty";

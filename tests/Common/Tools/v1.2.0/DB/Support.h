@@ -5,6 +5,10 @@
 #include <QDir>
 #include <QString>
 #include <QTemporaryDir>
+#include <ostream>
+
+// Lets GoogleTest print texts readably.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 // What a caught error said, so that tests can compare it after the handler has ended.
 struct Caught_st {
