@@ -24,10 +24,7 @@ int32_t CountOf(LocalDB_cl& db, const QString& sql) {
 
 }  // namespace
 
-TEST(LocalDB, DescribesItself) {
-    LocalDB_cl db;
-    EXPECT_EQ(db.GetType(), 1);
-    EXPECT_EQ(db.GetClassName(), QStringLiteral("LocalDB_cl"));
+TEST(LocalDB, BuildsTheConnectionString) {
     EXPECT_EQ(LocalDB_cl::ConnectionString(QStringLiteral("pw"), QStringLiteral("/d/家庭.mdb")),
               QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=\"pw\";Data Source=\"/d/家庭.mdb\";"));
     EXPECT_EQ(LocalDB_cl::ConnectionString(QString(), QStringLiteral("a.mdb")),

@@ -35,13 +35,6 @@ int UnusedPort() {
 
 }  // namespace
 
-TEST(SQLServerDB, DescribesItself) {
-    SQLServerDB_cl db;
-    EXPECT_EQ(db.GetType(), 4);
-    EXPECT_EQ(db.GetClassName(), QStringLiteral("SQLServerDB_cl"));
-    EXPECT_TRUE(db.Identity().isEmpty());
-}
-
 TEST(SQLServerDB, BuildsTheConnectionString) {
     EXPECT_EQ(SQLServerDB_cl::ConnectionString(QStringLiteral("sa"), QStringLiteral("host\\inst"), QString(), QStringLiteral("p;w'")),
               QStringLiteral("Provider=SQLOLEDB;Persist Security Info=false;User ID=\"sa\";Password=\"p;w'\";"
@@ -85,10 +78,7 @@ TEST_F(ServerDBTest, SQLServerUnreachableIsUserError101WithTheDescription) {
     EXPECT_EQ(Catch([&] { db.BeginTrans(); }).message, QStringLiteral("没有链接数据库。"));
 }
 
-TEST(OracleDB, DescribesItself) {
-    OracleDB_cl db;
-    EXPECT_EQ(db.GetType(), 2);
-    EXPECT_EQ(db.GetClassName(), QStringLiteral("OracleDB_cl"));
+TEST(OracleDB, BuildsTheConnectionString) {
     EXPECT_EQ(OracleDB_cl::ConnectionString(QStringLiteral("scott"), QStringLiteral("orcl"), QStringLiteral("ti;ger")),
               QStringLiteral("Provider=Oraoledb.Oracle;Persist Security Info=false;User ID=\"scott\";Password=\"ti;ger\";"
                              "Data Source=\"orcl\";"));

@@ -48,11 +48,6 @@ TEST(Version, RefusesWhatIsNotFourNumbersUpTo255) {
         ExpectRefused(text);
 }
 
-TEST(Version, ComparesByValue) {
-    EXPECT_TRUE(Version_st(0x01000000) == Version_st(0x01000000));
-    EXPECT_FALSE(Version_st(0x01000000) == Version_st(0x01000001));
-}
-
 TEST(EnumInteger, FollowsTheDigitRule) {
     int32_t value = 99;
     EXPECT_TRUE(Base_ns::ReadEnumInteger(QStringLiteral("2"), value));
