@@ -1,0 +1,225 @@
+#include "Data/DatabaseManage.h"
+
+#include "DB/LocalDB.h"
+#include "DB/OracleDB.h"
+#include "DB/SQLServerDB.h"
+#include "IO/BinaryStream.h"
+#include "IO/FileStream.h"
+#include "IO/IOError.h"
+#include "SystemInfo/Path.h"
+#include "base/SysError.h"
+#include "base/UserError.h"
+
+#include <QFile>
+#include <cstdio>
+#include <fcntl.h>
+#include <iterator>
+#include <unistd.h>
+
+namespace Vorelle_ns {
+
+namespace {
+
+Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark = QString()) {
+    static const Base_ns::ErrorInfo_st table[] = {{1, "数据库还没有连接。"}, {2, "未知的数据库类型。"}};
+    return Base_ns::SysError_cl(line, __FILE__, DatabaseManage_cl::ClassName(), code, table,
+                                int32_t(std::size(table)), remark);
+}
+
+Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
+    static const Base_ns::ErrorInfo_st table[] = {{101, "数据库链接信息文件被破坏，无法加载链接信息。"},
+                                                  {102, "软件版本过低，无法加载链接信息。"},
+                                                  {103, "重复链接名称。"}};
+    return Base_ns::UserError_cl(line, __FILE__, DatabaseManage_cl::ClassName(), code, table,
+                                 int32_t(std::size(table)), remark);
+}
+
+IO_ns::IOError_cl IOError(int32_t code, int32_t line, const QString& remark = QString()) {
+    static const Base_ns::ErrorInfo_st table[] = {{101, "无法更新数据库链接信息文件。"}};
+    return IO_ns::IOError_cl(line, __FILE__, DatabaseManage_cl::ClassName(), code, table,
+                             int32_t(std::size(table)), remark);
+}
+
+const char fileTag[5] = "DBLL";
+const int32_t fileVersion = 0x01000000;  // the bytes 00 00 00 01
+
+using LinkFile_tl = IO_ns::FileStream_tl<IO_ns::BinaryStream_cl>;
+
+// Pushes the written bytes to the disk so that the rename below never exposes a file
+// whose content is still only in the page cache.
+void SyncToDisk(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+DatabaseManage_cl::DatabaseManage_cl() = default;
+
+DatabaseManage_cl::~DatabaseManage_cl() = default;
+
+QString DatabaseManage_cl::ClassName() { return QStringLiteral("DatabaseManage_cl"); }
+
+QString DatabaseManage_cl::LinkFilePath() {
+    return SystemInfo_ns::GetApplicationFolder() + QStringLiteral("DatabaseLink.bin");
+}
+
+void DatabaseManage_cl::Load(const QString& path) {
+    loadFailed = true;
+    LinkFile_tl file;
+    file.OpenForRead(path);
+    links.Clear();
+
+    if (!file.ReadTag(fileTag)) throw UserError(101, __LINE__);
+    if (file.ReadInteger() != fileVersion) throw UserError(102, __LINE__);
+
+    const int32_t count = file.ReadInteger();
+    for (int32_t i = 0; i < count; ++i) {
+        // Only complete records join the list.
+        LinkInfo_st link;
+        link.name = file.ReadString();
+        link.type = file.ReadInteger();
+        link.location = file.ReadString();
+        link.user = file.ReadString();
+        link.password = file.ReadString();
+        links.Append(link);
+    }
+    file.Close();
+    loadFailed = false;
+}
+
+bool DatabaseManage_cl::LoadFailed() const { return loadFailed; }
+
+void DatabaseManage_cl::Save(const QString& path) {
+    // Whatever happens to the file, the list is emptied and the database closed.
+    struct Finish_st {
+        DatabaseManage_cl& self;
+        ~Finish_st() {
+            self.links.Clear();
+            self.CloseDatabase();
+        }
+    } finish{*this};
+
+    if (loadFailed) return;  // keep a damaged or foreign file for the user to recover
+    if (links.Count() == 0) {
+        QFile::remove(path);
+        return;
+    }
+
+    const QString temporary = path + QStringLiteral(".tmp");
+    {
+        // An error while writing destroys the stream with the file still open, which
+        // removes the partial temporary file; the old file stays as it was.
+        LinkFile_tl file;
+        file.OpenForWrite(temporary, true);  // it holds passwords
+        file.WriteTag(fileTag);
+        file.WriteInteger(fileVersion);
+        file.WriteInteger(links.Count());
+        for (auto id = links.First(); !id.IsEmpty(); id.Next()) {
+            const LinkInfo_st& link = id.Get();
+            file.WriteString(link.name);
+            file.WriteInteger(link.type);
+            file.WriteString(link.location);
+            file.WriteString(link.user);
+            file.WriteString(link.password);
+        }
+        file.Close();
+    }
+    SyncToDisk(temporary);
+    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(temporary);
+        throw IOError(101, __LINE__, path);
+    }
+}
+
+int32_t DatabaseManage_cl::AddLocalLink(const QString& name, const QString& path, const QString& password) {
+    CheckNewName(name);
+    const QString folder = SystemInfo_ns::GetApplicationFolder();
+    const QString absolute = SystemInfo_ns::ResolvePath(folder, path);
+    SystemInfo_ns::MakeFolders(absolute);
+    {
+        DB_ns::LocalDB_cl probe;
+        probe.Open(password, absolute);
+    }
+    links.Append({name, DB_ns::DB_LOCAL, SystemInfo_ns::MakeRelativePath(folder, absolute), QString(), password});
+    return links.Count() - 1;
+}
+
+int32_t DatabaseManage_cl::AddSQLServerLink(const QString& name, const QString& server, const QString& user,
+                                            const QString& password) {
+    CheckNewName(name);
+    {
+        DB_ns::SQLServerDB_cl probe;
+        probe.Connect(user, server, QString(), password);
+    }
+    links.Append({name, DB_ns::DB_SQLSERVER, server, user, password});
+    return links.Count() - 1;
+}
+
+void DatabaseManage_cl::CheckNewName(const QString& name) const {
+    for (auto id = links.First(); !id.IsEmpty(); id.Next()) {
+        if (id.Get().name == name) throw UserError(103, __LINE__);
+    }
+}
+
+void DatabaseManage_cl::RemoveLink(int32_t index, bool deleteFile) {
+    auto id = links.At(index);
+    const LinkInfo_st& link = id.Get();
+    if (link.type == DB_ns::DB_LOCAL && deleteFile) {
+        CloseDatabase();
+        QFile::remove(ResolveLocation(link));
+    }
+    links.Remove(id);
+}
+
+void DatabaseManage_cl::OpenLink(int32_t index) {
+    CloseDatabase();
+    const LinkInfo_st& link = GetLink(index);
+    switch (link.type) {
+    case DB_ns::DB_LOCAL: {
+        auto local = std::make_unique<DB_ns::LocalDB_cl>();
+        local->Open(link.password, ResolveLocation(link));
+        database = std::move(local);
+        break;
+    }
+    case DB_ns::DB_ORACLE: {
+        auto oracle = std::make_unique<DB_ns::OracleDB_cl>();
+        oracle->Connect(link.user, link.location, link.password);
+        database = std::move(oracle);
+        break;
+    }
+    case DB_ns::DB_SQLSERVER: {
+        auto server = std::make_unique<DB_ns::SQLServerDB_cl>();
+        server->Connect(link.user, link.location, QString(), link.password);
+        database = std::move(server);
+        break;
+    }
+    default:
+        throw SysError(2, __LINE__);
+    }
+}
+
+bool DatabaseManage_cl::IsOpen() const { return database != nullptr; }
+
+DB_ns::IDatabase_cl& DatabaseManage_cl::GetDatabase() const {
+    if (!database) throw SysError(1, __LINE__);
+    return *database;
+}
+
+void DatabaseManage_cl::CloseDatabase() { database.reset(); }
+
+int32_t DatabaseManage_cl::GetCount() const { return links.Count(); }
+
+const LinkInfo_st& DatabaseManage_cl::GetLink(int32_t index) const { return links.At(index).Get(); }
+
+QString DatabaseManage_cl::ResolveLocation(const LinkInfo_st& link) {
+    return SystemInfo_ns::ResolvePath(SystemInfo_ns::GetApplicationFolder(), link.location);
+}
+
+int32_t DatabaseManage_cl::GetLoginUser() const { return loginUser; }
+
+void DatabaseManage_cl::SetLoginUser(int32_t userSn) { loginUser = userSn; }
+
+}  // namespace Vorelle_ns

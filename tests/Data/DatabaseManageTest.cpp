@@ -1,0 +1,247 @@
+#include "Data/DatabaseManage.h"
+
+#include "DB/IDatabase.h"
+#include "base/SysError.h"
+#include "base/UserError.h"
+#include "support/TempFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using Vorelle_ns::DatabaseManage_cl;
+using Vorelle_ns::LinkInfo_st;
+
+namespace {
+
+QByteArray Int(int32_t value) {
+    QByteArray bytes;
+    for (int i = 0; i < 4; ++i) bytes.append(char((uint32_t(value) >> (8 * i)) & 0xFF));
+    return bytes;
+}
+
+QByteArray Str(const QString& text) {
+    QByteArray bytes = Int(int32_t(text.size()));
+    for (const QChar c : text) {
+        bytes.append(char(c.unicode() & 0xFF));
+        bytes.append(char(c.unicode() >> 8));
+    }
+    return bytes;
+}
+
+QByteArray Header(int32_t count) { return QByteArray("DBLL") + QByteArray("\x00\x00\x00\x01", 4) + Int(count); }
+
+QByteArray Record(const QString& name, int32_t type, const QString& location, const QString& user,
+                  const QString& password) {
+    return Str(name) + Int(type) + Str(location) + Str(user) + Str(password);
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+// The message of the error call raises (empty when none), and whether it was a system error.
+template <typename Call>
+QString ErrorMessage(Call call, bool* system = nullptr) {
+    try {
+        call();
+    } catch (const Base_ns::Error_cl& error) {
+        if (system) *system = error.IsSystem();
+        return error.Message();
+    }
+    return QString();
+}
+
+class DatabaseManageTest : public ::testing::Test {
+protected:
+    QString LinkFile() const { return DatabaseManage_cl::LinkFilePath(); }
+    QString InFolder(const QString& relative) const { return folder.Path() + relative; }
+
+    TempAppFolder_cl folder;
+    DatabaseManage_cl manage;
+};
+
+}  // namespace
+
+TEST_F(DatabaseManageTest, SavesALocalLinkByteForByteReadableByItsOwnerOnly) {
+    EXPECT_EQ(manage.AddLocalLink(QStringLiteral("家庭"), InFolder(QStringLiteral("本地库/家庭.mdb")), QStringLiteral("pw")), 0);
+    EXPECT_TRUE(QFile::exists(InFolder(QStringLiteral("本地库/家庭.mdb"))));
+    EXPECT_EQ(manage.GetLink(0).location, QStringLiteral("本地库/家庭.mdb"));
+    EXPECT_FALSE(manage.IsOpen());
+
+    manage.Save(LinkFile());
+    EXPECT_EQ(ReadAll(LinkFile()), Header(1) + QByteArray("\x02\x00\x00\x00\xB6\x5B\xAD\x5E", 8) + Int(1) +
+                                       Str(QStringLiteral("本地库/家庭.mdb")) + QByteArray(4, '\0') + Str(QStringLiteral("pw")));
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(LinkFile()).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    EXPECT_FALSE(QFile::exists(LinkFile() + QStringLiteral(".tmp")));
+    EXPECT_EQ(manage.GetCount(), 0);
+}
+
+TEST_F(DatabaseManageTest, StoresAFileOutsideTheFolderAbsoluteAndResolvesBoth) {
+    QTemporaryDir elsewhere;
+    const QString outside = elsewhere.path() + QStringLiteral("/a/b/x.mdb");
+    manage.AddLocalLink(QStringLiteral("外"), outside, QString());
+    manage.AddLocalLink(QStringLiteral("内"), QStringLiteral("本地库/y.mdb"), QString());  // relative to the folder
+    EXPECT_EQ(manage.GetLink(0).location, outside);
+    EXPECT_EQ(manage.GetLink(1).location, QStringLiteral("本地库/y.mdb"));
+    EXPECT_EQ(DatabaseManage_cl::ResolveLocation(manage.GetLink(0)), outside);
+    EXPECT_EQ(QFileInfo(DatabaseManage_cl::ResolveLocation(manage.GetLink(1))).canonicalFilePath(),
+              QFileInfo(InFolder(QStringLiteral("本地库/y.mdb"))).canonicalFilePath());
+}
+
+TEST_F(DatabaseManageTest, LoadsAndSavesEveryKindUnchanged) {
+    const QByteArray bytes = Header(3) + Record(QStringLiteral("本地"), 1, QStringLiteral("本地库/a.mdb"), {}, {}) +
+                             Record(QStringLiteral("甲骨文"), 2, QStringLiteral("orcl"), QStringLiteral("scott"), QStringLiteral("tiger")) +
+                             Record(QStringLiteral("服务器"), 4, QStringLiteral("10.0.0.1,1433"), QStringLiteral("sa"), QStringLiteral("p;w\"'"));
+    WriteAll(LinkFile(), bytes);
+    manage.Load(LinkFile());
+    ASSERT_EQ(manage.GetCount(), 3);
+    EXPECT_FALSE(manage.LoadFailed());
+    const LinkInfo_st& server = manage.GetLink(2);
+    EXPECT_EQ(server.name, QStringLiteral("服务器"));
+    EXPECT_EQ(server.type, 4);
+    EXPECT_EQ(server.location, QStringLiteral("10.0.0.1,1433"));
+    EXPECT_EQ(server.user, QStringLiteral("sa"));
+    EXPECT_EQ(server.password, QStringLiteral("p;w\"'"));
+
+    QFile::remove(LinkFile());
+    manage.Save(LinkFile());
+    EXPECT_EQ(ReadAll(LinkFile()), bytes);
+}
+
+TEST_F(DatabaseManageTest, HeaderAloneIsAnEmptyListAndAnEmptyListDeletesTheFile) {
+    WriteAll(LinkFile(), Header(0));
+    manage.Load(LinkFile());
+    EXPECT_EQ(manage.GetCount(), 0);
+    manage.Save(LinkFile());
+    EXPECT_FALSE(QFile::exists(LinkFile()));
+}
+
+TEST_F(DatabaseManageTest, ShortFileKeepsTheCompleteRecordsAndIsLeftAsItIs) {
+    const QByteArray bytes = Header(3) + Record(QStringLiteral("a"), 1, QStringLiteral("a.mdb"), {}, {}) +
+                             Record(QStringLiteral("b"), 1, QStringLiteral("b.mdb"), {}, {}) + Str(QStringLiteral("c"));
+    WriteAll(LinkFile(), bytes);
+    EXPECT_EQ(ErrorMessage([&] { manage.Load(LinkFile()); }), QStringLiteral("没有足够的数据读。"));
+    EXPECT_EQ(manage.GetCount(), 2);
+    EXPECT_EQ(manage.GetLink(1).name, QStringLiteral("b"));
+    EXPECT_TRUE(manage.LoadFailed());
+
+    manage.Save(LinkFile());
+    EXPECT_EQ(ReadAll(LinkFile()), bytes);
+    EXPECT_EQ(manage.GetCount(), 0);
+}
+
+TEST_F(DatabaseManageTest, RefusesAForeignTagOrVersionAndKeepsTheFile) {
+    const QByteArray wrongTag = QByteArray("DBLX") + QByteArray("\x00\x00\x00\x01", 4) + Int(0);
+    WriteAll(LinkFile(), wrongTag);
+    EXPECT_EQ(ErrorMessage([&] { manage.Load(LinkFile()); }), QStringLiteral("数据库链接信息文件被破坏，无法加载链接信息。"));
+    manage.Save(LinkFile());
+    EXPECT_EQ(ReadAll(LinkFile()), wrongTag);
+
+    for (const QByteArray& version : {QByteArray("\x00\x00\x00\x02", 4), QByteArray("\x01\x00\x00\x00", 4)}) {
+        const QByteArray bytes = QByteArray("DBLL") + version + Int(0);
+        WriteAll(LinkFile(), bytes);
+        bool system = true;
+        EXPECT_EQ(ErrorMessage([&] { manage.Load(LinkFile()); }, &system), QStringLiteral("软件版本过低，无法加载链接信息。"));
+        EXPECT_FALSE(system);
+        manage.Save(LinkFile());
+        EXPECT_EQ(ReadAll(LinkFile()), bytes);
+    }
+}
+
+TEST_F(DatabaseManageTest, AFailedSaveKeepsThePreviousFile) {
+    const QByteArray old = Header(1) + Record(QStringLiteral("old"), 1, QStringLiteral("old.mdb"), {}, {});
+    WriteAll(LinkFile(), old);
+    manage.Load(LinkFile());
+
+    // The temporary file cannot be made.
+    ASSERT_TRUE(QDir().mkpath(LinkFile() + QStringLiteral(".tmp")));
+    EXPECT_FALSE(ErrorMessage([&] { manage.Save(LinkFile()); }).isEmpty());
+    EXPECT_EQ(ReadAll(LinkFile()), old);
+    EXPECT_EQ(manage.GetCount(), 0);
+    ASSERT_TRUE(QDir().rmdir(LinkFile() + QStringLiteral(".tmp")));
+
+    // The complete temporary file cannot take the old one's place.
+    const QString blocked = InFolder(QStringLiteral("blocked"));
+    ASSERT_TRUE(QDir().mkpath(blocked + QStringLiteral("/inside")));
+    manage.Load(LinkFile());
+    EXPECT_EQ(ErrorMessage([&] { manage.Save(blocked); }), QStringLiteral("无法更新数据库链接信息文件。"));
+    EXPECT_FALSE(QFile::exists(blocked + QStringLiteral(".tmp")));
+    EXPECT_EQ(ReadAll(LinkFile()), old);
+}
+
+TEST_F(DatabaseManageTest, NamesAreUniqueCaseSensitively) {
+    manage.AddLocalLink(QStringLiteral("Home"), QStringLiteral("a.mdb"), QString());
+    manage.AddLocalLink(QStringLiteral("home"), QStringLiteral("b.mdb"), QString());
+    EXPECT_EQ(ErrorMessage([&] { manage.AddLocalLink(QStringLiteral("Home"), QStringLiteral("c.mdb"), QString()); }),
+              QStringLiteral("重复链接名称。"));
+    EXPECT_FALSE(QFile::exists(InFolder(QStringLiteral("c.mdb"))));
+    EXPECT_EQ(manage.GetCount(), 2);
+}
+
+TEST_F(DatabaseManageTest, AWrongPasswordAddsNothing) {
+    manage.AddLocalLink(QStringLiteral("a"), QStringLiteral("a.mdb"), QStringLiteral("right"));
+    EXPECT_EQ(ErrorMessage([&] { manage.AddLocalLink(QStringLiteral("b"), QStringLiteral("a.mdb"), QStringLiteral("wrong")); }),
+              QStringLiteral("打开数据库文件失败，密码无效。"));
+    EXPECT_EQ(manage.GetCount(), 1);
+}
+
+TEST_F(DatabaseManageTest, OpensAndClosesTheLinkedDatabase) {
+    bool system = false;
+    EXPECT_EQ(ErrorMessage([&] { manage.GetDatabase(); }, &system), QStringLiteral("数据库还没有连接。"));
+    EXPECT_TRUE(system);
+
+    manage.AddLocalLink(QStringLiteral("a"), QStringLiteral("a.mdb"), QStringLiteral("pw"));
+    manage.OpenLink(0);
+    ASSERT_TRUE(manage.IsOpen());
+    EXPECT_EQ(manage.GetDatabase().GetType(), 1);
+    manage.GetDatabase().ExecuteNoRecords(QStringLiteral("create table t(x integer)"));
+    EXPECT_TRUE(manage.GetDatabase().TableExists(QStringLiteral("t")));
+    manage.CloseDatabase();
+    EXPECT_FALSE(manage.IsOpen());
+
+    EXPECT_EQ(ErrorMessage([&] { manage.OpenLink(1); }), QStringLiteral("空ID不能操作。"));
+}
+
+TEST_F(DatabaseManageTest, AnUnknownKindOpensNothing) {
+    WriteAll(LinkFile(), Header(2) + Record(QStringLiteral("a"), 1, QStringLiteral("a.mdb"), {}, {}) +
+                             Record(QStringLiteral("x"), 3, QStringLiteral("x.mdb"), {}, {}));
+    manage.Load(LinkFile());
+    manage.OpenLink(0);
+    bool system = false;
+    EXPECT_EQ(ErrorMessage([&] { manage.OpenLink(1); }, &system), QStringLiteral("未知的数据库类型。"));
+    EXPECT_TRUE(system);
+    EXPECT_FALSE(manage.IsOpen());
+    EXPECT_FALSE(QFile::exists(InFolder(QStringLiteral("x.mdb"))));
+}
+
+TEST_F(DatabaseManageTest, RemovingDeletesOnlyALocalFileAndOnlyWhenAsked) {
+    WriteAll(InFolder(QStringLiteral("10.0.0.1")), "not a database");
+    WriteAll(LinkFile(), Header(1) + Record(QStringLiteral("server"), 4, QStringLiteral("10.0.0.1"), QStringLiteral("sa"), {}));
+    manage.Load(LinkFile());
+    manage.AddLocalLink(QStringLiteral("keep"), QStringLiteral("keep.mdb"), QString());
+    manage.AddLocalLink(QStringLiteral("drop"), QStringLiteral("drop.mdb"), QString());
+
+    manage.RemoveLink(0, true);
+    EXPECT_TRUE(QFile::exists(InFolder(QStringLiteral("10.0.0.1"))));
+    manage.RemoveLink(0, false);
+    EXPECT_TRUE(QFile::exists(InFolder(QStringLiteral("keep.mdb"))));
+
+    manage.OpenLink(0);
+    manage.RemoveLink(0, true);
+    EXPECT_FALSE(QFile::exists(InFolder(QStringLiteral("drop.mdb"))));
+    EXPECT_FALSE(manage.IsOpen());
+    EXPECT_EQ(manage.GetCount(), 0);
+    EXPECT_EQ(ErrorMessage([&] { manage.RemoveLink(0, false); }), QStringLiteral("空ID不能操作。"));
+}
