@@ -74,11 +74,4 @@ QString ConnectionString_cl::Value(const QString& key) const {
     return QString();
 }
 
-bool ConnectionString_cl::Has(const QString& key) const {
-    for (auto id = pairs.First(); !id.IsEmpty(); id.Next())
-        if (id.Get().key.compare(key, Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
-}
-
 }  // namespace Ado_ns

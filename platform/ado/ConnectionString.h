@@ -16,7 +16,6 @@ public:
 
     // The value of key (the first one given), or the empty text when the key is absent.
     QString Value(const QString& key) const;
-    bool Has(const QString& key) const;
 
 private:
     struct Pair_st {

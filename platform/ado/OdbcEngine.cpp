@@ -45,13 +45,25 @@ bool ParseDecimal(const QString& text, Variant_st& out) {
 }  // namespace
 
 std::unique_ptr<Engine_cl> OdbcEngine_cl::ForSqlServer(const ConnectionString_cl& settings, ErrorList_cl& errors) {
-    return std::make_unique<OdbcEngine_cl>(OdbcLink_cl::SqlServer(settings), OdbcLink_cl::LoginTimeout(settings),
-                                           QStringLiteral("SQLOLEDB"), errors);
+    return Connect(settings, OdbcLink_cl::SqlServer, QStringLiteral("SQLOLEDB"), errors);
 }
 
 std::unique_ptr<Engine_cl> OdbcEngine_cl::ForOracle(const ConnectionString_cl& settings, ErrorList_cl& errors) {
-    return std::make_unique<OdbcEngine_cl>(OdbcLink_cl::Oracle(settings), OdbcLink_cl::LoginTimeout(settings),
-                                           QStringLiteral("Oraoledb.Oracle"), errors);
+    return Connect(settings, OdbcLink_cl::Oracle, QStringLiteral("Oraoledb.Oracle"), errors);
+}
+
+std::unique_ptr<Engine_cl> OdbcEngine_cl::Connect(const ConnectionString_cl& settings,
+                                                  QString (*build)(const ConnectionString_cl&), const QString& source,
+                                                  ErrorList_cl& errors) {
+    QString text;
+    try {
+        text = build(settings);
+    } catch (const ProviderError_cl& error) {
+        errors.Clear();
+        errors.Add({int32_t(error.Result()), error.Description(), 0, QString(), source});
+        throw;
+    }
+    return std::make_unique<OdbcEngine_cl>(text, OdbcLink_cl::LoginTimeout(settings), source, errors);
 }
 
 OdbcEngine_cl::OdbcEngine_cl(const QString& odbcText, int loginTimeout, const QString& source, ErrorList_cl& errors)

@@ -25,6 +25,9 @@ public:
     void RollbackTrans() override;
 
 private:
+    // Builds the ODBC text with build and connects; a refused value is recorded too.
+    static std::unique_ptr<Engine_cl> Connect(const ConnectionString_cl& settings, QString (*build)(const ConnectionString_cl&),
+                                              const QString& source, ErrorList_cl& errors);
     // Replaces the error list with the diagnostic records of handle and returns the failure.
     ProviderError_cl Diagnose(short handleType, void* handle, uint32_t result);
     // Replaces the error list with one record and returns the failure.

@@ -1,6 +1,7 @@
 #include "OdbcLink.h"
 
 #include "Environment.h"
+#include "ProviderError.h"
 
 #include <sql.h>
 #include <sqlext.h>
@@ -21,9 +22,9 @@ QString Pair(const char* key, const QString& value) {
 }  // namespace
 
 QString OdbcLink_cl::Quote(const QString& value) {
-    QString quoted = value;
-    quoted.replace(u'}', QStringLiteral("}}"));
-    return u'{' + quoted + u'}';
+    if (value.contains(QStringLiteral("};")))
+        throw ProviderError_cl(Result_ns::Fail, QStringLiteral("A connection value cannot contain \"};\"."));
+    return u'{' + value + u'}';
 }
 
 QString OdbcLink_cl::SqlServer(const ConnectionString_cl& settings) {

@@ -6,7 +6,10 @@ namespace Ado_ns {
 
 // Turns the connection strings of the SQL Server and Oracle providers into ODBC
 // connection texts. Every value is brace-quoted, so ";" and "}" in a password stay
-// inside it.
+// inside it. The installed drivers end a braced value at the first "};" and take the
+// rest as it stands (a doubled "}" would reach the server doubled), so a value holding
+// "};" cannot be passed on and is refused rather than cut short. Builders throw
+// ProviderError_cl (Fail) for it.
 class OdbcLink_cl {
 public:
     // FreeTDS; "Data Source" is "host", "host,port" or "host\instance".
@@ -15,7 +18,7 @@ public:
     static QString Oracle(const ConnectionString_cl& settings);
     // Seconds allowed for logging in: "Connect Timeout", 15 when absent.
     static int LoginTimeout(const ConnectionString_cl& settings);
-    // {value} with every "}" doubled.
+    // {value}; throws for a value holding "};".
     static QString Quote(const QString& value);
     // The first driver of the ODBC driver list whose name contains part (any case);
     // the empty text when none does or the environment is not set up.
