@@ -1,0 +1,638 @@
+#include "Data/RecordManage.h"
+
+#include "DB/BeginTrans.h"
+#include "DB/IDatabase.h"
+#include "Data/Statement.h"
+#include "Data/UserManage.h"
+#include "base/SysError.h"
+#include "base/UserError.h"
+#include "platform/ado/Variant.h"
+
+#include <iterator>
+
+namespace Vorelle_ns {
+
+namespace {
+
+Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark = QString()) {
+    static const Base_ns::ErrorInfo_st table[] = {{1, "新增分类失败。"},
+                                                  {2, "数据库中的统计方式是错误的值。"},
+                                                  {3, "删除费用模板失败。"},
+                                                  {4, "费用模板中开销/收入信息与金额不一致。"},
+                                                  {5, "无法取得回收站表中最新记录。"},
+                                                  {6, "删除记录失败。"},
+                                                  {7, "删除指定用户的费用记录失败。"},
+                                                  {8, "不允许修改费用记录的收入/开销。"}};
+    return Base_ns::SysError_cl(line, __FILE__, RecordManage_cl::ClassName(), code, table,
+                                int32_t(std::size(table)), remark);
+}
+
+Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
+    static const Base_ns::ErrorInfo_st table[] = {
+        {101, "该用户没有权限查看其它用户的费用记录。"},
+        {102, "金额不能为零。"},
+        {103, "费用产生时间不能为空。"},
+        {104, "你没有权限删除其它用户的记录。"},
+        {105, "该记录已经被删除。"},
+        {106, "该用户已经被删除。"},
+        {107, "你没有权限修改其它用户的记录。"},
+        {108, "该用户名没有注册。"},
+        {109, "只有超级管理员才能导入其它用户的费用记录，你只能导入自己的费用记录。"}};
+    return Base_ns::UserError_cl(line, __FILE__, RecordManage_cl::ClassName(), code, table,
+                                 int32_t(std::size(table)), remark);
+}
+
+using DB_ns::DB_ALL;
+using DB_ns::DB_LOCAL;
+using DB_ns::DB_SQLSERVER;
+using Tmpl = DB_ns::SQLTemplate_st;
+
+// Table definitions, in the order they are created.
+const Tmpl createRecordTable[] = {
+    {DB_LOCAL,
+     "create table zorb_record(sn counter(1,1) primary key,user_sn integer,type_sn integer,expense_name "
+     "text(16),expense integer,comment text(255),statistics_mode char(1),record_time datetime,valid "
+     "char(1),recycler_sn integer,create_time datetime default date()+time(),alter_time datetime default "
+     "date()+time(),alter_sn integer)"},
+    {DB_SQLSERVER,
+     "create table zorb_record(sn integer identity(1,1) primary key,user_sn integer,type_sn "
+     "integer,expense_name nvarchar(16),expense integer,comment nvarchar(255),statistics_mode "
+     "char(1),record_time datetime,valid char(1),recycler_sn integer,create_time datetime default "
+     "getdate(),alter_time datetime default getdate(),alter_sn integer)"}};
+const Tmpl createTypeTable[] = {
+    {DB_LOCAL,
+     "create table zorb_expense_type(sn counter(1,1) primary key,type_name text(16),kind char(1),monthly_plan "
+     "integer,valid char(1),create_time datetime default date()+time(),alter_time datetime default "
+     "date()+time(),alter_sn integer)"},
+    {DB_SQLSERVER,
+     "create table zorb_expense_type(sn integer identity(1,1) primary key,type_name nvarchar(16),kind "
+     "char(1),monthly_plan integer,valid char(1),create_time datetime default getdate(),alter_time datetime "
+     "default getdate(),alter_sn integer)"}};
+const Tmpl createTemplateTable[] = {
+    {DB_LOCAL,
+     "create table zorb_record_template(sn counter(1,1) primary key,kind char(1),type_name "
+     "text(16),expense_name text(16),expense integer,comment text(255),statistics_mode char(1),user_sn "
+     "integer,valid char(1),recycler_sn integer,create_time datetime default date()+time(),alter_time datetime "
+     "default date()+time(),alter_sn integer)"},
+    {DB_SQLSERVER,
+     "create table zorb_record_template(sn integer identity(1,1) primary key,kind char(1),type_name "
+     "nvarchar(16),expense_name nvarchar(16),expense integer,comment nvarchar(255),statistics_mode "
+     "char(1),user_sn integer,valid char(1),recycler_sn integer,create_time datetime default "
+     "getdate(),alter_time datetime default getdate(),alter_sn integer)"}};
+const Tmpl createRecyclerTable[] = {
+    {DB_LOCAL,
+     "create table zorb_recycler(sn counter(1,1) primary key,info text(255),user_sn integer,create_time "
+     "datetime default date()+time(),alter_time datetime default date()+time(),alter_sn integer)"},
+    {DB_SQLSERVER,
+     "create table zorb_recycler(sn integer identity(1,1) primary key,info nvarchar(255),user_sn "
+     "integer,create_time datetime default getdate(),alter_time datetime default getdate(),alter_sn integer)"}};
+
+// Categories.
+const Tmpl selectType[] = {
+    {DB_ALL, "select sn from zorb_expense_type where type_name = '?type_name?' and kind = '?kind?' and valid = '1'"}};
+const Tmpl insertType[] = {
+    {DB_ALL,
+     "insert into zorb_expense_type(type_name,kind,valid,alter_sn) values('?type_name?','?kind?', '1', "
+     "?user_sn?)"}};
+const Tmpl selectTypeNames[] = {{DB_ALL, "select type_name from zorb_expense_type where kind = '?kind?' and valid = '1'"}};
+
+// Entries.
+const Tmpl insertRecord[] = {
+    {DB_ALL,
+     "insert into "
+     "zorb_record(user_sn,type_sn,expense_name,expense,comment,statistics_mode,valid,record_time,alter_sn) "
+     "values(?user_sn?, ?type_sn?, '?expense_name?', ?expense?, '?comment?', '?statistics_mode?', '1', "
+     "'?record_time?', ?alter_sn?)"}};
+const Tmpl selectOwnerAndAmount[] = {
+    {DB_ALL, "select user_sn, expense from zorb_record where valid = '1' and sn = ?record_sn?"}};
+const Tmpl updateRecord[] = {
+    {DB_ALL,
+     "update zorb_record set type_sn = ?type_sn?, expense_name = '?expense_name?', expense = ?expense?, "
+     "comment = '?comment?', statistics_mode = '?statistics_mode?', record_time = '?record_time?', alter_sn = "
+     "?alter_sn?, alter_time = CMC_GETDATE where valid = '1' and sn = ?record_sn?"}};
+const Tmpl selectRecord[] = {
+    {DB_ALL,
+     "select "
+     "zorb_record.record_time,zorb_expense_type.type_name,zorb_record.expense_name,zorb_record.expense,zorb_"
+     "record.statistics_mode,zorb_record.comment,zorb_user.user_name,zorb_record.user_sn from "
+     "zorb_record,zorb_user,zorb_expense_type where zorb_user.valid = '1' and zorb_record.valid = '1' and "
+     "zorb_expense_type.valid = '1' and zorb_user.sn = zorb_record.user_sn and zorb_expense_type.sn = "
+     "zorb_record.type_sn and zorb_record.sn = ?record_sn?"}};
+const Tmpl selectDeletable[] = {
+    {DB_ALL,
+     "select sn from zorb_record where sn = ?record_sn? and valid = '1' and (user_sn = ?user_sn? or '0' = "
+     "(select power from zorb_user where valid = '1' and sn = ?user_sn2?) or '1' = (select power from "
+     "zorb_user where valid = '1' and sn = ?user_sn3?))"}};
+const Tmpl deleteRecord[] = {
+    {DB_ALL,
+     "update zorb_record set valid = '0', alter_time = CMC_GETDATE, recycler_sn = ?recycler_sn?, alter_sn = "
+     "?user_sn? where sn = ?record_sn? and valid = '1'"}};
+const Tmpl selectAllRecords[] = {
+    {DB_ALL,
+     "select "
+     "zorb_record.sn,zorb_record.record_time,zorb_expense_type.type_name,zorb_record.expense_name,zorb_record."
+     "expense,zorb_user.user_name,zorb_record.statistics_mode,zorb_record.comment from "
+     "zorb_record,zorb_user,zorb_expense_type where zorb_user.valid = '1' and zorb_record.valid = '1' and "
+     "zorb_expense_type.valid = '1' and zorb_user.sn = zorb_record.user_sn and zorb_expense_type.sn = "
+     "zorb_record.type_sn and zorb_record.record_time >= #?begin_time?# and zorb_record.record_time <= "
+     "#?end_time?# order by zorb_record.record_time desc,zorb_record.user_sn,zorb_record.type_sn"}};
+const Tmpl selectUserRecords[] = {
+    {DB_ALL,
+     "select "
+     "zorb_record.sn,zorb_record.record_time,zorb_expense_type.type_name,zorb_record.expense_name,zorb_record."
+     "expense,zorb_user.user_name,zorb_record.statistics_mode,zorb_record.comment from "
+     "zorb_record,zorb_user,zorb_expense_type where zorb_user.valid = '1' and zorb_record.valid = '1' and "
+     "zorb_expense_type.valid = '1' and zorb_user.sn = zorb_record.user_sn and zorb_expense_type.sn = "
+     "zorb_record.type_sn and zorb_user.sn = ?user_sn? and zorb_record.record_time >= #?begin_time?# and "
+     "zorb_record.record_time <= #?end_time?# order by zorb_record.record_time "
+     "desc,zorb_record.user_sn,zorb_record.type_sn"}};
+const Tmpl selectAllTypeSums[] = {
+    {DB_ALL,
+     "select zorb_expense_type.sn,zorb_expense_type.type_name,sum(zorb_record.expense) from "
+     "zorb_record,zorb_expense_type where zorb_record.valid = '1' and zorb_expense_type.valid = '1' and "
+     "zorb_expense_type.sn = zorb_record.type_sn and zorb_record.record_time >= #?begin_time?# and "
+     "zorb_record.record_time <= #?end_time?# group by "
+     "zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind order by "
+     "zorb_expense_type.kind,zorb_expense_type.sn"}};
+const Tmpl selectUserTypeSums[] = {
+    {DB_ALL,
+     "select zorb_expense_type.sn,zorb_expense_type.type_name,sum(zorb_record.expense) from "
+     "zorb_record,zorb_expense_type where zorb_record.valid = '1' and zorb_expense_type.valid = '1' and "
+     "zorb_expense_type.sn = zorb_record.type_sn and zorb_record.user_sn = ?user_sn? and "
+     "zorb_record.record_time >= #?begin_time?# and zorb_record.record_time <= #?end_time?# group by "
+     "zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind order by "
+     "zorb_expense_type.kind,zorb_expense_type.sn"}};
+
+// Templates.
+const Tmpl selectSameTemplate[] = {
+    {DB_ALL,
+     "select sn from zorb_record_template where kind = '?kind?' and user_sn = ?user_sn? and type_name = "
+     "'?type_name?' and expense_name = '?expense_name?' and expense = ?expense? and comment = '?comment?' and "
+     "statistics_mode = '?statistics_mode?' and valid = '1'"}};
+const Tmpl insertTemplate[] = {
+    {DB_ALL,
+     "insert into "
+     "zorb_record_template(kind,user_sn,type_name,expense_name,expense,comment,statistics_mode,valid,alter_sn) "
+     "values('?kind?', ?user_sn?, '?type_name?', '?expense_name?', ?expense?, '?comment?', "
+     "'?statistics_mode?', '1', ?user_sn2?)"}};
+const Tmpl deleteTemplate[] = {
+    {DB_ALL,
+     "update zorb_record_template set valid = '0', alter_time = CMC_GETDATE, recycler_sn = ?recycler_sn?, "
+     "alter_sn = ?user_sn? where sn = ?template_sn? and valid = '1' and user_sn = ?user_sn2?"}};
+const Tmpl selectTemplates[] = {
+    {DB_ALL,
+     "select sn,type_name,expense_name,expense,statistics_mode,comment from zorb_record_template where valid = "
+     "'1' and user_sn = ?user_sn? and kind = '?kind?' order by sn"}};
+
+// Recycler and the removal of a user's data.
+const Tmpl insertRecycler[] = {
+    {DB_ALL, "insert into zorb_recycler(info,user_sn,alter_sn) values('?info?', ?user_sn?, ?user_sn2?)"}};
+const Tmpl selectNewestRecycler[] = {{DB_ALL, "select max(sn) from zorb_recycler"}};
+const Tmpl countUserRecords[] = {
+    {DB_ALL, "select count(*) from zorb_record where valid = '1' and user_sn = ?user_sn?"}};
+const Tmpl deleteUserTemplates[] = {
+    {DB_ALL,
+     "update zorb_record_template set valid = '0', alter_time = CMC_GETDATE, recycler_sn = ?recycler_sn?, "
+     "alter_sn = ?alter_sn? where valid = '1' and user_sn = ?user_sn?"}};
+const Tmpl sumUserRecords[] = {
+    {DB_ALL, "select sum(expense) from zorb_record where valid = '1' and user_sn = ?user_sn?"}};
+const Tmpl deleteUserRecords[] = {
+    {DB_ALL,
+     "update zorb_record set valid = '0', alter_time = CMC_GETDATE, recycler_sn = ?recycler_sn?, alter_sn = "
+     "?alter_sn? where valid = '1' and user_sn = ?user_sn?"}};
+
+// Crosstab pieces. SQL Server's month column compares the style-120 text ("yyyy-mm"),
+// which does not depend on the server's language as month names do.
+const Tmpl crosstabHead[] = {{DB_ALL, "select zorb_expense_type.type_name"}};
+const Tmpl monthColumn[] = {
+    {DB_LOCAL,
+     ",sum(iif(format(zorb_record.record_time, 'yyyy-mm') = '?month?', zorb_record.expense, 0)) as "
+     "[?month2?]"},
+    {DB_SQLSERVER,
+     ",sum(case when convert(char(7), zorb_record.record_time, 120) = '?month?' then zorb_record.expense "
+     "else 0 end) as [?month2?]"}};
+const Tmpl yearColumn[] = {
+    {DB_LOCAL, ",sum(iif(format(zorb_record.record_time, 'yyyy') = '?year?', zorb_record.expense, 0)) as [?year2?]"},
+    {DB_SQLSERVER,
+     ",sum(case when datename(yyyy, zorb_record.record_time) = '?year?' then zorb_record.expense else 0 end) "
+     "as [?year2?]"}};
+const Tmpl monthBody[] = {
+    {DB_ALL,
+     " from zorb_record,zorb_expense_type where zorb_record.valid = '1' and zorb_expense_type.valid = '1' and "
+     "zorb_expense_type.sn = zorb_record.type_sn and zorb_record.statistics_mode = '0' and "
+     "zorb_record.record_time >= #?begin_time?# and zorb_record.record_time <= #?end_time?#"}};
+const Tmpl yearBody[] = {
+    {DB_ALL,
+     " from zorb_record,zorb_expense_type where zorb_record.valid = '1' and zorb_expense_type.valid = '1' and "
+     "zorb_expense_type.sn = zorb_record.type_sn and zorb_record.statistics_mode <> '2' and "
+     "zorb_record.record_time >= #?begin_time?# and zorb_record.record_time <= #?end_time?#"}};
+const Tmpl crosstabUser[] = {{DB_ALL, " and zorb_record.user_sn = ?user_sn?"}};
+const Tmpl crosstabTail[] = {
+    {DB_ALL,
+     " group by zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind order by "
+     "zorb_expense_type.kind,zorb_expense_type.sn"}};
+const Tmpl recordSpan[] = {{DB_ALL, "select min(record_time), max(record_time) from zorb_record where valid = '1'"}};
+
+// The default categories of a new database: expenses, then the one income.
+const char* const defaultExpenseTypes[] = {"饮食", "娱乐", "交通", "通讯", "社交",
+                                           "亲情", "居家", "保健", "学习", "恋爱"};
+const char* const defaultIncomeType = "工资";
+
+QString KindText(bool income) { return income ? QStringLiteral("1") : QStringLiteral("0"); }
+
+QString ModeText(int32_t statisticsMode) {
+    if (statisticsMode == 0) return QStringLiteral("0");
+    if (statisticsMode == 1) return QStringLiteral("1");
+    return QStringLiteral("2");
+}
+
+int32_t ReadMode(DB_ns::SimpleOutRecords_cl& records) {
+    const int32_t mode = records.GetEnum();
+    if (mode < 0 || mode > 2) throw SysError(2, __LINE__, QString::number(mode));
+    return mode;
+}
+
+QString ReadString(DB_ns::SimpleOutRecords_cl& records) {
+    QString text;
+    records.GetString(text);
+    return text;
+}
+
+// A sum of 32-bit amounts, which may itself leave 32 bits; no rows sum to 0.
+int64_t ReadSum(DB_ns::SimpleOutRecords_cl& records) {
+    Ado_ns::Variant_st value;
+    records.GetValue(value);
+    if (value.type == Ado_ns::VT_NULL) return 0;
+    if ((value.type == Ado_ns::VT_DECIMAL && value.scale == 0) || value.type == Ado_ns::VT_I4 ||
+        value.type == Ado_ns::VT_I2)
+        return value.integer;
+    int32_t sum = 0;
+    if (!value.ToInt32(sum)) throw SysError(7, __LINE__);
+    return sum;
+}
+
+// The checks of an entry that need no database.
+void CheckRecord(int32_t expense, const Base_ns::DateTime_cl& recordTime) {
+    if (expense == 0) throw UserError(102, __LINE__);
+    // An invalid time would be written as an empty text: refuse it like a missing one.
+    if (!recordTime.IsValid()) throw UserError(103, __LINE__);
+}
+
+}  // namespace
+
+RecordManage_cl::RecordManage_cl(UserManage_cl& userManage) : userManage(userManage) {}
+
+int32_t RecordManage_cl::FindOrAddType(const QString& typeName, bool income, int32_t alterSn) {
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    const int32_t dbType = database.GetType();
+    const QString kind = KindText(income);
+    const QString select = MakeSQL(dbType, selectType, typeName, kind);
+    DB_ns::SimpleOutRecords_cl records;
+    if (database.Query(select, records) != 0) return records.GetInteger();
+    database.ExecuteNoRecords(MakeSQL(dbType, insertType, typeName, kind, alterSn));
+    if (database.Query(select, records) == 0) throw SysError(1, __LINE__, typeName);
+    return records.GetInteger();
+}
+
+void RecordManage_cl::CreateTables() {
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    const int32_t dbType = database.GetType();
+    DB_ns::BeginTrans_cl transaction(&database);
+    database.ExecuteNoRecords(MakeSQL(dbType, createRecordTable));
+    database.ExecuteNoRecords(MakeSQL(dbType, createTypeTable));
+    database.ExecuteNoRecords(MakeSQL(dbType, createTemplateTable));
+    database.ExecuteNoRecords(MakeSQL(dbType, createRecyclerTable));
+    for (const char* name : defaultExpenseTypes) FindOrAddType(QString::fromUtf8(name), false, 0);
+    FindOrAddType(QString::fromUtf8(defaultIncomeType), true, 0);
+    transaction.Commit();
+}
+
+int32_t RecordManage_cl::GetTypeSn(const QString& typeName, bool income) {
+    QString name = typeName;
+    if (name.isEmpty()) name = income ? QStringLiteral("收入") : QStringLiteral("开销");
+    return FindOrAddType(name, income, userManage.GetCurrentUser());
+}
+
+void RecordManage_cl::AddRecord(const QString& typeName, const QString& expenseName, int32_t expense,
+                                const QString& comment, const Base_ns::DateTime_cl& recordTime,
+                                int32_t statisticsMode, int32_t ownerSn) {
+    CheckRecord(expense, recordTime);
+    const int32_t currentSn = userManage.GetCurrentUser();
+    // Booking for someone else moves his balance: only the super administrator may.
+    if (ownerSn != 0 && ownerSn != currentSn && !userManage.CanManageUsers()) throw UserError(109, __LINE__);
+    BookRecord(typeName, expenseName, expense, comment, recordTime, statisticsMode, ownerSn);
+}
+
+void RecordManage_cl::BookRecord(const QString& typeName, const QString& expenseName, int32_t expense,
+                                 const QString& comment, const Base_ns::DateTime_cl& recordTime,
+                                 int32_t statisticsMode, int32_t ownerSn) {
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    DB_ns::BeginTrans_cl transaction(&database);
+    const int32_t typeSn = GetTypeSn(typeName, expense > 0);
+    const int32_t currentSn = userManage.GetCurrentUser();
+    const int32_t owner = ownerSn != 0 ? ownerSn : currentSn;
+    database.ExecuteNoRecords(MakeSQL(database.GetType(), insertRecord, owner, typeSn, expenseName, expense, comment,
+                                      ModeText(statisticsMode), recordTime, currentSn));
+    userManage.AddToAccounts(expense, owner);
+    transaction.Commit();
+}
+
+void RecordManage_cl::AlterRecord(int32_t recordSn, const QString& typeName, const QString& expenseName,
+                                  int32_t expense, const QString& comment, const Base_ns::DateTime_cl& recordTime,
+                                  int32_t statisticsMode) {
+    CheckRecord(expense, recordTime);
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    const int32_t dbType = database.GetType();
+    DB_ns::SimpleOutRecords_cl records;
+    if (database.Query(MakeSQL(dbType, selectOwnerAndAmount, recordSn), records) == 0)
+        throw UserError(105, __LINE__);
+    const int32_t owner = records.GetInteger();
+    const int32_t oldExpense = records.GetInteger();
+    const int32_t currentSn = userManage.GetCurrentUser();
+    if (owner != currentSn && !userManage.CanAlterOthers()) throw UserError(107, __LINE__);
+    if ((oldExpense > 0) != (expense > 0)) throw SysError(8, __LINE__);
+
+    DB_ns::BeginTrans_cl transaction(&database);
+    const int32_t typeSn = GetTypeSn(typeName, expense > 0);
+    database.ExecuteNoRecords(MakeSQL(dbType, updateRecord, typeSn, expenseName, expense, comment,
+                                      ModeText(statisticsMode), recordTime, currentSn, recordSn));
+    userManage.AddToAccounts(int64_t(expense) - oldExpense, owner);
+    transaction.Commit();
+}
+
+RecordDetail_st RecordManage_cl::GetRecord(int32_t recordSn) {
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    DB_ns::SimpleOutRecords_cl records;
+    if (database.Query(MakeSQL(database.GetType(), selectRecord, recordSn), records) == 0)
+        throw UserError(105, __LINE__);
+    RecordDetail_st detail;
+    detail.recordTime = records.GetDateTime();
+    detail.typeName = ReadString(records);
+    detail.expenseName = ReadString(records);
+    detail.expense = records.GetInteger();
+    detail.statisticsMode = ReadMode(records);
+    detail.comment = ReadString(records);
+    ReadString(records);  // the owner's name is not handed out
+    const int32_t owner = records.GetInteger();
+    const int32_t currentSn = userManage.GetCurrentUser();
+    // Seeing another user's entry needs the same right as listing it.
+    if (owner != currentSn && !userManage.CanViewOthers()) throw UserError(101, __LINE__);
+    detail.mayAlter = owner == currentSn || userManage.CanAlterOthers();
+    return detail;
+}
+
+void RecordManage_cl::DeleteRecords(const Container_ns::List_tl<int32_t>& recordSns) {
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    const int32_t dbType = database.GetType();
+    const int32_t currentSn = userManage.GetCurrentUser();
+    DB_ns::BeginTrans_cl transaction(&database);
+    DB_ns::SimpleOutRecords_cl records;
+    for (auto id = recordSns.First(); !id.IsEmpty(); id.Next()) {
+        if (database.Query(MakeSQL(dbType, selectDeletable, id.Get(), currentSn, currentSn, currentSn), records) == 0)
+            throw UserError(104, __LINE__);
+    }
+    const int32_t recyclerSn = NewRecycler(QStringLiteral("删除费用记录。"));
+    for (auto id = recordSns.First(); !id.IsEmpty(); id.Next()) {
+        const int32_t recordSn = id.Get();
+        if (database.Query(MakeSQL(dbType, selectOwnerAndAmount, recordSn), records) != 1)
+            throw UserError(105, __LINE__);
+        const int32_t owner = records.GetInteger();
+        const int32_t expense = records.GetInteger();
+        userManage.AddToAccounts(-int64_t(expense), owner);
+        if (database.ExecuteNoRecords(MakeSQL(dbType, deleteRecord, recyclerSn, currentSn, recordSn)) == 0)
+            throw SysError(6, __LINE__);
+    }
+    transaction.Commit();
+}
+
+void RecordManage_cl::ImportRecords(const Container_ns::List_tl<RecordInfo_st>& records) {
+    DB_ns::BeginTrans_cl transaction(&userManage.GetDatabase());
+    const bool canManageUsers = userManage.CanManageUsers();
+    const int32_t currentSn = userManage.GetCurrentUser();
+    for (auto id = records.First(); !id.IsEmpty(); id.Next()) {
+        const RecordInfo_st& record = id.Get();
+        const int32_t owner = userManage.FindUser(record.userName);
+        if (owner == 0) throw UserError(108, __LINE__, record.userName);
+        if (owner != currentSn && !canManageUsers) throw UserError(109, __LINE__, record.userName);
+        CheckRecord(record.expense, record.recordTime);
+        BookRecord(record.typeName, record.expenseName, record.expense, record.comment, record.recordTime,
+                   record.statisticsMode, owner);
+    }
+    transaction.Commit();
+}
+
+Base_ns::Trusteeship_tl<QString> RecordManage_cl::GetTypeNames(bool income) {
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    DB_ns::SimpleOutRecords_cl records;
+    const int32_t count = database.Query(MakeSQL(database.GetType(), selectTypeNames, KindText(income)), records);
+    Base_ns::Trusteeship_tl<QString> names;
+    names.Allocate(count);
+    for (int32_t i = 0; i < count; ++i) {
+        records.GetString(names.Element(i));
+        records.MoveNext();
+    }
+    return names;
+}
+
+int32_t RecordManage_cl::CheckViewUser(bool allUsers, const QString& userName) {
+    if (allUsers) {
+        if (!userManage.CanViewOthers()) throw UserError(101, __LINE__);
+        return 0;
+    }
+    if (userName.isEmpty()) return 0;
+    const int32_t userSn = userManage.FindUser(userName);
+    if (userSn != userManage.GetCurrentUser() && !userManage.CanViewOthers()) throw UserError(101, __LINE__);
+    return userSn;
+}
+
+int32_t RecordManage_cl::FilterUser(bool allUsers, const QString& userName) {
+    const int32_t filter = CheckViewUser(allUsers, userName);
+    if (!allUsers && userName.isEmpty()) return userManage.GetCurrentUser();
+    return filter;
+}
+
+Base_ns::Trusteeship_tl<RecordRow_st> RecordManage_cl::GetRecords(bool allUsers, const QString& userName,
+                                                                  const Base_ns::DateTime_cl& begin,
+                                                                  const Base_ns::DateTime_cl& end) {
+    const int32_t filter = FilterUser(allUsers, userName);
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    const int32_t dbType = database.GetType();
+    const QString sql = allUsers ? MakeSQL(dbType, selectAllRecords, begin, end)
+                                 : MakeSQL(dbType, selectUserRecords, filter, begin, end);
+    DB_ns::SimpleOutRecords_cl records;
+    const int32_t count = database.Query(sql, records);
+    Base_ns::Trusteeship_tl<RecordRow_st> rows;
+    rows.Allocate(count);
+    for (int32_t i = 0; i < count; ++i) {
+        RecordRow_st& row = rows.Element(i);
+        row.sn = records.GetInteger();
+        row.recordTime = records.GetDateTime();
+        records.GetString(row.typeName);
+        records.GetString(row.expenseName);
+        row.expense = records.GetInteger();
+        records.GetString(row.userName);
+        row.statisticsMode = ReadMode(records);
+        records.GetString(row.comment);
+        records.MoveNext();
+    }
+    return rows;
+}
+
+Base_ns::Trusteeship_tl<TypeSum_st> RecordManage_cl::GetTypeSums(bool allUsers, const QString& userName,
+                                                                const Base_ns::DateTime_cl& begin,
+                                                                const Base_ns::DateTime_cl& end) {
+    const int32_t filter = FilterUser(allUsers, userName);
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    const int32_t dbType = database.GetType();
+    const QString sql = allUsers ? MakeSQL(dbType, selectAllTypeSums, begin, end)
+                                 : MakeSQL(dbType, selectUserTypeSums, filter, begin, end);
+    DB_ns::SimpleOutRecords_cl records;
+    const int32_t count = database.Query(sql, records);
+    Base_ns::Trusteeship_tl<TypeSum_st> sums;
+    sums.Allocate(count);
+    for (int32_t i = 0; i < count; ++i) {
+        TypeSum_st& sum = sums.Element(i);
+        sum.sn = records.GetInteger();
+        records.GetString(sum.typeName);
+        sum.sum = records.GetInteger();
+        records.MoveNext();
+    }
+    return sums;
+}
+
+DB_ns::CrossTable_st RecordManage_cl::GetMonthCrosstab(bool allUsers, const QString& userName,
+                                                     const Base_ns::DateTime_cl& begin,
+                                                     const Base_ns::DateTime_cl& end) {
+    const int32_t filter = FilterUser(allUsers, userName);
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    const int32_t dbType = database.GetType();
+    QString sql = MakeSQL(dbType, crosstabHead);
+    const Base_ns::DateTimeSpan_cl oneSecond = Base_ns::DateTimeSpan_cl::FromParts(0, 0, 0, 1);
+    for (Base_ns::DateTime_cl month = begin; end.IsLaterThan(month); month = month.EndOfMonth() + oneSecond) {
+        const QString text = QString::asprintf("%04d-%02d", month.Year(), month.Month());
+        sql += MakeSQL(dbType, monthColumn, text, text);
+    }
+    sql += MakeSQL(dbType, monthBody, begin, end);
+    if (!allUsers) sql += MakeSQL(dbType, crosstabUser, filter);
+    sql += MakeSQL(dbType, crosstabTail);
+    DB_ns::SimpleOutRecords_cl records;
+    database.Query(sql, records);
+    return records.ReadTable();
+}
+
+DB_ns::CrossTable_st RecordManage_cl::GetYearCrosstab(bool allUsers, const QString& userName) {
+    const int32_t filter = FilterUser(allUsers, userName);
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    const int32_t dbType = database.GetType();
+    QString sql = MakeSQL(dbType, recordSpan);
+    if (!allUsers) sql += MakeSQL(dbType, crosstabUser, filter);
+    DB_ns::SimpleOutRecords_cl records;
+    if (database.Query(sql, records) == 0) return DB_ns::CrossTable_st();
+    Base_ns::DateTime_cl begin = records.GetDateTime();
+    Base_ns::DateTime_cl end = records.GetDateTime();
+    if (begin.IsNull()) return DB_ns::CrossTable_st();
+    begin.SetTime(0, 0, 0);
+    end.SetTime(23, 59, 59);
+
+    sql = MakeSQL(dbType, crosstabHead);
+    for (Base_ns::DateTime_cl year = begin; end.IsLaterThan(year);
+         year = Base_ns::DateTime_cl::FromParts(year.Year() + 1, 1, 1)) {
+        const int32_t number = year.Year();
+        sql += MakeSQL(dbType, yearColumn, number, number);
+    }
+    sql += MakeSQL(dbType, yearBody, begin, end);
+    if (!allUsers) sql += MakeSQL(dbType, crosstabUser, filter);
+    sql += MakeSQL(dbType, crosstabTail);
+    database.Query(sql, records);
+    return records.ReadTable();
+}
+
+void RecordManage_cl::AddTemplate(bool income, const QString& typeName, const QString& expenseName, int32_t expense,
+                                  const QString& comment, int32_t statisticsMode) {
+    if ((!income && expense > 0) || (income && expense < 0)) throw SysError(4, __LINE__);
+    const int32_t currentSn = userManage.GetCurrentUser();
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    const int32_t dbType = database.GetType();
+    const QString kind = KindText(income);
+    const QString mode = ModeText(statisticsMode);
+    DB_ns::SimpleOutRecords_cl records;
+    if (database.Query(MakeSQL(dbType, selectSameTemplate, kind, currentSn, typeName, expenseName, expense, comment,
+                               mode),
+                       records) != 0)
+        return;
+    database.ExecuteNoRecords(
+        MakeSQL(dbType, insertTemplate, kind, currentSn, typeName, expenseName, expense, comment, mode, currentSn));
+}
+
+void RecordManage_cl::DeleteTemplate(int32_t templateSn) {
+    const int32_t currentSn = userManage.GetCurrentUser();
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    DB_ns::BeginTrans_cl transaction(&database);
+    const int32_t recyclerSn = NewRecycler(QStringLiteral("删除费用模板。"));
+    if (database.ExecuteNoRecords(
+            MakeSQL(database.GetType(), deleteTemplate, recyclerSn, currentSn, templateSn, currentSn)) == 0)
+        throw SysError(3, __LINE__);
+    transaction.Commit();
+}
+
+Base_ns::Trusteeship_tl<TemplateRow_st> RecordManage_cl::GetTemplates(bool income) {
+    const int32_t currentSn = userManage.GetCurrentUser();
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    DB_ns::SimpleOutRecords_cl records;
+    const int32_t count =
+        database.Query(MakeSQL(database.GetType(), selectTemplates, currentSn, KindText(income)), records);
+    Base_ns::Trusteeship_tl<TemplateRow_st> rows;
+    rows.Allocate(count);
+    for (int32_t i = 0; i < count; ++i) {
+        TemplateRow_st& row = rows.Element(i);
+        row.sn = records.GetInteger();
+        records.GetString(row.typeName);
+        records.GetString(row.expenseName);
+        row.expense = records.GetInteger();
+        row.statisticsMode = ReadMode(records);
+        records.GetString(row.comment);
+        records.MoveNext();
+    }
+    return rows;
+}
+
+int32_t RecordManage_cl::NewRecycler(const QString& info) {
+    const int32_t currentSn = userManage.GetCurrentUser();
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    const int32_t dbType = database.GetType();
+    database.ExecuteNoRecords(MakeSQL(dbType, insertRecycler, info, currentSn, currentSn));
+    DB_ns::SimpleOutRecords_cl records;
+    if (database.Query(MakeSQL(dbType, selectNewestRecycler), records) == 0) throw SysError(5, __LINE__);
+    return records.GetInteger();
+}
+
+int32_t RecordManage_cl::CountUserRecords(int32_t userSn) {
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    DB_ns::SimpleOutRecords_cl records;
+    if (database.Query(MakeSQL(database.GetType(), countUserRecords, userSn), records) == 0)
+        throw UserError(106, __LINE__);
+    return records.GetInteger();
+}
+
+void RecordManage_cl::DeleteUserTemplates(int32_t userSn, int32_t recyclerSn) {
+    userManage.CheckManageUsers();
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    database.ExecuteNoRecords(
+        MakeSQL(database.GetType(), deleteUserTemplates, recyclerSn, userManage.GetCurrentUser(), userSn));
+}
+
+void RecordManage_cl::DeleteUserRecords(int32_t userSn, int32_t recyclerSn) {
+    userManage.CheckManageUsers();
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    const int32_t dbType = database.GetType();
+    DB_ns::BeginTrans_cl transaction(&database);
+    DB_ns::SimpleOutRecords_cl records;
+    database.Query(MakeSQL(dbType, sumUserRecords, userSn), records);
+    userManage.AddToAccounts(-ReadSum(records), userSn);
+    if (database.ExecuteNoRecords(
+            MakeSQL(dbType, deleteUserRecords, recyclerSn, userManage.GetCurrentUser(), userSn)) == 0)
+        throw SysError(7, __LINE__);
+    transaction.Commit();
+}
+
+}  // namespace Vorelle_ns

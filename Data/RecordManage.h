@@ -1,0 +1,141 @@
+#pragma once
+
+#include "Container/List.h"
+#include "DB/SimpleOutRecords.h"
+#include "base/DateTime.h"
+#include "base/Trusteeship.h"
+
+#include <QString>
+#include <cstdint>
+
+namespace Vorelle_ns {
+
+class UserManage_cl;
+
+// One entry to import, as read from a CSV file.
+struct RecordInfo_st {
+    Base_ns::DateTime_cl recordTime;
+    QString typeName;
+    QString expenseName;
+    int32_t expense = 0;  // hundredths; > 0 income, < 0 expense
+    QString userName;     // the owner
+    int32_t statisticsMode = 0;
+    QString comment;
+};
+
+// One row of an entry list.
+struct RecordRow_st {
+    int32_t sn = 0;
+    Base_ns::DateTime_cl recordTime;
+    QString typeName;
+    QString expenseName;
+    int32_t expense = 0;
+    QString userName;  // the owner
+    int32_t statisticsMode = 0;
+    QString comment;
+};
+
+// One entry read for altering.
+struct RecordDetail_st {
+    QString typeName;
+    QString expenseName;
+    int32_t expense = 0;
+    QString comment;
+    Base_ns::DateTime_cl recordTime;
+    int32_t statisticsMode = 0;
+    bool mayAlter = false;  // whether the logged-in user may change it
+};
+
+// The sum of one category's entries over a period.
+struct TypeSum_st {
+    int32_t sn = 0;
+    QString typeName;
+    int32_t sum = 0;
+};
+
+// One template (a frequently used entry of the logged-in user).
+struct TemplateRow_st {
+    int32_t sn = 0;
+    QString typeName;
+    QString expenseName;
+    int32_t expense = 0;
+    int32_t statisticsMode = 0;
+    QString comment;
+};
+
+// Books, alters, lists, sums, imports and deletes entries; creates categories on demand;
+// keeps templates; writes the recycler; builds the month and year crosstabs. Keeps no
+// state: the open database and the logged-in user come from the user manager.
+class RecordManage_cl {
+public:
+    explicit RecordManage_cl(UserManage_cl& userManage);
+    RecordManage_cl(const RecordManage_cl&) = delete;
+    RecordManage_cl& operator=(const RecordManage_cl&) = delete;
+
+    static QString ClassName() { return QStringLiteral("RecordManage_cl"); }
+
+    // The entry, category, template and recycler tables with the default categories.
+    void CreateTables();
+
+    // statisticsMode: 0 monthly, 1 yearly, anything else neither. ownerSn 0: the
+    // logged-in user.
+    void AddRecord(const QString& typeName, const QString& expenseName, int32_t expense, const QString& comment,
+                   const Base_ns::DateTime_cl& recordTime, int32_t statisticsMode, int32_t ownerSn = 0);
+    void AlterRecord(int32_t recordSn, const QString& typeName, const QString& expenseName, int32_t expense,
+                     const QString& comment, const Base_ns::DateTime_cl& recordTime, int32_t statisticsMode);
+    RecordDetail_st GetRecord(int32_t recordSn);
+    // All or nothing: the rights are checked for the whole list before anything changes.
+    void DeleteRecords(const Container_ns::List_tl<int32_t>& recordSns);
+    // All or nothing.
+    void ImportRecords(const Container_ns::List_tl<RecordInfo_st>& records);
+
+    Base_ns::Trusteeship_tl<QString> GetTypeNames(bool income);
+    // allUsers, or the named user (empty name: the logged-in user). Newest first.
+    Base_ns::Trusteeship_tl<RecordRow_st> GetRecords(bool allUsers, const QString& userName,
+                                                     const Base_ns::DateTime_cl& begin,
+                                                     const Base_ns::DateTime_cl& end);
+    // Expense categories first, each kind by category serial number.
+    Base_ns::Trusteeship_tl<TypeSum_st> GetTypeSums(bool allUsers, const QString& userName,
+                                                    const Base_ns::DateTime_cl& begin,
+                                                    const Base_ns::DateTime_cl& end);
+
+    // One column per month from begin's month to end's; monthly entries only.
+    DB_ns::CrossTable_st GetMonthCrosstab(bool allUsers, const QString& userName, const Base_ns::DateTime_cl& begin,
+                                        const Base_ns::DateTime_cl& end);
+    // One column per year from the earliest entry to the latest; monthly and yearly entries.
+    DB_ns::CrossTable_st GetYearCrosstab(bool allUsers, const QString& userName);
+
+    void AddTemplate(bool income, const QString& typeName, const QString& expenseName, int32_t expense,
+                     const QString& comment, int32_t statisticsMode);
+    void DeleteTemplate(int32_t templateSn);
+    Base_ns::Trusteeship_tl<TemplateRow_st> GetTemplates(bool income);
+
+    // Writes the recycler row of one deleting action and returns its serial number.
+    int32_t NewRecycler(const QString& info);
+
+    // Used when a user is deleted with all his data.
+    int32_t CountUserRecords(int32_t userSn);
+    void DeleteUserTemplates(int32_t userSn, int32_t recyclerSn);
+    void DeleteUserRecords(int32_t userSn, int32_t recyclerSn);
+
+    // The serial number of the category of that name and kind, created when missing;
+    // an empty name stands for "收入" or "开销".
+    int32_t GetTypeSn(const QString& typeName, bool income);
+    // The user filter of the lists, sums and crosstabs: 0 for all users or an empty
+    // name, else the named user's serial number. Refuses other users to whoever may not
+    // see them.
+    int32_t CheckViewUser(bool allUsers, const QString& userName);
+
+private:
+    // The serial number to filter by when not all users are shown.
+    int32_t FilterUser(bool allUsers, const QString& userName);
+    // The category's serial number, made with alterSn as its author when missing.
+    int32_t FindOrAddType(const QString& typeName, bool income, int32_t alterSn);
+    // Books one checked entry for owner (0: the logged-in user), with its balances.
+    void BookRecord(const QString& typeName, const QString& expenseName, int32_t expense, const QString& comment,
+                    const Base_ns::DateTime_cl& recordTime, int32_t statisticsMode, int32_t ownerSn);
+
+    UserManage_cl& userManage;
+};
+
+}  // namespace Vorelle_ns

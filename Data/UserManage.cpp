@@ -1,0 +1,268 @@
+#include "Data/UserManage.h"
+
+#include "Control/DataCore.h"
+#include "DB/ADODatabase.h"
+#include "DB/BeginTrans.h"
+#include "DB/IDatabase.h"
+#include "DB/SimpleOutRecords.h"
+#include "Data/DatabaseManage.h"
+#include "Data/Statement.h"
+#include "base/SysError.h"
+#include "base/UserError.h"
+#include "settings/Unique.h"
+
+#include <iterator>
+#include <limits>
+
+namespace Vorelle_ns {
+
+namespace {
+
+Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark = QString()) {
+    static const Base_ns::ErrorInfo_st table[] = {
+        {1, "还没有登录。"}, {2, "无法找到用户。"}, {3, "超级管理员不存在。"}, {5, "删除用户失败。"}};
+    return Base_ns::SysError_cl(line, __FILE__, UserManage_cl::ClassName(), code, table,
+                                int32_t(std::size(table)), remark);
+}
+
+Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
+    static const Base_ns::ErrorInfo_st table[] = {
+        {101, "用户名或密码错误。"},   {102, "当前用户没有权限管理用户。"},
+        {104, "当前用户没有权限修改公共帐户。"}, {105, "密码不正确。"},
+        {106, "不允许删除当前用户。"}, {107, "重复的用户名。"},
+        {108, "金额不正确。"}};
+    return Base_ns::UserError_cl(line, __FILE__, UserManage_cl::ClassName(), code, table,
+                                 int32_t(std::size(table)), remark);
+}
+
+using DB_ns::DB_ALL;
+using DB_ns::DB_LOCAL;
+using DB_ns::DB_SQLSERVER;
+using Tmpl = DB_ns::SQLTemplate_st;
+
+const Tmpl createUserTable[] = {
+    {DB_LOCAL,
+     "create table zorb_user(sn counter(1,1) primary key,user_name char(16),power char(1),[password] "
+     "char(16),single_account integer,public_account integer,monthly_plan integer,valid char(1),recycler_sn "
+     "integer,create_time datetime default date()+time(),alter_time datetime default date()+time(),alter_sn "
+     "integer)"},
+    {DB_SQLSERVER,
+     "create table zorb_user(sn integer identity(1,1) primary key,user_name nchar(16),power char(1),password "
+     "char(16),single_account integer,public_account integer,monthly_plan integer,valid char(1),recycler_sn "
+     "integer,create_time datetime default getdate(),alter_time datetime default getdate(),alter_sn integer)"}};
+const Tmpl insertSuperAdministrator[] = {
+    {DB_ALL,
+     "insert into zorb_user(user_name,power,[password],single_account,public_account,valid,alter_sn) "
+     "values('?user_name?','0','?password?',0,0,'1',0)"}};
+const Tmpl selectLogin[] = {
+    {DB_ALL,
+     "select sn from zorb_user where user_name = '?user_name?' and [password] = '?password?' and valid = '1'"}};
+const Tmpl selectUserByName[] = {{DB_ALL, "select sn from zorb_user where user_name = '?user_name?' and valid = '1'"}};
+const Tmpl selectPower[] = {{DB_ALL, "select power from zorb_user where sn = ?user_sn? and valid = '1'"}};
+const Tmpl selectUsers[] = {
+    {DB_ALL, "select sn,user_name,power,create_time from zorb_user where valid = '1' order by create_time"}};
+const Tmpl selectDuplicate[] = {{DB_ALL, "select sn from zorb_user where valid = '1' and user_name = '?user_name?'"}};
+const Tmpl insertUser[] = {
+    {DB_ALL,
+     "insert into zorb_user(user_name,power,[password],single_account,public_account,valid,alter_sn) "
+     "values('?user_name?',?power?,'?password?',0,?public_account?,'1',?user_sn?)"}};
+const Tmpl deleteUser[] = {
+    {DB_ALL,
+     "update zorb_user set valid = '0', alter_time = CMC_GETDATE, recycler_sn = ?recycler_sn?, alter_sn = "
+     "?alter_sn? where valid = '1' and sn = ?user_sn?"}};
+const Tmpl changePassword[] = {
+    {DB_ALL,
+     "update zorb_user set [password] = '?password_new?' where valid = '1' and password = "
+     "'?password_old?'and sn = ?user_sn?"}};
+const Tmpl selectSingleAccount[] = {
+    {DB_ALL, "select single_account from zorb_user where valid = '1' and sn = ?user_sn?"}};
+const Tmpl selectPublicAccount[] = {
+    {DB_ALL, "select public_account from zorb_user where valid = '1' and power = '0'"}};
+const Tmpl setSingleAccount[] = {
+    {DB_ALL, "update zorb_user set single_account = ?expense? where valid = '1' and sn = ?user_sn?"}};
+const Tmpl setPublicAccount[] = {
+    {DB_ALL, "update zorb_user set public_account = ?expense? where valid = '1' and power = '0'"}};
+const Tmpl addPublicAccount[] = {
+    {DB_ALL, "update zorb_user set public_account = public_account + ?expense? where valid = '1' and power = '0'"}};
+const Tmpl addSingleAccount[] = {
+    {DB_ALL,
+     "update zorb_user set single_account = single_account + ?expense? where valid = '1' and sn = ?user_sn?"}};
+const Tmpl copyPublicAccount[] = {
+    {DB_ALL, "update zorb_user set public_account = ?public_account? where valid = '1' and power <> '0'"}};
+
+// Names the open database for its per-user settings storage; empty when none is open.
+QString Identity(const DatabaseManage_cl& databaseManage) {
+    if (!databaseManage.IsOpen()) return QString();
+    const auto* connected = dynamic_cast<const DB_ns::ADODatabase_cl*>(&databaseManage.GetDatabase());
+    return connected != nullptr ? connected->Identity() : QString();
+}
+
+bool FitsAmount(int64_t value) {
+    return value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max();
+}
+
+}  // namespace
+
+UserManage_cl::UserManage_cl(DatabaseManage_cl& databaseManage) : databaseManage(databaseManage) {}
+
+DB_ns::IDatabase_cl& UserManage_cl::GetDatabase() const { return databaseManage.GetDatabase(); }
+
+void UserManage_cl::CreateUserTable(const QString& userName, const QString& password) {
+    DB_ns::IDatabase_cl& database = GetDatabase();
+    const QString insert = MakeSQL(database.GetType(), insertSuperAdministrator, userName, password);
+    DB_ns::BeginTrans_cl transaction(&database);
+    database.ExecuteNoRecords(MakeSQL(database.GetType(), createUserTable));
+    database.ExecuteNoRecords(insert);
+    transaction.Commit();
+}
+
+void UserManage_cl::Login(const QString& userName, const QString& password) {
+    DB_ns::IDatabase_cl& database = GetDatabase();
+    if (databaseManage.GetLoginUser() != 0) Unique_ns::CloseDatabaseStorage(Identity(databaseManage));
+    DB_ns::SimpleOutRecords_cl records;
+    if (database.Query(MakeSQL(database.GetType(), selectLogin, userName, password), records) == 0)
+        throw UserError(101, __LINE__);
+    databaseManage.SetLoginUser(records.GetInteger());
+    Unique_ns::InitDatabaseStorage(Identity(databaseManage), userName, DataCore_cl::GetProductName());
+}
+
+void UserManage_cl::Logout() {
+    if (databaseManage.GetLoginUser() == 0) throw SysError(1, __LINE__);
+    Unique_ns::CloseDatabaseStorage(Identity(databaseManage));
+    databaseManage.SetLoginUser(0);
+}
+
+int32_t UserManage_cl::GetCurrentUser() const {
+    const int32_t userSn = databaseManage.GetLoginUser();
+    if (userSn == 0) throw SysError(1, __LINE__);
+    return userSn;
+}
+
+int32_t UserManage_cl::FindUser(const QString& userName) {
+    DB_ns::IDatabase_cl& database = GetDatabase();
+    DB_ns::SimpleOutRecords_cl records;
+    if (database.Query(MakeSQL(database.GetType(), selectUserByName, userName), records) == 0) return 0;
+    return records.GetInteger();
+}
+
+int32_t UserManage_cl::ReadPower() {
+    const int32_t userSn = GetCurrentUser();
+    DB_ns::IDatabase_cl& database = GetDatabase();
+    DB_ns::SimpleOutRecords_cl records;
+    // The logged-in user may have been deleted from another workstation meanwhile.
+    if (database.Query(MakeSQL(database.GetType(), selectPower, userSn), records) == 0)
+        throw SysError(1, __LINE__);
+    return records.GetEnum();
+}
+
+bool UserManage_cl::CanManageUsers() { return ReadPower() == 0; }
+
+bool UserManage_cl::CanAlterOthers() {
+    const int32_t power = ReadPower();
+    return power == 0 || power == 1;
+}
+
+bool UserManage_cl::CanViewOthers() {
+    const int32_t power = ReadPower();
+    return power == 0 || power == 1 || power == 2;
+}
+
+void UserManage_cl::CheckManageUsers() {
+    if (!CanManageUsers()) throw UserError(102, __LINE__);
+}
+
+Base_ns::Trusteeship_tl<UserInfo_st> UserManage_cl::GetUsers() {
+    CheckManageUsers();
+    DB_ns::IDatabase_cl& database = GetDatabase();
+    DB_ns::SimpleOutRecords_cl records;
+    const int32_t count = database.Query(MakeSQL(database.GetType(), selectUsers), records);
+    Base_ns::Trusteeship_tl<UserInfo_st> users;
+    users.Allocate(count);
+    for (int32_t i = 0; i < count; ++i) {
+        UserInfo_st& user = users.Element(i);
+        user.sn = records.GetInteger();
+        records.GetString(user.userName);
+        user.power = records.GetEnum();
+        user.createTime = records.GetDateTime();
+        records.MoveNext();
+    }
+    return users;
+}
+
+void UserManage_cl::AddUser(const QString& userName, int32_t power, const QString& password) {
+    CheckManageUsers();
+    const int32_t userSn = GetCurrentUser();
+    DB_ns::IDatabase_cl& database = GetDatabase();
+    const int32_t dbType = database.GetType();
+    DB_ns::SimpleOutRecords_cl records;
+    if (database.Query(MakeSQL(dbType, selectDuplicate, userName), records) != 0) throw UserError(107, __LINE__);
+    const int32_t publicAccount = GetPublicAccount();
+    database.ExecuteNoRecords(MakeSQL(dbType, insertUser, userName, power, password, publicAccount, userSn));
+}
+
+void UserManage_cl::RemoveUser(int32_t userSn, int32_t recyclerSn) {
+    const int32_t currentSn = GetCurrentUser();
+    CheckManageUsers();
+    if (userSn == currentSn) throw UserError(106, __LINE__);
+    DB_ns::IDatabase_cl& database = GetDatabase();
+    if (database.ExecuteNoRecords(MakeSQL(database.GetType(), deleteUser, recyclerSn, currentSn, userSn)) == 0)
+        throw SysError(5, __LINE__);
+}
+
+void UserManage_cl::ChangePassword(const QString& oldPassword, const QString& newPassword) {
+    const int32_t userSn = GetCurrentUser();
+    DB_ns::IDatabase_cl& database = GetDatabase();
+    if (database.ExecuteNoRecords(MakeSQL(database.GetType(), changePassword, newPassword, oldPassword, userSn)) == 0)
+        throw UserError(105, __LINE__);
+}
+
+int32_t UserManage_cl::ReadSingleAccount(int32_t userSn) {
+    DB_ns::IDatabase_cl& database = GetDatabase();
+    DB_ns::SimpleOutRecords_cl records;
+    if (database.Query(MakeSQL(database.GetType(), selectSingleAccount, userSn), records) == 0)
+        throw SysError(2, __LINE__);
+    return records.GetInteger();
+}
+
+int32_t UserManage_cl::GetSingleAccount() { return ReadSingleAccount(GetCurrentUser()); }
+
+int32_t UserManage_cl::GetPublicAccount() {
+    DB_ns::IDatabase_cl& database = GetDatabase();
+    DB_ns::SimpleOutRecords_cl records;
+    if (database.Query(MakeSQL(database.GetType(), selectPublicAccount), records) == 0) throw SysError(3, __LINE__);
+    return records.GetInteger();
+}
+
+void UserManage_cl::SetSingleAccount(int32_t amount) {
+    const int32_t userSn = GetCurrentUser();
+    DB_ns::IDatabase_cl& database = GetDatabase();
+    database.ExecuteNoRecords(MakeSQL(database.GetType(), setSingleAccount, amount, userSn));
+}
+
+void UserManage_cl::SetPublicAccount(int32_t amount) {
+    if (!CanManageUsers()) throw UserError(104, __LINE__);
+    DB_ns::IDatabase_cl& database = GetDatabase();
+    database.ExecuteNoRecords(MakeSQL(database.GetType(), setPublicAccount, amount));
+}
+
+void UserManage_cl::AddToAccounts(int64_t amount, int32_t userSn) {
+    if (amount == 0) return;
+    if (userSn == 0) userSn = GetCurrentUser();
+    DB_ns::IDatabase_cl& database = GetDatabase();
+    const int32_t dbType = database.GetType();
+    DB_ns::BeginTrans_cl transaction(&database);
+    // Balances are 32-bit: refuse what would wrap instead of storing it. Read inside the
+    // transaction so that the check and the change see the same balances.
+    if (!FitsAmount(amount) || !FitsAmount(GetPublicAccount() + amount)) throw UserError(108, __LINE__);
+    DB_ns::SimpleOutRecords_cl records;
+    if (database.Query(MakeSQL(dbType, selectSingleAccount, userSn), records) != 0 &&
+        !FitsAmount(records.GetInteger() + amount))
+        throw UserError(108, __LINE__);
+    const int32_t change = int32_t(amount);
+    database.ExecuteNoRecords(MakeSQL(dbType, addPublicAccount, change));
+    database.ExecuteNoRecords(MakeSQL(dbType, addSingleAccount, change, userSn));
+    database.ExecuteNoRecords(MakeSQL(dbType, copyPublicAccount, GetPublicAccount()));
+    transaction.Commit();
+}
+
+}  // namespace Vorelle_ns

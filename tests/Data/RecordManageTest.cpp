@@ -1,0 +1,302 @@
+#include "FinanceFixture.h"
+
+using Vorelle_ns::RecordInfo_st;
+
+namespace {
+
+Container_ns::List_tl<int32_t> Sns(std::initializer_list<int32_t> values) {
+    Container_ns::List_tl<int32_t> list;
+    for (int32_t value : values) list.Append(value);
+    return list;
+}
+
+RecordInfo_st Info(const char* user, int32_t expense, const char* type = "饮食") {
+    RecordInfo_st info;
+    info.recordTime = Base_ns::DateTime_cl::Parse(QStringLiteral("2024-02-03 10:00:00"));
+    info.typeName = QString::fromUtf8(type);
+    info.expenseName = QStringLiteral("导入");
+    info.expense = expense;
+    info.userName = QString::fromUtf8(user);
+    info.statisticsMode = 1;
+    info.comment = QStringLiteral("批量");
+    return info;
+}
+
+}  // namespace
+
+class RecordTest : public FinanceTest {
+protected:
+    int32_t Add(const char* type, int32_t expense, const char* time = "2024-03-05 12:30:00", int32_t mode = 0) {
+        records.AddRecord(QString::fromUtf8(type), "名称", expense, "注释", Time(time), mode);
+        return Integer("select max(sn) from zorb_record");
+    }
+    int32_t TypeOf(int32_t record) {
+        return Integer(QStringLiteral("select type_sn from zorb_record where sn = %1").arg(record));
+    }
+    QString KindOf(int32_t type) {
+        return Text(QStringLiteral("select kind from zorb_expense_type where sn = %1").arg(type));
+    }
+};
+
+TEST_F(RecordTest, TheSignChoosesTheCategoryAndAMissingOneIsCreated) {
+    const int32_t salary = Integer("select sn from zorb_expense_type where type_name = '工资'");
+    EXPECT_EQ(TypeOf(Add("工资", 1550)), salary);
+    const int32_t refund = TypeOf(Add("工资", -1550));
+    EXPECT_NE(refund, salary);
+    EXPECT_EQ(KindOf(refund), "0");
+    EXPECT_EQ(Integer(QStringLiteral("select alter_sn from zorb_expense_type where sn = %1").arg(refund)),
+              users.GetCurrentUser());
+    EXPECT_EQ(Count("zorb_expense_type", "type_name = '工资'"), 2);
+}
+
+TEST_F(RecordTest, AnEmptyCategoryStandsForExpenseOrIncome) {
+    const int32_t first = TypeOf(Add("", -300));
+    EXPECT_EQ(TypeOf(Add("", -100)), first);
+    EXPECT_EQ(Text(QStringLiteral("select type_name from zorb_expense_type where sn = %1").arg(first)), "开销");
+    const int32_t income = TypeOf(Add("", 300));
+    EXPECT_EQ(Text(QStringLiteral("select type_name from zorb_expense_type where sn = %1").arg(income)), "收入");
+    EXPECT_EQ(KindOf(income), "1");
+    EXPECT_EQ(Count("zorb_expense_type"), 13);
+}
+
+TEST_F(RecordTest, AddRecordStoresTheRowAndMovesBothBalances) {
+    const int32_t admin = users.GetCurrentUser();
+    const int32_t sn = Add("饮食", -1250, "2024-03-05 12:30:00", 7);
+    EXPECT_EQ(Text(QStringLiteral("select statistics_mode from zorb_record where sn = %1").arg(sn)), "2");
+    EXPECT_EQ(Text(QStringLiteral("select record_time from zorb_record where sn = %1").arg(sn)), "2024-03-05 12:30:00");
+    EXPECT_EQ(Integer(QStringLiteral("select alter_sn from zorb_record where sn = %1").arg(sn)), admin);
+    EXPECT_EQ(Text(QStringLiteral("select valid from zorb_record where sn = %1").arg(sn)), "1");
+    EXPECT_EQ(users.GetSingleAccount(), -1250);
+    EXPECT_EQ(users.GetPublicAccount(), -1250);
+    EXPECT_EQ(Text(QStringLiteral("select statistics_mode from zorb_record where sn = %1").arg(Add("饮食", -1, "2024-03-05", 1))),
+              "1");
+}
+
+TEST_F(RecordTest, AZeroAmountOrAMissingTimeIsRefusedBeforeAnyStatement) {
+    EXPECT_EQ(Raise([&] { records.AddRecord("新分类", "", 0, "", Time("2024-01-01"), 0); }).message, "金额不能为零。");
+    EXPECT_EQ(Raise([&] { records.AddRecord("新分类", "", 5, "", Base_ns::DateTime_cl(), 0); }).message,
+              "费用产生时间不能为空。");
+    EXPECT_EQ(Raise([&] { records.AddRecord("新分类", "", 5, "", Time("2024-02-30"), 0); }).message,
+              "费用产生时间不能为空。");
+    EXPECT_EQ(Count("zorb_expense_type"), 11);
+    EXPECT_EQ(Count("zorb_record"), 0);
+}
+
+TEST_F(RecordTest, TheSuperAdministratorBooksForAnotherUserOnHisBalance) {
+    const int32_t bob = AddUser("bob", 2);
+    records.AddRecord("饮食", "", -700, "", Time("2024-01-01"), 0, bob);
+    EXPECT_EQ(SingleAccount(bob), -700);
+    EXPECT_EQ(users.GetSingleAccount(), 0);
+    EXPECT_EQ(users.GetPublicAccount(), -700);
+
+    LoginAs("bob");
+    const int32_t admin = users.FindUser("admin");
+    EXPECT_EQ(Raise([&] { records.AddRecord("饮食", "", -700, "", Time("2024-01-01"), 0, admin); }).message,
+              "只有超级管理员才能导入其它用户的费用记录，你只能导入自己的费用记录。");
+    EXPECT_EQ(Count("zorb_record"), 1);
+}
+
+TEST_F(RecordTest, AlterRecordKeepsTheKindAndMovesTheBalancesByTheDifference) {
+    const int32_t bob = AddUser("bob", 2);
+    LoginAs("bob");
+    const int32_t sn = Add("饮食", -300);
+    LoginAs("admin");
+    const Raised_st raised = Raise([&] { records.AlterRecord(sn, "饮食", "", 200, "", Time("2024-01-01"), 0); });
+    EXPECT_TRUE(raised.system);
+    EXPECT_EQ(raised.message, "不允许修改费用记录的收入/开销。");
+
+    records.AlterRecord(sn, "交通", "地铁", -500, "改过", Time("2024-04-01 07:00:00"), 1);
+    EXPECT_EQ(SingleAccount(bob), -500);
+    EXPECT_EQ(users.GetSingleAccount(), 0);
+    EXPECT_EQ(users.GetPublicAccount(), -500);
+    const auto detail = records.GetRecord(sn);
+    EXPECT_EQ(detail.typeName, "交通");
+    EXPECT_EQ(detail.expenseName, "地铁");
+    EXPECT_EQ(detail.comment, "改过");
+    EXPECT_EQ(detail.statisticsMode, 1);
+    EXPECT_EQ(detail.recordTime.Format(), "2024-04-01 07:00:00");
+    EXPECT_EQ(Integer(QStringLiteral("select user_sn from zorb_record where sn = %1").arg(sn)), bob);
+    EXPECT_EQ(Integer(QStringLiteral("select alter_sn from zorb_record where sn = %1").arg(sn)), users.GetCurrentUser());
+
+    records.DeleteRecords(Sns({sn}));
+    EXPECT_EQ(Raise([&] { records.AlterRecord(sn, "交通", "", -1, "", Time("2024-01-01"), 0); }).message,
+              "该记录已经被删除。");
+    EXPECT_EQ(Raise([&] { records.GetRecord(sn); }).message, "该记录已经被删除。");
+}
+
+TEST_F(RecordTest, DeleteRecordsLeavesOneRecyclerRowForTheWholeList) {
+    const int32_t admin = users.GetCurrentUser();
+    const int32_t a = Add("饮食", -100), b = Add("交通", -200), c = Add("工资", 1000);
+    records.DeleteRecords(Sns({a, c, b}));
+    EXPECT_EQ(Count("zorb_recycler"), 1);
+    EXPECT_EQ(Text("select info from zorb_recycler"), "删除费用记录。");
+    const int32_t recycler = Integer("select sn from zorb_recycler");
+    EXPECT_EQ(Count("zorb_record", QStringLiteral("valid = '0' and recycler_sn = %1 and alter_sn = %2").arg(recycler).arg(admin)), 3);
+    EXPECT_EQ(users.GetSingleAccount(), 0);
+    EXPECT_EQ(users.GetPublicAccount(), 0);
+}
+
+TEST_F(RecordTest, DeleteRecordsIsAllOrNothing) {
+    const int32_t bob = AddUser("bob", 2);
+    const int32_t mine = Add("饮食", -100);
+    LoginAs("bob");
+    const int32_t his = Add("饮食", -200);
+    // One foreign entry spoils the list before anything changes.
+    EXPECT_EQ(Raise([&] { records.DeleteRecords(Sns({his, mine})); }).message, "你没有权限删除其它用户的记录。");
+    EXPECT_EQ(Count("zorb_record", "valid = '1'"), 2);
+    EXPECT_EQ(Count("zorb_recycler"), 0);
+
+    // The same entry twice is found deleted on its second turn: everything rolls back.
+    EXPECT_EQ(Raise([&] { records.DeleteRecords(Sns({his, his})); }).message, "该记录已经被删除。");
+    EXPECT_EQ(Count("zorb_record", "valid = '1'"), 2);
+    EXPECT_EQ(Count("zorb_recycler"), 0);
+    EXPECT_EQ(SingleAccount(bob), -200);
+    EXPECT_EQ(users.GetPublicAccount(), -300);
+}
+
+TEST_F(RecordTest, ImportBooksEveryElementForItsOwner) {
+    const int32_t bob = AddUser("bob", 3);
+    Container_ns::List_tl<RecordInfo_st> list;
+    list.Append(Info("bob", -100, "新分类"));
+    list.Append(Info("admin", 250, "新分类"));
+    records.ImportRecords(list);
+    EXPECT_EQ(SingleAccount(bob), -100);
+    EXPECT_EQ(users.GetSingleAccount(), 250);
+    EXPECT_EQ(users.GetPublicAccount(), 150);
+    EXPECT_EQ(Count("zorb_expense_type", "type_name = '新分类'"), 2);
+    EXPECT_EQ(Count("zorb_record", "statistics_mode = '1' and comment = '批量' and expense_name = '导入'"), 2);
+}
+
+TEST_F(RecordTest, AFailingElementRollsBackTheWholeImport) {
+    AddUser("bob", 1);
+    AddUser("carol", 2);
+    LoginAs("bob");
+    Container_ns::List_tl<RecordInfo_st> list;
+    list.Append(Info("bob", -100, "新分类"));
+    list.Append(Info("bob", 300, "另一类"));
+    list.Append(Info("carol", -100));
+    Raised_st raised = Raise([&] { records.ImportRecords(list); });
+    EXPECT_EQ(raised.message, "只有超级管理员才能导入其它用户的费用记录，你只能导入自己的费用记录。");
+    EXPECT_EQ(raised.remark, "carol");
+    EXPECT_EQ(Count("zorb_record"), 0);
+    EXPECT_EQ(Count("zorb_expense_type"), 11);
+    EXPECT_EQ(users.GetSingleAccount(), 0);
+    EXPECT_EQ(users.GetPublicAccount(), 0);
+
+    list.Clear();
+    list.Append(Info("bob", -100, "新分类"));
+    list.Append(Info("nobody", -100));
+    raised = Raise([&] { records.ImportRecords(list); });
+    EXPECT_EQ(raised.message, "该用户名没有注册。");
+    EXPECT_EQ(raised.remark, "nobody");
+
+    list.Clear();
+    list.Append(Info("bob", -100, "新分类"));
+    list.Append(Info("bob", 0));
+    EXPECT_EQ(Raise([&] { records.ImportRecords(list); }).message, "金额不能为零。");
+    EXPECT_EQ(Count("zorb_record") + Count("zorb_expense_type", "type_name = '新分类'"), 0);
+    EXPECT_EQ(users.GetSingleAccount(), 0);
+}
+
+TEST_F(RecordTest, ListsAreNewestFirstWithinInclusiveBounds) {
+    AddUser("bob", 2);
+    Add("饮食", -100, "2024-03-01 00:00:00");
+    Add("工资", 900, "2024-03-31 23:59:59");
+    Add("饮食", -50, "2024-04-01 00:00:00");
+    LoginAs("bob");
+    Add("交通", -20, "2024-03-10 09:00:00");
+    const auto begin = Time("2024-03-01"), end = Time("2024-03-31 23:59:59");
+
+    const auto mine = records.GetRecords(false, "", begin, end);
+    ASSERT_EQ(mine.Count(), 1);
+    EXPECT_EQ(mine.Element(0).userName, "bob");
+    EXPECT_EQ(mine.Element(0).typeName, "交通");
+
+    const auto all = records.GetRecords(true, "", begin, end);
+    ASSERT_EQ(all.Count(), 3);
+    EXPECT_EQ(all.Element(0).expense, 900);
+    EXPECT_EQ(all.Element(0).recordTime.Format(), "2024-03-31 23:59:59");
+    EXPECT_EQ(all.Element(1).expense, -20);
+    EXPECT_EQ(all.Element(2).expense, -100);
+    EXPECT_EQ(all.Element(2).expenseName, "名称");
+    EXPECT_EQ(all.Element(2).comment, "注释");
+    EXPECT_EQ(all.Element(2).statisticsMode, 0);
+
+    EXPECT_EQ(records.GetRecords(false, "admin", begin, end).Count(), 2);
+    EXPECT_EQ(records.GetRecords(false, "nobody", begin, end).Count(), 0);
+}
+
+TEST_F(RecordTest, TypeSumsPutExpensesFirst) {
+    Add("工资", 900);
+    Add("交通", -20);
+    Add("饮食", -100);
+    Add("饮食", -30);
+    const auto sums = records.GetTypeSums(false, "", Time("2024-03-01"), Time("2024-03-31 23:59:59"));
+    ASSERT_EQ(sums.Count(), 3);
+    EXPECT_EQ(sums.Element(0).typeName, "饮食");
+    EXPECT_EQ(sums.Element(0).sum, -130);
+    EXPECT_EQ(sums.Element(1).typeName, "交通");
+    EXPECT_EQ(sums.Element(2).typeName, "工资");
+    EXPECT_EQ(sums.Element(2).sum, 900);
+    EXPECT_EQ(records.GetTypeSums(true, "", Time("2023-01-01"), Time("2023-12-31")).Count(), 0);
+}
+
+using TemplateTest = FinanceTest;
+
+TEST_F(TemplateTest, IdenticalTemplatesAreKeptOnce) {
+    records.AddTemplate(false, "饮食", "早饭", -500, "", 0);
+    records.AddTemplate(false, "饮食", "早饭", -500, "", 0);
+    EXPECT_EQ(Count("zorb_record_template"), 1);
+    records.AddTemplate(false, "饮食", "早饭", -500, "豆浆", 0);
+    records.AddTemplate(false, "", "", 0, "", 5);
+    const auto list = records.GetTemplates(false);
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.Element(0).expenseName, "早饭");
+    EXPECT_EQ(list.Element(1).comment, "豆浆");
+    EXPECT_EQ(list.Element(2).statisticsMode, 2);
+    EXPECT_EQ(list.Element(2).expense, 0);
+    EXPECT_EQ(records.GetTemplates(true).Count(), 0);
+    EXPECT_EQ(Count("zorb_expense_type"), 11);
+}
+
+TEST_F(TemplateTest, KindAndSignMustAgree) {
+    Raised_st raised = Raise([&] { records.AddTemplate(false, "饮食", "", 5, "", 0); });
+    EXPECT_TRUE(raised.system);
+    EXPECT_EQ(raised.message, "费用模板中开销/收入信息与金额不一致。");
+    EXPECT_TRUE(Raise([&] { records.AddTemplate(true, "工资", "", -5, "", 0); }).raised);
+    EXPECT_EQ(Count("zorb_record_template"), 0);
+}
+
+TEST_F(TemplateTest, DeleteTemplateWritesItsRecyclerRow) {
+    records.AddTemplate(true, "工资", "奖金", 100, "", 1);
+    const int32_t sn = records.GetTemplates(true).Element(0).sn;
+    records.DeleteTemplate(sn);
+    EXPECT_EQ(Text("select info from zorb_recycler"), "删除费用模板。");
+    EXPECT_EQ(Integer("select recycler_sn from zorb_record_template"), Integer("select sn from zorb_recycler"));
+    // Deleting it again changes nothing and leaves no second recycler row.
+    EXPECT_EQ(Raise([&] { records.DeleteTemplate(sn); }).message, "删除费用模板失败。");
+    EXPECT_EQ(Count("zorb_recycler"), 1);
+}
+
+using UserDataTest = FinanceTest;
+
+TEST_F(UserDataTest, RemovingAUsersDataTakesItsSumOffTheAccounts) {
+    const int32_t bob = AddUser("bob", 2);
+    LoginAs("bob");
+    records.AddRecord("饮食", "", -100, "", Time("2024-01-01"), 0);
+    records.AddRecord("工资", "", 1000, "", Time("2024-01-02"), 0);
+    records.AddTemplate(false, "饮食", "", -1, "", 0);
+    LoginAs("admin");
+    records.AddRecord("饮食", "", -5, "", Time("2024-01-02"), 0);
+    EXPECT_EQ(records.CountUserRecords(bob), 2);
+
+    const int32_t recycler = records.NewRecycler("删除用户。");
+    records.DeleteUserTemplates(bob, recycler);
+    records.DeleteUserRecords(bob, recycler);
+    EXPECT_EQ(records.CountUserRecords(bob), 0);
+    EXPECT_EQ(Count("zorb_record", QStringLiteral("recycler_sn = %1").arg(recycler)), 2);
+    EXPECT_EQ(Count("zorb_record_template", QStringLiteral("valid = '0' and recycler_sn = %1").arg(recycler)), 1);
+    EXPECT_EQ(SingleAccount(bob), 0);
+    EXPECT_EQ(users.GetPublicAccount(), -5);
+    EXPECT_EQ(Raise([&] { records.DeleteUserRecords(bob, recycler); }).message, "删除指定用户的费用记录失败。");
+}
