@@ -428,7 +428,7 @@ Base_ns::Trusteeship_tl<QString> RecordManage_cl::GetTypeNames(bool income) {
     Base_ns::Trusteeship_tl<QString> names;
     names.Allocate(count);
     for (int32_t i = 0; i < count; ++i) {
-        records.GetString(names.Element(i));
+        records.GetString(names[i]);
         records.MoveNext();
     }
     return names;
@@ -464,7 +464,7 @@ Base_ns::Trusteeship_tl<RecordRow_st> RecordManage_cl::GetRecords(bool allUsers,
     Base_ns::Trusteeship_tl<RecordRow_st> rows;
     rows.Allocate(count);
     for (int32_t i = 0; i < count; ++i) {
-        RecordRow_st& row = rows.Element(i);
+        RecordRow_st& row = rows[i];
         row.sn = records.GetInteger();
         row.recordTime = records.GetDateTime();
         records.GetString(row.typeName);
@@ -491,7 +491,7 @@ Base_ns::Trusteeship_tl<TypeSum_st> RecordManage_cl::GetTypeSums(bool allUsers, 
     Base_ns::Trusteeship_tl<TypeSum_st> sums;
     sums.Allocate(count);
     for (int32_t i = 0; i < count; ++i) {
-        TypeSum_st& sum = sums.Element(i);
+        TypeSum_st& sum = sums[i];
         sum.sn = records.GetInteger();
         records.GetString(sum.typeName);
         sum.sum = records.GetInteger();
@@ -584,7 +584,7 @@ Base_ns::Trusteeship_tl<TemplateRow_st> RecordManage_cl::GetTemplates(bool incom
     Base_ns::Trusteeship_tl<TemplateRow_st> rows;
     rows.Allocate(count);
     for (int32_t i = 0; i < count; ++i) {
-        TemplateRow_st& row = rows.Element(i);
+        TemplateRow_st& row = rows[i];
         row.sn = records.GetInteger();
         records.GetString(row.typeName);
         records.GetString(row.expenseName);

@@ -179,7 +179,7 @@ Base_ns::Trusteeship_tl<UserInfo_st> UserManage_cl::GetUsers() {
     Base_ns::Trusteeship_tl<UserInfo_st> users;
     users.Allocate(count);
     for (int32_t i = 0; i < count; ++i) {
-        UserInfo_st& user = users.Element(i);
+        UserInfo_st& user = users[i];
         user.sn = records.GetInteger();
         records.GetString(user.userName);
         user.power = records.GetEnum();

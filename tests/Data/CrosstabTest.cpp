@@ -6,7 +6,7 @@ namespace {
 
 QStringList Captions(const Base_ns::Trusteeship_tl<QString>& captions) {
     QStringList list;
-    for (int32_t i = 0; i < captions.Count(); ++i) list.append(captions.Element(i));
+    for (int32_t i = 0; i < captions.Count(); ++i) list.append(captions[i]);
     return list;
 }
 
@@ -14,9 +14,9 @@ QStringList Captions(const Base_ns::Trusteeship_tl<QString>& captions) {
 QList<int32_t> Row(const DB_ns::CrossTable_st& table, const QString& name) {
     const int32_t columns = table.columnCaptions.Count();
     for (int32_t i = 0; i < table.rowCaptions.Count(); ++i) {
-        if (table.rowCaptions.Element(i) != name) continue;
+        if (table.rowCaptions[i] != name) continue;
         QList<int32_t> cells;
-        for (int32_t j = 0; j < columns; ++j) cells.append(table.cells.Element(i * columns + j));
+        for (int32_t j = 0; j < columns; ++j) cells.append(table.cells[i * columns + j]);
         return cells;
     }
     return {};

@@ -209,18 +209,18 @@ TEST_F(RecordTest, ListsAreNewestFirstWithinInclusiveBounds) {
 
     const auto mine = records.GetRecords(false, "", begin, end);
     ASSERT_EQ(mine.Count(), 1);
-    EXPECT_EQ(mine.Element(0).userName, "bob");
-    EXPECT_EQ(mine.Element(0).typeName, "交通");
+    EXPECT_EQ(mine[0].userName, "bob");
+    EXPECT_EQ(mine[0].typeName, "交通");
 
     const auto all = records.GetRecords(true, "", begin, end);
     ASSERT_EQ(all.Count(), 3);
-    EXPECT_EQ(all.Element(0).expense, 900);
-    EXPECT_EQ(all.Element(0).recordTime.Format(), "2024-03-31 23:59:59");
-    EXPECT_EQ(all.Element(1).expense, -20);
-    EXPECT_EQ(all.Element(2).expense, -100);
-    EXPECT_EQ(all.Element(2).expenseName, "名称");
-    EXPECT_EQ(all.Element(2).comment, "注释");
-    EXPECT_EQ(all.Element(2).statisticsMode, 0);
+    EXPECT_EQ(all[0].expense, 900);
+    EXPECT_EQ(all[0].recordTime.Format(), "2024-03-31 23:59:59");
+    EXPECT_EQ(all[1].expense, -20);
+    EXPECT_EQ(all[2].expense, -100);
+    EXPECT_EQ(all[2].expenseName, "名称");
+    EXPECT_EQ(all[2].comment, "注释");
+    EXPECT_EQ(all[2].statisticsMode, 0);
 
     EXPECT_EQ(records.GetRecords(false, "admin", begin, end).Count(), 2);
     EXPECT_EQ(records.GetRecords(false, "nobody", begin, end).Count(), 0);
@@ -233,11 +233,11 @@ TEST_F(RecordTest, TypeSumsPutExpensesFirst) {
     Add("饮食", -30);
     const auto sums = records.GetTypeSums(false, "", Time("2024-03-01"), Time("2024-03-31 23:59:59"));
     ASSERT_EQ(sums.Count(), 3);
-    EXPECT_EQ(sums.Element(0).typeName, "饮食");
-    EXPECT_EQ(sums.Element(0).sum, -130);
-    EXPECT_EQ(sums.Element(1).typeName, "交通");
-    EXPECT_EQ(sums.Element(2).typeName, "工资");
-    EXPECT_EQ(sums.Element(2).sum, 900);
+    EXPECT_EQ(sums[0].typeName, "饮食");
+    EXPECT_EQ(sums[0].sum, -130);
+    EXPECT_EQ(sums[1].typeName, "交通");
+    EXPECT_EQ(sums[2].typeName, "工资");
+    EXPECT_EQ(sums[2].sum, 900);
     EXPECT_EQ(records.GetTypeSums(true, "", Time("2023-01-01"), Time("2023-12-31")).Count(), 0);
 }
 
@@ -251,10 +251,10 @@ TEST_F(TemplateTest, IdenticalTemplatesAreKeptOnce) {
     records.AddTemplate(false, "", "", 0, "", 5);
     const auto list = records.GetTemplates(false);
     ASSERT_EQ(list.Count(), 3);
-    EXPECT_EQ(list.Element(0).expenseName, "早饭");
-    EXPECT_EQ(list.Element(1).comment, "豆浆");
-    EXPECT_EQ(list.Element(2).statisticsMode, 2);
-    EXPECT_EQ(list.Element(2).expense, 0);
+    EXPECT_EQ(list[0].expenseName, "早饭");
+    EXPECT_EQ(list[1].comment, "豆浆");
+    EXPECT_EQ(list[2].statisticsMode, 2);
+    EXPECT_EQ(list[2].expense, 0);
     EXPECT_EQ(records.GetTemplates(true).Count(), 0);
     EXPECT_EQ(Count("zorb_expense_type"), 11);
 }
@@ -269,7 +269,7 @@ TEST_F(TemplateTest, KindAndSignMustAgree) {
 
 TEST_F(TemplateTest, DeleteTemplateWritesItsRecyclerRow) {
     records.AddTemplate(true, "工资", "奖金", 100, "", 1);
-    const int32_t sn = records.GetTemplates(true).Element(0).sn;
+    const int32_t sn = records.GetTemplates(true)[0].sn;
     records.DeleteTemplate(sn);
     EXPECT_EQ(Text("select info from zorb_recycler"), "删除费用模板。");
     EXPECT_EQ(Integer("select recycler_sn from zorb_record_template"), Integer("select sn from zorb_recycler"));

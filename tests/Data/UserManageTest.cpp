@@ -26,8 +26,8 @@ TEST_F(SchemaTest, NewDatabaseHoldsOneSuperAdministratorAndElevenCategories) {
     EXPECT_EQ(Text("select type_name from zorb_expense_type where kind = '1'"), "工资");
     const auto names = records.GetTypeNames(false);
     ASSERT_EQ(names.Count(), 10);
-    EXPECT_EQ(names.Element(0), "饮食");
-    EXPECT_EQ(names.Element(9), "恋爱");
+    EXPECT_EQ(names[0], "饮食");
+    EXPECT_EQ(names[9], "恋爱");
     EXPECT_EQ(Count("zorb_record") + Count("zorb_record_template") + Count("zorb_recycler"), 0);
 }
 
@@ -106,12 +106,12 @@ TEST_F(UsersTest, UserListIsOldestFirstWithPowers) {
     AddUser("carol", 3);
     const auto list = users.GetUsers();
     ASSERT_EQ(list.Count(), 3);
-    EXPECT_EQ(list.Element(0).userName, "admin");
-    EXPECT_EQ(list.Element(0).power, 0);
-    EXPECT_EQ(list.Element(1).userName, "bob");
-    EXPECT_EQ(list.Element(1).power, 1);
-    EXPECT_EQ(list.Element(2).power, 3);
-    EXPECT_TRUE(list.Element(2).createTime.IsValid());
+    EXPECT_EQ(list[0].userName, "admin");
+    EXPECT_EQ(list[0].power, 0);
+    EXPECT_EQ(list[1].userName, "bob");
+    EXPECT_EQ(list[1].power, 1);
+    EXPECT_EQ(list[2].power, 3);
+    EXPECT_TRUE(list[2].createTime.IsValid());
 }
 
 TEST_F(UsersTest, RemoveUserRefusesTheLoggedInUserAndUnknownOnes) {
@@ -211,7 +211,9 @@ TEST_P(PowerTest, SeeingOtherUsersEntries) {
     EXPECT_EQ(Raise([&] { records.GetMonthCrosstab(false, "other", begin, end); }).message, may ? QString() : refused);
     EXPECT_EQ(Raise([&] { records.GetYearCrosstab(true, ""); }).message, may ? QString() : refused);
     EXPECT_EQ(Raise([&] { records.GetRecord(otherEntry); }).message, may ? QString() : refused);
-    if (may) EXPECT_EQ(records.GetRecords(false, "other", begin, end).Count(), 1);
+    if (may) {
+        EXPECT_EQ(records.GetRecords(false, "other", begin, end).Count(), 1);
+    }
 }
 
 TEST_P(PowerTest, OwnEntriesAndTemplates) {
@@ -221,7 +223,7 @@ TEST_P(PowerTest, OwnEntriesAndTemplates) {
     records.AlterRecord(mine, "交通", "车票", -400, "", Time("2024-05-02 08:00:00"), 0);
     const auto list = records.GetRecords(false, "", Time("2024-05-01"), Time("2024-05-31 23:59:59"));
     ASSERT_EQ(list.Count(), 1);
-    EXPECT_EQ(list.Element(0).expense, -400);
+    EXPECT_EQ(list[0].expense, -400);
     EXPECT_TRUE(records.GetRecord(mine).mayAlter);
     Container_ns::List_tl<int32_t> sns;
     sns.Append(mine);
@@ -231,7 +233,7 @@ TEST_P(PowerTest, OwnEntriesAndTemplates) {
     records.AddTemplate(true, "工资", "", 100, "", 0);
     const auto templates = records.GetTemplates(true);
     ASSERT_EQ(templates.Count(), 1);
-    records.DeleteTemplate(templates.Element(0).sn);
+    records.DeleteTemplate(templates[0].sn);
     EXPECT_EQ(records.GetTemplates(true).Count(), 0);
     // Another user's template is not one's own to delete.
     const int32_t othersTemplate = Integer("select min(sn) from zorb_record_template");
