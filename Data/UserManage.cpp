@@ -1,6 +1,5 @@
 #include "Data/UserManage.h"
 
-#include "Control/DataCore.h"
 #include "DB/ADODatabase.h"
 #include "DB/BeginTrans.h"
 #include "DB/IDatabase.h"
@@ -103,7 +102,8 @@ bool FitsAmount(int64_t value) {
 
 }  // namespace
 
-UserManage_cl::UserManage_cl(DatabaseManage_cl& databaseManage) : databaseManage(databaseManage) {}
+UserManage_cl::UserManage_cl(DatabaseManage_cl& databaseManage, const QString& productName)
+    : databaseManage(databaseManage), productName(productName) {}
 
 DB_ns::IDatabase_cl& UserManage_cl::GetDatabase() const { return databaseManage.GetDatabase(); }
 
@@ -123,7 +123,7 @@ void UserManage_cl::Login(const QString& userName, const QString& password) {
     if (database.Query(MakeSQL(database.GetType(), selectLogin, userName, password), records) == 0)
         throw UserError(101, __LINE__);
     databaseManage.SetLoginUser(records.GetInteger());
-    Unique_ns::InitDatabaseStorage(Identity(databaseManage), userName, DataCore_cl::GetProductName());
+    Unique_ns::InitDatabaseStorage(Identity(databaseManage), userName, productName);
 }
 
 void UserManage_cl::Logout() {

@@ -26,7 +26,8 @@ struct UserInfo_st {
 // checks (read from the database every time) and keeps the personal and public balances.
 class UserManage_cl {
 public:
-    explicit UserManage_cl(DatabaseManage_cl& databaseManage);
+    // productName names the program to the per-database settings storage opened at login.
+    UserManage_cl(DatabaseManage_cl& databaseManage, const QString& productName);
     UserManage_cl(const UserManage_cl&) = delete;
     UserManage_cl& operator=(const UserManage_cl&) = delete;
 
@@ -76,6 +77,7 @@ private:
     int32_t ReadSingleAccount(int32_t userSn);
 
     DatabaseManage_cl& databaseManage;
+    const QString productName;
 };
 
 }  // namespace Vorelle_ns

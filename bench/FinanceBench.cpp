@@ -43,7 +43,7 @@ QTemporaryDir& Folder() {
 // One open database with the managers over it, logged in as the super administrator.
 struct Finance_st {
     Vorelle_ns::DatabaseManage_cl links;
-    Vorelle_ns::UserManage_cl users{links};
+    Vorelle_ns::UserManage_cl users{links, QStringLiteral("ZantheVorelle管理软件")};
     Vorelle_ns::RecordManage_cl records{users};
 
     explicit Finance_st(const QString& file, bool create) {

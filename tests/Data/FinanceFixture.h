@@ -89,6 +89,6 @@ protected:
     TempAppFolder_cl app;
     QTemporaryDir settingsFolder;
     Vorelle_ns::DatabaseManage_cl links;
-    Vorelle_ns::UserManage_cl users{links};
+    Vorelle_ns::UserManage_cl users{links, QStringLiteral("ZantheVorelle管理软件")};
     Vorelle_ns::RecordManage_cl records{users};
 };

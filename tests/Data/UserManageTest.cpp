@@ -190,7 +190,10 @@ TEST_P(PowerTest, ManagingUsersAndThePublicAccount) {
 
 TEST_P(PowerTest, AlteringAndDeletingOtherUsersEntries) {
     const bool may = GetParam() <= 1;
-    EXPECT_EQ(records.GetRecord(otherEntry).mayAlter, may) << "power " << GetParam();
+    // An independent user may not even read it (below).
+    if (GetParam() != 3) {
+        EXPECT_EQ(records.GetRecord(otherEntry).mayAlter, may) << "power " << GetParam();
+    }
     EXPECT_EQ(Raise([&] { records.AlterRecord(otherEntry, "饮食", "晚饭", -2000, "", Time("2024-05-01"), 0); }).message,
               may ? QString() : QStringLiteral("你没有权限修改其它用户的记录。"));
     EXPECT_EQ(SingleAccount(other), may ? -2000 : -1500);
