@@ -9,7 +9,7 @@ namespace Ado_ns {
 void Catalog_cl::Create(const QString& connectionString) {
     const ConnectionString_cl settings(connectionString);
     const QString provider = settings.Value(QStringLiteral("Provider"));
-    if (provider.compare(QStringLiteral("Microsoft.Jet.OLEDB.4.0"), Qt::CaseInsensitive) != 0)
+    if (provider.compare(ProviderName_ns::Jet, Qt::CaseInsensitive) != 0)
         throw ProviderError_cl(Result_ns::FeatureNotAvailable,
                                QStringLiteral("Object or provider is not capable of performing requested operation."));
     JetEngine_cl::Create(settings);

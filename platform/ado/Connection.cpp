@@ -9,11 +9,7 @@ namespace Ado_ns {
 
 namespace {
 
-const QString kJet = QStringLiteral("Microsoft.Jet.OLEDB.4.0");
-const QString kSqlServer = QStringLiteral("SQLOLEDB");
-const QString kOracle = QStringLiteral("Oraoledb.Oracle");
-
-bool Is(const QString& provider, const QString& name) { return provider.compare(name, Qt::CaseInsensitive) == 0; }
+bool Is(const QString& provider, QStringView name) { return provider.compare(name, Qt::CaseInsensitive) == 0; }
 
 }  // namespace
 
@@ -37,11 +33,11 @@ void Connection_cl::Open(const QString& connectionString) {
         Refuse(error.Result(), error.Description());
     }
     const QString provider = settings->Value(QStringLiteral("Provider"));
-    if (Is(provider, kJet))
+    if (Is(provider, ProviderName_ns::Jet))
         engine = std::make_unique<JetEngine_cl>(*settings, errors);
-    else if (Is(provider, kSqlServer))
+    else if (Is(provider, ProviderName_ns::SqlServer))
         engine = OdbcEngine_cl::ForSqlServer(*settings, errors);
-    else if (Is(provider, kOracle))
+    else if (Is(provider, ProviderName_ns::Oracle))
         engine = OdbcEngine_cl::ForOracle(*settings, errors);
     else
         Refuse(Result_ns::ProviderNotFound, QStringLiteral("Provider cannot be found. It may not be properly installed."));

@@ -2,9 +2,17 @@
 
 #include "Recordset.h"
 
+#include <QStringView>
 #include <memory>
 
 namespace Ado_ns {
+
+// The providers a connection string can name in Provider=, compared without regard to case.
+namespace ProviderName_ns {
+constexpr QStringView Jet = u"Microsoft.Jet.OLEDB.4.0";
+constexpr QStringView SqlServer = u"SQLOLEDB";
+constexpr QStringView Oracle = u"Oraoledb.Oracle";
+}  // namespace ProviderName_ns
 
 // What a connection asks of the engine behind its provider. A failure replaces the
 // connection's error list with its diagnostics and throws ProviderError_cl.

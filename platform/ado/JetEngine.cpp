@@ -14,7 +14,6 @@ namespace Ado_ns {
 
 namespace {
 
-const QString kSource = QStringLiteral("Microsoft.Jet.OLEDB.4.0");
 const QString kPathKey = QStringLiteral("Data Source");
 const QString kPasswordKey = QStringLiteral("Jet OLEDB:Database Password");
 const char kPlainHeader[] = "SQLite format 3";  // 16 bytes with its terminating zero
@@ -170,7 +169,7 @@ void JetEngine_cl::Record(const ProviderError_cl& error) {
     if (level > 0 && db != nullptr && sqlite3_get_autocommit(db))
         aborted = true;
     errors.Clear();
-    errors.Add({int32_t(error.Result()), error.Description(), nativeError, QString(), kSource});
+    errors.Add({int32_t(error.Result()), error.Description(), nativeError, QString(), ProviderName_ns::Jet.toString()});
     nativeError = 0;
 }
 

@@ -45,11 +45,11 @@ bool ParseDecimal(const QString& text, Variant_st& out) {
 }  // namespace
 
 std::unique_ptr<Engine_cl> OdbcEngine_cl::ForSqlServer(const ConnectionString_cl& settings, ErrorList_cl& errors) {
-    return Connect(settings, OdbcLink_cl::SqlServer, QStringLiteral("SQLOLEDB"), errors);
+    return Connect(settings, OdbcLink_cl::SqlServer, ProviderName_ns::SqlServer.toString(), errors);
 }
 
 std::unique_ptr<Engine_cl> OdbcEngine_cl::ForOracle(const ConnectionString_cl& settings, ErrorList_cl& errors) {
-    return Connect(settings, OdbcLink_cl::Oracle, QStringLiteral("Oraoledb.Oracle"), errors);
+    return Connect(settings, OdbcLink_cl::Oracle, ProviderName_ns::Oracle.toString(), errors);
 }
 
 std::unique_ptr<Engine_cl> OdbcEngine_cl::Connect(const ConnectionString_cl& settings,
@@ -212,10 +212,17 @@ Variant_st OdbcEngine_cl::Value(void* stmt, int column, short type) {
         SQL_TIMESTAMP_STRUCT value{};
         if (!read(SQL_C_TYPE_TIMESTAMP, &value, sizeof value))
             return Variant_st::Null();
-        const auto date = type == SQL_TYPE_TIME ? Base_ns::DateTime_cl::FromParts(1899, 12, 30, value.hour, value.minute, value.second)
-                                                : Base_ns::DateTime_cl::FromParts(value.year, value.month, value.day, value.hour,
-                                                                                  value.minute, value.second);
-        return Variant_st::Date(date.Value());
+        if (type == SQL_TYPE_TIME) {  // a time of day lies on day zero
+            value.year = 1899;
+            value.month = 12;
+            value.day = 30;
+        }
+        const auto date = Base_ns::DateTime_cl::FromParts(value.year, value.month, value.day, value.hour, value.minute, value.second);
+        if (date.IsValid())
+            return Variant_st::Date(date.Value());
+        // Beyond the years a date variant holds: kept as text rather than lost.
+        return Variant_st::Text(QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", value.year, value.month, value.day,
+                                                  value.hour, value.minute, value.second));
     }
     default:
         break;

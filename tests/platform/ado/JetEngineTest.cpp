@@ -224,3 +224,20 @@ TEST_F(JetTest, OpeningTwiceAndUsingUnopenedConnectionsFail) {
               Result_ns::Fail);
     EXPECT_EQ(unopened.Errors().Count(), 1);
 }
+
+TEST_F(JetTest, ATransactionTheEngineRolledBackIsNeverReportedAsCommitted) {
+    Run(QStringLiteral("create table t(s text(16))"));
+    connection.BeginTrans();
+    connection.BeginTrans();
+    Run(QStringLiteral("insert into t(s) values('a')"));
+    Run(QStringLiteral("pragma max_page_count = 3"));
+    // A full file makes the engine give up the whole transaction.
+    EXPECT_NE(ResultOf([&] { Run(QStringLiteral("insert into t(s) values(zeroblob(100000))")); }), 0u);
+    EXPECT_EQ(ResultOf([&] { Run(QStringLiteral("insert into t(s) values('b')")); }), Result_ns::ErrorsInCommand);
+    connection.RollbackTrans();  // the inner level
+    EXPECT_EQ(ResultOf([&] { connection.CommitTrans(); }), Result_ns::ErrorsInCommand);
+    connection.RollbackTrans();  // the outer level, after the refused commit
+    EXPECT_EQ(ResultOf([&] { connection.RollbackTrans(); }), Result_ns::NoTransaction);
+    EXPECT_EQ(Query(QStringLiteral("select count(*) from t"))->Value(0).integer, 0);
+    Run(QStringLiteral("insert into t(s) values('c')"));  // usable again
+}
