@@ -6,9 +6,9 @@ namespace Ado_ns {
 
 namespace {
 
-[[noreturn]] void Malformed(const QString& text) {
+[[noreturn]] void Malformed(qsizetype index) {
     throw ProviderError_cl(Result_ns::Fail, QStringLiteral("Format of the initialization string does not conform "
-                                                           "to specification starting at index %1.").arg(text));
+                                                           "to specification starting at index %1.").arg(index));
 }
 
 }  // namespace
@@ -22,18 +22,18 @@ ConnectionString_cl::ConnectionString_cl(const QString& text) {
         const qsizetype semicolon = text.indexOf(u';', i);
         if (semicolon >= 0 && (equals < 0 || semicolon < equals)) {
             if (!text.mid(i, semicolon - i).trimmed().isEmpty())
-                Malformed(QString::number(start));  // a piece without "="
+                Malformed(start);  // a piece without "="
             i = semicolon + 1;
             continue;
         }
         if (equals < 0) {
             if (!text.mid(i).trimmed().isEmpty())
-                Malformed(QString::number(start));
+                Malformed(start);
             break;
         }
         Pair_st pair{text.mid(i, equals - i).trimmed(), QString()};
         if (pair.key.isEmpty())
-            Malformed(QString::number(start));
+            Malformed(start);
         i = equals + 1;
         while (i < n && text[i].isSpace())
             ++i;
@@ -41,7 +41,7 @@ ConnectionString_cl::ConnectionString_cl(const QString& text) {
             const QChar quote = text[i++];
             for (;; ++i) {
                 if (i >= n)
-                    Malformed(QString::number(start));  // no closing quote
+                    Malformed(start);  // no closing quote
                 if (text[i] == quote) {
                     if (i + 1 < n && text[i + 1] == quote) {
                         pair.value.append(quote);
@@ -56,7 +56,7 @@ ConnectionString_cl::ConnectionString_cl(const QString& text) {
             while (i < n && text[i].isSpace())
                 ++i;
             if (i < n && text[i] != u';')
-                Malformed(QString::number(start));  // text after the closing quote
+                Malformed(start);  // text after the closing quote
         } else {
             const qsizetype end = semicolon < 0 ? n : semicolon;
             pair.value = text.mid(i, end - i).trimmed();
