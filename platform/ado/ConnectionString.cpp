@@ -7,8 +7,7 @@ namespace Ado_ns {
 namespace {
 
 [[noreturn]] void Malformed(qsizetype index) {
-    throw ProviderError_cl(Result_ns::Fail, QStringLiteral("Format of the initialization string does not conform "
-                                                           "to specification starting at index %1.").arg(index));
+    throw ProviderError_cl(Result_ns::Fail, QStringLiteral("The connection string is malformed at index %1.").arg(index));
 }
 
 }  // namespace
