@@ -86,6 +86,9 @@ const Tmpl createRecyclerTable[] = {
     {DB_SQLSERVER,
      "create table zorb_recycler(sn integer identity(1,1) primary key,info nvarchar(255),user_sn "
      "integer,create_time datetime default getdate(),alter_time datetime default getdate(),alter_sn integer)"}};
+// Lists, sums and month crosstabs select a span of record times; without this index
+// each of them reads the whole entry table. Databases made without it work as before.
+const Tmpl createRecordTimeIndex[] = {{DB_ALL, "create index zorb_record_time on zorb_record(record_time desc,user_sn,type_sn)"}};
 
 // Categories.
 const Tmpl selectType[] = {
@@ -271,6 +274,20 @@ int64_t ReadSum(DB_ns::SimpleOutRecords_cl& records) {
     return sum;
 }
 
+// A serial number found for a name.
+struct KnownSn_st {
+    QString name;
+    int32_t sn = 0;
+};
+
+// The serial number known for name, or 0.
+int32_t Known(const Container_ns::List_tl<KnownSn_st>& known, const QString& name) {
+    for (auto id = known.First(); !id.IsEmpty(); id.Next()) {
+        if (id.Get().name == name) return id.Get().sn;
+    }
+    return 0;
+}
+
 // The checks of an entry that need no database.
 void CheckRecord(int32_t expense, const Base_ns::DateTime_cl& recordTime) {
     if (expense == 0) throw UserError(102, __LINE__);
@@ -302,6 +319,7 @@ void RecordManage_cl::CreateTables() {
     database.ExecuteNoRecords(MakeSQL(dbType, createTypeTable));
     database.ExecuteNoRecords(MakeSQL(dbType, createTemplateTable));
     database.ExecuteNoRecords(MakeSQL(dbType, createRecyclerTable));
+    database.ExecuteNoRecords(MakeSQL(dbType, createRecordTimeIndex));
     for (const char* name : defaultExpenseTypes) FindOrAddType(QString::fromUtf8(name), false, 0);
     FindOrAddType(QString::fromUtf8(defaultIncomeType), true, 0);
     transaction.Commit();
@@ -320,21 +338,18 @@ void RecordManage_cl::AddRecord(const QString& typeName, const QString& expenseN
     const int32_t currentSn = userManage.GetCurrentUser();
     // Booking for someone else moves his balance: only the super administrator may.
     if (ownerSn != 0 && ownerSn != currentSn && !userManage.CanManageUsers()) throw UserError(109, __LINE__);
-    BookRecord(typeName, expenseName, expense, comment, recordTime, statisticsMode, ownerSn);
+    DB_ns::BeginTrans_cl transaction(&userManage.GetDatabase());
+    BookRecord(GetTypeSn(typeName, expense > 0), expenseName, expense, comment, recordTime, statisticsMode,
+               ownerSn != 0 ? ownerSn : currentSn);
+    transaction.Commit();
 }
 
-void RecordManage_cl::BookRecord(const QString& typeName, const QString& expenseName, int32_t expense,
-                                 const QString& comment, const Base_ns::DateTime_cl& recordTime,
-                                 int32_t statisticsMode, int32_t ownerSn) {
+void RecordManage_cl::BookRecord(int32_t typeSn, const QString& expenseName, int32_t expense, const QString& comment,
+                                 const Base_ns::DateTime_cl& recordTime, int32_t statisticsMode, int32_t ownerSn) {
     DB_ns::IDatabase_cl& database = userManage.GetDatabase();
-    DB_ns::BeginTrans_cl transaction(&database);
-    const int32_t typeSn = GetTypeSn(typeName, expense > 0);
-    const int32_t currentSn = userManage.GetCurrentUser();
-    const int32_t owner = ownerSn != 0 ? ownerSn : currentSn;
-    database.ExecuteNoRecords(MakeSQL(database.GetType(), insertRecord, owner, typeSn, expenseName, expense, comment,
-                                      ModeText(statisticsMode), recordTime, currentSn));
-    userManage.AddToAccounts(expense, owner);
-    transaction.Commit();
+    database.ExecuteNoRecords(MakeSQL(database.GetType(), insertRecord, ownerSn, typeSn, expenseName, expense, comment,
+                                      ModeText(statisticsMode), recordTime, userManage.GetCurrentUser()));
+    userManage.AddToAccounts(expense, ownerSn);
 }
 
 void RecordManage_cl::AlterRecord(int32_t recordSn, const QString& typeName, const QString& expenseName,
@@ -406,16 +421,29 @@ void RecordManage_cl::DeleteRecords(const Container_ns::List_tl<int32_t>& record
 }
 
 void RecordManage_cl::ImportRecords(const Container_ns::List_tl<RecordInfo_st>& records) {
+    // One transaction makes the import all or nothing; the elements need none of their own.
     DB_ns::BeginTrans_cl transaction(&userManage.GetDatabase());
     const bool canManageUsers = userManage.CanManageUsers();
     const int32_t currentSn = userManage.GetCurrentUser();
+    // An import names few users and categories many times: look each up once.
+    Container_ns::List_tl<KnownSn_st> owners, types;
     for (auto id = records.First(); !id.IsEmpty(); id.Next()) {
         const RecordInfo_st& record = id.Get();
-        const int32_t owner = userManage.FindUser(record.userName);
-        if (owner == 0) throw UserError(108, __LINE__, record.userName);
+        int32_t owner = Known(owners, record.userName);
+        if (owner == 0) {
+            owner = userManage.FindUser(record.userName);
+            if (owner == 0) throw UserError(108, __LINE__, record.userName);
+            owners.Append({record.userName, owner});
+        }
         if (owner != currentSn && !canManageUsers) throw UserError(109, __LINE__, record.userName);
         CheckRecord(record.expense, record.recordTime);
-        BookRecord(record.typeName, record.expenseName, record.expense, record.comment, record.recordTime,
+        const QString typeKey = KindText(record.expense > 0) + record.typeName;
+        int32_t typeSn = Known(types, typeKey);
+        if (typeSn == 0) {
+            typeSn = GetTypeSn(record.typeName, record.expense > 0);
+            types.Append({typeKey, typeSn});
+        }
+        BookRecord(typeSn, record.expenseName, record.expense, record.comment, record.recordTime,
                    record.statisticsMode, owner);
     }
     transaction.Commit();

@@ -131,8 +131,9 @@ private:
     int32_t FilterUser(bool allUsers, const QString& userName);
     // The category's serial number, made with alterSn as its author when missing.
     int32_t FindOrAddType(const QString& typeName, bool income, int32_t alterSn);
-    // Books one checked entry for owner (0: the logged-in user), with its balances.
-    void BookRecord(const QString& typeName, const QString& expenseName, int32_t expense, const QString& comment,
+    // Inserts one checked entry of owner and moves the balances; the caller holds the
+    // transaction.
+    void BookRecord(int32_t typeSn, const QString& expenseName, int32_t expense, const QString& comment,
                     const Base_ns::DateTime_cl& recordTime, int32_t statisticsMode, int32_t ownerSn);
 
     UserManage_cl& userManage;

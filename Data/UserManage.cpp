@@ -8,6 +8,7 @@
 #include "Data/Statement.h"
 #include "base/SysError.h"
 #include "base/UserError.h"
+#include "platform/ado/Variant.h"
 #include "settings/Unique.h"
 
 #include <iterator>
@@ -86,6 +87,10 @@ const Tmpl addPublicAccount[] = {
 const Tmpl addSingleAccount[] = {
     {DB_ALL,
      "update zorb_user set single_account = single_account + ?expense? where valid = '1' and sn = ?user_sn?"}};
+const Tmpl selectBalances[] = {
+    {DB_ALL,
+     "select public_account, (select single_account from zorb_user where valid = '1' and sn = ?user_sn?) from "
+     "zorb_user where valid = '1' and power = '0'"}};
 const Tmpl copyPublicAccount[] = {
     {DB_ALL, "update zorb_user set public_account = ?public_account? where valid = '1' and power <> '0'"}};
 
@@ -253,10 +258,14 @@ void UserManage_cl::AddToAccounts(int64_t amount, int32_t userSn) {
     DB_ns::BeginTrans_cl transaction(&database);
     // Balances are 32-bit: refuse what would wrap instead of storing it. Read inside the
     // transaction so that the check and the change see the same balances.
-    if (!FitsAmount(amount) || !FitsAmount(GetPublicAccount() + amount)) throw UserError(108, __LINE__);
+    if (!FitsAmount(amount)) throw UserError(108, __LINE__);
     DB_ns::SimpleOutRecords_cl records;
-    if (database.Query(MakeSQL(dbType, selectSingleAccount, userSn), records) != 0 &&
-        !FitsAmount(records.GetInteger() + amount))
+    if (database.Query(MakeSQL(dbType, selectBalances, userSn), records) == 0) throw SysError(3, __LINE__);
+    const int64_t publicAccount = records.GetInteger();
+    Ado_ns::Variant_st singleAccount;  // null when the user has no valid row
+    records.GetValue(singleAccount);
+    if (!FitsAmount(publicAccount + amount) ||
+        (singleAccount.type != Ado_ns::VT_NULL && !FitsAmount(singleAccount.integer + amount)))
         throw UserError(108, __LINE__);
     const int32_t change = int32_t(amount);
     database.ExecuteNoRecords(MakeSQL(dbType, addPublicAccount, change));

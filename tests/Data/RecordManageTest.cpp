@@ -159,12 +159,19 @@ TEST_F(RecordTest, ImportBooksEveryElementForItsOwner) {
     Container_ns::List_tl<RecordInfo_st> list;
     list.Append(Info("bob", -100, "新分类"));
     list.Append(Info("admin", 250, "新分类"));
+    list.Append(Info("bob", -30, "新分类"));
+    list.Append(Info("admin", 7, ""));
+    list.Append(Info("bob", -7, ""));
     records.ImportRecords(list);
-    EXPECT_EQ(SingleAccount(bob), -100);
-    EXPECT_EQ(users.GetSingleAccount(), 250);
-    EXPECT_EQ(users.GetPublicAccount(), 150);
+    EXPECT_EQ(SingleAccount(bob), -137);
+    EXPECT_EQ(users.GetSingleAccount(), 257);
+    EXPECT_EQ(users.GetPublicAccount(), 120);
+    // Each name and kind is one category, however often the import names it.
     EXPECT_EQ(Count("zorb_expense_type", "type_name = '新分类'"), 2);
-    EXPECT_EQ(Count("zorb_record", "statistics_mode = '1' and comment = '批量' and expense_name = '导入'"), 2);
+    EXPECT_EQ(Integer("select count(distinct type_sn) from zorb_record"), 4);
+    EXPECT_EQ(Count("zorb_record", "type_sn = (select sn from zorb_expense_type where type_name = '新分类' and kind = '0')"), 2);
+    EXPECT_EQ(Count("zorb_expense_type", "type_name in ('收入', '开销')"), 2);
+    EXPECT_EQ(Count("zorb_record", "statistics_mode = '1' and comment = '批量' and expense_name = '导入'"), 5);
 }
 
 TEST_F(RecordTest, AFailingElementRollsBackTheWholeImport) {

@@ -31,6 +31,15 @@ TEST_F(SchemaTest, NewDatabaseHoldsOneSuperAdministratorAndElevenCategories) {
     EXPECT_EQ(Count("zorb_record") + Count("zorb_record_template") + Count("zorb_recycler"), 0);
 }
 
+TEST_F(SchemaTest, EntriesAreIndexedByTimeButDatabasesWithoutTheIndexWorkAlike) {
+    EXPECT_EQ(Count("sqlite_master", "type = 'index' and name = 'zorb_record_time'"), 1);
+    records.AddRecord("饮食", "", -100, "", Time("2024-01-05 12:00:00"), 0);
+    Database().ExecuteNoRecords("drop index zorb_record_time");
+    records.AddRecord("饮食", "", -50, "", Time("2024-01-06 12:00:00"), 0);
+    EXPECT_EQ(records.GetRecords(false, "", Time("2024-01-01"), Time("2024-01-31 23:59:59")).Count(), 2);
+    EXPECT_EQ(records.GetTypeSums(true, "", Time("2024-01-01"), Time("2024-01-31 23:59:59"))[0].sum, -150);
+}
+
 using LoginTest = FinanceTest;
 
 TEST_F(LoginTest, WrongPasswordOrDeletedUserIsRefusedAndKeepsTheLoggedInUser) {
