@@ -4,6 +4,7 @@
 #include "base/SysError.h"
 #include "base/UserError.h"
 #include "support/TempFolder.h"
+#include "DatabaseManageBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,41 +14,9 @@
 
 using Vorelle_ns::DatabaseManage_cl;
 using Vorelle_ns::LinkInfo_st;
+using namespace LinkBytes_ns;
 
 namespace {
-
-QByteArray Int(int32_t value) {
-    QByteArray bytes;
-    for (int i = 0; i < 4; ++i) bytes.append(char((uint32_t(value) >> (8 * i)) & 0xFF));
-    return bytes;
-}
-
-QByteArray Str(const QString& text) {
-    QByteArray bytes = Int(int32_t(text.size()));
-    for (const QChar c : text) {
-        bytes.append(char(c.unicode() & 0xFF));
-        bytes.append(char(c.unicode() >> 8));
-    }
-    return bytes;
-}
-
-QByteArray Header(int32_t count) { return QByteArray("DBLL") + QByteArray("\x00\x00\x00\x01", 4) + Int(count); }
-
-QByteArray Record(const QString& name, int32_t type, const QString& location, const QString& user,
-                  const QString& password) {
-    return Str(name) + Int(type) + Str(location) + Str(user) + Str(password);
-}
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 // The message of the error call raises (empty when none), and whether it was a system error.
 template <typename Call>
@@ -104,7 +73,7 @@ TEST_F(DatabaseManageTest, LoadsAndSavesEveryKindUnchanged) {
     const QByteArray bytes = Header(3) + Record(QStringLiteral("本地"), 1, QStringLiteral("本地库/a.mdb"), {}, {}) +
                              Record(QStringLiteral("甲骨文"), 2, QStringLiteral("orcl"), QStringLiteral("scott"), QStringLiteral("tiger")) +
                              Record(QStringLiteral("服务器"), 4, QStringLiteral("10.0.0.1,1433"), QStringLiteral("sa"), QStringLiteral("p;w\"'"));
-    WriteAll(LinkFile(), bytes);
+    ASSERT_TRUE(WriteAll(LinkFile(), bytes));
     manage.Load(LinkFile());
     ASSERT_EQ(manage.GetCount(), 3);
     EXPECT_FALSE(manage.LoadFailed());
@@ -121,7 +90,7 @@ TEST_F(DatabaseManageTest, LoadsAndSavesEveryKindUnchanged) {
 }
 
 TEST_F(DatabaseManageTest, HeaderAloneIsAnEmptyListAndAnEmptyListDeletesTheFile) {
-    WriteAll(LinkFile(), Header(0));
+    ASSERT_TRUE(WriteAll(LinkFile(), Header(0)));
     manage.Load(LinkFile());
     EXPECT_EQ(manage.GetCount(), 0);
     manage.Save(LinkFile());
@@ -131,7 +100,7 @@ TEST_F(DatabaseManageTest, HeaderAloneIsAnEmptyListAndAnEmptyListDeletesTheFile)
 TEST_F(DatabaseManageTest, ShortFileKeepsTheCompleteRecordsAndIsLeftAsItIs) {
     const QByteArray bytes = Header(3) + Record(QStringLiteral("a"), 1, QStringLiteral("a.mdb"), {}, {}) +
                              Record(QStringLiteral("b"), 1, QStringLiteral("b.mdb"), {}, {}) + Str(QStringLiteral("c"));
-    WriteAll(LinkFile(), bytes);
+    ASSERT_TRUE(WriteAll(LinkFile(), bytes));
     EXPECT_EQ(ErrorMessage([&] { manage.Load(LinkFile()); }), QStringLiteral("没有足够的数据读。"));
     EXPECT_EQ(manage.GetCount(), 2);
     EXPECT_EQ(manage.GetLink(1).name, QStringLiteral("b"));
@@ -144,14 +113,14 @@ TEST_F(DatabaseManageTest, ShortFileKeepsTheCompleteRecordsAndIsLeftAsItIs) {
 
 TEST_F(DatabaseManageTest, RefusesAForeignTagOrVersionAndKeepsTheFile) {
     const QByteArray wrongTag = QByteArray("DBLX") + QByteArray("\x00\x00\x00\x01", 4) + Int(0);
-    WriteAll(LinkFile(), wrongTag);
+    ASSERT_TRUE(WriteAll(LinkFile(), wrongTag));
     EXPECT_EQ(ErrorMessage([&] { manage.Load(LinkFile()); }), QStringLiteral("数据库链接信息文件被破坏，无法加载链接信息。"));
     manage.Save(LinkFile());
     EXPECT_EQ(ReadAll(LinkFile()), wrongTag);
 
     for (const QByteArray& version : {QByteArray("\x00\x00\x00\x02", 4), QByteArray("\x01\x00\x00\x00", 4)}) {
         const QByteArray bytes = QByteArray("DBLL") + version + Int(0);
-        WriteAll(LinkFile(), bytes);
+        ASSERT_TRUE(WriteAll(LinkFile(), bytes));
         bool system = true;
         EXPECT_EQ(ErrorMessage([&] { manage.Load(LinkFile()); }, &system), QStringLiteral("软件版本过低，无法加载链接信息。"));
         EXPECT_FALSE(system);
@@ -162,7 +131,7 @@ TEST_F(DatabaseManageTest, RefusesAForeignTagOrVersionAndKeepsTheFile) {
 
 TEST_F(DatabaseManageTest, AFailedSaveKeepsThePreviousFile) {
     const QByteArray old = Header(1) + Record(QStringLiteral("old"), 1, QStringLiteral("old.mdb"), {}, {});
-    WriteAll(LinkFile(), old);
+    ASSERT_TRUE(WriteAll(LinkFile(), old));
     manage.Load(LinkFile());
 
     // The temporary file cannot be made.
@@ -215,8 +184,8 @@ TEST_F(DatabaseManageTest, OpensAndClosesTheLinkedDatabase) {
 }
 
 TEST_F(DatabaseManageTest, AnUnknownKindOpensNothing) {
-    WriteAll(LinkFile(), Header(2) + Record(QStringLiteral("a"), 1, QStringLiteral("a.mdb"), {}, {}) +
-                             Record(QStringLiteral("x"), 3, QStringLiteral("x.mdb"), {}, {}));
+    ASSERT_TRUE(WriteAll(LinkFile(), Header(2) + Record(QStringLiteral("a"), 1, QStringLiteral("a.mdb"), {}, {}) +
+                             Record(QStringLiteral("x"), 3, QStringLiteral("x.mdb"), {}, {})));
     manage.Load(LinkFile());
     manage.OpenLink(0);
     bool system = false;
@@ -227,8 +196,8 @@ TEST_F(DatabaseManageTest, AnUnknownKindOpensNothing) {
 }
 
 TEST_F(DatabaseManageTest, RemovingDeletesOnlyALocalFileAndOnlyWhenAsked) {
-    WriteAll(InFolder(QStringLiteral("10.0.0.1")), "not a database");
-    WriteAll(LinkFile(), Header(1) + Record(QStringLiteral("server"), 4, QStringLiteral("10.0.0.1"), QStringLiteral("sa"), {}));
+    ASSERT_TRUE(WriteAll(InFolder(QStringLiteral("10.0.0.1")), "not a database"));
+    ASSERT_TRUE(WriteAll(LinkFile(), Header(1) + Record(QStringLiteral("server"), 4, QStringLiteral("10.0.0.1"), QStringLiteral("sa"), {})));
     manage.Load(LinkFile());
     manage.AddLocalLink(QStringLiteral("keep"), QStringLiteral("keep.mdb"), QString());
     manage.AddLocalLink(QStringLiteral("drop"), QStringLiteral("drop.mdb"), QString());
