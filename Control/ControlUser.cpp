@@ -1,0 +1,89 @@
+#include "Control/ControlUser.h"
+
+#include "Control/DataCore.h"
+#include "DB/BeginTrans.h"
+#include "Data/DatabaseManage.h"
+#include "base/UserError.h"
+#include "platform/prompt/Prompt.h"
+
+#include <iterator>
+
+namespace Vorelle_ns {
+
+namespace {
+
+Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
+    static const Base_ns::ErrorInfo_st table[] = {{101, "当前用户没有权限查看公共帐户。"}};
+    return Base_ns::UserError_cl(line, __FILE__, ControlUser_cl::ClassName(), code, table,
+                                 int32_t(std::size(table)), remark);
+}
+
+}  // namespace
+
+ControlUser_cl::ControlUser_cl(DatabaseManage_cl& databaseManage, UserManage_cl& userManage,
+                               RecordManage_cl& recordManage)
+    : databaseManage(databaseManage), userManage(userManage), recordManage(recordManage) {}
+
+QString ControlUser_cl::ClassName() { return QStringLiteral("ControlUser_cl"); }
+
+void ControlUser_cl::DeleteRecords(const Container_ns::List_tl<int32_t>& recordSns) {
+    recordManage.DeleteRecords(recordSns);
+}
+
+Base_ns::Trusteeship_tl<QString> ControlUser_cl::GetTypeNames(bool income) { return recordManage.GetTypeNames(income); }
+
+Base_ns::Trusteeship_tl<RecordRow_st> ControlUser_cl::GetRecords(bool allUsers, const QString& userName,
+                                                                 const Base_ns::DateTime_cl& begin,
+                                                                 const Base_ns::DateTime_cl& end) {
+    return recordManage.GetRecords(allUsers, userName, begin, end);
+}
+
+Base_ns::Trusteeship_tl<TypeSum_st> ControlUser_cl::GetTypeSums(bool allUsers, const QString& userName,
+                                                                const Base_ns::DateTime_cl& begin,
+                                                                const Base_ns::DateTime_cl& end) {
+    return recordManage.GetTypeSums(allUsers, userName, begin, end);
+}
+
+void ControlUser_cl::AddTemplate(bool income, const QString& typeName, const QString& expenseName, int32_t expense,
+                                 const QString& comment, int32_t statisticsMode) {
+    recordManage.AddTemplate(income, typeName, expenseName, expense, comment, statisticsMode);
+}
+
+Base_ns::Trusteeship_tl<TemplateRow_st> ControlUser_cl::GetTemplates(bool income) {
+    return recordManage.GetTemplates(income);
+}
+
+DB_ns::CrossTable_st ControlUser_cl::GetMonthCrosstab(bool allUsers, const QString& userName,
+                                                    const Base_ns::DateTime_cl& begin, const Base_ns::DateTime_cl& end) {
+    return recordManage.GetMonthCrosstab(allUsers, userName, begin, end);
+}
+
+DB_ns::CrossTable_st ControlUser_cl::GetYearCrosstab(bool allUsers, const QString& userName) {
+    return recordManage.GetYearCrosstab(allUsers, userName);
+}
+
+Base_ns::Trusteeship_tl<UserInfo_st> ControlUser_cl::GetUsers() { return userManage.GetUsers(); }
+
+bool ControlUser_cl::DeleteUser(int32_t userSn, QWidget* owner) {
+    // Refused before the question, so that nobody confirms an action he may not take.
+    userManage.CheckManageUsers();
+    if (Platform_ns::Prompt().Message(owner, QStringLiteral("你真的要要删除该用户？"), DataCore_cl::GetProductName(),
+                                      Platform_ns::Buttons_en::OKCancel) != Platform_ns::Answer_en::OK)
+        return false;
+
+    const int32_t count = recordManage.CountUserRecords(userSn);
+    DB_ns::BeginTrans_cl transaction(&databaseManage.GetDatabase());
+    const int32_t recyclerSn = recordManage.NewRecycler(QStringLiteral("删除用户。"));
+    recordManage.DeleteUserTemplates(userSn, recyclerSn);
+    if (count != 0) recordManage.DeleteUserRecords(userSn, recyclerSn);
+    userManage.RemoveUser(userSn, recyclerSn);
+    transaction.Commit();
+    return true;
+}
+
+int32_t ControlUser_cl::GetPublicAccount() {
+    if (!userManage.CanViewOthers()) throw UserError(101, __LINE__);
+    return userManage.GetPublicAccount();
+}
+
+}  // namespace Vorelle_ns

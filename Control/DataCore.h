@@ -1,0 +1,64 @@
+#pragma once
+
+#include "Control/ControlUser.h"
+#include "Data/DatabaseManage.h"
+#include "Data/RecordManage.h"
+#include "Data/UserManage.h"
+#include "base/Version.h"
+
+#include <QString>
+#include <cstdint>
+
+class QWidget;
+
+namespace Vorelle_ns {
+
+// The one object through which the windows reach the finance data: the saved links with
+// the open database, the user and record managers, and the thin layer over them. On top
+// it attaches, checks, initialises and removes databases.
+class DataCore_cl {
+public:
+    DataCore_cl();
+    DataCore_cl(const DataCore_cl&) = delete;
+    DataCore_cl& operator=(const DataCore_cl&) = delete;
+
+    static QString GetProductName();
+    static QString GetSoftwareVersion();
+    // The module name and data version that mark a database as this program's.
+    static QString GetModuleName();
+    static Base_ns::Version_st GetDataVersion();
+
+    DatabaseManage_cl& GetDatabaseManage();
+    UserManage_cl& GetUserManage();
+    RecordManage_cl& GetRecordManage();
+    ControlUser_cl& GetControlUser();
+
+    // Saves a new link and tells whether its database is already initialised (true) or
+    // new (false). A database of another data version is refused and its link removed.
+    // No connection stays open.
+    bool AttachLocalDatabase(const QString& path, const QString& name, const QString& password);
+    bool AttachSQLServerDatabase(const QString& server, const QString& name, const QString& user,
+                                 const QString& password);
+    // Creates the tables and the super administrator in a new database, as one
+    // transaction. No connection stays open.
+    void InitDatabase(int32_t index, const QString& userName, const QString& password);
+    // Removes a saved link; for a local file, first asks whether to delete the file too.
+    void RemoveDatabase(int32_t index, QWidget* owner = nullptr);
+
+private:
+    enum class DataState_en { New, Current, Foreign };
+    // Opens the link just added, reads its version record and closes it again. A link
+    // whose database cannot be read is removed again (its file stays) before the error
+    // passes on, so a failed attach never leaves a link behind.
+    DataState_en ReadDataState(int32_t index);
+
+    DatabaseManage_cl databaseManage;
+    UserManage_cl userManage;
+    RecordManage_cl recordManage;
+    ControlUser_cl controlUser;
+};
+
+// The process-wide data core: built on first use, lives for the whole run.
+DataCore_cl& DataCore();
+
+}  // namespace Vorelle_ns
