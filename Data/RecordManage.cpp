@@ -369,8 +369,10 @@ void RecordManage_cl::AlterRecord(int32_t recordSn, const QString& typeName, con
 
     DB_ns::BeginTrans_cl transaction(&database);
     const int32_t typeSn = GetTypeSn(typeName, expense > 0);
-    database.ExecuteNoRecords(MakeSQL(dbType, updateRecord, typeSn, expenseName, expense, comment,
-                                      ModeText(statisticsMode), recordTime, currentSn, recordSn));
+    // Deleted from another workstation since it was read: its amount must not move the balances.
+    if (database.ExecuteNoRecords(MakeSQL(dbType, updateRecord, typeSn, expenseName, expense, comment,
+                                          ModeText(statisticsMode), recordTime, currentSn, recordSn)) == 0)
+        throw UserError(105, __LINE__);
     userManage.AddToAccounts(int64_t(expense) - oldExpense, owner);
     transaction.Commit();
 }

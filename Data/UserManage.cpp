@@ -114,6 +114,7 @@ DB_ns::IDatabase_cl& UserManage_cl::GetDatabase() const { return databaseManage.
 
 void UserManage_cl::CreateUserTable(const QString& userName, const QString& password) {
     DB_ns::IDatabase_cl& database = GetDatabase();
+    // Made first, so that a quote in the name or password is refused before the table exists.
     const QString insert = MakeSQL(database.GetType(), insertSuperAdministrator, userName, password);
     DB_ns::BeginTrans_cl transaction(&database);
     database.ExecuteNoRecords(MakeSQL(database.GetType(), createUserTable));
@@ -221,15 +222,14 @@ void UserManage_cl::ChangePassword(const QString& oldPassword, const QString& ne
         throw UserError(105, __LINE__);
 }
 
-int32_t UserManage_cl::ReadSingleAccount(int32_t userSn) {
+int32_t UserManage_cl::GetSingleAccount() {
+    const int32_t userSn = GetCurrentUser();
     DB_ns::IDatabase_cl& database = GetDatabase();
     DB_ns::SimpleOutRecords_cl records;
     if (database.Query(MakeSQL(database.GetType(), selectSingleAccount, userSn), records) == 0)
         throw SysError(2, __LINE__);
     return records.GetInteger();
 }
-
-int32_t UserManage_cl::GetSingleAccount() { return ReadSingleAccount(GetCurrentUser()); }
 
 int32_t UserManage_cl::GetPublicAccount() {
     DB_ns::IDatabase_cl& database = GetDatabase();
@@ -252,13 +252,13 @@ void UserManage_cl::SetPublicAccount(int32_t amount) {
 
 void UserManage_cl::AddToAccounts(int64_t amount, int32_t userSn) {
     if (amount == 0) return;
+    // Balances are 32-bit: refuse what would wrap instead of storing it.
+    if (!FitsAmount(amount)) throw UserError(108, __LINE__);
     if (userSn == 0) userSn = GetCurrentUser();
     DB_ns::IDatabase_cl& database = GetDatabase();
     const int32_t dbType = database.GetType();
     DB_ns::BeginTrans_cl transaction(&database);
-    // Balances are 32-bit: refuse what would wrap instead of storing it. Read inside the
-    // transaction so that the check and the change see the same balances.
-    if (!FitsAmount(amount)) throw UserError(108, __LINE__);
+    // Read inside the transaction, so that the check and the change see the same balances.
     DB_ns::SimpleOutRecords_cl records;
     if (database.Query(MakeSQL(dbType, selectBalances, userSn), records) == 0) throw SysError(3, __LINE__);
     const int64_t publicAccount = records.GetInteger();

@@ -74,7 +74,6 @@ public:
 private:
     // The logged-in user's power code, read afresh.
     int32_t ReadPower();
-    int32_t ReadSingleAccount(int32_t userSn);
 
     DatabaseManage_cl& databaseManage;
     const QString productName;
