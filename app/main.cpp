@@ -1,13 +1,7 @@
-#include <QApplication>
-#include <QLocale>
-#include <QMainWindow>
+#include "VorelleApp.h"
 
 int main(int argc, char** argv) {
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("ZantheVorelle管理软件 v0.1.2"));
-    window.resize(799, 599);
-    window.show();
-    return app.exec();
+    CVorelleApp app(argc, argv);
+    app.InitInstance();
+    return app.ExitInstance();
 }

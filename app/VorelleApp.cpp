@@ -1,0 +1,89 @@
+#include "VorelleApp.h"
+
+#include "Control/DataCore.h"
+#include "Window/WMainWnd.h"
+#include "Window/WStartDlg.h"
+#include "base/Error.h"
+#include "platform/ado/Environment.h"
+#include "settings/Unique.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+using Vorelle_ns::DataCore;
+using Vorelle_ns::DataCore_cl;
+
+namespace {
+
+// Runs step and shows what it raises, so that the steps after it still run.
+template <typename Step>
+void ShowFailure(Step step) {
+    try {
+        step();
+    } catch (const Base_ns::Error_cl& error) {
+        error.Show(nullptr);
+    }
+}
+
+}  // namespace
+
+CVorelleApp::CVorelleApp(int& argc, char** argv) : QApplication(argc, argv) {
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    QLocale::setDefault(chinese);
+    // Qt's own texts (file dialogs) in Chinese too, where the translations are installed.
+    auto* translator = new QTranslator(this);
+    if (translator->load(chinese, QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(translator);
+    Q_INIT_RESOURCE(Vorelle);
+    QIcon icon;
+    for (const int size : {16, 32, 48, 256}) icon.addFile(QStringLiteral(":/icons/Vorelle-%1.png").arg(size));
+    setWindowIcon(icon);
+    // Between the start dialog and the main window no window is open: that is no reason to stop.
+    setQuitOnLastWindowClosed(false);
+}
+
+bool CVorelleApp::InitInstance() {
+    Ado_ns::Environment_cl::Startup();
+    try {
+        Unique_ns::InitFileStorage(DataCore_cl::GetProductName());
+        const QFileInfo linkFile(Vorelle_ns::DatabaseManage_cl::LinkFilePath());
+        if (linkFile.exists() && !linkFile.isDir()) DataCore().GetDatabaseManage().Load(linkFile.filePath());
+        RunPasses();
+    } catch (const Base_ns::Error_cl& error) {
+        error.Show(nullptr);
+    }
+    return true;
+}
+
+void CVorelleApp::RunPasses() {
+    bool switchUser = false;
+    do {
+        Vorelle_ns::WStartDlg_cl startDlg;
+        startDlg.exec();
+        switchUser = false;
+        if (startDlg.IsLoginSucceeded()) {
+            Vorelle_ns::WMainWnd_cl mainWnd;
+            QEventLoop loop;
+            connect(&mainWnd, &Vorelle_ns::WMainWnd_cl::Closed, &loop, &QEventLoop::quit);
+            mainWnd.Create();
+            mainWnd.raise();
+            mainWnd.activateWindow();
+            loop.exec();
+            switchUser = mainWnd.IsSwitchUser();
+        }
+    } while (switchUser);
+}
+
+int CVorelleApp::ExitInstance() {
+    Vorelle_ns::DatabaseManage_cl& links = DataCore().GetDatabaseManage();
+    if (links.GetLoginUser() != 0) ShowFailure([] { DataCore().GetUserManage().Logout(); });
+    ShowFailure([&links] { links.Save(Vorelle_ns::DatabaseManage_cl::LinkFilePath()); });
+    Unique_ns::CloseFileStorage();
+    Ado_ns::Environment_cl::Shutdown();
+    return 0;
+}

@@ -1,0 +1,152 @@
+#include "Control/DataCore.h"
+#include "Window/WSetSuperAdminDlg.h"
+#include "Window/WStartDlg.h"
+#include "WindowTesting.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+
+using namespace WindowTesting_ns;
+using Vorelle_ns::WCreateLocalDBPage_cl;
+using Vorelle_ns::WLoginPage_cl;
+using Vorelle_ns::WSetSuperAdminDlg_cl;
+using Vorelle_ns::WStartDlg_cl;
+
+class WStartDlgTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { environment = std::make_unique<Environment_cl>(); }
+    void cleanup() { environment.reset(); }
+
+    void FirstRunOpensOnCreate() {
+        WStartDlg_cl dialog;
+        dialog.show();
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("ZantheVorelle管理软件 v0.1.2"));
+        QTabBar* tabs = dialog.GetTabCtrl().TabBar();
+        QCOMPARE(tabs->count(), 2);
+        QCOMPARE(tabs->tabText(0), QStringLiteral("用户登录"));
+        QCOMPARE(tabs->tabText(1), QStringLiteral("创建数据库"));
+        QCOMPARE(dialog.GetTabCtrl().CurrentIndex(), 1);
+        QVERIFY(dialog.GetCreateDBPage().isVisible());
+        QVERIFY(!dialog.GetLoginPage().isVisible());
+        QTabBar* createTabs = dialog.GetCreateDBPage().GetTabCtrl().TabBar();
+        QCOMPARE(createTabs->tabText(0), QStringLiteral("本地数据库"));
+        QCOMPARE(createTabs->tabText(1), QStringLiteral("网络数据库(SQL Server)"));
+        QVERIFY(dialog.GetCreateDBPage().GetLocalPage().isVisible());
+    }
+
+    void KnownDatabaseOpensOnLogin() {
+        AddDatabase(QStringLiteral("家庭"), environment->AppFolder() + QStringLiteral("a.mdb"), QStringLiteral("u"),
+                    QStringLiteral("p"));
+        WStartDlg_cl dialog;
+        dialog.show();
+        QCOMPARE(dialog.GetTabCtrl().CurrentIndex(), 0);
+        QVERIFY(dialog.GetLoginPage().isVisible());
+        QVERIFY(!dialog.GetCreateDBPage().isVisible());
+    }
+
+    void CreatedDatabaseLandsOnLogin() {
+        AddDatabase(QStringLiteral("旧"), environment->AppFolder() + QStringLiteral("a.mdb"), QStringLiteral("u"),
+                    QStringLiteral("p"));
+        WStartDlg_cl dialog;
+        dialog.show();
+        dialog.GetTabCtrl().Select(1);
+        WCreateLocalDBPage_cl& page = dialog.GetCreateDBPage().GetLocalPage();
+        Type(Control<QLineEdit>(page, WCreateLocalDBPage_cl::IdName), QStringLiteral("家庭"));
+        Type(Control<QLineEdit>(page, WCreateLocalDBPage_cl::IdPassword), QStringLiteral("pw"));
+        Type(Control<QLineEdit>(page, WCreateLocalDBPage_cl::IdConfirm), QStringLiteral("pw"));
+        const auto answered = WhenShown<WSetSuperAdminDlg_cl>(
+            [](WSetSuperAdminDlg_cl& admin) {
+                Type(Control<QLineEdit>(admin, WSetSuperAdminDlg_cl::IdUserName), QStringLiteral("管理员"));
+                Type(Control<QLineEdit>(admin, WSetSuperAdminDlg_cl::IdPassword), QStringLiteral("admin"));
+                Type(Control<QLineEdit>(admin, WSetSuperAdminDlg_cl::IdConfirm), QStringLiteral("admin"));
+                QTest::keyClick(Control<QLineEdit>(admin, WSetSuperAdminDlg_cl::IdConfirm), Qt::Key_Return);
+            });
+        Click(Control<QPushButton>(page, WCreateLocalDBPage_cl::IdCreate));
+        Settle();
+
+        QVERIFY(answered->ran);
+        QVERIFY(environment->prompt.shown.isEmpty());
+        QCOMPARE(dialog.GetTabCtrl().CurrentIndex(), 0);
+        WLoginPage_cl& login = dialog.GetLoginPage();
+        auto* databases = Control<CTL_ns::ComboBox_cl>(login, WLoginPage_cl::IdDatabase);
+        QCOMPARE(databases->count(), 2);
+        QCOMPARE(databases->currentIndex(), 1);
+        QCOMPARE(databases->currentText(), QStringLiteral("家庭"));
+        QCOMPARE(Control<CTL_ns::ComboBox_cl>(login, WLoginPage_cl::IdUserName)->Text(), QStringLiteral("管理员"));
+        QLineEdit* password = Control<QLineEdit>(login, WLoginPage_cl::IdPassword);
+        QCOMPARE(password->text(), QString());
+        QCOMPARE(dialog.focusWidget(), password);
+
+        // The user goes on with the password and Enter.
+        Type(password, QStringLiteral("admin"));
+        QTest::keyClick(password, Qt::Key_Return);
+        Settle();
+        QVERIFY(environment->prompt.shown.isEmpty());
+        QVERIFY(dialog.IsLoginSucceeded());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(!dialog.isVisible());
+    }
+
+    void EnterOnlyOnLoginTab() {
+        WStartDlg_cl dialog;
+        dialog.show();
+        QTest::keyClick(Control<QLineEdit>(dialog.GetCreateDBPage().GetLocalPage(), WCreateLocalDBPage_cl::IdName),
+                        Qt::Key_Return);
+        QVERIFY(environment->prompt.shown.isEmpty());
+        QVERIFY(dialog.isVisible());
+
+        dialog.GetTabCtrl().Select(0);
+        QTest::keyClick(Control<QLineEdit>(dialog.GetLoginPage(), WLoginPage_cl::IdPassword), Qt::Key_Return);
+        QCOMPARE(environment->prompt.shown.size(), 1);
+        QCOMPARE(environment->prompt.shown[0].text, QStringLiteral("请选择数据库。"));
+        QVERIFY(dialog.isVisible());
+    }
+
+    void F1ShowsVersion() {
+        WStartDlg_cl dialog;
+        dialog.show();
+        QTest::keyClick(&dialog, Qt::Key_F1);
+        QCOMPARE(environment->prompt.shown.size(), 1);
+        QCOMPARE(environment->prompt.shown[0].text, QStringLiteral("ZantheVorelle管理软件\r\n\r\nv0.1.2"));
+        QCOMPARE(environment->prompt.shown[0].caption, QStringLiteral("ZantheVorelle管理软件"));
+        QCOMPARE(environment->prompt.shown[0].buttons, Platform_ns::Buttons_en::OK);
+    }
+
+    void WaysOutLeaveNoLogin_data() {
+        QTest::addColumn<int>("way");
+        QTest::newRow("escape") << 0;
+        QTest::newRow("login page exit") << 1;
+        QTest::newRow("create page exit") << 2;
+        QTest::newRow("close box") << 3;
+    }
+
+    void WaysOutLeaveNoLogin() {
+        QFETCH(int, way);
+        AddDatabase(QStringLiteral("家庭"), environment->AppFolder() + QStringLiteral("a.mdb"), QStringLiteral("u"),
+                    QStringLiteral("p"));
+        WStartDlg_cl dialog;
+        dialog.show();
+        switch (way) {
+        case 0: QTest::keyClick(Control<QLineEdit>(dialog.GetLoginPage(), WLoginPage_cl::IdPassword), Qt::Key_Escape); break;
+        case 1: Click(Control<QPushButton>(dialog.GetLoginPage(), WLoginPage_cl::IdExit)); break;
+        case 2:
+            dialog.GetTabCtrl().Select(1);
+            Click(Control<QPushButton>(dialog.GetCreateDBPage().GetLocalPage(), WCreateLocalDBPage_cl::IdExit));
+            break;
+        case 3: dialog.close(); break;
+        }
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(!dialog.IsLoginSucceeded());
+    }
+
+private:
+    std::unique_ptr<Environment_cl> environment;
+};
+
+WINDOW_TEST(WStartDlgTest);
+
+#include "WStartDlgTest.moc"
