@@ -43,9 +43,12 @@ CVorelleApp::CVorelleApp(int& argc, char** argv) : QApplication(argc, argv) {
     QIcon icon;
     for (const int size : {16, 32, 48, 256}) icon.addFile(QStringLiteral(":/icons/Vorelle-%1.png").arg(size));
     setWindowIcon(icon);
+    Platform_ns::SetPrompt(&prompt);
     // Between the start dialog and the main window no window is open: that is no reason to stop.
     setQuitOnLastWindowClosed(false);
 }
+
+CVorelleApp::~CVorelleApp() { Platform_ns::SetPrompt(nullptr); }
 
 bool CVorelleApp::InitInstance() {
     Ado_ns::Environment_cl::Startup();

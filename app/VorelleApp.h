@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/widgets/WidgetPrompt.h"
+
 #include <QApplication>
 
 // The program: prepares the process, runs the start dialog and the main window in turn
@@ -9,6 +11,7 @@ class CVorelleApp : public QApplication {
 
 public:
     CVorelleApp(int& argc, char** argv);
+    ~CVorelleApp() override;
 
     // The whole run of the user interface; errors that escape it are shown over the desktop.
     bool InitInstance();
@@ -20,4 +23,7 @@ private:
     // One start dialog per pass, and a main window after each login, until the main
     // window is left other than by switching user.
     void RunPasses();
+
+    // Message boxes and file choosers of the whole program.
+    Platform_ns::WidgetPrompt_cl prompt;
 };

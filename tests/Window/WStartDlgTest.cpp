@@ -100,8 +100,10 @@ private slots:
 
         dialog.GetTabCtrl().Select(0);
         QTest::keyClick(Control<QLineEdit>(dialog.GetLoginPage(), WLoginPage_cl::IdPassword), Qt::Key_Return);
-        QCOMPARE(environment->prompt.shown.size(), 1);
+        QTest::keyClick(Control<CTL_ns::ComboBox_cl>(dialog.GetLoginPage(), WLoginPage_cl::IdUserName), Qt::Key_Enter);
+        QCOMPARE(environment->prompt.shown.size(), 2);
         QCOMPARE(environment->prompt.shown[0].text, QStringLiteral("请选择数据库。"));
+        QCOMPARE(environment->prompt.shown[1].text, QStringLiteral("请选择数据库。"));
         QVERIFY(dialog.isVisible());
     }
 
