@@ -6,11 +6,7 @@
 #include <QPushButton>
 
 using namespace WindowTesting_ns;
-using Vorelle_ns::WCreateSQLServerDBPage_cl;
-
-namespace {
-using Page = WCreateSQLServerDBPage_cl;
-}
+using Page = Vorelle_ns::WCreateSQLServerDBPage_cl;
 
 class WCreateSQLServerDBPageTest : public QObject {
     Q_OBJECT
@@ -18,14 +14,6 @@ class WCreateSQLServerDBPageTest : public QObject {
 private slots:
     void init() { environment = std::make_unique<Environment_cl>(); }
     void cleanup() { environment.reset(); }
-
-    void Layout() {
-        Page page;
-        QCOMPARE(Control<QLineEdit>(page, Page::IdPassword)->echoMode(), QLineEdit::Password);
-        QCOMPARE(Control<QLineEdit>(page, Page::IdUser)->echoMode(), QLineEdit::Normal);
-        QCOMPARE(Control<QPushButton>(page, Page::IdCreate)->text(), QStringLiteral("创建数据库(&C)"));
-        QCOMPARE(Control<QPushButton>(page, Page::IdExit)->text(), QStringLiteral("退出(&E)"));
-    }
 
     void ChecksInOrder_data() {
         QTest::addColumn<QString>("name");
@@ -43,6 +31,9 @@ private slots:
         QTest::newRow("quote in user") << "n" << "s" << "u\"" << "p\"" << "用户名中有非法字符。" << int(Page::IdUser);
         QTest::newRow("quote in password") << "n" << "s" << "u" << "p\"" << "密码中有非法字符。"
                                            << int(Page::IdPassword);
+        // A single quote passes the page; with no server to answer, the connection's
+        // failure is what the user sees.
+        QTest::newRow("no server answers") << "n" << "127.0.0.1,1" << "o'neil" << "pw" << QString() << 0;
     }
 
     void ChecksInOrder() {
@@ -61,26 +52,15 @@ private slots:
         Click(Control<QPushButton>(page, Page::IdCreate));
 
         QCOMPARE(environment->prompt.shown.size(), 1);
-        QCOMPARE(environment->prompt.shown[0].text, message);
-        QCOMPARE(page.focusWidget(), Control<QLineEdit>(page, focus));
+        const QString shown = environment->prompt.shown[0].text;
+        if (focus == 0) {
+            QVERIFY2(!shown.contains(QStringLiteral("非法字符")), qPrintable(shown));
+        } else {
+            QCOMPARE(shown, message);
+            QCOMPARE(page.focusWidget(), Control<QLineEdit>(page, focus));
+        }
         QCOMPARE(Vorelle_ns::DataCore().GetDatabaseManage().GetCount(), 0);
-    }
-
-    // A login name with a single quote passes the page; here no server answers, so the
-    // connection's failure is what the user sees, and no link is saved.
-    void SingleQuotePassesToConnection() {
-        Page page;
-        page.show();
-        Type(Control<QLineEdit>(page, Page::IdName), QStringLiteral("网络"));
-        Type(Control<QLineEdit>(page, Page::IdServer), QStringLiteral("127.0.0.1,1"));
-        Type(Control<QLineEdit>(page, Page::IdUser), QStringLiteral("o'neil"));
-        Type(Control<QLineEdit>(page, Page::IdPassword), QStringLiteral("pw"));
-        Click(Control<QPushButton>(page, Page::IdCreate));
-
-        QCOMPARE(environment->prompt.shown.size(), 1);
-        QVERIFY(environment->prompt.shown[0].text != QStringLiteral("用户名中有非法字符。"));
-        QCOMPARE(Vorelle_ns::DataCore().GetDatabaseManage().GetCount(), 0);
-        QCOMPARE(Control<QLineEdit>(page, Page::IdUser)->text(), QStringLiteral("o'neil"));
+        QCOMPARE(Control<QLineEdit>(page, Page::IdUser)->text(), user);
     }
 
 private:

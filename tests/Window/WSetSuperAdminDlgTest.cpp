@@ -5,7 +5,17 @@
 #include <QPushButton>
 
 using namespace WindowTesting_ns;
-using Vorelle_ns::WSetSuperAdminDlg_cl;
+using Dialog = Vorelle_ns::WSetSuperAdminDlg_cl;
+
+namespace {
+
+void Fill(Dialog& dialog, const QString& userName, const QString& password, const QString& confirm) {
+    Type(Control<QLineEdit>(dialog, Dialog::IdUserName), userName);
+    Type(Control<QLineEdit>(dialog, Dialog::IdPassword), password);
+    Type(Control<QLineEdit>(dialog, Dialog::IdConfirm), confirm);
+}
+
+}  // namespace
 
 class WSetSuperAdminDlgTest : public QObject {
     Q_OBJECT
@@ -14,23 +24,13 @@ private slots:
     void init() { environment = std::make_unique<Environment_cl>(); }
     void cleanup() { environment.reset(); }
 
-    void LayoutTexts() {
-        WSetSuperAdminDlg_cl dialog;
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("超级管理员设置"));
-        QCOMPARE(Control<QPushButton>(dialog, WSetSuperAdminDlg_cl::IdOK)->text(), QStringLiteral("完成(&F)"));
-        QCOMPARE(Control<QPushButton>(dialog, WSetSuperAdminDlg_cl::IdCancel)->text(), QStringLiteral("取消(&E)"));
-        for (int32_t id : {WSetSuperAdminDlg_cl::IdPassword, WSetSuperAdminDlg_cl::IdConfirm})
-            QCOMPARE(Control<QLineEdit>(dialog, id)->echoMode(), QLineEdit::Password);
-    }
-
     void NoSeventeenthCharacter() {
-        WSetSuperAdminDlg_cl dialog;
-        for (int32_t id : {WSetSuperAdminDlg_cl::IdUserName, WSetSuperAdminDlg_cl::IdPassword,
-                           WSetSuperAdminDlg_cl::IdConfirm}) {
-            QLineEdit* edit = Control<QLineEdit>(dialog, id);
-            Type(edit, QStringLiteral("一二三四五六七八九十abcdefg"));
-            QCOMPARE(edit->text(), QStringLiteral("一二三四五六七八九十abcdef"));
-        }
+        Dialog dialog;
+        Fill(dialog, QStringLiteral("一二三四五六七八九十abcdefg"), QStringLiteral("12345678901234567"),
+             QStringLiteral("abcdefghijklmnopq"));
+        QCOMPARE(Control<QLineEdit>(dialog, Dialog::IdUserName)->text(), QStringLiteral("一二三四五六七八九十abcdef"));
+        QCOMPARE(Control<QLineEdit>(dialog, Dialog::IdPassword)->text(), QStringLiteral("1234567890123456"));
+        QCOMPARE(Control<QLineEdit>(dialog, Dialog::IdConfirm)->text(), QStringLiteral("abcdefghijklmnop"));
     }
 
     void ChecksInOrder_data() {
@@ -39,15 +39,12 @@ private slots:
         QTest::addColumn<QString>("confirm");
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("focus");
-        QTest::newRow("all empty") << "" << "" << "" << "请输入用户名。" << int(WSetSuperAdminDlg_cl::IdUserName);
-        QTest::newRow("no password") << "admin" << "" << "x" << "请输入密码。" << int(WSetSuperAdminDlg_cl::IdPassword);
-        QTest::newRow("no confirmation") << "admin" << "pw" << "" << "请输入密码确认。"
-                                         << int(WSetSuperAdminDlg_cl::IdConfirm);
-        QTest::newRow("differ") << "ad'min" << "pw" << "pW" << "两次密码不一致。" << int(WSetSuperAdminDlg_cl::IdPassword);
-        QTest::newRow("quote in name") << "ad'min" << "p'w" << "p'w" << "用户名中有非法字符。"
-                                       << int(WSetSuperAdminDlg_cl::IdUserName);
-        QTest::newRow("quote in password") << "admin" << "p'w" << "p'w" << "密码中有非法字符。"
-                                           << int(WSetSuperAdminDlg_cl::IdPassword);
+        QTest::newRow("all empty") << "" << "" << "" << "请输入用户名。" << int(Dialog::IdUserName);
+        QTest::newRow("no password") << "admin" << "" << "x" << "请输入密码。" << int(Dialog::IdPassword);
+        QTest::newRow("no confirmation") << "admin" << "pw" << "" << "请输入密码确认。" << int(Dialog::IdConfirm);
+        QTest::newRow("differ") << "ad'min" << "pw" << "pW" << "两次密码不一致。" << int(Dialog::IdPassword);
+        QTest::newRow("quote in name") << "ad'min" << "p'w" << "p'w" << "用户名中有非法字符。" << int(Dialog::IdUserName);
+        QTest::newRow("quote in password") << "admin" << "p'w" << "p'w" << "密码中有非法字符。" << int(Dialog::IdPassword);
     }
 
     void ChecksInOrder() {
@@ -56,12 +53,10 @@ private slots:
         QFETCH(QString, confirm);
         QFETCH(QString, message);
         QFETCH(int, focus);
-        WSetSuperAdminDlg_cl dialog;
+        Dialog dialog;
         dialog.show();
-        Type(Control<QLineEdit>(dialog, WSetSuperAdminDlg_cl::IdUserName), userName);
-        Type(Control<QLineEdit>(dialog, WSetSuperAdminDlg_cl::IdPassword), password);
-        Type(Control<QLineEdit>(dialog, WSetSuperAdminDlg_cl::IdConfirm), confirm);
-        Click(Control<QPushButton>(dialog, WSetSuperAdminDlg_cl::IdOK));
+        Fill(dialog, userName, password, confirm);
+        Click(Control<QPushButton>(dialog, Dialog::IdOK));
 
         QCOMPARE(environment->prompt.shown.size(), 1);
         QCOMPARE(environment->prompt.shown[0].text, message);
@@ -71,12 +66,10 @@ private slots:
     }
 
     void DoubleQuoteAcceptedWithEnter() {
-        WSetSuperAdminDlg_cl dialog;
+        Dialog dialog;
         dialog.show();
-        Type(Control<QLineEdit>(dialog, WSetSuperAdminDlg_cl::IdUserName), QStringLiteral("管理员"));
-        Type(Control<QLineEdit>(dialog, WSetSuperAdminDlg_cl::IdPassword), QStringLiteral("p\"w"));
-        Type(Control<QLineEdit>(dialog, WSetSuperAdminDlg_cl::IdConfirm), QStringLiteral("p\"w"));
-        QTest::keyClick(Control<QLineEdit>(dialog, WSetSuperAdminDlg_cl::IdConfirm), Qt::Key_Return);
+        Fill(dialog, QStringLiteral("管理员"), QStringLiteral("p\"w"), QStringLiteral("p\"w"));
+        QTest::keyClick(Control<QLineEdit>(dialog, Dialog::IdConfirm), Qt::Key_Return);
 
         QVERIFY(environment->prompt.shown.isEmpty());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -84,18 +77,18 @@ private slots:
         QCOMPARE(dialog.GetPassword(), QStringLiteral("p\"w"));
     }
 
-    void CancelChecksNothing() {
-        WSetSuperAdminDlg_cl dialog;
-        dialog.show();
-        Click(Control<QPushButton>(dialog, WSetSuperAdminDlg_cl::IdCancel));
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-
-        WSetSuperAdminDlg_cl escaped;
+    void CancelAndEscapeCheckNothing() {
+        Dialog cancelled;
+        cancelled.show();
+        Click(Control<QPushButton>(cancelled, Dialog::IdCancel));
+        Dialog escaped;
         escaped.show();
-        Type(Control<QLineEdit>(escaped, WSetSuperAdminDlg_cl::IdUserName), QStringLiteral("x"));
-        QTest::keyClick(&escaped, Qt::Key_Escape);
-        QCOMPARE(escaped.result(), int(QDialog::Rejected));
-        QVERIFY(!escaped.isVisible());
+        QTest::keyClick(Control<QLineEdit>(escaped, Dialog::IdUserName), Qt::Key_Escape);
+
+        for (Dialog* dialog : {&cancelled, &escaped}) {
+            QVERIFY(!dialog->isVisible());
+            QCOMPARE(dialog->result(), int(QDialog::Rejected));
+        }
         QVERIFY(environment->prompt.shown.isEmpty());
     }
 
