@@ -1,39 +1,113 @@
 #include "WMainWnd.h"
 
 #include "Control/DataCore.h"
-#include "WStartDlg.h"
+#include "WInputPasswordDlg.h"
+#include "base/Error.h"
+#include "platform/prompt/Prompt.h"
+#include "platform/widgets/DialogUnits.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QMenuBar>
 #include <QScreen>
 
 namespace Vorelle_ns {
 
-WMainWnd_cl::WMainWnd_cl() {
-    setWindowIcon(QGuiApplication::windowIcon());
-    setWindowTitle(DataCore_cl::GetProductName() + QLatin1Char(' ') + DataCore_cl::GetSoftwareVersion());
+QPointer<WMainWnd_cl> WMainWnd_cl::current;
 
-    QMenu* user = menuBar()->addMenu(QStringLiteral("用户(&U)"));
-    QAction* switchUserAction = user->addAction(QStringLiteral("切换用户(&L)"), this, &WMainWnd_cl::OnSwitchUser);
-    switchUserAction->setObjectName(QString::number(IdSwitchUser));
-    QAction* exitAction = user->addAction(QStringLiteral("退出(&E)"), this, &QWidget::close);
-    exitAction->setObjectName(QString::number(IdExit));
-    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
-    QAction* versionAction = help->addAction(QStringLiteral("版本说明(&V)"), this, [this] { WStartDlg_cl::ShowVersion(this); });
-    versionAction->setObjectName(QString::number(IdVersion));
+WMainWnd_cl::WMainWnd_cl() : tabCtrl(new CTL_ns::TabCtrl_cl(this)) {
+    current = this;
+    setWindowTitle(DataCore_cl::GetProductName() + QLatin1Char(' ') + DataCore_cl::GetSoftwareVersion());
+    MakeMenu();
+    setCentralWidget(tabCtrl);
+    resize(Width, Height);
+
+    userPage = std::make_unique<WUserManagePage_cl>(tabCtrl);
+    userPage->setObjectName(QString::number(IdUserPage));
+    recordPage.reset(EmptyPage(IdRecordPage, 265));
+    monthPage.reset(EmptyPage(IdMonthPage, 265));
+    yearPage.reset(EmptyPage(IdYearPage, 265));
+
+    // The user page exists for everybody, but only the super administrator sees it.
+    userPage->hide();
+    if (DataCore().GetUserManage().CanManageUsers()) tabCtrl->AddPage(QStringLiteral("用户管理"), userPage.get());
+    tabCtrl->AddPage(QStringLiteral("费用记录管理"), recordPage.get());
+    tabCtrl->AddPage(QStringLiteral("月统计"), monthPage.get());
+    tabCtrl->AddPage(QStringLiteral("年统计"), yearPage.get());
+    tabCtrl->Select(0);
+
+    tabCtrl->setEnabled(true);
+    userPage->EnableControls();
+}
+
+WMainWnd_cl::~WMainWnd_cl() = default;
+
+QRect WMainWnd_cl::InitialRect(const QSize& screen) {
+    return QRect((screen.width() - 800) / 2, (screen.height() - 600) / 2, Width, Height);
 }
 
 void WMainWnd_cl::Create() {
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const int32_t left = (screen.width() - 800) / 2;
-    const int32_t top = (screen.height() - 600) / 2;
-    resize(799, 599);
+    const QRect rect = InitialRect(QGuiApplication::primaryScreen()->size());
+    resize(rect.size());
+    move(rect.topLeft());
     show();
-    // The frame's outer corner goes where the window's rectangle begins.
-    move(left, top);
+    raise();
+    activateWindow();
+}
+
+void WMainWnd_cl::MakeMenu() {
+    QMenu* user = menuBar()->addMenu(QStringLiteral("用户(&U)"));
+    connect(AddAction(user, IdChangePassword, QStringLiteral("修改密码(&P)")), &QAction::triggered, this,
+            &WMainWnd_cl::OnChangePassword);
+    user->addSeparator();
+    connect(AddAction(user, IdSwitchUser, QStringLiteral("切换用户(&L)")), &QAction::triggered, this,
+            &WMainWnd_cl::OnSwitchUser);
+    connect(AddAction(user, IdExit, QStringLiteral("退出(&E)")), &QAction::triggered, this, &QWidget::close);
+    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    QAction* version = AddAction(help, IdVersion, QStringLiteral("版本说明(&V)"));
+    version->setShortcut(Qt::Key_F1);
+    version->setShortcutContext(Qt::WindowShortcut);
+    connect(version, &QAction::triggered, this, [this] { ShowVersion(this); });
+}
+
+QAction* WMainWnd_cl::AddAction(QMenu* menu, int32_t id, const QString& text) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(QString::number(id));
+    return action;
+}
+
+QAction* WMainWnd_cl::GetAction(int32_t id) const { return findChild<QAction*>(QString::number(id)); }
+
+QWidget* WMainWnd_cl::EmptyPage(int32_t id, int32_t height) {
+    auto* page = new QWidget(tabCtrl);
+    page->setObjectName(QString::number(id));
+    const Platform_ns::DialogUnits_cl units;
+    page->resize(units.X(WUserManagePage_cl::Width), units.Y(height));
+    return page;
+}
+
+void WMainWnd_cl::ShowVersion(QWidget* owner) {
+    Platform_ns::Prompt().Message(
+        owner, DataCore_cl::GetProductName() + QStringLiteral("\r\n\r\n") + DataCore_cl::GetSoftwareVersion(),
+        DataCore_cl::GetProductName(), Platform_ns::Buttons_en::OK);
+}
+
+void WMainWnd_cl::PostRecordsChanged() {
+    if (current) QMetaObject::invokeMethod(current, &WMainWnd_cl::OnRecordsChanged, Qt::QueuedConnection);
+}
+
+void WMainWnd_cl::OnRecordsChanged() {
+    if (recordPage->isVisible()) emit RecordPageToReload();
+}
+
+void WMainWnd_cl::OnChangePassword() {
+    try {
+        WInputPasswordDlg_cl dialog(this);
+        dialog.exec();
+    } catch (const Base_ns::Error_cl& error) {
+        error.Show(this);
+    }
 }
 
 void WMainWnd_cl::OnSwitchUser() {
@@ -44,14 +118,6 @@ void WMainWnd_cl::OnSwitchUser() {
 void WMainWnd_cl::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
     if (event->isAccepted()) emit Closed();
-}
-
-void WMainWnd_cl::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1) {
-        WStartDlg_cl::ShowVersion(this);
-        return;
-    }
-    QMainWindow::keyPressEvent(event);
 }
 
 }  // namespace Vorelle_ns

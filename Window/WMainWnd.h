@@ -1,41 +1,84 @@
 #pragma once
 
+#include "CTL/TabCtrl.h"
+#include "WUserManagePage.h"
+
 #include <QMainWindow>
+#include <QPointer>
 #include <cstdint>
+#include <memory>
+
+class QAction;
 
 namespace Vorelle_ns {
 
-// The main window a successful login opens. Leaving it ends the program, or with
-// "切换用户(&L)" returns to the start dialog.
+// The window a successful login opens: the menu, and a tab control over the whole client
+// area with the work pages the logged-in user may use. Closing it, by "退出(&E)", the close
+// box or "切换用户(&L)", ends its pass of the login loop; the switch-user flag tells which.
 class WMainWnd_cl : public QMainWindow {
     Q_OBJECT
 
 public:
+    static constexpr int32_t IdChangePassword = 32772;
     static constexpr int32_t IdSwitchUser = 32771;
     static constexpr int32_t IdExit = 32773;
     static constexpr int32_t IdVersion = 32787;
+    static constexpr int32_t IdUserPage = 142;
+    static constexpr int32_t IdRecordPage = 143;
+    static constexpr int32_t IdMonthPage = 154;
+    static constexpr int32_t IdYearPage = 155;
+    static constexpr int32_t Width = 799;
+    static constexpr int32_t Height = 599;
 
+    // Builds the pages and the tabs for the logged-in user; raises what the users layer
+    // raises.
     WMainWnd_cl();
+    ~WMainWnd_cl() override;
 
     static QString ClassName() { return QStringLiteral("WMainWnd_cl"); }
 
-    // Shows the window, 799 x 599 pixels and centred on the screen.
+    // Shows the window centred on the primary screen.
     void Create();
-    // True only when the window was left through "切换用户(&L)".
-    bool IsSwitchUser() const { return switchUser; }
+    // The window's rectangle on a screen of that size: 799 x 599, centred.
+    static QRect InitialRect(const QSize& screen);
+    bool GetSwitchUser() const { return switchUser; }
+
+    // Queues the records-changed notification to the main window, if one exists: the
+    // record page reloads if it is visible when the notification is handled.
+    static void PostRecordsChanged();
+    // The version box, over owner.
+    static void ShowVersion(QWidget* owner);
+
+    CTL_ns::TabCtrl_cl& GetTabCtrl() { return *tabCtrl; }
+    WUserManagePage_cl& GetUserPage() { return *userPage; }
+    QWidget& GetRecordPage() { return *recordPage; }
+    QAction* GetAction(int32_t id) const;
 
 signals:
-    // The window was closed, by any of its ways out.
+    // The window was closed; GetSwitchUser() tells how.
     void Closed();
+    // Records were saved while the record page was visible: it is to reload.
+    void RecordPageToReload();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void MakeMenu();
+    QAction* AddAction(QMenu* menu, int32_t id, const QString& text);
+    QWidget* EmptyPage(int32_t id, int32_t height);
+    void OnChangePassword();
     void OnSwitchUser();
+    void OnRecordsChanged();
 
+    std::unique_ptr<WUserManagePage_cl> userPage;
+    std::unique_ptr<QWidget> recordPage;
+    std::unique_ptr<QWidget> monthPage;
+    std::unique_ptr<QWidget> yearPage;
+    CTL_ns::TabCtrl_cl* tabCtrl;
     bool switchUser = false;
+
+    static QPointer<WMainWnd_cl> current;
 };
 
 }  // namespace Vorelle_ns

@@ -1,0 +1,103 @@
+#include "WInputAccountDlg.h"
+
+#include "Control/DataCore.h"
+#include "DialogBuilder.h"
+#include "Window/ConvertInfo.h"
+#include "base/UserError.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <limits>
+
+namespace Vorelle_ns {
+
+namespace {
+
+Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
+    static const Base_ns::ErrorInfo_st table[] = {{101, "请输入金额。"}, {102, "金额不正确。"}};
+    return Base_ns::UserError_cl(line, __FILE__, WInputAccountDlg_cl::ClassName(), code, table,
+                                 int32_t(std::size(table)), remark);
+}
+
+bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+}  // namespace
+
+WInputAccountDlg_cl::WInputAccountDlg_cl(bool isPublic, QWidget* parent) : QDialog(parent) {
+    DialogBuilder_cl build(this);
+    build.Label(QStringLiteral("请输入金额："), 7, 7, 49, 8);
+    amountEdit = build.Edit(IdAmount, 52, 21, 72, 12);
+    QPushButton* ok = build.Button(IdOK, QStringLiteral("确定"), 17, 42, 50, 14);
+    QPushButton* cancel = build.Button(IdCancel, QStringLiteral("取消"), 115, 42, 50, 14);
+    build.Size(186, 63);
+    setFixedSize(size());
+
+    amountEdit->setAlignment(Qt::AlignCenter);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &WInputAccountDlg_cl::OnOK);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    if (isPublic) {
+        setWindowTitle(QStringLiteral("设置公共账户"));
+        amountEdit->setText(ConvertInfo_cl::MoneyToText(DataCore().GetControlUser().GetPublicAccount()));
+    } else {
+        setWindowTitle(QStringLiteral("设置个人账户"));
+        amountEdit->setText(ConvertInfo_cl::MoneyToText(DataCore().GetUserManage().GetSingleAccount()));
+    }
+    amountEdit->selectAll();
+    amountEdit->setFocus();
+}
+
+void WInputAccountDlg_cl::OnOK() {
+    try {
+        Check();
+        accept();
+    } catch (const Base_ns::Error_cl& error) {
+        error.Show(this);
+    }
+}
+
+void WInputAccountDlg_cl::Check() {
+    const QString text = amountEdit->text();
+    if (text.isEmpty()) {
+        amountEdit->setFocus();
+        throw UserError(101, __LINE__);
+    }
+    if (!TextToCents(text, amount)) {
+        amountEdit->setFocus();
+        throw UserError(102, __LINE__);
+    }
+}
+
+bool WInputAccountDlg_cl::TextToCents(const QString& text, int32_t& cents) {
+    // Decimal digits are taken as they are, never through a binary fraction, so that
+    // 1.005 rounds to 101 cents and large balances keep every digit.
+    const qsizetype length = text.size();
+    qsizetype i = 0;
+    const bool negative = length > 0 && text[0] == u'-';
+    if (length > 0 && (text[0] == u'+' || text[0] == u'-')) ++i;
+    int64_t whole = 0;
+    int32_t digits = 0;
+    for (; i < length && IsDigit(text[i]); ++i, ++digits) {
+        whole = whole * 10 + text[i].digitValue();
+        if (whole > std::numeric_limits<int32_t>::max()) return false;
+    }
+    int64_t hundredths = 0;
+    bool roundUp = false;
+    if (i < length && text[i] == u'.') {
+        int32_t places = 0;
+        for (++i; i < length && IsDigit(text[i]); ++i, ++digits, ++places) {
+            if (places < 2) hundredths = hundredths * 10 + text[i].digitValue();
+            if (places == 2) roundUp = text[i].digitValue() >= 5;
+        }
+        if (places == 1) hundredths *= 10;
+    }
+    if (i != length || digits == 0) return false;
+    int64_t value = whole * 100 + hundredths + (roundUp ? 1 : 0);
+    if (negative) value = -value;
+    if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max()) return false;
+    cents = int32_t(value);
+    return true;
+}
+
+}  // namespace Vorelle_ns
