@@ -1,0 +1,178 @@
+#include "Window/WMainWnd.h"
+
+#include "UserSession.h"
+#include "support/RecordingPrompt.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTest>
+
+using Vorelle_ns::DataCore;
+using Vorelle_ns::WMainWnd_cl;
+
+class WMainWndTest : public QObject {
+    Q_OBJECT
+
+    static QStringList Tabs(WMainWnd_cl& window) {
+        QStringList tabs;
+        QTabBar* bar = window.GetTabCtrl().TabBar();
+        for (int i = 0; i < bar->count(); ++i) tabs << bar->tabText(i);
+        return tabs;
+    }
+
+private slots:
+    void TheSuperAdministratorSeesFourTabs() {
+        UserSession_cl session;
+        WMainWnd_cl window;
+        window.Create();
+        QCOMPARE(window.windowTitle(), QStringLiteral("ZantheVorelle管理软件 v0.1.2"));
+        QCOMPARE(Tabs(window), (QStringList{QStringLiteral("用户管理"), QStringLiteral("费用记录管理"),
+                                            QStringLiteral("月统计"), QStringLiteral("年统计")}));
+        QCOMPARE(window.GetTabCtrl().CurrentPage(), &window.GetUserPage());
+        QVERIFY(window.GetUserPage().isVisible());
+        QCOMPARE(window.GetUserPage().GetList().RowCount(), 1);
+        QVERIFY(window.GetUserPage().GetList().isEnabled());
+        QVERIFY(window.GetTabCtrl().isEnabled());
+        QCOMPARE(window.centralWidget(), &window.GetTabCtrl());
+    }
+
+    void OtherUsersSeeThreeTabs_data() {
+        QTest::addColumn<int>("power");
+        QTest::newRow("administrator") << 1;
+        QTest::newRow("normal") << 2;
+        QTest::newRow("independent") << 3;
+    }
+    void OtherUsersSeeThreeTabs() {
+        QFETCH(int, power);
+        UserSession_cl session;
+        session.AddUser(QStringLiteral("用户"), power);
+        session.LogIn(QStringLiteral("用户"), QStringLiteral("pw"));
+        RecordingPrompt_cl prompt;
+        WMainWnd_cl window;
+        window.Create();
+        QCOMPARE(Tabs(window), (QStringList{QStringLiteral("费用记录管理"), QStringLiteral("月统计"),
+                                            QStringLiteral("年统计")}));
+        QCOMPARE(window.GetTabCtrl().CurrentPage(), &window.GetRecordPage());
+        QVERIFY(!window.GetUserPage().isVisible());
+        // The user list is never asked for, so nobody is told he may not manage users.
+        QVERIFY(prompt.shown.isEmpty());
+    }
+
+    void OpensCentredOnTheScreen() {
+        const QRect rect = WMainWnd_cl::InitialRect(QSize(1024, 768));
+        QCOMPARE(rect.topLeft(), QPoint(112, 84));
+        QCOMPARE(rect.size(), QSize(799, 599));
+        QCOMPARE(WMainWnd_cl::InitialRect(QSize(800, 600)).topLeft(), QPoint(0, 0));
+    }
+
+    void MenuHoldsTheCommands() {
+        UserSession_cl session;
+        WMainWnd_cl window;
+        const QList<QAction*> menus = window.menuBar()->actions();
+        QCOMPARE(menus.size(), 2);
+        QCOMPARE(menus[0]->text(), QStringLiteral("用户(&U)"));
+        QCOMPARE(menus[1]->text(), QStringLiteral("帮助(&H)"));
+        const QList<QAction*> user = menus[0]->menu()->actions();
+        QCOMPARE(user.size(), 4);
+        QCOMPARE(user[0], window.GetAction(WMainWnd_cl::IdChangePassword));
+        QCOMPARE(user[0]->text(), QStringLiteral("修改密码(&P)"));
+        QVERIFY(user[1]->isSeparator());
+        QCOMPARE(user[2], window.GetAction(WMainWnd_cl::IdSwitchUser));
+        QCOMPARE(user[2]->text(), QStringLiteral("切换用户(&L)"));
+        QCOMPARE(user[3], window.GetAction(WMainWnd_cl::IdExit));
+        QCOMPARE(user[3]->text(), QStringLiteral("退出(&E)"));
+        QCOMPARE(menus[1]->menu()->actions().value(0), window.GetAction(WMainWnd_cl::IdVersion));
+        QCOMPARE(window.GetAction(WMainWnd_cl::IdVersion)->text(), QStringLiteral("版本说明(&V)"));
+    }
+
+    void VersionBoxByMenuAndF1() {
+        UserSession_cl session;
+        RecordingPrompt_cl prompt;
+        WMainWnd_cl window;
+        window.Create();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.GetAction(WMainWnd_cl::IdVersion)->trigger();
+        QTest::keyClick(&window, Qt::Key_F1);
+        QCOMPARE(prompt.shown.size(), 2);
+        for (const RecordingPrompt_cl::Shown_st& shown : prompt.shown) {
+            QCOMPARE(shown.text, QStringLiteral("ZantheVorelle管理软件\r\n\r\nv0.1.2"));
+            QCOMPARE(shown.caption, QStringLiteral("ZantheVorelle管理软件"));
+            QCOMPARE(shown.buttons, Platform_ns::Buttons_en::OK);
+        }
+    }
+
+    void ExitAndTheCloseBoxEndTheProgram() {
+        UserSession_cl session;
+        for (bool byMenu : {true, false}) {
+            WMainWnd_cl window;
+            window.Create();
+            QSignalSpy closed(&window, &WMainWnd_cl::Closed);
+            if (byMenu) {
+                window.GetAction(WMainWnd_cl::IdExit)->trigger();
+            } else {
+                window.close();
+            }
+            QCOMPARE(closed.count(), 1);
+            QVERIFY(!window.isVisible());
+            QVERIFY(!window.GetSwitchUser());
+        }
+    }
+
+    void SwitchUserLetsAnotherUserIn() {
+        UserSession_cl session;
+        session.AddUser(QStringLiteral("普通乙"), 2);
+        {
+            WMainWnd_cl window;
+            window.Create();
+            QSignalSpy closed(&window, &WMainWnd_cl::Closed);
+            window.GetAction(WMainWnd_cl::IdSwitchUser)->trigger();
+            QCOMPARE(closed.count(), 1);
+            QVERIFY(!window.isVisible());
+            QVERIFY(window.GetSwitchUser());
+        }
+        session.LogIn(QStringLiteral("普通乙"), QStringLiteral("pw"));
+        WMainWnd_cl next;
+        next.Create();
+        QVERIFY(!next.GetSwitchUser());
+        QCOMPARE(Tabs(next).value(0), QStringLiteral("费用记录管理"));
+    }
+
+    void ChangePasswordFromTheMenu() {
+        UserSession_cl session;
+        RecordingPrompt_cl prompt;
+        WMainWnd_cl window;
+        window.Create();
+        OnNextModal([](QDialog* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("1005"))->setText(UserSession_cl::SuperPassword);
+            dialog->findChild<QLineEdit*>(QStringLiteral("1004"))->setText(QStringLiteral("neu"));
+            dialog->findChild<QLineEdit*>(QStringLiteral("1014"))->setText(QStringLiteral("neu"));
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("1")), Qt::LeftButton);
+        });
+        window.GetAction(WMainWnd_cl::IdChangePassword)->trigger();
+        QVERIFY(prompt.shown.isEmpty());
+        session.LogIn(UserSession_cl::SuperName, QStringLiteral("neu"));
+    }
+
+    void RecordsChangedReloadsOnlyAVisibleRecordPage() {
+        UserSession_cl session;
+        WMainWnd_cl window;
+        window.Create();
+        QSignalSpy reloads(&window, &WMainWnd_cl::RecordPageToReload);
+        window.GetTabCtrl().SelectPage(&window.GetRecordPage());
+        WMainWnd_cl::PostRecordsChanged();
+        QCOMPARE(reloads.count(), 0);  // queued: handled after the sender's handler
+        QCoreApplication::processEvents();
+        QCOMPARE(reloads.count(), 1);
+
+        window.GetTabCtrl().Select(2);
+        WMainWnd_cl::PostRecordsChanged();
+        QCoreApplication::processEvents();
+        QCOMPARE(reloads.count(), 1);
+    }
+};
+
+#include "WMainWndTest.moc"
