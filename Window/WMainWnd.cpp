@@ -2,8 +2,8 @@
 
 #include "Control/DataCore.h"
 #include "WInputPasswordDlg.h"
+#include "WStartDlg.h"
 #include "base/Error.h"
-#include "platform/prompt/Prompt.h"
 #include "platform/widgets/DialogUnits.h"
 
 #include <QAction>
@@ -50,8 +50,9 @@ QRect WMainWnd_cl::InitialRect(const QSize& screen) {
 void WMainWnd_cl::Create() {
     const QRect rect = InitialRect(QGuiApplication::primaryScreen()->size());
     resize(rect.size());
-    move(rect.topLeft());
     show();
+    // Once shown the frame is known: its outer corner goes where the rectangle begins.
+    move(rect.topLeft());
     raise();
     activateWindow();
 }
@@ -68,7 +69,7 @@ void WMainWnd_cl::MakeMenu() {
     QAction* version = AddAction(help, IdVersion, QStringLiteral("版本说明(&V)"));
     version->setShortcut(Qt::Key_F1);
     version->setShortcutContext(Qt::WindowShortcut);
-    connect(version, &QAction::triggered, this, [this] { ShowVersion(this); });
+    connect(version, &QAction::triggered, this, [this] { WStartDlg_cl::ShowVersion(this); });
 }
 
 QAction* WMainWnd_cl::AddAction(QMenu* menu, int32_t id, const QString& text) {
@@ -85,12 +86,6 @@ QWidget* WMainWnd_cl::EmptyPage(int32_t id, int32_t height) {
     const Platform_ns::DialogUnits_cl units;
     page->resize(units.X(WUserManagePage_cl::Width), units.Y(height));
     return page;
-}
-
-void WMainWnd_cl::ShowVersion(QWidget* owner) {
-    Platform_ns::Prompt().Message(
-        owner, DataCore_cl::GetProductName() + QStringLiteral("\r\n\r\n") + DataCore_cl::GetSoftwareVersion(),
-        DataCore_cl::GetProductName(), Platform_ns::Buttons_en::OK);
 }
 
 void WMainWnd_cl::PostRecordsChanged() {

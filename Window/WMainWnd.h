@@ -41,13 +41,12 @@ public:
     void Create();
     // The window's rectangle on a screen of that size: 799 x 599, centred.
     static QRect InitialRect(const QSize& screen);
-    bool GetSwitchUser() const { return switchUser; }
+    // True only when the window was left through "切换用户(&L)".
+    bool IsSwitchUser() const { return switchUser; }
 
     // Queues the records-changed notification to the main window, if one exists: the
     // record page reloads if it is visible when the notification is handled.
     static void PostRecordsChanged();
-    // The version box, over owner.
-    static void ShowVersion(QWidget* owner);
 
     CTL_ns::TabCtrl_cl& GetTabCtrl() { return *tabCtrl; }
     WUserManagePage_cl& GetUserPage() { return *userPage; }
@@ -55,7 +54,7 @@ public:
     QAction* GetAction(int32_t id) const;
 
 signals:
-    // The window was closed; GetSwitchUser() tells how.
+    // The window was closed; IsSwitchUser() tells how.
     void Closed();
     // Records were saved while the record page was visible: it is to reload.
     void RecordPageToReload();

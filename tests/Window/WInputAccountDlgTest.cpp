@@ -1,7 +1,6 @@
 #include "Window/WInputAccountDlg.h"
 
 #include "UserSession.h"
-#include "support/RecordingPrompt.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,6 +20,9 @@ class WInputAccountDlgTest : public QObject {
     }
 
 private slots:
+    void init() { session = std::make_unique<UserSession_cl>(); }
+    void cleanup() { session.reset(); }
+
     void TextToCents_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("read");
@@ -58,7 +60,6 @@ private slots:
     }
 
     void OpensWithThePresentBalance() {
-        UserSession_cl session;
         DataCore().GetUserManage().SetPublicAccount(123456);
         DataCore().GetUserManage().SetSingleAccount(-1250);
         WInputAccountDlg_cl publicDialog(true);
@@ -71,9 +72,8 @@ private slots:
     }
 
     void IndependentUserMayNotOpenThePublicAccount() {
-        UserSession_cl session;
-        session.AddUser(QStringLiteral("小李"), 3);
-        session.LogIn(QStringLiteral("小李"), QStringLiteral("pw"));
+        session->AddUser(QStringLiteral("小李"), 3);
+        session->LogIn(QStringLiteral("小李"), QStringLiteral("pw"));
         try {
             WInputAccountDlg_cl dialog(true);
             QFAIL("the public account was shown");
@@ -85,20 +85,16 @@ private slots:
     }
 
     void OKReadsTheAmountInCents() {
-        UserSession_cl session;
-        RecordingPrompt_cl prompt;
         WInputAccountDlg_cl dialog(false);
         dialog.show();
         Amount(dialog)->setText(QStringLiteral("-0.126"));
         Press(dialog, WInputAccountDlg_cl::IdOK);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.GetAmount(), -13);
-        QVERIFY(prompt.shown.isEmpty());
+        QVERIFY(session->Prompt().shown.isEmpty());
     }
 
     void RefusalsKeepTheDialogOpen() {
-        UserSession_cl session;
-        RecordingPrompt_cl prompt;
         WInputAccountDlg_cl dialog(false);
         dialog.show();
         QTest::mouseClick(Amount(dialog), Qt::LeftButton);
@@ -110,13 +106,18 @@ private slots:
         Press(dialog, WInputAccountDlg_cl::IdOK);
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.focusWidget(), Amount(dialog));
-        QCOMPARE(prompt.shown.size(), 3);
-        QCOMPARE(prompt.shown[0].text, QStringLiteral("请输入金额。"));
-        QCOMPARE(prompt.shown[0].caption, QStringLiteral("用户错误"));
-        QCOMPARE(prompt.shown[1].text, QStringLiteral("金额不正确。"));
-        QCOMPARE(prompt.shown[2].text, QStringLiteral("金额不正确。"));
+        QCOMPARE(session->Prompt().shown.size(), 3);
+        QCOMPARE(session->Prompt().shown[0].text, QStringLiteral("请输入金额。"));
+        QCOMPARE(session->Prompt().shown[0].caption, QStringLiteral("用户错误"));
+        QCOMPARE(session->Prompt().shown[1].text, QStringLiteral("金额不正确。"));
+        QCOMPARE(session->Prompt().shown[2].text, QStringLiteral("金额不正确。"));
         QCOMPARE(Amount(dialog)->text(), QStringLiteral("30000000"));
     }
+
+private:
+    std::unique_ptr<UserSession_cl> session;
 };
+
+WINDOW_TEST(WInputAccountDlgTest);
 
 #include "WInputAccountDlgTest.moc"

@@ -1,7 +1,6 @@
 #include "Window/WInputPasswordDlg.h"
 
 #include "UserSession.h"
-#include "support/RecordingPrompt.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,9 +23,9 @@ class WInputPasswordDlgTest : public QObject {
     static void Finish(QDialog& dialog) {
         QTest::mouseClick(dialog.findChild<QPushButton*>(QString::number(WInputPasswordDlg_cl::IdOK)), Qt::LeftButton);
     }
-    static bool CanLogIn(UserSession_cl& session, const QString& password) {
+    bool CanLogIn(const QString& password) {
         try {
-            session.LogIn(UserSession_cl::SuperName, password);
+            session->LogIn(UserSession_cl::SuperName, password);
             return true;
         } catch (const Base_ns::Error_cl&) {
             return false;
@@ -34,6 +33,9 @@ class WInputPasswordDlgTest : public QObject {
     }
 
 private slots:
+    void init() { session = std::make_unique<UserSession_cl>(); }
+    void cleanup() { session.reset(); }
+
     void EditsTakeSixteenCharacters() {
         WInputPasswordDlg_cl dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("设置密码"));
@@ -75,36 +77,30 @@ private slots:
         QFETCH(QString, confirm);
         QFETCH(QString, message);
         QFETCH(int, focus);
-        UserSession_cl session;
-        RecordingPrompt_cl prompt;
         WInputPasswordDlg_cl dialog;
         dialog.show();
         Fill(dialog, oldPassword, newPassword, confirm);
         Finish(dialog);
         QVERIFY(dialog.isVisible());
-        QCOMPARE(prompt.shown.size(), 1);
-        QCOMPARE(prompt.shown[0].text, message);
+        QCOMPARE(session->Prompt().shown.size(), 1);
+        QCOMPARE(session->Prompt().shown[0].text, message);
         QCOMPARE(dialog.focusWidget(), Edit(dialog, focus));
-        QVERIFY(CanLogIn(session, UserSession_cl::SuperPassword));
+        QVERIFY(CanLogIn(UserSession_cl::SuperPassword));
     }
 
     void AWrongOldPasswordChangesNothing() {
-        UserSession_cl session;
-        RecordingPrompt_cl prompt;
         WInputPasswordDlg_cl dialog;
         dialog.show();
         Fill(dialog, QStringLiteral("wrong"), QStringLiteral("new"), QStringLiteral("new"));
         Finish(dialog);
         QVERIFY(dialog.isVisible());
-        QCOMPARE(prompt.shown.size(), 1);
-        QCOMPARE(prompt.shown[0].text, QStringLiteral("密码不正确。"));
+        QCOMPARE(session->Prompt().shown.size(), 1);
+        QCOMPARE(session->Prompt().shown[0].text, QStringLiteral("密码不正确。"));
         QCOMPARE(Edit(dialog, WInputPasswordDlg_cl::IdNewPassword)->text(), QStringLiteral("new"));
-        QVERIFY(CanLogIn(session, UserSession_cl::SuperPassword));
+        QVERIFY(CanLogIn(UserSession_cl::SuperPassword));
     }
 
     void ChangesThePassword() {
-        UserSession_cl session;
-        RecordingPrompt_cl prompt;
         WInputPasswordDlg_cl dialog;
         dialog.show();
         // A double quote is no danger to a statement and is taken as it is.
@@ -112,10 +108,15 @@ private slots:
         Fill(dialog, UserSession_cl::SuperPassword, newPassword, newPassword);
         Finish(dialog);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QVERIFY(prompt.shown.isEmpty());
-        QVERIFY(!CanLogIn(session, UserSession_cl::SuperPassword));
-        QVERIFY(CanLogIn(session, newPassword));
+        QVERIFY(session->Prompt().shown.isEmpty());
+        QVERIFY(!CanLogIn(UserSession_cl::SuperPassword));
+        QVERIFY(CanLogIn(newPassword));
     }
+
+private:
+    std::unique_ptr<UserSession_cl> session;
 };
+
+WINDOW_TEST(WInputPasswordDlgTest);
 
 #include "WInputPasswordDlgTest.moc"

@@ -1,7 +1,6 @@
 #include "Window/WInputUserDlg.h"
 
 #include "UserSession.h"
-#include "support/RecordingPrompt.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -37,6 +36,9 @@ class WInputUserDlgTest : public QObject {
     }
 
 private slots:
+    void init() { session = std::make_unique<UserSession_cl>(); }
+    void cleanup() { session.reset(); }
+
     void OffersThePowersBelowTheSuperAdministrator() {
         WInputUserDlg_cl dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("用户设置"));
@@ -54,15 +56,14 @@ private slots:
     }
 
     void QuestionMarkExplainsThePowers() {
-        RecordingPrompt_cl prompt;
         WInputUserDlg_cl dialog;
         dialog.show();
         Press(dialog, WInputUserDlg_cl::IdExplain);
-        QCOMPARE(prompt.shown.size(), 1);
-        QCOMPARE(prompt.shown[0].caption, QStringLiteral("用户权限说明"));
-        QVERIFY(prompt.shown[0].text.startsWith(QStringLiteral("超级管理员，可创建和删除用户")));
-        QVERIFY(prompt.shown[0].text.endsWith(QStringLiteral("独立，只能查看修改删除自己的费用记录\r\n")));
-        QCOMPARE(prompt.shown[0].text.count(QStringLiteral("\r\n")), 4);
+        QCOMPARE(session->Prompt().shown.size(), 1);
+        QCOMPARE(session->Prompt().shown[0].caption, QStringLiteral("用户权限说明"));
+        QVERIFY(session->Prompt().shown[0].text.startsWith(QStringLiteral("超级管理员，可创建和删除用户")));
+        QVERIFY(session->Prompt().shown[0].text.endsWith(QStringLiteral("独立，只能查看修改删除自己的费用记录\r\n")));
+        QCOMPARE(session->Prompt().shown[0].text.count(QStringLiteral("\r\n")), 4);
         QVERIFY(dialog.isVisible());
     }
 
@@ -85,22 +86,18 @@ private slots:
         QFETCH(QString, confirm);
         QFETCH(QString, message);
         QFETCH(int, focus);
-        UserSession_cl session;
-        RecordingPrompt_cl prompt;
         WInputUserDlg_cl dialog;
         dialog.show();
         Fill(dialog, userName, password, confirm);
         Press(dialog, WInputUserDlg_cl::IdOK);
         QVERIFY(dialog.isVisible());
-        QCOMPARE(prompt.shown.size(), 1);
-        QCOMPARE(prompt.shown[0].text, message);
+        QCOMPARE(session->Prompt().shown.size(), 1);
+        QCOMPARE(session->Prompt().shown[0].text, message);
         QCOMPARE(dialog.focusWidget(), Edit(dialog, focus));
         QCOMPARE(DataCore().GetUserManage().GetUsers().Count(), 1);
     }
 
     void AddsUsersOfEachPower() {
-        UserSession_cl session;
-        RecordingPrompt_cl prompt;
         const QStringList names{QStringLiteral("管理员甲"), QStringLiteral("普通乙"), QStringLiteral("独立丙")};
         for (int32_t power = 1; power <= 3; ++power) {
             WInputUserDlg_cl dialog;
@@ -111,26 +108,29 @@ private slots:
             Press(dialog, WInputUserDlg_cl::IdOK);
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
         }
-        QVERIFY(prompt.shown.isEmpty());
+        QVERIFY(session->Prompt().shown.isEmpty());
         for (int32_t power = 1; power <= 3; ++power) QCOMPARE(PowerOf(names[power - 1]), power);
-        session.LogIn(names[2], QStringLiteral("p\"w"));
+        session->LogIn(names[2], QStringLiteral("p\"w"));
         QVERIFY(!DataCore().GetUserManage().CanViewOthers());
     }
 
     void RefusesADuplicateName() {
-        UserSession_cl session;
-        session.AddUser(QStringLiteral("小张"), 2);
-        RecordingPrompt_cl prompt;
+        session->AddUser(QStringLiteral("小张"), 2);
         WInputUserDlg_cl dialog;
         dialog.show();
         Fill(dialog, QStringLiteral("小张"), QStringLiteral("x"), QStringLiteral("x"));
         Press(dialog, WInputUserDlg_cl::IdOK);
         QVERIFY(dialog.isVisible());
-        QCOMPARE(prompt.shown.size(), 1);
-        QCOMPARE(prompt.shown[0].text, QStringLiteral("重复的用户名。"));
+        QCOMPARE(session->Prompt().shown.size(), 1);
+        QCOMPARE(session->Prompt().shown[0].text, QStringLiteral("重复的用户名。"));
         QCOMPARE(Edit(dialog, WInputUserDlg_cl::IdUserName)->text(), QStringLiteral("小张"));
         QCOMPARE(DataCore().GetUserManage().GetUsers().Count(), 2);
     }
+
+private:
+    std::unique_ptr<UserSession_cl> session;
 };
+
+WINDOW_TEST(WInputUserDlgTest);
 
 #include "WInputUserDlgTest.moc"

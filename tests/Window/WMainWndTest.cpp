@@ -1,7 +1,7 @@
 #include "Window/WMainWnd.h"
+#include "Window/WInputPasswordDlg.h"
 
 #include "UserSession.h"
-#include "support/RecordingPrompt.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -11,7 +11,9 @@
 #include <QTabBar>
 #include <QTest>
 
+using namespace WindowTesting_ns;
 using Vorelle_ns::DataCore;
+using Vorelle_ns::WInputPasswordDlg_cl;
 using Vorelle_ns::WMainWnd_cl;
 
 class WMainWndTest : public QObject {
@@ -25,8 +27,10 @@ class WMainWndTest : public QObject {
     }
 
 private slots:
+    void init() { session = std::make_unique<UserSession_cl>(); }
+    void cleanup() { session.reset(); }
+
     void TheSuperAdministratorSeesFourTabs() {
-        UserSession_cl session;
         WMainWnd_cl window;
         window.Create();
         QCOMPARE(window.windowTitle(), QStringLiteral("ZantheVorelle管理软件 v0.1.2"));
@@ -48,10 +52,8 @@ private slots:
     }
     void OtherUsersSeeThreeTabs() {
         QFETCH(int, power);
-        UserSession_cl session;
-        session.AddUser(QStringLiteral("用户"), power);
-        session.LogIn(QStringLiteral("用户"), QStringLiteral("pw"));
-        RecordingPrompt_cl prompt;
+        session->AddUser(QStringLiteral("用户"), power);
+        session->LogIn(QStringLiteral("用户"), QStringLiteral("pw"));
         WMainWnd_cl window;
         window.Create();
         QCOMPARE(Tabs(window), (QStringList{QStringLiteral("费用记录管理"), QStringLiteral("月统计"),
@@ -59,7 +61,7 @@ private slots:
         QCOMPARE(window.GetTabCtrl().CurrentPage(), &window.GetRecordPage());
         QVERIFY(!window.GetUserPage().isVisible());
         // The user list is never asked for, so nobody is told he may not manage users.
-        QVERIFY(prompt.shown.isEmpty());
+        QVERIFY(session->Prompt().shown.isEmpty());
     }
 
     void OpensCentredOnTheScreen() {
@@ -70,7 +72,6 @@ private slots:
     }
 
     void MenuHoldsTheCommands() {
-        UserSession_cl session;
         WMainWnd_cl window;
         const QList<QAction*> menus = window.menuBar()->actions();
         QCOMPARE(menus.size(), 2);
@@ -90,15 +91,13 @@ private slots:
     }
 
     void VersionBoxByMenuAndF1() {
-        UserSession_cl session;
-        RecordingPrompt_cl prompt;
         WMainWnd_cl window;
         window.Create();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         window.GetAction(WMainWnd_cl::IdVersion)->trigger();
         QTest::keyClick(&window, Qt::Key_F1);
-        QCOMPARE(prompt.shown.size(), 2);
-        for (const RecordingPrompt_cl::Shown_st& shown : prompt.shown) {
+        QCOMPARE(session->Prompt().shown.size(), 2);
+        for (const RecordingPrompt_cl::Shown_st& shown : session->Prompt().shown) {
             QCOMPARE(shown.text, QStringLiteral("ZantheVorelle管理软件\r\n\r\nv0.1.2"));
             QCOMPARE(shown.caption, QStringLiteral("ZantheVorelle管理软件"));
             QCOMPARE(shown.buttons, Platform_ns::Buttons_en::OK);
@@ -106,7 +105,6 @@ private slots:
     }
 
     void ExitAndTheCloseBoxEndTheProgram() {
-        UserSession_cl session;
         for (bool byMenu : {true, false}) {
             WMainWnd_cl window;
             window.Create();
@@ -118,13 +116,12 @@ private slots:
             }
             QCOMPARE(closed.count(), 1);
             QVERIFY(!window.isVisible());
-            QVERIFY(!window.GetSwitchUser());
+            QVERIFY(!window.IsSwitchUser());
         }
     }
 
     void SwitchUserLetsAnotherUserIn() {
-        UserSession_cl session;
-        session.AddUser(QStringLiteral("普通乙"), 2);
+        session->AddUser(QStringLiteral("普通乙"), 2);
         {
             WMainWnd_cl window;
             window.Create();
@@ -132,33 +129,31 @@ private slots:
             window.GetAction(WMainWnd_cl::IdSwitchUser)->trigger();
             QCOMPARE(closed.count(), 1);
             QVERIFY(!window.isVisible());
-            QVERIFY(window.GetSwitchUser());
+            QVERIFY(window.IsSwitchUser());
         }
-        session.LogIn(QStringLiteral("普通乙"), QStringLiteral("pw"));
+        session->LogIn(QStringLiteral("普通乙"), QStringLiteral("pw"));
         WMainWnd_cl next;
         next.Create();
-        QVERIFY(!next.GetSwitchUser());
+        QVERIFY(!next.IsSwitchUser());
         QCOMPARE(Tabs(next).value(0), QStringLiteral("费用记录管理"));
     }
 
     void ChangePasswordFromTheMenu() {
-        UserSession_cl session;
-        RecordingPrompt_cl prompt;
         WMainWnd_cl window;
         window.Create();
-        OnNextModal([](QDialog* dialog) {
-            dialog->findChild<QLineEdit*>(QStringLiteral("1005"))->setText(UserSession_cl::SuperPassword);
-            dialog->findChild<QLineEdit*>(QStringLiteral("1004"))->setText(QStringLiteral("neu"));
-            dialog->findChild<QLineEdit*>(QStringLiteral("1014"))->setText(QStringLiteral("neu"));
-            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("1")), Qt::LeftButton);
+        const auto watch = WhenShown<WInputPasswordDlg_cl>([](WInputPasswordDlg_cl& dialog) {
+            Type(Control<QLineEdit>(dialog, WInputPasswordDlg_cl::IdOldPassword), UserSession_cl::SuperPassword);
+            Type(Control<QLineEdit>(dialog, WInputPasswordDlg_cl::IdNewPassword), QStringLiteral("neu"));
+            Type(Control<QLineEdit>(dialog, WInputPasswordDlg_cl::IdConfirm), QStringLiteral("neu"));
+            Click(Control<QPushButton>(dialog, WInputPasswordDlg_cl::IdOK));
         });
         window.GetAction(WMainWnd_cl::IdChangePassword)->trigger();
-        QVERIFY(prompt.shown.isEmpty());
-        session.LogIn(UserSession_cl::SuperName, QStringLiteral("neu"));
+        QVERIFY(watch->ran);
+        QVERIFY(session->Prompt().shown.isEmpty());
+        session->LogIn(UserSession_cl::SuperName, QStringLiteral("neu"));
     }
 
     void RecordsChangedReloadsOnlyAVisibleRecordPage() {
-        UserSession_cl session;
         WMainWnd_cl window;
         window.Create();
         QSignalSpy reloads(&window, &WMainWnd_cl::RecordPageToReload);
@@ -173,6 +168,11 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(reloads.count(), 1);
     }
+
+private:
+    std::unique_ptr<UserSession_cl> session;
 };
+
+WINDOW_TEST(WMainWndTest);
 
 #include "WMainWndTest.moc"

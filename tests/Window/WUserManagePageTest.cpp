@@ -1,15 +1,17 @@
 #include "Window/WUserManagePage.h"
+#include "Window/WInputUserDlg.h"
 
 #include "UserSession.h"
 #include "settings/Unique.h"
-#include "support/RecordingPrompt.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 
+using namespace WindowTesting_ns;
 using Platform_ns::Answer_en;
+using Vorelle_ns::WInputUserDlg_cl;
 using Vorelle_ns::DataCore;
 using Vorelle_ns::WUserManagePage_cl;
 
@@ -41,9 +43,11 @@ class WUserManagePageTest : public QObject {
     }
 
 private slots:
+    void init() { session = std::make_unique<UserSession_cl>(); }
+    void cleanup() { session.reset(); }
+
     void ListsTheUsersWithPowerAndCreationTime() {
-        UserSession_cl session;
-        const int32_t sn = session.AddUser(QStringLiteral("独立丙"), 3);
+        const int32_t sn = session->AddUser(QStringLiteral("独立丙"), 3);
         WUserManagePage_cl page;
         QCOMPARE(page.GetList().RowCount(), 0);
         page.show();
@@ -64,49 +68,46 @@ private slots:
     }
 
     void NewRunsTheUserDialogAndReloads() {
-        UserSession_cl session;
-        RecordingPrompt_cl prompt;
         WUserManagePage_cl page;
         page.show();
-        OnNextModal([](QDialog* dialog) {
-            dialog->findChild<QLineEdit*>(QStringLiteral("1003"))->setText(QStringLiteral("普通乙"));
-            dialog->findChild<QLineEdit*>(QStringLiteral("1004"))->setText(QStringLiteral("pw"));
-            dialog->findChild<QLineEdit*>(QStringLiteral("1014"))->setText(QStringLiteral("pw"));
-            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("1")), Qt::LeftButton);
+        const auto watch = WhenShown<WInputUserDlg_cl>([](WInputUserDlg_cl& dialog) {
+            Type(Control<QLineEdit>(dialog, WInputUserDlg_cl::IdUserName), QStringLiteral("普通乙"));
+            Type(Control<QLineEdit>(dialog, WInputUserDlg_cl::IdPassword), QStringLiteral("pw"));
+            Type(Control<QLineEdit>(dialog, WInputUserDlg_cl::IdConfirm), QStringLiteral("pw"));
+            Click(Control<QPushButton>(dialog, WInputUserDlg_cl::IdOK));
         });
         QTest::mouseClick(page.findChild<QPushButton*>(QString::number(WUserManagePage_cl::IdNew)), Qt::LeftButton);
         QCOMPARE(Names(page), (QStringList{UserSession_cl::SuperName, QStringLiteral("普通乙")}));
+        QVERIFY(watch->ran);
         QCOMPARE(page.GetList().topLevelItem(1)->text(1), QStringLiteral("普通"));
-        QVERIFY(prompt.shown.isEmpty());
+        QVERIFY(session->Prompt().shown.isEmpty());
     }
 
     void DeleteAsksThenRemovesTheUserWithHisData() {
-        UserSession_cl session;
-        const int32_t sn = session.AddUser(QStringLiteral("普通乙"), 2);
-        session.LogIn(QStringLiteral("普通乙"), QStringLiteral("pw"));
+        const int32_t sn = session->AddUser(QStringLiteral("普通乙"), 2);
+        session->LogIn(QStringLiteral("普通乙"), QStringLiteral("pw"));
         DataCore().GetRecordManage().AddRecord(QStringLiteral("餐饮"), QStringLiteral("午饭"), -1250, QString(),
                                                Base_ns::DateTime_cl::Now(), 0);
         DataCore().GetRecordManage().AddTemplate(false, QStringLiteral("餐饮"), QStringLiteral("午饭"), -1250,
                                                  QString(), 0);
-        session.LogIn(UserSession_cl::SuperName, UserSession_cl::SuperPassword);
+        session->LogIn(UserSession_cl::SuperName, UserSession_cl::SuperPassword);
         const int32_t publicBefore = DataCore().GetUserManage().GetPublicAccount();
 
-        RecordingPrompt_cl prompt;
-        prompt.answers << Answer_en::Cancel << Answer_en::OK;
+        session->Prompt().answers << Answer_en::Cancel << Answer_en::OK;
         WUserManagePage_cl page;
         page.show();
         SelectUser(page, QStringLiteral("普通乙"));
         QTest::keyClick(&page.GetList(), Qt::Key_Delete);
-        QCOMPARE(prompt.shown.size(), 1);
-        QCOMPARE(prompt.shown[0].text, QStringLiteral("你真的要要删除该用户？"));
-        QCOMPARE(prompt.shown[0].buttons, Platform_ns::Buttons_en::OKCancel);
+        QCOMPARE(session->Prompt().shown.size(), 1);
+        QCOMPARE(session->Prompt().shown[0].text, QStringLiteral("你真的要要删除该用户？"));
+        QCOMPARE(session->Prompt().shown[0].buttons, Platform_ns::Buttons_en::OKCancel);
         QCOMPARE(Names(page).size(), 2);
         QCOMPARE(UserRows("zorb_record", sn), 1);
         QCOMPARE(UserRecyclerRows(), 0);
 
         SelectUser(page, QStringLiteral("普通乙"));
         QTest::keyClick(&page.GetList(), Qt::Key_Delete);
-        QCOMPARE(prompt.shown.size(), 2);
+        QCOMPARE(session->Prompt().shown.size(), 2);
         QCOMPARE(Names(page), QStringList{UserSession_cl::SuperName});
         QCOMPARE(UserRows("zorb_record", sn), 0);
         QCOMPARE(UserRows("zorb_record_template", sn), 0);
@@ -115,25 +116,22 @@ private slots:
     }
 
     void RefusesDeletingOneself() {
-        UserSession_cl session;
-        session.AddUser(QStringLiteral("普通乙"), 2);
-        RecordingPrompt_cl prompt;
+        session->AddUser(QStringLiteral("普通乙"), 2);
         WUserManagePage_cl page;
         page.show();
         QTest::keyClick(&page.GetList(), Qt::Key_Delete);
-        QVERIFY(prompt.shown.isEmpty());  // nothing selected, nothing asked
+        QVERIFY(session->Prompt().shown.isEmpty());  // nothing selected, nothing asked
 
         SelectUser(page, UserSession_cl::SuperName);
         QTest::keyClick(&page.GetList(), Qt::Key_Delete);
-        QCOMPARE(prompt.shown.size(), 2);
-        QCOMPARE(prompt.shown[1].text, QStringLiteral("不允许删除当前用户。"));
-        QCOMPARE(prompt.shown[1].caption, QStringLiteral("用户错误"));
+        QCOMPARE(session->Prompt().shown.size(), 2);
+        QCOMPARE(session->Prompt().shown[1].text, QStringLiteral("不允许删除当前用户。"));
+        QCOMPARE(session->Prompt().shown[1].caption, QStringLiteral("用户错误"));
         QCOMPARE(Names(page).size(), 2);
         QCOMPARE(UserRecyclerRows(), 0);
     }
 
     void RemembersTheColumnWidths() {
-        UserSession_cl session;
         QList<int> defaults;
         {
             WUserManagePage_cl page;
@@ -156,21 +154,18 @@ private slots:
     }
     void StaleWidthsKeepTheDefaults() {
         QFETCH(QString, stored);
-        UserSession_cl session;
         QList<int> defaults;
         {
             WUserManagePage_cl page;
             defaults = Widths(page);
         }
         Unique_ns::GetCustomFromDatabase().WriteString(QStringLiteral("用户列表"), stored);
-        RecordingPrompt_cl prompt;
         WUserManagePage_cl page;
         QCOMPARE(Widths(page), defaults);
-        QVERIFY(prompt.shown.isEmpty());
+        QVERIFY(session->Prompt().shown.isEmpty());
     }
 
     void TheListGrowsWithThePage() {
-        UserSession_cl session;
         WUserManagePage_cl page;
         page.show();
         const QRect before = page.GetList().geometry();
@@ -179,6 +174,11 @@ private slots:
         QCOMPARE(page.GetList().geometry(), before.adjusted(0, 0, 100, 40));
         QCOMPARE(page.findChild<QPushButton*>(QString::number(WUserManagePage_cl::IdNew))->pos(), button);
     }
+
+private:
+    std::unique_ptr<UserSession_cl> session;
 };
+
+WINDOW_TEST(WUserManagePageTest);
 
 #include "WUserManagePageTest.moc"
