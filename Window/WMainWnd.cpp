@@ -53,8 +53,6 @@ void WMainWnd_cl::Create() {
     show();
     // Once shown the frame is known: its outer corner goes where the rectangle begins.
     move(rect.topLeft());
-    raise();
-    activateWindow();
 }
 
 void WMainWnd_cl::MakeMenu() {

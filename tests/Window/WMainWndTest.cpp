@@ -93,6 +93,7 @@ private slots:
     void VersionBoxByMenuAndF1() {
         WMainWnd_cl window;
         window.Create();
+        window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         window.GetAction(WMainWnd_cl::IdVersion)->trigger();
         QTest::keyClick(&window, Qt::Key_F1);

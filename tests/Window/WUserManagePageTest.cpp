@@ -71,7 +71,7 @@ private slots:
         WUserManagePage_cl page;
         page.show();
         const auto watch = WhenShown<WInputUserDlg_cl>([](WInputUserDlg_cl& dialog) {
-            Type(Control<QLineEdit>(dialog, WInputUserDlg_cl::IdUserName), QStringLiteral("普通乙"));
+            Control<QLineEdit>(dialog, WInputUserDlg_cl::IdUserName)->setText(QStringLiteral("普通乙"));
             Type(Control<QLineEdit>(dialog, WInputUserDlg_cl::IdPassword), QStringLiteral("pw"));
             Type(Control<QLineEdit>(dialog, WInputUserDlg_cl::IdConfirm), QStringLiteral("pw"));
             Click(Control<QPushButton>(dialog, WInputUserDlg_cl::IdOK));
