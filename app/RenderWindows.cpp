@@ -7,6 +7,9 @@
 #include "Control/DataCore.h"
 #include "SystemInfo/Path.h"
 #include "VorelleApp.h"
+#include "Window/WInputAccountDlg.h"
+#include "Window/WInputPasswordDlg.h"
+#include "Window/WInputUserDlg.h"
 #include "Window/WMainWnd.h"
 #include "Window/WSetSuperAdminDlg.h"
 #include "Window/WStartDlg.h"
@@ -44,6 +47,30 @@ void AddSample() {
     Unique_ns::GetRecentRecordFromFile().Add(QStringLiteral("用户名"), userName);
 }
 
+// The main window as the sample's super administrator sees it, with a few more users,
+// and the small dialogs over it.
+bool RenderMainWindow(const QString& folder) {
+    using namespace Vorelle_ns;
+    DataCore().GetDatabaseManage().OpenLink(0);
+    UserManage_cl& users = DataCore().GetUserManage();
+    users.Login(QStringLiteral("管理员"), QStringLiteral("sample"));
+    users.AddUser(QStringLiteral("妈妈"), 1, QStringLiteral("sample"));
+    users.AddUser(QStringLiteral("小明"), 2, QStringLiteral("sample"));
+    users.AddUser(QStringLiteral("奶奶"), 3, QStringLiteral("sample"));
+    users.SetPublicAccount(1234550);
+    bool saved = true;
+    WMainWnd_cl mainWnd;
+    mainWnd.Create();
+    saved &= Save(mainWnd, folder, QStringLiteral("main-window-users"));
+    WInputUserDlg_cl userDlg(&mainWnd);
+    saved &= Save(userDlg, folder, QStringLiteral("input-user"));
+    WInputPasswordDlg_cl passwordDlg(&mainWnd);
+    saved &= Save(passwordDlg, folder, QStringLiteral("input-password"));
+    WInputAccountDlg_cl accountDlg(true, &mainWnd);
+    saved &= Save(accountDlg, folder, QStringLiteral("input-account"));
+    return saved;
+}
+
 bool Render(const QString& folder) {
     using namespace Vorelle_ns;
     bool saved = true;
@@ -62,10 +89,7 @@ bool Render(const QString& folder) {
     WSetSuperAdminDlg_cl superAdmin;
     saved &= Save(superAdmin, folder, QStringLiteral("set-super-admin"));
     superAdmin.hide();
-    WMainWnd_cl mainWnd;
-    mainWnd.resize(799, 599);
-    saved &= Save(mainWnd, folder, QStringLiteral("main-window"));
-    return saved;
+    return saved && RenderMainWindow(folder);
 }
 
 }  // namespace
