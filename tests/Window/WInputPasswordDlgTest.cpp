@@ -36,16 +36,6 @@ private slots:
     void init() { session = std::make_unique<UserSession_cl>(); }
     void cleanup() { session.reset(); }
 
-    void EditsTakeSixteenCharacters() {
-        WInputPasswordDlg_cl dialog;
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("设置密码"));
-        for (int32_t id : {WInputPasswordDlg_cl::IdOldPassword, WInputPasswordDlg_cl::IdNewPassword,
-                           WInputPasswordDlg_cl::IdConfirm}) {
-            QCOMPARE(Edit(dialog, id)->maxLength(), 16);
-            QCOMPARE(Edit(dialog, id)->echoMode(), QLineEdit::Password);
-        }
-    }
-
     void TypingANewPasswordEmptiesTheConfirmation() {
         WInputPasswordDlg_cl dialog;
         dialog.show();

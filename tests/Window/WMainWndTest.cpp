@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -69,25 +68,6 @@ private slots:
         QCOMPARE(rect.topLeft(), QPoint(112, 84));
         QCOMPARE(rect.size(), QSize(799, 599));
         QCOMPARE(WMainWnd_cl::InitialRect(QSize(800, 600)).topLeft(), QPoint(0, 0));
-    }
-
-    void MenuHoldsTheCommands() {
-        WMainWnd_cl window;
-        const QList<QAction*> menus = window.menuBar()->actions();
-        QCOMPARE(menus.size(), 2);
-        QCOMPARE(menus[0]->text(), QStringLiteral("用户(&U)"));
-        QCOMPARE(menus[1]->text(), QStringLiteral("帮助(&H)"));
-        const QList<QAction*> user = menus[0]->menu()->actions();
-        QCOMPARE(user.size(), 4);
-        QCOMPARE(user[0], window.GetAction(WMainWnd_cl::IdChangePassword));
-        QCOMPARE(user[0]->text(), QStringLiteral("修改密码(&P)"));
-        QVERIFY(user[1]->isSeparator());
-        QCOMPARE(user[2], window.GetAction(WMainWnd_cl::IdSwitchUser));
-        QCOMPARE(user[2]->text(), QStringLiteral("切换用户(&L)"));
-        QCOMPARE(user[3], window.GetAction(WMainWnd_cl::IdExit));
-        QCOMPARE(user[3]->text(), QStringLiteral("退出(&E)"));
-        QCOMPARE(menus[1]->menu()->actions().value(0), window.GetAction(WMainWnd_cl::IdVersion));
-        QCOMPARE(window.GetAction(WMainWnd_cl::IdVersion)->text(), QStringLiteral("版本说明(&V)"));
     }
 
     void VersionBoxByMenuAndF1() {
