@@ -25,7 +25,9 @@ WMainWnd_cl::WMainWnd_cl() : tabCtrl(new CTL_ns::TabCtrl_cl(this)) {
 
     userPage = std::make_unique<WUserManagePage_cl>(tabCtrl);
     userPage->setObjectName(QString::number(IdUserPage));
-    recordPage.reset(EmptyPage(IdRecordPage, 265));
+    recordPage = std::make_unique<WRecordManagePage_cl>(tabCtrl);
+    recordPage->setObjectName(QString::number(IdRecordPage));
+    connect(this, &WMainWnd_cl::RecordPageToReload, recordPage.get(), &WRecordManagePage_cl::Refresh);
     monthPage.reset(EmptyPage(IdMonthPage, 265));
     yearPage.reset(EmptyPage(IdYearPage, 265));
 
@@ -39,6 +41,7 @@ WMainWnd_cl::WMainWnd_cl() : tabCtrl(new CTL_ns::TabCtrl_cl(this)) {
 
     tabCtrl->setEnabled(true);
     userPage->EnableControls();
+    recordPage->EnableControls();
 }
 
 WMainWnd_cl::~WMainWnd_cl() = default;

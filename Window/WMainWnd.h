@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CTL/TabCtrl.h"
+#include "WRecordManagePage.h"
 #include "WUserManagePage.h"
 
 #include <QMainWindow>
@@ -50,7 +51,7 @@ public:
 
     CTL_ns::TabCtrl_cl& GetTabCtrl() { return *tabCtrl; }
     WUserManagePage_cl& GetUserPage() { return *userPage; }
-    QWidget& GetRecordPage() { return *recordPage; }
+    WRecordManagePage_cl& GetRecordPage() { return *recordPage; }
     QAction* GetAction(int32_t id) const;
 
 signals:
@@ -71,7 +72,7 @@ private:
     void OnRecordsChanged();
 
     std::unique_ptr<WUserManagePage_cl> userPage;
-    std::unique_ptr<QWidget> recordPage;
+    std::unique_ptr<WRecordManagePage_cl> recordPage;
     std::unique_ptr<QWidget> monthPage;
     std::unique_ptr<QWidget> yearPage;
     CTL_ns::TabCtrl_cl* tabCtrl;

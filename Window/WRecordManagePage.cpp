@@ -1,0 +1,595 @@
+#include "WRecordManagePage.h"
+
+#include "ConvertInfo.h"
+#include "Control/DataCore.h"
+#include "CTL/ComboBox.h"
+#include "CTL/Report.h"
+#include "DialogBuilder.h"
+#include "IO/CSVStream.h"
+#include "IO/FileStream.h"
+#include "SystemInfo/Path.h"
+#include "WInputAccountDlg.h"
+#include "WInputRecordDlg.h"
+#include "base/SysError.h"
+#include "base/Text.h"
+#include "base/UserError.h"
+#include "platform/prompt/Prompt.h"
+#include "platform/widgets/DialogUnits.h"
+#include "settings/Unique.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSignalBlocker>
+
+namespace Vorelle_ns {
+
+namespace {
+
+Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark = QString()) {
+    static const Base_ns::ErrorInfo_st table[] = {{1, "错误的日期模式。"}};
+    return Base_ns::SysError_cl(line, __FILE__, WRecordManagePage_cl::ClassName(), code, table,
+                                int32_t(std::size(table)), remark);
+}
+
+Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
+    static const Base_ns::ErrorInfo_st table[] = {{101, "不允许设置其它用户的个人账户。"},
+                                                  {102, "CSV文件内容不正确，列数不一致。"},
+                                                  {103, "CSV文件内容不正确，列头信息有误。"},
+                                                  {104, "CSV文件内容不正确，金额应该为数字。"},
+                                                  {105, "CSV文件内容不正确，统计方式不正确。"},
+                                                  {106, "CSV文件内容不正确，类型过长。"},
+                                                  {107, "CSV文件内容不正确，子类型过长。"},
+                                                  {108, "CSV文件内容不正确，注释过长。"},
+                                                  {109, "CSV文件内容不正确，日期不正确。"},
+                                                  {110, "CSV文件内容不正确，金额不能为零。"},
+                                                  {111, "CSV文件内容不正确，金额与类别不一致。"},
+                                                  {112, "CSV文件内容不正确，有非法字符。"}};
+    return Base_ns::UserError_cl(line, __FILE__, WRecordManagePage_cl::ClassName(), code, table,
+                                 int32_t(std::size(table)), remark);
+}
+
+const CTL_ns::Report_cl::Column_st kRecordColumns[] = {
+    {QStringLiteral("日期"), 15},     {QStringLiteral("分类"), 15}, {QStringLiteral("费用名称"), 12},
+    {QStringLiteral("金额"), 10},     {QStringLiteral("用户"), 10}, {QStringLiteral("类别"), 10},
+    {QStringLiteral("注释"), -1}};
+constexpr int32_t kColumnCount = int32_t(std::size(kRecordColumns));
+const CTL_ns::Report_cl::Column_st kSumColumns[] = {{QStringLiteral("分类"), 50}, {QStringLiteral("金额"), -1}};
+
+const QString kCsvFilter = QStringLiteral("CSV Files (*.csv)|*.csv|");
+constexpr int32_t kMaxName = 16;
+constexpr int32_t kMaxComment = 255;
+
+// Settings of the page, in the logged-in user's storage of the database.
+const QString kRecordWidthsKey = QStringLiteral("费用记录列表");
+const QString kSumWidthsKey = QStringLiteral("简单统计列表");
+const QString kDateModeKey = QStringLiteral("日期模式");
+const QString kUserModeKey = QStringLiteral("用户模式");
+const QString kShowAccountKey = QStringLiteral("显示账户");
+const QString kSearchedNamesKey = QStringLiteral("检索用户名");
+const QString kCsvFolderKey = QStringLiteral("CSV文件目录");
+
+struct Step_st {
+    const char16_t* mode;
+    const char16_t* previous;
+    const char16_t* next;
+};
+const Step_st kDateModes[] = {{u"今日", u"前一天(&P)", u"后一天(&T)"},
+                              {u"当月", u"前一月(&P)", u"后一月(&T)"},
+                              {u"最近三十天", u"前三十天(&P)", u"后三十天(&T)"},
+                              {u"自定义", u"前进(&P)", u"后退(&T)"}};
+const char16_t* const kUserModes[] = {u"当前用户", u"指定用户", u"所有用户"};
+
+Base_ns::DateTime_cl PickerValue(const QDateEdit* picker) {
+    return Base_ns::DateTime_cl::FromQDateTime(picker->dateTime());
+}
+
+// The first moment of the month that is months away from value's, at value's time of day.
+Base_ns::DateTime_cl FirstOfMonth(const Base_ns::DateTime_cl& value, int32_t months) {
+    const int32_t index = value.Year() * 12 + value.Month() - 1 + months;
+    return Base_ns::DateTime_cl::FromParts(index / 12, index % 12 + 1, 1, value.Hour(), value.Minute(),
+                                           value.Second());
+}
+
+// The money text of a total, which can pass 32 bits where no single sum does.
+QString TotalText(int64_t cents) {
+    const uint64_t magnitude = cents < 0 ? 0 - uint64_t(cents) : uint64_t(cents);
+    QString text = QString::number(magnitude / 100);
+    const uint64_t fraction = magnitude % 100;
+    if (fraction != 0) {
+        QString digits = QString::number(fraction).rightJustified(2, u'0');
+        if (digits.endsWith(u'0')) digits.chop(1);
+        text += u'.' + digits;
+    }
+    return cents < 0 ? u'-' + text : text;
+}
+
+QString LineRemark(int32_t line) { return QStringLiteral("第") + QString::number(line) + QStringLiteral("行"); }
+
+// Reads the entries of a CSV file made like the page's export. Every check is made before
+// anything is booked; a failing line is named in the error's remark.
+Container_ns::List_tl<RecordInfo_st> ReadRecordFile(const QString& path) {
+    IO_ns::FileStream_tl<IO_ns::CSVStream_cl> stream;
+    stream.OpenForRead(path);
+    if (stream.ColumnCount() != kColumnCount) throw UserError(102, __LINE__);
+    int32_t line = 1;
+    for (const CTL_ns::Report_cl::Column_st& column : kRecordColumns) {
+        const QString title = stream.ReadCell();
+        line += int32_t(title.count(u'\n'));
+        if (title != column.title) throw UserError(103, __LINE__);
+    }
+    Container_ns::List_tl<RecordInfo_st> records;
+    QString cells[kColumnCount];
+    while (stream.TryReadCell(cells[0])) {
+        ++line;
+        const QString remark = LineRemark(line);
+        // A file that ends inside a line lacks that line's cells; the comment may be missing.
+        for (int32_t i = 1; i < kColumnCount; ++i) {
+            cells[i].clear();
+            if (!stream.TryReadCell(cells[i]) && i < kColumnCount - 1) throw UserError(102, __LINE__, remark);
+        }
+        RecordInfo_st record;
+        record.recordTime = Base_ns::DateTime_cl::Parse(cells[0]);
+        if (!record.recordTime.IsValid()) throw UserError(109, __LINE__, remark);
+        record.typeName = cells[1];
+        record.expenseName = cells[2];
+        // Read like a typed balance: an amount beyond 32 bits of cents is refused, never
+        // wrapped.
+        int32_t cents = 0;
+        if (!WInputAccountDlg_cl::TextToCents(cells[3], cents)) throw UserError(104, __LINE__, remark);
+        if (cents == 0) throw UserError(110, __LINE__, remark);
+        record.expense = cents;
+        record.userName = cells[4];
+        int32_t kind = 0;
+        if (!ConvertInfo_cl::TextToStatistics(cells[5], record.statisticsMode, kind)) {
+            throw UserError(105, __LINE__, remark);
+        }
+        if ((kind == 1) != (cents > 0)) throw UserError(111, __LINE__, remark);
+        record.comment = cells[6];
+        if (record.typeName.size() > kMaxName) throw UserError(106, __LINE__, remark);
+        if (record.expenseName.size() > kMaxName) throw UserError(107, __LINE__, remark);
+        if (record.comment.size() > kMaxComment) throw UserError(108, __LINE__, remark);
+        // Texts go into SQL between single quotes: an apostrophe is refused here, with
+        // its line, rather than as a fault of the database layer.
+        for (int32_t i : {1, 2, 4, 6}) {
+            if (Base_ns::HasIllegalSqlChar(cells[i])) throw UserError(112, __LINE__, remark);
+        }
+        records.Append(record);
+        for (const QString& cell : cells) line += int32_t(cell.count(u'\n'));
+    }
+    stream.Close();
+    return records;
+}
+
+}  // namespace
+
+WRecordManagePage_cl::WRecordManagePage_cl(QWidget* parent) : QWidget(parent) {
+    BuildControls();
+    try {
+        Initialise();
+    } catch (const Base_ns::Error_cl& error) {
+        error.Show(this);
+    }
+}
+
+WRecordManagePage_cl::~WRecordManagePage_cl() {
+    try {
+        StoreSettings();
+    } catch (const Base_ns::Error_cl& error) {
+        error.Show(nullptr);
+    }
+}
+
+void WRecordManagePage_cl::BuildControls() {
+    DialogBuilder_cl build(this);
+    const Platform_ns::DialogUnits_cl units;
+    const auto makeDate = [&](int32_t id, int32_t x) {
+        auto* picker = new QDateEdit(this);
+        picker->setObjectName(QString::number(id));
+        picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+        picker->setCalendarPopup(true);
+        units.Place(picker, x, 9, 69, 15);
+        return picker;
+    };
+    const auto makeList = [&](int32_t id, int32_t x, int32_t width) {
+        auto* list = new CTL_ns::Report_cl(this);
+        list->setObjectName(QString::number(id));
+        units.Place(list, x, 46, width, 199);
+        return list;
+    };
+    using Style_en = CTL_ns::ComboBox_cl::Style_en;
+    build.Label(QStringLiteral("日期"), 7, 9, 17, 15);
+    dateModeCombo = build.ComboBox(IdDateMode, Style_en::DropDownList, 26, 10, 81, 30);
+    build.Label(QStringLiteral("起始日期"), 110, 9, 32, 15);
+    beginDate = makeDate(IdBeginDate, 145);
+    build.Label(QStringLiteral("终止日期"), 217, 9, 32, 15);
+    endDate = makeDate(IdEndDate, 253);
+    previousButton = build.Button(IdPrevious, QString(), 330, 8, 52, 18);
+    nextButton = build.Button(IdNext, QString(), 385, 8, 52, 18);
+    build.Label(QStringLiteral("用户"), 7, 28, 17, 15);
+    userModeCombo = build.ComboBox(IdUserMode, Style_en::DropDownList, 26, 28, 81, 30);
+    userNameCombo = build.ComboBox(IdUserName, Style_en::DropDown, 111, 28, 81, 30);
+    newButton = build.Button(IdNew, QStringLiteral("新增(&N)"), 215, 26, 60, 18);
+    exportButton = build.Button(IdExport, QStringLiteral("导出(&E)"), 280, 26, 60, 18);
+    importButton = build.Button(IdImport, QStringLiteral("导入(&I)"), 346, 26, 60, 18);
+    recordList = makeList(IdRecords, 7, 378);
+    sumList = makeList(IdSums, 388, 127);
+    showAccountCheck = build.CheckBox(IdShowAccount, QStringLiteral("显示帐户金额"), 7, 248, 60, 10);
+    accountLabel = build.Label(QString(), 72, 248, 80, 8);
+    accountLabel->setObjectName(QString::number(IdAccount));
+    changeAccountButton = build.Button(IdChangeAccount, QStringLiteral("修改(&C)"), 154, 246, 50, 13);
+    build.Size(Width, Height);
+
+    recordList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    sumList->setSelectionMode(QAbstractItemView::SingleSelection);
+    userNameCombo->lineEdit()->setMaxLength(kMaxName);
+    recordList->installEventFilter(this);
+    userNameCombo->lineEdit()->installEventFilter(this);
+
+    connect(dateModeCombo, &CTL_ns::ComboBox_cl::SelectionChanged, this, &WRecordManagePage_cl::OnDateMode);
+    connect(userModeCombo, &CTL_ns::ComboBox_cl::SelectionChanged, this, &WRecordManagePage_cl::OnUserMode);
+    connect(userNameCombo, &CTL_ns::ComboBox_cl::SelectionChanged, this, &WRecordManagePage_cl::OnUserName);
+    for (QDateEdit* picker : {beginDate, endDate}) {
+        connect(picker, &QDateEdit::dateTimeChanged, this, &WRecordManagePage_cl::OnDatePicked);
+    }
+    connect(previousButton, &QPushButton::clicked, this, [this] { Handle([this] { Step(-1); }); });
+    connect(nextButton, &QPushButton::clicked, this, [this] { Handle([this] { Step(1); }); });
+    connect(showAccountCheck, &QCheckBox::clicked, this, &WRecordManagePage_cl::OnShowAccount);
+    connect(newButton, &QPushButton::clicked, this, &WRecordManagePage_cl::OnNew);
+    connect(exportButton, &QPushButton::clicked, this, &WRecordManagePage_cl::OnExport);
+    connect(importButton, &QPushButton::clicked, this, &WRecordManagePage_cl::OnImport);
+    connect(changeAccountButton, &QPushButton::clicked, this, &WRecordManagePage_cl::OnChangeAccount);
+    connect(recordList, &QTreeWidget::itemDoubleClicked, this, &WRecordManagePage_cl::OnEdit);
+
+    // The list grows with the page, the sums follow its right edge, the account line
+    // its bottom edge.
+    autoSize.Register(this);
+    autoSize.AddChildAligned(recordList, 0, 0, 1, 1);
+    autoSize.AddChildAligned(sumList, 2, 0, 0, 1);
+    for (QWidget* control : std::initializer_list<QWidget*>{showAccountCheck, accountLabel, changeAccountButton}) {
+        autoSize.AddChildAligned(control, 0, 2, 0, 0);
+    }
+}
+
+void WRecordManagePage_cl::Initialise() {
+    recordList->SetColumns(kRecordColumns, kColumnCount);
+    sumList->SetColumns(kSumColumns, int32_t(std::size(kSumColumns)));
+    for (int32_t mode = Today; mode <= Custom; ++mode) {
+        dateModeCombo->AddItem(QString::fromUtf16(kDateModes[mode].mode), mode);
+    }
+    userModeCombo->AddItem(QString::fromUtf16(kUserModes[CurrentUser]), CurrentUser);
+    UserManage_cl& users = DataCore().GetUserManage();
+    if (users.CanViewOthers()) {
+        userModeCombo->AddItem(QString::fromUtf16(kUserModes[NamedUser]), NamedUser);
+        userModeCombo->AddItem(QString::fromUtf16(kUserModes[AllUsers]), AllUsers);
+    }
+    superAdmin = users.CanManageUsers();
+
+    Unique_ns::ICustom_cl& custom = Unique_ns::GetCustomFromDatabase();
+    const auto applyWidths = [&](CTL_ns::Report_cl* list, const QString& key) {
+        try {
+            list->SetColumnWidthsText(custom.ReadString(key, list->ColumnWidthsText()));
+        } catch (const Base_ns::Error_cl&) {
+            // Widths remembered for another layout of the list: the designed ones stay.
+        }
+    };
+    applyWidths(recordList, kRecordWidthsKey);
+    applyWidths(sumList, kSumWidthsKey);
+    // A remembered mode that is no longer offered (the user's power changed) falls back
+    // to the first one.
+    if (!dateModeCombo->SelectByText(custom.ReadString(kDateModeKey, QString::fromUtf16(kDateModes[Today].mode)))) {
+        dateModeCombo->Select(0);
+    }
+    if (!userModeCombo->SelectByText(custom.ReadString(kUserModeKey, QString::fromUtf16(kUserModes[CurrentUser])))) {
+        userModeCombo->Select(0);
+    }
+    showAccountCheck->setChecked(custom.ReadBoolean(kShowAccountKey, true));
+    userNameCombo->Fill(Unique_ns::GetRecentRecordFromDatabase().List(kSearchedNamesKey));
+    EnableControls();
+}
+
+void WRecordManagePage_cl::StoreSettings() {
+    Unique_ns::ICustom_cl& custom = Unique_ns::GetCustomFromDatabase();
+    custom.WriteString(kRecordWidthsKey, recordList->ColumnWidthsText());
+    custom.WriteString(kSumWidthsKey, sumList->ColumnWidthsText());
+    custom.WriteString(kDateModeKey, dateModeCombo->currentText());
+    custom.WriteString(kUserModeKey, userModeCombo->currentText());
+    custom.WriteBoolean(kShowAccountKey, showAccountCheck->isChecked());
+}
+
+template <typename Action>
+void WRecordManagePage_cl::Handle(Action&& action) {
+    try {
+        action();
+    } catch (const Base_ns::Error_cl& error) {
+        error.Show(this);
+    }
+}
+
+int32_t WRecordManagePage_cl::DateMode() const { return dateModeCombo->ItemData(dateModeCombo->CurrentSelection()); }
+
+int32_t WRecordManagePage_cl::UserMode() const { return userModeCombo->ItemData(userModeCombo->CurrentSelection()); }
+
+void WRecordManagePage_cl::EnableControls() {
+    const int32_t dateMode = DateMode();
+    const int32_t userMode = UserMode();
+    for (QWidget* control : std::initializer_list<QWidget*>{recordList, sumList, dateModeCombo, userModeCombo,
+                                                            newButton, importButton}) {
+        control->setEnabled(true);
+    }
+    userNameCombo->setEnabled(userMode == NamedUser);
+    beginDate->setEnabled(dateMode == Custom);
+    endDate->setEnabled(dateMode == Custom);
+    previousButton->setEnabled(dateMode != Custom);
+    nextButton->setEnabled(dateMode != Custom);
+    showAccountCheck->setEnabled(userMode == CurrentUser || userMode == AllUsers);
+    const bool showAccount = showAccountCheck->isEnabled() && showAccountCheck->isChecked();
+    accountLabel->setVisible(showAccount);
+    changeAccountButton->setVisible(showAccount);
+    changeAccountButton->setEnabled(showAccountCheck->isChecked() &&
+                                    (userMode == CurrentUser || (userMode == AllUsers && superAdmin)));
+    exportButton->setEnabled(recordList->RowCount() > 0);
+}
+
+bool WRecordManagePage_cl::GetQuery(Query_st& query) const {
+    query.begin = PickerValue(beginDate);
+    query.begin.SetTime(0, 0, 0);
+    query.end = PickerValue(endDate);
+    query.end.SetTime(23, 59, 59);
+    const int32_t userMode = UserMode();
+    query.allUsers = userMode == AllUsers;
+    query.userName.clear();
+    if (userMode != NamedUser) return true;
+    query.userName = userNameCombo->Text();
+    return !query.userName.isEmpty();
+}
+
+void WRecordManagePage_cl::Reload() {
+    Query_st query;
+    if (!GetQuery(query)) return;
+    FillRecords(query);
+    FillSums(query);
+    if (showAccountCheck->isChecked()) RefreshAccount();
+}
+
+void WRecordManagePage_cl::RememberSearchedName(const QString& name) {
+    if (name.isEmpty()) return;
+    lastSearchedName = name;
+    userNameCombo->PushFront(name);
+    Unique_ns::GetRecentRecordFromDatabase().Add(kSearchedNamesKey, name);
+}
+
+void WRecordManagePage_cl::FillRecords(const Query_st& query) {
+    recordList->DeleteAllRows();
+    const Base_ns::Trusteeship_tl<RecordRow_st> rows =
+        DataCore().GetControlUser().GetRecords(query.allUsers, query.userName, query.begin, query.end);
+    for (int32_t i = 0; i < rows.Count(); ++i) {
+        const RecordRow_st& row = rows[i];
+        const QString texts[kColumnCount] = {row.recordTime.FormatDate(),
+                                             row.typeName,
+                                             row.expenseName,
+                                             ConvertInfo_cl::MoneyToText(row.expense),
+                                             row.userName,
+                                             ConvertInfo_cl::StatisticsToText(row.expense > 0 ? 1 : 0, row.statisticsMode),
+                                             row.comment};
+        recordList->SetRowData(recordList->AddRow(texts, kColumnCount), row.sn);
+    }
+    RememberSearchedName(query.userName);
+}
+
+void WRecordManagePage_cl::FillSums(const Query_st& query) {
+    sumList->DeleteAllRows();
+    const Base_ns::Trusteeship_tl<TypeSum_st> sums =
+        DataCore().GetControlUser().GetTypeSums(query.allUsers, query.userName, query.begin, query.end);
+    // Totals of many categories can pass 32 bits even where no single sum does.
+    int64_t expense = 0;
+    int64_t income = 0;
+    for (int32_t i = 0; i < sums.Count(); ++i) {
+        const QString texts[] = {sums[i].typeName, ConvertInfo_cl::MoneyToText(sums[i].sum)};
+        sumList->AddRow(texts, 2);
+        (sums[i].sum < 0 ? expense : income) += sums[i].sum;
+    }
+    const auto addTotal = [this](const QString& caption, int64_t amount) {
+        const QString texts[] = {caption, TotalText(amount)};
+        sumList->AddRow(texts, 2);
+    };
+    if (expense != 0) addTotal(QStringLiteral("【总计开销】"), expense);
+    if (income != 0) addTotal(QStringLiteral("【总计收入】"), income);
+    if (expense != 0 && income != 0) addTotal(QStringLiteral("【结余】"), income + expense);
+    RememberSearchedName(query.userName);
+}
+
+void WRecordManagePage_cl::RefreshAccount() {
+    const int32_t userMode = UserMode();
+    if (userMode == CurrentUser) {
+        accountLabel->setText(QStringLiteral("个人帐户 ") +
+                              ConvertInfo_cl::MoneyToText(DataCore().GetUserManage().GetSingleAccount()));
+    } else if (userMode == AllUsers) {
+        accountLabel->setText(QStringLiteral("公共帐户 ") +
+                              ConvertInfo_cl::MoneyToText(DataCore().GetControlUser().GetPublicAccount()));
+    }
+}
+
+void WRecordManagePage_cl::ReloadAndEnable() {
+    try {
+        Reload();
+    } catch (...) {
+        // The controls fit what the lists now hold, however far they were filled.
+        EnableControls();
+        throw;
+    }
+    EnableControls();
+}
+
+void WRecordManagePage_cl::Refresh() {
+    Handle([this] { ReloadAndEnable(); });
+}
+
+void WRecordManagePage_cl::SetDates(const Base_ns::DateTime_cl& begin, const Base_ns::DateTime_cl& end) {
+    // The program's own setting is no pick of the user's.
+    const QSignalBlocker beginBlocker(beginDate);
+    const QSignalBlocker endBlocker(endDate);
+    beginDate->setDateTime(begin.ToQDateTime());
+    endDate->setDateTime(end.ToQDateTime());
+}
+
+void WRecordManagePage_cl::OnDateMode() {
+    Handle([this] {
+        const int32_t mode = DateMode();
+        previousButton->setText(QString::fromUtf16(kDateModes[mode].previous));
+        nextButton->setText(QString::fromUtf16(kDateModes[mode].next));
+        const Base_ns::DateTime_cl now = Base_ns::DateTime_cl::Now();
+        if (mode == Today) SetDates(now, now);
+        if (mode == ThisMonth) {
+            const Base_ns::DateTime_cl first = Base_ns::DateTime_cl::FromParts(now.Year(), now.Month(), 1);
+            SetDates(first, first.EndOfMonth());
+        }
+        if (mode == LastThirtyDays) SetDates(now - Base_ns::DateTimeSpan_cl(30), now);
+        ReloadAndEnable();
+    });
+}
+
+void WRecordManagePage_cl::Step(int32_t direction) {
+    const Base_ns::DateTime_cl begin = PickerValue(beginDate);
+    const Base_ns::DateTime_cl end = PickerValue(endDate);
+    switch (DateMode()) {
+    case Today:
+        SetDates(begin + Base_ns::DateTimeSpan_cl(direction), end + Base_ns::DateTimeSpan_cl(direction));
+        break;
+    case ThisMonth: {
+        const Base_ns::DateTime_cl first = FirstOfMonth(begin, direction);
+        SetDates(first, first.EndOfMonth());
+        break;
+    }
+    case LastThirtyDays:
+        SetDates(begin + Base_ns::DateTimeSpan_cl(30 * direction), end + Base_ns::DateTimeSpan_cl(30 * direction));
+        break;
+    default:
+        throw SysError(1, __LINE__, QString::number(DateMode()));
+    }
+    ReloadAndEnable();
+}
+
+void WRecordManagePage_cl::OnUserMode() {
+    if (isVisible()) Refresh();
+}
+
+void WRecordManagePage_cl::OnUserName() {
+    Handle([this] {
+        if (UserMode() == NamedUser && userNameCombo->Text() != lastSearchedName) ReloadAndEnable();
+    });
+}
+
+void WRecordManagePage_cl::OnDatePicked() { Refresh(); }
+
+void WRecordManagePage_cl::OnShowAccount() {
+    EnableControls();
+    if (showAccountCheck->isChecked()) Handle([this] { RefreshAccount(); });
+}
+
+void WRecordManagePage_cl::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) Refresh();
+}
+
+void WRecordManagePage_cl::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Handle([this] { autoSize.Resize(); });
+}
+
+bool WRecordManagePage_cl::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == recordList && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Delete) {
+            OnDelete();
+            return true;
+        }
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            OnEdit();
+            return true;
+        }
+    }
+    if (watched == userNameCombo->lineEdit() && event->type() == QEvent::FocusOut) OnUserName();
+    return QWidget::eventFilter(watched, event);
+}
+
+void WRecordManagePage_cl::OnNew() {
+    WInputRecordDlg_cl dialog(Base_ns::DateTime_cl::Now(), this);
+    dialog.exec();
+}
+
+void WRecordManagePage_cl::OnEdit() {
+    if (recordList->selectedItems().isEmpty()) return;
+    Handle([this] {
+        WInputRecordDlg_cl dialog(recordList->RowData(recordList->FirstSelectedRow()), this);
+        if (dialog.exec() == QDialog::Accepted) ReloadAndEnable();
+    });
+}
+
+void WRecordManagePage_cl::OnDelete() {
+    if (recordList->selectedItems().isEmpty()) return;
+    Handle([this] {
+        const Container_ns::List_tl<int32_t> rows = recordList->SelectedRows();
+        Container_ns::List_tl<int32_t> sns;
+        for (auto id = rows.First(); !id.IsEmpty(); id.Next()) sns.Append(recordList->RowData(id.Get()));
+        DataCore().GetControlUser().DeleteRecords(sns);
+        ReloadAndEnable();
+    });
+}
+
+void WRecordManagePage_cl::OnChangeAccount() {
+    Handle([this] { ChangeAccount(); });
+}
+
+void WRecordManagePage_cl::ChangeAccount() {
+    const int32_t userMode = UserMode();
+    if (userMode == NamedUser) throw UserError(101, __LINE__);
+    const bool isPublic = userMode == AllUsers;
+    WInputAccountDlg_cl dialog(isPublic, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        if (isPublic) {
+            DataCore().GetUserManage().SetPublicAccount(dialog.GetAmount());
+        } else {
+            DataCore().GetUserManage().SetSingleAccount(dialog.GetAmount());
+        }
+    }
+    RefreshAccount();
+}
+
+void WRecordManagePage_cl::OnExport() {
+    Handle([this] { Export(); });
+}
+
+void WRecordManagePage_cl::Export() {
+    Unique_ns::ICustom_cl& custom = Unique_ns::GetCustomFromDatabase();
+    const QString path =
+        Platform_ns::Prompt().SaveFile(this, kCsvFilter, custom.ReadString(kCsvFolderKey, QString()), QString());
+    if (path.isEmpty()) return;
+    custom.WriteString(kCsvFolderKey, SystemInfo_ns::GetParentFolder(path));
+    recordList->ExportCSV(path);
+}
+
+void WRecordManagePage_cl::OnImport() {
+    Handle([this] { Import(); });
+}
+
+void WRecordManagePage_cl::Import() {
+    Unique_ns::ICustom_cl& custom = Unique_ns::GetCustomFromDatabase();
+    const QString path = Platform_ns::Prompt().OpenFile(this, kCsvFilter, custom.ReadString(kCsvFolderKey, QString()));
+    if (path.isEmpty()) return;
+    custom.WriteString(kCsvFolderKey, SystemInfo_ns::GetParentFolder(path));
+    const Container_ns::List_tl<RecordInfo_st> records = ReadRecordFile(path);
+    DataCore().GetRecordManage().ImportRecords(records);
+    // The entries are booked whether or not the list can show them now.
+    Refresh();
+    Platform_ns::Prompt().Message(this,
+                                  QStringLiteral("导入费用记录成功，共导入") + QString::number(records.Count()) +
+                                      QStringLiteral("条。"),
+                                  DataCore_cl::GetProductName(), Platform_ns::Buttons_en::OK);
+}
+
+}  // namespace Vorelle_ns

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "SystemInfo/AutoSize.h"
+#include "base/DateTime.h"
+
+#include <QWidget>
+#include <cstdint>
+
+class QCheckBox;
+class QDateEdit;
+class QLabel;
+class QPushButton;
+
+namespace CTL_ns {
+class ComboBox_cl;
+class Report_cl;
+}  // namespace CTL_ns
+
+namespace Vorelle_ns {
+
+// The record management tab: the entries of a date range for the logged-in user, a named
+// user or everybody, with per-category sums, totals and the account balance beside them.
+// Entries are added, changed and deleted from here, and exported to or imported from
+// CSV files.
+class WRecordManagePage_cl : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int32_t IdDateMode = 1050;
+    static constexpr int32_t IdBeginDate = 1051;
+    static constexpr int32_t IdEndDate = 1056;
+    static constexpr int32_t IdPrevious = 1057;
+    static constexpr int32_t IdNext = 1058;
+    static constexpr int32_t IdUserMode = 1052;
+    static constexpr int32_t IdUserName = 1003;
+    static constexpr int32_t IdNew = 1053;
+    static constexpr int32_t IdExport = 1054;
+    static constexpr int32_t IdImport = 1055;
+    static constexpr int32_t IdRecords = 1040;
+    static constexpr int32_t IdSums = 1041;
+    static constexpr int32_t IdShowAccount = 1066;
+    static constexpr int32_t IdAccount = 1067;
+    static constexpr int32_t IdChangeAccount = 1068;
+    // The designed size, in dialog units.
+    static constexpr int32_t Width = 522;
+    static constexpr int32_t Height = 265;
+
+    // Date modes and user modes, as the item data of their lists.
+    enum DateMode_en { Today = 0, ThisMonth = 1, LastThirtyDays = 2, Custom = 3 };
+    enum UserMode_en { CurrentUser = 0, NamedUser = 1, AllUsers = 2 };
+
+    // Needs a logged-in user: the offered user modes follow his power, and the page's
+    // remembered settings are his.
+    explicit WRecordManagePage_cl(QWidget* parent = nullptr);
+    // Remembers the page's settings.
+    ~WRecordManagePage_cl() override;
+
+    static QString ClassName() { return QStringLiteral("WRecordManagePage_cl"); }
+
+    // Fills the entry list for the chosen range and user, then the sums and the account
+    // text. Does nothing while a named user is chosen but no name given. Raises.
+    void Reload();
+    // Enables the controls that fit the chosen modes.
+    void EnableControls();
+    // Reload and EnableControls for the main window's records-changed notification; a
+    // failure is shown over the page.
+    void Refresh();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // What the entry and sum queries ask for.
+    struct Query_st {
+        Base_ns::DateTime_cl begin;
+        Base_ns::DateTime_cl end;
+        bool allUsers = false;
+        QString userName;  // a named user's, else empty
+    };
+
+    void BuildControls();
+    void Initialise();
+    // False when a named user is chosen but no name given.
+    bool GetQuery(Query_st& query) const;
+    int32_t DateMode() const;
+    int32_t UserMode() const;
+    void RememberSearchedName(const QString& name);
+    void FillRecords(const Query_st& query);
+    void FillSums(const Query_st& query);
+    void RefreshAccount();
+    void SetDates(const Base_ns::DateTime_cl& begin, const Base_ns::DateTime_cl& end);
+    void Step(int32_t direction);
+
+    void OnDateMode();
+    void OnUserMode();
+    void OnUserName();
+    void OnDatePicked();
+    void OnShowAccount();
+    void OnNew();
+    void OnEdit();
+    void OnDelete();
+    void OnChangeAccount();
+    void OnExport();
+    void OnImport();
+    void ChangeAccount();
+    void Export();
+    void Import();
+    void ReloadAndEnable();
+    void StoreSettings();
+    // Runs an action of the user; a failure is shown over the page.
+    template <typename Action>
+    void Handle(Action&& action);
+
+    QString lastSearchedName;
+    bool superAdmin = false;
+    SystemInfo_ns::AutoSize_cl autoSize;
+
+    CTL_ns::ComboBox_cl* dateModeCombo;
+    QDateEdit* beginDate;
+    QDateEdit* endDate;
+    QPushButton* previousButton;
+    QPushButton* nextButton;
+    CTL_ns::ComboBox_cl* userModeCombo;
+    CTL_ns::ComboBox_cl* userNameCombo;
+    QPushButton* newButton;
+    QPushButton* exportButton;
+    QPushButton* importButton;
+    CTL_ns::Report_cl* recordList;
+    CTL_ns::Report_cl* sumList;
+    QCheckBox* showAccountCheck;
+    QLabel* accountLabel;
+    QPushButton* changeAccountButton;
+};
+
+}  // namespace Vorelle_ns
