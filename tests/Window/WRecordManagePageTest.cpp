@@ -1,0 +1,523 @@
+#include "Window/WRecordManagePage.h"
+
+#include "CTL/ComboBox.h"
+#include "CTL/Report.h"
+#include "IO/CSVStream.h"
+#include "IO/FileStream.h"
+#include "RecordSession.h"
+#include "Window/WInputAccountDlg.h"
+#include "Window/WInputRecordDlg.h"
+#include "Window/WMainWnd.h"
+#include "WindowTesting.h"
+#include "settings/Unique.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace WindowTesting_ns;
+using CTL_ns::ComboBox_cl;
+using Page_cl = Vorelle_ns::WRecordManagePage_cl;
+
+namespace {
+
+QDateTime At(int year, int month, int day, int hour = 12) { return QDateTime(QDate(year, month, day), QTime(hour, 0)); }
+
+ComboBox_cl* Combo(QWidget& page, int32_t id) { return Control<ComboBox_cl>(page, id); }
+QPushButton* Button(QWidget& page, int32_t id) { return Control<QPushButton>(page, id); }
+QDateEdit* Picker(QWidget& page, int32_t id) { return Control<QDateEdit>(page, id); }
+CTL_ns::Report_cl* List(QWidget& page, int32_t id) { return Control<CTL_ns::Report_cl>(page, id); }
+
+QStringList Items(ComboBox_cl* combo) {
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
+    return items;
+}
+
+QStringList Row(CTL_ns::Report_cl* list, int32_t row) {
+    QStringList texts;
+    for (int column = 0; column < list->columnCount(); ++column) texts << list->topLevelItem(row)->text(column);
+    return texts;
+}
+
+QList<QStringList> Rows(CTL_ns::Report_cl* list) {
+    QList<QStringList> rows;
+    for (int32_t i = 0; i < list->RowCount(); ++i) rows << Row(list, i);
+    return rows;
+}
+
+void ChooseByText(ComboBox_cl* combo, const QString& text) {
+    QVERIFY(combo->SelectByText(text));
+    Settle();
+}
+
+// A custom span, picked as a person would: the custom mode, then both dates.
+void PickSpan(QWidget& page, const QDate& begin, const QDate& end) {
+    ChooseByText(Combo(page, Page_cl::IdDateMode), QStringLiteral("自定义"));
+    Picker(page, Page_cl::IdBeginDate)->setDate(begin);
+    Picker(page, Page_cl::IdEndDate)->setDate(end);
+    Settle();
+}
+
+// Writes rows as a CSV file in the program's own format.
+void WriteCsv(const QString& path, const QList<QStringList>& rows) {
+    IO_ns::FileStream_tl<IO_ns::CSVStream_cl> stream;
+    stream.OpenForWrite(path);
+    stream.SetColumnCount(int32_t(rows[0].size()));
+    for (const QStringList& row : rows) {
+        for (const QString& cell : row) stream.WriteCell(cell);
+    }
+    stream.Close();
+}
+
+const QStringList kHeader = {"日期", "分类", "费用名称", "金额", "用户", "类别", "注释"};
+
+}  // namespace
+
+class WRecordManagePageTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        environment = std::make_unique<Environment_cl>();
+        session = std::make_unique<RecordSession_cl>();
+    }
+    void cleanup() {
+        session.reset();
+        environment.reset();
+    }
+
+    void ControlsAndLists() {
+        Page_cl page;
+        page.show();
+        Settle();
+        QCOMPARE(Items(Combo(page, Page_cl::IdDateMode)), (QStringList{"今日", "当月", "最近三十天", "自定义"}));
+        CTL_ns::Report_cl* records = List(page, Page_cl::IdRecords);
+        QStringList titles;
+        for (int i = 0; i < records->columnCount(); ++i) titles << records->headerItem()->text(i);
+        QCOMPARE(titles, kHeader);
+        QCOMPARE(records->selectionMode(), QAbstractItemView::ExtendedSelection);
+        QCOMPARE(List(page, Page_cl::IdSums)->headerItem()->text(0), QStringLiteral("分类"));
+        QCOMPARE(Combo(page, Page_cl::IdUserName)->lineEdit()->maxLength(), 16);
+        QCOMPARE(Button(page, Page_cl::IdPrevious)->text(), QStringLiteral("前一天(&P)"));
+        QVERIFY(!Picker(page, Page_cl::IdBeginDate)->isEnabled());
+        QVERIFY(!Combo(page, Page_cl::IdUserName)->isEnabled());
+        QVERIFY(!Button(page, Page_cl::IdExport)->isEnabled());
+        QVERIFY(Button(page, Page_cl::IdImport)->isEnabled());
+        QCOMPARE(Control<QLabel>(page, Page_cl::IdAccount)->text(), QStringLiteral("个人帐户 0"));
+        QVERIFY(environment->prompt.shown.isEmpty());
+    }
+
+    void UserModesByPower() {
+        RecordSession_cl::AddUser(QStringLiteral("小李"), 2);
+        RecordSession_cl::AddUser(QStringLiteral("独立丙"), 3);
+        {
+            Page_cl page;
+            QCOMPARE(Items(Combo(page, Page_cl::IdUserMode)), (QStringList{"当前用户", "指定用户", "所有用户"}));
+        }
+        session->LogIn(QStringLiteral("小李"));
+        {
+            Page_cl page;
+            QCOMPARE(Items(Combo(page, Page_cl::IdUserMode)).size(), 3);
+        }
+        session->LogIn(QStringLiteral("独立丙"));
+        Page_cl page;
+        QCOMPARE(Items(Combo(page, Page_cl::IdUserMode)), QStringList{"当前用户"});
+    }
+
+    void DateModesAndTheirSteps() {
+        Page_cl page;
+        page.show();
+        Settle();
+        const QDate today = QDate::currentDate();
+        QDateEdit* begin = Picker(page, Page_cl::IdBeginDate);
+        QDateEdit* end = Picker(page, Page_cl::IdEndDate);
+        QCOMPARE(begin->date(), today);
+        Click(Button(page, Page_cl::IdNext));
+        QCOMPARE(begin->date(), today.addDays(1));
+        QCOMPARE(end->date(), today.addDays(1));
+
+        ChooseByText(Combo(page, Page_cl::IdDateMode), QStringLiteral("当月"));
+        QCOMPARE(Button(page, Page_cl::IdPrevious)->text(), QStringLiteral("前一月(&P)"));
+        QCOMPARE(Button(page, Page_cl::IdNext)->text(), QStringLiteral("后一月(&T)"));
+        QCOMPARE(begin->date(), QDate(today.year(), today.month(), 1));
+        QCOMPARE(end->date(), QDate(today.year(), today.month(), today.daysInMonth()));
+
+        ChooseByText(Combo(page, Page_cl::IdDateMode), QStringLiteral("最近三十天"));
+        QCOMPARE(Button(page, Page_cl::IdPrevious)->text(), QStringLiteral("前三十天(&P)"));
+        QCOMPARE(begin->date(), today.addDays(-30));
+        QCOMPARE(end->date(), today);
+        Click(Button(page, Page_cl::IdPrevious));
+        Click(Button(page, Page_cl::IdPrevious));
+        QCOMPARE(begin->date(), today.addDays(-90));
+        QCOMPARE(end->date(), today.addDays(-60));
+
+        ChooseByText(Combo(page, Page_cl::IdDateMode), QStringLiteral("自定义"));
+        QCOMPARE(Button(page, Page_cl::IdPrevious)->text(), QStringLiteral("前进(&P)"));
+        QCOMPARE(begin->date(), today.addDays(-90));
+        QVERIFY(begin->isEnabled());
+        QVERIFY(!Button(page, Page_cl::IdPrevious)->isEnabled());
+    }
+
+    void MonthStepsOverLeapFebruaryAndYearEnds() {
+        RecordSession_cl::Book(QStringLiteral("餐饮"), QStringLiteral("二月末"), -100, At(2024, 2, 29, 23));
+        RecordSession_cl::Book(QStringLiteral("餐饮"), QStringLiteral("三月初"), -100, At(2024, 3, 1, 0));
+        Page_cl page;
+        page.show();
+        Settle();
+        ChooseByText(Combo(page, Page_cl::IdDateMode), QStringLiteral("当月"));
+        QDateEdit* begin = Picker(page, Page_cl::IdBeginDate);
+        QDateEdit* end = Picker(page, Page_cl::IdEndDate);
+        begin->setDate(QDate(2024, 3, 15));
+        Click(Button(page, Page_cl::IdPrevious));
+        QCOMPARE(begin->date(), QDate(2024, 2, 1));
+        QCOMPARE(end->date(), QDate(2024, 2, 29));
+        QCOMPARE(Rows(List(page, Page_cl::IdRecords)).size(), 1);
+        QCOMPARE(List(page, Page_cl::IdRecords)->topLevelItem(0)->text(2), QStringLiteral("二月末"));
+
+        begin->setDate(QDate(2024, 12, 10));
+        Click(Button(page, Page_cl::IdNext));
+        QCOMPARE(begin->date(), QDate(2025, 1, 1));
+        QCOMPARE(end->date(), QDate(2025, 1, 31));
+        begin->setDate(QDate(2025, 1, 5));
+        Click(Button(page, Page_cl::IdPrevious));
+        QCOMPARE(begin->date(), QDate(2024, 12, 1));
+        QCOMPARE(end->date(), QDate(2024, 12, 31));
+    }
+
+    void ListsNewestFirstWithSumsAndTotals() {
+        RecordSession_cl::Book(QStringLiteral("餐饮"), QStringLiteral("午饭"), -1250, At(2024, 5, 1), 0,
+                               QStringLiteral("食堂"));
+        RecordSession_cl::Book(QStringLiteral("交通"), QStringLiteral("地铁"), -300, At(2024, 5, 3), 1);
+        RecordSession_cl::Book(QStringLiteral("餐饮"), QStringLiteral("晚饭"), -2000, At(2024, 5, 2), 2);
+        Page_cl page;
+        page.show();
+        Settle();
+        PickSpan(page, QDate(2024, 5, 1), QDate(2024, 5, 3));
+        QCOMPARE(Rows(List(page, Page_cl::IdRecords)),
+                 (QList<QStringList>{{"2024-05-03", "交通", "地铁", "-3", RecordSession_cl::SuperName, "年开销", ""},
+                                     {"2024-05-02", "餐饮", "晚饭", "-20", RecordSession_cl::SuperName, "开销", ""},
+                                     {"2024-05-01", "餐饮", "午饭", "-12.5", RecordSession_cl::SuperName, "月开销", "食堂"}}));
+        QCOMPARE(Rows(List(page, Page_cl::IdSums)),
+                 (QList<QStringList>{{"交通", "-3"}, {"餐饮", "-32.5"}, {"【总计开销】", "-35.5"}}));
+        QVERIFY(Button(page, Page_cl::IdExport)->isEnabled());
+
+        RecordSession_cl::Book(QStringLiteral("工资"), QString(), 880000, At(2024, 5, 2, 13), 0);
+        page.Reload();
+        QCOMPARE(Row(List(page, Page_cl::IdRecords), 1),
+                 (QStringList{"2024-05-02", "工资", "", "8800", RecordSession_cl::SuperName, "月收入", ""}));
+        const QList<QStringList> sums = Rows(List(page, Page_cl::IdSums));
+        QCOMPARE(sums.mid(sums.size() - 3),
+                 (QList<QStringList>{{"【总计开销】", "-35.5"}, {"【总计收入】", "8800"}, {"【结余】", "8764.5"}}));
+        QCOMPARE(Control<QLabel>(page, Page_cl::IdAccount)->text(), QStringLiteral("个人帐户 8764.5"));
+    }
+
+    void NamedAndAllUsers() {
+        RecordSession_cl::Book(QStringLiteral("餐饮"), QStringLiteral("老王的"), -100, At(2024, 5, 1));
+        RecordSession_cl::AddUser(QStringLiteral("小李"), 2);
+        session->LogIn(QStringLiteral("小李"));
+        RecordSession_cl::Book(QStringLiteral("餐饮"), QStringLiteral("小李的"), -200, At(2024, 5, 1));
+        Page_cl page;
+        page.show();
+        Settle();
+        PickSpan(page, QDate(2024, 5, 1), QDate(2024, 5, 1));
+        CTL_ns::Report_cl* records = List(page, Page_cl::IdRecords);
+        QCOMPARE(records->RowCount(), 1);
+
+        // A named user with no name given: the lists stay as they are.
+        ChooseByText(Combo(page, Page_cl::IdUserMode), QStringLiteral("指定用户"));
+        QVERIFY(Combo(page, Page_cl::IdUserName)->isEnabled());
+        QVERIFY(!Control<QCheckBox>(page, Page_cl::IdShowAccount)->isEnabled());
+        QVERIFY(!Control<QLabel>(page, Page_cl::IdAccount)->isVisible());
+        Picker(page, Page_cl::IdBeginDate)->setDate(QDate(2020, 1, 1));
+        Settle();
+        QCOMPARE(records->topLevelItem(0)->text(2), QStringLiteral("小李的"));
+
+        // The typed name counts once the box loses the focus.
+        Type(Combo(page, Page_cl::IdUserName), RecordSession_cl::SuperName);
+        QFocusEvent leaving(QEvent::FocusOut);
+        QCoreApplication::sendEvent(Combo(page, Page_cl::IdUserName)->lineEdit(), &leaving);
+        Settle();
+        QCOMPARE(records->RowCount(), 1);
+        QCOMPARE(records->topLevelItem(0)->text(2), QStringLiteral("老王的"));
+        QCOMPARE(Items(Combo(page, Page_cl::IdUserName)).first(), RecordSession_cl::SuperName);
+        QCOMPARE(Unique_ns::GetRecentRecordFromDatabase().List(QStringLiteral("检索用户名")).First().Get(),
+                 RecordSession_cl::SuperName);
+
+        ChooseByText(Combo(page, Page_cl::IdUserMode), QStringLiteral("所有用户"));
+        QCOMPARE(records->RowCount(), 2);
+        QCOMPARE(Control<QLabel>(page, Page_cl::IdAccount)->text(), QStringLiteral("公共帐户 -3"));
+        // Only the super administrator changes the public account.
+        QVERIFY(!Button(page, Page_cl::IdChangeAccount)->isEnabled());
+    }
+
+    void DeletesSeveralRowsAtOnce() {
+        for (int day = 1; day <= 3; ++day) {
+            RecordSession_cl::Book(QStringLiteral("餐饮"), QString::number(day), -100 * day, At(2024, 5, day));
+        }
+        Page_cl page;
+        page.show();
+        Settle();
+        PickSpan(page, QDate(2024, 5, 1), QDate(2024, 5, 3));
+        QCOMPARE(RecordSession_cl::SingleAccount(), -600);
+        CTL_ns::Report_cl* records = List(page, Page_cl::IdRecords);
+        records->topLevelItem(0)->setSelected(true);
+        records->topLevelItem(2)->setSelected(true);
+        QTest::keyClick(records, Qt::Key_Delete);
+        QVERIFY(environment->prompt.shown.isEmpty());
+        QCOMPARE(records->RowCount(), 1);
+        QCOMPARE(records->topLevelItem(0)->text(2), QStringLiteral("2"));
+        QCOMPARE(RecordSession_cl::SingleAccount(), -200);
+        QCOMPARE(RecordSession_cl::PublicAccount(), -200);
+        QCOMPARE(Control<QLabel>(page, Page_cl::IdAccount)->text(), QStringLiteral("个人帐户 -2"));
+        QCOMPARE(RecordSession_cl::Count(QStringLiteral("select count(*) from zorb_recycler")), 1);
+    }
+
+    void EnterEditsTheFirstSelectedRow() {
+        RecordSession_cl::Book(QStringLiteral("餐饮"), QStringLiteral("早"), -100, At(2024, 5, 1));
+        RecordSession_cl::Book(QStringLiteral("餐饮"), QStringLiteral("晚"), -100, At(2024, 5, 2));
+        Page_cl page;
+        page.show();
+        Settle();
+        PickSpan(page, QDate(2024, 5, 1), QDate(2024, 5, 2));
+        CTL_ns::Report_cl* records = List(page, Page_cl::IdRecords);
+        records->topLevelItem(1)->setSelected(true);
+        records->topLevelItem(0)->setSelected(true);
+        QString edited;
+        WhenShown<Vorelle_ns::WInputRecordDlg_cl>([&](Vorelle_ns::WInputRecordDlg_cl& dialog) {
+            edited = Control<ComboBox_cl>(dialog, Vorelle_ns::WInputRecordDlg_cl::IdName)->Text();
+            Type(Control<ComboBox_cl>(dialog, Vorelle_ns::WInputRecordDlg_cl::IdAmount), QStringLiteral("7"));
+            Click(Control<QPushButton>(dialog, Vorelle_ns::WInputRecordDlg_cl::IdOK));
+        });
+        QTest::keyClick(records, Qt::Key_Return);
+        QCOMPARE(edited, QStringLiteral("晚"));
+        QCOMPARE(Row(records, 0)[3], QStringLiteral("-7"));
+    }
+
+    void NewEntriesReachTheVisiblePageThroughTheMainWindow() {
+        Vorelle_ns::WMainWnd_cl window;
+        window.Create();
+        window.GetTabCtrl().SelectPage(&window.GetRecordPage());
+        Settle();
+        Page_cl& page = window.GetRecordPage();
+        QCOMPARE(List(page, Page_cl::IdRecords)->RowCount(), 0);
+        int32_t rowsWhileOpen = -1;
+        WhenShown<Vorelle_ns::WInputRecordDlg_cl>([&](Vorelle_ns::WInputRecordDlg_cl& dialog) {
+            Type(Control<ComboBox_cl>(dialog, Vorelle_ns::WInputRecordDlg_cl::IdCategory), QStringLiteral("餐饮"));
+            Type(Control<ComboBox_cl>(dialog, Vorelle_ns::WInputRecordDlg_cl::IdAmount), QStringLiteral("9"));
+            Click(Control<QPushButton>(dialog, Vorelle_ns::WInputRecordDlg_cl::IdOK));
+            Settle();
+            rowsWhileOpen = List(page, Page_cl::IdRecords)->RowCount();
+            dialog.reject();
+        });
+        Click(Button(page, Page_cl::IdNew));
+        QCOMPARE(rowsWhileOpen, 1);
+        QVERIFY(environment->prompt.shown.isEmpty());
+    }
+
+    void ChangesTheAccounts() {
+        Page_cl page;
+        page.show();
+        Settle();
+        WhenShown<Vorelle_ns::WInputAccountDlg_cl>([](Vorelle_ns::WInputAccountDlg_cl& dialog) {
+            QCOMPARE(dialog.windowTitle(), QStringLiteral("设置个人账户"));
+            Type(Control<QLineEdit>(dialog, Vorelle_ns::WInputAccountDlg_cl::IdAmount), QStringLiteral("100.5"));
+            Click(Control<QPushButton>(dialog, Vorelle_ns::WInputAccountDlg_cl::IdOK));
+        });
+        Click(Button(page, Page_cl::IdChangeAccount));
+        QCOMPARE(RecordSession_cl::SingleAccount(), 10050);
+        QCOMPARE(Control<QLabel>(page, Page_cl::IdAccount)->text(), QStringLiteral("个人帐户 100.5"));
+
+        ChooseByText(Combo(page, Page_cl::IdUserMode), QStringLiteral("所有用户"));
+        WhenShown<Vorelle_ns::WInputAccountDlg_cl>([](Vorelle_ns::WInputAccountDlg_cl& dialog) {
+            QCOMPARE(dialog.windowTitle(), QStringLiteral("设置公共账户"));
+            Type(Control<QLineEdit>(dialog, Vorelle_ns::WInputAccountDlg_cl::IdAmount), QStringLiteral("-3"));
+            Click(Control<QPushButton>(dialog, Vorelle_ns::WInputAccountDlg_cl::IdOK));
+        });
+        Click(Button(page, Page_cl::IdChangeAccount));
+        QCOMPARE(RecordSession_cl::PublicAccount(), -300);
+        QCOMPARE(Control<QLabel>(page, Page_cl::IdAccount)->text(), QStringLiteral("公共帐户 -3"));
+
+        // Unchecked, the account line goes.
+        Click(Control<QCheckBox>(page, Page_cl::IdShowAccount));
+        QVERIFY(!Control<QLabel>(page, Page_cl::IdAccount)->isVisible());
+        QVERIFY(!Button(page, Page_cl::IdChangeAccount)->isVisible());
+        QVERIFY(environment->prompt.shown.isEmpty());
+    }
+
+    void RemembersItsSettings() {
+        {
+            Page_cl page;
+            page.show();
+            Settle();
+            ChooseByText(Combo(page, Page_cl::IdDateMode), QStringLiteral("当月"));
+            ChooseByText(Combo(page, Page_cl::IdUserMode), QStringLiteral("所有用户"));
+            Click(Control<QCheckBox>(page, Page_cl::IdShowAccount));
+            List(page, Page_cl::IdRecords)->setColumnWidth(0, 123);
+        }
+        Page_cl page;
+        page.show();
+        Settle();
+        QCOMPARE(Combo(page, Page_cl::IdDateMode)->currentText(), QStringLiteral("当月"));
+        QCOMPARE(Combo(page, Page_cl::IdUserMode)->currentText(), QStringLiteral("所有用户"));
+        QVERIFY(!Control<QCheckBox>(page, Page_cl::IdShowAccount)->isChecked());
+        QCOMPARE(List(page, Page_cl::IdRecords)->columnWidth(0), 123);
+        QCOMPARE(Picker(page, Page_cl::IdBeginDate)->date().day(), 1);
+    }
+
+    void ExportThenImportIntoAnotherDatabase() {
+        RecordSession_cl::Book(QStringLiteral("餐饮"), QStringLiteral("午饭"), -1250, At(2024, 5, 1), 0,
+                               QStringLiteral("食堂, 二楼"));
+        RecordSession_cl::Book(QStringLiteral("工资"), QString(), 880000, At(2024, 5, 2), 1);
+        RecordSession_cl::Book(QStringLiteral("交通"), QStringLiteral("打车"), -4321, At(2024, 5, 3), 2,
+                               QStringLiteral("说\"快\"\n第二行"));
+        RecordSession_cl::Book(QStringLiteral("餐饮"), QStringLiteral("别月"), -1, At(2024, 6, 1));
+        const QString path = environment->AppFolder() + QStringLiteral("五月.csv");
+        {
+            Page_cl page;
+            page.show();
+            Settle();
+            PickSpan(page, QDate(2024, 5, 1), QDate(2024, 5, 31));
+            environment->prompt.files << path;
+            Click(Button(page, Page_cl::IdExport));
+            QVERIFY(environment->prompt.shown.isEmpty());
+        }
+        QVERIFY(QFile::exists(path));
+        QCOMPARE(Unique_ns::GetCustomFromDatabase().ReadString(QStringLiteral("CSV文件目录"), QString()),
+                 environment->AppFolder().chopped(1));
+        QCOMPARE(environment->prompt.filters.first(), QStringLiteral("CSV Files (*.csv)|*.csv|"));
+
+        // The same user in another database takes the file in whole.
+        RecordSession_cl other(QStringLiteral("另一个"));
+        Page_cl page;
+        page.show();
+        Settle();
+        environment->prompt.files << path;
+        Click(Button(page, Page_cl::IdImport));
+        QCOMPARE(environment->prompt.shown.size(), 1);
+        QCOMPARE(environment->prompt.shown[0].text, QStringLiteral("导入费用记录成功，共导入3条。"));
+        QCOMPARE(environment->prompt.shown[0].caption, Vorelle_ns::DataCore_cl::GetProductName());
+        QCOMPARE(RecordSession_cl::LiveRecords(), 3);
+        QCOMPARE(RecordSession_cl::SingleAccount(), 880000 - 1250 - 4321);
+        QCOMPARE(RecordSession_cl::PublicAccount(), 880000 - 1250 - 4321);
+        PickSpan(page, QDate(2024, 5, 1), QDate(2024, 5, 31));
+        QCOMPARE(Rows(List(page, Page_cl::IdRecords)),
+                 (QList<QStringList>{{"2024-05-03", "交通", "打车", "-43.21", RecordSession_cl::SuperName, "开销",
+                                      "说\"快\"\n第二行"},
+                                     {"2024-05-02", "工资", "", "8800", RecordSession_cl::SuperName, "年收入", ""},
+                                     {"2024-05-01", "餐饮", "午饭", "-12.5", RecordSession_cl::SuperName, "月开销",
+                                      "食堂, 二楼"}}));
+    }
+
+    void ImportRefusals_data() {
+        QTest::addColumn<QList<QStringList>>("rows");
+        QTest::addColumn<QString>("text");
+        const QStringList good = {"2024-05-01", "餐饮", "午饭", "-12.5", RecordSession_cl::SuperName, "月开销", ""};
+        const auto with = [&](int column, const QString& value) {
+            QStringList row = good;
+            row[column] = value;
+            return row;
+        };
+        QTest::newRow("6 columns") << QList<QStringList>{kHeader.mid(0, 6), good.mid(0, 6)}
+                                   << "CSV文件内容不正确，列数不一致。";
+        QTest::newRow("8 columns") << QList<QStringList>{kHeader + QStringList{"多"}, good + QStringList{""}}
+                                   << "CSV文件内容不正确，列数不一致。";
+        QStringList blank = kHeader;
+        blank[0] = QStringLiteral("日期 ");
+        QTest::newRow("header blank") << QList<QStringList>{blank, good} << "CSV文件内容不正确，列头信息有误。";
+        QTest::newRow("thousands") << QList<QStringList>{kHeader, good, with(3, "-1,000")}
+                                   << "CSV文件内容不正确，金额应该为数字。\r\n第3行";
+        QTest::newRow("exponent") << QList<QStringList>{kHeader, with(3, "-1e3")}
+                                  << "CSV文件内容不正确，金额应该为数字。\r\n第2行";
+        QTest::newRow("beyond 32 bits") << QList<QStringList>{kHeader, with(3, "-21474836.49")}
+                                        << "CSV文件内容不正确，金额应该为数字。\r\n第2行";
+        QTest::newRow("rounds to zero") << QList<QStringList>{kHeader, with(3, "-0.004")}
+                                        << "CSV文件内容不正确，金额不能为零。\r\n第2行";
+        QTest::newRow("sign and kind") << QList<QStringList>{kHeader, good, good, with(3, "5")}
+                                       << "CSV文件内容不正确，金额与类别不一致。\r\n第4行";
+        QTest::newRow("kind text") << QList<QStringList>{kHeader, with(5, "月开销 ")}
+                                   << "CSV文件内容不正确，统计方式不正确。\r\n第2行";
+        QTest::newRow("date") << QList<QStringList>{kHeader, with(0, "五月一日")}
+                              << "CSV文件内容不正确，日期不正确。\r\n第2行";
+        QTest::newRow("category 17") << QList<QStringList>{kHeader, with(1, QString(17, u'类'))}
+                                     << "CSV文件内容不正确，类型过长。\r\n第2行";
+        QTest::newRow("name 17") << QList<QStringList>{kHeader, with(2, QString(17, u'名'))}
+                                 << "CSV文件内容不正确，子类型过长。\r\n第2行";
+        QTest::newRow("comment 256") << QList<QStringList>{kHeader, with(6, QString(256, u'注'))}
+                                     << "CSV文件内容不正确，注释过长。\r\n第2行";
+        QTest::newRow("apostrophe") << QList<QStringList>{kHeader, good, with(6, "Tom's")}
+                                    << "CSV文件内容不正确，有非法字符。\r\n第3行";
+        QTest::newRow("line numbers count broken lines")
+            << QList<QStringList>{kHeader, with(6, "一\n二"), with(3, "x")}
+            << "CSV文件内容不正确，金额应该为数字。\r\n第4行";
+        QTest::newRow("not registered") << QList<QStringList>{kHeader, good, with(4, "没这人")}
+                                        << "该用户名没有注册。\r\n没这人";
+    }
+
+    void ImportRefusals() {
+        QFETCH(QList<QStringList>, rows);
+        QFETCH(QString, text);
+        const QString path = environment->AppFolder() + QStringLiteral("坏.csv");
+        WriteCsv(path, rows);
+        Page_cl page;
+        page.show();
+        Settle();
+        environment->prompt.files << path;
+        Click(Button(page, Page_cl::IdImport));
+        QCOMPARE(environment->prompt.shown.size(), 1);
+        QCOMPARE(environment->prompt.shown[0].text, text);
+        QCOMPARE(environment->prompt.shown[0].caption, QStringLiteral("用户错误"));
+        QCOMPARE(RecordSession_cl::LiveRecords(), 0);
+        QCOMPARE(RecordSession_cl::SingleAccount(), 0);
+    }
+
+    void ImportOfOthersEntriesOnlyBySuperAdministrator() {
+        RecordSession_cl::AddUser(QStringLiteral("老张"), 1);
+        const QString path = environment->AppFolder() + QStringLiteral("别人.csv");
+        WriteCsv(path, {kHeader,
+                        {"2024-05-01", "餐饮", "", "-1", "老张", "开销", ""},
+                        {"2024-05-01", "餐饮", "", "-2", RecordSession_cl::SuperName, "开销", ""}});
+        session->LogIn(QStringLiteral("老张"));
+        {
+            Page_cl page;
+            page.show();
+            environment->prompt.files << path;
+            Click(Button(page, Page_cl::IdImport));
+            QCOMPARE(environment->prompt.shown.size(), 1);
+            QCOMPARE(environment->prompt.shown[0].text,
+                     QStringLiteral("只有超级管理员才能导入其它用户的费用记录，你只能导入自己的费用记录。\r\n") +
+                         RecordSession_cl::SuperName);
+            QCOMPARE(RecordSession_cl::LiveRecords(), 0);
+        }
+        session->LogIn(RecordSession_cl::SuperName);
+        Page_cl page;
+        page.show();
+        environment->prompt.files << path;
+        Click(Button(page, Page_cl::IdImport));
+        QCOMPARE(environment->prompt.shown.last().text, QStringLiteral("导入费用记录成功，共导入2条。"));
+        QCOMPARE(RecordSession_cl::LiveRecords(), 2);
+        QCOMPARE(RecordSession_cl::SingleAccount(), -200);
+        QCOMPARE(RecordSession_cl::PublicAccount(), -300);
+    }
+
+    void ImportCancelledDoesNothing() {
+        Page_cl page;
+        page.show();
+        Click(Button(page, Page_cl::IdImport));
+        QVERIFY(environment->prompt.shown.isEmpty());
+        QCOMPARE(Unique_ns::GetCustomFromDatabase().ReadString(QStringLiteral("CSV文件目录"), QStringLiteral("无")),
+                 QStringLiteral("无"));
+    }
+
+private:
+    std::unique_ptr<Environment_cl> environment;
+    std::unique_ptr<RecordSession_cl> session;
+};
+
+WINDOW_TEST(WRecordManagePageTest);
+
+#include "WRecordManagePageTest.moc"
