@@ -4,11 +4,14 @@
 // A temporary application folder and settings folder hold a sample database; the real
 // ones are never touched.
 
+#include "CTL/ComboBox.h"
+#include "CTL/Report.h"
 #include "Control/DataCore.h"
 #include "SystemInfo/Path.h"
 #include "VorelleApp.h"
 #include "Window/WInputAccountDlg.h"
 #include "Window/WInputPasswordDlg.h"
+#include "Window/WInputRecordDlg.h"
 #include "Window/WInputUserDlg.h"
 #include "Window/WMainWnd.h"
 #include "Window/WSetSuperAdminDlg.h"
@@ -16,6 +19,7 @@
 #include "base/Error.h"
 #include "settings/Unique.h"
 
+#include <QDate>
 #include <QDir>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -47,6 +51,80 @@ void AddSample() {
     Unique_ns::GetRecentRecordFromFile().Add(QStringLiteral("用户名"), userName);
 }
 
+// A month of a household's entries, booked by two of its members.
+void BookMonth() {
+    using namespace Vorelle_ns;
+    struct Entry_st {
+        int day;
+        int hour;
+        const char16_t* owner;
+        const char16_t* category;
+        const char16_t* name;
+        int32_t cents;
+        int32_t mode;
+        const char16_t* comment;
+    };
+    const Entry_st entries[] = {
+        {1, 9, u"管理员", u"工资", u"月薪", 1250000, 0, u""},
+        {1, 20, u"管理员", u"居家", u"房租", -350000, 0, u"按月付"},
+        {2, 12, u"妈妈", u"饮食", u"午饭", -2850, 0, u""},
+        {3, 19, u"妈妈", u"饮食", u"超市", -18620, 0, u"一周的菜"},
+        {5, 8, u"管理员", u"交通", u"地铁月票", -20000, 0, u""},
+        {6, 21, u"管理员", u"娱乐", u"电影", -9000, 0, u"两张票"},
+        {8, 10, u"妈妈", u"通讯", u"话费", -5800, 0, u""},
+        {10, 18, u"管理员", u"饮食", u"晚饭", -12600, 0, u"和朋友"},
+        {12, 15, u"妈妈", u"保健", u"体检", -45000, 1, u"一年一次"},
+        {14, 11, u"管理员", u"学习", u"网课", -29900, 1, u""},
+        {15, 9, u"妈妈", u"工资", u"季度奖", 300000, 1, u""},
+        {17, 19, u"管理员", u"社交", u"份子钱", -60000, 2, u"同学婚礼"},
+        {19, 12, u"妈妈", u"饮食", u"午饭", -3200, 0, u""},
+        {21, 16, u"管理员", u"亲情", u"给父母", -100000, 0, u""},
+        {23, 20, u"妈妈", u"居家", u"水电煤", -31250, 0, u""},
+        {25, 14, u"妈妈", u"饮食", u"超市", -21480, 0, u""},
+        {27, 10, u"管理员", u"交通", u"打车", -4650, 0, u"下雨"},
+        {28, 18, u"管理员", u"利息", u"活期", 1523, 2, u""},
+    };
+    const QDate today = QDate::currentDate();
+    for (const Entry_st& entry : entries) {
+        const QDateTime time(QDate(today.year(), today.month(), entry.day), QTime(entry.hour, 0));
+        DataCore().GetRecordManage().AddRecord(QString::fromUtf16(entry.category), QString::fromUtf16(entry.name),
+                                               entry.cents, QString::fromUtf16(entry.comment),
+                                               Base_ns::DateTime_cl::FromQDateTime(time), entry.mode,
+                                               DataCore().GetUserManage().FindUser(QString::fromUtf16(entry.owner)));
+    }
+    RecordManage_cl& records = DataCore().GetRecordManage();
+    records.AddTemplate(false, QStringLiteral("饮食"), QStringLiteral("午饭"), -2500, QStringLiteral("食堂"), 0);
+    records.AddTemplate(false, QStringLiteral("交通"), QStringLiteral("地铁"), -400, QString(), 0);
+    records.AddTemplate(false, QStringLiteral("居家"), QString(), 0, QStringLiteral("水电煤"), 0);
+}
+
+// The record page with this month of everybody's entries, and the entry dialog over it
+// in both modes.
+bool RenderRecords(Vorelle_ns::WMainWnd_cl& mainWnd, const QString& folder) {
+    using namespace Vorelle_ns;
+    BookMonth();
+    WRecordManagePage_cl& page = mainWnd.GetRecordPage();
+    mainWnd.GetTabCtrl().SelectPage(&page);
+    const auto combo = [](QWidget& window, int32_t id) {
+        return window.findChild<CTL_ns::ComboBox_cl*>(QString::number(id));
+    };
+    combo(page, WRecordManagePage_cl::IdDateMode)->SelectByText(QStringLiteral("当月"));
+    combo(page, WRecordManagePage_cl::IdUserMode)->SelectByText(QStringLiteral("所有用户"));
+    bool saved = Save(mainWnd, folder, QStringLiteral("record-page"));
+
+    WInputRecordDlg_cl adding(Base_ns::DateTime_cl::Now(), &page);
+    QCoreApplication::processEvents();
+    combo(adding, WInputRecordDlg_cl::IdCategory)->setEditText(QStringLiteral("饮食"));
+    combo(adding, WInputRecordDlg_cl::IdName)->setEditText(QStringLiteral("早饭"));
+    combo(adding, WInputRecordDlg_cl::IdAmount)->setEditText(QStringLiteral("12.5"));
+    saved &= Save(adding, folder, QStringLiteral("input-record-new"));
+    adding.hide();
+    const auto rows = page.findChild<CTL_ns::Report_cl*>(QString::number(WRecordManagePage_cl::IdRecords));
+    WInputRecordDlg_cl editing(rows->RowData(0), &page);
+    saved &= Save(editing, folder, QStringLiteral("input-record-edit"));
+    return saved;
+}
+
 // The main window as the sample's super administrator sees it, with a few more users,
 // and the small dialogs over it.
 bool RenderMainWindow(const QString& folder) {
@@ -62,13 +140,16 @@ bool RenderMainWindow(const QString& folder) {
     WMainWnd_cl mainWnd;
     mainWnd.Create();
     saved &= Save(mainWnd, folder, QStringLiteral("main-window-users"));
+    mainWnd.GetTabCtrl().Select(1);
+    saved &= Save(mainWnd, folder, QStringLiteral("main-window-records"));
     WInputUserDlg_cl userDlg(&mainWnd);
     saved &= Save(userDlg, folder, QStringLiteral("input-user"));
     WInputPasswordDlg_cl passwordDlg(&mainWnd);
     saved &= Save(passwordDlg, folder, QStringLiteral("input-password"));
     WInputAccountDlg_cl accountDlg(true, &mainWnd);
     saved &= Save(accountDlg, folder, QStringLiteral("input-account"));
-    return saved;
+    accountDlg.hide();
+    return saved && RenderRecords(mainWnd, folder);
 }
 
 bool Render(const QString& folder) {
