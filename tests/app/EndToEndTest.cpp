@@ -1,7 +1,10 @@
 #include "Control/DataCore.h"
+#include "Window/WInputAccountDlg.h"
 #include "Window/WInputPasswordDlg.h"
+#include "Window/WInputRecordDlg.h"
 #include "Window/WInputUserDlg.h"
 #include "Window/WMainWnd.h"
+#include "Window/WRecordManagePage.h"
 #include "Window/WSetSuperAdminDlg.h"
 #include "Window/WStartDlg.h"
 #include "Window/WUserManagePage.h"
@@ -10,16 +13,22 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDateEdit>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 using namespace WindowTesting_ns;
+using CTL_ns::ComboBox_cl;
 using Vorelle_ns::WCreateLocalDBPage_cl;
+using Vorelle_ns::WInputAccountDlg_cl;
+using Vorelle_ns::WInputRecordDlg_cl;
 using Vorelle_ns::WInputPasswordDlg_cl;
 using Vorelle_ns::WInputUserDlg_cl;
 using Vorelle_ns::WLoginPage_cl;
 using Vorelle_ns::WMainWnd_cl;
+using Vorelle_ns::WRecordManagePage_cl;
 using Vorelle_ns::WSetSuperAdminDlg_cl;
 using Vorelle_ns::WStartDlg_cl;
 using Vorelle_ns::WUserManagePage_cl;
@@ -52,7 +61,7 @@ void RunProgram(const QList<Pass_st>& passes) {
         const Pass_st& pass = passes[*next];
         if (pass.prepare) pass.prepare(dialog);
         WLoginPage_cl& page = dialog.GetLoginPage();
-        Type(Control<CTL_ns::ComboBox_cl>(page, WLoginPage_cl::IdUserName), pass.userName);
+        Type(Control<ComboBox_cl>(page, WLoginPage_cl::IdUserName), pass.userName);
         Type(Control<QLineEdit>(page, WLoginPage_cl::IdPassword), pass.password);
         WhenShown<WMainWnd_cl>([passes, next, start](WMainWnd_cl& window) {
             passes[*next].work(window);
@@ -101,8 +110,8 @@ void CreateDatabase(WStartDlg_cl& dialog) {
     Settle();
     WLoginPage_cl& login = dialog.GetLoginPage();
     QCOMPARE(dialog.GetTabCtrl().CurrentIndex(), 0);
-    QCOMPARE(Control<CTL_ns::ComboBox_cl>(login, WLoginPage_cl::IdDatabase)->Text(), QStringLiteral("家庭"));
-    QCOMPARE(Control<CTL_ns::ComboBox_cl>(login, WLoginPage_cl::IdUserName)->Text(), Super);
+    QCOMPARE(Control<ComboBox_cl>(login, WLoginPage_cl::IdDatabase)->Text(), QStringLiteral("家庭"));
+    QCOMPARE(Control<ComboBox_cl>(login, WLoginPage_cl::IdUserName)->Text(), Super);
     Click(Control<QCheckBox>(login, WLoginPage_cl::IdRememberName));
 }
 
@@ -111,7 +120,7 @@ void AddUser(WUserManagePage_cl& page, const QString& userName, int32_t powerInd
         Control<QLineEdit>(dialog, WInputUserDlg_cl::IdUserName)->setText(userName);
         Type(Control<QLineEdit>(dialog, WInputUserDlg_cl::IdPassword), QStringLiteral("pw"));
         Type(Control<QLineEdit>(dialog, WInputUserDlg_cl::IdConfirm), QStringLiteral("pw"));
-        Control<CTL_ns::ComboBox_cl>(dialog, WInputUserDlg_cl::IdPower)->Select(powerIndex);
+        Control<ComboBox_cl>(dialog, WInputUserDlg_cl::IdPower)->Select(powerIndex);
         Click(Control<QPushButton>(dialog, WInputUserDlg_cl::IdOK));
     });
     Click(Control<QPushButton>(page, WUserManagePage_cl::IdNew));
@@ -134,6 +143,76 @@ void DeleteUser(WUserManagePage_cl& page, const QString& userName) {
     QTest::keyClick(&page.GetList(), Qt::Key_Delete);
 }
 
+// One entry as typed into the record dialog; the amount as typed, the kind gives the sign.
+struct Entry_st {
+    QDate date;
+    bool income;
+    QString category;
+    QString name;
+    QString amount;
+};
+
+// Books the entries one after the other in one record dialog, opened from the record page.
+void Book(WMainWnd_cl& window, const QList<Entry_st>& entries) {
+    WRecordManagePage_cl& page = window.GetRecordPage();
+    window.GetTabCtrl().SelectPage(&page);
+    WhenShown<WInputRecordDlg_cl>([entries](WInputRecordDlg_cl& dialog) {
+        for (const Entry_st& entry : entries) {
+            Control<CTL_ns::TabCtrl_cl>(dialog, WInputRecordDlg_cl::IdKindTab)->TabBar()->setCurrentIndex(entry.income);
+            Control<QDateTimeEdit>(dialog, WInputRecordDlg_cl::IdDate)->setDateTime(QDateTime(entry.date, QTime(12, 0)));
+            Type(Control<ComboBox_cl>(dialog, WInputRecordDlg_cl::IdCategory), entry.category);
+            Type(Control<ComboBox_cl>(dialog, WInputRecordDlg_cl::IdName), entry.name);
+            Type(Control<ComboBox_cl>(dialog, WInputRecordDlg_cl::IdAmount), entry.amount);
+            Click(Control<QPushButton>(dialog, WInputRecordDlg_cl::IdOK));
+        }
+        Click(Control<QPushButton>(dialog, WInputRecordDlg_cl::IdCancel));
+    });
+    Click(Control<QPushButton>(page, WRecordManagePage_cl::IdNew));
+    Settle();
+}
+
+// The record page over the first quarter of 2025, for the user mode given by its text.
+WRecordManagePage_cl& ShowQuarter(WMainWnd_cl& window, const QString& userMode) {
+    WRecordManagePage_cl& page = window.GetRecordPage();
+    window.GetTabCtrl().SelectPage(&page);
+    Control<ComboBox_cl>(page, WRecordManagePage_cl::IdDateMode)->SelectByText(QStringLiteral("自定义"));
+    Control<ComboBox_cl>(page, WRecordManagePage_cl::IdUserMode)->SelectByText(userMode);
+    Control<QDateEdit>(page, WRecordManagePage_cl::IdBeginDate)->setDate(QDate(2025, 1, 1));
+    Control<QDateEdit>(page, WRecordManagePage_cl::IdEndDate)->setDate(QDate(2025, 3, 31));
+    Settle();
+    return page;
+}
+
+CTL_ns::Report_cl& Records(WRecordManagePage_cl& page) {
+    return *Control<CTL_ns::Report_cl>(page, WRecordManagePage_cl::IdRecords);
+}
+
+// The sum list as "category amount" lines.
+QStringList Sums(WRecordManagePage_cl& page) {
+    CTL_ns::Report_cl& list = *Control<CTL_ns::Report_cl>(page, WRecordManagePage_cl::IdSums);
+    QStringList lines;
+    for (int32_t i = 0; i < list.RowCount(); ++i)
+        lines << list.topLevelItem(i)->text(0) + u' ' + list.topLevelItem(i)->text(1);
+    return lines;
+}
+
+QString Account(WRecordManagePage_cl& page) {
+    return Control<QLabel>(page, WRecordManagePage_cl::IdAccount)->text();
+}
+
+void ChangeAccount(WRecordManagePage_cl& page, const QString& amount) {
+    WhenShown<WInputAccountDlg_cl>([amount](WInputAccountDlg_cl& dialog) {
+        Type(Control<QLineEdit>(dialog, WInputAccountDlg_cl::IdAmount), amount);
+        Click(Control<QPushButton>(dialog, WInputAccountDlg_cl::IdOK));
+    });
+    Click(Control<QPushButton>(page, WRecordManagePage_cl::IdChangeAccount));
+}
+
+void DeleteAllRows(WRecordManagePage_cl& page) {
+    Records(page).selectAll();
+    QTest::keyClick(&Records(page), Qt::Key_Delete);
+}
+
 }  // namespace
 
 // A new user's way through the whole program: the first start, the users, their entries,
@@ -148,6 +227,7 @@ private slots:
     void NewHouseholdWalk() {
         const QStringList allTabs{QStringLiteral("用户管理"), QStringLiteral("费用记录管理"), QStringLiteral("月统计"),
                                   QStringLiteral("年统计")};
+        RecordingPrompt_cl& prompt = environment->prompt;
         const auto superWork = [&](WMainWnd_cl& window) {
             QCOMPARE(TabTexts(window), allTabs);
             WUserManagePage_cl& users = window.GetUserPage();
@@ -158,37 +238,93 @@ private slots:
             QCOMPARE(Column(users.GetList(), 1), (QStringList{QStringLiteral("超级管理员"), QStringLiteral("普通"),
                                                               QStringLiteral("管理员"), QStringLiteral("独立")}));
             ChangePassword(window, QStringLiteral("wang"), QStringLiteral("wang2"));
+            Book(window, {{QDate(2025, 1, 5), true, QStringLiteral("工资"), QStringLiteral("一月"), QStringLiteral("8000")},
+                          {QDate(2025, 2, 10), false, QStringLiteral("餐饮"), QStringLiteral("午饭"), QStringLiteral("30")}});
         };
-        const auto memberWork = [&](WMainWnd_cl& window) { QCOMPARE(TabTexts(window), allTabs.mid(1)); };
+        // Exports his quarter, deletes it, and brings it back from the file.
+        const QString csv = environment->AppFolder() + QStringLiteral("乙.csv");
+        const auto normalWork = [&](WMainWnd_cl& window) {
+            QCOMPARE(TabTexts(window), allTabs.mid(1));
+            Book(window, {{QDate(2025, 1, 20), false, QStringLiteral("餐饮"), QStringLiteral("晚饭"), QStringLiteral("50")},
+                          {QDate(2025, 3, 3), false, QStringLiteral("交通"), QStringLiteral("地铁"), QStringLiteral("5")}});
+            WRecordManagePage_cl& page = ShowQuarter(window, QStringLiteral("当前用户"));
+            QCOMPARE(Column(Records(page), 2), (QStringList{QStringLiteral("地铁"), QStringLiteral("晚饭")}));
+            const QStringList sums{QStringLiteral("交通 -5"), QStringLiteral("餐饮 -50"), QStringLiteral("【总计开销】 -55")};
+            QCOMPARE(Sums(page), sums);
+            QCOMPARE(Account(page), QStringLiteral("个人帐户 -55"));
+            prompt.files << csv;
+            Click(Control<QPushButton>(page, WRecordManagePage_cl::IdExport));
+            DeleteAllRows(page);
+            QCOMPARE(Records(page).RowCount(), 0);
+            QVERIFY(!Control<QPushButton>(page, WRecordManagePage_cl::IdExport)->isEnabled());
+            QCOMPARE(Account(page), QStringLiteral("个人帐户 0"));
+            prompt.files << csv;
+            Click(Control<QPushButton>(page, WRecordManagePage_cl::IdImport));
+            QCOMPARE(prompt.shown.value(0).text, QStringLiteral("导入费用记录成功，共导入2条。"));
+            QCOMPARE(Sums(page), sums);
+            QCOMPARE(Account(page), QStringLiteral("个人帐户 -55"));
+        };
+        const auto adminWork = [&](WMainWnd_cl& window) {
+            Book(window, {{QDate(2025, 3, 15), false, QStringLiteral("餐饮"), QStringLiteral("聚餐"), QStringLiteral("200")}});
+            WRecordManagePage_cl& page = ShowQuarter(window, QStringLiteral("当前用户"));
+            ChangeAccount(page, QStringLiteral("100.5"));
+            QCOMPARE(Account(page), QStringLiteral("个人帐户 100.5"));
+        };
+        const auto independentWork = [&](WMainWnd_cl& window) {
+            QCOMPARE(TabTexts(window), allTabs.mid(1));
+            Book(window, {{QDate(2025, 2, 2), false, QStringLiteral("交通"), QStringLiteral("打车"), QStringLiteral("40")}});
+            WRecordManagePage_cl& page = ShowQuarter(window, QStringLiteral("当前用户"));
+            QCOMPARE(Control<ComboBox_cl>(page, WRecordManagePage_cl::IdUserMode)->count(), 1);
+            QCOMPARE(Sums(page), (QStringList{QStringLiteral("交通 -40"), QStringLiteral("【总计开销】 -40")}));
+        };
+        // Everybody's quarter; deleting the independent user takes his entry out of it.
         const auto lastWork = [&](WMainWnd_cl& window) {
-            WUserManagePage_cl& users = window.GetUserPage();
-            environment->prompt.answers << Platform_ns::Answer_en::OK;
-            DeleteUser(users, Independent);
-            QCOMPARE(Column(users.GetList(), 0), (QStringList{Super, Normal, Admin}));
+            WRecordManagePage_cl& page = ShowQuarter(window, QStringLiteral("所有用户"));
+            QCOMPARE(Records(page).RowCount(), 6);
+            QCOMPARE(Sums(page).mid(3), (QStringList{QStringLiteral("【总计开销】 -325"), QStringLiteral("【总计收入】 8000"),
+                                                     QStringLiteral("【结余】 7675")}));
+            QCOMPARE(Account(page), QStringLiteral("公共帐户 7675"));
+            window.GetTabCtrl().SelectPage(&window.GetUserPage());
+            prompt.answers << Platform_ns::Answer_en::OK;
+            DeleteUser(window.GetUserPage(), Independent);
+            QCOMPARE(Column(window.GetUserPage().GetList(), 0), (QStringList{Super, Normal, Admin}));
+            window.GetTabCtrl().SelectPage(&page);
+            Settle();
+            QCOMPARE(Records(page).RowCount(), 5);
+            QCOMPARE(Account(page), QStringLiteral("公共帐户 7715"));
+            ChangeAccount(page, QStringLiteral("10000"));
+            QCOMPARE(Account(page), QStringLiteral("公共帐户 10000"));
         };
         RunProgram({{Super, QStringLiteral("wang"), superWork, CreateDatabase},
-                    {Normal, QStringLiteral("pw"), memberWork},
-                    {Admin, QStringLiteral("pw"), memberWork},
-                    {Independent, QStringLiteral("pw"), memberWork},
+                    {Normal, QStringLiteral("pw"), normalWork},
+                    {Admin, QStringLiteral("pw"), adminWork},
+                    {Independent, QStringLiteral("pw"), independentWork},
                     {Super, QStringLiteral("wang2"), lastWork}});
-        QCOMPARE(environment->prompt.shown.size(), 1);
-        QCOMPARE(environment->prompt.shown[0].text, QStringLiteral("你真的要要删除该用户？"));
+        QCOMPARE(prompt.shown.size(), 2);
+        QCOMPARE(prompt.shown[1].text, QStringLiteral("你真的要要删除该用户？"));
         QVERIFY(QFile::exists(environment->AppFolder() + QStringLiteral("本地库/家庭.mdb")));
         QVERIFY(QFile::exists(Vorelle_ns::DatabaseManage_cl::LinkFilePath()));
 
-        // The next start: the database and the name are remembered, the deleted user is gone.
+        // The next start: the database, the name and the pages' modes are remembered, the
+        // deleted user is gone.
         environment->ReopenSettings();
         const auto remembered = [&](WMainWnd_cl& window) {
             QCOMPARE(Column(window.GetUserPage().GetList(), 0), (QStringList{Super, Normal, Admin}));
+            WRecordManagePage_cl& page = window.GetRecordPage();
+            window.GetTabCtrl().SelectPage(&page);
+            QCOMPARE(Control<ComboBox_cl>(page, WRecordManagePage_cl::IdDateMode)->Text(), QStringLiteral("自定义"));
+            QCOMPARE(Control<ComboBox_cl>(page, WRecordManagePage_cl::IdUserMode)->Text(), QStringLiteral("所有用户"));
+            ShowQuarter(window, QStringLiteral("所有用户"));
+            QCOMPARE(Records(page).RowCount(), 5);
+            QCOMPARE(Account(page), QStringLiteral("公共帐户 10000"));
         };
         RunProgram({{Super, QStringLiteral("wang2"), remembered, [](WStartDlg_cl& dialog) {
                          QCOMPARE(dialog.GetTabCtrl().CurrentIndex(), 0);
                          WLoginPage_cl& login = dialog.GetLoginPage();
-                         QCOMPARE(Control<CTL_ns::ComboBox_cl>(login, WLoginPage_cl::IdDatabase)->Text(),
-                                  QStringLiteral("家庭"));
-                         QCOMPARE(Control<CTL_ns::ComboBox_cl>(login, WLoginPage_cl::IdUserName)->Text(), Super);
+                         QCOMPARE(Control<ComboBox_cl>(login, WLoginPage_cl::IdDatabase)->Text(), QStringLiteral("家庭"));
+                         QCOMPARE(Control<ComboBox_cl>(login, WLoginPage_cl::IdUserName)->Text(), Super);
                      }}});
-        QCOMPARE(environment->prompt.shown.size(), 1);
+        QCOMPARE(prompt.shown.size(), 2);
     }
 
 private:
