@@ -4,7 +4,6 @@
 #include "WInputPasswordDlg.h"
 #include "WStartDlg.h"
 #include "base/Error.h"
-#include "platform/widgets/DialogUnits.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -28,8 +27,10 @@ WMainWnd_cl::WMainWnd_cl() : tabCtrl(new CTL_ns::TabCtrl_cl(this)) {
     recordPage = std::make_unique<WRecordManagePage_cl>(tabCtrl);
     recordPage->setObjectName(QString::number(IdRecordPage));
     connect(this, &WMainWnd_cl::RecordPageToReload, recordPage.get(), &WRecordManagePage_cl::Refresh);
-    monthPage.reset(EmptyPage(IdMonthPage, 265));
-    yearPage.reset(EmptyPage(IdYearPage, 265));
+    monthPage = std::make_unique<WMonthCrosstabPage_cl>(tabCtrl);
+    monthPage->setObjectName(QString::number(IdMonthPage));
+    yearPage = std::make_unique<WYearCrosstabPage_cl>(tabCtrl);
+    yearPage->setObjectName(QString::number(IdYearPage));
 
     // The user page exists for everybody, but only the super administrator sees it.
     userPage->hide();
@@ -42,6 +43,8 @@ WMainWnd_cl::WMainWnd_cl() : tabCtrl(new CTL_ns::TabCtrl_cl(this)) {
     tabCtrl->setEnabled(true);
     userPage->EnableControls();
     recordPage->EnableControls();
+    monthPage->EnableControls();
+    yearPage->EnableControls();
 }
 
 WMainWnd_cl::~WMainWnd_cl() = default;
@@ -80,14 +83,6 @@ QAction* WMainWnd_cl::AddAction(QMenu* menu, int32_t id, const QString& text) {
 }
 
 QAction* WMainWnd_cl::GetAction(int32_t id) const { return findChild<QAction*>(QString::number(id)); }
-
-QWidget* WMainWnd_cl::EmptyPage(int32_t id, int32_t height) {
-    auto* page = new QWidget(tabCtrl);
-    page->setObjectName(QString::number(id));
-    const Platform_ns::DialogUnits_cl units;
-    page->resize(units.X(WUserManagePage_cl::Width), units.Y(height));
-    return page;
-}
 
 void WMainWnd_cl::PostRecordsChanged() {
     if (current) QMetaObject::invokeMethod(current, &WMainWnd_cl::OnRecordsChanged, Qt::QueuedConnection);

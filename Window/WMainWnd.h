@@ -1,8 +1,10 @@
 #pragma once
 
 #include "CTL/TabCtrl.h"
+#include "WMonthCrosstabPage.h"
 #include "WRecordManagePage.h"
 #include "WUserManagePage.h"
+#include "WYearCrosstabPage.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -52,6 +54,8 @@ public:
     CTL_ns::TabCtrl_cl& GetTabCtrl() { return *tabCtrl; }
     WUserManagePage_cl& GetUserPage() { return *userPage; }
     WRecordManagePage_cl& GetRecordPage() { return *recordPage; }
+    WMonthCrosstabPage_cl& GetMonthPage() { return *monthPage; }
+    WYearCrosstabPage_cl& GetYearPage() { return *yearPage; }
     QAction* GetAction(int32_t id) const;
 
 signals:
@@ -66,15 +70,14 @@ protected:
 private:
     void MakeMenu();
     QAction* AddAction(QMenu* menu, int32_t id, const QString& text);
-    QWidget* EmptyPage(int32_t id, int32_t height);
     void OnChangePassword();
     void OnSwitchUser();
     void OnRecordsChanged();
 
     std::unique_ptr<WUserManagePage_cl> userPage;
     std::unique_ptr<WRecordManagePage_cl> recordPage;
-    std::unique_ptr<QWidget> monthPage;
-    std::unique_ptr<QWidget> yearPage;
+    std::unique_ptr<WMonthCrosstabPage_cl> monthPage;
+    std::unique_ptr<WYearCrosstabPage_cl> yearPage;
     CTL_ns::TabCtrl_cl* tabCtrl;
     bool switchUser = false;
 

@@ -1,0 +1,234 @@
+#include "WCrosstabPage.h"
+
+#include "ConvertInfo.h"
+#include "Control/DataCore.h"
+#include "CTL/ComboBox.h"
+#include "CTL/Report.h"
+#include "DialogBuilder.h"
+#include "SystemInfo/Path.h"
+#include "platform/prompt/Prompt.h"
+#include "settings/Unique.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+
+namespace Vorelle_ns {
+
+namespace {
+
+const char16_t* const kUserModes[] = {u"当前用户", u"指定用户", u"所有用户"};
+constexpr int32_t kMaxName = 16;
+const QString kCsvFilter = QStringLiteral("CSV Files (*.csv)|*.csv|");
+
+// Settings of both pages, in the logged-in user's storage of the database. The user mode
+// is shared with the record page.
+const QString kUserModeKey = QStringLiteral("用户模式");
+const QString kCsvFolderKey = QStringLiteral("CSV文件目录");
+
+// The money text of a total, in the form of the cells' texts (1250 gives "12.5"). A total
+// can pass 32 bits where no single cell does.
+QString TotalText(int64_t cents) {
+    const uint64_t magnitude = cents < 0 ? 0 - uint64_t(cents) : uint64_t(cents);
+    QString text = QString::number(magnitude / 100);
+    if (const uint64_t fraction = magnitude % 100; fraction != 0) {
+        text += u'.' + QString::number(fraction).rightJustified(2, u'0');
+        if (text.endsWith(u'0')) text.chop(1);
+    }
+    return cents < 0 ? u'-' + text : text;
+}
+
+}  // namespace
+
+WCrosstabPage_cl::WCrosstabPage_cl(const Resource_st& resource, QWidget* parent) : QWidget(parent) {
+    DialogBuilder_cl build(this);
+    using Style_en = CTL_ns::ComboBox_cl::Style_en;
+    build.Label(QStringLiteral("用户"), resource.userLabelX, 10, 17, 15);
+    userModeCombo = build.ComboBox(IdUserMode, Style_en::DropDownList, resource.userModeX, 10, 81, 30);
+    userNameCombo = build.ComboBox(IdUserName, Style_en::DropDown, resource.userNameX, 10, 81, 30);
+    exportButton = build.Button(IdExport, QStringLiteral("导出(&E)"), resource.exportX, 8, 60, 18);
+    crosstab = new CTL_ns::Report_cl(this);
+    crosstab->setObjectName(QString::number(IdCrosstab));
+    crosstab->setSelectionMode(QAbstractItemView::SingleSelection);
+    Platform_ns::DialogUnits_cl().Place(crosstab, 7, 28, 508, 230);
+    build.Size(Width, Height);
+
+    userNameCombo->lineEdit()->installEventFilter(this);
+    connect(userModeCombo, &CTL_ns::ComboBox_cl::SelectionChanged, this, &WCrosstabPage_cl::OnUserMode);
+    connect(userNameCombo, &CTL_ns::ComboBox_cl::SelectionChanged, this, &WCrosstabPage_cl::OnUserName);
+    connect(exportButton, &QPushButton::clicked, this, [this] { Handle([this] { Export(); }); });
+
+    // The table grows with the page both ways.
+    autoSize.Register(this);
+    autoSize.AddChildAligned(crosstab, 0, 0, 1, 1);
+}
+
+WCrosstabPage_cl::~WCrosstabPage_cl() {
+    try {
+        Unique_ns::GetCustomFromDatabase().WriteString(kUserModeKey, userModeCombo->currentText());
+    } catch (const Base_ns::Error_cl& error) {
+        error.Show(nullptr);
+    }
+}
+
+void WCrosstabPage_cl::PutFirstInTabOrder(std::initializer_list<QWidget*> controls) {
+    QWidget* previous = nullptr;
+    for (QWidget* control : controls) {
+        if (previous != nullptr) setTabOrder(previous, control);
+        previous = control;
+    }
+    for (QWidget* control : std::initializer_list<QWidget*>{userModeCombo, userNameCombo, exportButton, crosstab}) {
+        if (previous != nullptr) setTabOrder(previous, control);
+        previous = control;
+    }
+}
+
+void WCrosstabPage_cl::Initialise() {
+    userModeCombo->AddItem(QString::fromUtf16(kUserModes[CurrentUser]), CurrentUser);
+    if (DataCore().GetUserManage().CanViewOthers()) {
+        userModeCombo->AddItem(QString::fromUtf16(kUserModes[NamedUser]), NamedUser);
+        userModeCombo->AddItem(QString::fromUtf16(kUserModes[AllUsers]), AllUsers);
+    }
+    userNameCombo->lineEdit()->setMaxLength(kMaxName);
+    // A remembered mode that is not offered (the record page's, or from before the
+    // user's power changed) falls back to the first one, so that a mode is always chosen.
+    const QString mode =
+        Unique_ns::GetCustomFromDatabase().ReadString(kUserModeKey, QString::fromUtf16(kUserModes[CurrentUser]));
+    if (!userModeCombo->SelectByText(mode)) userModeCombo->Select(0);
+    userNameCombo->Fill(Unique_ns::GetRecentRecordFromDatabase().List(RecentListKey()));
+    EnableControls();
+}
+
+int32_t WCrosstabPage_cl::UserMode() const { return userModeCombo->ItemData(userModeCombo->CurrentSelection()); }
+
+void WCrosstabPage_cl::EnableControls() {
+    crosstab->setEnabled(true);
+    userModeCombo->setEnabled(true);
+    userNameCombo->setEnabled(UserMode() == NamedUser);
+    exportButton->setEnabled(crosstab->RowCount() > 0);
+}
+
+bool WCrosstabPage_cl::GetUser(bool& allUsers, QString& userName) const {
+    const int32_t mode = UserMode();
+    allUsers = mode == AllUsers;
+    userName.clear();
+    if (mode != NamedUser) return true;
+    userName = userNameCombo->Text();
+    return !userName.isEmpty();
+}
+
+void WCrosstabPage_cl::Reload() {
+    bool allUsers = false;
+    QString userName;
+    if (!GetUser(allUsers, userName)) return;
+    Fill(Query(allUsers, userName));
+    RememberSearchedName(userName);
+}
+
+void WCrosstabPage_cl::Fill(const DB_ns::CrossTable_st& table) {
+    crosstab->ClearColumns();
+    const int32_t periods = table.columnCaptions.Count();
+    crosstab->AddColumn(QStringLiteral("分类"), CategoryWidth);
+    for (int32_t j = 0; j < periods; ++j) crosstab->AddColumn(table.columnCaptions[j], PeriodWidth);
+
+    // Per period: the sum of the expense cells and of the income cells. Many categories
+    // together can pass 32 bits where no single cell does.
+    Base_ns::Trusteeship_tl<int64_t> expense;
+    Base_ns::Trusteeship_tl<int64_t> income;
+    expense.Allocate(periods);
+    income.Allocate(periods);
+    bool anyExpense = false;
+    bool anyIncome = false;
+    Base_ns::Trusteeship_tl<QString> texts;
+    texts.Allocate(periods + 1);
+    for (int32_t i = 0; i < table.rowCaptions.Count(); ++i) {
+        texts[0] = table.rowCaptions[i];
+        for (int32_t j = 0; j < periods; ++j) {
+            const int32_t cell = table.cells[i * periods + j];
+            texts[j + 1] = ConvertInfo_cl::MoneyToText(cell);
+            // A period without entries of the category counts for neither kind.
+            if (cell < 0) {
+                expense[j] += cell;
+                anyExpense = true;
+            } else if (cell > 0) {
+                income[j] += cell;
+                anyIncome = true;
+            }
+        }
+        crosstab->AddRow(texts.Data(), periods + 1);
+    }
+    if (anyExpense) AddTotalRow(QStringLiteral("【总计开销】"), expense);
+    if (anyIncome) AddTotalRow(QStringLiteral("【总计收入】"), income);
+    if (anyExpense && anyIncome) {
+        Base_ns::Trusteeship_tl<int64_t> balance;
+        balance.Allocate(periods);
+        for (int32_t j = 0; j < periods; ++j) balance[j] = income[j] + expense[j];
+        AddTotalRow(QStringLiteral("【结余】"), balance);
+    }
+}
+
+void WCrosstabPage_cl::AddTotalRow(const QString& caption, const Base_ns::Trusteeship_tl<int64_t>& totals) {
+    Base_ns::Trusteeship_tl<QString> texts;
+    texts.Allocate(totals.Count() + 1);
+    texts[0] = caption;
+    for (int32_t j = 0; j < totals.Count(); ++j) texts[j + 1] = TotalText(totals[j]);
+    crosstab->AddRow(texts.Data(), texts.Count());
+}
+
+void WCrosstabPage_cl::RememberSearchedName(const QString& name) {
+    if (name.isEmpty()) return;
+    lastSearchedName = name;
+    userNameCombo->PushFront(name);
+    Unique_ns::GetRecentRecordFromDatabase().Add(RecentListKey(), name);
+}
+
+void WCrosstabPage_cl::ReloadAndEnable() {
+    try {
+        Reload();
+    } catch (...) {
+        // The controls fit what the list now holds, however far it was filled.
+        EnableControls();
+        throw;
+    }
+    EnableControls();
+}
+
+void WCrosstabPage_cl::Refresh() {
+    Handle([this] { ReloadAndEnable(); });
+}
+
+void WCrosstabPage_cl::OnUserMode() {
+    if (isVisible()) Refresh();
+}
+
+void WCrosstabPage_cl::OnUserName() {
+    Handle([this] {
+        if (UserMode() == NamedUser && userNameCombo->Text() != lastSearchedName) ReloadAndEnable();
+    });
+}
+
+void WCrosstabPage_cl::Export() {
+    Unique_ns::ICustom_cl& custom = Unique_ns::GetCustomFromDatabase();
+    const QString path =
+        Platform_ns::Prompt().SaveFile(this, kCsvFilter, custom.ReadString(kCsvFolderKey, QString()), QString());
+    if (path.isEmpty()) return;
+    custom.WriteString(kCsvFolderKey, SystemInfo_ns::GetParentFolder(path));
+    crosstab->ExportCSV(path);
+}
+
+void WCrosstabPage_cl::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) Refresh();
+}
+
+void WCrosstabPage_cl::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Handle([this] { autoSize.Resize(); });
+}
+
+bool WCrosstabPage_cl::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == userNameCombo->lineEdit() && event->type() == QEvent::FocusOut) OnUserName();
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace Vorelle_ns

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "DB/SimpleOutRecords.h"
+#include "SystemInfo/AutoSize.h"
+#include "base/Error.h"
+#include "base/Trusteeship.h"
+
+#include <QWidget>
+#include <cstdint>
+#include <initializer_list>
+
+class QPushButton;
+
+namespace CTL_ns {
+class ComboBox_cl;
+class Report_cl;
+}  // namespace CTL_ns
+
+namespace Vorelle_ns {
+
+// A statistics tab: one row per category, one column per period, each cell the signed
+// sum of that category's entries in that period, then the expense, income and balance
+// rows. The entries are the logged-in user's, a named user's or everybody's; the table
+// can be exported as a CSV file. The month and year pages add their periods.
+class WCrosstabPage_cl : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int32_t IdUserMode = 1052;
+    static constexpr int32_t IdUserName = 1003;
+    static constexpr int32_t IdExport = 1054;
+    static constexpr int32_t IdCrosstab = 1063;
+    // The designed size of both pages, in dialog units.
+    static constexpr int32_t Width = 522;
+    static constexpr int32_t Height = 265;
+    // Pixel widths of the category column and of each period column.
+    static constexpr int32_t CategoryWidth = 100;
+    static constexpr int32_t PeriodWidth = 70;
+
+    enum UserMode_en { CurrentUser = 0, NamedUser = 1, AllUsers = 2 };
+
+    // Remembers the chosen user mode.
+    ~WCrosstabPage_cl() override;
+
+    static QString ClassName() { return QStringLiteral("WCrosstabPage_cl"); }
+
+    // Queries the crosstab for the chosen user and shows it. Does nothing while a named
+    // user is chosen but no name given. Raises; a failure leaves the list as far as it
+    // was filled.
+    void Reload();
+    // Enables the controls that fit the chosen user mode and the list's content.
+    virtual void EnableControls();
+
+protected:
+    // Where a page puts the user controls (x in dialog units; the rest is common).
+    struct Resource_st {
+        int32_t userLabelX;
+        int32_t userModeX;
+        int32_t userNameX;
+        int32_t exportX;
+    };
+
+    // Makes the common controls; the page makes its own, then calls Initialise().
+    WCrosstabPage_cl(const Resource_st& resource, QWidget* parent);
+
+    // Fills the user modes and names from the settings, then enables the controls.
+    virtual void Initialise();
+    // The page's crosstab for the given user selection (allUsers, or the named user,
+    // or the logged-in one when the name is empty).
+    virtual DB_ns::CrossTable_st Query(bool allUsers, const QString& userName) = 0;
+    // The key of the page's list of searched user names.
+    virtual QString RecentListKey() const = 0;
+
+    // Reload and EnableControls, for a user's action: a failure is shown over the page.
+    void Refresh();
+    // Runs an action of the user; a failure is shown over the page.
+    template <typename Action>
+    void Handle(Action&& action);
+
+    // Puts the page's own controls, in this order, before the common ones when moving
+    // with the keyboard.
+    void PutFirstInTabOrder(std::initializer_list<QWidget*> controls);
+
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    int32_t UserMode() const;
+    // False when a named user is chosen but no name given.
+    bool GetUser(bool& allUsers, QString& userName) const;
+    void Fill(const DB_ns::CrossTable_st& table);
+    void AddTotalRow(const QString& caption, const Base_ns::Trusteeship_tl<int64_t>& totals);
+    void RememberSearchedName(const QString& name);
+    void ReloadAndEnable();
+    void OnUserMode();
+    void OnUserName();
+    void Export();
+
+    QString lastSearchedName;
+    SystemInfo_ns::AutoSize_cl autoSize;
+
+    CTL_ns::ComboBox_cl* userModeCombo;
+    CTL_ns::ComboBox_cl* userNameCombo;
+    QPushButton* exportButton;
+    CTL_ns::Report_cl* crosstab;
+};
+
+template <typename Action>
+void WCrosstabPage_cl::Handle(Action&& action) {
+    try {
+        action();
+    } catch (const Base_ns::Error_cl& error) {
+        error.Show(this);
+    }
+}
+
+}  // namespace Vorelle_ns

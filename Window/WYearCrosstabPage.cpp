@@ -1,0 +1,17 @@
+#include "WYearCrosstabPage.h"
+
+#include "Control/DataCore.h"
+
+namespace Vorelle_ns {
+
+WYearCrosstabPage_cl::WYearCrosstabPage_cl(QWidget* parent) : WCrosstabPage_cl({7, 26, 110, 198}, parent) {
+    Handle([this] { Initialise(); });
+}
+
+DB_ns::CrossTable_st WYearCrosstabPage_cl::Query(bool allUsers, const QString& userName) {
+    return DataCore().GetControlUser().GetYearCrosstab(allUsers, userName);
+}
+
+QString WYearCrosstabPage_cl::RecentListKey() const { return QStringLiteral("年统计检索用户名"); }
+
+}  // namespace Vorelle_ns
