@@ -125,6 +125,51 @@ bool RenderRecords(Vorelle_ns::WMainWnd_cl& mainWnd, const QString& folder) {
     return saved;
 }
 
+// Two years and more of the logged-in user's household entries before this month:
+// the same bills every month with prices that move a little, and yearly ones.
+void BookYears() {
+    using namespace Vorelle_ns;
+    struct Monthly_st {
+        const char16_t* category;
+        const char16_t* name;
+        int32_t cents;
+        int32_t day;
+    };
+    const Monthly_st monthly[] = {{u"饮食", u"菜场", -185000, 3},    {u"饮食", u"外出就餐", -62050, 17},
+                                  {u"交通", u"公交卡", -20000, 1},   {u"通讯", u"话费", -12800, 8},
+                                  {u"居家", u"水电燃气", -46530, 12}, {u"娱乐", u"电影", -9000, 22},
+                                  {u"工资", u"月薪", 1250000, 10}};
+    RecordManage_cl& records = DataCore().GetRecordManage();
+    const QDate today = QDate::currentDate();
+    const QDate thisMonth(today.year(), today.month(), 1);
+    for (QDate month(today.year() - 2, 1, 1); month < thisMonth; month = month.addMonths(1)) {
+        for (const Monthly_st& entry : monthly) {
+            const int32_t change = (month.month() * 7 + month.year()) % 11 - 5;
+            const int32_t cents = entry.cents < 0 ? entry.cents + entry.cents / 100 * change : entry.cents;
+            records.AddRecord(QString::fromUtf16(entry.category), QString::fromUtf16(entry.name), cents, QString(),
+                              Base_ns::DateTime_cl::FromParts(month.year(), month.month(), entry.day, 19), 0);
+        }
+        if (month.month() == 5) {
+            records.AddRecord(QStringLiteral("保健"), QStringLiteral("体检"), -88000, QString(),
+                              Base_ns::DateTime_cl::FromParts(month.year(), 5, 20, 9), 1);
+        }
+        if (month.month() == 12) {
+            records.AddRecord(QStringLiteral("奖金"), QStringLiteral("年终奖"), 3000000, QString(),
+                              Base_ns::DateTime_cl::FromParts(month.year(), 12, 28, 9), 1);
+        }
+    }
+}
+
+// The month statistics from the first of January to today, and the year statistics.
+bool RenderCrosstabs(Vorelle_ns::WMainWnd_cl& mainWnd, const QString& folder) {
+    BookYears();
+    mainWnd.GetTabCtrl().SelectPage(&mainWnd.GetMonthPage());
+    bool saved = Save(mainWnd, folder, QStringLiteral("month-crosstab"));
+    mainWnd.GetTabCtrl().SelectPage(&mainWnd.GetYearPage());
+    saved &= Save(mainWnd, folder, QStringLiteral("year-crosstab"));
+    return saved;
+}
+
 // The main window as the sample's super administrator sees it, with a few more users,
 // and the small dialogs over it.
 bool RenderMainWindow(const QString& folder) {
@@ -149,7 +194,7 @@ bool RenderMainWindow(const QString& folder) {
     WInputAccountDlg_cl accountDlg(true, &mainWnd);
     saved &= Save(accountDlg, folder, QStringLiteral("input-account"));
     accountDlg.hide();
-    return saved && RenderRecords(mainWnd, folder);
+    return saved && RenderRecords(mainWnd, folder) && RenderCrosstabs(mainWnd, folder);
 }
 
 bool Render(const QString& folder) {
