@@ -75,28 +75,6 @@ private slots:
         environment.reset();
     }
 
-    void CaptionsOfBothModes() {
-        WInputRecordDlg_cl adding(Base_ns::DateTime_cl::FromQDateTime(kWhen), nullptr);
-        Settle();
-        QCOMPARE(adding.windowTitle(), QStringLiteral("新增记录"));
-        QCOMPARE(Button(adding, WInputRecordDlg_cl::IdOK)->text(), QStringLiteral("增加(&A)"));
-        QCOMPARE(Button(adding, WInputRecordDlg_cl::IdCancel)->text(), QStringLiteral("退出(&E)"));
-        QCOMPARE(Tabs(adding)->TabBar()->tabText(0), QStringLiteral("开销"));
-        QCOMPARE(Tabs(adding)->TabBar()->tabText(1), QStringLiteral("收入"));
-        QCOMPARE(Control<QDateTimeEdit>(adding, WInputRecordDlg_cl::IdDate)->dateTime(), kWhen);
-        QVERIFY(Box(adding, WInputRecordDlg_cl::IdMonthly)->isChecked());
-        QVERIFY(Box(adding, WInputRecordDlg_cl::IdYearly)->isChecked());
-        // The expense categories of a new database are offered, nothing typed yet.
-        QVERIFY(Items(Combo(adding, WInputRecordDlg_cl::IdCategory)).size() > 0);
-        QCOMPARE(Combo(adding, WInputRecordDlg_cl::IdCategory)->Text(), QString());
-
-        const int32_t sn = RecordSession_cl::Book(QStringLiteral("餐饮"), QStringLiteral("午饭"), -300, kWhen);
-        WInputRecordDlg_cl editing(sn, nullptr);
-        QCOMPARE(editing.windowTitle(), QStringLiteral("编辑记录"));
-        QCOMPARE(Button(editing, WInputRecordDlg_cl::IdOK)->text(), QStringLiteral("修改(&O)"));
-        QCOMPARE(Button(editing, WInputRecordDlg_cl::IdCancel)->text(), QStringLiteral("取消(&C)"));
-    }
-
     void AddsExpensesNegativeAndIncomesPositive() {
         WInputRecordDlg_cl dialog(Base_ns::DateTime_cl::FromQDateTime(kWhen), nullptr);
         dialog.show();
