@@ -4,6 +4,7 @@
 #include "Window/WInputRecordDlg.h"
 #include "Window/WInputUserDlg.h"
 #include "Window/WMainWnd.h"
+#include "Window/WMonthCrosstabPage.h"
 #include "Window/WRecordManagePage.h"
 #include "Window/WSetSuperAdminDlg.h"
 #include "Window/WStartDlg.h"
@@ -27,7 +28,9 @@ using Vorelle_ns::WInputRecordDlg_cl;
 using Vorelle_ns::WInputPasswordDlg_cl;
 using Vorelle_ns::WInputUserDlg_cl;
 using Vorelle_ns::WLoginPage_cl;
+using Vorelle_ns::WCrosstabPage_cl;
 using Vorelle_ns::WMainWnd_cl;
+using Vorelle_ns::WMonthCrosstabPage_cl;
 using Vorelle_ns::WRecordManagePage_cl;
 using Vorelle_ns::WSetSuperAdminDlg_cl;
 using Vorelle_ns::WStartDlg_cl;
@@ -213,6 +216,27 @@ void DeleteAllRows(WRecordManagePage_cl& page) {
     QTest::keyClick(&Records(page), Qt::Key_Delete);
 }
 
+// A statistics page for everybody: its header, then each row as its cells.
+QList<QStringList> Crosstab(WMainWnd_cl& window, WCrosstabPage_cl& page) {
+    window.GetTabCtrl().SelectPage(&page);
+    Control<ComboBox_cl>(page, WCrosstabPage_cl::IdUserMode)->SelectByText(QStringLiteral("所有用户"));
+    Settle();
+    CTL_ns::Report_cl& list = *Control<CTL_ns::Report_cl>(page, WCrosstabPage_cl::IdCrosstab);
+    QList<QStringList> rows{{}};
+    for (int column = 0; column < list.columnCount(); ++column) rows[0] << list.headerItem()->text(column);
+    for (int32_t row = 0; row < list.RowCount(); ++row) {
+        rows << QStringList();
+        for (int column = 0; column < list.columnCount(); ++column) rows.last() << list.topLevelItem(row)->text(column);
+    }
+    return rows;
+}
+
+void PickQuarter(WMonthCrosstabPage_cl& page) {
+    Control<QDateEdit>(page, WMonthCrosstabPage_cl::IdBeginDate)->setDate(QDate(2025, 1, 1));
+    Control<QDateEdit>(page, WMonthCrosstabPage_cl::IdEndDate)->setDate(QDate(2025, 3, 31));
+    Settle();
+}
+
 }  // namespace
 
 // A new user's way through the whole program: the first start, the users, their entries,
@@ -284,6 +308,19 @@ private slots:
             QCOMPARE(Sums(page).mid(3), (QStringList{QStringLiteral("【总计开销】 -325"), QStringLiteral("【总计收入】 8000"),
                                                      QStringLiteral("【结余】 7675")}));
             QCOMPARE(Account(page), QStringLiteral("公共帐户 7675"));
+            PickQuarter(window.GetMonthPage());
+            const QList<QStringList> months = Crosstab(window, window.GetMonthPage());
+            QCOMPARE(months.value(0), (QStringList{QStringLiteral("分类"), QStringLiteral("2025-01"),
+                                                   QStringLiteral("2025-02"), QStringLiteral("2025-03")}));
+            QVERIFY(months.contains(QStringList{QStringLiteral("餐饮"), QStringLiteral("-50"), QStringLiteral("-30"),
+                                                QStringLiteral("-200")}));
+            QCOMPARE(months.mid(months.size() - 3),
+                     (QList<QStringList>{{QStringLiteral("【总计开销】"), QStringLiteral("-50"), QStringLiteral("-70"), QStringLiteral("-205")},
+                                         {QStringLiteral("【总计收入】"), QStringLiteral("8000"), QStringLiteral("0"), QStringLiteral("0")},
+                                         {QStringLiteral("【结余】"), QStringLiteral("7950"), QStringLiteral("-70"), QStringLiteral("-205")}}));
+            const QList<QStringList> years = Crosstab(window, window.GetYearPage());
+            QCOMPARE(years.value(0), (QStringList{QStringLiteral("分类"), QStringLiteral("2025")}));
+            QCOMPARE(years.last(), (QStringList{QStringLiteral("【结余】"), QStringLiteral("7675")}));
             window.GetTabCtrl().SelectPage(&window.GetUserPage());
             prompt.answers << Platform_ns::Answer_en::OK;
             DeleteUser(window.GetUserPage(), Independent);
@@ -317,6 +354,10 @@ private slots:
             ShowQuarter(window, QStringLiteral("所有用户"));
             QCOMPARE(Records(page).RowCount(), 5);
             QCOMPARE(Account(page), QStringLiteral("公共帐户 10000"));
+            WMonthCrosstabPage_cl& month = window.GetMonthPage();
+            window.GetTabCtrl().SelectPage(&month);
+            QCOMPARE(Control<QDateEdit>(month, WMonthCrosstabPage_cl::IdBeginDate)->date(), QDate(2025, 1, 1));
+            QCOMPARE(Control<ComboBox_cl>(month, WCrosstabPage_cl::IdUserMode)->Text(), QStringLiteral("所有用户"));
         };
         RunProgram({{Super, QStringLiteral("wang2"), remembered, [](WStartDlg_cl& dialog) {
                          QCOMPARE(dialog.GetTabCtrl().CurrentIndex(), 0);
