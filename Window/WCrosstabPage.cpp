@@ -73,13 +73,13 @@ WCrosstabPage_cl::~WCrosstabPage_cl() {
 
 void WCrosstabPage_cl::PutFirstInTabOrder(std::initializer_list<QWidget*> controls) {
     QWidget* previous = nullptr;
-    for (QWidget* control : controls) {
+    const auto append = [&](QWidget* control) {
         if (previous != nullptr) setTabOrder(previous, control);
         previous = control;
-    }
+    };
+    for (QWidget* control : controls) append(control);
     for (QWidget* control : std::initializer_list<QWidget*>{userModeCombo, userNameCombo, exportButton, crosstab}) {
-        if (previous != nullptr) setTabOrder(previous, control);
-        previous = control;
+        append(control);
     }
 }
 
@@ -90,8 +90,8 @@ void WCrosstabPage_cl::Initialise() {
         userModeCombo->AddItem(QString::fromUtf16(kUserModes[AllUsers]), AllUsers);
     }
     userNameCombo->lineEdit()->setMaxLength(kMaxName);
-    // A remembered mode that is not offered (the record page's, or from before the
-    // user's power changed) falls back to the first one, so that a mode is always chosen.
+    // A remembered mode that is no longer offered (the user's power changed) falls back
+    // to the first one, so that a mode is always chosen.
     const QString mode =
         Unique_ns::GetCustomFromDatabase().ReadString(kUserModeKey, QString::fromUtf16(kUserModes[CurrentUser]));
     if (!userModeCombo->SelectByText(mode)) userModeCombo->Select(0);
