@@ -80,6 +80,7 @@ void RunProgram(const QList<Pass_st>& passes) {
     WhenShown<WStartDlg_cl>(*start);
     App().InitInstance();
     App().ExitInstance();
+    *start = nullptr;  // it held itself
     QCOMPARE(*next, int32_t(passes.size()));
 }
 
