@@ -2,6 +2,10 @@
 
 #include "base/DateTime.h"
 
+#include <QLatin1StringView>
+#include <QUtf8StringView>
+#include <QVarLengthArray>
+
 #define SQLITE_HAS_CODEC 1
 #include <sqlcipher/sqlite3.h>
 
@@ -9,9 +13,14 @@ namespace Ado_ns {
 
 namespace {
 
-QString TextOf(sqlite3_value* value) {
-    const void* text = sqlite3_value_text16(value);
-    return text == nullptr ? QString() : QString::fromUtf16(static_cast<const char16_t*>(text), sqlite3_value_bytes16(value) / 2);
+// Crosstabs call these once per column for every row they read: they work on the engine's
+// UTF-8 bytes and allocate nothing for the usual date texts and patterns.
+using Bytes_tl = QVarLengthArray<char, 64>;
+
+// Never a null pointer: the engine would take a result made from one for a null.
+QUtf8StringView TextOf(sqlite3_value* value) {
+    const char* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return text == nullptr ? QUtf8StringView("") : QUtf8StringView(text, sqlite3_value_bytes(value));
 }
 
 void Iif(sqlite3_context* context, int, sqlite3_value** args) {
@@ -20,40 +29,67 @@ void Iif(sqlite3_context* context, int, sqlite3_value** args) {
     sqlite3_result_value(context, args[condition ? 1 : 2]);
 }
 
-// Dates arrive as "%Y-%m-%d %H:%M:%S" texts, or as day numbers.
-Base_ns::DateTime_cl DateOf(sqlite3_value* value) {
+// Dates arrive as "%Y-%m-%d %H:%M:%S" texts, or as day numbers. False for what is not a
+// date.
+bool PartsOf(sqlite3_value* value, Base_ns::DateTime_cl::Parts_st& parts) {
+    Base_ns::DateTime_cl date;
     switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
     case SQLITE_FLOAT:
-        return Base_ns::DateTime_cl(sqlite3_value_double(value));
-    default:
-        return Base_ns::DateTime_cl::Parse(TextOf(value));
+        date = Base_ns::DateTime_cl(sqlite3_value_double(value));
+        break;
+    default: {
+        // The form the program stores is split without any date arithmetic.
+        const QUtf8StringView text = TextOf(value);
+        if (Base_ns::DateTime_cl::ReadFormatted(text, parts))
+            return true;
+        date = Base_ns::DateTime_cl::Parse(text);
     }
+    }
+    parts = date.Parts();
+    return date.IsValid();
 }
 
-QString FormatDate(const Base_ns::DateTime_cl& date, const QString& pattern) {
+void PutNumber(Bytes_tl& out, int32_t value, int width) {
+    char digits[4];
+    for (int i = width - 1; i >= 0; --i, value /= 10)
+        digits[i] = char('0' + value % 10);
+    out.append(digits, width);
+}
+
+// Whether the pattern holds token (lower case) at i, in any case.
+bool TokenAt(QUtf8StringView pattern, qsizetype i, QLatin1StringView token) {
+    if (i + token.size() > pattern.size())
+        return false;
+    for (qsizetype k = 0; k < token.size(); ++k) {
+        const char c = pattern.data()[i + k];
+        if ((c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c) != token[k])
+            return false;
+    }
+    return true;
+}
+
+// Tokens are ASCII, so the bytes of any other character are copied unchanged.
+void FormatDate(const Base_ns::DateTime_cl::Parts_st& parts, QUtf8StringView pattern, Bytes_tl& out) {
     const struct {
-        const char16_t* token;
+        QLatin1StringView token;
         int32_t value;
-        int width;
-    } parts[] = {{u"yyyy", date.Year(), 4}, {u"mm", date.Month(), 2}, {u"dd", date.Day(), 2},
-                 {u"hh", date.Hour(), 2},   {u"nn", date.Minute(), 2}, {u"ss", date.Second(), 2}};
-    QString out;
+    } tokens[] = {{QLatin1StringView("yyyy"), parts.year}, {QLatin1StringView("mm"), parts.month},
+                  {QLatin1StringView("dd"), parts.day},    {QLatin1StringView("hh"), parts.hour},
+                  {QLatin1StringView("nn"), parts.minute}, {QLatin1StringView("ss"), parts.second}};
     for (qsizetype i = 0; i < pattern.size();) {
         bool matched = false;
-        for (const auto& part : parts) {
-            const QStringView token(part.token);
-            if (QStringView(pattern).mid(i, token.size()).compare(token, Qt::CaseInsensitive) == 0) {
-                out += QStringLiteral("%1").arg(part.value, part.width, 10, QLatin1Char('0'));
-                i += token.size();
+        for (const auto& token : tokens) {
+            if (TokenAt(pattern, i, token.token)) {
+                PutNumber(out, token.value, int(token.token.size()));
+                i += token.token.size();
                 matched = true;
                 break;
             }
         }
         if (!matched)
-            out += pattern[i++];
+            out.append(pattern.data()[i++]);
     }
-    return out;
 }
 
 void Format(sqlite3_context* context, int, sqlite3_value** args) {
@@ -61,15 +97,22 @@ void Format(sqlite3_context* context, int, sqlite3_value** args) {
         sqlite3_result_null(context);
         return;
     }
-    const Base_ns::DateTime_cl date = DateOf(args[0]);
-    // What is not a date comes back as it is, as Jet gives it.
-    const QString result = date.IsValid() ? FormatDate(date, TextOf(args[1])) : TextOf(args[0]);
-    sqlite3_result_text16(context, result.utf16(), int(result.size() * 2), SQLITE_TRANSIENT);
+    Base_ns::DateTime_cl::Parts_st parts;
+    // What is not a date comes back as its text, as Jet gives it.
+    if (!PartsOf(args[0], parts)) {
+        const QUtf8StringView text = TextOf(args[0]);
+        sqlite3_result_text(context, text.data(), int(text.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    Bytes_tl out;
+    FormatDate(parts, TextOf(args[1]), out);
+    sqlite3_result_text(context, out.constData(), int(out.size()), SQLITE_TRANSIENT);
 }
 
 }  // namespace
 
 int JetFunctions_cl::Register(sqlite3* db) {
+    // Deterministic: the engine may evaluate a call with constant arguments once.
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     const int rc = sqlite3_create_function_v2(db, "iif", 3, flags, nullptr, Iif, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)

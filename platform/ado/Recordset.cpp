@@ -2,6 +2,8 @@
 
 #include "ProviderError.h"
 
+#include <algorithm>
+
 namespace Ado_ns {
 
 namespace {
@@ -9,6 +11,9 @@ namespace {
 const char kClosed[] = "Operation is not allowed when the object is closed.";
 const char kNoCurrent[] = "Either BOF or EOF is True, or the current record has been deleted. "
                           "Requested operation requires a current record.";
+// Most statements give a row or a few; a block doubles up to the largest size.
+constexpr int32_t kFirstBlockRows = 16;
+constexpr int32_t kLargestBlockRows = 4096;
 
 }  // namespace
 
@@ -34,16 +39,20 @@ bool Recordset_cl::IsEOF() const {
 
 void Recordset_cl::MoveFirst() {
     CheckOpen();
-    if (rows.Count() == 0)
+    if (blocks.Count() == 0)
         throw ProviderError_cl(Result_ns::NoCurrentRecord, QString::fromUtf8(kNoCurrent));
-    current = rows.First();
+    current = blocks.First();
+    currentRow = 0;
 }
 
 void Recordset_cl::MoveNext() {
     CheckOpen();
     if (current.IsEmpty())
         throw ProviderError_cl(Result_ns::NoCurrentRecord, QString::fromUtf8(kNoCurrent));
-    current.Next();
+    if (++currentRow == current.Get().used) {
+        current.Next();
+        currentRow = 0;
+    }
 }
 
 int32_t Recordset_cl::FieldCount() const {
@@ -56,7 +65,7 @@ Variant_st Recordset_cl::Value(int32_t index) const {
     CheckField(index);
     if (current.IsEmpty())
         throw ProviderError_cl(Result_ns::NoCurrentRecord, QString::fromUtf8(kNoCurrent));
-    return current.Get()[index];
+    return current.Get().values[currentRow * names.Count() + index];
 }
 
 QString Recordset_cl::Name(int32_t index) const {
@@ -66,9 +75,19 @@ QString Recordset_cl::Name(int32_t index) const {
 }
 
 void Recordset_cl::AppendRow(const Row_tl& row) {
-    const auto added = rows.Append(row);
-    if (rows.Count() == 1)
-        current = added;
+    const int32_t fields = names.Count();
+    if (last.IsEmpty() || last.Get().used == last.Get().capacity) {
+        Block_st block;
+        block.capacity = last.IsEmpty() ? kFirstBlockRows : std::min(2 * last.Get().capacity, kLargestBlockRows);
+        block.values.Allocate(block.capacity * fields);
+        last = blocks.Append(block);
+        if (blocks.Count() == 1)
+            current = last;
+    }
+    Block_st& block = last.Get();
+    for (int32_t i = 0; i < fields; ++i)
+        block.values[block.used * fields + i] = row[i];
+    ++block.used;
 }
 
 }  // namespace Ado_ns

@@ -28,18 +28,29 @@ public:
     Variant_st Value(int32_t index) const;
     QString Name(int32_t index) const;
 
-    // Adds a row (one value per field) at the end while the engine fills the set; the
-    // first row becomes the current one.
+    // Adds a copy of a row (one value per field) at the end while the engine fills the
+    // set; the first row becomes the current one.
     void AppendRow(const Row_tl& row);
 
 private:
+    // Consecutive rows in one array, field by field, so that a large result costs a few
+    // allocations instead of some for every row. Blocks grow as the set does.
+    struct Block_st {
+        Row_tl values;
+        int32_t capacity = 0;  // rows
+        int32_t used = 0;      // rows
+    };
+    using Blocks_tl = Container_ns::List_tl<Block_st>;
+
     void CheckOpen() const;
     void CheckField(int32_t index) const;
 
     bool open;
     Base_ns::Trusteeship_tl<QString> names;
-    Container_ns::List_tl<Row_tl> rows;
-    Container_ns::List_tl<Row_tl>::Identifier_cl current;  // empty at the end
+    Blocks_tl blocks;
+    Blocks_tl::Identifier_cl last;     // the block being filled
+    Blocks_tl::Identifier_cl current;  // the current row's block; empty at the end
+    int32_t currentRow = 0;            // within the current block
 };
 
 }  // namespace Ado_ns

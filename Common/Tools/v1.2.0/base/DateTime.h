@@ -2,6 +2,7 @@
 
 #include "DateTimeSpan.h"
 
+#include <QAnyStringView>
 #include <QString>
 #include <cstdint>
 
@@ -17,6 +18,9 @@ namespace Base_ns {
 class DateTime_cl {
 public:
     enum Status_en { Valid, Invalid, Null };
+    struct Parts_st {
+        int32_t year, month, day, hour, minute, second;
+    };
 
     // A null value.
     DateTime_cl() = default;
@@ -28,7 +32,13 @@ public:
     static DateTime_cl Now();
     // Reads "%Y-%m-%d" or "%Y/%m/%d", each optionally followed by "%H:%M" or "%H:%M:%S";
     // invalid when the text cannot be read.
-    static DateTime_cl Parse(const QString& text);
+    static DateTime_cl Parse(QAnyStringView text);
+    // Reads only what Format() writes, "%Y-%m-%d %H:%M:%S" with nothing around it;
+    // invalid for any other text.
+    static DateTime_cl ParseFormatted(QAnyStringView text);
+    // The same reading straight into parts, for callers that need no value; false for any
+    // other text or for parts FromParts would refuse.
+    static bool ReadFormatted(QAnyStringView text, Parts_st& parts);
     static DateTime_cl MakeInvalid();
     // A local QDateTime; an invalid one gives an invalid value, milliseconds are dropped.
     static DateTime_cl FromQDateTime(const QDateTime& time);
@@ -38,7 +48,8 @@ public:
     bool IsNull() const { return status == Null; }
     double Value() const { return value; }
 
-    // The parts of a valid value; -1 for any other.
+    // The parts of a valid value, rounded to the second; -1 for any other.
+    Parts_st Parts() const;
     int32_t Year() const;
     int32_t Month() const;
     int32_t Day() const;
@@ -74,14 +85,12 @@ public:
     bool operator==(const DateTime_cl& other) const;
 
 private:
-    struct Parts_st {
-        int32_t year, month, day, hour, minute, second;
-    };
-
     DateTime_cl(double value, Status_en status) : value(value), status(status) {}
     // Seconds since 1899-12-30 00:00:00 on a straight time line.
     int64_t Seconds() const;
-    Parts_st Split() const;
+    // The first length characters of "%Y-%m-%d %H:%M:%S"; empty unless valid.
+    QString Written(qsizetype length) const;
+    // A second known to lie within the valid range.
     static DateTime_cl FromSeconds(int64_t seconds);
 
     double value = 0;
