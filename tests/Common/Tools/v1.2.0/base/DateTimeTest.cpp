@@ -1,6 +1,7 @@
 #include "base/DateTime.h"
 
 #include <QDateTime>
+#include <QUtf8StringView>
 #include <gtest/gtest.h>
 
 using Base_ns::DateTime_cl;
@@ -66,6 +67,8 @@ TEST(DateTime, OutOfRangePartsAndValuesAreInvalid) {
 
 TEST(DateTime, NullAndInvalidValuesFormatEmptyAndHaveNoParts) {
     const DateTime_cl null;
+    EXPECT_EQ(DateTime_cl::MakeInvalid().Parts().year, -1);
+    EXPECT_EQ(null.Parts().second, -1);
     EXPECT_TRUE(null.IsNull());
     EXPECT_EQ(null.Status(), DateTime_cl::Null);
     EXPECT_TRUE(null.Format().isEmpty());
@@ -88,6 +91,66 @@ TEST(DateTime, ParserReadsBothSeparatorsWithOptionalTime) {
                             "abc"}) {
         const DateTime_cl value = DateTime_cl::Parse(QString::fromLatin1(bad));
         EXPECT_EQ(value.Status(), DateTime_cl::Invalid) << bad;
+    }
+}
+
+// The calendar is computed in integers: every day of the range must agree with Qt's
+// Gregorian calendar, both ways.
+TEST(DateTime, EveryDayOfTheRangeMatchesTheGregorianCalendar) {
+    constexpr int64_t kJulianDayOfZero = 2415019;  // 1899-12-30
+    const QDate last(9999, 12, 31);
+    for (QDate day(100, 1, 1); day <= last; day = day.addDays(1)) {
+        const DateTime_cl value = DateTime_cl::FromParts(day.year(), day.month(), day.day(), 12, 0, 0);
+        ASSERT_TRUE(value.IsValid()) << day.toString().toStdString();
+        const int64_t number = day.toJulianDay() - kJulianDayOfZero;
+        ASSERT_EQ(value.Value(), double(number) + (number < 0 ? -0.5 : 0.5))
+            << day.toString().toStdString();
+        const DateTime_cl::Parts_st parts = value.Parts();
+        ASSERT_EQ(QDate(parts.year, parts.month, parts.day), day);
+        ASSERT_EQ(parts.hour, 12);
+    }
+}
+
+TEST(DateTime, FixedFormsReadLikeTheGeneralParser) {
+    // The forms the program writes are read without the general parser; surrounding blanks
+    // send the same texts through it, and both must agree.
+    for (const char* text : {"2008-03-05 09:07:02", "2008-03-05", "0100-01-01 00:00:00", "9999-12-31 23:59:59",
+                             "2000-02-29 12:30:00", "1899-12-29 06:00:00"}) {
+        const DateTime_cl fixed = At(text);
+        EXPECT_EQ(DateTime_cl::Parse(u' ' + QString::fromLatin1(text) + u' '), fixed) << text;
+        EXPECT_EQ(DateTime_cl::Parse(QUtf8StringView(text)), fixed) << text;
+        EXPECT_EQ(DateTime_cl::Parse(QLatin1StringView(text)), fixed) << text;
+    }
+    for (const char* bad : {"2007-02-29 00:00:00", "2008-13-01", "2008-01-01 24:00:00", "0099-12-31",
+                            "2008-01-01 00:60:00", "2008-01-01 00:00:60", "2008-00-10", "2008-01-00"}) {
+        EXPECT_EQ(DateTime_cl::Parse(QString::fromLatin1(bad)).Status(), DateTime_cl::Invalid) << bad;
+        EXPECT_EQ(DateTime_cl::Parse(QUtf8StringView(bad)).Status(), DateTime_cl::Invalid) << bad;
+    }
+    // Digits other than ASCII are no digits, in UTF-8 and UTF-16 alike.
+    EXPECT_FALSE(DateTime_cl::Parse(QStringLiteral("２００８-03-05")).IsValid());
+    EXPECT_FALSE(DateTime_cl::Parse(QUtf8StringView("２００８-03-05")).IsValid());
+    EXPECT_FALSE(DateTime_cl::Parse(QUtf8StringView("2008-03-0\xd9\xa5")).IsValid());
+}
+
+TEST(DateTime, FormattedTextIsReadOnlyInItsExactForm) {
+    DateTime_cl::Parts_st parts{};
+    ASSERT_TRUE(DateTime_cl::ReadFormatted(QUtf8StringView("2024-02-29 23:59:58"), parts));
+    EXPECT_EQ(parts.year, 2024);
+    EXPECT_EQ(parts.month, 2);
+    EXPECT_EQ(parts.day, 29);
+    EXPECT_EQ(parts.hour, 23);
+    EXPECT_EQ(parts.minute, 59);
+    EXPECT_EQ(parts.second, 58);
+    EXPECT_EQ(DateTime_cl::ParseFormatted(QStringLiteral("2024-02-29 23:59:58")), At("2024-02-29 23:59:58"));
+    for (const char* other : {"2024-02-29", " 2024-02-29 23:59:58", "2024-02-29 23:59:58 ", "2024/02/29 23:59:58",
+                              "2024-2-29 23:59:58", "2023-02-29 23:59:58", "2024-02-29T23:59:58", ""}) {
+        EXPECT_FALSE(DateTime_cl::ReadFormatted(QUtf8StringView(other), parts)) << other;
+        EXPECT_EQ(DateTime_cl::ParseFormatted(QUtf8StringView(other)).Status(), DateTime_cl::Invalid) << other;
+    }
+    // Whatever Format() writes reads back to the same second.
+    for (const double value : {0.0, -1.25, 39512.379884259, -657434.0, 2958465.99998}) {
+        const DateTime_cl date(value);
+        EXPECT_EQ(DateTime_cl::ParseFormatted(date.Format()), date) << value;
     }
 }
 
