@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QFont>
 #include <QLocale>
 #include <QTranslator>
 
@@ -39,6 +40,11 @@ CVorelleApp::CVorelleApp(int& argc, char** argv) : QApplication(argc, argv) {
     if (translator->load(chinese, QStringLiteral("qtbase"), QStringLiteral("_"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(translator);
+    // The pages were drawn for a small Chinese dialog font: at 11 pixels this one gives base
+    // units of 6 × 16, so the 522-unit pages fit the 799-pixel main window.
+    QFont font(QStringLiteral("Noto Sans CJK SC"));
+    font.setPixelSize(11);
+    setFont(font);
     Q_INIT_RESOURCE(Vorelle);
     QIcon icon;
     for (const int size : {16, 32, 48, 256}) icon.addFile(QStringLiteral(":/icons/Vorelle-%1.png").arg(size));
