@@ -5,6 +5,7 @@
 #include <QLatin1StringView>
 #include <QUtf8StringView>
 #include <QVarLengthArray>
+#include <cstring>
 
 #define SQLITE_HAS_CODEC 1
 #include <sqlcipher/sqlite3.h>
@@ -92,20 +93,58 @@ void FormatDate(const Base_ns::DateTime_cl::Parts_st& parts, QUtf8StringView pat
     }
 }
 
+// A crosstab formats the same date once for each of its columns, row after row: the
+// last text date formatted on a connection is kept with its result.
+class LastFormat_cl {
+public:
+    bool Holds(QUtf8StringView date, QUtf8StringView pattern) const {
+        return kept && Same(this->date, date) && Same(this->pattern, pattern);
+    }
+    const Bytes_tl& Result() const { return result; }
+    void Keep(QUtf8StringView date, QUtf8StringView pattern, const Bytes_tl& result) {
+        Assign(this->date, date);
+        Assign(this->pattern, pattern);
+        this->result = result;
+        kept = true;
+    }
+
+private:
+    // Byte for byte: Qt's comparison of UTF-8 views decodes them.
+    static bool Same(const Bytes_tl& kept, QUtf8StringView text) {
+        return kept.size() == text.size() && std::memcmp(kept.constData(), text.data(), size_t(text.size())) == 0;
+    }
+    static void Assign(Bytes_tl& to, QUtf8StringView text) {
+        to.clear();
+        to.append(text.data(), text.size());
+    }
+
+    bool kept = false;
+    Bytes_tl date, pattern, result;
+};
+
 void Format(sqlite3_context* context, int, sqlite3_value** args) {
-    if (sqlite3_value_type(args[0]) == SQLITE_NULL) {
+    const int type = sqlite3_value_type(args[0]);
+    if (type == SQLITE_NULL) {
         sqlite3_result_null(context);
         return;
     }
-    Base_ns::DateTime_cl::Parts_st parts;
-    // What is not a date comes back as its text, as Jet gives it.
-    if (!PartsOf(args[0], parts)) {
-        const QUtf8StringView text = TextOf(args[0]);
-        sqlite3_result_text(context, text.data(), int(text.size()), SQLITE_TRANSIENT);
+    LastFormat_cl& last = *static_cast<LastFormat_cl*>(sqlite3_user_data(context));
+    const QUtf8StringView pattern = TextOf(args[1]);
+    if (type == SQLITE_TEXT && last.Holds(TextOf(args[0]), pattern)) {
+        sqlite3_result_text(context, last.Result().constData(), int(last.Result().size()), SQLITE_TRANSIENT);
         return;
     }
+    Base_ns::DateTime_cl::Parts_st parts;
     Bytes_tl out;
-    FormatDate(parts, TextOf(args[1]), out);
+    if (PartsOf(args[0], parts)) {
+        FormatDate(parts, pattern, out);
+    } else {
+        // What is not a date comes back as its text, as Jet gives it.
+        const QUtf8StringView text = TextOf(args[0]);
+        out.append(text.data(), text.size());
+    }
+    if (type == SQLITE_TEXT)
+        last.Keep(TextOf(args[0]), pattern, out);
     sqlite3_result_text(context, out.constData(), int(out.size()), SQLITE_TRANSIENT);
 }
 
@@ -117,7 +156,9 @@ int JetFunctions_cl::Register(sqlite3* db) {
     const int rc = sqlite3_create_function_v2(db, "iif", 3, flags, nullptr, Iif, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
         return rc;
-    return sqlite3_create_function_v2(db, "format", 2, flags, nullptr, Format, nullptr, nullptr, nullptr);
+    // The connection destroys the kept format with the function.
+    return sqlite3_create_function_v2(db, "format", 2, flags, new LastFormat_cl, Format, nullptr, nullptr,
+                                      [](void* last) { delete static_cast<LastFormat_cl*>(last); });
 }
 
 }  // namespace Ado_ns

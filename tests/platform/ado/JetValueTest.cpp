@@ -97,9 +97,12 @@ TEST_F(JetTest, FormatReadsEveryDateFormAndKeepsOtherText) {
     Run(QStringLiteral("insert into t(k, d) values(3, '2024-02-30 10:00:00')"));
     Run(QStringLiteral("insert into t(k, d) values(4, 45356.25)"));
     Run(QStringLiteral("insert into t(k, d) values(5, '')"));
-    auto rows = Query(QStringLiteral("select format(d, 'YYYY年MM月DD日 Hh:Nn:sS'), d, d || '' from t order by k"));
+    // The same date formatted by several columns, with a pattern between two uses of another.
+    auto rows = Query(QStringLiteral("select format(d, 'YYYY年MM月DD日 Hh:Nn:sS'), d, d || '', format(d, 'yyyy'), "
+                                     "format(d, 'YYYY年MM月DD日 Hh:Nn:sS') from t order by k"));
     const char* const expected[] = {"2024年03月05日 09:07:02", "2024年03月05日 09:07:00", "2024-02-30 10:00:00",
                                     "2024年03月05日 06:00:00", ""};
+    const char* const years[] = {"2024", "2024", "2024-02-30 10:00:00", "2024", ""};
     const uint16_t declared[] = {VT_DATE, VT_DATE, VT_BSTR, VT_DATE, VT_BSTR};
     const uint16_t expression[] = {VT_DATE, VT_BSTR, VT_BSTR, VT_BSTR, VT_BSTR};
     for (int i = 0; i < 5; ++i, rows->MoveNext()) {
@@ -108,6 +111,8 @@ TEST_F(JetTest, FormatReadsEveryDateFormAndKeepsOtherText) {
         EXPECT_EQ(rows->Value(0).text, QString::fromUtf8(expected[i])) << i;
         EXPECT_EQ(rows->Value(1).type, declared[i]) << i;
         EXPECT_EQ(rows->Value(2).type, expression[i]) << i;
+        EXPECT_EQ(rows->Value(3).text, QString::fromUtf8(years[i])) << i;
+        EXPECT_EQ(rows->Value(4).text, QString::fromUtf8(expected[i])) << i;
     }
     EXPECT_TRUE(rows->IsEOF());
 }
