@@ -19,20 +19,29 @@ class Translator {
 public:
     explicit Translator(const QString& sql) : s(sql) {}
 
+    // Statements are translated one by one as they run, imports by the thousand: what
+    // stays is copied in whole runs, and a statement with nothing to translate is shared.
     QString Run(qsizetype from, qsizetype to) const {
         QString out;
+        qsizetype copied = from;  // s[copied, i) is still to be copied as it is
         for (qsizetype i = from; i < to;) {
             qsizetype end = TokenEnd(i, to);
             const QChar c = s[i];
-            if (c == u'#') {
-                out += DateLiteral(i, end);
-            } else if (IsWordChar(c) && !c.isDigit() && (i == 0 || s[i - 1] != u'.')) {
-                out += Word(i, end, to);
-            } else {
-                out += s.mid(i, end - i);
+            QString replacement;
+            if (c == u'#')
+                replacement = DateLiteral(i, end);
+            else if (IsWordChar(c) && !c.isDigit() && (i == 0 || s[i - 1] != u'.'))
+                replacement = Word(i, end, to);
+            if (!replacement.isNull()) {
+                out += QStringView(s).mid(copied, i - copied);
+                out += replacement;
+                copied = end;
             }
             i = end;
         }
+        if (copied == from)
+            return s.mid(from, to - from);
+        out += QStringView(s).mid(copied, to - copied);
         return out;
     }
 
@@ -99,14 +108,17 @@ private:
         return u'\'' + value.Format() + u'\'';
     }
 
-    // Translates the word s[i, end); may take in what follows it by moving end.
+    // The translation of the word s[i, end), which may take in what follows it by moving
+    // end; a null text for a word that stays as it is.
     QString Word(qsizetype i, qsizetype& end, qsizetype to) const {
         const QStringView word = QStringView(s).mid(i, end - i);
-        auto is = [&word](const char16_t* name) { return word.compare(QStringView(name), Qt::CaseInsensitive) == 0; };
+        auto is = [&word](QStringView name) {
+            return word.size() == name.size() && word.compare(name, Qt::CaseInsensitive) == 0;
+        };
         if (is(u"date")) {
             const qsizetype call = EmptyCall(end, to);
             if (call < 0)
-                return word.toString();
+                return QString();
             const qsizetype plus = SkipSpace(call, to);
             if (plus < to && s[plus] == u'+') {
                 const qsizetype time = SkipSpace(plus + 1, to);
@@ -122,7 +134,7 @@ private:
         if (is(u"now") || is(u"time")) {
             const qsizetype call = EmptyCall(end, to);
             if (call < 0)
-                return word.toString();
+                return QString();
             end = call;
             return is(u"now") ? kNow : kTimeOfDay;
         }
@@ -147,7 +159,7 @@ private:
             end = exprEnd;
             return QStringLiteral("default (%1)").arg(expr);
         }
-        return word.toString();
+        return QString();
     }
 
     // The end of the default expression starting at i: before a "," or ")" that closes

@@ -27,10 +27,13 @@ QString EngineMessage(sqlite3* db) {
     return QString::fromUtf16(static_cast<const char16_t*>(sqlite3_errmsg16(db)));
 }
 
-// Finalises the statement when the scope ends, however it ends.
-struct Statement_st {
-    sqlite3_stmt* stmt = nullptr;
-    ~Statement_st() { sqlite3_finalize(stmt); }
+constexpr int32_t kKeptStatements = 16;
+
+// Resets a kept statement when the scope ends, however it ends, so that it holds no lock
+// between runs.
+struct Reset_st {
+    sqlite3_stmt* stmt;
+    ~Reset_st() { sqlite3_reset(stmt); }
 };
 
 bool IsDateType(const void* declared) {
@@ -135,6 +138,8 @@ JetEngine_cl::JetEngine_cl(const ConnectionString_cl& settings, ErrorList_cl& er
 }
 
 JetEngine_cl::~JetEngine_cl() {
+    for (auto id = kept.First(); !id.IsEmpty(); id.Next())
+        sqlite3_finalize(id.Get().stmt);
     // Closing rolls back a transaction still open.
     sqlite3_close_v2(db);
 }
@@ -197,31 +202,54 @@ std::shared_ptr<Recordset_cl> JetEngine_cl::Execute(const QString& sql, int32_t&
     }
 }
 
+sqlite3_stmt* JetEngine_cl::Prepare(const QString& text) {
+    for (auto id = kept.First(); !id.IsEmpty(); id.Next()) {
+        if (id.Get().text == text) {
+            const Kept_st used = id.Get();
+            kept.Remove(id);
+            kept.Append(used);
+            return used.stmt;
+        }
+    }
+    sqlite3_stmt* stmt = nullptr;
+    const void* tail = nullptr;
+    const int prepared = sqlite3_prepare16_v2(db, text.utf16(), int(text.size() * 2), &stmt, &tail);
+    if (prepared != SQLITE_OK)
+        throw EngineError(prepared);
+    if (stmt == nullptr)
+        throw ProviderError_cl(Result_ns::ErrorsInCommand,
+                               QStringLiteral("Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'."));
+    const qsizetype rest = static_cast<const char16_t*>(tail) - reinterpret_cast<const char16_t*>(text.utf16());
+    for (const QChar c : QStringView(text).mid(rest)) {
+        if (!c.isSpace() && c != u';') {
+            sqlite3_finalize(stmt);
+            throw ProviderError_cl(Result_ns::ErrorsInCommand, QStringLiteral("Characters found after end of SQL statement."));
+        }
+    }
+    if (kept.Count() == kKeptStatements) {
+        auto oldest = kept.First();
+        sqlite3_finalize(oldest.Get().stmt);
+        kept.Remove(oldest);
+    }
+    kept.Append({text, stmt});
+    return stmt;
+}
+
 std::shared_ptr<Recordset_cl> JetEngine_cl::Run(const QString& sql, int32_t& recordsAffected) {
     if (aborted)
         throw ProviderError_cl(Result_ns::ErrorsInCommand,
                                QStringLiteral("The transaction was rolled back after an error; roll it back before going on."));
     const QString text = JetDialect_cl::Translate(sql);
     ClearUpperVectorState();
-    Statement_st statement;
-    const void* tail = nullptr;
-    const int prepared = sqlite3_prepare16_v2(db, text.utf16(), int(text.size() * 2), &statement.stmt, &tail);
-    if (prepared != SQLITE_OK)
-        throw EngineError(prepared);
-    if (statement.stmt == nullptr)
-        throw ProviderError_cl(Result_ns::ErrorsInCommand,
-                               QStringLiteral("Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'."));
-    const qsizetype rest = static_cast<const char16_t*>(tail) - reinterpret_cast<const char16_t*>(text.utf16());
-    for (const QChar c : QStringView(text).mid(rest))
-        if (!c.isSpace() && c != u';')
-            throw ProviderError_cl(Result_ns::ErrorsInCommand, QStringLiteral("Characters found after end of SQL statement."));
-
+    const Reset_st statement{Prepare(text)};
+    const int before = sqlite3_total_changes(db);
+    // The first step comes before the columns are read: a kept statement is prepared again
+    // there if the tables changed meanwhile.
+    int rc = sqlite3_step(statement.stmt);
     const int columns = sqlite3_column_count(statement.stmt);
     if (columns == 0) {
-        const int before = sqlite3_total_changes(db);
-        int rc;
-        while ((rc = sqlite3_step(statement.stmt)) == SQLITE_ROW) {
-        }
+        while (rc == SQLITE_ROW)
+            rc = sqlite3_step(statement.stmt);
         if (rc != SQLITE_DONE)
             throw EngineError(rc);
         recordsAffected = sqlite3_total_changes(db) - before;
@@ -242,8 +270,7 @@ std::shared_ptr<Recordset_cl> JetEngine_cl::Run(const QString& sql, int32_t& rec
     auto rows = std::make_shared<Recordset_cl>(names);
     Recordset_cl::Row_tl row;  // one buffer for all rows: the row set copies the values
     row.Allocate(columns);
-    int rc;
-    while ((rc = sqlite3_step(statement.stmt)) == SQLITE_ROW) {
+    for (; rc == SQLITE_ROW; rc = sqlite3_step(statement.stmt)) {
         for (int i = 0; i < columns; ++i)
             row[i] = ColumnValue(statement.stmt, i, declared[i], expression[i]);
         rows->AppendRow(row);
@@ -255,9 +282,9 @@ std::shared_ptr<Recordset_cl> JetEngine_cl::Run(const QString& sql, int32_t& rec
 }
 
 void JetEngine_cl::RunTransactionStep(const QString& sql) {
-    const QByteArray text = sql.toUtf8();
-    const int rc = sqlite3_exec(db, text.constData(), nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK)
+    const Reset_st statement{Prepare(sql)};
+    const int rc = sqlite3_step(statement.stmt);
+    if (rc != SQLITE_DONE)
         throw EngineError(rc);
 }
 
@@ -294,9 +321,12 @@ void JetEngine_cl::RollbackTrans() {
         if (level == 0)
             throw ProviderError_cl(Result_ns::NoTransaction, QStringLiteral("You tried to commit or rollback a transaction "
                                                                             "without first beginning a transaction."));
-        if (!aborted)
-            RunTransactionStep(level == 1 ? QStringLiteral("rollback")
-                                          : QStringLiteral("rollback to level_%1; release level_%1").arg(level));
+        if (!aborted && level == 1) {
+            RunTransactionStep(QStringLiteral("rollback"));
+        } else if (!aborted) {
+            RunTransactionStep(QStringLiteral("rollback to level_%1").arg(level));
+            RunTransactionStep(QStringLiteral("release level_%1").arg(level));
+        }
         if (--level == 0)
             aborted = false;
     } catch (const ProviderError_cl& error) {

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "ConnectionString.h"
+#include "Container/List.h"
 #include "Engine.h"
 #include "ErrorList.h"
 #include "ProviderError.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace Ado_ns {
 
@@ -30,6 +32,10 @@ public:
     void RollbackTrans() override;
 
 private:
+    // A statement prepared from text that has passed the checks, reset; the last few are
+    // kept by their text, since preparing costs more than running most statements and an
+    // import repeats some (balances, transaction steps) for every entry.
+    sqlite3_stmt* Prepare(const QString& text);
     std::shared_ptr<Recordset_cl> Run(const QString& sql, int32_t& recordsAffected);
     void RunTransactionStep(const QString& sql);
     // The engine's last failure as a provider failure; remembers its native code.
@@ -37,6 +43,11 @@ private:
     // Puts the failure into the error list; notes a transaction the engine rolled back.
     void Record(const ProviderError_cl& error);
 
+    struct Kept_st {
+        QString text;
+        sqlite3_stmt* stmt;
+    };
+    Container_ns::List_tl<Kept_st> kept;  // least recently used first
     sqlite3* db = nullptr;
     ErrorList_cl& errors;
     int32_t level = 0;     // transaction nesting depth

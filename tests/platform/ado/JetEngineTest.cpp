@@ -241,3 +241,70 @@ TEST_F(JetTest, ATransactionTheEngineRolledBackIsNeverReportedAsCommitted) {
     EXPECT_EQ(Query(QStringLiteral("select count(*) from t"))->Value(0).integer, 0);
     Run(QStringLiteral("insert into t(s) values('c')"));  // usable again
 }
+
+// Statements are kept prepared by their text; running one again must behave as a freshly
+// prepared one would.
+TEST_F(JetTest, RepeatedStatementsSeeChangedRowsAndTables) {
+    Run(QStringLiteral("create table t(n integer)"));
+    const QString count = QStringLiteral("select count(*) from t");
+    EXPECT_EQ(Query(count)->Value(0).integer, 0);
+    Run(QStringLiteral("insert into t(n) values(1)"));
+    EXPECT_EQ(Query(count)->Value(0).integer, 1);
+    EXPECT_EQ(Run(QStringLiteral("insert into t(n) values(1)")), 1);  // the same insert again
+
+    // A table changed in between, here and by another connection: the same text reads the
+    // new columns.
+    const QString all = QStringLiteral("select * from t");
+    EXPECT_EQ(Query(all)->FieldCount(), 1);
+    Run(QStringLiteral("drop table t"));
+    EXPECT_EQ(ResultOf([&] { Query(all); }), Result_ns::NoTable);
+    Run(QStringLiteral("create table t(a integer, b text(8))"));
+    Run(QStringLiteral("insert into t(a, b) values(7, 'x')"));
+    auto rows = Query(all);
+    ASSERT_EQ(rows->FieldCount(), 2);
+    EXPECT_EQ(rows->Name(1), QStringLiteral("b"));
+    EXPECT_EQ(rows->Value(1).text, QStringLiteral("x"));
+    {
+        Connection_cl other;
+        other.Open(ConnectionString(path, QStringLiteral("secret")));
+        int32_t affected = 0;
+        other.Execute(QStringLiteral("alter table t add column c integer"), affected, adCmdText);
+    }
+    rows = Query(all);
+    ASSERT_EQ(rows->FieldCount(), 3);
+    EXPECT_EQ(rows->Name(2), QStringLiteral("c"));
+    EXPECT_EQ(rows->Value(0).integer, 7);
+
+    // Far more statements than are kept, then the first ones again.
+    for (int i = 0; i < 40; ++i)
+        EXPECT_EQ(Query(QStringLiteral("select %1 + a from t").arg(i))->Value(0).integer, 7 + i);
+    EXPECT_EQ(Query(QStringLiteral("select 0 + a from t"))->Value(0).integer, 7);
+    EXPECT_EQ(Query(count)->Value(0).integer, 1);
+}
+
+TEST_F(JetTest, AFailedStatementRunsAgainOnceItsCauseIsGone) {
+    Run(QStringLiteral("create table t(n integer primary key)"));
+    const QString insert = QStringLiteral("insert into t(n) values(1)");
+    Run(insert);
+    EXPECT_EQ(ResultOf([&] { Run(insert); }), Result_ns::IntegrityViolation);
+    Run(QStringLiteral("delete from t"));
+    EXPECT_EQ(Run(insert), 1);
+}
+
+TEST_F(JetTest, StatementsRunHereLeaveTheFileFreeForOthers) {
+    Run(QStringLiteral("create table t(n integer)"));
+    Run(QStringLiteral("insert into t(n) values(1)"));
+    Run(QStringLiteral("insert into t(n) values(2)"));
+    EXPECT_EQ(Query(QStringLiteral("select n from t order by n"))->Value(0).integer, 1);
+    connection.BeginTrans();
+    connection.CommitTrans();
+    // Another program writes at once; a lock kept here would make it wait and fail.
+    Connection_cl other;
+    other.Open(ConnectionString(path, QStringLiteral("secret")));
+    int32_t affected = 0;
+    other.Execute(QStringLiteral("pragma busy_timeout = 0"), affected, adCmdText);
+    other.BeginTrans();
+    other.Execute(QStringLiteral("insert into t(n) values(3)"), affected, adCmdText);
+    other.CommitTrans();
+    EXPECT_EQ(Query(QStringLiteral("select count(*) from t"))->Value(0).integer, 3);
+}
