@@ -74,7 +74,7 @@ Variant_st ColumnValue(sqlite3_stmt* stmt, int column, bool declared, bool expre
 // instruction of the engine waits on that state: a large crosstab ran 60 % slower.
 void ClearUpperVectorState() {
 #if defined(__x86_64__)
-    static const bool avx = __builtin_cpu_supports("avx");
+    static const bool avx = (__builtin_cpu_init(), __builtin_cpu_supports("avx"));
     if (avx)
         __asm__ volatile("vzeroupper");
 #endif
