@@ -43,10 +43,11 @@ QString ConvertInfo_cl::RealToText(double value) {
 
 // Formatted from the integer itself: amount / 100.0 is not exact in binary, and from
 // about half a million units up ten decimals of it show the error ("5243621.7999999998").
-QString ConvertInfo_cl::MoneyToText(int32_t amount) {
-    const int64_t magnitude = amount < 0 ? -int64_t(amount) : int64_t(amount);
+// Takes 64 bits because totals of many amounts can pass 32.
+QString ConvertInfo_cl::MoneyToText(int64_t amount) {
+    const uint64_t magnitude = amount < 0 ? 0 - uint64_t(amount) : uint64_t(amount);
     QString text = QString::number(magnitude / 100);
-    const int64_t cents = magnitude % 100;
+    const uint64_t cents = magnitude % 100;
     if (cents != 0) {
         text += u'.';
         text += QChar(u'0' + int(cents / 10));

@@ -14,7 +14,7 @@ public:
     // Ten decimals, rounded, with trailing zeros (and a bare decimal point) dropped.
     static QString RealToText(double value);
     // An amount in hundredths as decimal text, exact: 1250 gives "12.5".
-    static QString MoneyToText(int32_t amount);
+    static QString MoneyToText(int64_t amount);
     static QString PowerToText(int32_t power);
     // kind 0 expense, 1 income; mode 0 monthly, 1 yearly, 2 neither.
     static QString StatisticsToText(int32_t kind, int32_t mode);

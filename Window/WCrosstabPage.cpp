@@ -26,18 +26,6 @@ const QString kCsvFilter = QStringLiteral("CSV Files (*.csv)|*.csv|");
 const QString kUserModeKey = QStringLiteral("用户模式");
 const QString kCsvFolderKey = QStringLiteral("CSV文件目录");
 
-// The money text of a total, in the form of the cells' texts (1250 gives "12.5"). A total
-// can pass 32 bits where no single cell does.
-QString TotalText(int64_t cents) {
-    const uint64_t magnitude = cents < 0 ? 0 - uint64_t(cents) : uint64_t(cents);
-    QString text = QString::number(magnitude / 100);
-    if (const uint64_t fraction = magnitude % 100; fraction != 0) {
-        text += u'.' + QString::number(fraction).rightJustified(2, u'0');
-        if (text.endsWith(u'0')) text.chop(1);
-    }
-    return cents < 0 ? u'-' + text : text;
-}
-
 }  // namespace
 
 WCrosstabPage_cl::WCrosstabPage_cl(const Resource_st& resource, QWidget* parent) : QWidget(parent) {
@@ -171,7 +159,7 @@ void WCrosstabPage_cl::AddTotalRow(const QString& caption, const Base_ns::Truste
     Base_ns::Trusteeship_tl<QString> texts;
     texts.Allocate(totals.Count() + 1);
     texts[0] = caption;
-    for (int32_t j = 0; j < totals.Count(); ++j) texts[j + 1] = TotalText(totals[j]);
+    for (int32_t j = 0; j < totals.Count(); ++j) texts[j + 1] = ConvertInfo_cl::MoneyToText(totals[j]);
     crosstab->AddRow(texts.Data(), texts.Count());
 }
 

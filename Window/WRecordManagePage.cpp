@@ -95,18 +95,6 @@ Base_ns::DateTime_cl FirstOfMonth(const Base_ns::DateTime_cl& value, int32_t mon
                                            value.Second());
 }
 
-// The money text of a total, which can pass 32 bits where no single sum does.
-QString TotalText(int64_t cents) {
-    const uint64_t magnitude = cents < 0 ? 0 - uint64_t(cents) : uint64_t(cents);
-    QString text = QString::number(magnitude / 100);
-    const uint64_t fraction = magnitude % 100;
-    if (fraction != 0) {
-        QString digits = QString::number(fraction).rightJustified(2, u'0');
-        if (digits.endsWith(u'0')) digits.chop(1);
-        text += u'.' + digits;
-    }
-    return cents < 0 ? u'-' + text : text;
-}
 
 QString LineRemark(int32_t line) { return QStringLiteral("第") + QString::number(line) + QStringLiteral("行"); }
 
@@ -394,7 +382,7 @@ void WRecordManagePage_cl::FillSums(const Query_st& query) {
         (sums[i].sum < 0 ? expense : income) += sums[i].sum;
     }
     const auto addTotal = [this](const QString& caption, int64_t amount) {
-        const QString texts[] = {caption, TotalText(amount)};
+        const QString texts[] = {caption, ConvertInfo_cl::MoneyToText(amount)};
         sumList->AddRow(texts, 2);
     };
     if (expense != 0) addTotal(QStringLiteral("【总计开销】"), expense);
