@@ -2,7 +2,9 @@
 # Installs the Debian packages the program and its tests need, only when missing.
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev libgl1-mesa-dev libsqlcipher-dev
-          unixodbc-dev tdsodbc libsqliteodbc libgtest-dev libbenchmark-dev fonts-noto-cjk qt6-translations-l10n)
+          unixodbc-dev tdsodbc libsqliteodbc libgtest-dev libbenchmark-dev fonts-noto-cjk qt6-translations-l10n
+          postgresql odbc-postgresql qt6-charts-dev libminizip-dev clang libclang-rt-14-dev
+          appstream desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
