@@ -1,6 +1,7 @@
 #include "Control/ControlUser.h"
 
 #include "Control/DataCore.h"
+#include "DB/ADODatabase.h"
 #include "DB/BeginTrans.h"
 #include "Data/DatabaseManage.h"
 #include "base/UserError.h"
@@ -13,21 +14,32 @@ namespace Vorelle_ns {
 namespace {
 
 Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
-    static const Base_ns::ErrorInfo_st table[] = {{101, "当前用户没有权限查看公共帐户。"}};
+    static const Base_ns::ErrorInfo_st table[] = {{101, "当前用户没有权限查看公共帐户。"},
+                                                  {102, "没有可以撤销的删除。"}};
     return Base_ns::UserError_cl(line, __FILE__, ControlUser_cl::ClassName(), code, table,
                                  int32_t(std::size(table)), remark);
+}
+
+// Who the open database is, so that a deletion is undone only where it was made.
+QString OpenIdentity(const DatabaseManage_cl& databaseManage) {
+    if (!databaseManage.IsOpen()) return QString();
+    const auto* connected = dynamic_cast<const DB_ns::ADODatabase_cl*>(&databaseManage.GetDatabase());
+    return connected != nullptr ? connected->Identity() : QString();
 }
 
 }  // namespace
 
 ControlUser_cl::ControlUser_cl(DatabaseManage_cl& databaseManage, UserManage_cl& userManage,
-                               RecordManage_cl& recordManage)
-    : databaseManage(databaseManage), userManage(userManage), recordManage(recordManage) {}
+                               RecordManage_cl& recordManage, RecycleBin_cl& recycleBin)
+    : databaseManage(databaseManage), userManage(userManage), recordManage(recordManage), recycleBin(recycleBin) {}
 
 QString ControlUser_cl::ClassName() { return QStringLiteral("ControlUser_cl"); }
 
 void ControlUser_cl::DeleteRecords(const Container_ns::List_tl<int32_t>& recordSns) {
     recordManage.DeleteRecords(recordSns);
+    lastDeleted = recordSns;
+    lastDeleter = userManage.GetCurrentUser();
+    lastDatabase = OpenIdentity(databaseManage);
 }
 
 Base_ns::Trusteeship_tl<QString> ControlUser_cl::GetTypeNames(bool income) { return recordManage.GetTypeNames(income); }
@@ -63,6 +75,17 @@ DB_ns::CrossTable_st ControlUser_cl::GetYearCrosstab(bool allUsers, const QStrin
 }
 
 Base_ns::Trusteeship_tl<UserInfo_st> ControlUser_cl::GetUsers() { return userManage.GetUsers(); }
+
+bool ControlUser_cl::CanUndoDelete() const {
+    return lastDeleted.Count() != 0 && lastDeleter != 0 && lastDeleter == databaseManage.GetLoginUser() &&
+           lastDatabase == OpenIdentity(databaseManage);
+}
+
+void ControlUser_cl::UndoDelete() {
+    if (!CanUndoDelete()) throw UserError(102, __LINE__);
+    recycleBin.RestoreRecords(lastDeleted);
+    lastDeleted.Clear();
+}
 
 bool ControlUser_cl::DeleteUser(int32_t userSn, QWidget* owner) {
     // Refused before the question, so that nobody confirms an action he may not take.

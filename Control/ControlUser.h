@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Data/RecordManage.h"
+#include "Data/RecycleBin.h"
 #include "Data/UserManage.h"
 
 #include <QString>
@@ -16,13 +17,20 @@ class DatabaseManage_cl;
 // deleting a user with all his data and reading the public account with a power check.
 class ControlUser_cl {
 public:
-    ControlUser_cl(DatabaseManage_cl& databaseManage, UserManage_cl& userManage, RecordManage_cl& recordManage);
+    ControlUser_cl(DatabaseManage_cl& databaseManage, UserManage_cl& userManage, RecordManage_cl& recordManage,
+                   RecycleBin_cl& recycleBin);
     ControlUser_cl(const ControlUser_cl&) = delete;
     ControlUser_cl& operator=(const ControlUser_cl&) = delete;
 
     static QString ClassName();
 
+    // Remembers the entries as the last deletion, for UndoDelete.
     void DeleteRecords(const Container_ns::List_tl<int32_t>& recordSns);
+    // Whether the logged-in user deleted entries in the open database since the start
+    // that are not restored yet.
+    bool CanUndoDelete() const;
+    // Restores the last deletion through the recycle bin; raises when there is none.
+    void UndoDelete();
     Base_ns::Trusteeship_tl<QString> GetTypeNames(bool income);
     Base_ns::Trusteeship_tl<RecordRow_st> GetRecords(bool allUsers, const QString& userName,
                                                      const Base_ns::DateTime_cl& begin,
@@ -49,6 +57,11 @@ private:
     DatabaseManage_cl& databaseManage;
     UserManage_cl& userManage;
     RecordManage_cl& recordManage;
+    RecycleBin_cl& recycleBin;
+    // The last deletion: its entries, who deleted them and in which database.
+    Container_ns::List_tl<int32_t> lastDeleted;
+    int32_t lastDeleter = 0;
+    QString lastDatabase;
 };
 
 }  // namespace Vorelle_ns

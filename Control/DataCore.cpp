@@ -31,7 +31,9 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
 }  // namespace
 
 DataCore_cl::DataCore_cl()
-    : userManage(databaseManage, GetProductName()), recordManage(userManage), controlUser(databaseManage, userManage, recordManage) {}
+    : userManage(databaseManage, GetProductName()), recordManage(userManage),
+      recycleBin(userManage, recordManage),
+      controlUser(databaseManage, userManage, recordManage, recycleBin) {}
 
 QString DataCore_cl::GetProductName() { return QStringLiteral("ZantheVorelle管理软件"); }
 
@@ -46,6 +48,8 @@ DatabaseManage_cl& DataCore_cl::GetDatabaseManage() { return databaseManage; }
 UserManage_cl& DataCore_cl::GetUserManage() { return userManage; }
 
 RecordManage_cl& DataCore_cl::GetRecordManage() { return recordManage; }
+
+RecycleBin_cl& DataCore_cl::GetRecycleBin() { return recycleBin; }
 
 ControlUser_cl& DataCore_cl::GetControlUser() { return controlUser; }
 

@@ -3,6 +3,7 @@
 #include "Control/ControlUser.h"
 #include "Data/DatabaseManage.h"
 #include "Data/RecordManage.h"
+#include "Data/RecycleBin.h"
 #include "Data/UserManage.h"
 #include "base/Version.h"
 
@@ -31,6 +32,7 @@ public:
     DatabaseManage_cl& GetDatabaseManage();
     UserManage_cl& GetUserManage();
     RecordManage_cl& GetRecordManage();
+    RecycleBin_cl& GetRecycleBin();
     ControlUser_cl& GetControlUser();
 
     // Saves a new link and tells whether its database is already initialised (true) or
@@ -55,6 +57,7 @@ private:
     DatabaseManage_cl databaseManage;
     UserManage_cl userManage;
     RecordManage_cl recordManage;
+    RecycleBin_cl recycleBin;
     ControlUser_cl controlUser;
 };
 

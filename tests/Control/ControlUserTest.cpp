@@ -118,3 +118,23 @@ TEST_F(ControlUserTest, ThePublicAccountIsHiddenFromIndependentUsers) {
     EXPECT_EQ(hidden.message, QStringLiteral("当前用户没有权限查看公共帐户。"));
     EXPECT_EQ(hidden.className, QStringLiteral("ControlUser_cl"));
 }
+
+TEST_F(ControlUserTest, RecycleUndoRestoresTheLastDeletionForItsDeleterOnly) {
+    LoginAs(2);
+    const int32_t user = Users().GetCurrentUser();
+    for (const int32_t expense : {-300, -500}) Records().AddRecord("饮食", "", expense, "", Day(4), 0);
+    EXPECT_FALSE(Control().CanUndoDelete());
+    Container_ns::List_tl<int32_t> both;
+    for (const int32_t sn : {1, 2}) both.Append(sn);
+    Control().DeleteRecords(both);
+    EXPECT_EQ(Users().GetSingleAccount(), 0);
+    LoginAs(1);
+    EXPECT_FALSE(Control().CanUndoDelete());
+    EXPECT_EQ(CoreRaise([&] { Control().UndoDelete(); }).message, QStringLiteral("没有可以撤销的删除。"));
+    LoginAs(2);
+    ASSERT_TRUE(Control().CanUndoDelete());
+    Control().UndoDelete();
+    EXPECT_EQ(Users().GetSingleAccount(), -800);
+    EXPECT_EQ(Count(QStringLiteral("zorb_record"), QStringLiteral("valid = '1' and user_sn = %1").arg(user)), 2);
+    EXPECT_FALSE(Control().CanUndoDelete());
+}
