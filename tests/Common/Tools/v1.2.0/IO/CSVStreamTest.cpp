@@ -12,25 +12,25 @@ using IO_ns::CSVStream_cl;
 
 namespace {
 
-// The message of the error that action raises.
+// The message and remark of the error that action raises.
 template <typename Action>
 QString Raised(Action action) {
     try {
         action();
     } catch (const Base_ns::Error_cl& error) {
         EXPECT_EQ(error.ClassName(), QStringLiteral("CSVStream_cl"));
-        if (!error.IsSystem()) {
-            EXPECT_TRUE(error.Remark().isEmpty());
-        }
-        return error.Message();
+        if (error.IsSystem() || error.Remark().isEmpty()) return error.Message();
+        return error.Message() + u'|' + error.Remark();
     }
     return QStringLiteral("<nothing raised>");
 }
 
 // Writes rows of cells, each row as many cells as the first.
-QByteArray Written(const QList<QStringList>& rows) {
+QByteArray Written(const QList<QStringList>& rows,
+                   CSVStream_cl::Encoding_en encoding = CSVStream_cl::Encoding_en::Gbk) {
     MemoryContainer_cl memory;
     CSVStream_cl stream(memory);
+    stream.SetEncoding(encoding);
     stream.SetColumnCount(int32_t(rows.first().size()));
     for (const QStringList& row : rows)
         for (const QString& cell : row) stream.WriteCell(cell);
@@ -47,9 +47,6 @@ QStringList ReadAll(const QByteArray& bytes) {
     return cells;
 }
 
-const QString kFewer = QStringLiteral("CSV格式数据不正确，至少有一行的列数比第一行列少。");
-const QString kMore = QStringLiteral("CSV格式数据不正确，至少有一行的列数比第一行列多。");
-
 }  // namespace
 
 TEST(CSVStream, QuotesCommasAndDoubleQuotesOnOneLine) {
@@ -61,10 +58,24 @@ TEST(CSVStream, CellsWithLineBreaksAreQuoted) {
     EXPECT_EQ(Written({{QStringLiteral("a\nb"), QStringLiteral("c\r\nd")}}), QByteArray("\"a\nb\",\"c\r\nd\"\r\n"));
 }
 
-TEST(CSVStream, ChineseTextIsStoredInCodePage936) {
+TEST(CSVStream, ChineseTextIsStoredInCodePage936OrUtf8WithByteOrderMark) {
     EXPECT_EQ(Written({{QStringLiteral("中文"), QStringLiteral("€5")}}), QByteArray("\xD6\xD0\xCE\xC4,\x80" "5\r\n"));
-    // A character the code page lacks becomes "?".
-    EXPECT_EQ(Written({{QString::fromUcs4(U"a\U0001F600b")}}), QByteArray("a?b\r\n"));
+    EXPECT_EQ(Written({{QStringLiteral("生日🎂"), QStringLiteral("x")}}, CSVStream_cl::Encoding_en::Utf8),
+              QByteArray("\xEF\xBB\xBF生日🎂,x\r\n"));
+}
+
+// Text GBK cannot hold is refused with its line, never written as "?".
+TEST(CSVStream, TextTheEncodingCannotHoldIsRefusedNamingItsLine) {
+    MemoryContainer_cl memory;
+    CSVStream_cl stream(memory);
+    stream.SetColumnCount(2);
+    for (const char* cell : {"a", "多\n行", "b", "c"}) stream.WriteCell(QString::fromUtf8(cell));
+    EXPECT_EQ(Raised([&] { stream.WriteCell(QStringLiteral("生日🎂")); }),
+              QStringLiteral("有GBK编码无法表示的文字，请改用UTF-8编码导出。|第4行：生日🎂"));
+    CSVStream_cl utf8(memory);
+    utf8.SetEncoding(CSVStream_cl::Encoding_en::Utf8);
+    utf8.SetColumnCount(1);
+    EXPECT_EQ(Raised([&] { utf8.WriteCell(QString(QChar(0xD83C))); }), QStringLiteral("有残缺的文字，无法保存。|第1行：") + QChar(0xD83C));
 }
 
 TEST(CSVStream, RoundTripsAwkwardTexts) {
@@ -77,6 +88,43 @@ TEST(CSVStream, RoundTripsAwkwardTexts) {
     QStringList cells;
     for (const QStringList& row : rows) cells += row;
     EXPECT_EQ(ReadAll(Written(rows)), cells);
+    QList<QStringList> utf8 = rows;
+    utf8.append({QStringLiteral("生日🎂"), QStringLiteral("5\"屏幕\"显示器"), QStringLiteral("\"ab\"cd")});
+    cells += utf8.last();
+    EXPECT_EQ(ReadAll(Written(utf8, CSVStream_cl::Encoding_en::Utf8)), cells);
+    // An empty cell alone on its row is not a blank line.
+    EXPECT_EQ(ReadAll(Written({{"a"}, {""}, {"b"}})), (QStringList{"a", "", "b"}));
+}
+
+// What a file holds, and the cells read from it or the refusal with its line.
+TEST(CSVStream, ReadsForeignFilesOrNamesTheLineAtFault) {
+    const struct {
+        QByteArray bytes;
+        QStringList cells;
+        QString refusal;
+    } rows[] = {
+        {"a,b\r\n5\"\xC6\xC1\xC4\xBB\"x,c\"d\r\n", {"a", "b", "5\"屏幕\"x", "c\"d"}, {}},
+        {"a,b\r\n\r\nc,d\r\n\r\n\n", {"a", "b", "c", "d"}, {}},
+        {"\n\na,b\nc,d", {"a", "b", "c", "d"}, {}},
+        {"a\rb,c\r\n", {"a\rb", "c"}, {}},
+        {"\xEF\xBB\xBF\xE4\xB8\xAD,x\r\n", {"中", "x"}, {}},
+        {"x,y\r\n\xE4\xB8\xAD\xE6\x96\x87,z\r\n", {"x", "y", "中文", "z"}, {}},
+        {"x,y\r\n\xD6\xD0\xCE\xC4,z\r\n", {"x", "y", "中文", "z"}, {}},
+        {"a,b\r\n\"ab\"cd,e\r\n", {}, "CSV格式数据不正确，引号结束后还有文字。|第2行"},
+        {"a,b\r\nc,\"d\r\ne,f\r\n", {}, "CSV格式数据不正确，引号没有结束。|第2行"},
+        {"a,b\r\nc,\"d", {}, "CSV格式数据不正确，引号没有结束。|第2行"},
+        {QByteArray("a,b\r\nc,d\0e\r\n", 13), {}, "CSV格式数据不正确，含有空字符。|第2行"},
+        {"a,b\r\n1,2,3\r\n", {}, "CSV格式数据不正确，至少有一行的列数比第一行列多。|第2行"},
+        {"a,b\r\n\"x\ny\",z\r\n\n1\r\n", {}, "CSV格式数据不正确，至少有一行的列数比第一行列少。|第5行"},
+        {"a,b\r\n1", {}, "CSV格式数据不正确，至少有一行的列数比第一行列少。|第2行"},
+    };
+    for (const auto& row : rows) {
+        QStringList cells;
+        const QString refusal = Raised([&] { cells = ReadAll(row.bytes); });
+        EXPECT_EQ(cells, row.refusal.isEmpty() ? row.cells : QStringList()) << row.bytes.toStdString();
+        EXPECT_EQ(refusal, row.refusal.isEmpty() ? QStringLiteral("<nothing raised>") : row.refusal)
+            << row.bytes.toStdString();
+    }
 }
 
 TEST(CSVStream, CountsColumnsOnTheFirstLineOutsideQuotes) {
@@ -102,31 +150,6 @@ TEST(CSVStream, LastLineWithoutLineBreakKeepsItsLastCell) {
     MemoryContainer_cl memory(QByteArray("x,y,z"));
     CSVStream_cl stream(memory);
     EXPECT_EQ(stream.ColumnCount(), 3);
-}
-
-TEST(CSVStream, UnfinishedQuotedCellIsNoCell) {
-    EXPECT_EQ(ReadAll("a,b\r\nc,\"d"), (QStringList{"a", "b", "c"}));
-}
-
-TEST(CSVStream, RowsWithTooFewOrTooManyCellsRaise) {
-    {
-        MemoryContainer_cl memory(QByteArray("a,b,c\r\n1,2\r\n"));
-        CSVStream_cl stream(memory);
-        for (int i = 0; i < 4; ++i) stream.ReadCell();
-        EXPECT_EQ(Raised([&] { stream.ReadCell(); }), kFewer);
-    }
-    {
-        MemoryContainer_cl memory(QByteArray("a,b\r\n1,2,3\r\n"));
-        CSVStream_cl stream(memory);
-        for (int i = 0; i < 3; ++i) stream.ReadCell();
-        EXPECT_EQ(Raised([&] { stream.ReadCell(); }), kMore);
-    }
-    {
-        MemoryContainer_cl memory(QByteArray("a,b\r\n1"));
-        CSVStream_cl stream(memory);
-        for (int i = 0; i < 2; ++i) stream.ReadCell();
-        EXPECT_EQ(Raised([&] { stream.ReadCell(); }), kFewer);
-    }
 }
 
 TEST(CSVStream, EmptyDataHasNoCell) {
