@@ -58,7 +58,12 @@ Engine_cl& Connection_cl::Opened() {
 }
 
 std::shared_ptr<Recordset_cl> Connection_cl::Execute(const QString& sql, int32_t& recordsAffected, int32_t options) {
-    auto rows = Opened().Execute(sql, recordsAffected);
+    return Execute(sql, VariantList_tl(), recordsAffected, options);
+}
+
+std::shared_ptr<Recordset_cl> Connection_cl::Execute(const QString& sql, const VariantList_tl& parameters,
+                                                     int32_t& recordsAffected, int32_t options) {
+    auto rows = Opened().Execute(sql, parameters, recordsAffected);
     return (options & adExecuteNoRecords) ? nullptr : rows;
 }
 

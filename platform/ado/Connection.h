@@ -36,6 +36,9 @@ public:
     // returns rows. Returns the row set (closed when the statement has no rows), or
     // nothing with adExecuteNoRecords.
     std::shared_ptr<Recordset_cl> Execute(const QString& sql, int32_t& recordsAffected, int32_t options);
+    // The same with values bound to the statement's "?" markers, in text order.
+    std::shared_ptr<Recordset_cl> Execute(const QString& sql, const VariantList_tl& parameters, int32_t& recordsAffected,
+                                          int32_t options);
 
     // Returns the new nesting level (1 for the outermost transaction).
     int32_t BeginTrans();

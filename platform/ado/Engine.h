@@ -19,9 +19,10 @@ constexpr QStringView Oracle = u"Oraoledb.Oracle";
 class Engine_cl {
 public:
     virtual ~Engine_cl() = default;
-    // Runs one statement; recordsAffected is -1 for a statement that returns rows, whose
-    // row set is then open (closed otherwise).
-    virtual std::shared_ptr<Recordset_cl> Execute(const QString& sql, int32_t& recordsAffected) = 0;
+    // Runs one statement with parameters bound to its "?" markers; recordsAffected is -1
+    // for a statement that returns rows, whose row set is then open (closed otherwise).
+    virtual std::shared_ptr<Recordset_cl> Execute(const QString& sql, const VariantList_tl& parameters,
+                                                  int32_t& recordsAffected) = 0;
     virtual int32_t BeginTrans() = 0;
     virtual void CommitTrans() = 0;
     virtual void RollbackTrans() = 0;

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QUtf8StringView>
+#include <cmath>
 
 #define SQLITE_HAS_CODEC 1
 #include <sqlcipher/sqlite3.h>
@@ -33,8 +34,44 @@ constexpr int32_t kKeptStatements = 16;
 // between runs.
 struct Reset_st {
     sqlite3_stmt* stmt;
-    ~Reset_st() { sqlite3_reset(stmt); }
+    ~Reset_st() {
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+    }
 };
+
+// Binds the values to the statement's markers; a date as the text the engine keeps dates in.
+int BindAll(sqlite3_stmt* stmt, const VariantList_tl& parameters) {
+    int rc = SQLITE_OK;
+    for (int i = 0; i < int(parameters.size()) && rc == SQLITE_OK; ++i) {
+        const Variant_st& value = parameters[size_t(i)];
+        QString text;
+        switch (value.type) {
+        case VT_I2:
+        case VT_I4:
+        case VT_BOOL:
+            rc = sqlite3_bind_int64(stmt, i + 1, value.integer);
+            break;
+        case VT_DECIMAL:
+            rc = value.scale == 0 ? sqlite3_bind_int64(stmt, i + 1, value.integer)
+                                  : sqlite3_bind_double(stmt, i + 1, double(value.integer) / std::pow(10.0, value.scale));
+            break;
+        case VT_R8:
+            rc = sqlite3_bind_double(stmt, i + 1, value.real);
+            break;
+        case VT_BSTR:
+        case VT_DATE:
+            if (!value.ToText(text))
+                throw ProviderError_cl(Result_ns::ErrorsInCommand,
+                                       QStringLiteral("Parameter %1 is a date out of range.").arg(i + 1));
+            rc = sqlite3_bind_text16(stmt, i + 1, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
+            break;
+        default:
+            rc = sqlite3_bind_null(stmt, i + 1);
+        }
+    }
+    return rc;
+}
 
 bool IsDateType(const void* declared) {
     if (declared == nullptr)
@@ -193,9 +230,10 @@ void JetEngine_cl::Record(const ProviderError_cl& error) {
     nativeError = 0;
 }
 
-std::shared_ptr<Recordset_cl> JetEngine_cl::Execute(const QString& sql, int32_t& recordsAffected) {
+std::shared_ptr<Recordset_cl> JetEngine_cl::Execute(const QString& sql, const VariantList_tl& parameters,
+                                                   int32_t& recordsAffected) {
     try {
-        return Run(sql, recordsAffected);
+        return Run(sql, parameters, recordsAffected);
     } catch (const ProviderError_cl& error) {
         Record(error);
         throw;
@@ -235,13 +273,21 @@ sqlite3_stmt* JetEngine_cl::Prepare(const QString& text) {
     return stmt;
 }
 
-std::shared_ptr<Recordset_cl> JetEngine_cl::Run(const QString& sql, int32_t& recordsAffected) {
+std::shared_ptr<Recordset_cl> JetEngine_cl::Run(const QString& sql, const VariantList_tl& parameters,
+                                               int32_t& recordsAffected) {
     if (aborted)
         throw ProviderError_cl(Result_ns::ErrorsInCommand,
                                QStringLiteral("The transaction was rolled back after an error; roll it back before going on."));
     const QString text = JetDialect_cl::Translate(sql);
     ClearUpperVectorState();
     const Reset_st statement{Prepare(text)};
+    if (sqlite3_bind_parameter_count(statement.stmt) != int(parameters.size()))
+        throw ProviderError_cl(Result_ns::ErrorsInCommand,
+                               QStringLiteral("The statement has %1 parameters but %2 values were given.")
+                                   .arg(sqlite3_bind_parameter_count(statement.stmt))
+                                   .arg(parameters.size()));
+    if (const int bound = BindAll(statement.stmt, parameters); bound != SQLITE_OK)
+        throw EngineError(bound);
     const int before = sqlite3_total_changes(db);
     // The first step comes before the columns are read: a kept statement is prepared again
     // there if the tables changed meanwhile.

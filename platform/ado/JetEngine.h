@@ -26,7 +26,8 @@ public:
     // Creates an empty database file; an existing file gives DataSourceExists.
     static void Create(const ConnectionString_cl& settings);
 
-    std::shared_ptr<Recordset_cl> Execute(const QString& sql, int32_t& recordsAffected) override;
+    std::shared_ptr<Recordset_cl> Execute(const QString& sql, const VariantList_tl& parameters,
+                                          int32_t& recordsAffected) override;
     int32_t BeginTrans() override;
     void CommitTrans() override;
     void RollbackTrans() override;
@@ -36,7 +37,7 @@ private:
     // kept by their text, since preparing costs more than running most statements and an
     // import repeats some (balances, transaction steps) for every entry.
     sqlite3_stmt* Prepare(const QString& text);
-    std::shared_ptr<Recordset_cl> Run(const QString& sql, int32_t& recordsAffected);
+    std::shared_ptr<Recordset_cl> Run(const QString& sql, const VariantList_tl& parameters, int32_t& recordsAffected);
     void RunTransactionStep(const QString& sql);
     // The engine's last failure as a provider failure; remembers its native code.
     ProviderError_cl EngineError(int rc);

@@ -148,12 +148,40 @@ void Format(sqlite3_context* context, int, sqlite3_value** args) {
     sqlite3_result_text(context, out.constData(), int(out.size()), SQLITE_TRANSIENT);
 }
 
+QStringView Utf16Of(sqlite3_value* value) {
+    const auto* text = static_cast<const char16_t*>(sqlite3_value_text16(value));
+    return text == nullptr ? QStringView() : QStringView(text, sqlite3_value_bytes16(value) / 2);
+}
+
+// InStr(start, text, sought, compare): the place (from 1) of sought in text from start on,
+// 0 when it is not there; compare 1 compares letters of any script without regard to case,
+// 0 compares exactly. A null text or sought gives null, as in Jet.
+void InStr(sqlite3_context* context, int, sqlite3_value** args) {
+    if (sqlite3_value_type(args[1]) == SQLITE_NULL || sqlite3_value_type(args[2]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const sqlite3_int64 start = sqlite3_value_int64(args[0]);
+    if (start < 1) {
+        sqlite3_result_error(context, "InStr: the start must be 1 or more.", -1);
+        return;
+    }
+    const Qt::CaseSensitivity sensitivity = sqlite3_value_int(args[3]) == 1 ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    const QStringView sought = Utf16Of(args[2]);
+    const QStringView text = Utf16Of(args[1]);
+    const qsizetype found = start - 1 > text.size() ? -1 : text.indexOf(sought, qsizetype(start - 1), sensitivity);
+    sqlite3_result_int64(context, found + 1);
+}
+
 }  // namespace
 
 int JetFunctions_cl::Register(sqlite3* db) {
     // Deterministic: the engine may evaluate a call with constant arguments once.
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    const int rc = sqlite3_create_function_v2(db, "iif", 3, flags, nullptr, Iif, nullptr, nullptr, nullptr);
+    int rc = sqlite3_create_function_v2(db, "iif", 3, flags, nullptr, Iif, nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function_v2(db, "instr", 4, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, InStr, nullptr,
+                                        nullptr, nullptr);
     if (rc != SQLITE_OK)
         return rc;
     // The connection destroys the kept format with the function.

@@ -4,6 +4,9 @@
 #include "OdbcLink.h"
 #include "base/DateTime.h"
 
+#include <cmath>
+#include <vector>
+
 #include <sql.h>
 #include <sqlext.h>
 
@@ -40,6 +43,56 @@ bool ParseDecimal(const QString& text, Variant_st& out) {
         return false;
     out = Variant_st::Decimal(value, uint8_t(scale));
     return true;
+}
+
+// The values bound to a statement's markers, kept where the driver reads them until the
+// statement has run.
+struct Bound_st {
+    std::vector<QString> texts;
+    std::vector<SQLBIGINT> integers;
+    std::vector<SQLDOUBLE> reals;
+    std::vector<SQL_TIMESTAMP_STRUCT> dates;
+    std::vector<SQLLEN> indicators;
+    explicit Bound_st(size_t count) : texts(count), integers(count), reals(count), dates(count), indicators(count, 0) {}
+};
+
+// Binds one value as input; false when the driver refuses it.
+bool BindOne(SQLHSTMT stmt, size_t index, const Variant_st& value, Bound_st& bound) {
+    const SQLUSMALLINT number = SQLUSMALLINT(index + 1);
+    SQLLEN& indicator = bound.indicators[index];
+    switch (value.type) {
+    case VT_I2:
+    case VT_I4:
+    case VT_BOOL:
+        bound.integers[index] = value.integer;
+        return SQL_SUCCEEDED(SQLBindParameter(stmt, number, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
+                                              &bound.integers[index], 0, &indicator));
+    case VT_R8:
+    case VT_DECIMAL:
+        bound.reals[index] = value.type == VT_R8 ? value.real : double(value.integer) / std::pow(10.0, value.scale);
+        return SQL_SUCCEEDED(SQLBindParameter(stmt, number, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0,
+                                              &bound.reals[index], 0, &indicator));
+    case VT_DATE: {
+        const Base_ns::DateTime_cl::Parts_st parts = Base_ns::DateTime_cl(value.real).Parts();
+        bound.dates[index] = {SQLSMALLINT(parts.year), SQLUSMALLINT(parts.month), SQLUSMALLINT(parts.day),
+                              SQLUSMALLINT(parts.hour), SQLUSMALLINT(parts.minute), SQLUSMALLINT(parts.second), 0};
+        return SQL_SUCCEEDED(SQLBindParameter(stmt, number, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP,
+                                              19, 0, &bound.dates[index], 0, &indicator));
+    }
+    case VT_BSTR: {
+        QString& text = bound.texts[index];
+        text = value.text;
+        indicator = SQLLEN(text.size() * 2);
+        // A column size of at least one: drivers refuse zero for an empty text.
+        return SQL_SUCCEEDED(SQLBindParameter(stmt, number, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
+                                              SQLULEN(std::max<qsizetype>(text.size(), 1)), 0,
+                                              const_cast<SQLWCHAR*>(Wide(text)), indicator, &indicator));
+    }
+    default:
+        indicator = SQL_NULL_DATA;
+        return SQL_SUCCEEDED(SQLBindParameter(stmt, number, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 1, 0, nullptr, 0,
+                                              &indicator));
+    }
 }
 
 }  // namespace
@@ -120,13 +173,30 @@ ProviderError_cl OdbcEngine_cl::Refuse(uint32_t result, const QString& descripti
     return ProviderError_cl(result, description);
 }
 
-std::shared_ptr<Recordset_cl> OdbcEngine_cl::Execute(const QString& sql, int32_t& recordsAffected) {
+std::shared_ptr<Recordset_cl> OdbcEngine_cl::Execute(const QString& sql, const VariantList_tl& parameters,
+                                                    int32_t& recordsAffected) {
     Statement_st statement;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &statement.handle)))
         throw Diagnose(SQL_HANDLE_DBC, dbc, Result_ns::ErrorsInCommand);
     // Every failure of a statement stays within the interface codes, so that a caller
     // never takes it for an empty result.
-    const SQLRETURN rc = SQLExecDirectW(statement.handle, const_cast<SQLWCHAR*>(Wide(sql)), SQLINTEGER(sql.size()));
+    Bound_st bound(parameters.size());
+    SQLRETURN rc;
+    if (parameters.empty()) {
+        rc = SQLExecDirectW(statement.handle, const_cast<SQLWCHAR*>(Wide(sql)), SQLINTEGER(sql.size()));
+    } else {
+        if (!SQL_SUCCEEDED(SQLPrepareW(statement.handle, const_cast<SQLWCHAR*>(Wide(sql)), SQLINTEGER(sql.size()))))
+            throw Diagnose(SQL_HANDLE_STMT, statement.handle, Result_ns::ErrorsInCommand);
+        SQLSMALLINT markers = 0;
+        if (SQL_SUCCEEDED(SQLNumParams(statement.handle, &markers)) && size_t(markers) != parameters.size())
+            throw Refuse(Result_ns::ErrorsInCommand, QStringLiteral("The statement has %1 parameters but %2 values were given.")
+                                                         .arg(markers)
+                                                         .arg(parameters.size()));
+        for (size_t i = 0; i < parameters.size(); ++i)
+            if (!BindOne(statement.handle, i, parameters[i], bound))
+                throw Diagnose(SQL_HANDLE_STMT, statement.handle, Result_ns::ErrorsInCommand);
+        rc = SQLExecute(statement.handle);
+    }
     if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
         throw Diagnose(SQL_HANDLE_STMT, statement.handle, Result_ns::ErrorsInCommand);
     SQLSMALLINT columns = 0;

@@ -19,7 +19,8 @@ public:
     OdbcEngine_cl(const QString& odbcText, int loginTimeout, const QString& source, ErrorList_cl& errors);
     ~OdbcEngine_cl() override;
 
-    std::shared_ptr<Recordset_cl> Execute(const QString& sql, int32_t& recordsAffected) override;
+    std::shared_ptr<Recordset_cl> Execute(const QString& sql, const VariantList_tl& parameters,
+                                          int32_t& recordsAffected) override;
     int32_t BeginTrans() override;
     void CommitTrans() override;
     void RollbackTrans() override;

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 namespace Ado_ns {
 
@@ -40,5 +41,9 @@ struct Variant_st {
     // To text; a date as "%Y-%m-%d %H:%M:%S". False for null or a date out of range.
     bool ToText(QString& out) const;
 };
+
+// Values bound to the "?" markers of a statement, in the order the markers appear. A
+// bound value never becomes part of the statement's text, whatever it holds.
+using VariantList_tl = std::vector<Variant_st>;
 
 }  // namespace Ado_ns

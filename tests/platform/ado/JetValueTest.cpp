@@ -116,3 +116,25 @@ TEST_F(JetTest, FormatReadsEveryDateFormAndKeepsOtherText) {
     }
     EXPECT_TRUE(rows->IsEOF());
 }
+
+// instr with compare 1 finds the sought text whatever the case of its letters, in any
+// script; with 0 only as written.
+TEST_F(JetTest, InStrComparesTextsOfAnyScript) {
+    const struct {
+        const char* text;
+        const char* sought;
+        int start, compare, place;
+    } rows[] = {{"Coffee Shop", "shop", 1, 1, 8},   {"Coffee Shop", "shop", 1, 0, 0},
+                {"ÄPFEL und Öl", "äpfel", 1, 1, 1}, {"ΣΟΦΊΑ", "σοφία", 1, 1, 1},
+                {"午饭 饮食", "饮食", 1, 1, 4},       {"aXa", "a", 2, 1, 3},
+                {"abc", "", 1, 1, 1},               {"abc", "d", 1, 1, 0}};
+    for (const auto& row : rows) {
+        int32_t affected = 0;
+        auto result = connection.Execute(QStringLiteral("select instr(?, ?, ?, ?)"),
+                                         {Variant_st::Integer(row.start), Variant_st::Text(QString::fromUtf8(row.text)),
+                                          Variant_st::Text(QString::fromUtf8(row.sought)), Variant_st::Integer(row.compare)},
+                                         affected, adCmdText);
+        EXPECT_EQ(result->Value(0).integer, row.place) << row.text << " / " << row.sought;
+    }
+    EXPECT_EQ(Query(QStringLiteral("select instr(1, null, 'a', 1)"))->Value(0).type, VT_NULL);
+}

@@ -1,5 +1,6 @@
 #include "ADODatabase.h"
 
+#include "BoundSQL.h"
 #include "SimpleOutRecords.h"
 #include "base/SysError.h"
 #include "platform/ado/Connection.h"
@@ -131,12 +132,17 @@ int32_t ADODatabase_cl::ExecuteNoRecords(const QString& sql) {
 }
 
 int32_t ADODatabase_cl::Query(const QString& sql, SimpleOutRecords_cl& records) {
+    return Query(BoundSQL_st{sql, {}}, records);
+}
+
+int32_t ADODatabase_cl::Query(const BoundSQL_st& statement, SimpleOutRecords_cl& records) {
+    const QString& sql = statement.sql;
     Ado_ns::Connection_cl& open = Connected();
     open.Errors().Clear();
     int32_t affected = 0;
     std::shared_ptr<Ado_ns::Recordset_cl> rows;
     try {
-        rows = open.Execute(sql, affected, Ado_ns::adCmdText);
+        rows = open.Execute(sql, statement.parameters, affected, Ado_ns::adCmdText);
     } catch (const Ado_ns::ProviderError_cl& error) {
         // A failing statement is an error whatever its code; only the row set's refusal
         // to move below means "no rows".

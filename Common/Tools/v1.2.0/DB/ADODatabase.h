@@ -25,6 +25,7 @@ public:
     int32_t QueryCount(const QString& sql, int32_t& count) override;
     int32_t ExecuteNoRecords(const QString& sql) override;
     int32_t Query(const QString& sql, SimpleOutRecords_cl& records) override;
+    int32_t Query(const BoundSQL_st& statement, SimpleOutRecords_cl& records) override;
     bool TableExists(const QString& table) override;
 
     virtual QString GetClassName() const { return QStringLiteral("ADODatabase_cl"); }

@@ -21,6 +21,7 @@ Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark 
         {8, "SQL语句数量不正确。"},
         {9, "没有一条SQL语句与当前数据库匹配。"},
         {10, "有多条SQL语句与当前数据库匹配。"},
+        {11, "模板SQL语句有绑定的参数，不能只取语句文本。"},
     };
     return Base_ns::SysError_cl(line, __FILE__, ComplexCommand_cl::ClassName(), code, table, int32_t(std::size(table)), remark);
 }
@@ -56,7 +57,7 @@ void ComplexCommand_cl::ChooseText(const QString& text) {
         const qsizetype close = sql.indexOf(u'?', open + 1);
         if (close < 0) throw SysError(3, __LINE__);
         params.Append({sql.mid(open + 1, close - open - 1), QString(), int32_t(open - previousClose),
-                       int32_t(close - open + 1), true});
+                       int32_t(close - open + 1), true, false, {}});
         ++pendingCount;
         previousClose = close;
         open = sql.indexOf(u'?', close + 1);
@@ -76,6 +77,18 @@ void ComplexCommand_cl::SetParam(int32_t index, const Base_ns::DateTime_cl& time
     Fill(index, time.Format());
 }
 
+void ComplexCommand_cl::SetParam(int32_t index, const Ado_ns::Variant_st& bound) {
+    Fill(index, QStringLiteral("?"));
+    ParamInfo_st& param = Param(index);
+    param.bound = true;
+    param.boundValue = bound;
+}
+
+ParamInfo_st& ComplexCommand_cl::Param(int32_t index) {
+    if (index < 0 || index >= params.Count()) throw SysError(6, __LINE__);
+    return params.At(index).Get();
+}
+
 void ComplexCommand_cl::Fill(int32_t index, const QString& text) {
     if (index < 0 || index >= params.Count()) throw SysError(6, __LINE__);
     auto entry = params.First();
@@ -86,6 +99,7 @@ void ComplexCommand_cl::Fill(int32_t index, const QString& text) {
         position += entry.Get().length - 1;
     }
     ParamInfo_st& param = entry.Get();
+    param.bound = false;
     if (!param.unset && param.value == text) return;
     sql.replace(position, param.length, text);
     param.value = text;
@@ -99,7 +113,20 @@ void ComplexCommand_cl::Fill(int32_t index, const QString& text) {
 QString ComplexCommand_cl::GetSQL() const {
     if (pendingCount == -1) throw SysError(1, __LINE__);
     if (pendingCount > 0) throw SysError(2, __LINE__);
+    for (auto entry = params.First(); !entry.IsEmpty(); entry.Next()) {
+        if (entry.Get().bound) throw SysError(11, __LINE__);
+    }
     return sql;
+}
+
+BoundSQL_st ComplexCommand_cl::GetStatement() const {
+    if (pendingCount == -1) throw SysError(1, __LINE__);
+    if (pendingCount > 0) throw SysError(2, __LINE__);
+    BoundSQL_st statement{sql, {}};
+    for (auto entry = params.First(); !entry.IsEmpty(); entry.Next()) {
+        if (entry.Get().bound) statement.parameters.push_back(entry.Get().boundValue);
+    }
+    return statement;
 }
 
 }  // namespace DB_ns

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BoundSQL.h"
 #include "Container/List.h"
 
 #include <QString>
@@ -25,10 +26,14 @@ struct ParamInfo_st {
     int32_t gap;    // start minus the previous occurrence's closing "?" (first: its start)
     int32_t length; // characters the occurrence now occupies in the text
     bool unset;     // not yet filled
+    bool bound;     // filled with a "?" marker; the value travels beside the text
+    Ado_ns::Variant_st boundValue;
 };
 
 // Turns a template table into runnable SQL for one database kind. Values are never
-// quoted: a text value holding a single quote is refused instead.
+// quoted: a text value holding a single quote is refused instead. A variant value is
+// bound rather than pasted: its occurrence becomes a "?" marker (so it must stand
+// unquoted in the template) and the value goes with the statement.
 class ComplexCommand_cl {
 public:
     explicit ComplexCommand_cl(int32_t dbType);
@@ -42,13 +47,18 @@ public:
     void SetParam(int32_t index, const QString& text);
     void SetParam(int32_t index, int32_t number);
     void SetParam(int32_t index, const Base_ns::DateTime_cl& time);
+    void SetParam(int32_t index, const Ado_ns::Variant_st& bound);
+    // The text; refused while a value is bound, since the text alone would lose it.
     QString GetSQL() const;
+    // The text with the bound values in marker order.
+    BoundSQL_st GetStatement() const;
 
     static QString ClassName() { return QStringLiteral("ComplexCommand_cl"); }
 
 private:
     void ChooseText(const QString& text);
     void Fill(int32_t index, const QString& text);
+    ParamInfo_st& Param(int32_t index);
 
     int32_t dbType;
     QString sql;

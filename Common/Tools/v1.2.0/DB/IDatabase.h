@@ -6,6 +6,7 @@
 namespace DB_ns {
 
 class SimpleOutRecords_cl;
+struct BoundSQL_st;
 
 // Database kinds, one bit each. The same bits select a statement's dialect in template
 // tables and name the kind of a saved link.
@@ -30,6 +31,8 @@ public:
     virtual int32_t ExecuteNoRecords(const QString& sql) = 0;
     // Runs a statement with rows and attaches them to records; returns the row count.
     virtual int32_t Query(const QString& sql, SimpleOutRecords_cl& records) = 0;
+    // The same with the statement's values bound to its markers.
+    virtual int32_t Query(const BoundSQL_st& statement, SimpleOutRecords_cl& records) = 0;
     virtual bool TableExists(const QString& table) = 0;
     virtual int32_t GetType() const = 0;
 

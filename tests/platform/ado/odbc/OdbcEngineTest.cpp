@@ -30,12 +30,12 @@ protected:
     }
     int32_t Run(const QString& sql) {
         int32_t affected = 0;
-        engine->Execute(sql, affected);
+        engine->Execute(sql, {}, affected);
         return affected;
     }
     std::shared_ptr<Recordset_cl> Query(const QString& sql) {
         int32_t affected = 0;
-        auto rows = engine->Execute(sql, affected);
+        auto rows = engine->Execute(sql, {}, affected);
         EXPECT_EQ(affected, -1);
         return rows;
     }
@@ -103,7 +103,7 @@ TEST_F(OdbcEngineTest, EmptyResultsAndStatementsWithoutRows) {
     ASSERT_TRUE(empty->IsOpen());
     EXPECT_EQ(ResultOf([&] { empty->MoveFirst(); }), Result_ns::NoCurrentRecord);
     int32_t affected = 7;
-    auto closed = engine->Execute(QStringLiteral("delete from t"), affected);
+    auto closed = engine->Execute(QStringLiteral("delete from t"), {}, affected);
     EXPECT_EQ(affected, 0);
     EXPECT_FALSE(closed->IsOpen());
 }
@@ -141,4 +141,56 @@ TEST_F(OdbcEngineTest, OneTransactionAtATime) {
     Run(QStringLiteral("insert into t values(2)"));
     engine = Connect();
     EXPECT_EQ(count(), 1);
+}
+
+// A bound value reaches the database as it is, whatever it holds, and comes back the same.
+struct BoundCase_st {
+    const char* name;
+    const char* column;
+    Variant_st value;
+    const char* expected;  // as text; nullptr for null
+};
+
+class OdbcBindingTest : public OdbcEngineTest, public ::testing::WithParamInterface<BoundCase_st> {};
+
+TEST_P(OdbcBindingTest, BoundValueComesBack) {
+    Run(QStringLiteral("create table t(k integer, i integer, r double, s varchar(64), d datetime)"));
+    const BoundCase_st& row = GetParam();
+    int32_t affected = 0;
+    engine->Execute(QStringLiteral("insert into t(k, %1) values(?, ?)").arg(QLatin1StringView(row.column)),
+                    {Variant_st::Integer(7), row.value}, affected);
+    EXPECT_EQ(affected, 1);
+    auto rows = engine->Execute(QStringLiteral("select %1 from t where k = ?").arg(QLatin1StringView(row.column)),
+                                {Variant_st::Integer(7)}, affected);
+    ASSERT_FALSE(rows->IsEOF());
+    QString text;
+    EXPECT_EQ(rows->Value(0).ToText(text), row.expected != nullptr);
+    if (row.expected != nullptr) {
+        EXPECT_EQ(text, QString::fromUtf8(row.expected));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, OdbcBindingTest,
+    ::testing::Values(BoundCase_st{"Integer", "i", Variant_st::Integer(-12345), "-12345"},
+                      BoundCase_st{"Real", "r", Variant_st::Real(2.5), "2.5"},
+                      BoundCase_st{"Quote", "s", Variant_st::Text(QStringLiteral("O'Brien'); drop table t; --")),
+                                   "O'Brien'); drop table t; --"},
+                      BoundCase_st{"ChineseAndWildcards", "s", Variant_st::Text(QStringLiteral("饮食 ？%_")), "饮食 ？%_"},
+                      BoundCase_st{"EmptyText", "s", Variant_st::Text(QString()), ""},
+                      BoundCase_st{"Null", "s", Variant_st::Null(), nullptr},
+                      BoundCase_st{"Date", "d", Variant_st::Date(Base_ns::DateTime_cl::FromParts(2008, 3, 5, 9, 7, 2).Value()),
+                                   "2008-03-05 09:07:02"}),
+    [](const ::testing::TestParamInfo<BoundCase_st>& info) { return std::string(info.param.name); });
+
+TEST_F(OdbcEngineTest, ValuesMustMatchTheMarkers) {
+    Run(QStringLiteral("create table t(n integer)"));
+    int32_t affected = 0;
+    EXPECT_EQ(ResultOf([&] { engine->Execute(QStringLiteral("select n from t where n = ?"), {}, affected); }),
+              Result_ns::ErrorsInCommand);
+    EXPECT_EQ(ResultOf([&] {
+                  engine->Execute(QStringLiteral("select n from t where n = ?"),
+                                  {Variant_st::Integer(1), Variant_st::Integer(2)}, affected);
+              }),
+              Result_ns::ErrorsInCommand);
 }

@@ -1,4 +1,5 @@
 #include "DB/BeginTrans.h"
+#include "DB/BoundSQL.h"
 #include "DB/IDatabase.h"
 #include "base/SysError.h"
 #include "base/UserError.h"
@@ -23,6 +24,7 @@ public:
     int32_t QueryCount(const QString&, int32_t&) override { return 0; }
     int32_t ExecuteNoRecords(const QString&) override { return 0; }
     int32_t Query(const QString&, SimpleOutRecords_cl&) override { return 0; }
+    int32_t Query(const BoundSQL_st&, SimpleOutRecords_cl&) override { return 0; }
     bool TableExists(const QString&) override { return false; }
     int32_t GetType() const override { return DB_LOCAL; }
 

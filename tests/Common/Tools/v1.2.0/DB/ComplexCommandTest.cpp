@@ -165,3 +165,26 @@ TEST(ComplexCommand, ChoosingAgainStartsOver) {
     command.SetParam(0, 7);
     EXPECT_EQ(command.GetSQL(), QStringLiteral("select 7 from t"));
 }
+
+// A bound value leaves a marker in the text and travels beside it, in marker order; a
+// value pasted over it again takes the marker back.
+TEST(ComplexCommand, BoundValuesTravelBesideTheText) {
+    const SQLTemplate_st table[] = {{DB_ALL, "select ?a? from t where s = ?b? and n < ?c? and m = '?d?'"}};
+    ComplexCommand_cl command(DB_LOCAL);
+    command.SetTemplates(table, 1);
+    command.SetParam(0, QStringLiteral("x"));
+    command.SetParam(1, Ado_ns::Variant_st::Text(QStringLiteral("O'Brien")));
+    command.SetParam(2, Ado_ns::Variant_st::Integer(5));
+    command.SetParam(3, QStringLiteral("?"));
+    ExpectError([&] { command.GetSQL(); }, "模板SQL语句有绑定的参数，不能只取语句文本。");
+    BoundSQL_st statement = command.GetStatement();
+    EXPECT_EQ(statement.sql, QStringLiteral("select x from t where s = ? and n < ? and m = '?'"));
+    ASSERT_EQ(statement.parameters.size(), 2u);
+    EXPECT_EQ(statement.parameters[0].text, QStringLiteral("O'Brien"));
+    EXPECT_EQ(statement.parameters[1].integer, 5);
+    command.SetParam(1, QStringLiteral("plain"));
+    statement = command.GetStatement();
+    EXPECT_EQ(statement.sql, QStringLiteral("select x from t where s = plain and n < ? and m = '?'"));
+    ASSERT_EQ(statement.parameters.size(), 1u);
+    EXPECT_EQ(statement.parameters[0].integer, 5);
+}

@@ -31,7 +31,8 @@ class ScriptedEngine_cl : public Ado_ns::Engine_cl {
 public:
     ScriptedEngine_cl(Ado_ns::ErrorList_cl& errors, Script_st& script) : errors(errors), script(script) {}
 
-    std::shared_ptr<Ado_ns::Recordset_cl> Execute(const QString&, int32_t& recordsAffected) override {
+    std::shared_ptr<Ado_ns::Recordset_cl> Execute(const QString&, const Ado_ns::VariantList_tl&,
+                                                  int32_t& recordsAffected) override {
         for (const auto& record : script.records) errors.Add(record);
         script.records.clear();
         // Every statement yields one row holding 1.

@@ -1,3 +1,4 @@
+#include "DB/BoundSQL.h"
 #include "DB/LocalDB.h"
 #include "DB/SimpleOutRecords.h"
 #include "DB/VersionRecord.h"
@@ -34,6 +35,9 @@ public:
         rows->AppendRow(row);
         records.Attach(rows);
         return records.GetRowCount();
+    }
+    int32_t Query(const BoundSQL_st& statement, SimpleOutRecords_cl& records) override {
+        return Query(statement.sql, records);
     }
     bool TableExists(const QString& table) override {
         run << QStringLiteral("exists ") + table;
