@@ -46,14 +46,16 @@ Base_ns::Trusteeship_tl<QString> ControlUser_cl::GetTypeNames(bool income) { ret
 
 Base_ns::Trusteeship_tl<RecordRow_st> ControlUser_cl::GetRecords(bool allUsers, const QString& userName,
                                                                  const Base_ns::DateTime_cl& begin,
-                                                                 const Base_ns::DateTime_cl& end) {
-    return recordManage.GetRecords(allUsers, userName, begin, end);
+                                                                 const Base_ns::DateTime_cl& end,
+                                                                 const RecordFilter_st& filter) {
+    return recordManage.GetRecords(allUsers, userName, begin, end, filter);
 }
 
 Base_ns::Trusteeship_tl<TypeSum_st> ControlUser_cl::GetTypeSums(bool allUsers, const QString& userName,
                                                                 const Base_ns::DateTime_cl& begin,
-                                                                const Base_ns::DateTime_cl& end) {
-    return recordManage.GetTypeSums(allUsers, userName, begin, end);
+                                                                const Base_ns::DateTime_cl& end,
+                                                                const RecordFilter_st& filter) {
+    return recordManage.GetTypeSums(allUsers, userName, begin, end, filter);
 }
 
 void ControlUser_cl::AddTemplate(bool income, const QString& typeName, const QString& expenseName, int32_t expense,

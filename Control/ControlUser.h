@@ -34,10 +34,12 @@ public:
     Base_ns::Trusteeship_tl<QString> GetTypeNames(bool income);
     Base_ns::Trusteeship_tl<RecordRow_st> GetRecords(bool allUsers, const QString& userName,
                                                      const Base_ns::DateTime_cl& begin,
-                                                     const Base_ns::DateTime_cl& end);
+                                                     const Base_ns::DateTime_cl& end,
+                                                     const RecordFilter_st& filter = {});
     Base_ns::Trusteeship_tl<TypeSum_st> GetTypeSums(bool allUsers, const QString& userName,
                                                     const Base_ns::DateTime_cl& begin,
-                                                    const Base_ns::DateTime_cl& end);
+                                                    const Base_ns::DateTime_cl& end,
+                                                    const RecordFilter_st& filter = {});
     void AddTemplate(bool income, const QString& typeName, const QString& expenseName, int32_t expense,
                      const QString& comment, int32_t statisticsMode);
     Base_ns::Trusteeship_tl<TemplateRow_st> GetTemplates(bool income);

@@ -130,7 +130,9 @@ const Tmpl deleteRecord[] = {
     {DB_ALL,
      "update zorb_record set valid = '0', alter_time = CMC_GETDATE, recycler_sn = ?recycler_sn?, alter_sn = "
      "?user_sn? where sn = ?record_sn? and valid = '1'"}};
-const Tmpl selectAllRecords[] = {
+// Entry lists and sums: a head selecting the date span, the pieces of the user filter and
+// of the search, then the order. What a user typed is bound, never pasted.
+const Tmpl recordsHead[] = {
     {DB_ALL,
      "select "
      "zorb_record.sn,zorb_record.record_time,zorb_expense_type.type_name,zorb_record.expense_name,zorb_record."
@@ -138,33 +140,34 @@ const Tmpl selectAllRecords[] = {
      "zorb_record,zorb_user,zorb_expense_type where zorb_user.valid = '1' and zorb_record.valid = '1' and "
      "zorb_expense_type.valid = '1' and zorb_user.sn = zorb_record.user_sn and zorb_expense_type.sn = "
      "zorb_record.type_sn and zorb_record.record_time >= #?begin_time?# and zorb_record.record_time <= "
-     "#?end_time?# order by zorb_record.record_time desc,zorb_record.user_sn,zorb_record.type_sn"}};
-const Tmpl selectUserRecords[] = {
-    {DB_ALL,
-     "select "
-     "zorb_record.sn,zorb_record.record_time,zorb_expense_type.type_name,zorb_record.expense_name,zorb_record."
-     "expense,zorb_user.user_name,zorb_record.statistics_mode,zorb_record.comment from "
-     "zorb_record,zorb_user,zorb_expense_type where zorb_user.valid = '1' and zorb_record.valid = '1' and "
-     "zorb_expense_type.valid = '1' and zorb_user.sn = zorb_record.user_sn and zorb_expense_type.sn = "
-     "zorb_record.type_sn and zorb_user.sn = ?user_sn? and zorb_record.record_time >= #?begin_time?# and "
-     "zorb_record.record_time <= #?end_time?# order by zorb_record.record_time "
-     "desc,zorb_record.user_sn,zorb_record.type_sn"}};
-const Tmpl selectAllTypeSums[] = {
+     "#?end_time?#"}};
+const Tmpl recordsTail[] = {
+    {DB_ALL, " order by zorb_record.record_time desc,zorb_record.user_sn,zorb_record.type_sn"}};
+// The owner is joined only for the search by his name: every entry's owner row exists,
+// deleted or not, so the sums stay what they were.
+const Tmpl typeSumsHead[] = {
     {DB_ALL,
      "select zorb_expense_type.sn,zorb_expense_type.type_name,sum(zorb_record.expense) from "
-     "zorb_record,zorb_expense_type where zorb_record.valid = '1' and zorb_expense_type.valid = '1' and "
-     "zorb_expense_type.sn = zorb_record.type_sn and zorb_record.record_time >= #?begin_time?# and "
-     "zorb_record.record_time <= #?end_time?# group by "
-     "zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind order by "
-     "zorb_expense_type.kind,zorb_expense_type.sn"}};
-const Tmpl selectUserTypeSums[] = {
+     "zorb_record,zorb_user,zorb_expense_type where zorb_record.valid = '1' and zorb_expense_type.valid = '1' and "
+     "zorb_expense_type.sn = zorb_record.type_sn and zorb_user.sn = zorb_record.user_sn and "
+     "zorb_record.record_time >= #?begin_time?# and zorb_record.record_time <= #?end_time?#"}};
+const Tmpl typeSumsTail[] = {
     {DB_ALL,
-     "select zorb_expense_type.sn,zorb_expense_type.type_name,sum(zorb_record.expense) from "
-     "zorb_record,zorb_expense_type where zorb_record.valid = '1' and zorb_expense_type.valid = '1' and "
-     "zorb_expense_type.sn = zorb_record.type_sn and zorb_record.user_sn = ?user_sn? and "
-     "zorb_record.record_time >= #?begin_time?# and zorb_record.record_time <= #?end_time?# group by "
-     "zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind order by "
+     " group by zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind order by "
      "zorb_expense_type.kind,zorb_expense_type.sn"}};
+const Tmpl recordsOfUser[] = {{DB_ALL, " and zorb_record.user_sn = ?user_sn?"}};
+// The local engine's instr with compare 1 ignores case in every script; a server
+// compares by its collation, which ignores case unless it was set up otherwise.
+const Tmpl recordsWithText[] = {
+    {DB_LOCAL,
+     " and (instr(1, zorb_record.expense_name, ?name?, 1) > 0 or instr(1, zorb_expense_type.type_name, ?type?, 1) > 0 "
+     "or instr(1, zorb_record.comment, ?comment?, 1) > 0 or instr(1, zorb_user.user_name, ?user?, 1) > 0)"},
+    {DB_SQLSERVER,
+     " and (charindex(?name?, zorb_record.expense_name) > 0 or charindex(?type?, zorb_expense_type.type_name) > 0 "
+     "or charindex(?comment?, zorb_record.comment) > 0 or charindex(?user?, zorb_user.user_name) > 0)"}};
+const Tmpl recordsOfType[] = {{DB_ALL, " and zorb_expense_type.type_name = ?type_name?"}};
+const Tmpl recordsFromAmount[] = {{DB_ALL, " and abs(zorb_record.expense) >= ?minimum?"}};
+const Tmpl recordsToAmount[] = {{DB_ALL, " and abs(zorb_record.expense) <= ?maximum?"}};
 
 // Templates.
 const Tmpl selectSameTemplate[] = {
@@ -481,16 +484,39 @@ int32_t RecordManage_cl::FilterUser(bool allUsers, const QString& userName) {
     return filter;
 }
 
+DB_ns::BoundSQL_st RecordManage_cl::FilteredStatement(const DB_ns::SQLTemplate_st (&head)[1],
+                                                     const DB_ns::SQLTemplate_st (&tail)[1], bool allUsers,
+                                                     const QString& userName, const Base_ns::DateTime_cl& begin,
+                                                     const Base_ns::DateTime_cl& end, const RecordFilter_st& filter) {
+    const int32_t user = FilterUser(allUsers, userName);
+    const int32_t dbType = userManage.GetDatabase().GetType();
+    DB_ns::BoundSQL_st statement = MakeStatement(dbType, head, begin, end);
+    if (!allUsers) statement.Append(MakeStatement(dbType, recordsOfUser, user));
+    if (!filter.text.isEmpty()) {
+        const Ado_ns::Variant_st text = Ado_ns::Variant_st::Text(filter.text);
+        statement.Append(MakeStatement(dbType, recordsWithText, text, text, text, text));
+    }
+    if (!filter.typeName.isEmpty()) {
+        statement.Append(MakeStatement(dbType, recordsOfType, Ado_ns::Variant_st::Text(filter.typeName)));
+    }
+    if (filter.minimum) {
+        statement.Append(MakeStatement(dbType, recordsFromAmount, Ado_ns::Variant_st::Integer(*filter.minimum)));
+    }
+    if (filter.maximum) {
+        statement.Append(MakeStatement(dbType, recordsToAmount, Ado_ns::Variant_st::Integer(*filter.maximum)));
+    }
+    statement.Append(MakeStatement(dbType, tail));
+    return statement;
+}
+
 Base_ns::Trusteeship_tl<RecordRow_st> RecordManage_cl::GetRecords(bool allUsers, const QString& userName,
                                                                   const Base_ns::DateTime_cl& begin,
-                                                                  const Base_ns::DateTime_cl& end) {
-    const int32_t filter = FilterUser(allUsers, userName);
-    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
-    const int32_t dbType = database.GetType();
-    const QString sql = allUsers ? MakeSQL(dbType, selectAllRecords, begin, end)
-                                 : MakeSQL(dbType, selectUserRecords, filter, begin, end);
+                                                                  const Base_ns::DateTime_cl& end,
+                                                                  const RecordFilter_st& filter) {
+    const DB_ns::BoundSQL_st statement =
+        FilteredStatement(recordsHead, recordsTail, allUsers, userName, begin, end, filter);
     DB_ns::SimpleOutRecords_cl records;
-    const int32_t count = database.Query(sql, records);
+    const int32_t count = userManage.GetDatabase().Query(statement, records);
     Base_ns::Trusteeship_tl<RecordRow_st> rows;
     rows.Allocate(count);
     for (int32_t i = 0; i < count; ++i) {
@@ -510,14 +536,12 @@ Base_ns::Trusteeship_tl<RecordRow_st> RecordManage_cl::GetRecords(bool allUsers,
 
 Base_ns::Trusteeship_tl<TypeSum_st> RecordManage_cl::GetTypeSums(bool allUsers, const QString& userName,
                                                                 const Base_ns::DateTime_cl& begin,
-                                                                const Base_ns::DateTime_cl& end) {
-    const int32_t filter = FilterUser(allUsers, userName);
-    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
-    const int32_t dbType = database.GetType();
-    const QString sql = allUsers ? MakeSQL(dbType, selectAllTypeSums, begin, end)
-                                 : MakeSQL(dbType, selectUserTypeSums, filter, begin, end);
+                                                                const Base_ns::DateTime_cl& end,
+                                                                const RecordFilter_st& filter) {
+    const DB_ns::BoundSQL_st statement =
+        FilteredStatement(typeSumsHead, typeSumsTail, allUsers, userName, begin, end, filter);
     DB_ns::SimpleOutRecords_cl records;
-    const int32_t count = database.Query(sql, records);
+    const int32_t count = userManage.GetDatabase().Query(statement, records);
     Base_ns::Trusteeship_tl<TypeSum_st> sums;
     sums.Allocate(count);
     for (int32_t i = 0; i < count; ++i) {

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "Container/List.h"
+#include "DB/BoundSQL.h"
+#include "DB/ComplexCommand.h"
 #include "DB/SimpleOutRecords.h"
+#include "Data/RecordFilter.h"
 #include "base/DateTime.h"
 #include "base/Trusteeship.h"
 
@@ -90,14 +93,18 @@ public:
     void ImportRecords(const Container_ns::List_tl<RecordInfo_st>& records);
 
     Base_ns::Trusteeship_tl<QString> GetTypeNames(bool income);
-    // allUsers, or the named user (empty name: the logged-in user). Newest first.
+    // allUsers, or the named user (empty name: the logged-in user), narrowed by filter.
+    // Newest first.
     Base_ns::Trusteeship_tl<RecordRow_st> GetRecords(bool allUsers, const QString& userName,
                                                      const Base_ns::DateTime_cl& begin,
-                                                     const Base_ns::DateTime_cl& end);
-    // Expense categories first, each kind by category serial number.
+                                                     const Base_ns::DateTime_cl& end,
+                                                     const RecordFilter_st& filter = {});
+    // The sums of the entries GetRecords lists. Expense categories first, each kind by
+    // category serial number.
     Base_ns::Trusteeship_tl<TypeSum_st> GetTypeSums(bool allUsers, const QString& userName,
                                                     const Base_ns::DateTime_cl& begin,
-                                                    const Base_ns::DateTime_cl& end);
+                                                    const Base_ns::DateTime_cl& end,
+                                                    const RecordFilter_st& filter = {});
 
     // One column per month from begin's month to end's; monthly entries only.
     DB_ns::CrossTable_st GetMonthCrosstab(bool allUsers, const QString& userName, const Base_ns::DateTime_cl& begin,
@@ -129,6 +136,10 @@ public:
 private:
     // The serial number to filter by when not all users are shown.
     int32_t FilterUser(bool allUsers, const QString& userName);
+    // head, the user filter, the filter's pieces, tail.
+    DB_ns::BoundSQL_st FilteredStatement(const DB_ns::SQLTemplate_st (&head)[1], const DB_ns::SQLTemplate_st (&tail)[1],
+                                         bool allUsers, const QString& userName, const Base_ns::DateTime_cl& begin,
+                                         const Base_ns::DateTime_cl& end, const RecordFilter_st& filter);
     // The category's serial number, made with alterSn as its author when missing.
     int32_t FindOrAddType(const QString& typeName, bool income, int32_t alterSn);
     // Inserts one checked entry of owner and moves the balances; the caller holds the

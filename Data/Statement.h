@@ -21,4 +21,14 @@ QString MakeSQL(int32_t dbType, const DB_ns::SQLTemplate_st (&table)[N], const V
     return command.GetSQL();
 }
 
+// The same as a statement whose variant values are bound to markers rather than pasted.
+template <std::size_t N, typename... Values>
+DB_ns::BoundSQL_st MakeStatement(int32_t dbType, const DB_ns::SQLTemplate_st (&table)[N], const Values&... values) {
+    DB_ns::ComplexCommand_cl command(dbType);
+    command.SetTemplates(table, int32_t(N));
+    int32_t index = 0;
+    (command.SetParam(index++, values), ...);
+    return command.GetStatement();
+}
+
 }  // namespace Vorelle_ns
