@@ -206,7 +206,7 @@ void Report_cl::SetColumnWidthsText(const QString& text) {
 
 void Report_cl::ExportCSV(const QString& path) const {
     IO_ns::FileStream_tl<IO_ns::CSVStream_cl> file;
-    file.OpenForWrite(path);
+    file.OpenForReplace(path);  // a failed export leaves the previous file as it was
     file.SetColumnCount(columnCount());
     for (int column = 0; column < columnCount(); ++column) file.WriteCell(headerItem()->text(column));
     for (int row = 0; row < topLevelItemCount(); ++row) {

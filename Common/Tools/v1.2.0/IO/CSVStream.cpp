@@ -249,16 +249,18 @@ bool CSVStream_cl::ReadRaw(End_en& end) {
 // Bytes that are not characters of the encoding read as U+FFFD.
 QString CSVStream_cl::Decode() {
     if (IsAscii(raw)) return QString::fromLatin1(raw);
-    if (!decided) {
-        QStringDecoder fromUtf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString text = fromUtf8(raw);
+    if (encoding == Encoding_en::Utf8 || !decided) {
+        // A byte-order mark inside a cell is text: kept, not dropped as the decoder would.
+        QStringDecoder fromUtf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                          QStringDecoder::Flag::ConvertInitialBom);
+        QString text = fromUtf8(raw);
+        if (decided) return text;
         decided = true;
         if (!fromUtf8.hasError()) {
             encoding = Encoding_en::Utf8;
             return text;
         }
     }
-    if (encoding == Encoding_en::Utf8) return QString::fromUtf8(raw);
     QString text(raw.size(), Qt::Uninitialized);  // never more units than bytes
     const iconv_t converter = Converter(decoder, kUnicode, kAnsi);
     char* in = raw.data();

@@ -4,6 +4,9 @@
 #include "base/SysError.h"
 
 #include <QFile>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,6 +31,25 @@ IOError_cl IOError(int32_t code, int32_t line, const QString& remark = QString()
                       remark);
 }
 
+// The file and, in words, why the system refused it.
+QString Where(const QString& path, int error) {
+    QString reason;
+    switch (error) {
+        case ENOSPC: reason = QStringLiteral("磁盘空间不足。"); break;
+        case EDQUOT: reason = QStringLiteral("超出了磁盘配额。"); break;
+        case EFBIG: reason = QStringLiteral("文件超出了允许的大小。"); break;
+        case EACCES:
+        case EPERM: reason = QStringLiteral("没有权限。"); break;
+        case EROFS: reason = QStringLiteral("磁盘是只读的。"); break;
+        case ENOENT: reason = QStringLiteral("文件夹不存在。"); break;
+        case EISDIR: reason = QStringLiteral("这是一个文件夹。"); break;
+        case ENOTDIR: reason = QStringLiteral("路径中有不是文件夹的部分。"); break;
+        case EIO: reason = QStringLiteral("磁盘读写出错。"); break;
+        default: reason = QStringLiteral("系统错误：") + QString::fromLocal8Bit(std::strerror(error));
+    }
+    return path + QStringLiteral("\r\n") + reason;
+}
+
 }  // namespace
 
 ContainerFile_cl::~ContainerFile_cl() { Abandon(); }
@@ -46,14 +68,43 @@ void ContainerFile_cl::OpenForWrite(const QString& openedPath, bool ownerOnly) {
     // Created with the final mode straight away, so that no other user can open the
     // file in the moment before its mode is narrowed.
     const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, ownerOnly ? 0600 : 0666);
-    if (fd < 0) throw IOError(102, __LINE__, openedPath);
+    if (fd < 0) throw IOError(102, __LINE__, Where(openedPath, errno));
     // An existing file keeps its mode when truncated; narrow it too.
     std::FILE* opened = (!ownerOnly || ::fchmod(fd, 0600) == 0) ? ::fdopen(fd, "wb") : nullptr;
     if (opened == nullptr) {
+        const int error = errno;
         ::close(fd);
-        throw IOError(102, __LINE__, openedPath);
+        throw IOError(102, __LINE__, Where(openedPath, error));
     }
     Install(opened, openedPath);
+    writeMode = true;
+    removeOnAbandon = true;
+}
+
+void ContainerFile_cl::OpenForReplace(const QString& openedPath, bool ownerOnly) {
+    Abandon();
+    QByteArray name = QFile::encodeName(openedPath) + ".XXXXXX";
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);  // created 0600
+    if (fd < 0) throw IOError(102, __LINE__, Where(openedPath, errno));
+    // The new file takes the mode of the one it replaces, or the usual one of a new file.
+    mode_t mode = 0600;
+    struct stat existing {};
+    if (!ownerOnly && ::stat(QFile::encodeName(openedPath).constData(), &existing) == 0) {
+        mode = existing.st_mode & 07777;
+    } else if (!ownerOnly) {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    std::FILE* opened = ::fchmod(fd, mode) == 0 ? ::fdopen(fd, "wb") : nullptr;
+    if (opened == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(name.constData());
+        throw IOError(102, __LINE__, Where(openedPath, error));
+    }
+    Install(opened, openedPath);
+    temporary = QFile::decodeName(name);
     writeMode = true;
     removeOnAbandon = true;
 }
@@ -72,28 +123,38 @@ void ContainerFile_cl::Close() {
         return;
     }
     // Buffered bytes reach the disk only now; a file that cannot take them is incomplete.
-    const bool flushed = std::fflush(file) == 0;
-    const bool closed = std::fclose(file) == 0;
-    if (flushed && closed) {
-        Forget();
-        return;
-    }
+    // A replacing file is also synced before the rename, which never then exposes a
+    // file whose content is still only in memory.
     const QString failed = path;
-    std::remove(QFile::encodeName(failed).constData());
+    const QString written = temporary.isEmpty() ? path : temporary;
+    bool stored = std::fflush(file) == 0 && (temporary.isEmpty() || ::fsync(::fileno(file)) == 0);
+    int error = errno;
+    if (std::fclose(file) != 0 && stored) {
+        stored = false;
+        error = errno;
+    }
+    if (stored && written != failed &&
+        std::rename(QFile::encodeName(written).constData(), QFile::encodeName(failed).constData()) != 0) {
+        stored = false;
+        error = errno;
+    }
     Forget();
-    throw IOError(103, __LINE__, failed);
+    if (stored) return;
+    std::remove(QFile::encodeName(written).constData());
+    throw IOError(103, __LINE__, Where(failed, error));
 }
 
 void ContainerFile_cl::Abandon() {
     if (file == nullptr) return;
     std::fclose(file);
-    if (removeOnAbandon) std::remove(QFile::encodeName(path).constData());
+    if (removeOnAbandon) std::remove(QFile::encodeName(temporary.isEmpty() ? path : temporary).constData());
     Forget();
 }
 
 void ContainerFile_cl::Forget() {
     file = nullptr;
     path.clear();
+    temporary.clear();
     removeOnAbandon = false;
     readMode = false;
     writeMode = false;
@@ -103,7 +164,8 @@ bool ContainerFile_cl::Write(const void* bytes, int64_t size) {
     if (!writeMode) throw SysError(3, __LINE__, path);
     if (bytes == nullptr) throw SysError(4, __LINE__);
     if (size < 0) return false;
-    return std::fwrite(bytes, 1, size_t(size), file) == size_t(size);
+    if (std::fwrite(bytes, 1, size_t(size), file) != size_t(size)) throw IOError(103, __LINE__, Where(path, errno));
+    return true;
 }
 
 bool ContainerFile_cl::Read(void* bytes, int64_t size) {

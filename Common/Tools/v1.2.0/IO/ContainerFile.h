@@ -27,6 +27,9 @@ public:
     // Creates or truncates the file. ownerOnly creates it readable by its owner alone
     // (mode 0600), for files that hold passwords.
     void OpenForWrite(const QString& path, bool ownerOnly = false);
+    // Writes a new file beside path that replaces it only when Close() has stored all of
+    // it, so a failed write leaves the file that was there as it was.
+    void OpenForReplace(const QString& path, bool ownerOnly = false);
     // Closes the file and keeps it. A file being written whose last bytes cannot be
     // stored is removed and the failure raised, since it would be incomplete.
     void Close();
@@ -34,6 +37,8 @@ public:
     bool IsOpen() const { return file != nullptr; }
     const QString& Path() const { return path; }
 
+    // Raises the write error, naming the file and the reason, when the bytes cannot be
+    // stored.
     bool Write(const void* bytes, int64_t size) override;
     bool Read(void* bytes, int64_t size) override;
     int64_t GetPosition() override;
@@ -48,6 +53,7 @@ private:
 
     char buffer[BufferSize];
     QString path;
+    QString temporary;  // when replacing: the file written beside path
     std::FILE* file = nullptr;
     bool removeOnAbandon = false;
     bool readMode = false;

@@ -17,6 +17,7 @@ public:
 
     void OpenForRead(const QString& path) { file.OpenForRead(path); }
     void OpenForWrite(const QString& path, bool ownerOnly = false) { file.OpenForWrite(path, ownerOnly); }
+    void OpenForReplace(const QString& path, bool ownerOnly = false) { file.OpenForReplace(path, ownerOnly); }
     void Close() { file.Close(); }
 
 private:

@@ -110,6 +110,7 @@ TEST(CSVStream, ReadsForeignFilesOrNamesTheLineAtFault) {
         {"\xEF\xBB\xBF\xE4\xB8\xAD,x\r\n", {"中", "x"}, {}},
         {"x,y\r\n\xE4\xB8\xAD\xE6\x96\x87,z\r\n", {"x", "y", "中文", "z"}, {}},
         {"x,y\r\n\xD6\xD0\xCE\xC4,z\r\n", {"x", "y", "中文", "z"}, {}},
+        {"x,y\r\n\xEF\xBB\xBF\xE4\xB8\xAD,z\r\n", {"x", "y", QChar(0xFEFF) + QStringLiteral("中"), "z"}, {}},
         {"a,b\r\n\"ab\"cd,e\r\n", {}, "CSV格式数据不正确，引号结束后还有文字。|第2行"},
         {"a,b\r\nc,\"d\r\ne,f\r\n", {}, "CSV格式数据不正确，引号没有结束。|第2行"},
         {"a,b\r\nc,\"d", {}, "CSV格式数据不正确，引号没有结束。|第2行"},

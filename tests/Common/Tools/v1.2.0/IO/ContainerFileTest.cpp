@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
@@ -61,7 +62,7 @@ TEST_F(ContainerFileTest, WriterInMissingFolderRaisesCreateError) {
         file.OpenForWrite(path);
         FAIL() << "created a file in a missing folder";
     } catch (const IO_ns::IOError_cl& error) {
-        EXPECT_EQ(error.Text(), QStringLiteral("创建文件失败。\r\n") + path);
+        EXPECT_EQ(error.Text(), QStringLiteral("创建文件失败。\r\n") + path + QStringLiteral("\r\n文件夹不存在。"));
     }
 }
 
@@ -191,6 +192,44 @@ TEST_F(ContainerFileTest, CloseThatCannotStoreTheBufferRaisesAndRemovesTheFile) 
     }
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
-    EXPECT_EQ(raised, QStringLiteral("写入文件失败。\r\n") + path);
+    EXPECT_EQ(raised, QStringLiteral("写入文件失败。\r\n") + path + QStringLiteral("\r\n文件超出了允许的大小。"));
     EXPECT_FALSE(QFile::exists(path));
+}
+
+// A replacement is written beside the file and renamed over it only when complete: a
+// write that fails early (in Write) or late (in Close) leaves the old file and no other.
+TEST_F(ContainerFileTest, ReplacingKeepsTheOldFileUnlessTheNewOneIsComplete) {
+    const struct {
+        int32_t size;   // bytes written
+        rlim_t limit;   // largest file the process may write
+        bool replaced;
+    } rows[] = {{1000, RLIM_INFINITY, true}, {1000, 100, false}, {100000, 50000, false}};
+    for (const auto& row : rows) {
+        const QString path = PathOf(QStringLiteral("旧.csv"));
+        Put(path, "old");
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+        struct rlimit saved {};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = saved;
+        small.rlim_cur = std::min(row.limit, saved.rlim_max);
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        QString raised;
+        try {
+            ContainerFile_cl file;
+            file.OpenForReplace(path);
+            const QByteArray bytes(row.size, 'n');
+            for (int32_t i = 0; i < row.size; i += 100) file.Write(bytes.constData() + i, 100);
+            file.Close();
+        } catch (const IO_ns::IOError_cl& error) {
+            raised = error.Text();
+        }
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+        EXPECT_EQ(Contents(path), row.replaced ? QByteArray(row.size, 'n') : QByteArray("old")) << row.limit;
+        EXPECT_EQ(raised, row.replaced ? QString() : QStringLiteral("写入文件失败。\r\n") + path +
+                                                           QStringLiteral("\r\n文件超出了允许的大小。"));
+        EXPECT_EQ(Mode(path), mode_t(0640));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("旧.csv")});
+    }
 }
