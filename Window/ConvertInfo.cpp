@@ -3,6 +3,7 @@
 #include "base/SysError.h"
 
 #include <iterator>
+#include <limits>
 
 namespace Vorelle_ns {
 
@@ -27,6 +28,8 @@ const Statistics_st statisticsTable[] = {
 };
 
 const char16_t* const powerNames[] = {u"超级管理员", u"管理员", u"普通", u"独立"};
+
+bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 }  // namespace
 
@@ -77,6 +80,37 @@ bool ConvertInfo_cl::TextToStatistics(const QString& text, int32_t& mode, int32_
         }
     }
     return false;
+}
+
+bool ConvertInfo_cl::TextToMoney(const QString& text, int32_t& cents) {
+    // Decimal digits are taken as they are, never through a binary fraction, so that
+    // 1.005 rounds to 101 cents and large balances keep every digit.
+    const qsizetype length = text.size();
+    qsizetype i = 0;
+    const bool negative = length > 0 && text[0] == u'-';
+    if (length > 0 && (text[0] == u'+' || text[0] == u'-')) ++i;
+    int64_t whole = 0;
+    int32_t digits = 0;
+    for (; i < length && IsDigit(text[i]); ++i, ++digits) {
+        whole = whole * 10 + text[i].digitValue();
+        if (whole > std::numeric_limits<int32_t>::max()) return false;
+    }
+    int64_t hundredths = 0;
+    bool roundUp = false;
+    if (i < length && text[i] == u'.') {
+        int32_t places = 0;
+        for (++i; i < length && IsDigit(text[i]); ++i, ++digits, ++places) {
+            if (places < 2) hundredths = hundredths * 10 + text[i].digitValue();
+            if (places == 2) roundUp = text[i].digitValue() >= 5;
+        }
+        if (places == 1) hundredths *= 10;
+    }
+    if (i != length || digits == 0) return false;
+    int64_t value = whole * 100 + hundredths + (roundUp ? 1 : 0);
+    if (negative) value = -value;
+    if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max()) return false;
+    cents = int32_t(value);
+    return true;
 }
 
 }  // namespace Vorelle_ns

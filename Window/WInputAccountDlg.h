@@ -27,10 +27,6 @@ public:
     // In cents; meaningful after the dialog ended with OK.
     int32_t GetAmount() const { return amount; }
 
-    // Reads [+|-]digits[.digits] (at least one digit) exactly and rounds to cents half
-    // away from zero. False for any other text and for amounts beyond 32 bits of cents.
-    static bool TextToCents(const QString& text, int32_t& cents);
-
 private:
     void OnOK();
     void Check();

@@ -294,7 +294,7 @@ int32_t WInputRecordDlg_cl::EntryCents() {
     // rounded from the typed digits like every typed amount.
     amountCombo->Number();
     int32_t cents = 0;
-    if (!WInputAccountDlg_cl::TextToCents(amountCombo->Text(), cents) || cents < 1) {
+    if (!ConvertInfo_cl::TextToMoney(amountCombo->Text(), cents) || cents < 1) {
         amountCombo->setFocus();
         throw UserError(102, __LINE__);
     }
@@ -349,7 +349,7 @@ void WInputRecordDlg_cl::OnStoreTemplate() {
         if (!amountCombo->Text().isEmpty()) {
             amountCombo->Number();
             // Amounts are typed without sign; the kind gives it.
-            if (!WInputAccountDlg_cl::TextToCents(amountCombo->Text(), cents) || cents < 0) {
+            if (!ConvertInfo_cl::TextToMoney(amountCombo->Text(), cents) || cents < 0) {
                 amountCombo->setFocus();
                 throw UserError(102, __LINE__);
             }

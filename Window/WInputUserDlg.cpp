@@ -3,25 +3,13 @@
 #include "Control/DataCore.h"
 #include "DialogBuilder.h"
 #include "Window/ConvertInfo.h"
-#include "base/UserError.h"
+#include "Data/UserInput.h"
 #include "platform/prompt/Prompt.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
 namespace Vorelle_ns {
-
-namespace {
-
-Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
-    static const Base_ns::ErrorInfo_st table[] = {{101, "请输入用户名。"},     {102, "请输入密码。"},
-                                                  {103, "请输入密码确认。"},   {104, "两次密码不一致。"},
-                                                  {105, "用户名中有非法字符。"}, {106, "密码中有非法字符。"}};
-    return Base_ns::UserError_cl(line, __FILE__, WInputUserDlg_cl::ClassName(), code, table,
-                                 int32_t(std::size(table)), remark);
-}
-
-}  // namespace
 
 WInputUserDlg_cl::WInputUserDlg_cl(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("用户设置"));
@@ -75,30 +63,10 @@ void WInputUserDlg_cl::OnFinish() {
 }
 
 void WInputUserDlg_cl::Check(const QString& userName, const QString& password, const QString& confirm) {
-    if (userName.isEmpty()) {
-        userNameEdit->setFocus();
-        throw UserError(101, __LINE__);
-    }
-    if (password.isEmpty()) {
-        passwordEdit->setFocus();
-        throw UserError(102, __LINE__);
-    }
-    if (confirm.isEmpty()) {
-        confirmEdit->setFocus();
-        throw UserError(103, __LINE__);
-    }
-    if (confirm != password) {
-        passwordEdit->setFocus();
-        throw UserError(104, __LINE__);
-    }
-    if (userName.contains(u'\'')) {
-        userNameEdit->setFocus();
-        throw UserError(105, __LINE__);
-    }
-    if (password.contains(u'\'')) {
-        passwordEdit->setFocus();
-        throw UserError(106, __LINE__);
-    }
+    using Field_en = UserInput_cl::Field_en;
+    UserInput_cl::CheckNewAccount(userName, password, confirm, [this](Field_en field) {
+        (field == Field_en::Name ? userNameEdit : field == Field_en::Password ? passwordEdit : confirmEdit)->setFocus();
+    });
 }
 
 }  // namespace Vorelle_ns

@@ -1,6 +1,7 @@
 #include "WLoginPage.h"
 
 #include "Control/DataCore.h"
+#include "Data/UserInput.h"
 #include "DialogBuilder.h"
 #include "base/UserError.h"
 #include "settings/Unique.h"
@@ -15,7 +16,7 @@ namespace {
 
 Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
     static const Base_ns::ErrorInfo_st table[] = {
-        {101, "请选择数据库。"}, {102, "请输入密码。"}, {103, "密码中有非法字符。"}};
+        {101, "请选择数据库。"}};
     return Base_ns::UserError_cl(line, __FILE__, WLoginPage_cl::ClassName(), code, table, int32_t(std::size(table)),
                                  remark);
 }
@@ -138,8 +139,7 @@ void WLoginPage_cl::Login() {
     if (selected < 0) throw Refuse(databaseCombo, 101, __LINE__);
     const QString userName = userNameCombo->ValidatedText(QStringLiteral("'"), false);
     const QString password = passwordEdit->text();
-    if (password.isEmpty()) throw Refuse(passwordEdit, 102, __LINE__);
-    if (password.contains(u'\'')) throw Refuse(passwordEdit, 103, __LINE__);
+    UserInput_cl::CheckPassword(password, [this](UserInput_cl::Field_en) { passwordEdit->setFocus(); });
 
     DataCore().GetDatabaseManage().OpenLink(databaseCombo->ItemData(selected));
     DataCore().GetUserManage().Login(userName, password);

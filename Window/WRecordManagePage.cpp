@@ -2,16 +2,14 @@
 
 #include "ConvertInfo.h"
 #include "Control/DataCore.h"
+#include "Data/RecordFile.h"
 #include "CTL/ComboBox.h"
 #include "CTL/Report.h"
 #include "DialogBuilder.h"
-#include "IO/CSVStream.h"
-#include "IO/FileStream.h"
 #include "SystemInfo/Path.h"
 #include "WInputAccountDlg.h"
 #include "WInputRecordDlg.h"
 #include "base/SysError.h"
-#include "base/Text.h"
 #include "base/UserError.h"
 #include "platform/prompt/Prompt.h"
 #include "platform/widgets/DialogUnits.h"
@@ -37,32 +35,16 @@ Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark 
 }
 
 Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
-    static const Base_ns::ErrorInfo_st table[] = {{101, "不允许设置其它用户的个人账户。"},
-                                                  {102, "CSV文件内容不正确，列数不一致。"},
-                                                  {103, "CSV文件内容不正确，列头信息有误。"},
-                                                  {104, "CSV文件内容不正确，金额应该为数字。"},
-                                                  {105, "CSV文件内容不正确，统计方式不正确。"},
-                                                  {106, "CSV文件内容不正确，类型过长。"},
-                                                  {107, "CSV文件内容不正确，子类型过长。"},
-                                                  {108, "CSV文件内容不正确，注释过长。"},
-                                                  {109, "CSV文件内容不正确，日期不正确。"},
-                                                  {110, "CSV文件内容不正确，金额不能为零。"},
-                                                  {111, "CSV文件内容不正确，金额与类别不一致。"},
-                                                  {112, "CSV文件内容不正确，有非法字符。"}};
+    static const Base_ns::ErrorInfo_st table[] = {{101, "不允许设置其它用户的个人账户。"}};
     return Base_ns::UserError_cl(line, __FILE__, WRecordManagePage_cl::ClassName(), code, table,
                                  int32_t(std::size(table)), remark);
 }
 
-const CTL_ns::Report_cl::Column_st kRecordColumns[] = {
-    {QStringLiteral("日期"), 15},     {QStringLiteral("分类"), 15}, {QStringLiteral("费用名称"), 12},
-    {QStringLiteral("金额"), 10},     {QStringLiteral("用户"), 10}, {QStringLiteral("类别"), 10},
-    {QStringLiteral("注释"), -1}};
-constexpr int32_t kColumnCount = int32_t(std::size(kRecordColumns));
+// The record list's columns are the record file's, in these widths.
+constexpr int32_t kRecordWidths[RecordFile_cl::ColumnCount] = {15, 15, 12, 10, 10, 10, -1};
 const CTL_ns::Report_cl::Column_st kSumColumns[] = {{QStringLiteral("分类"), 50}, {QStringLiteral("金额"), -1}};
 
 const QString kCsvFilter = QStringLiteral("CSV Files (*.csv)|*.csv|");
-constexpr int32_t kMaxName = 16;
-constexpr int32_t kMaxComment = 255;
 
 // Settings of the page, in the logged-in user's storage of the database.
 const QString kRecordWidthsKey = QStringLiteral("费用记录列表");
@@ -95,63 +77,6 @@ Base_ns::DateTime_cl FirstOfMonth(const Base_ns::DateTime_cl& value, int32_t mon
                                            value.Second());
 }
 
-
-QString LineRemark(int32_t line) { return QStringLiteral("第") + QString::number(line) + QStringLiteral("行"); }
-
-// Reads the entries of a CSV file made like the page's export. Every check is made before
-// anything is booked; a failing line is named in the error's remark.
-Container_ns::List_tl<RecordInfo_st> ReadRecordFile(const QString& path) {
-    IO_ns::FileStream_tl<IO_ns::CSVStream_cl> stream;
-    stream.OpenForRead(path);
-    if (stream.ColumnCount() != kColumnCount) throw UserError(102, __LINE__);
-    int32_t line = 1;
-    for (const CTL_ns::Report_cl::Column_st& column : kRecordColumns) {
-        const QString title = stream.ReadCell();
-        line += int32_t(title.count(u'\n'));
-        if (title != column.title) throw UserError(103, __LINE__);
-    }
-    Container_ns::List_tl<RecordInfo_st> records;
-    QString cells[kColumnCount];
-    while (stream.TryReadCell(cells[0])) {
-        ++line;
-        const QString remark = LineRemark(line);
-        // A file that ends inside a line lacks that line's cells; the comment may be missing.
-        for (int32_t i = 1; i < kColumnCount; ++i) {
-            cells[i].clear();
-            if (!stream.TryReadCell(cells[i]) && i < kColumnCount - 1) throw UserError(102, __LINE__, remark);
-        }
-        RecordInfo_st record;
-        record.recordTime = Base_ns::DateTime_cl::Parse(cells[0]);
-        if (!record.recordTime.IsValid()) throw UserError(109, __LINE__, remark);
-        record.typeName = cells[1];
-        record.expenseName = cells[2];
-        // Read like a typed balance: an amount beyond 32 bits of cents is refused, never
-        // wrapped.
-        int32_t cents = 0;
-        if (!WInputAccountDlg_cl::TextToCents(cells[3], cents)) throw UserError(104, __LINE__, remark);
-        if (cents == 0) throw UserError(110, __LINE__, remark);
-        record.expense = cents;
-        record.userName = cells[4];
-        int32_t kind = 0;
-        if (!ConvertInfo_cl::TextToStatistics(cells[5], record.statisticsMode, kind)) {
-            throw UserError(105, __LINE__, remark);
-        }
-        if ((kind == 1) != (cents > 0)) throw UserError(111, __LINE__, remark);
-        record.comment = cells[6];
-        if (record.typeName.size() > kMaxName) throw UserError(106, __LINE__, remark);
-        if (record.expenseName.size() > kMaxName) throw UserError(107, __LINE__, remark);
-        if (record.comment.size() > kMaxComment) throw UserError(108, __LINE__, remark);
-        // Texts go into SQL between single quotes: an apostrophe is refused here, with
-        // its line, rather than as a fault of the database layer.
-        for (int32_t i : {1, 2, 4, 6}) {
-            if (Base_ns::HasIllegalSqlChar(cells[i])) throw UserError(112, __LINE__, remark);
-        }
-        records.Append(record);
-        for (const QString& cell : cells) line += int32_t(cell.count(u'\n'));
-    }
-    stream.Close();
-    return records;
-}
 
 }  // namespace
 
@@ -214,7 +139,7 @@ void WRecordManagePage_cl::BuildControls() {
 
     recordList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     sumList->setSelectionMode(QAbstractItemView::SingleSelection);
-    userNameCombo->lineEdit()->setMaxLength(kMaxName);
+    userNameCombo->lineEdit()->setMaxLength(RecordFile_cl::MaxName);
     recordList->installEventFilter(this);
     userNameCombo->lineEdit()->installEventFilter(this);
 
@@ -244,7 +169,11 @@ void WRecordManagePage_cl::BuildControls() {
 }
 
 void WRecordManagePage_cl::Initialise() {
-    recordList->SetColumns(kRecordColumns, kColumnCount);
+    CTL_ns::Report_cl::Column_st recordColumns[RecordFile_cl::ColumnCount];
+    for (int32_t i = 0; i < RecordFile_cl::ColumnCount; ++i) {
+        recordColumns[i] = {RecordFile_cl::ColumnTitle(i), kRecordWidths[i]};
+    }
+    recordList->SetColumns(recordColumns, RecordFile_cl::ColumnCount);
     sumList->SetColumns(kSumColumns, int32_t(std::size(kSumColumns)));
     for (int32_t mode = Today; mode <= Custom; ++mode) {
         dateModeCombo->AddItem(QString::fromUtf16(kDateModes[mode].mode), mode);
@@ -353,19 +282,15 @@ void WRecordManagePage_cl::RememberSearchedName(const QString& name) {
 
 void WRecordManagePage_cl::FillRecords(const Query_st& query) {
     recordList->DeleteAllRows();
+    shownRows.Release();
     const Base_ns::Trusteeship_tl<RecordRow_st> rows =
         DataCore().GetControlUser().GetRecords(query.allUsers, query.userName, query.begin, query.end);
+    QString texts[RecordFile_cl::ColumnCount];
     for (int32_t i = 0; i < rows.Count(); ++i) {
-        const RecordRow_st& row = rows[i];
-        const QString texts[kColumnCount] = {row.recordTime.FormatDate(),
-                                             row.typeName,
-                                             row.expenseName,
-                                             ConvertInfo_cl::MoneyToText(row.expense),
-                                             row.userName,
-                                             ConvertInfo_cl::StatisticsToText(row.expense > 0 ? 1 : 0, row.statisticsMode),
-                                             row.comment};
-        recordList->SetRowData(recordList->AddRow(texts, kColumnCount), row.sn);
+        RecordFile_cl::RowTexts(rows[i], texts);
+        recordList->SetRowData(recordList->AddRow(texts, RecordFile_cl::ColumnCount), rows[i].sn);
     }
+    shownRows = rows;
     RememberSearchedName(query.userName);
 }
 
@@ -558,7 +483,7 @@ void WRecordManagePage_cl::Export() {
         Platform_ns::Prompt().SaveFile(this, kCsvFilter, custom.ReadString(kCsvFolderKey, QString()), QString());
     if (path.isEmpty()) return;
     custom.WriteString(kCsvFolderKey, SystemInfo_ns::GetParentFolder(path));
-    recordList->ExportCSV(path);
+    RecordFile_cl::Write(path, shownRows);
 }
 
 void WRecordManagePage_cl::OnImport() {
@@ -570,7 +495,7 @@ void WRecordManagePage_cl::Import() {
     const QString path = Platform_ns::Prompt().OpenFile(this, kCsvFilter, custom.ReadString(kCsvFolderKey, QString()));
     if (path.isEmpty()) return;
     custom.WriteString(kCsvFolderKey, SystemInfo_ns::GetParentFolder(path));
-    const Container_ns::List_tl<RecordInfo_st> records = ReadRecordFile(path);
+    const Container_ns::List_tl<RecordInfo_st> records = RecordFile_cl::Read(path);
     DataCore().GetRecordManage().ImportRecords(records);
     // The entries are booked whether or not the list can show them now.
     Refresh();

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "SystemInfo/AutoSize.h"
+#include "Data/RecordManage.h"
 #include "base/DateTime.h"
+#include "base/Trusteeship.h"
 
 #include <QWidget>
 #include <cstdint>
@@ -114,6 +116,8 @@ private:
     void Handle(Action&& action);
 
     QString lastSearchedName;
+    // The entries the list shows, in its order: what the export writes.
+    Base_ns::Trusteeship_tl<RecordRow_st> shownRows;
     bool superAdmin = false;
     SystemInfo_ns::AutoSize_cl autoSize;
 

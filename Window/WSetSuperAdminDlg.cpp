@@ -1,30 +1,13 @@
 #include "WSetSuperAdminDlg.h"
 
 #include "DialogBuilder.h"
-#include "base/UserError.h"
+#include "Data/UserInput.h"
+#include "base/Error.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
 namespace Vorelle_ns {
-
-namespace {
-
-Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
-    static const Base_ns::ErrorInfo_st table[] = {{101, "请输入用户名。"},     {102, "请输入密码。"},
-                                                  {103, "请输入密码确认。"},   {104, "两次密码不一致。"},
-                                                  {105, "用户名中有非法字符。"}, {106, "密码中有非法字符。"}};
-    return Base_ns::UserError_cl(line, __FILE__, WSetSuperAdminDlg_cl::ClassName(), code, table,
-                                 int32_t(std::size(table)), remark);
-}
-
-// Moves the focus to the offending box before the error is raised.
-Base_ns::UserError_cl Refuse(QLineEdit* edit, int32_t code, int32_t line) {
-    edit->setFocus();
-    return UserError(code, line);
-}
-
-}  // namespace
 
 WSetSuperAdminDlg_cl::WSetSuperAdminDlg_cl(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("超级管理员设置"));
@@ -61,12 +44,10 @@ void WSetSuperAdminDlg_cl::Check() {
     userName = userNameEdit->text();
     password = passwordEdit->text();
     confirm = confirmEdit->text();
-    if (userName.isEmpty()) throw Refuse(userNameEdit, 101, __LINE__);
-    if (password.isEmpty()) throw Refuse(passwordEdit, 102, __LINE__);
-    if (confirm.isEmpty()) throw Refuse(confirmEdit, 103, __LINE__);
-    if (confirm != password) throw Refuse(passwordEdit, 104, __LINE__);
-    if (userName.contains(u'\'')) throw Refuse(userNameEdit, 105, __LINE__);
-    if (password.contains(u'\'')) throw Refuse(passwordEdit, 106, __LINE__);
+    using Field_en = UserInput_cl::Field_en;
+    UserInput_cl::CheckNewAccount(userName, password, confirm, [this](Field_en field) {
+        (field == Field_en::Name ? userNameEdit : field == Field_en::Password ? passwordEdit : confirmEdit)->setFocus();
+    });
 }
 
 }  // namespace Vorelle_ns

@@ -76,3 +76,37 @@ TEST(ConvertInfo, WrongStatisticsRaiseOrAreNotFound) {
     EXPECT_EQ(mode, 7);
     EXPECT_EQ(kind, 7);
 }
+
+namespace {
+
+struct MoneyText_st {
+    const char* text;  // UTF-8
+    bool read;
+    int32_t cents;
+};
+
+class MoneyTextTest : public testing::TestWithParam<MoneyText_st> {};
+
+TEST_P(MoneyTextTest, ReadsExactDigitsWithin32Bits) {
+    int32_t cents = 0;
+    EXPECT_EQ(ConvertInfo_cl::TextToMoney(QString::fromUtf8(GetParam().text), cents), GetParam().read);
+    if (GetParam().read) {
+        EXPECT_EQ(cents, GetParam().cents);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, MoneyTextTest,
+                         testing::Values(MoneyText_st{"12.5", true, 1250}, MoneyText_st{"0.126", true, 13},
+                                         MoneyText_st{"-1.5", true, -150}, MoneyText_st{"-0.125", true, -13},
+                                         MoneyText_st{"1.005", true, 101}, MoneyText_st{"+3", true, 300},
+                                         MoneyText_st{"0", true, 0}, MoneyText_st{"5.", true, 500},
+                                         MoneyText_st{".5", true, 50}, MoneyText_st{"21474836.47", true, INT32_MAX},
+                                         MoneyText_st{"-21474836.48", true, INT32_MIN},
+                                         MoneyText_st{"21474836.48", false, 0}, MoneyText_st{"-21474836.49", false, 0},
+                                         MoneyText_st{"99999999999999999999", false, 0},
+                                         MoneyText_st{"12,5", false, 0}, MoneyText_st{" 5", false, 0},
+                                         MoneyText_st{"5 ", false, 0}, MoneyText_st{"1e3", false, 0},
+                                         MoneyText_st{"-", false, 0}, MoneyText_st{".", false, 0},
+                                         MoneyText_st{"1.2.3", false, 0}, MoneyText_st{"１２", false, 0}));
+
+}  // namespace

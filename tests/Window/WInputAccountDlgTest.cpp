@@ -23,42 +23,6 @@ private slots:
     void init() { session = std::make_unique<UserSession_cl>(); }
     void cleanup() { session.reset(); }
 
-    void TextToCents_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("read");
-        QTest::addColumn<int>("cents");
-        QTest::newRow("12.5") << "12.5" << true << 1250;
-        QTest::newRow("0.126 rounds up") << "0.126" << true << 13;
-        QTest::newRow("-1.5") << "-1.5" << true << -150;
-        QTest::newRow("half a cent away from zero") << "-0.125" << true << -13;
-        QTest::newRow("1.005 exactly") << "1.005" << true << 101;
-        QTest::newRow("plus sign") << "+3" << true << 300;
-        QTest::newRow("zero") << "0" << true << 0;
-        QTest::newRow("trailing point") << "5." << true << 500;
-        QTest::newRow("leading point") << ".5" << true << 50;
-        QTest::newRow("largest") << "21474836.47" << true << 2147483647;
-        QTest::newRow("smallest") << "-21474836.48" << true << int(-2147483648LL);
-        QTest::newRow("beyond 32 bits") << "21474836.48" << false << 0;
-        QTest::newRow("below 32 bits") << "-21474836.49" << false << 0;
-        QTest::newRow("huge") << "99999999999999999999" << false << 0;
-        QTest::newRow("comma") << "12,5" << false << 0;
-        QTest::newRow("leading blank") << " 5" << false << 0;
-        QTest::newRow("trailing blank") << "5 " << false << 0;
-        QTest::newRow("exponent") << "1e3" << false << 0;
-        QTest::newRow("sign alone") << "-" << false << 0;
-        QTest::newRow("point alone") << "." << false << 0;
-        QTest::newRow("two points") << "1.2.3" << false << 0;
-        QTest::newRow("full-width digits") << "１２" << false << 0;
-    }
-    void TextToCents() {
-        QFETCH(QString, text);
-        QFETCH(bool, read);
-        QFETCH(int, cents);
-        int32_t result = 0;
-        QCOMPARE(WInputAccountDlg_cl::TextToCents(text, result), read);
-        if (read) QCOMPARE(result, cents);
-    }
-
     void OpensWithThePresentBalance() {
         DataCore().GetUserManage().SetPublicAccount(123456);
         DataCore().GetUserManage().SetSingleAccount(-1250);
