@@ -3,6 +3,7 @@
 #include "ConvertInfo.h"
 #include "Control/DataCore.h"
 #include "CTL/ComboBox.h"
+#include "CTL/LengthLimit.h"
 #include "CTL/Report.h"
 #include "DialogBuilder.h"
 #include "SystemInfo/Path.h"
@@ -77,7 +78,7 @@ void WCrosstabPage_cl::Initialise() {
         userModeCombo->AddItem(QString::fromUtf16(kUserModes[NamedUser]), NamedUser);
         userModeCombo->AddItem(QString::fromUtf16(kUserModes[AllUsers]), AllUsers);
     }
-    userNameCombo->lineEdit()->setMaxLength(kMaxName);
+    CTL_ns::LengthLimit_cl::Apply(userNameCombo->lineEdit(), kMaxName);
     // A remembered mode that is no longer offered (the user's power changed) falls back
     // to the first one, so that a mode is always chosen.
     const QString mode =

@@ -3,6 +3,7 @@
 #include "Control/DataCore.h"
 #include "DialogBuilder.h"
 #include "base/UserError.h"
+#include "CTL/LengthLimit.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,7 +36,7 @@ WInputPasswordDlg_cl::WInputPasswordDlg_cl(QWidget* parent) : QDialog(parent) {
     build.Size(187, 89);
     setFixedSize(size());
 
-    for (QLineEdit* edit : {oldEdit, newEdit, confirmEdit}) edit->setMaxLength(MaxLength);
+    for (QLineEdit* edit : {oldEdit, newEdit, confirmEdit}) CTL_ns::LengthLimit_cl::Apply(edit, MaxLength);
     finish->setDefault(true);
     connect(finish, &QPushButton::clicked, this, &WInputPasswordDlg_cl::OnFinish);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -3,11 +3,13 @@
 #include "ConvertInfo.h"
 #include "Control/DataCore.h"
 #include "CTL/ComboBox.h"
+#include "CTL/LengthLimit.h"
 #include "CTL/Report.h"
 #include "CTL/TabCtrl.h"
 #include "DialogBuilder.h"
 #include "WInputAccountDlg.h"
 #include "WMainWnd.h"
+#include "base/Text.h"
 #include "base/UserError.h"
 #include "platform/widgets/DialogUnits.h"
 #include "platform/widgets/MessageEvent.h"
@@ -147,8 +149,8 @@ void WInputRecordDlg_cl::BuildControls() {
     resize(width(), std::max(height(), help->geometry().bottom() + units.Y(4)));
     setFixedSize(size());
 
-    categoryCombo->lineEdit()->setMaxLength(kMaxName);
-    nameCombo->lineEdit()->setMaxLength(kMaxName);
+    CTL_ns::LengthLimit_cl::Apply(categoryCombo->lineEdit(), kMaxName);
+    CTL_ns::LengthLimit_cl::Apply(nameCombo->lineEdit(), kMaxName);
     // A plain list: one column, no header, the selection kept in sight.
     const CTL_ns::Report_cl::Column_st column{QString(), -1};
     templateList->SetColumns(&column, 1);
@@ -158,9 +160,10 @@ void WInputRecordDlg_cl::BuildControls() {
 
     okButton->setDefault(true);
     connect(commentEdit, &QPlainTextEdit::textChanged, this, [this] {
-        // The comment column holds at most 255 characters: typing stops there.
-        if (commentEdit->toPlainText().size() <= kMaxComment) return;
-        commentEdit->setPlainText(commentEdit->toPlainText().left(kMaxComment));
+        // The comment column holds at most 255 characters: typing stops there, after a
+        // whole character.
+        if (Base_ns::CharacterCount(commentEdit->toPlainText()) <= kMaxComment) return;
+        commentEdit->setPlainText(Base_ns::LeftCharacters(commentEdit->toPlainText(), kMaxComment));
         commentEdit->moveCursor(QTextCursor::End);
     });
     connect(yearlyCheck, &QCheckBox::clicked, this, [this] { EnableControls(); });

@@ -2,6 +2,7 @@
 
 #include "Control/DataCore.h"
 #include "DialogBuilder.h"
+#include "CTL/LengthLimit.h"
 #include "Window/ConvertInfo.h"
 #include "Data/UserInput.h"
 #include "platform/prompt/Prompt.h"
@@ -31,7 +32,7 @@ WInputUserDlg_cl::WInputUserDlg_cl(QWidget* parent) : QDialog(parent) {
     // The super administrator is made with the database; here only the lower powers.
     for (int32_t power = 1; power <= 3; ++power) powerCombo->AddItem(ConvertInfo_cl::PowerToText(power), power);
     powerCombo->SelectDefault();
-    for (QLineEdit* edit : {userNameEdit, passwordEdit, confirmEdit}) edit->setMaxLength(MaxLength);
+    for (QLineEdit* edit : {userNameEdit, passwordEdit, confirmEdit}) CTL_ns::LengthLimit_cl::Apply(edit, MaxLength);
     explain->setAutoDefault(false);
     finish->setDefault(true);
     connect(explain, &QPushButton::clicked, this, &WInputUserDlg_cl::OnExplain);

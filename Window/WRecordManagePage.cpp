@@ -4,6 +4,7 @@
 #include "Control/DataCore.h"
 #include "Data/RecordFile.h"
 #include "CTL/ComboBox.h"
+#include "CTL/LengthLimit.h"
 #include "CTL/Report.h"
 #include "DialogBuilder.h"
 #include "SystemInfo/Path.h"
@@ -139,7 +140,7 @@ void WRecordManagePage_cl::BuildControls() {
 
     recordList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     sumList->setSelectionMode(QAbstractItemView::SingleSelection);
-    userNameCombo->lineEdit()->setMaxLength(RecordFile_cl::MaxName);
+    CTL_ns::LengthLimit_cl::Apply(userNameCombo->lineEdit(), RecordFile_cl::MaxName);
     recordList->installEventFilter(this);
     userNameCombo->lineEdit()->installEventFilter(this);
 

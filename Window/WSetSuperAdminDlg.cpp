@@ -3,6 +3,7 @@
 #include "DialogBuilder.h"
 #include "Data/UserInput.h"
 #include "base/Error.h"
+#include "CTL/LengthLimit.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,7 +25,7 @@ WSetSuperAdminDlg_cl::WSetSuperAdminDlg_cl(QWidget* parent) : QDialog(parent) {
     build.Size(210, 106);
     setFixedSize(size());
 
-    for (QLineEdit* edit : {userNameEdit, passwordEdit, confirmEdit}) edit->setMaxLength(MaxLength);
+    for (QLineEdit* edit : {userNameEdit, passwordEdit, confirmEdit}) CTL_ns::LengthLimit_cl::Apply(edit, MaxLength);
     finish->setDefault(true);
     connect(finish, &QPushButton::clicked, this, &WSetSuperAdminDlg_cl::OnFinish);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -201,7 +201,10 @@ private slots:
         {
             Month_cl month;
             QCOMPARE(Items(Combo(month, Page_cl::IdUserMode)), (QStringList{"当前用户", "指定用户", "所有用户"}));
-            QCOMPARE(Combo(month, Page_cl::IdUserName)->lineEdit()->maxLength(), 16);
+            QLineEdit* name = Combo(month, Page_cl::IdUserName)->lineEdit();
+            name->insert(QString(15, u'长') + QStringLiteral("🎂🎂"));
+            QCOMPARE(name->text(), QString(15, u'长') + QStringLiteral("🎂"));
+            name->clear();
             Choose(Combo(month, Page_cl::IdUserMode), QStringLiteral("所有用户"));
         }
         QCOMPARE(StoredText(QStringLiteral("用户模式")), QStringLiteral("所有用户"));

@@ -51,8 +51,12 @@ private slots:
         }
         QCOMPARE(power->CurrentSelection(), 1);
         QVERIFY(!power->isEditable());
-        for (int32_t id : {WInputUserDlg_cl::IdUserName, WInputUserDlg_cl::IdPassword, WInputUserDlg_cl::IdConfirm})
-            QCOMPARE(Edit(dialog, id)->maxLength(), 16);
+        // Sixteen characters, an emoji counted as one and never halved.
+        for (int32_t id : {WInputUserDlg_cl::IdUserName, WInputUserDlg_cl::IdPassword, WInputUserDlg_cl::IdConfirm}) {
+            Edit(dialog, id)->insert(QString(15, u'长') + QStringLiteral("🎂🎂"));
+            QCOMPARE(Edit(dialog, id)->text(), QString(15, u'长') + QStringLiteral("🎂"));
+            Edit(dialog, id)->clear();
+        }
     }
 
     void QuestionMarkExplainsThePowers() {

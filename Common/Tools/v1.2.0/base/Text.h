@@ -16,4 +16,10 @@ bool HasIllegalQuotedChar(const QString& text);
 // A text placed in a connection string without quotes may not hold ";".
 bool HasIllegalUnquotedChar(const QString& text);
 
+// Characters as a person sees them: an emoji (two UTF-16 units, or several joined) or a
+// letter with its accents is one. Length limits on names and comments count these.
+int32_t CharacterCount(const QString& text);
+// The first count characters of text, each whole: a limit never cuts one in half.
+QString LeftCharacters(const QString& text, int32_t count);
+
 }  // namespace Base_ns

@@ -22,3 +22,25 @@ TEST(Text, ConnectionStringRules) {
     EXPECT_TRUE(HasIllegalUnquotedChar(QStringLiteral("host;Database=x")));
     EXPECT_FALSE(HasIllegalUnquotedChar(QStringLiteral("host\"x'")));
 }
+
+// Limits count what a person sees as one character and never cut one in half.
+TEST(Text, CharactersAsAPersonSeesThem) {
+    const struct {
+        QString text;
+        int32_t count;
+        QString firstTwo;
+    } rows[] = {
+        {QStringLiteral("ab"), 2, QStringLiteral("ab")},
+        {QStringLiteral("生日🎂快乐"), 5, QStringLiteral("生日")},
+        {QStringLiteral("🎂🎂🎂"), 3, QStringLiteral("🎂🎂")},
+        {QStringLiteral("a👍🏽b"), 3, QStringLiteral("a👍🏽")},
+        {QStringLiteral("e\u0301\u0301x"), 2, QStringLiteral("e\u0301\u0301x")},
+        {QString(), 0, QString()},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(Base_ns::CharacterCount(row.text), row.count) << row.text.toStdString();
+        EXPECT_EQ(Base_ns::LeftCharacters(row.text, 2), row.firstTwo) << row.text.toStdString();
+    }
+    EXPECT_EQ(Base_ns::CharacterCount(QString(15, u'长') + QStringLiteral("🎂")), 16);
+}
+
