@@ -1,17 +1,21 @@
 #include "WCrosstabPage.h"
 
 #include "ConvertInfo.h"
+#include "Control/CrosstabFigures.h"
 #include "Control/DataCore.h"
 #include "CTL/ComboBox.h"
 #include "CTL/LengthLimit.h"
 #include "CTL/Report.h"
 #include "DialogBuilder.h"
+#include "WCrosstabChart.h"
 #include "SystemInfo/Path.h"
 #include "platform/prompt/Prompt.h"
 #include "settings/Unique.h"
 
 #include <QLineEdit>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QSplitter>
 #include <QShowEvent>
 
 namespace Vorelle_ns {
@@ -39,17 +43,34 @@ WCrosstabPage_cl::WCrosstabPage_cl(const Resource_st& resource, QWidget* parent)
     crosstab = new CTL_ns::Report_cl(this);
     crosstab->setObjectName(QString::number(IdCrosstab));
     crosstab->setSelectionMode(QAbstractItemView::SingleSelection);
-    Platform_ns::DialogUnits_cl().Place(crosstab, 7, 28, 508, 230);
+    splitter = new QSplitter(Qt::Vertical, this);
+    splitter->addWidget(crosstab);
+    chart = new WCrosstabChart_cl(splitter);
+    chart->setObjectName(QString::number(IdChart));
+    splitter->addWidget(chart);
+    // Room for the charts without hiding the totals of a short table.
+    splitter->setSizes({2, 3});
+    splitter->setChildrenCollapsible(false);
+    Platform_ns::DialogUnits_cl().Place(splitter, 7, 28, 508, 230);
     build.Size(Width, Height);
 
     userNameCombo->lineEdit()->installEventFilter(this);
     connect(userModeCombo, &CTL_ns::ComboBox_cl::SelectionChanged, this, &WCrosstabPage_cl::OnUserMode);
     connect(userNameCombo, &CTL_ns::ComboBox_cl::SelectionChanged, this, &WCrosstabPage_cl::OnUserName);
     connect(exportButton, &QPushButton::clicked, this, [this] { Handle([this] { Export(); }); });
+    // A period's column or bar shows that period in the donut.
+    connect(crosstab, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem*, int column) {
+        if (column > 0) chart->ShowPeriod(column - 1);
+    });
+    connect(crosstab->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        if (column > 0) chart->ShowPeriod(column - 1);
+    });
+    connect(crosstab, &QTreeWidget::itemDoubleClicked, this, &WCrosstabPage_cl::OnCellDoubleClicked);
+    connect(chart, &WCrosstabChart_cl::EntriesWanted, this, &WCrosstabPage_cl::WantEntries);
 
-    // The table grows with the page both ways.
+    // The table and its charts grow with the page both ways.
     autoSize.Register(this);
-    autoSize.AddChildAligned(crosstab, 0, 0, 1, 1);
+    autoSize.AddChildAligned(splitter, 0, 0, 1, 1);
 }
 
 WCrosstabPage_cl::~WCrosstabPage_cl() {
@@ -67,7 +88,7 @@ void WCrosstabPage_cl::PutFirstInTabOrder(std::initializer_list<QWidget*> contro
         previous = control;
     };
     for (QWidget* control : controls) append(control);
-    for (QWidget* control : std::initializer_list<QWidget*>{userModeCombo, userNameCombo, exportButton, crosstab}) {
+    for (QWidget* control : std::initializer_list<QWidget*>{userModeCombo, userNameCombo, exportButton, crosstab, chart}) {
         append(control);
     }
 }
@@ -115,53 +136,35 @@ void WCrosstabPage_cl::Reload() {
 }
 
 void WCrosstabPage_cl::Fill(const DB_ns::CrossTable_st& table) {
+    const CrosstabFigures_cl figures(table);
     crosstab->ClearColumns();
-    const int32_t periods = table.columnCaptions.Count();
+    const int32_t periods = figures.PeriodCount();
     crosstab->AddColumn(QStringLiteral("分类"), CategoryWidth);
-    for (int32_t j = 0; j < periods; ++j) crosstab->AddColumn(table.columnCaptions[j], PeriodWidth);
+    shownCategories.clear();
+    shownPeriods.clear();
+    for (int32_t j = 0; j < periods; ++j) {
+        crosstab->AddColumn(figures.Period(j), PeriodWidth);
+        shownPeriods << figures.Period(j);
+    }
+    for (int32_t i = 0; i < figures.CategoryCount(); ++i) shownCategories << figures.Category(i);
 
-    // Per period: the sum of the expense cells and of the income cells. Many categories
-    // together can pass 32 bits where no single cell does.
-    Base_ns::Trusteeship_tl<int64_t> expense;
-    Base_ns::Trusteeship_tl<int64_t> income;
-    expense.Allocate(periods);
-    income.Allocate(periods);
-    bool anyExpense = false;
-    bool anyIncome = false;
     Base_ns::Trusteeship_tl<QString> texts;
     texts.Allocate(periods + 1);
-    for (int32_t i = 0; i < table.rowCaptions.Count(); ++i) {
-        texts[0] = table.rowCaptions[i];
-        for (int32_t j = 0; j < periods; ++j) {
-            const int32_t cell = table.cells[i * periods + j];
-            texts[j + 1] = ConvertInfo_cl::MoneyToText(cell);
-            // A period without entries of the category counts for neither kind.
-            if (cell < 0) {
-                expense[j] += cell;
-                anyExpense = true;
-            } else if (cell > 0) {
-                income[j] += cell;
-                anyIncome = true;
-            }
-        }
+    for (int32_t i = 0; i < figures.CategoryCount(); ++i) {
+        texts[0] = figures.Category(i);
+        for (int32_t j = 0; j < periods; ++j) texts[j + 1] = ConvertInfo_cl::MoneyToText(figures.Cell(i, j));
         crosstab->AddRow(texts.Data(), periods + 1);
     }
-    if (anyExpense) AddTotalRow(QStringLiteral("【总计开销】"), expense);
-    if (anyIncome) AddTotalRow(QStringLiteral("【总计收入】"), income);
-    if (anyExpense && anyIncome) {
-        Base_ns::Trusteeship_tl<int64_t> balance;
-        balance.Allocate(periods);
-        for (int32_t j = 0; j < periods; ++j) balance[j] = income[j] + expense[j];
-        AddTotalRow(QStringLiteral("【结余】"), balance);
-    }
-}
-
-void WCrosstabPage_cl::AddTotalRow(const QString& caption, const Base_ns::Trusteeship_tl<int64_t>& totals) {
-    Base_ns::Trusteeship_tl<QString> texts;
-    texts.Allocate(totals.Count() + 1);
-    texts[0] = caption;
-    for (int32_t j = 0; j < totals.Count(); ++j) texts[j + 1] = ConvertInfo_cl::MoneyToText(totals[j]);
-    crosstab->AddRow(texts.Data(), texts.Count());
+    // A period without entries of a category counts for neither kind.
+    const auto addTotal = [&](const QString& caption, int64_t (CrosstabFigures_cl::*total)(int32_t) const) {
+        texts[0] = caption;
+        for (int32_t j = 0; j < periods; ++j) texts[j + 1] = ConvertInfo_cl::MoneyToText((figures.*total)(j));
+        crosstab->AddRow(texts.Data(), periods + 1);
+    };
+    if (figures.AnyExpense()) addTotal(QStringLiteral("【总计开销】"), &CrosstabFigures_cl::Expense);
+    if (figures.AnyIncome()) addTotal(QStringLiteral("【总计收入】"), &CrosstabFigures_cl::Income);
+    if (figures.AnyExpense() && figures.AnyIncome()) addTotal(QStringLiteral("【结余】"), &CrosstabFigures_cl::Balance);
+    chart->Show(figures);
 }
 
 void WCrosstabPage_cl::RememberSearchedName(const QString& name) {
@@ -203,6 +206,31 @@ void WCrosstabPage_cl::Export() {
     if (path.isEmpty()) return;
     custom.WriteString(kCsvFolderKey, SystemInfo_ns::GetParentFolder(path));
     crosstab->ExportCSV(path);
+}
+
+void WCrosstabPage_cl::ClampSpan(Base_ns::DateTime_cl&, Base_ns::DateTime_cl&) const {}
+
+void WCrosstabPage_cl::OnCellDoubleClicked(QTreeWidgetItem* item, int column) {
+    // A total row stands for all categories.
+    const int32_t row = crosstab->indexOfTopLevelItem(item);
+    WantEntries(row < shownCategories.size() ? row : -1, column - 1);
+}
+
+void WCrosstabPage_cl::WantEntries(int32_t category, int32_t period) {
+    if (shownPeriods.isEmpty()) return;
+    Base_ns::DateTime_cl begin, end, unused;
+    const int32_t first = period < 0 ? 0 : period;
+    const int32_t last = period < 0 ? int32_t(shownPeriods.size()) - 1 : period;
+    if (first >= shownPeriods.size() || !CrosstabFigures_cl::PeriodSpan(shownPeriods[first], begin, unused) ||
+        !CrosstabFigures_cl::PeriodSpan(shownPeriods[last], unused, end)) {
+        return;
+    }
+    ClampSpan(begin, end);
+    bool allUsers = false;
+    QString userName;
+    GetUser(allUsers, userName);
+    emit EntriesWanted(category >= 0 && category < shownCategories.size() ? shownCategories[category] : QString(),
+                       begin, end, UserMode(), userName);
 }
 
 void WCrosstabPage_cl::showEvent(QShowEvent* event) {

@@ -1,15 +1,19 @@
 #pragma once
 
 #include "DB/SimpleOutRecords.h"
+#include "base/DateTime.h"
 #include "SystemInfo/AutoSize.h"
 #include "base/Error.h"
 #include "base/Trusteeship.h"
 
+#include <QStringList>
 #include <QWidget>
 #include <cstdint>
 #include <initializer_list>
 
 class QPushButton;
+class QSplitter;
+class QTreeWidgetItem;
 
 namespace CTL_ns {
 class ComboBox_cl;
@@ -18,10 +22,14 @@ class Report_cl;
 
 namespace Vorelle_ns {
 
+class WCrosstabChart_cl;
+
 // A statistics tab: one row per category, one column per period, each cell the signed
 // sum of that category's entries in that period, then the expense, income and balance
 // rows. The entries are the logged-in user's, a named user's or everybody's; the table
-// can be exported as a CSV file. The month and year pages add their periods.
+// can be exported as a CSV file. Charts of the same figures sit below the table. A
+// double click on a cell, a bar or a slice asks for the entries behind it. The month and
+// year pages add their periods.
 class WCrosstabPage_cl : public QWidget {
     Q_OBJECT
 
@@ -30,6 +38,7 @@ public:
     static constexpr int32_t IdUserName = 1003;
     static constexpr int32_t IdExport = 1054;
     static constexpr int32_t IdCrosstab = 1063;
+    static constexpr int32_t IdChart = 1065;
     // The designed size of both pages, in dialog units.
     static constexpr int32_t Width = 522;
     static constexpr int32_t Height = 265;
@@ -50,6 +59,15 @@ public:
     void Reload();
     // Enables the controls that fit the chosen user mode and the list's content.
     virtual void EnableControls();
+    // Asks for the entries of a category (row of the table; -1: all) in a period (column
+    // after the captions; -1: the whole range).
+    void WantEntries(int32_t category, int32_t period);
+
+signals:
+    // The entries behind a figure: of typeName (empty: all), from begin to end, of the
+    // page's user mode and named user.
+    void EntriesWanted(const QString& typeName, const Base_ns::DateTime_cl& begin, const Base_ns::DateTime_cl& end,
+                       int32_t userMode, const QString& userName);
 
 protected:
     // Where a page puts the user controls (x in dialog units; the rest is common).
@@ -70,6 +88,8 @@ protected:
     virtual DB_ns::CrossTable_st Query(bool allUsers, const QString& userName) = 0;
     // The key of the page's list of searched user names.
     virtual QString RecentListKey() const = 0;
+    // Narrows a period's span to what the page counted.
+    virtual void ClampSpan(Base_ns::DateTime_cl& begin, Base_ns::DateTime_cl& end) const;
 
     // Reload and EnableControls, for a user's action: a failure is shown over the page.
     void Refresh();
@@ -90,12 +110,12 @@ private:
     // False when a named user is chosen but no name given.
     bool GetUser(bool& allUsers, QString& userName) const;
     void Fill(const DB_ns::CrossTable_st& table);
-    void AddTotalRow(const QString& caption, const Base_ns::Trusteeship_tl<int64_t>& totals);
     void RememberSearchedName(const QString& name);
     void ReloadAndEnable();
     void OnUserMode();
     void OnUserName();
     void Export();
+    void OnCellDoubleClicked(QTreeWidgetItem* item, int column);
 
     QString lastSearchedName;
     SystemInfo_ns::AutoSize_cl autoSize;
@@ -104,6 +124,10 @@ private:
     CTL_ns::ComboBox_cl* userNameCombo;
     QPushButton* exportButton;
     CTL_ns::Report_cl* crosstab;
+    QSplitter* splitter;
+    WCrosstabChart_cl* chart;
+    QStringList shownCategories;  // the table's category rows
+    QStringList shownPeriods;     // the table's period columns
 };
 
 template <typename Action>

@@ -31,6 +31,15 @@ WMainWnd_cl::WMainWnd_cl() : tabCtrl(new CTL_ns::TabCtrl_cl(this)) {
     monthPage->setObjectName(QString::number(IdMonthPage));
     yearPage = std::make_unique<WYearCrosstabPage_cl>(tabCtrl);
     yearPage->setObjectName(QString::number(IdYearPage));
+    // A figure of a statistics page leads to its entries on the record page.
+    for (WCrosstabPage_cl* page : std::initializer_list<WCrosstabPage_cl*>{monthPage.get(), yearPage.get()}) {
+        connect(page, &WCrosstabPage_cl::EntriesWanted, this,
+                [this](const QString& typeName, const Base_ns::DateTime_cl& begin, const Base_ns::DateTime_cl& end,
+                       int32_t userMode, const QString& userName) {
+                    recordPage->ShowEntries(typeName, begin, end, userMode, userName);
+                    tabCtrl->SelectPage(recordPage.get());
+                });
+    }
 
     // The user page exists for everybody, but only the super administrator sees it.
     userPage->hide();

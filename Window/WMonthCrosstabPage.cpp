@@ -79,6 +79,13 @@ DB_ns::CrossTable_st WMonthCrosstabPage_cl::Query(bool allUsers, const QString& 
                                                         At(endDate->date(), 23, 59, 59));
 }
 
+void WMonthCrosstabPage_cl::ClampSpan(Base_ns::DateTime_cl& begin, Base_ns::DateTime_cl& end) const {
+    const Base_ns::DateTime_cl first = At(beginDate->date(), 0, 0, 0);
+    const Base_ns::DateTime_cl last = At(endDate->date(), 23, 59, 59);
+    if (first.IsLaterThan(begin)) begin = first;
+    if (end.IsLaterThan(last)) end = last;
+}
+
 QString WMonthCrosstabPage_cl::RecentListKey() const { return QStringLiteral("月统计检索用户名"); }
 
 }  // namespace Vorelle_ns

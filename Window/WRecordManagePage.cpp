@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSignalBlocker>
+#include <QStringList>
 
 namespace Vorelle_ns {
 
@@ -36,7 +37,9 @@ Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark 
 }
 
 Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
-    static const Base_ns::ErrorInfo_st table[] = {{101, "不允许设置其它用户的个人账户。"}};
+    static const Base_ns::ErrorInfo_st table[] = {{101, "不允许设置其它用户的个人账户。"},
+                                                  {113, "金额范围应该为金额，例如 12.50。"},
+                                                  {114, "金额范围的下限大于上限。"}};
     return Base_ns::UserError_cl(line, __FILE__, WRecordManagePage_cl::ClassName(), code, table,
                                  int32_t(std::size(table)), remark);
 }
@@ -55,6 +58,8 @@ const QString kUserModeKey = QStringLiteral("用户模式");
 const QString kShowAccountKey = QStringLiteral("显示账户");
 const QString kSearchedNamesKey = QStringLiteral("检索用户名");
 const QString kCsvFolderKey = QStringLiteral("CSV文件目录");
+const QString kCategoryKey = QStringLiteral("分类筛选");
+const QString kAllCategories = QStringLiteral("全部分类");
 
 struct Step_st {
     const char16_t* mode;
@@ -112,7 +117,7 @@ void WRecordManagePage_cl::BuildControls() {
     const auto makeList = [&](int32_t id, int32_t x, int32_t width) {
         auto* list = new CTL_ns::Report_cl(this);
         list->setObjectName(QString::number(id));
-        units.Place(list, x, 46, width, 199);
+        units.Place(list, x, 64, width, 181);
         return list;
     };
     using Style_en = CTL_ns::ComboBox_cl::Style_en;
@@ -130,6 +135,16 @@ void WRecordManagePage_cl::BuildControls() {
     newButton = build.Button(IdNew, QStringLiteral("新增(&N)"), 215, 26, 60, 18);
     exportButton = build.Button(IdExport, QStringLiteral("导出(&E)"), 280, 26, 60, 18);
     importButton = build.Button(IdImport, QStringLiteral("导入(&I)"), 346, 26, 60, 18);
+    build.Label(QStringLiteral("查找"), 7, 47, 17, 15);
+    searchEdit = build.Edit(IdSearch, 26, 46, 100, 14);
+    build.Label(QStringLiteral("分类"), 131, 47, 17, 15);
+    categoryCombo = build.ComboBox(IdCategory, Style_en::DropDownList, 150, 46, 70, 120);
+    build.Label(QStringLiteral("金额"), 225, 47, 17, 15);
+    minimumEdit = build.Edit(IdMinimum, 244, 46, 40, 14);
+    build.Label(QStringLiteral("至"), 287, 47, 9, 15);
+    maximumEdit = build.Edit(IdMaximum, 298, 46, 40, 14);
+    matchesLabel = build.Label(QString(), 343, 47, 80, 10);
+    matchesLabel->setObjectName(QString::number(IdMatches));
     recordList = makeList(IdRecords, 7, 378);
     sumList = makeList(IdSums, 388, 127);
     showAccountCheck = build.CheckBox(IdShowAccount, QStringLiteral("显示帐户金额"), 7, 248, 60, 10);
@@ -158,6 +173,25 @@ void WRecordManagePage_cl::BuildControls() {
     connect(importButton, &QPushButton::clicked, this, &WRecordManagePage_cl::OnImport);
     connect(changeAccountButton, &QPushButton::clicked, this, &WRecordManagePage_cl::OnChangeAccount);
     connect(recordList, &QTreeWidget::itemDoubleClicked, this, &WRecordManagePage_cl::OnEdit);
+    // The search runs when its text, category or bounds are taken, not at every key.
+    searchEdit->setPlaceholderText(QStringLiteral("名称、分类、注释或用户"));
+    searchEdit->setMaxLength(RecordFile_cl::MaxComment);
+    minimumEdit->setPlaceholderText(QStringLiteral("不限"));
+    maximumEdit->setPlaceholderText(QStringLiteral("不限"));
+    for (QLineEdit* edit : {searchEdit, minimumEdit, maximumEdit}) {
+        connect(edit, &QLineEdit::editingFinished, this, [this] {
+            Handle([this] {
+                Query_st query;
+                if (GetQuery(query) && (query.filter.text != lastFilter.text || query.filter.minimum != lastFilter.minimum ||
+                                        query.filter.maximum != lastFilter.maximum)) {
+                    ReloadAndEnable();
+                }
+            });
+        });
+    }
+    connect(categoryCombo, &CTL_ns::ComboBox_cl::SelectionChanged, this, [this] {
+        if (isVisible()) Refresh();
+    });
 
     // The list grows with the page, the sums follow its right edge, the account line
     // its bottom edge.
@@ -207,6 +241,9 @@ void WRecordManagePage_cl::Initialise() {
     }
     showAccountCheck->setChecked(custom.ReadBoolean(kShowAccountKey, true));
     userNameCombo->Fill(Unique_ns::GetRecentRecordFromDatabase().List(kSearchedNamesKey));
+    FillCategories();
+    // A remembered category that is gone gives all of them back.
+    if (!categoryCombo->SelectByText(custom.ReadString(kCategoryKey, kAllCategories))) categoryCombo->Select(0);
     EnableControls();
 }
 
@@ -217,6 +254,24 @@ void WRecordManagePage_cl::StoreSettings() {
     custom.WriteString(kDateModeKey, dateModeCombo->currentText());
     custom.WriteString(kUserModeKey, userModeCombo->currentText());
     custom.WriteBoolean(kShowAccountKey, showAccountCheck->isChecked());
+    custom.WriteString(kCategoryKey, categoryCombo->currentText());
+}
+
+void WRecordManagePage_cl::FillCategories() {
+    const QString chosen = categoryCombo->count() > 0 ? categoryCombo->currentText() : QString();
+    QStringList names;
+    ControlUser_cl& control = DataCore().GetControlUser();
+    for (bool income : {false, true}) {
+        const Base_ns::Trusteeship_tl<QString> kind = control.GetTypeNames(income);
+        for (int32_t i = 0; i < kind.Count(); ++i) {
+            if (!names.contains(kind[i])) names << kind[i];
+        }
+    }
+    const QSignalBlocker blocker(categoryCombo);
+    categoryCombo->clear();
+    categoryCombo->AddItem(kAllCategories, 0);
+    for (const QString& name : names) categoryCombo->AddItem(name, 1);
+    if (chosen.isEmpty() || !categoryCombo->SelectByText(chosen)) categoryCombo->Select(0);
 }
 
 template <typename Action>
@@ -236,7 +291,8 @@ void WRecordManagePage_cl::EnableControls() {
     const int32_t dateMode = DateMode();
     const int32_t userMode = UserMode();
     for (QWidget* control : std::initializer_list<QWidget*>{recordList, sumList, dateModeCombo, userModeCombo,
-                                                            newButton, importButton}) {
+                                                            newButton, importButton, searchEdit, categoryCombo,
+                                                            minimumEdit, maximumEdit}) {
         control->setEnabled(true);
     }
     userNameCombo->setEnabled(userMode == NamedUser);
@@ -251,6 +307,18 @@ void WRecordManagePage_cl::EnableControls() {
     changeAccountButton->setEnabled(showAccountCheck->isChecked() &&
                                     (userMode == CurrentUser || (userMode == AllUsers && superAdmin)));
     exportButton->setEnabled(recordList->RowCount() > 0);
+    matchesLabel->setText(QStringLiteral("共%1条").arg(recordList->RowCount()));
+}
+
+std::optional<int32_t> WRecordManagePage_cl::ReadBound(QLineEdit* edit) const {
+    const QString text = edit->text().trimmed();
+    if (text.isEmpty()) return std::nullopt;
+    int32_t cents = 0;
+    if (!ConvertInfo_cl::TextToMoney(text, cents) || cents < 0) {
+        edit->setFocus();
+        throw UserError(113, __LINE__, text);
+    }
+    return cents;
 }
 
 bool WRecordManagePage_cl::GetQuery(Query_st& query) const {
@@ -261,6 +329,14 @@ bool WRecordManagePage_cl::GetQuery(Query_st& query) const {
     const int32_t userMode = UserMode();
     query.allUsers = userMode == AllUsers;
     query.userName.clear();
+    query.filter.text = searchEdit->text().trimmed();
+    query.filter.typeName = categoryCombo->CurrentSelection() > 0 ? categoryCombo->currentText() : QString();
+    query.filter.minimum = ReadBound(minimumEdit);
+    query.filter.maximum = ReadBound(maximumEdit);
+    if (query.filter.minimum && query.filter.maximum && *query.filter.minimum > *query.filter.maximum) {
+        minimumEdit->setFocus();
+        throw UserError(114, __LINE__);
+    }
     if (userMode != NamedUser) return true;
     query.userName = userNameCombo->Text();
     return !query.userName.isEmpty();
@@ -269,6 +345,8 @@ bool WRecordManagePage_cl::GetQuery(Query_st& query) const {
 void WRecordManagePage_cl::Reload() {
     Query_st query;
     if (!GetQuery(query)) return;
+    FillCategories();
+    lastFilter = query.filter;
     FillRecords(query);
     FillSums(query);
     if (showAccountCheck->isChecked()) RefreshAccount();
@@ -285,7 +363,7 @@ void WRecordManagePage_cl::FillRecords(const Query_st& query) {
     recordList->DeleteAllRows();
     shownRows.Release();
     const Base_ns::Trusteeship_tl<RecordRow_st> rows =
-        DataCore().GetControlUser().GetRecords(query.allUsers, query.userName, query.begin, query.end);
+        DataCore().GetControlUser().GetRecords(query.allUsers, query.userName, query.begin, query.end, query.filter);
     QString texts[RecordFile_cl::ColumnCount];
     for (int32_t i = 0; i < rows.Count(); ++i) {
         RecordFile_cl::RowTexts(rows[i], texts);
@@ -298,7 +376,7 @@ void WRecordManagePage_cl::FillRecords(const Query_st& query) {
 void WRecordManagePage_cl::FillSums(const Query_st& query) {
     sumList->DeleteAllRows();
     const Base_ns::Trusteeship_tl<TypeSum_st> sums =
-        DataCore().GetControlUser().GetTypeSums(query.allUsers, query.userName, query.begin, query.end);
+        DataCore().GetControlUser().GetTypeSums(query.allUsers, query.userName, query.begin, query.end, query.filter);
     // Totals of many categories can pass 32 bits even where no single sum does.
     int64_t expense = 0;
     int64_t income = 0;
@@ -341,6 +419,31 @@ void WRecordManagePage_cl::ReloadAndEnable() {
 
 void WRecordManagePage_cl::Refresh() {
     Handle([this] { ReloadAndEnable(); });
+}
+
+void WRecordManagePage_cl::ShowEntries(const QString& typeName, const Base_ns::DateTime_cl& begin,
+                                       const Base_ns::DateTime_cl& end, int32_t userMode, const QString& userName) {
+    Handle([&] {
+        {
+            // One reload for the whole change, not one per control.
+            const QSignalBlocker dateBlocker(dateModeCombo);
+            const QSignalBlocker userBlocker(userModeCombo);
+            const QSignalBlocker categoryBlocker(categoryCombo);
+            dateModeCombo->SelectByText(QString::fromUtf16(kDateModes[Custom].mode));
+            previousButton->setText(QString::fromUtf16(kDateModes[Custom].previous));
+            nextButton->setText(QString::fromUtf16(kDateModes[Custom].next));
+            SetDates(begin, end);
+            for (int32_t i = 0; i < userModeCombo->count(); ++i) {
+                if (userModeCombo->ItemData(i) == userMode) userModeCombo->Select(i);
+            }
+            userNameCombo->setEditText(userName);
+            FillCategories();
+            if (typeName.isEmpty() || !categoryCombo->SelectByText(typeName)) categoryCombo->Select(0);
+            for (QLineEdit* edit : {searchEdit, minimumEdit, maximumEdit}) edit->clear();
+        }
+        // A hidden page loads when it is shown.
+        if (isVisible()) ReloadAndEnable();
+    });
 }
 
 void WRecordManagePage_cl::SetDates(const Base_ns::DateTime_cl& begin, const Base_ns::DateTime_cl& end) {

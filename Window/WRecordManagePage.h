@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Data/RecordFilter.h"
 #include "SystemInfo/AutoSize.h"
 #include "Data/RecordManage.h"
 #include "base/DateTime.h"
@@ -11,6 +12,7 @@
 class QCheckBox;
 class QDateEdit;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace CTL_ns {
@@ -43,6 +45,11 @@ public:
     static constexpr int32_t IdShowAccount = 1066;
     static constexpr int32_t IdAccount = 1067;
     static constexpr int32_t IdChangeAccount = 1068;
+    static constexpr int32_t IdSearch = 1069;
+    static constexpr int32_t IdCategory = 1070;
+    static constexpr int32_t IdMinimum = 1071;
+    static constexpr int32_t IdMaximum = 1072;
+    static constexpr int32_t IdMatches = 1073;
     // The designed size, in dialog units.
     static constexpr int32_t Width = 522;
     static constexpr int32_t Height = 265;
@@ -67,6 +74,10 @@ public:
     // Reload and EnableControls for the main window's records-changed notification; a
     // failure is shown over the page.
     void Refresh();
+    // Shows the entries of one category (empty: all) from begin's day to end's, of the
+    // given user mode and name, with no search: where a statistics page leads to.
+    void ShowEntries(const QString& typeName, const Base_ns::DateTime_cl& begin, const Base_ns::DateTime_cl& end,
+                     int32_t userMode, const QString& userName);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -80,12 +91,17 @@ private:
         Base_ns::DateTime_cl end;
         bool allUsers = false;
         QString userName;  // a named user's, else empty
+        RecordFilter_st filter;
     };
 
     void BuildControls();
     void Initialise();
-    // False when a named user is chosen but no name given.
+    // False when a named user is chosen but no name given. Raises for an amount bound
+    // that is no amount.
     bool GetQuery(Query_st& query) const;
+    std::optional<int32_t> ReadBound(QLineEdit* edit) const;
+    // The categories of both kinds, the chosen one kept.
+    void FillCategories();
     int32_t DateMode() const;
     int32_t UserMode() const;
     void RememberSearchedName(const QString& name);
@@ -136,6 +152,12 @@ private:
     QCheckBox* showAccountCheck;
     QLabel* accountLabel;
     QPushButton* changeAccountButton;
+    QLineEdit* searchEdit;
+    CTL_ns::ComboBox_cl* categoryCombo;
+    QLineEdit* minimumEdit;
+    QLineEdit* maximumEdit;
+    QLabel* matchesLabel;
+    RecordFilter_st lastFilter;  // what the list now shows
 };
 
 }  // namespace Vorelle_ns

@@ -1,0 +1,220 @@
+#include "Window/WCrosstabChart.h"
+
+#include "CTL/ComboBox.h"
+#include "CTL/Report.h"
+#include "CTL/TabCtrl.h"
+#include "RecordSession.h"
+#include "Window/WMainWnd.h"
+#include "Window/WMonthCrosstabPage.h"
+#include "Window/WRecordManagePage.h"
+#include "WindowTesting.h"
+
+#include <QBarSet>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QImage>
+#include <QLineSeries>
+#include <QPieSeries>
+#include <QPushButton>
+#include <QStackedBarSeries>
+#include <QTest>
+
+using namespace WindowTesting_ns;
+using Vorelle_ns::WCrosstabChart_cl;
+using Vorelle_ns::WCrosstabPage_cl;
+using Vorelle_ns::WMainWnd_cl;
+using Record_cl = Vorelle_ns::WRecordManagePage_cl;
+
+namespace {
+
+QDateTime At(int year, int month, int day) { return QDateTime(QDate(year, month, day), QTime(12, 0)); }
+
+int64_t Cents(const QString& text) { return qRound64(text.toDouble() * 100); }
+int64_t Cents(qreal yuan) { return qRound64(yuan * 100); }
+
+// Two people's entries over the first quarter of 2024, the dinner before the month
+// page's begin date.
+void BookQuarter() {
+    RecordSession_cl::Book(QStringLiteral("饮食"), QStringLiteral("晚饭"), -1250, At(2024, 1, 10));
+    RecordSession_cl::Book(QStringLiteral("饮食"), QStringLiteral("午饭"), -2000, At(2024, 1, 20));
+    RecordSession_cl::Book(QStringLiteral("交通"), QStringLiteral("车票"), -300, At(2024, 1, 21));
+    RecordSession_cl::Book(QStringLiteral("工资"), QStringLiteral("一月"), 500000, At(2024, 1, 31));
+    RecordSession_cl::Book(QStringLiteral("饮食"), QStringLiteral("超市"), -4575, At(2024, 2, 29));
+    RecordSession_cl::Book(QStringLiteral("居家"), QStringLiteral("房租"), -150000, At(2024, 2, 1));
+    RecordSession_cl::Book(QStringLiteral("交通"), QStringLiteral("加油"), -30000, At(2024, 3, 3));
+    RecordSession_cl::Book(QStringLiteral("交通"), QStringLiteral("停车"), -1500, At(2024, 3, 30));
+}
+
+struct Shown_st {
+    WCrosstabPage_cl* page;
+    CTL_ns::Report_cl* table;
+    WCrosstabChart_cl* chart;
+};
+
+// Opens the month page (from 15 January to the end of March, all users) or the year page
+// in the main window.
+Shown_st Open(WMainWnd_cl& window, bool month) {
+    window.show();
+    auto* page = Control<WCrosstabPage_cl>(window, month ? WMainWnd_cl::IdMonthPage : WMainWnd_cl::IdYearPage);
+    window.findChild<CTL_ns::TabCtrl_cl*>()->SelectPage(page);
+    Settle();
+    Control<CTL_ns::ComboBox_cl>(*page, WCrosstabPage_cl::IdUserMode)->SelectByText(QStringLiteral("所有用户"));
+    if (month) {
+        Control<QDateEdit>(*page, Vorelle_ns::WMonthCrosstabPage_cl::IdBeginDate)->setDate(QDate(2024, 1, 15));
+        Control<QDateEdit>(*page, Vorelle_ns::WMonthCrosstabPage_cl::IdEndDate)->setDate(QDate(2024, 3, 31));
+    }
+    Settle();
+    return {page, Control<CTL_ns::Report_cl>(*page, WCrosstabPage_cl::IdCrosstab),
+            Control<WCrosstabChart_cl>(*page, WCrosstabPage_cl::IdChart)};
+}
+
+QString Cell(CTL_ns::Report_cl* table, int row, int column) { return table->topLevelItem(row)->text(column); }
+
+int RowOf(CTL_ns::Report_cl* table, const QString& caption) {
+    for (int row = 0; row < table->RowCount(); ++row) {
+        if (Cell(table, row, 0) == caption) return row;
+    }
+    return -1;
+}
+
+}  // namespace
+
+class WCrosstabChartTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        environment = std::make_unique<Environment_cl>();
+        session = std::make_unique<RecordSession_cl>();
+        BookQuarter();
+    }
+    void cleanup() {
+        session.reset();
+        environment.reset();
+    }
+
+    void SeriesHoldTheTableFigures_data() {
+        QTest::addColumn<bool>("month");
+        QTest::newRow("month") << true;
+        QTest::newRow("year") << false;
+    }
+    // Every bar is a category's expense in a period as the table shows it, the line is the
+    // balance row, every slice of every period is that period's expense of a category, and
+    // a category has one colour in both charts.
+    void SeriesHoldTheTableFigures() {
+        QFETCH(bool, month);
+        WMainWnd_cl window;
+        const Shown_st shown = Open(window, month);
+        const int periods = shown.table->columnCount() - 1;
+        QCOMPARE(periods, month ? 3 : 1);
+        const int categories = RowOf(shown.table, QStringLiteral("【总计开销】"));
+        QCOMPARE(categories, 4);
+        const QList<QBarSet*> sets = shown.chart->Bars()->barSets();
+        QCOMPARE(sets.size(), 3);  // the salary has no bar
+        QHash<int, QColor> colours;
+        for (int k = 0; k < sets.size(); ++k) {
+            const int row = shown.chart->BarCategory(k);
+            QCOMPARE(sets[k]->label(), Cell(shown.table, row, 0));
+            colours[row] = sets[k]->color();
+            for (int j = 0; j < periods; ++j) {
+                QCOMPARE(Cents(sets[k]->at(j)), std::max<int64_t>(0, -Cents(Cell(shown.table, row, j + 1))));
+            }
+        }
+        const int balanceRow = RowOf(shown.table, QStringLiteral("【结余】"));
+        QCOMPARE(shown.chart->BalanceLine()->count(), periods);
+        for (int j = 0; j < periods; ++j) {
+            QCOMPARE(Cents(shown.chart->BalanceLine()->at(j).y()), Cents(Cell(shown.table, balanceRow, j + 1)));
+            // A click on the period's column header picks it for the donut.
+            emit shown.table->header()->sectionClicked(j + 1);
+            QCOMPARE(shown.chart->Period(), j);
+            int64_t sliced = 0;
+            const QList<QPieSlice*> slices = shown.chart->Pie()->slices();
+            for (int s = 0; s < slices.size(); ++s) {
+                const int row = shown.chart->SliceCategory(s);
+                QCOMPARE(Cents(slices[s]->value()), -Cents(Cell(shown.table, row, j + 1)));
+                QCOMPARE(slices[s]->color(), colours.value(row));
+                sliced += Cents(slices[s]->value());
+            }
+            QCOMPARE(-sliced, Cents(Cell(shown.table, categories, j + 1)));
+        }
+        // The charts are saved as a picture of both.
+        const QString path = environment->AppFolder() + QStringLiteral("图表.png");
+        environment->prompt.files << path;
+        Click(Control<QPushButton>(*shown.chart, WCrosstabChart_cl::IdSaveChart));
+        QVERIFY(!QImage(path).isNull());
+        QVERIFY(environment->prompt.shown.isEmpty());
+    }
+
+    void DrillDownSetsTheRecordFilters_data() {
+        QTest::addColumn<bool>("month");
+        QTest::addColumn<QString>("gesture");
+        QTest::addColumn<QString>("category");  // empty: all
+        QTest::addColumn<int>("period");        // -1: the whole range
+        QTest::addColumn<QDate>("begin");
+        QTest::addColumn<QDate>("end");
+        QTest::addColumn<int>("entries");
+        QTest::newRow("bar within the begin date") << true << "bar" << "饮食" << 0 << QDate(2024, 1, 15)
+                                                   << QDate(2024, 1, 31) << 1;
+        QTest::newRow("slice") << true << "slice" << "交通" << 2 << QDate(2024, 3, 1) << QDate(2024, 3, 31) << 2;
+        QTest::newRow("total cell") << true << "cell" << "" << 1 << QDate(2024, 2, 1) << QDate(2024, 2, 29) << 2;
+        QTest::newRow("category over the years") << false << "cell" << "交通" << -1 << QDate(2024, 1, 1)
+                                                 << QDate(2024, 12, 31) << 3;
+    }
+    // The record page opens on the category, the period and the user choice of the figure,
+    // and lists exactly the entries that make it up.
+    void DrillDownSetsTheRecordFilters() {
+        QFETCH(bool, month);
+        QFETCH(QString, gesture);
+        QFETCH(QString, category);
+        QFETCH(int, period);
+        QFETCH(QDate, begin);
+        QFETCH(QDate, end);
+        QFETCH(int, entries);
+        WMainWnd_cl window;
+        const Shown_st shown = Open(window, month);
+        const int row = category.isEmpty() ? RowOf(shown.table, QStringLiteral("【总计开销】")) : RowOf(shown.table, category);
+        if (gesture == "bar") {
+            const QList<QBarSet*> sets = shown.chart->Bars()->barSets();
+            for (int k = 0; k < sets.size(); ++k) {
+                if (shown.chart->BarCategory(k) == row) emit sets[k]->doubleClicked(period);
+            }
+        } else if (gesture == "slice") {
+            shown.chart->ShowPeriod(period);
+            const QList<QPieSlice*> slices = shown.chart->Pie()->slices();
+            for (int s = 0; s < slices.size(); ++s) {
+                if (shown.chart->SliceCategory(s) == row) emit slices[s]->clicked();
+            }
+        } else {
+            emit shown.table->itemDoubleClicked(shown.table->topLevelItem(row), period + 1);
+        }
+        Settle();
+        auto* records = Control<Record_cl>(window, WMainWnd_cl::IdRecordPage);
+        QVERIFY(records->isVisible());
+        QCOMPARE(Control<CTL_ns::ComboBox_cl>(*records, Record_cl::IdCategory)->currentText(),
+                 category.isEmpty() ? QStringLiteral("全部分类") : category);
+        QCOMPARE(Control<QDateEdit>(*records, Record_cl::IdBeginDate)->date(), begin);
+        QCOMPARE(Control<QDateEdit>(*records, Record_cl::IdEndDate)->date(), end);
+        QCOMPARE(Control<CTL_ns::ComboBox_cl>(*records, Record_cl::IdUserMode)->currentText(), QStringLiteral("所有用户"));
+        auto* list = Control<CTL_ns::Report_cl>(*records, Record_cl::IdRecords);
+        QCOMPARE(list->RowCount(), entries);
+        // The listed expense is the figure that was clicked.
+        int64_t listed = 0;
+        for (int i = 0; i < list->RowCount(); ++i) {
+            const int64_t amount = Cents(list->topLevelItem(i)->text(3));
+            if (amount < 0) listed += amount;
+        }
+        int64_t figure = 0;
+        for (int j = period < 0 ? 0 : period; j <= (period < 0 ? shown.table->columnCount() - 2 : period); ++j) {
+            figure += Cents(Cell(shown.table, row, j + 1));
+        }
+        QCOMPARE(listed, figure);
+    }
+
+private:
+    std::unique_ptr<Environment_cl> environment;
+    std::unique_ptr<RecordSession_cl> session;
+};
+
+WINDOW_TEST(WCrosstabChartTest);
+
+#include "WCrosstabChartTest.moc"
