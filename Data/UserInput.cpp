@@ -30,6 +30,11 @@ void UserInput_cl::CheckNewAccount(const QString& name, const QString& password,
     if (Base_ns::HasIllegalSqlChar(password)) throw Refuse(onFault, Field_en::Password, 106, __LINE__);
 }
 
+void UserInput_cl::CheckName(const QString& name, const OnFault_fn& onFault) {
+    if (name.isEmpty()) throw Refuse(onFault, Field_en::Name, 101, __LINE__);
+    if (Base_ns::HasIllegalSqlChar(name)) throw Refuse(onFault, Field_en::Name, 105, __LINE__);
+}
+
 void UserInput_cl::CheckPassword(const QString& password, const OnFault_fn& onFault) {
     if (password.isEmpty()) throw Refuse(onFault, Field_en::Password, 102, __LINE__);
     if (Base_ns::HasIllegalSqlChar(password)) throw Refuse(onFault, Field_en::Password, 106, __LINE__);

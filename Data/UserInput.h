@@ -21,6 +21,8 @@ public:
     // apostrophe in the name, then in the password).
     static void CheckNewAccount(const QString& name, const QString& password, const QString& confirm,
                                 const OnFault_fn& onFault = {});
+    // A user name typed to log in: not empty, no apostrophe.
+    static void CheckName(const QString& name, const OnFault_fn& onFault = {});
     // A password typed to log in: not empty, no apostrophe.
     static void CheckPassword(const QString& password, const OnFault_fn& onFault = {});
 };

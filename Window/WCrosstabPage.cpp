@@ -1,7 +1,7 @@
 #include "WCrosstabPage.h"
 
-#include "ConvertInfo.h"
 #include "Control/CrosstabFigures.h"
+#include "Control/CrosstabText.h"
 #include "Control/DataCore.h"
 #include "CTL/ComboBox.h"
 #include "CTL/LengthLimit.h"
@@ -138,32 +138,14 @@ void WCrosstabPage_cl::Reload() {
 void WCrosstabPage_cl::Fill(const DB_ns::CrossTable_st& table) {
     const CrosstabFigures_cl figures(table);
     crosstab->ClearColumns();
-    const int32_t periods = figures.PeriodCount();
-    crosstab->AddColumn(QStringLiteral("分类"), CategoryWidth);
+    const QList<QStringList> rows = CrosstabText_cl::Build(figures);
+    const QStringList& header = rows.first();
+    for (qsizetype j = 0; j < header.size(); ++j) crosstab->AddColumn(header[j], j == 0 ? CategoryWidth : PeriodWidth);
+    for (qsizetype i = 1; i < rows.size(); ++i) crosstab->AddRow(rows[i].constData(), int32_t(rows[i].size()));
     shownCategories.clear();
     shownPeriods.clear();
-    for (int32_t j = 0; j < periods; ++j) {
-        crosstab->AddColumn(figures.Period(j), PeriodWidth);
-        shownPeriods << figures.Period(j);
-    }
+    for (int32_t j = 0; j < figures.PeriodCount(); ++j) shownPeriods << figures.Period(j);
     for (int32_t i = 0; i < figures.CategoryCount(); ++i) shownCategories << figures.Category(i);
-
-    Base_ns::Trusteeship_tl<QString> texts;
-    texts.Allocate(periods + 1);
-    for (int32_t i = 0; i < figures.CategoryCount(); ++i) {
-        texts[0] = figures.Category(i);
-        for (int32_t j = 0; j < periods; ++j) texts[j + 1] = ConvertInfo_cl::MoneyToText(figures.Cell(i, j));
-        crosstab->AddRow(texts.Data(), periods + 1);
-    }
-    // A period without entries of a category counts for neither kind.
-    const auto addTotal = [&](const QString& caption, int64_t (CrosstabFigures_cl::*total)(int32_t) const) {
-        texts[0] = caption;
-        for (int32_t j = 0; j < periods; ++j) texts[j + 1] = ConvertInfo_cl::MoneyToText((figures.*total)(j));
-        crosstab->AddRow(texts.Data(), periods + 1);
-    };
-    if (figures.AnyExpense()) addTotal(QStringLiteral("【总计开销】"), &CrosstabFigures_cl::Expense);
-    if (figures.AnyIncome()) addTotal(QStringLiteral("【总计收入】"), &CrosstabFigures_cl::Income);
-    if (figures.AnyExpense() && figures.AnyIncome()) addTotal(QStringLiteral("【结余】"), &CrosstabFigures_cl::Balance);
     chart->Show(figures);
 }
 

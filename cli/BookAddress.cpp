@@ -1,0 +1,51 @@
+#include "BookAddress.h"
+
+#include "base/UserError.h"
+
+#include <QFileInfo>
+#include <QUrl>
+#include <iterator>
+
+namespace Cli_ns {
+
+namespace {
+
+Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
+    static const Base_ns::ErrorInfo_st table[] = {
+        {101, "数据库地址不正确，应为mssql://用户名@服务器[:端口]。"},
+        {102, "还不支持这种数据库。"}};
+    return Base_ns::UserError_cl(line, __FILE__, BookAddress_cl::ClassName(), code, table,
+                                 int32_t(std::size(table)), remark);
+}
+
+}  // namespace
+
+BookAddress_st BookAddress_cl::Local(const QString& path) {
+    BookAddress_st address;
+    address.path = QFileInfo(path).absoluteFilePath();
+    return address;
+}
+
+BookAddress_st BookAddress_cl::Parse(const QString& uri) {
+    const QUrl url(uri, QUrl::StrictMode);
+    // A password never stands in the address (others can read a command line), nor is it
+    // repeated in the message.
+    if (!url.password().isEmpty()) throw UserError(101, __LINE__);
+    if (!url.isValid()) throw UserError(101, __LINE__, uri);
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QStringLiteral("postgresql") || scheme == QStringLiteral("postgres")) {
+        throw UserError(102, __LINE__, uri);
+    }
+    if (scheme != QStringLiteral("mssql")) throw UserError(101, __LINE__, uri);
+    BookAddress_st address;
+    address.kind = BookAddress_st::Kind_en::SqlServer;
+    address.login = url.userName(QUrl::FullyDecoded);
+    const QString host = url.host(QUrl::FullyDecoded);
+    if (address.login.isEmpty() || host.isEmpty() || (!url.path().isEmpty() && url.path() != u'/')) {
+        throw UserError(101, __LINE__, uri);
+    }
+    address.address = url.port() < 0 ? host : host + u',' + QString::number(url.port());
+    return address;
+}
+
+}  // namespace Cli_ns

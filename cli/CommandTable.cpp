@@ -1,0 +1,28 @@
+#include "CommandTable.h"
+
+#include "BalanceCommand.h"
+#include "CreateCommand.h"
+#include "ExportCommand.h"
+#include "ImportCommand.h"
+#include "ReportCommand.h"
+#include "UserCommands.h"
+
+namespace Cli_ns {
+
+const std::vector<std::unique_ptr<ICommand_cl>>& Commands() {
+    static const std::vector<std::unique_ptr<ICommand_cl>> commands = [] {
+        std::vector<std::unique_ptr<ICommand_cl>> list;
+        list.push_back(std::make_unique<CreateCommand_cl>());
+        list.push_back(std::make_unique<UserAddCommand_cl>());
+        list.push_back(std::make_unique<UserListCommand_cl>());
+        list.push_back(std::make_unique<ImportCommand_cl>());
+        list.push_back(std::make_unique<ExportCommand_cl>());
+        list.push_back(std::make_unique<ReportCommand_cl>(ReportCommand_cl::Period_en::Month));
+        list.push_back(std::make_unique<ReportCommand_cl>(ReportCommand_cl::Period_en::Year));
+        list.push_back(std::make_unique<BalanceCommand_cl>());
+        return list;
+    }();
+    return commands;
+}
+
+}  // namespace Cli_ns

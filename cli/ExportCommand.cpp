@@ -1,0 +1,37 @@
+#include "ExportCommand.h"
+
+#include "Book.h"
+#include "Control/DataCore.h"
+#include "Data/RecordFile.h"
+#include "Output.h"
+#include "UsageError.h"
+
+namespace Cli_ns {
+
+QString ExportCommand_cl::Summary() const {
+    return QStringLiteral("把一段日期的费用记录导出为CSV文件（与记录页的导出相同）");
+}
+
+void ExportCommand_cl::AddOptions(QCommandLineParser& parser) const {
+    parser.addOption({QStringLiteral("from"), QStringLiteral("起始日期。"), QStringLiteral("YYYY-MM-DD")});
+    parser.addOption({QStringLiteral("to"), QStringLiteral("终止日期（含）。"), QStringLiteral("YYYY-MM-DD")});
+    AddUserFilterOptions(parser);
+}
+
+void ExportCommand_cl::Run(Book_cl& book, const QCommandLineParser& parser) const {
+    const QString path = Arguments(parser, 1).first();
+    for (const QString& option : {QStringLiteral("from"), QStringLiteral("to")}) {
+        if (!parser.isSet(option)) throw Usage(103, __LINE__, QStringLiteral("--") + option);
+    }
+    const Base_ns::DateTime_cl begin = ReadDay(parser.value(QStringLiteral("from")), 0, 0, 0);
+    const Base_ns::DateTime_cl end = ReadDay(parser.value(QStringLiteral("to")), 23, 59, 59);
+    const UserFilter_st filter = ReadUserFilter(parser);
+    book.Open();
+    const Base_ns::Trusteeship_tl<Vorelle_ns::RecordRow_st> rows =
+        Vorelle_ns::DataCore().GetControlUser().GetRecords(filter.allUsers, filter.userName, begin, end);
+    book.subject = path;
+    Vorelle_ns::RecordFile_cl::Write(path, rows);
+    Output_cl::Line(QStringLiteral("导出费用记录成功，共导出") + QString::number(rows.Count()) + QStringLiteral("条。"));
+}
+
+}  // namespace Cli_ns

@@ -1,0 +1,23 @@
+#include "UsageError.h"
+
+#include <iterator>
+
+namespace Cli_ns {
+
+UsageError_cl Usage(int32_t code, int32_t line, const QString& remark) {
+    static const Base_ns::ErrorInfo_st table[] = {{101, "命令行不正确。"},
+                                                  {102, "未知的命令。"},
+                                                  {103, "缺少参数。"},
+                                                  {104, "日期不正确，应为YYYY-MM-DD。"},
+                                                  {105, "月份不正确，应为YYYY-MM。"},
+                                                  {106, "权限应为admin、normal或alone。"},
+                                                  {107, "--all-users与--of只能选一个。"},
+                                                  {108, "--book与--connect只能选一个。"},
+                                                  {109, "请用--book或--connect指定数据库。"},
+                                                  {110, "请用--user指定用户名。"},
+                                                  {111, "格式应为text或csv。"},
+                                                  {112, "参数过多。"}};
+    return UsageError_cl(line, __FILE__, UsageError_cl::ClassName(), code, table, int32_t(std::size(table)), remark);
+}
+
+}  // namespace Cli_ns
