@@ -92,8 +92,8 @@ QString OneLine(const Base_ns::Error_cl& error, const QString& subject) {
     QString text = QStringLiteral("vorelle-cli: ");
     if (!subject.isEmpty()) text += subject + QStringLiteral(": ");
     if (error.IsSystem()) {
-        text += QStringLiteral("出现严重错误，详细信息请看日志") + SystemInfo_ns::GetApplicationFolder() +
-                QStringLiteral("Error.log。") + error.Message();
+        text += QStringLiteral("出现严重错误：") + error.Message() + QStringLiteral("详细信息请看日志") +
+                SystemInfo_ns::GetApplicationFolder() + QStringLiteral("Error.log。");
     } else {
         text += error.Message();
         if (!error.Remark().isEmpty()) text += QStringLiteral("（") + error.Remark() + QStringLiteral("）");
