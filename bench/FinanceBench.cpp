@@ -247,6 +247,25 @@ void BM_YearCrosstab10(benchmark::State& state) {
     });
 }
 
+// What the record page runs for a search over a year: the list and the sums. Argument 0
+// searches a text in many entry names, 1 one found nowhere (every field read), 2 adds an
+// amount range to the first.
+void BM_SearchYear(benchmark::State& state) {
+    Vorelle_ns::RecordFilter_st filter;
+    filter.text = state.range(1) == 1 ? QStringLiteral("Xyz") : QStringLiteral("饭");
+    if (state.range(1) == 2) {
+        filter.minimum = 1000;
+        filter.maximum = 5000;
+    }
+    Guarded(state, [&] {
+        auto& records = Filled(int32_t(state.range(0))).records;
+        for (auto _ : state) {
+            benchmark::DoNotOptimize(records.GetRecords(true, QString(), kYearBegin, kYearEnd, filter));
+            benchmark::DoNotOptimize(records.GetTypeSums(true, QString(), kYearBegin, kYearEnd, filter));
+        }
+    });
+}
+
 }  // namespace
 
 BENCHMARK(BM_ImportRecords)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -256,6 +275,7 @@ BENCHMARK(BM_GetRecordsYear)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillis
 BENCHMARK(BM_GetTypeSumsYear)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MonthCrosstab12)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_YearCrosstab10)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchYear)->ArgsProduct({{1000000}, {0, 1, 2}})->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

@@ -6,6 +6,8 @@
 #include <QUtf8StringView>
 #include <QVarLengthArray>
 #include <cstring>
+#include <memory>
+#include <string_view>
 
 #define SQLITE_HAS_CODEC 1
 #include <sqlcipher/sqlite3.h>
@@ -148,9 +150,64 @@ void Format(sqlite3_context* context, int, sqlite3_value** args) {
     sqlite3_result_text(context, out.constData(), int(out.size()), SQLITE_TRANSIENT);
 }
 
-QStringView Utf16Of(sqlite3_value* value) {
-    const auto* text = static_cast<const char16_t*>(sqlite3_value_text16(value));
-    return text == nullptr ? QStringView() : QStringView(text, sqlite3_value_bytes16(value) / 2);
+// The sought text of instr, worked out once per statement: a search runs it against
+// every row of a span with the same bound text.
+struct Sought_st {
+    enum class Way_en { Bytes, AsciiLetters, Letters };
+    Sought_st(QUtf8StringView text, bool ignoreCase) : bytes(text.data(), text.size()), ignoreCase(ignoreCase) {
+        const QString wide = text.toString();
+        bool ascii = true;
+        for (const char c : bytes) ascii = ascii && uchar(c) < 0x80;
+        // Without letters that have a case (Chinese, digits, signs) the bytes decide alone.
+        if (!ignoreCase || (wide.toLower() == wide && wide.toUpper() == wide)) {
+            way = Way_en::Bytes;
+        } else if (ascii) {
+            way = Way_en::AsciiLetters;
+        } else {
+            way = Way_en::Letters;
+            letters = wide;
+        }
+    }
+    QByteArray bytes;
+    QString letters;
+    bool ignoreCase;
+    Way_en way = Way_en::Bytes;
+};
+
+bool IsLeadByte(char c) { return (uchar(c) & 0xC0) != 0x80; }
+
+// The byte offset of character index (from 0) of UTF-8 text; -1 past its end.
+qsizetype ByteOfCharacter(QUtf8StringView text, sqlite3_int64 index) {
+    qsizetype at = 0;
+    for (; index > 0 && at < text.size(); --index)
+        for (++at; at < text.size() && !IsLeadByte(text.data()[at]); ++at) {
+        }
+    return index > 0 ? -1 : at;
+}
+
+sqlite3_int64 CharacterOfByte(QUtf8StringView text, qsizetype offset) {
+    sqlite3_int64 count = 0;
+    for (qsizetype i = 0; i < offset; ++i) count += IsLeadByte(text.data()[i]) ? 1 : 0;
+    return count;
+}
+
+// The byte offset of sought in text from the offset from on, -1 when it is not there.
+qsizetype FindBytes(QUtf8StringView text, qsizetype from, const Sought_st& sought) {
+    const std::string_view haystack(text.data(), size_t(text.size()));
+    const std::string_view needle(sought.bytes.constData(), size_t(sought.bytes.size()));
+    if (sought.way == Sought_st::Way_en::Bytes) {
+        const size_t found = haystack.find(needle, size_t(from));
+        return found == std::string_view::npos ? -1 : qsizetype(found);
+    }
+    // Latin letters of the sought text match either case; bytes of other characters
+    // never equal them.
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    for (size_t at = size_t(from); at + needle.size() <= haystack.size(); ++at) {
+        size_t i = 0;
+        while (i < needle.size() && lower(haystack[at + i]) == lower(needle[i])) ++i;
+        if (i == needle.size()) return qsizetype(at);
+    }
+    return -1;
 }
 
 // InStr(start, text, sought, compare): the place (from 1) of sought in text from start on,
@@ -166,11 +223,25 @@ void InStr(sqlite3_context* context, int, sqlite3_value** args) {
         sqlite3_result_error(context, "InStr: the start must be 1 or more.", -1);
         return;
     }
-    const Qt::CaseSensitivity sensitivity = sqlite3_value_int(args[3]) == 1 ? Qt::CaseInsensitive : Qt::CaseSensitive;
-    const QStringView sought = Utf16Of(args[2]);
-    const QStringView text = Utf16Of(args[1]);
-    const qsizetype found = start - 1 > text.size() ? -1 : text.indexOf(sought, qsizetype(start - 1), sensitivity);
-    sqlite3_result_int64(context, found + 1);
+    const bool ignoreCase = sqlite3_value_int(args[3]) == 1;
+    const auto* sought = static_cast<const Sought_st*>(sqlite3_get_auxdata(context, 2));
+    std::unique_ptr<Sought_st> made;
+    if (sought == nullptr || sought->ignoreCase != ignoreCase) {
+        made = std::make_unique<Sought_st>(TextOf(args[2]), ignoreCase);
+        sought = made.get();
+    }
+    const QUtf8StringView text = TextOf(args[1]);
+    sqlite3_int64 place = 0;
+    if (sought->way == Sought_st::Way_en::Letters) {
+        const qsizetype found = QString::fromUtf8(text).indexOf(sought->letters, qsizetype(start - 1), Qt::CaseInsensitive);
+        place = found + 1;
+    } else if (const qsizetype from = ByteOfCharacter(text, start - 1); from >= 0) {
+        const qsizetype found = FindBytes(text, from, *sought);
+        place = found < 0 ? 0 : CharacterOfByte(text, found) + 1;
+    }
+    sqlite3_result_int64(context, place);
+    // Kept for the next rows only once used: the engine may free it at once.
+    if (made) sqlite3_set_auxdata(context, 2, made.release(), [](void* kept) { delete static_cast<Sought_st*>(kept); });
 }
 
 }  // namespace
@@ -180,8 +251,7 @@ int JetFunctions_cl::Register(sqlite3* db) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     int rc = sqlite3_create_function_v2(db, "iif", 3, flags, nullptr, Iif, nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK)
-        rc = sqlite3_create_function_v2(db, "instr", 4, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, InStr, nullptr,
-                                        nullptr, nullptr);
+        rc = sqlite3_create_function_v2(db, "instr", 4, flags, nullptr, InStr, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
         return rc;
     // The connection destroys the kept format with the function.

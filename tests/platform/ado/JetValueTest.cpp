@@ -127,7 +127,9 @@ TEST_F(JetTest, InStrComparesTextsOfAnyScript) {
     } rows[] = {{"Coffee Shop", "shop", 1, 1, 8},   {"Coffee Shop", "shop", 1, 0, 0},
                 {"ÄPFEL und Öl", "äpfel", 1, 1, 1}, {"ΣΟΦΊΑ", "σοφία", 1, 1, 1},
                 {"午饭 饮食", "饮食", 1, 1, 4},       {"aXa", "a", 2, 1, 3},
-                {"abc", "", 1, 1, 1},               {"abc", "d", 1, 1, 0}};
+                {"abc", "", 1, 1, 1},               {"abc", "d", 1, 1, 0},
+                {"午饭Coffee", "COFFEE", 1, 1, 3},   {"饭a饭A", "a", 3, 1, 4},
+                {"饭a饭A", "A", 3, 0, 4},            {"饭", "饭", 2, 1, 0}};
     for (const auto& row : rows) {
         int32_t affected = 0;
         auto result = connection.Execute(QStringLiteral("select instr(?, ?, ?, ?)"),
