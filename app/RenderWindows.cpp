@@ -21,6 +21,7 @@
 
 #include <QDate>
 #include <QDir>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -111,6 +112,15 @@ bool RenderRecords(Vorelle_ns::WMainWnd_cl& mainWnd, const QString& folder) {
     combo(page, WRecordManagePage_cl::IdDateMode)->SelectByText(QStringLiteral("当月"));
     combo(page, WRecordManagePage_cl::IdUserMode)->SelectByText(QStringLiteral("所有用户"));
     bool saved = Save(mainWnd, folder, QStringLiteral("record-page"));
+    // The same month searched: one category, and a text in the names or comments.
+    auto* search = page.findChild<QLineEdit*>(QString::number(WRecordManagePage_cl::IdSearch));
+    combo(page, WRecordManagePage_cl::IdCategory)->SelectByText(QStringLiteral("饮食"));
+    search->setText(QStringLiteral("超市"));
+    emit search->editingFinished();
+    saved &= Save(mainWnd, folder, QStringLiteral("record-search"));
+    combo(page, WRecordManagePage_cl::IdCategory)->Select(0);
+    search->clear();
+    emit search->editingFinished();
 
     WInputRecordDlg_cl adding(Base_ns::DateTime_cl::Now(), &page);
     QCoreApplication::processEvents();
