@@ -1,10 +1,23 @@
 #include "Command.h"
 
+#include "Control/DataCore.h"
 #include "UsageError.h"
+#include "base/UserError.h"
 
 #include <QDate>
+#include <iterator>
 
 namespace Cli_ns {
+
+namespace {
+
+Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
+    static const Base_ns::ErrorInfo_st table[] = {{101, "没有这个用户。"}};
+    return Base_ns::UserError_cl(line, __FILE__, QStringLiteral("ICommand_cl"), code, table, int32_t(std::size(table)),
+                                 remark);
+}
+
+}  // namespace
 
 QStringList Arguments(const QCommandLineParser& parser, qsizetype count) {
     const QStringList arguments = parser.positionalArguments();
@@ -28,6 +41,13 @@ UserFilter_st ReadUserFilter(const QCommandLineParser& parser) {
         if (filter.userName.isEmpty()) throw Usage(103, __LINE__, QStringLiteral("--of"));
     }
     return filter;
+}
+
+void CheckNamedUser(const UserFilter_st& filter) {
+    if (filter.userName.isEmpty()) return;
+    if (Vorelle_ns::DataCore().GetUserManage().FindUser(filter.userName) == 0) {
+        throw UserError(101, __LINE__, filter.userName);
+    }
 }
 
 Base_ns::DateTime_cl ReadDay(const QString& text, int32_t hour, int32_t minute, int32_t second) {

@@ -40,6 +40,9 @@ struct UserFilter_st {
 };
 void AddUserFilterOptions(QCommandLineParser& parser);
 UserFilter_st ReadUserFilter(const QCommandLineParser& parser);
+// With the book open: a named user must exist, so that a mistyped name is refused rather
+// than read as an empty report.
+void CheckNamedUser(const UserFilter_st& filter);
 
 // A date given as YYYY-MM-DD, at the time of day given; a usage error otherwise.
 Base_ns::DateTime_cl ReadDay(const QString& text, int32_t hour, int32_t minute, int32_t second);

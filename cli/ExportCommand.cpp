@@ -27,6 +27,7 @@ void ExportCommand_cl::Run(Book_cl& book, const QCommandLineParser& parser) cons
     const Base_ns::DateTime_cl end = ReadDay(parser.value(QStringLiteral("to")), 23, 59, 59);
     const UserFilter_st filter = ReadUserFilter(parser);
     book.Open();
+    CheckNamedUser(filter);
     const Base_ns::Trusteeship_tl<Vorelle_ns::RecordRow_st> rows =
         Vorelle_ns::DataCore().GetControlUser().GetRecords(filter.allUsers, filter.userName, begin, end);
     book.subject = path;

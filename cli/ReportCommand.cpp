@@ -93,6 +93,7 @@ void ReportCommand_cl::Run(Book_cl& book, const QCommandLineParser& parser) cons
         Arguments(parser, 0);
     }
     book.Open();
+    CheckNamedUser(filter);
     Vorelle_ns::ControlUser_cl& control = Vorelle_ns::DataCore().GetControlUser();
     const DB_ns::CrossTable_st table = period == Period_en::Month
                                            ? control.GetMonthCrosstab(filter.allUsers, filter.userName, begin, end)

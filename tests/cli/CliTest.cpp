@@ -148,6 +148,7 @@ TEST_F(CliTest, SessionOnALocalBook) {
         {"year report as text", {book, wang, "report", "year"}, kAdminPassword, none, 0, kYearReport, ""},
         {"a normal user sees everybody", {book, li, "report", "year", "--all-users"}, kLiPassword, none, 0, kYearReport, ""},
         {"an independent user may not", {book, zhang, "report", "month", "2026", "--of", "老王"}, kZhangPassword, none, 1, "", "该用户没有权限查看其它用户的费用记录。"},
+        {"a name nobody has", {book, wang, "report", "year", "--of", "老五"}, kAdminPassword, none, 1, "", "没有这个用户。（老五）"},
         {"export", {book, wang, "export", "{dir}/out.csv", "--from", "2025-01-01", "--to", "2026-12-31"}, kAdminPassword, none, 0, "共导出4条。", ""},
         {"a second book", {second, "create", "--admin", "老王"}, kAdminPassword, none, 0, "", ""},
         {"re-import the export", {second, wang, "import", "{dir}/out.csv"}, kAdminPassword, none, 0, "共导入4条。", ""},
