@@ -50,10 +50,15 @@ const BookAddress_st& Book_cl::Address() const {
 bool Book_cl::Attach() {
     const BookAddress_st& where = Address();
     Vorelle_ns::DataCore_cl& core = DataCore();
-    const bool current =
-        where.kind == BookAddress_st::Kind_en::Local
-            ? core.AttachLocalDatabase(where.path, kLinkName, secrets.bookPassword)
-            : core.AttachSQLServerDatabase(where.address, kLinkName, where.login, secrets.bookPassword);
+    bool current = false;
+    if (where.kind == BookAddress_st::Kind_en::Local) {
+        // A file that cannot be opened is named in the error line.
+        subject = where.path;
+        current = core.AttachLocalDatabase(where.path, kLinkName, secrets.bookPassword);
+        subject.clear();
+    } else {
+        current = core.AttachSQLServerDatabase(where.address, kLinkName, where.login, secrets.bookPassword);
+    }
     link = core.GetDatabaseManage().GetCount() - 1;
     return current;
 }
