@@ -2,6 +2,7 @@
 
 #include "Book.h"
 #include "Control/DataCore.h"
+#include "DB/BeginTrans.h"
 #include "Data/RecordFile.h"
 #include "Output.h"
 
@@ -20,13 +21,18 @@ void ImportCommand_cl::Run(Book_cl& book, const QCommandLineParser& parser) cons
     book.Open();
     book.subject = path;
     const Container_ns::List_tl<Vorelle_ns::RecordInfo_st> records = Vorelle_ns::RecordFile_cl::Read(path);
+    Vorelle_ns::DataCore_cl& core = Vorelle_ns::DataCore();
     if (parser.isSet(QStringLiteral("dry-run"))) {
+        // The owners and powers are checked by the record manager while it books: a trial
+        // import inside a transaction that is always rolled back makes every check the
+        // real import makes, and leaves the book as it was.
+        DB_ns::BeginTrans_cl trial(&core.GetUserManage().GetDatabase());
+        core.GetRecordManage().ImportRecords(records);
         Output_cl::Line(QStringLiteral("检查通过，共") + QString::number(records.Count()) +
                         QStringLiteral("条，没有写入。"));
         return;
     }
-    // The entries' owners and powers are checked by the record manager, as for the page.
-    Vorelle_ns::DataCore().GetRecordManage().ImportRecords(records);
+    core.GetRecordManage().ImportRecords(records);
     Output_cl::Line(QStringLiteral("导入费用记录成功，共导入") + QString::number(records.Count()) +
                     QStringLiteral("条。"));
 }
