@@ -1,0 +1,38 @@
+#pragma once
+
+#include "Import/SheetRows.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+namespace Import_ns {
+
+// A comma-separated file in UTF-8 (with or without byte order mark) or GB18030, found by
+// its bytes. Read line by line, so memory stays the same whatever the file's length;
+// quoted cells may hold commas, doubled quotes and line breaks.
+class CsvRows_cl : public SheetRows_cl {
+public:
+    // Raises the file's I/O error when it cannot be opened.
+    explicit CsvRows_cl(const QString& path);
+
+    static QString ClassName() { return QStringLiteral("CsvRows_cl"); }
+
+    void Rewind() override;
+    bool Next(QStringList& cells, int32_t& line) override;
+    int64_t Position() const override { return file.pos(); }
+    int64_t Size() const override { return file.size(); }
+    QString Encoding() const override { return utf8 ? QStringLiteral("UTF-8") : QStringLiteral("GB18030"); }
+
+    // Splits one record's text into trimmed cells.
+    static QStringList Split(const QString& text);
+
+private:
+    QString ReadLine();
+
+    QFile file;
+    bool utf8 = true;
+    QStringDecoder decoder;
+    int32_t nextLine = 1;
+};
+
+}  // namespace Import_ns

@@ -1,0 +1,21 @@
+#include "Import/StatementEntry.h"
+
+namespace Import_ns {
+
+QString DecisionText(Decision_en decision) {
+    switch (decision) {
+    case Decision_en::Import: return QStringLiteral("导入");
+    case Decision_en::Refund: return QStringLiteral("导入退款");
+    case Decision_en::Closed: return QStringLiteral("跳过：交易关闭或失败");
+    case Decision_en::Pending: return QStringLiteral("跳过：交易未完成");
+    case Decision_en::Neutral: return QStringLiteral("跳过：不计收支");
+    case Decision_en::FullyRefunded: return QStringLiteral("跳过：已全额退款");
+    case Decision_en::RefundCounted: return QStringLiteral("跳过：退款已从原交易扣除");
+    case Decision_en::OriginalSkipped: return QStringLiteral("跳过：原交易未入账");
+    case Decision_en::Zero: return QStringLiteral("跳过：金额为零");
+    case Decision_en::AlreadyImported: return QStringLiteral("跳过：以前已导入");
+    }
+    return QString();
+}
+
+}  // namespace Import_ns

@@ -1,0 +1,262 @@
+#include "Import/StatementImport.h"
+
+#include "DB/BeginTrans.h"
+#include "DB/IDatabase.h"
+#include "Data/RecordManage.h"
+#include "Data/TradeLog.h"
+#include "Data/UserManage.h"
+#include "Import/EntryText.h"
+#include "Window/ConvertInfo.h"
+
+#include <algorithm>
+
+namespace Import_ns {
+
+namespace {
+
+QString Money(int64_t hundredths) { return Vorelle_ns::ConvertInfo_cl::MoneyToText(hundredths) + u'元'; }
+
+const char16_t* const kFlowNames[kFlowCount] = {u"支出", u"收入", u"不计收支"};
+
+// Entries go to the book in parts: memory stays flat, and each part is still inside
+// the one transaction.
+constexpr int32_t kBatch = 500;
+
+}  // namespace
+
+QStringList StatementSummary_st::DecisionLines() const {
+    QStringList lines;
+    for (int32_t i = 0; i < kDecisionCount; ++i) {
+        if (decisions[i].count == 0) continue;
+        lines << DecisionText(Decision_en(i)) + QStringLiteral("  ") + QString::number(decisions[i].count) +
+                     QStringLiteral("笔  ") + Money(decisions[i].sum);
+    }
+    return lines;
+}
+
+QStringList StatementSummary_st::ComparisonLines() const {
+    QStringList lines;
+    const auto mark = [](bool same) { return same ? QStringLiteral("一致") : QStringLiteral("不一致"); };
+    if (stated.rows >= 0)
+        lines << QStringLiteral("记录数：账单写明%1笔，文件中%2笔，%3").arg(stated.rows).arg(rows).arg(mark(stated.rows == rows));
+    for (int32_t i = 0; i < kFlowCount; ++i) {
+        if (!stated.has[i]) continue;
+        const bool same = stated.count[i] == flowCount[i] && stated.sum[i] == flowSum[i];
+        lines << QString::fromUtf16(kFlowNames[i]) +
+                     QStringLiteral("：账单写明%1笔 %2，文件中%3笔 %4，%5")
+                         .arg(stated.count[i])
+                         .arg(Money(stated.sum[i]))
+                         .arg(flowCount[i])
+                         .arg(Money(flowSum[i]))
+                         .arg(mark(same));
+    }
+    if (lines.isEmpty()) lines << QStringLiteral("账单没有写明笔数和金额，无法核对。");
+    return lines;
+}
+
+bool StatementSummary_st::Agrees() const {
+    if (stated.rows >= 0 && stated.rows != rows) return false;
+    for (int32_t i = 0; i < kFlowCount; ++i) {
+        if (stated.has[i] && (stated.count[i] != flowCount[i] || stated.sum[i] != flowSum[i])) return false;
+    }
+    return true;
+}
+
+StatementImport_cl::StatementImport_cl(const QString& path, StatementKind_en kind,
+                                       const QList<BankProfile_st>& profiles, CategoryRules_cl rules,
+                                       Vorelle_ns::UserManage_cl& users, Vorelle_ns::RecordManage_cl& records,
+                                       QString owner)
+    : reader(path, kind, profiles), rules(std::move(rules)), users(users), records(records),
+      log(std::make_unique<Vorelle_ns::TradeLog_cl>(users.GetDatabase())), owner(std::move(owner)) {
+    logReady = users.GetDatabase().TableExists(QStringLiteral("zorb_trade"));
+}
+
+StatementImport_cl::~StatementImport_cl() = default;
+
+StatementSummary_st StatementImport_cl::NewSummary() const {
+    StatementSummary_st fresh;
+    fresh.formatName = reader.FormatName();
+    fresh.source = reader.Source();
+    return fresh;
+}
+
+void StatementImport_cl::FindRefunds() {
+    // A refund may stand before or after its original: first the refunds' ids, then the
+    // originals they begin with.
+    refundIds.clear();
+    originals.clear();
+    StatementRow_st row;
+    reader.Rewind();
+    while (reader.Next(row)) {
+        if (row.refund && !row.tradeId.isEmpty()) refundIds.append(row.tradeId);
+    }
+    if (refundIds.isEmpty()) return;
+    std::sort(refundIds.begin(), refundIds.end());
+    reader.Rewind();
+    while (reader.Next(row)) {
+        if (row.refund || row.tradeId.isEmpty()) continue;
+        for (auto it = std::lower_bound(refundIds.cbegin(), refundIds.cend(), row.tradeId);
+             it != refundIds.cend() && it->startsWith(row.tradeId); ++it) {
+            if (*it == row.tradeId) continue;
+            const StatementEntry_st original = Decide(row);
+            originals.insert(*it, {original.typeName, Books(original.decision) ||
+                                                          original.decision == Decision_en::AlreadyImported,
+                                   row.line});
+        }
+    }
+}
+
+QString StatementImport_cl::TradeKey(const StatementRow_st& row) const {
+    if (!row.tradeId.isEmpty()) return Clip(WithoutApostrophe(row.tradeId), Vorelle_ns::TradeLog_cl::MaxTradeId);
+    return row.time.Format() + u'|' + QString::number(row.amount) + u'|' + Clip(row.counterparty, 20) + u'|' +
+           Clip(row.product, 20);
+}
+
+StatementEntry_st StatementImport_cl::Decide(const StatementRow_st& row) {
+    StatementEntry_st entry;
+    entry.row = row;
+    Decide(entry);
+    return entry;
+}
+
+void StatementImport_cl::Decide(StatementEntry_st& entry) {
+    const StatementRow_st& row = entry.row;
+    const CategoryRule_st* rule = rules.Match(row);
+    QString category = rule != nullptr ? rule->category : row.category;
+    entry.mode = rule != nullptr && rule->mode >= 0 ? rule->mode : 0;
+    const QString name = rule != nullptr && !rule->name.isEmpty() ? rule->name
+                         : !row.product.isEmpty()                 ? row.product
+                         : !row.counterparty.isEmpty()            ? row.counterparty
+                                                                  : row.category;
+    entry.decision = Decision_en::Import;
+    entry.expense = 0;
+    const int64_t net = row.amount - row.refunded;
+    if (row.refundCounted) {
+        entry.decision = Decision_en::RefundCounted;
+    } else if (row.refund) {
+        const auto found = originals.constFind(row.tradeId);
+        if (found != originals.cend()) {
+            if (!found->booked) entry.decision = Decision_en::OriginalSkipped;
+            category = found->typeName;
+        } else if (logReady) {
+            const QString booked = log->FindOriginalType(reader.Source(), TradeKey(row));
+            if (!booked.isEmpty()) category = booked;
+        }
+        entry.expense = row.amount;
+        if (entry.decision == Decision_en::Import) entry.decision = Decision_en::Refund;
+    } else if (row.amount > 0 && net <= 0) {
+        entry.decision = Decision_en::FullyRefunded;
+    } else if (row.closed) {
+        entry.decision = Decision_en::Closed;
+    } else if (row.pending) {
+        entry.decision = Decision_en::Pending;
+    } else if (row.flow == Flow_en::Neutral) {
+        entry.decision = Decision_en::Neutral;
+    } else if (row.amount == 0) {
+        entry.decision = Decision_en::Zero;
+    } else {
+        entry.expense = row.flow == Flow_en::Expense ? -net : net;
+    }
+    if (chosen.contains(row.line)) category = chosen.value(row.line);
+    entry.typeName = Clip(WithoutApostrophe(category), kMaxName);
+    entry.expenseName = Clip(WithoutApostrophe(name), kMaxName);
+    QString comment = reader.Source() + QStringLiteral(" 订单号") + row.tradeId;
+    if (!row.counterparty.isEmpty()) comment += QStringLiteral(" ") + row.counterparty;
+    if (!row.product.isEmpty() && row.product != row.counterparty) comment += QStringLiteral(" ") + row.product;
+    entry.comment = Clip(WithoutApostrophe(comment), kMaxComment);
+    if (!Books(entry.decision)) return;
+    const QString key = TradeKey(row);
+    if (bookedKeys.contains(qHash(key)) || (logReady && log->Has(reader.Source(), key)))
+        entry.decision = Decision_en::AlreadyImported;
+}
+
+void StatementImport_cl::Count(StatementSummary_st& counted, const StatementEntry_st& entry) const {
+    const StatementRow_st& row = entry.row;
+    ++counted.rows;
+    ++counted.flowCount[int(row.flow)];
+    counted.flowSum[int(row.flow)] += row.amount;
+    DecisionTotal_st& total = counted.decisions[int(entry.decision)];
+    ++total.count;
+    total.sum += Books(entry.decision)        ? entry.expense
+                 : row.flow == Flow_en::Expense ? -row.amount
+                                                : row.amount;
+}
+
+const StatementSummary_st& StatementImport_cl::Preview(bool keep, const Progress_fn& progress) {
+    FindRefunds();
+    entries.clear();
+    bookedKeys.clear();
+    summary = NewSummary();
+    reader.Rewind();
+    StatementRow_st row;
+    while (reader.Next(row)) {
+        const StatementEntry_st entry = Decide(row);
+        if (Books(entry.decision)) bookedKeys.insert(qHash(TradeKey(row)));
+        Count(summary, entry);
+        if (keep) entries.append(entry);
+        if (progress) progress(reader.Position(), reader.Size());
+    }
+    summary.stated = reader.Stated();
+    bookedKeys.clear();
+    return summary;
+}
+
+void StatementImport_cl::SetCategory(int32_t line, const QString& category) {
+    chosen.insert(line, category);
+    for (Original_st& original : originals) {
+        if (original.line == line) original.typeName = Clip(WithoutApostrophe(category), kMaxName);
+    }
+    // The kept rows follow, a refund with its original.
+    for (StatementEntry_st& entry : entries) {
+        const auto original = originals.constFind(entry.row.tradeId);
+        if (entry.row.line == line || (entry.row.refund && original != originals.cend() && original->line == line))
+            entry.typeName = Clip(WithoutApostrophe(category), kMaxName);
+    }
+}
+
+StatementSummary_st StatementImport_cl::Import(const Progress_fn& progress) {
+    log->EnsureTable();
+    logReady = true;
+    FindRefunds();
+    QString ownerName = owner;
+    if (ownerName.isEmpty()) {
+        const Base_ns::Trusteeship_tl<Vorelle_ns::UserInfo_st> all = users.GetUsers();
+        for (int32_t i = 0; i < all.Count(); ++i) {
+            if (all[i].sn == users.GetCurrentUser()) ownerName = all[i].userName;
+        }
+    }
+    const int32_t ownerSn = users.FindUser(ownerName);
+    StatementSummary_st done = NewSummary();
+    DB_ns::BeginTrans_cl transaction(&users.GetDatabase());
+    Container_ns::List_tl<Vorelle_ns::RecordInfo_st> batch;
+    reader.Rewind();
+    StatementRow_st row;
+    while (reader.Next(row)) {
+        const StatementEntry_st entry = Decide(row);
+        Count(done, entry);
+        if (Books(entry.decision)) {
+            // The trade row goes in at once: a repeated id later in the file finds it.
+            log->Add(reader.Source(), TradeKey(row), entry.typeName, ownerSn);
+            Vorelle_ns::RecordInfo_st record;
+            record.recordTime = row.time;
+            record.typeName = entry.typeName;
+            record.expenseName = entry.expenseName;
+            record.expense = int32_t(entry.expense);
+            record.userName = ownerName;
+            record.statisticsMode = entry.mode;
+            record.comment = entry.comment;
+            batch.Append(record);
+            if (batch.Count() >= kBatch) {
+                records.ImportRecords(batch);
+                batch = Container_ns::List_tl<Vorelle_ns::RecordInfo_st>();
+            }
+        }
+        if (progress) progress(reader.Position(), reader.Size());
+    }
+    if (batch.Count() > 0) records.ImportRecords(batch);
+    done.stated = reader.Stated();
+    transaction.Commit();
+    return done;
+}
+
+}  // namespace Import_ns

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "Import/CategoryRules.h"
+#include "Import/StatementEntry.h"
+#include "Import/StatementReader.h"
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace Vorelle_ns {
+class RecordManage_cl;
+class UserManage_cl;
+class TradeLog_cl;
+}  // namespace Vorelle_ns
+
+namespace Import_ns {
+
+struct DecisionTotal_st {
+    int32_t count = 0;
+    int64_t sum = 0;  // signed hundredths as booked; for skipped rows, the rows' amounts
+};
+
+// The rows of one pass over a statement, by decision and by the statement's own flows,
+// and what the statement states about itself.
+struct StatementSummary_st {
+    QString formatName;
+    QString source;
+    int32_t rows = 0;
+    DecisionTotal_st decisions[kDecisionCount];
+    int32_t flowCount[kFlowCount] = {0, 0, 0};
+    int64_t flowSum[kFlowCount] = {0, 0, 0};
+    StatementTotals_st stated;
+
+    // One line per decision that occurred: "导入 12笔 -345.60元".
+    QStringList DecisionLines() const;
+    // One line per flow the statement states: its count and sum beside the rows', and
+    // whether they agree; the row count likewise.
+    QStringList ComparisonLines() const;
+    // Whether every stated figure agrees with the rows.
+    bool Agrees() const;
+};
+
+// Called with how far a pass has come.
+using Progress_fn = std::function<void(int64_t done, int64_t total)>;
+
+// Turns a downloaded statement into entries of one user: reads it, decides every row,
+// and books the rows to import in one transaction together with their trade ids, so
+// that no trade is ever booked twice. Nothing is written until Import; a damaged row
+// refuses the whole file.
+class StatementImport_cl {
+public:
+    // owner: the user the entries belong to; empty for the logged-in user.
+    StatementImport_cl(const QString& path, StatementKind_en kind, const QList<BankProfile_st>& profiles,
+                       CategoryRules_cl rules, Vorelle_ns::UserManage_cl& users, Vorelle_ns::RecordManage_cl& records,
+                       QString owner = QString());
+    ~StatementImport_cl();
+
+    static QString ClassName() { return QStringLiteral("StatementImport_cl"); }
+
+    // Reads the whole statement and decides every row without writing. keep: the rows
+    // are kept for Entries (a preview list); a command line run keeps none.
+    const StatementSummary_st& Preview(bool keep, const Progress_fn& progress = {});
+    const QList<StatementEntry_st>& Entries() const { return entries; }
+    // The user's own category for one row (by its line); it goes with a refund of it.
+    void SetCategory(int32_t line, const QString& category);
+    void SetRules(const CategoryRules_cl& newRules) { rules = newRules; }
+    void SetOwner(const QString& name) { owner = name; }
+    const QString& Owner() const { return owner; }
+
+    // Books every row to import in one transaction and returns that pass's summary.
+    // Any failure rolls all of it back.
+    StatementSummary_st Import(const Progress_fn& progress = {});
+
+private:
+    struct Original_st {
+        QString typeName;
+        bool booked = false;
+        int32_t line = 0;
+    };
+    void FindRefunds();
+    StatementEntry_st Decide(const StatementRow_st& row);
+    void Decide(StatementEntry_st& entry);
+    QString TradeKey(const StatementRow_st& row) const;
+    void Count(StatementSummary_st& summary, const StatementEntry_st& entry) const;
+    StatementSummary_st NewSummary() const;
+
+    StatementReader_cl reader;
+    CategoryRules_cl rules;
+    Vorelle_ns::UserManage_cl& users;
+    Vorelle_ns::RecordManage_cl& records;
+    std::unique_ptr<Vorelle_ns::TradeLog_cl> log;
+    QString owner;
+    bool logReady = false;                  // the book has the trade table
+    QStringList refundIds;                  // sorted
+    QHash<QString, Original_st> originals;  // refund id -> its original in this file
+    QHash<int32_t, QString> chosen;         // line -> category the user chose
+    QSet<size_t> bookedKeys;                // hashes of the trade keys booked in this pass
+    QList<StatementEntry_st> entries;
+    StatementSummary_st summary;
+};
+
+}  // namespace Import_ns

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "base/DateTime.h"
+
+#include <QString>
+#include <cstdint>
+
+namespace Import_ns {
+
+// Which way the money of a statement row went, as the statement itself says.
+enum class Flow_en { Expense, Income, Neutral };
+constexpr int32_t kFlowCount = 3;
+
+// One trade of a downloaded statement, read from its own columns.
+struct StatementRow_st {
+    int32_t line = 0;  // line of the CSV file or row of the sheet, from 1
+    Base_ns::DateTime_cl time;
+    QString category;      // the app's own trade category or type
+    QString counterparty;
+    QString product;
+    Flow_en flow = Flow_en::Neutral;
+    int64_t amount = 0;    // hundredths, not negative
+    int64_t refunded = 0;  // hundredths already refunded on this trade, if the row says so
+    QString status;
+    QString tradeId;       // the order number; for a bank row without one, made from the row
+    bool refund = false;   // the row is the refund of another trade
+    bool closed = false;   // closed, failed or cancelled
+    bool pending = false;  // not finished yet
+    bool refundCounted = false;  // a refund row whose money its original row already subtracts
+};
+
+// Counts and sums a statement states about itself; a flag per flow says whether it does.
+struct StatementTotals_st {
+    int32_t rows = -1;  // -1: not stated
+    bool has[kFlowCount] = {false, false, false};
+    int32_t count[kFlowCount] = {0, 0, 0};
+    int64_t sum[kFlowCount] = {0, 0, 0};
+};
+
+}  // namespace Import_ns

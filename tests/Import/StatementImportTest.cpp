@@ -1,0 +1,191 @@
+#include "Data/FinanceFixture.h"
+#include "Data/TradeLog.h"
+#include "Import/StatementImport.h"
+#include "StatementFiles.h"
+
+#include <QRegularExpression>
+
+using namespace Import_ns;
+using namespace StatementFiles_ns;
+
+namespace {
+
+// Every shape the tests write, by name.
+QString Make(const QString& folder, const QString& shape) {
+    const QString path = folder + shape;
+    if (shape == u"alipay.csv") Write(path, Gb18030(AlipayText()));
+    else if (shape == u"alipay-utf8.csv") Write(path, AlipayText().toUtf8());
+    else if (shape == u"alipay-old.csv") Write(path, Gb18030(AlipayOldText()));
+    else if (shape == u"wechat.csv") Write(path, Utf8Bom(CsvText(WeChatRows(false))));
+    else if (shape == u"wechat.xlsx") WriteXlsx(path, WeChatRows(true));
+    else if (shape == u"bank-split.csv") Write(path, Gb18030(BankSplitText()));
+    else if (shape == u"bank-signed.csv") Write(path, BankSignedText().toUtf8());
+    else if (shape == u"records.csv") Write(path, Gb18030(QStringLiteral("日期,分类,费用名称,金额,用户,类别,注释\n")));
+    return path;
+}
+
+}  // namespace
+
+class StatementTest : public FinanceTest {
+protected:
+    std::unique_ptr<StatementImport_cl> Open(const QString& shape, StatementKind_en kind = StatementKind_en::Auto) {
+        return std::make_unique<StatementImport_cl>(Make(app.Path(), shape), kind, BankProfiles_cl::BuiltIn(),
+                                                    CategoryRules_cl(), users, records);
+    }
+};
+
+TEST_F(StatementTest, EachShapeIsFoundByItsContentAndCheckedAgainstItsOwnTotals) {
+    const struct {
+        const char* shape;
+        const char* format;
+        int32_t rows;
+        bool stated;
+    } cases[] = {{"alipay.csv", "支付宝账单，GB18030", 8, true},
+                 {"alipay-utf8.csv", "支付宝账单，UTF-8", 8, true},
+                 {"alipay-old.csv", "支付宝账单（旧版），GB18030", 2, true},
+                 {"wechat.csv", "微信支付账单，UTF-8", 5, true},
+                 {"wechat.xlsx", "微信支付账单，XLSX", 5, true},
+                 {"bank-split.csv", "银行账单（收支分列），GB18030", 2, false},
+                 {"bank-signed.csv", "银行账单（交易金额），UTF-8", 3, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shape);
+        const StatementSummary_st summary = Open(QString::fromUtf8(c.shape))->Preview(false);
+        EXPECT_EQ(summary.formatName, QString::fromUtf8(c.format));
+        EXPECT_EQ(summary.rows, c.rows);
+        EXPECT_TRUE(summary.Agrees()) << summary.ComparisonLines().join(u'\n').toStdString();
+        EXPECT_EQ(!summary.ComparisonLines()[0].startsWith(u"账单没有写明"), c.stated);
+    }
+}
+
+TEST_F(StatementTest, AFileOfAnotherShapeIsRefusedSayingWhatWasExpected) {
+    const struct {
+        const char* shape;
+        StatementKind_en kind;
+        const char* expected;  // in the remark
+    } cases[] = {{"records.csv", StatementKind_en::Auto, "微信支付账单（列头含 交易时间"},
+                 {"alipay.csv", StatementKind_en::WeChat, "微信支付账单"},
+                 {"wechat.csv", StatementKind_en::Bank, "银行账单“收支分列”"}};
+    for (const auto& c : cases) {
+        const Raised_st raised = Raise([&] { Open(QString::fromUtf8(c.shape), c.kind); });
+        EXPECT_EQ(raised.message, "无法识别账单格式。") << c.shape;
+        EXPECT_TRUE(raised.remark.contains(QString::fromUtf8(c.expected))) << raised.remark.toStdString();
+    }
+}
+
+TEST_F(StatementTest, EveryRowIsDecidedByStatusFlowAndRefund) {
+    const struct {
+        const char* shape;
+        int32_t line;
+        Decision_en decision;
+        int64_t expense;
+        const char* type;
+        const char* name;
+    } cases[] = {
+        {"alipay.csv", 9, Decision_en::Import, -3550, "饮食", "午餐"},
+        {"alipay.csv", 10, Decision_en::Closed, 0, "交通", "车票"},
+        {"alipay.csv", 11, Decision_en::Import, -2000, "居家", "纸巾, 大包"},
+        {"alipay.csv", 12, Decision_en::Refund, 2000, "居家", "退款-纸巾"},  // the original's category
+        {"alipay.csv", 13, Decision_en::Import, 10000, "社交", "转账"},
+        {"alipay.csv", 14, Decision_en::Neutral, 0, "投资理财", "转入"},
+        {"alipay.csv", 15, Decision_en::OriginalSkipped, 500, "交通", "退款"},
+        // An apostrophe becomes a typographic one; 16 units without half an emoji.
+        {"alipay.csv", 16, Decision_en::Pending, 0, "居家", "McDonald’s手机壳壳壳"},
+        {"alipay-old.csv", 5, Decision_en::Import, -2500, "即时到账交易", "书"},
+        {"alipay-old.csv", 6, Decision_en::FullyRefunded, 0, "支付宝担保交易", "衣"},
+        {"wechat.csv", 9, Decision_en::Import, -2816, "商户消费", "包子"},
+        {"wechat.csv", 10, Decision_en::FullyRefunded, 0, "商户消费", "衣服"},
+        {"wechat.csv", 11, Decision_en::Import, -3000, "商户消费", "鞋子"},
+        {"wechat.csv", 12, Decision_en::RefundCounted, 0, "商户消费-退款", "鞋子"},
+        {"wechat.csv", 13, Decision_en::Neutral, 0, "零钱提现", "招商银行"},
+        {"bank-split.csv", 3, Decision_en::Import, 800000, "", "工资"},
+        {"bank-split.csv", 4, Decision_en::Import, -12850, "", "消费"},
+        {"bank-signed.csv", 2, Decision_en::Import, -3500, "", "咖啡"},
+        {"bank-signed.csv", 3, Decision_en::Import, -3500, "", "咖啡"},  // the same again, not a repeat
+        {"bank-signed.csv", 4, Decision_en::Import, 150, "", "利息"}};
+    QString openShape;
+    std::unique_ptr<StatementImport_cl> statement;
+    for (const auto& c : cases) {
+        if (openShape != QString::fromUtf8(c.shape)) {
+            openShape = QString::fromUtf8(c.shape);
+            statement = Open(openShape);
+            statement->Preview(true);
+        }
+        const QList<StatementEntry_st>& entries = statement->Entries();
+        const auto found = std::find_if(entries.begin(), entries.end(),
+                                        [&](const StatementEntry_st& e) { return e.row.line == c.line; });
+        ASSERT_NE(found, entries.end()) << c.shape << " " << c.line;
+        SCOPED_TRACE(std::string(c.shape) + " line " + std::to_string(c.line));
+        EXPECT_EQ(DecisionText(found->decision), DecisionText(c.decision));
+        if (Books(c.decision)) {
+            EXPECT_EQ(found->expense, c.expense);
+        }
+        EXPECT_EQ(found->typeName, QString::fromUtf8(c.type));
+        EXPECT_EQ(found->expenseName, QString::fromUtf8(c.name));
+        EXPECT_TRUE(found->comment.contains(found->row.tradeId));
+    }
+}
+
+TEST_F(StatementTest, ATradeIsBookedOnceAcrossFilesAndADamagedRowWritesNothing) {
+    const auto count = [&] { return Count("zorb_record"); };
+    // Damaged in the middle: nothing of the rows before it stays.
+    QList<QStringList> damaged = WeChatRows(false);
+    damaged[10][5] = QStringLiteral("¥5O.00");
+    Write(app.Path() + "damaged.csv", Utf8Bom(CsvText(damaged)));
+    const Raised_st refused = Raise([&] {
+        StatementImport_cl(app.Path() + "damaged.csv", StatementKind_en::Auto, {}, CategoryRules_cl(), users, records)
+            .Import();
+    });
+    EXPECT_EQ(refused.message, "账单内容不正确，金额不是数字。");
+    EXPECT_TRUE(refused.remark.startsWith(u"第11行")) << refused.remark.toStdString();
+    EXPECT_EQ(count(), 0);
+
+    const StatementSummary_st first = Open("wechat.csv")->Import();
+    EXPECT_EQ(first.decisions[int(Decision_en::Import)].count, 2);
+    EXPECT_EQ(first.decisions[int(Decision_en::Import)].sum, -5816);
+    EXPECT_EQ(count(), 2);
+    EXPECT_EQ(SingleAccount(users.GetCurrentUser()), -5816);
+    // The workbook of the same trades adds nothing and says so, in preview and import.
+    auto workbook = Open("wechat.xlsx");
+    EXPECT_EQ(workbook->Preview(true).decisions[int(Decision_en::AlreadyImported)].count, 2);
+    EXPECT_EQ(workbook->Entries()[0].row.time.Format(), "2024-01-03 08:00:00");  // a day count in the sheet
+    const StatementSummary_st again = Open("wechat.xlsx")->Import();
+    EXPECT_EQ(again.decisions[int(Decision_en::Import)].count, 0);
+    EXPECT_EQ(again.decisions[int(Decision_en::AlreadyImported)].count, 2);
+    EXPECT_EQ(count(), 2);
+    EXPECT_EQ(Count("zorb_trade"), 2);
+
+    // A refund of a trade booked earlier goes to that trade's category.
+    Open("alipay.csv")->Import();
+    Write(app.Path() + "refund.csv",
+          AlipayText().section(u'\n', 0, 7).toUtf8() +
+              QStringLiteral("\n2024-02-01 10:00:00,退款,某餐厅,/,退款,不计收支,10.00,余额,退款成功,2024010522001_R9,,,\n")
+                  .toUtf8());
+    auto refund = std::make_unique<StatementImport_cl>(app.Path() + "refund.csv", StatementKind_en::Alipay,
+                                                       QList<BankProfile_st>(), CategoryRules_cl(), users, records);
+    refund->Preview(true);
+    ASSERT_EQ(refund->Entries().size(), 1);
+    EXPECT_EQ(refund->Entries()[0].decision, Decision_en::Refund);
+    EXPECT_EQ(refund->Entries()[0].typeName, "饮食");
+}
+
+TEST_F(StatementTest, ADamagedRowRefusesTheFileNamingItsLine) {
+    const struct {
+        const char* from;
+        const char* to;
+        const char* message;
+        const char* remark;
+    } cases[] = {{"2024-01-07 10:00:00,日用百货", "2024-02-30 10:00:00,日用百货", "账单内容不正确，日期不存在。",
+                  "第11行：2024-02-30 10:00:00"},
+                 {",35.50,", ",3x.50,", "账单内容不正确，金额不是数字。", "第9行"},
+                 {"2024-01-09 10:00:00,转账红包,张三,/,转账,收入,100.00,余额,交易成功,2024010922001\t,,,",
+                  "2024-01-09 10:00:00,转账红包", "账单内容不正确，列数不够。", "第13行"}};
+    for (const auto& c : cases) {
+        Write(app.Path() + "bad.csv", Gb18030(AlipayText().replace(QString::fromUtf8(c.from), QString::fromUtf8(c.to))));
+        const Raised_st raised = Raise([&] {
+            StatementImport_cl(app.Path() + "bad.csv", StatementKind_en::Auto, {}, CategoryRules_cl(), users, records)
+                .Preview(false);
+        });
+        EXPECT_EQ(raised.message, QString::fromUtf8(c.message)) << c.to;
+        EXPECT_TRUE(raised.remark.startsWith(QString::fromUtf8(c.remark))) << raised.remark.toStdString();
+    }
+}
