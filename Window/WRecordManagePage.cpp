@@ -10,6 +10,7 @@
 #include "SystemInfo/Path.h"
 #include "WInputAccountDlg.h"
 #include "WInputRecordDlg.h"
+#include "WStatementImportDlg.h"
 #include "base/SysError.h"
 #include "base/UserError.h"
 #include "platform/prompt/Prompt.h"
@@ -49,6 +50,7 @@ constexpr int32_t kRecordWidths[RecordFile_cl::ColumnCount] = {15, 15, 12, 10, 1
 const CTL_ns::Report_cl::Column_st kSumColumns[] = {{QStringLiteral("分类"), 50}, {QStringLiteral("金额"), -1}};
 
 const QString kCsvFilter = QStringLiteral("CSV Files (*.csv)|*.csv|");
+const QString kStatementFilter = QStringLiteral("账单 (*.csv;*.xlsx)|*.csv;*.xlsx|");
 
 // Settings of the page, in the logged-in user's storage of the database.
 const QString kRecordWidthsKey = QStringLiteral("费用记录列表");
@@ -135,6 +137,7 @@ void WRecordManagePage_cl::BuildControls() {
     newButton = build.Button(IdNew, QStringLiteral("新增(&N)"), 215, 26, 60, 18);
     exportButton = build.Button(IdExport, QStringLiteral("导出(&E)"), 280, 26, 60, 18);
     importButton = build.Button(IdImport, QStringLiteral("导入(&I)"), 346, 26, 60, 18);
+    importStatementButton = build.Button(IdImportStatement, QStringLiteral("导入账单"), 412, 26, 60, 18);
     build.Label(QStringLiteral("查找"), 7, 47, 17, 15);
     searchEdit = build.Edit(IdSearch, 26, 46, 100, 14);
     build.Label(QStringLiteral("分类"), 131, 47, 17, 15);
@@ -171,6 +174,7 @@ void WRecordManagePage_cl::BuildControls() {
     connect(newButton, &QPushButton::clicked, this, &WRecordManagePage_cl::OnNew);
     connect(exportButton, &QPushButton::clicked, this, &WRecordManagePage_cl::OnExport);
     connect(importButton, &QPushButton::clicked, this, &WRecordManagePage_cl::OnImport);
+    connect(importStatementButton, &QPushButton::clicked, this, [this] { Handle([this] { ImportStatement(); }); });
     connect(changeAccountButton, &QPushButton::clicked, this, &WRecordManagePage_cl::OnChangeAccount);
     connect(recordList, &QTreeWidget::itemDoubleClicked, this, &WRecordManagePage_cl::OnEdit);
     // The search runs when its text, category or bounds are taken, not at every key.
@@ -291,8 +295,8 @@ void WRecordManagePage_cl::EnableControls() {
     const int32_t dateMode = DateMode();
     const int32_t userMode = UserMode();
     for (QWidget* control : std::initializer_list<QWidget*>{recordList, sumList, dateModeCombo, userModeCombo,
-                                                            newButton, importButton, searchEdit, categoryCombo,
-                                                            minimumEdit, maximumEdit}) {
+                                                            newButton, importButton, importStatementButton, searchEdit,
+                                                            categoryCombo, minimumEdit, maximumEdit}) {
         control->setEnabled(true);
     }
     userNameCombo->setEnabled(userMode == NamedUser);
@@ -607,6 +611,27 @@ void WRecordManagePage_cl::Import() {
                                   QStringLiteral("导入费用记录成功，共导入") + QString::number(records.Count()) +
                                       QStringLiteral("条。"),
                                   DataCore_cl::GetProductName(), Platform_ns::Buttons_en::OK);
+}
+
+void WRecordManagePage_cl::ImportStatement() {
+    Unique_ns::ICustom_cl& custom = Unique_ns::GetCustomFromDatabase();
+    const QString path =
+        Platform_ns::Prompt().OpenFile(this, kStatementFilter, custom.ReadString(kCsvFolderKey, QString()));
+    if (path.isEmpty()) return;
+    custom.WriteString(kCsvFolderKey, SystemInfo_ns::GetParentFolder(path));
+    WStatementImportDlg_cl dialog(path, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    Refresh();
+    const Import_ns::StatementSummary_st& summary = dialog.Result();
+    const int32_t booked = summary.decisions[int(Import_ns::Decision_en::Import)].count +
+                           summary.decisions[int(Import_ns::Decision_en::Refund)].count;
+    Platform_ns::Prompt().Message(
+        this,
+        QStringLiteral("导入账单成功，共导入%1条，以前已导入%2条，跳过%3条。")
+            .arg(booked)
+            .arg(summary.decisions[int(Import_ns::Decision_en::AlreadyImported)].count)
+            .arg(summary.rows - booked - summary.decisions[int(Import_ns::Decision_en::AlreadyImported)].count),
+        DataCore_cl::GetProductName(), Platform_ns::Buttons_en::OK);
 }
 
 }  // namespace Vorelle_ns

@@ -40,6 +40,7 @@ public:
     static constexpr int32_t IdNew = 1053;
     static constexpr int32_t IdExport = 1054;
     static constexpr int32_t IdImport = 1055;
+    static constexpr int32_t IdImportStatement = 1074;
     static constexpr int32_t IdRecords = 1040;
     static constexpr int32_t IdSums = 1041;
     static constexpr int32_t IdShowAccount = 1066;
@@ -125,6 +126,8 @@ private:
     void ChangeAccount();
     void Export();
     void Import();
+    // A downloaded statement through its preview.
+    void ImportStatement();
     void ReloadAndEnable();
     void StoreSettings();
     // Runs an action of the user; a failure is shown over the page.
@@ -147,6 +150,7 @@ private:
     QPushButton* newButton;
     QPushButton* exportButton;
     QPushButton* importButton;
+    QPushButton* importStatementButton;
     CTL_ns::Report_cl* recordList;
     CTL_ns::Report_cl* sumList;
     QCheckBox* showAccountCheck;

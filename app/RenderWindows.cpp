@@ -15,12 +15,14 @@
 #include "Window/WInputUserDlg.h"
 #include "Window/WMainWnd.h"
 #include "Window/WSetSuperAdminDlg.h"
+#include "Window/WStatementImportDlg.h"
 #include "Window/WStartDlg.h"
 #include "base/Error.h"
 #include "settings/Unique.h"
 
 #include <QDate>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -182,6 +184,31 @@ bool RenderCrosstabs(Vorelle_ns::WMainWnd_cl& mainWnd, const QString& folder) {
 
 // The main window as the sample's super administrator sees it, with a few more users,
 // and the small dialogs over it.
+// The preview of a WeChat Pay statement with purchases, a refund, a transfer and a
+// withdrawal.
+bool RenderStatement(Vorelle_ns::WMainWnd_cl& mainWnd, const QString& folder) {
+    const QString path = SystemInfo_ns::GetApplicationFolder() + QStringLiteral("微信支付账单.csv");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    const QString text = QStringLiteral(
+        "微信支付账单明细\n微信昵称：[小明]\n起始时间：[2024-03-01 00:00:00] 终止时间：[2024-03-31 23:59:59]\n"
+        "共8笔记录\n收入：2笔 ¥220.00\n支出：5笔 ¥531.16\n中性交易：1笔 ¥100.00\n"
+        "----------------------微信支付账单明细列表--------------------\n"
+        "交易时间,交易类型,交易对方,商品,收/支,金额(元),支付方式,当前状态,交易单号,商户单号,备注\n"
+        "2024-03-02 08:12:05,商户消费,早餐铺,豆浆油条,支出,¥12.50,零钱,支付成功,4200002024030201\t,1\t,/\n"
+        "2024-03-03 12:40:11,商户消费,美团,外卖 黄焖鸡米饭,支出,¥28.16,招商银行,支付成功,4200002024030301\t,2\t,/\n"
+        "2024-03-05 19:02:47,商户消费,超市,日用品,支出,¥156.00,零钱,已退款(￥20.00),4200002024030501\t,3\t,/\n"
+        "2024-03-06 09:30:00,商户消费-退款,超市,日用品,收入,¥20.00,零钱,已退款,4200002024030601\t,4\t,/\n"
+        "2024-03-08 20:15:33,转账,妈妈,/,收入,¥200.00,零钱,已存入零钱,1000052024030801\t,/,/\n"
+        "2024-03-10 14:00:00,商户消费,网店,运动鞋,支出,¥299.00,零钱,已全额退款,4200002024031001\t,5\t,/\n"
+        "2024-03-12 18:45:10,商户消费,滴滴出行,快车,支出,¥35.50,零钱,支付成功,4200002024031201\t,6\t,/\n"
+        "2024-03-15 10:00:00,零钱提现,招商银行,/,/,¥100.00,零钱,提现已到账,1000052024031501\t,/,/\n");
+    file.write("\xEF\xBB\xBF" + text.toUtf8());
+    file.close();
+    Vorelle_ns::WStatementImportDlg_cl dialog(path, &mainWnd);
+    return Save(dialog, folder, QStringLiteral("statement-import"));
+}
+
 bool RenderMainWindow(const QString& folder) {
     using namespace Vorelle_ns;
     DataCore().GetDatabaseManage().OpenLink(0);
@@ -204,7 +231,8 @@ bool RenderMainWindow(const QString& folder) {
     WInputAccountDlg_cl accountDlg(true, &mainWnd);
     saved &= Save(accountDlg, folder, QStringLiteral("input-account"));
     accountDlg.hide();
-    return saved && RenderRecords(mainWnd, folder) && RenderCrosstabs(mainWnd, folder);
+    return saved && RenderRecords(mainWnd, folder) && RenderStatement(mainWnd, folder) &&
+           RenderCrosstabs(mainWnd, folder);
 }
 
 bool Render(const QString& folder) {

@@ -1,0 +1,190 @@
+#include "Window/WStatementImportDlg.h"
+
+#include "Control/DataCore.h"
+#include "Data/RecordManage.h"
+#include "Data/UserManage.h"
+#include "Window/StatementRowsModel.h"
+#include "Window/WCategoryRulesDlg.h"
+#include "base/Error.h"
+#include "platform/prompt/Prompt.h"
+#include "settings/Unique.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace Vorelle_ns {
+
+namespace {
+
+// Progress shows in steps of a hundredth; events are let through so the bar is drawn.
+Import_ns::Progress_fn Follow(QProgressBar* bar) {
+    return [bar, last = -1](int64_t done, int64_t total) mutable {
+        const int step = total > 0 ? int(done * 100 / total) : 100;
+        if (step == last) return;
+        last = step;
+        bar->setValue(step);
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+}
+
+}  // namespace
+
+WStatementImportDlg_cl::WStatementImportDlg_cl(const QString& path, QWidget* parent) : QDialog(parent) {
+    UserManage_cl& users = DataCore().GetUserManage();
+    Unique_ns::ICustom_cl& custom = Unique_ns::GetCustomFromDatabase();
+    statement = std::make_unique<Import_ns::StatementImport_cl>(
+        path, Import_ns::StatementKind_en::Auto, Import_ns::BankProfiles_cl::Load(custom),
+        Import_ns::CategoryRules_cl::Load(custom), users, DataCore().GetRecordManage());
+    BuildControls(path);
+    Preview();
+}
+
+WStatementImportDlg_cl::~WStatementImportDlg_cl() = default;
+
+void WStatementImportDlg_cl::BuildControls(const QString& path) {
+    setWindowTitle(QStringLiteral("导入账单"));
+    auto* layout = new QVBoxLayout(this);
+    auto* fileLabel = new QLabel(QStringLiteral("文件：") + path, this);
+    fileLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    formatLabel = new QLabel(this);
+    layout->addWidget(fileLabel);
+    layout->addWidget(formatLabel);
+
+    auto* ownerRow = new QHBoxLayout;
+    ownerRow->addWidget(new QLabel(QStringLiteral("记到用户："), this));
+    ownerCombo = new QComboBox(this);
+    ownerCombo->setObjectName(QString::number(IdOwner));
+    UserManage_cl& users = DataCore().GetUserManage();
+    const Base_ns::Trusteeship_tl<UserInfo_st> all = users.GetUsers();
+    // Only the super administrator may book for someone else.
+    const bool forOthers = users.CanManageUsers();
+    for (int32_t i = 0; i < all.Count(); ++i) {
+        if (all[i].sn == users.GetCurrentUser()) ownerCombo->insertItem(0, all[i].userName);
+        else if (forOthers) ownerCombo->addItem(all[i].userName);
+    }
+    ownerCombo->setCurrentIndex(0);
+    ownerRow->addWidget(ownerCombo);
+    ownerRow->addStretch();
+    auto* saveRule = new QPushButton(QStringLiteral("所选行的分类存为规则(&S)"), this);
+    saveRule->setObjectName(QString::number(IdSaveRule));
+    auto* rules = new QPushButton(QStringLiteral("分类规则(&R)…"), this);
+    rules->setObjectName(QString::number(IdRules));
+    ownerRow->addWidget(saveRule);
+    ownerRow->addWidget(rules);
+    layout->addLayout(ownerRow);
+
+    model = new StatementRowsModel_cl(*statement, this);
+    rowsView = new QTableView(this);
+    rowsView->setObjectName(QString::number(IdRows));
+    rowsView->setModel(model);
+    rowsView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    rowsView->setSelectionMode(QAbstractItemView::SingleSelection);
+    rowsView->verticalHeader()->hide();
+    rowsView->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    rowsView->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                              QAbstractItemView::SelectedClicked);
+    const int widths[StatementRowsModel_cl::ColumnCount] = {40, 130, 40, 70, 100, 130, 90, 150, 80, 110};
+    for (int i = 0; i < StatementRowsModel_cl::ColumnCount; ++i) rowsView->setColumnWidth(i, widths[i]);
+    layout->addWidget(rowsView, 1);
+
+    summaryLabel = new QLabel(this);
+    summaryLabel->setTextFormat(Qt::RichText);
+    summaryLabel->setWordWrap(true);
+    layout->addWidget(summaryLabel);
+    progress = new QProgressBar(this);
+    progress->setRange(0, 100);
+    layout->addWidget(progress);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    importButton = new QPushButton(QStringLiteral("导入(&I)"), this);
+    importButton->setObjectName(QString::number(IdImport));
+    importButton->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+    cancel->setObjectName(QString::number(IdCancel));
+    buttons->addWidget(importButton);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+    resize(1000, 600);
+
+    connect(saveRule, &QPushButton::clicked, this, [this] { Handle([this] { OnSaveRule(); }); });
+    connect(rules, &QPushButton::clicked, this, [this] { Handle([this] { OnRules(); }); });
+    connect(importButton, &QPushButton::clicked, this, [this] { Handle([this] { OnImport(); }); });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+template <typename Action>
+void WStatementImportDlg_cl::Handle(Action&& action) {
+    try {
+        action();
+    } catch (const Base_ns::Error_cl& error) {
+        error.Show(this);
+    }
+}
+
+void WStatementImportDlg_cl::Preview() {
+    const Import_ns::StatementSummary_st& summary = statement->Preview(true, Follow(progress));
+    model->Reload();
+    formatLabel->setText(QStringLiteral("格式：") + summary.formatName + QStringLiteral("，共") +
+                         QString::number(summary.rows) + QStringLiteral("笔"));
+    ShowSummary(summary);
+}
+
+void WStatementImportDlg_cl::ShowSummary(const Import_ns::StatementSummary_st& summary) {
+    QString html = summary.DecisionLines().join(QStringLiteral("<br>"));
+    html += QStringLiteral("<br>");
+    const QString color = summary.Agrees() ? QStringLiteral("black") : QStringLiteral("red");
+    html += QStringLiteral("<span style=\"color:%1\">与账单核对：").arg(color) +
+            summary.ComparisonLines().join(QStringLiteral("；")) + QStringLiteral("</span>");
+    summaryLabel->setText(html);
+    importButton->setEnabled(summary.decisions[int(Import_ns::Decision_en::Import)].count +
+                                 summary.decisions[int(Import_ns::Decision_en::Refund)].count >
+                             0);
+}
+
+void WStatementImportDlg_cl::OnSaveRule() {
+    const QModelIndexList selected = rowsView->selectionModel()->selectedRows();
+    if (selected.isEmpty()) {
+        Platform_ns::Prompt().Message(this, QStringLiteral("请先选择一行要导入的记录。"), DataCore_cl::GetProductName(),
+                                      Platform_ns::Buttons_en::OK);
+        return;
+    }
+    const Import_ns::StatementEntry_st& entry = statement->Entries()[selected[0].row()];
+    // The counterparty names a shop best; the product when there is none.
+    const QString keyword = !entry.row.counterparty.isEmpty() ? entry.row.counterparty : entry.row.product;
+    Unique_ns::ICustom_cl& custom = Unique_ns::GetCustomFromDatabase();
+    Import_ns::CategoryRules_cl rules = Import_ns::CategoryRules_cl::Load(custom);
+    rules.Put({keyword, entry.typeName, QString(), -1});
+    rules.Save(custom);
+    statement->SetRules(rules);
+    Preview();
+}
+
+void WStatementImportDlg_cl::OnRules() {
+    WCategoryRulesDlg_cl dialog(this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    statement->SetRules(Import_ns::CategoryRules_cl::Load(Unique_ns::GetCustomFromDatabase()));
+    Preview();
+}
+
+void WStatementImportDlg_cl::OnImport() {
+    statement->SetOwner(ownerCombo->currentText());
+    importButton->setEnabled(false);
+    try {
+        result = statement->Import(Follow(progress));
+    } catch (...) {
+        importButton->setEnabled(true);
+        progress->setValue(0);
+        throw;
+    }
+    accept();
+}
+
+}  // namespace Vorelle_ns

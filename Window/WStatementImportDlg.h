@@ -1,0 +1,65 @@
+#pragma once
+
+#include "Import/StatementImport.h"
+
+#include <QDialog>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTableView;
+
+namespace Vorelle_ns {
+
+class StatementRowsModel_cl;
+
+// The preview of a downloaded statement: every row with its decision and category (a
+// booked row's category can be changed and saved as a rule), the totals per decision and
+// the comparison with the statement's own figures; then one import in one transaction.
+class WStatementImportDlg_cl : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int32_t IdRows = 1100;
+    static constexpr int32_t IdOwner = 1101;
+    static constexpr int32_t IdSaveRule = 1102;
+    static constexpr int32_t IdRules = 1103;
+    static constexpr int32_t IdImport = 1;
+    static constexpr int32_t IdCancel = 2;
+
+    // Reads and decides the whole file; raises when it fits no known statement or holds
+    // a damaged row.
+    WStatementImportDlg_cl(const QString& path, QWidget* parent = nullptr);
+    ~WStatementImportDlg_cl() override;
+
+    static QString ClassName() { return QStringLiteral("WStatementImportDlg_cl"); }
+
+    // The summary of the import, once the dialog ended with it.
+    const Import_ns::StatementSummary_st& Result() const { return result; }
+
+private:
+    void BuildControls(const QString& path);
+    void Preview();
+    void ShowSummary(const Import_ns::StatementSummary_st& summary);
+    void OnSaveRule();
+    void OnRules();
+    void OnImport();
+    template <typename Action>
+    void Handle(Action&& action);
+
+    std::unique_ptr<Import_ns::StatementImport_cl> statement;
+    StatementRowsModel_cl* model = nullptr;
+    QTableView* rowsView = nullptr;
+    QComboBox* ownerCombo = nullptr;
+    QLabel* formatLabel = nullptr;
+    QLabel* summaryLabel = nullptr;
+    QProgressBar* progress = nullptr;
+    QPushButton* importButton = nullptr;
+    Import_ns::StatementSummary_st result;
+};
+
+}  // namespace Vorelle_ns

@@ -1,0 +1,77 @@
+#include "Window/WStatementImportDlg.h"
+
+#include "../Import/StatementFiles.h"
+#include "RecordSession.h"
+#include "Window/StatementRowsModel.h"
+#include "Window/WRecordManagePage.h"
+#include "WindowTesting.h"
+#include "settings/Unique.h"
+
+#include <QPushButton>
+#include <QTableView>
+
+using namespace WindowTesting_ns;
+using Vorelle_ns::StatementRowsModel_cl;
+using Vorelle_ns::WStatementImportDlg_cl;
+
+class WStatementImportDlgTest : public QObject {
+    Q_OBJECT
+
+    static QPushButton* Button(QWidget& window, int32_t id) { return Control<QPushButton>(window, id); }
+
+private slots:
+    void init() {
+        environment = std::make_unique<Environment_cl>();
+        session = std::make_unique<RecordSession_cl>();
+    }
+    void cleanup() {
+        session.reset();
+        environment.reset();
+    }
+
+    // From the record page: a category changed in the preview is booked and kept as a
+    // rule; the same statement again books nothing.
+    void PreviewChangedCategoryIsBookedAndKeptAsARule() {
+        const QString path = environment->AppFolder() + QStringLiteral("微信.csv");
+        StatementFiles_ns::Write(path, StatementFiles_ns::Utf8Bom(StatementFiles_ns::CsvText(StatementFiles_ns::WeChatRows(false))));
+        Vorelle_ns::WRecordManagePage_cl page;
+        page.show();
+        Settle();
+        environment->prompt.files << path;
+        auto watch = WhenShown<WStatementImportDlg_cl>([](WStatementImportDlg_cl& dialog) {
+            auto* view = Control<QTableView>(dialog, WStatementImportDlg_cl::IdRows);
+            QCOMPARE(view->model()->rowCount(), 5);
+            const QModelIndex category = view->model()->index(0, StatementRowsModel_cl::Category);
+            QVERIFY(view->model()->setData(category, QStringLiteral("早餐"), Qt::EditRole));
+            // A skipped row has no category to change.
+            QVERIFY(!(view->model()->flags(view->model()->index(1, StatementRowsModel_cl::Category)) & Qt::ItemIsEditable));
+            view->selectRow(0);
+            Click(Button(dialog, WStatementImportDlg_cl::IdSaveRule));
+            QCOMPARE(view->model()->index(0, StatementRowsModel_cl::Category).data().toString(), QStringLiteral("早餐"));
+            Click(Button(dialog, WStatementImportDlg_cl::IdImport));
+        });
+        Click(Button(page, Vorelle_ns::WRecordManagePage_cl::IdImportStatement));
+        QVERIFY(watch->ran);
+        QCOMPARE(environment->prompt.shown.size(), 1);
+        QCOMPARE(environment->prompt.shown[0].text, QStringLiteral("导入账单成功，共导入2条，以前已导入0条，跳过3条。"));
+        QCOMPARE(RecordSession_cl::LiveRecords(), 2);
+        QCOMPARE(RecordSession_cl::Count(QStringLiteral("select count(*) from zorb_record r, zorb_expense_type t where "
+                                                        "r.type_sn = t.sn and t.type_name = '早餐' and r.expense = -2816")),
+                 1);
+        const Import_ns::CategoryRule_st saved =
+            Import_ns::CategoryRules_cl::Load(Unique_ns::GetCustomFromDatabase()).Rules().first();
+        QCOMPARE(saved.keyword, QStringLiteral("早餐店"));
+        QCOMPARE(saved.category, QStringLiteral("早餐"));
+
+        WStatementImportDlg_cl again(path);
+        QVERIFY(!Button(again, WStatementImportDlg_cl::IdImport)->isEnabled());
+    }
+
+private:
+    std::unique_ptr<Environment_cl> environment;
+    std::unique_ptr<RecordSession_cl> session;
+};
+
+WINDOW_TEST(WStatementImportDlgTest);
+
+#include "WStatementImportDlgTest.moc"
