@@ -98,7 +98,7 @@ TEST_F(StatementTest, EveryRowIsDecidedByStatusFlowAndRefund) {
         {"wechat.csv", 12, Decision_en::RefundCounted, 0, "商户消费-退款", "鞋子"},
         {"wechat.csv", 13, Decision_en::Neutral, 0, "零钱提现", "招商银行"},
         {"bank-split.csv", 3, Decision_en::Import, 800000, "", "工资"},
-        {"bank-split.csv", 4, Decision_en::Import, -12850, "", "消费"},
+        {"bank-split.csv", 4, Decision_en::Import, -12850, "居家", "消费"},
         {"bank-signed.csv", 2, Decision_en::Import, -3500, "", "咖啡"},
         {"bank-signed.csv", 3, Decision_en::Import, -3500, "", "咖啡"},  // the same again, not a repeat
         {"bank-signed.csv", 4, Decision_en::Import, 150, "", "利息"}};
