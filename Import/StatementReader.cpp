@@ -12,13 +12,14 @@ namespace Import_ns {
 
 namespace {
 
+const Base_ns::ErrorInfo_st kErrors[] = {{101, "无法识别账单格式。"},
+                                         {102, "账单内容不正确，金额不是数字。"},
+                                         {103, "账单内容不正确，日期不存在。"},
+                                         {104, "账单内容不正确，列数不够。"}};
+constexpr int32_t kErrorCount = int32_t(std::size(kErrors));
+
 Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark) {
-    static const Base_ns::ErrorInfo_st table[] = {{101, "无法识别账单格式。"},
-                                                  {102, "账单内容不正确，金额不是数字。"},
-                                                  {103, "账单内容不正确，日期不存在。"},
-                                                  {104, "账单内容不正确，列数不够。"}};
-    return Base_ns::UserError_cl(line, __FILE__, StatementReader_cl::ClassName(), code, table,
-                                 int32_t(std::size(table)), remark);
+    return Base_ns::UserError_cl(line, __FILE__, StatementReader_cl::ClassName(), code, kErrors, kErrorCount, remark);
 }
 
 QString At(int32_t line, const QString& what) {
@@ -131,6 +132,10 @@ StatementReader_cl::StatementReader_cl(const QString& path, StatementKind_en wan
 }
 
 StatementReader_cl::~StatementReader_cl() = default;
+
+bool StatementReader_cl::IsUnknownShape(const Base_ns::Error_cl& error) {
+    return error.ClassName() == ClassName() && error.Message() == Base_ns::Error_cl::LookUp(101, kErrors, kErrorCount);
+}
 
 bool StatementReader_cl::TryShape(Shape_en candidate, const QStringList& cells, const BankProfile_st* bank) {
     const QStringList& titles = candidate == Shape_en::AlipayNew   ? kAlipayNew

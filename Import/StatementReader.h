@@ -9,6 +9,10 @@
 #include <QString>
 #include <memory>
 
+namespace Base_ns {
+class Error_cl;
+}
+
 namespace Import_ns {
 
 // Which statements a file may be taken for.
@@ -25,6 +29,9 @@ public:
     ~StatementReader_cl();
 
     static QString ClassName() { return QStringLiteral("StatementReader_cl"); }
+    // Whether error is the refusal of a file that fits no known shape (a bank whose
+    // columns the user has not described yet, say).
+    static bool IsUnknownShape(const Base_ns::Error_cl& error);
 
     // Back to the first trade.
     void Rewind();

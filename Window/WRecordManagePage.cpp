@@ -10,6 +10,7 @@
 #include "SystemInfo/Path.h"
 #include "WInputAccountDlg.h"
 #include "WInputRecordDlg.h"
+#include "WBankProfileDlg.h"
 #include "WStatementImportDlg.h"
 #include "base/SysError.h"
 #include "base/UserError.h"
@@ -619,10 +620,24 @@ void WRecordManagePage_cl::ImportStatement() {
         Platform_ns::Prompt().OpenFile(this, kStatementFilter, custom.ReadString(kCsvFolderKey, QString()));
     if (path.isEmpty()) return;
     custom.WriteString(kCsvFolderKey, SystemInfo_ns::GetParentFolder(path));
-    WStatementImportDlg_cl dialog(path, this);
-    if (dialog.exec() != QDialog::Accepted) return;
+    std::unique_ptr<WStatementImportDlg_cl> dialog;
+    while (!dialog) {
+        try {
+            dialog = std::make_unique<WStatementImportDlg_cl>(path, this);
+        } catch (const Base_ns::Error_cl& error) {
+            // A bank's statement is known once its columns are described.
+            if (!Import_ns::StatementReader_cl::IsUnknownShape(error)) throw;
+            const QString question = error.Text() + QStringLiteral("\r\n\r\n如果这是银行账单，可以设置它的各列后导入。现在设置吗？");
+            if (Platform_ns::Prompt().Message(this, question, DataCore_cl::GetProductName(),
+                                              Platform_ns::Buttons_en::YesNo) != Platform_ns::Answer_en::Yes)
+                return;
+            WBankProfileDlg_cl profile(path, this);
+            if (profile.exec() != QDialog::Accepted) return;
+        }
+    }
+    if (dialog->exec() != QDialog::Accepted) return;
     Refresh();
-    const Import_ns::StatementSummary_st& summary = dialog.Result();
+    const Import_ns::StatementSummary_st& summary = dialog->Result();
     const int32_t booked = summary.decisions[int(Import_ns::Decision_en::Import)].count +
                            summary.decisions[int(Import_ns::Decision_en::Refund)].count;
     Platform_ns::Prompt().Message(

@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -24,7 +25,8 @@ namespace Vorelle_ns {
 namespace {
 
 // Progress shows in steps of a hundredth; events are let through so the bar is drawn.
-Import_ns::Progress_fn Follow(QProgressBar* bar) {
+template <typename Bar>
+Import_ns::Progress_fn Follow(Bar* bar) {
     return [bar, last = -1](int64_t done, int64_t total) mutable {
         const int step = total > 0 ? int(done * 100 / total) : 100;
         if (step == last) return;
@@ -43,7 +45,11 @@ WStatementImportDlg_cl::WStatementImportDlg_cl(const QString& path, QWidget* par
         path, Import_ns::StatementKind_en::Auto, Import_ns::BankProfiles_cl::Load(custom),
         Import_ns::CategoryRules_cl::Load(custom), users, DataCore().GetRecordManage());
     BuildControls(path);
-    Preview();
+    // A long file is read before this dialog shows: its progress is shown over the page.
+    QProgressDialog reading(QStringLiteral("正在读取账单…"), QString(), 0, 100, parent);
+    reading.setWindowModality(Qt::WindowModal);
+    reading.setMinimumDuration(500);
+    Preview(Follow(&reading));
 }
 
 WStatementImportDlg_cl::~WStatementImportDlg_cl() = default;
@@ -129,8 +135,8 @@ void WStatementImportDlg_cl::Handle(Action&& action) {
     }
 }
 
-void WStatementImportDlg_cl::Preview() {
-    const Import_ns::StatementSummary_st& summary = statement->Preview(true, Follow(progress));
+void WStatementImportDlg_cl::Preview(const Import_ns::Progress_fn& follow) {
+    const Import_ns::StatementSummary_st& summary = statement->Preview(true, follow);
     model->Reload();
     formatLabel->setText(QStringLiteral("格式：") + summary.formatName + QStringLiteral("，共") +
                          QString::number(summary.rows) + QStringLiteral("笔"));
@@ -164,14 +170,14 @@ void WStatementImportDlg_cl::OnSaveRule() {
     rules.Put({keyword, entry.typeName, QString(), -1});
     rules.Save(custom);
     statement->SetRules(rules);
-    Preview();
+    Preview(Follow(progress));
 }
 
 void WStatementImportDlg_cl::OnRules() {
     WCategoryRulesDlg_cl dialog(this);
     if (dialog.exec() != QDialog::Accepted) return;
     statement->SetRules(Import_ns::CategoryRules_cl::Load(Unique_ns::GetCustomFromDatabase()));
-    Preview();
+    Preview(Follow(progress));
 }
 
 void WStatementImportDlg_cl::OnImport() {

@@ -43,7 +43,7 @@ public:
 
 private:
     void BuildControls(const QString& path);
-    void Preview();
+    void Preview(const Import_ns::Progress_fn& follow);
     void ShowSummary(const Import_ns::StatementSummary_st& summary);
     void OnSaveRule();
     void OnRules();

@@ -3,10 +3,13 @@
 #include "../Import/StatementFiles.h"
 #include "RecordSession.h"
 #include "Window/StatementRowsModel.h"
+#include "Window/WBankProfileDlg.h"
 #include "Window/WRecordManagePage.h"
 #include "WindowTesting.h"
 #include "settings/Unique.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 
@@ -65,6 +68,38 @@ private slots:
 
         WStatementImportDlg_cl again(path);
         QVERIFY(!Button(again, WStatementImportDlg_cl::IdImport)->isEnabled());
+    }
+
+    // A statement of no known shape: its columns are described and saved, then it imports.
+    void AnUnknownBankIsDescribedThenImported() {
+        const QString path = environment->AppFolder() + QStringLiteral("银行.csv");
+        StatementFiles_ns::Write(path, QStringLiteral("记账日期,发生额,余额,用途\n2024-03-01,-12.00,88.00,午饭\n"
+                                                      "2024-03-02,-5.50,82.50,公交\n")
+                                           .toUtf8());
+        Vorelle_ns::WRecordManagePage_cl page;
+        page.show();
+        Settle();
+        environment->prompt.files << path;
+        environment->prompt.answers << Platform_ns::Answer_en::Yes;
+        using Vorelle_ns::WBankProfileDlg_cl;
+        auto described = WhenShown<WBankProfileDlg_cl>([](WBankProfileDlg_cl& dialog) {
+            Type(Control<QLineEdit>(dialog, WBankProfileDlg_cl::IdName), QStringLiteral("我的银行"));
+            const std::pair<int32_t, const char*> titles[] = {{WBankProfileDlg_cl::IdDate, "记账日期"},
+                                                              {WBankProfileDlg_cl::IdAmount, "发生额"},
+                                                              {WBankProfileDlg_cl::IdDescription, "用途"},
+                                                              {WBankProfileDlg_cl::IdBalance, "余额"}};
+            for (const auto& [id, title] : titles) Control<QComboBox>(dialog, id)->setCurrentText(QString::fromUtf8(title));
+            Click(Button(dialog, WBankProfileDlg_cl::IdOK));
+        });
+        auto imported = WhenShown<WStatementImportDlg_cl>(
+            [](WStatementImportDlg_cl& dialog) { Click(Button(dialog, WStatementImportDlg_cl::IdImport)); });
+        Click(Button(page, Vorelle_ns::WRecordManagePage_cl::IdImportStatement));
+        QVERIFY(described->ran);
+        QVERIFY(imported->ran);
+        QCOMPARE(environment->prompt.shown.size(), 2);
+        QVERIFY(environment->prompt.shown[0].text.startsWith(QStringLiteral("无法识别账单格式。")));
+        QCOMPARE(environment->prompt.shown[1].text, QStringLiteral("导入账单成功，共导入2条，以前已导入0条，跳过0条。"));
+        QCOMPARE(RecordSession_cl::SingleAccount(), -1750);
     }
 
 private:
