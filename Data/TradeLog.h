@@ -19,8 +19,7 @@ public:
     explicit TradeLog_cl(DB_ns::IDatabase_cl& database) : database(database) {}
 
     static QString ClassName() { return QStringLiteral("TradeLog_cl"); }
-    // Longest source and trade id the table holds.
-    static constexpr int32_t MaxSource = 16;
+    // Longest trade id the table holds.
     static constexpr int32_t MaxTradeId = 128;
 
     // Makes the table and its unique index when the book lacks them. Call outside any

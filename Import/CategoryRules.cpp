@@ -62,7 +62,7 @@ void CategoryRules_cl::Save(Unique_ns::ICustom_cl& custom) const {
         for (const QString& text : {rule.keyword, rule.category, rule.name}) {
             if (Base_ns::HasIllegalSqlChar(text)) throw UserError(102, __LINE__, remark);
         }
-        if (rule.category.size() > kMaxName || rule.name.size() > kMaxName) throw UserError(103, __LINE__, remark);
+        if (ClipName(rule.category) != rule.category || ClipName(rule.name) != rule.name) throw UserError(103, __LINE__, remark);
         array.append(QJsonArray{rule.keyword, rule.category, rule.name, rule.mode});
     }
     custom.WriteString(kKey, QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)));

@@ -1,13 +1,15 @@
 #include "Import/EntryText.h"
 
+#include "Data/RecordFile.h"
 #include "Window/ConvertInfo.h"
+#include "base/Text.h"
 
 namespace Import_ns {
 
-QString Clip(const QString& text, qsizetype units) {
-    if (text.size() <= units) return text;
-    if (units > 0 && text[units - 1].isHighSurrogate()) --units;
-    return text.left(units);
+QString ClipName(const QString& text) { return Base_ns::LeftCharacters(text, Vorelle_ns::RecordFile_cl::MaxName); }
+
+QString ClipComment(const QString& text) {
+    return Base_ns::LeftCharacters(text, Vorelle_ns::RecordFile_cl::MaxComment);
 }
 
 QString WithoutApostrophe(QString text) { return text.replace(u'\'', u'\u2019'); }

@@ -5,13 +5,10 @@
 
 namespace Import_ns {
 
-// Longest category, entry name and comment the book holds (in UTF-16 units, as the
-// columns count them).
-constexpr qsizetype kMaxName = 16;
-constexpr qsizetype kMaxComment = 255;
-
-// The first units of text, one fewer when the cut would split a surrogate pair.
-[[nodiscard]] QString Clip(const QString& text, qsizetype units);
+// The first characters of text that fit a category or entry name, or a comment; a
+// character is never cut in half.
+[[nodiscard]] QString ClipName(const QString& text);
+[[nodiscard]] QString ClipComment(const QString& text);
 // Statement texts go into SQL between single quotes, which may not hold an apostrophe:
 // it becomes the typographic one, so a product called "Jo's" still imports.
 [[nodiscard]] QString WithoutApostrophe(QString text);

@@ -107,9 +107,9 @@ void StatementImport_cl::FindRefunds() {
 }
 
 QString StatementImport_cl::TradeKey(const StatementRow_st& row) const {
-    if (!row.tradeId.isEmpty()) return Clip(WithoutApostrophe(row.tradeId), Vorelle_ns::TradeLog_cl::MaxTradeId);
-    return row.time.Format() + u'|' + QString::number(row.amount) + u'|' + Clip(row.counterparty, 20) + u'|' +
-           Clip(row.product, 20);
+    if (!row.tradeId.isEmpty()) return WithoutApostrophe(row.tradeId).left(Vorelle_ns::TradeLog_cl::MaxTradeId);
+    return row.time.Format() + u'|' + QString::number(row.amount) + u'|' + row.counterparty.left(20) + u'|' +
+           row.product.left(20);
 }
 
 StatementEntry_st StatementImport_cl::Decide(const StatementRow_st& row) {
@@ -158,12 +158,12 @@ void StatementImport_cl::Decide(StatementEntry_st& entry) {
         entry.expense = row.flow == Flow_en::Expense ? -net : net;
     }
     if (chosen.contains(row.line)) category = chosen.value(row.line);
-    entry.typeName = Clip(WithoutApostrophe(category), kMaxName);
-    entry.expenseName = Clip(WithoutApostrophe(name), kMaxName);
+    entry.typeName = ClipName(WithoutApostrophe(category));
+    entry.expenseName = ClipName(WithoutApostrophe(name));
     QString comment = reader.Source() + QStringLiteral(" 订单号") + row.tradeId;
     if (!row.counterparty.isEmpty()) comment += QStringLiteral(" ") + row.counterparty;
     if (!row.product.isEmpty() && row.product != row.counterparty) comment += QStringLiteral(" ") + row.product;
-    entry.comment = Clip(WithoutApostrophe(comment), kMaxComment);
+    entry.comment = ClipComment(WithoutApostrophe(comment));
     if (!Books(entry.decision)) return;
     const QString key = TradeKey(row);
     if (bookedKeys.contains(qHash(key)) || (logReady && log->Has(reader.Source(), key)))
@@ -204,13 +204,13 @@ const StatementSummary_st& StatementImport_cl::Preview(bool keep, const Progress
 void StatementImport_cl::SetCategory(int32_t line, const QString& category) {
     chosen.insert(line, category);
     for (Original_st& original : originals) {
-        if (original.line == line) original.typeName = Clip(WithoutApostrophe(category), kMaxName);
+        if (original.line == line) original.typeName = ClipName(WithoutApostrophe(category));
     }
     // The kept rows follow, a refund with its original.
     for (StatementEntry_st& entry : entries) {
         const auto original = originals.constFind(entry.row.tradeId);
         if (entry.row.line == line || (entry.row.refund && original != originals.cend() && original->line == line))
-            entry.typeName = Clip(WithoutApostrophe(category), kMaxName);
+            entry.typeName = ClipName(WithoutApostrophe(category));
     }
 }
 

@@ -73,7 +73,7 @@ QVariant StatementRowsModel_cl::data(const QModelIndex& index, int role) const {
 bool StatementRowsModel_cl::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || index.column() != Category) return false;
     // The name goes between single quotes in SQL and into a 16-character column.
-    const QString category = Import_ns::Clip(value.toString().trimmed(), Import_ns::kMaxName);
+    const QString category = Import_ns::ClipName(value.toString().trimmed());
     if (Base_ns::HasIllegalSqlChar(category)) return false;
     statement.SetCategory(statement.Entries()[index.row()].row.line, category);
     emit dataChanged(this->index(0, Category), this->index(rowCount() - 1, Category));

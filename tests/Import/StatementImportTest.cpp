@@ -88,8 +88,8 @@ TEST_F(StatementTest, EveryRowIsDecidedByStatusFlowAndRefund) {
         {"alipay.csv", 13, Decision_en::Import, 10000, "社交", "转账"},
         {"alipay.csv", 14, Decision_en::Neutral, 0, "投资理财", "转入"},
         {"alipay.csv", 15, Decision_en::OriginalSkipped, 500, "交通", "退款"},
-        // An apostrophe becomes a typographic one; 16 units without half an emoji.
-        {"alipay.csv", 16, Decision_en::Pending, 0, "居家", "McDonald’s手机壳壳壳"},
+        // An apostrophe becomes a typographic one; 16 characters, the emoji left out whole.
+        {"alipay.csv", 16, Decision_en::Pending, 0, "居家", "McDonald’s手机壳壳壳壳"},
         {"alipay-old.csv", 5, Decision_en::Import, -2500, "即时到账交易", "书"},
         {"alipay-old.csv", 6, Decision_en::FullyRefunded, 0, "支付宝担保交易", "衣"},
         {"wechat.csv", 9, Decision_en::Import, -2816, "商户消费", "包子"},
