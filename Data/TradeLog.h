@@ -22,8 +22,8 @@ public:
     // Longest trade id the table holds.
     static constexpr int32_t MaxTradeId = 128;
 
-    // Makes the table and its unique index when the book lacks them. Call outside any
-    // transaction: a server book cannot create a table inside some of them.
+    // Makes the table and its unique index when the book lacks them, in a transaction of
+    // its own.
     void EnsureTable();
     [[nodiscard]] bool Has(const QString& source, const QString& tradeId);
     // The category of the booked trade whose id is the longest proper beginning of

@@ -128,7 +128,7 @@ StatementReader_cl::StatementReader_cl(const QString& path, StatementKind_en wan
             expected << QStringLiteral("银行账单“") + p.name + QStringLiteral("”（列头含 ") +
                             BankTitles(p).join(u',') + u'）';
     }
-    throw UserError(101, __LINE__, path + QStringLiteral("\r\n应为：") + expected.join(QStringLiteral("；")));
+    throw UserError(101, __LINE__, path + QStringLiteral("；应为：") + expected.join(QStringLiteral("；")));
 }
 
 StatementReader_cl::~StatementReader_cl() = default;

@@ -4,11 +4,12 @@
 
 namespace Cli_ns {
 
-// import FILE [--dry-run]: the record page's CSV file, all entries or none.
+// import FILE [--dry-run] [--format ...]: the record page's CSV file or a downloaded
+// statement (found by its content unless --format names it), all entries or none.
 class ImportCommand_cl : public ICommand_cl {
 public:
     QString Words() const override { return QStringLiteral("import"); }
-    QString Syntax() const override { return QStringLiteral("FILE [--dry-run]"); }
+    QString Syntax() const override { return QStringLiteral("FILE [--dry-run] [--format auto|records|alipay|wechat|bank]"); }
     QString Summary() const override;
     void AddOptions(QCommandLineParser& parser) const override;
     void Run(Book_cl& book, const QCommandLineParser& parser) const override;

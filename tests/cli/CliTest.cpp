@@ -37,6 +37,18 @@ protected:
                                                                 "2026-02-01,工资,一月,8000,老王,月收入,\r\n"
                                                                 "2026-02-03,餐饮,晚饭,-30,老王,月开销,\r\n"
                                                                 "2025-12-03,旅游,机票,-1200,老王,年开销,\r\n"));
+        // A WeChat Pay statement: two purchases, a full refund and a withdrawal.
+        QFile statement(folder.filePath(QStringLiteral("wechat.csv")));
+        ASSERT_TRUE(statement.open(QIODevice::WriteOnly));
+        statement.write("\xEF\xBB\xBF" + QStringLiteral(
+            "微信支付账单明细\n共4笔记录\n收入：0笔 ¥0.00\n支出：3笔 ¥83.16\n中性交易：1笔 ¥50.00\n"
+            "----------------------微信支付账单明细列表--------------------\n"
+            "交易时间,交易类型,交易对方,商品,收/支,金额(元),支付方式,当前状态,交易单号,商户单号,备注\n"
+            "2026-03-01 08:00:00,商户消费,早餐店,包子,支出,¥8.16,零钱,支付成功,420000000101\t,1\t,/\n"
+            "2026-03-02 12:00:00,商户消费,网店,衣服,支出,¥50.00,零钱,已全额退款,420000000102\t,2\t,/\n"
+            "2026-03-03 19:00:00,商户消费,饭馆,晚饭,支出,¥25.00,零钱,支付成功,420000000103\t,3\t,/\n"
+            "2026-03-04 10:00:00,零钱提现,银行,/,/,¥50.00,零钱,提现已到账,420000000104\t,/,/\n").toUtf8());
+        statement.close();
         WriteGbk(QStringLiteral("bad.csv"), QString::fromUtf8(header) +
                                                 QStringLiteral("2026-01-05,餐饮,午饭,-25.5,老王,月开销,\r\n"
                                                                "2026-01-06,餐饮,午饭,abc,老王,月开销,\r\n"));
@@ -154,6 +166,14 @@ TEST_F(CliTest, SessionOnALocalBook) {
         {"a second book", {second, "create", "--admin", "老王"}, kAdminPassword, none, 0, "", ""},
         {"re-import the export", {second, wang, "import", "{dir}/out.csv"}, kAdminPassword, none, 0, "共导入4条。", ""},
         {"the same report", {second, wang, "report", "year"}, kAdminPassword, none, 0, kYearReport, ""},
+        {"a statement, tried", {second, wang, "import", "{dir}/wechat.csv", "--dry-run"}, kAdminPassword, none, 0, "检查通过，将导入2条，以前已导入0条，没有写入。", ""},
+        {"its summary", {second, wang, "import", "{dir}/wechat.csv", "--dry-run"}, kAdminPassword, none, 0, "跳过：已全额退款  1笔  -50元", ""},
+        {"its own totals agree", {second, wang, "import", "{dir}/wechat.csv", "--dry-run"}, kAdminPassword, none, 0, "核对：支出：账单写明3笔 83.16元，文件中3笔 83.16元，一致", ""},
+        {"a statement", {second, wang, "import", "{dir}/wechat.csv"}, kAdminPassword, none, 0, "导入账单成功，共导入2条，以前已导入0条。", ""},
+        {"the same trades again", {second, wang, "import", "{dir}/wechat.csv", "--format", "wechat"}, kAdminPassword, none, 0, "共导入0条，以前已导入2条。", ""},
+        {"not a bank's", {second, wang, "import", "{dir}/wechat.csv", "--format", "bank"}, kAdminPassword, none, 1, "", "无法识别账单格式。"},
+        {"an unknown format", {second, wang, "import", "{dir}/wechat.csv", "--format=pdf"}, kAdminPassword, none, 2, "", "--format应为"},
+        {"the balance moved by the statement", {second, wang, "balance"}, kAdminPassword, none, 0, "个人帐户  6711.34\n公共帐户  6711.34\n", ""},
         {"a missing book", {"--book={dir}/missing.book", wang, "balance"}, kAdminPassword, none, 1, "", "数据库文件不存在。"},
         {"a file that is no book", {"--book={dir}/bad.csv", wang, "balance"}, kAdminPassword, none, 1, "", "bad.csv: "},
         {"an unreachable server", {"--connect", "mssql://sa@127.0.0.1:1", wang, "balance"}, kAdminPassword, none, 1, "", "连接数据库失败。"},
