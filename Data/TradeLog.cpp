@@ -39,8 +39,9 @@ constexpr qsizetype kShortestOriginal = 8;
 
 }  // namespace
 
-void TradeLog_cl::EnsureTable() {
-    if (database.TableExists(QStringLiteral("zorb_trade"))) return;
+bool TradeLog_cl::Exists() { return database.TableExists(QStringLiteral("zorb_trade")); }
+
+void TradeLog_cl::CreateTable() {
     const int32_t dbType = database.GetType();
     DB_ns::BeginTrans_cl transaction(&database);
     database.ExecuteNoRecords(MakeSQL(dbType, createTradeTable));

@@ -22,9 +22,12 @@ public:
     // Longest trade id the table holds.
     static constexpr int32_t MaxTradeId = 128;
 
-    // Makes the table and its unique index when the book lacks them, in a transaction of
-    // its own.
-    void EnsureTable();
+    // Whether the book has the table yet. Ask outside any transaction: on some servers a
+    // failing statement spoils the transaction it runs in.
+    [[nodiscard]] bool Exists();
+    // Makes the table and its unique index, in a transaction of its own (nested in the
+    // caller's, if any).
+    void CreateTable();
     [[nodiscard]] bool Has(const QString& source, const QString& tradeId);
     // The category of the booked trade whose id is the longest proper beginning of
     // refundId (a refund's id starts with its original's); empty when none is booked.

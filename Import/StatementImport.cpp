@@ -68,7 +68,7 @@ StatementImport_cl::StatementImport_cl(const QString& path, StatementKind_en kin
                                        QString owner)
     : reader(path, kind, profiles), rules(std::move(rules)), users(users), records(records),
       log(std::make_unique<Vorelle_ns::TradeLog_cl>(users.GetDatabase())), owner(std::move(owner)) {
-    logReady = users.GetDatabase().TableExists(QStringLiteral("zorb_trade"));
+    logReady = log->Exists();
 }
 
 StatementImport_cl::~StatementImport_cl() = default;
@@ -215,7 +215,8 @@ void StatementImport_cl::SetCategory(int32_t line, const QString& category) {
 }
 
 StatementSummary_st StatementImport_cl::Import(const Progress_fn& progress) {
-    log->EnsureTable();
+    // Made once, on the first import into this book; kept even if this import fails.
+    if (!logReady) log->CreateTable();
     logReady = true;
     FindRefunds();
     QString ownerName = owner;

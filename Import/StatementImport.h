@@ -94,7 +94,7 @@ private:
     Vorelle_ns::RecordManage_cl& records;
     std::unique_ptr<Vorelle_ns::TradeLog_cl> log;
     QString owner;
-    bool logReady = false;                  // the book has the trade table
+    bool logReady = false;                  // the book has the trade table (asked when opened)
     QStringList refundIds;                  // sorted
     QHash<QString, Original_st> originals;  // refund id -> its original in this file
     QHash<int32_t, QString> chosen;         // line -> category the user chose
