@@ -101,10 +101,4 @@ void BankProfiles_cl::Save(Unique_ns::ICustom_cl& custom, const BankProfile_st& 
     Store(custom, profiles);
 }
 
-void BankProfiles_cl::Remove(Unique_ns::ICustom_cl& custom, const QString& name) {
-    QList<BankProfile_st> profiles = Saved(custom);
-    profiles.removeIf([&](const BankProfile_st& p) { return p.name == name; });
-    Store(custom, profiles);
-}
-
 }  // namespace Import_ns

@@ -37,7 +37,6 @@ public:
     // Replaces a saved one of the same name; raises a user error naming the fault of an
     // unusable profile.
     static void Save(Unique_ns::ICustom_cl& custom, const BankProfile_st& profile);
-    static void Remove(Unique_ns::ICustom_cl& custom, const QString& name);
 
     static QString ClassName() { return QStringLiteral("BankProfiles_cl"); }
 };

@@ -42,7 +42,6 @@ public:
     // A new rule goes first, so that it wins over the defaults; one with the same keyword
     // is replaced.
     void Put(const CategoryRule_st& rule);
-    void SetRules(QList<CategoryRule_st> list) { rules = std::move(list); }
 
 private:
     QList<CategoryRule_st> rules;

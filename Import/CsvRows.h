@@ -23,10 +23,10 @@ public:
     int64_t Size() const override { return file.size(); }
     QString Encoding() const override { return utf8 ? QStringLiteral("UTF-8") : QStringLiteral("GB18030"); }
 
+private:
     // Splits one record's text into trimmed cells.
     static QStringList Split(const QString& text);
 
-private:
     QString ReadLine();
 
     QFile file;

@@ -69,7 +69,6 @@ public:
     void SetCategory(int32_t line, const QString& category);
     void SetRules(const CategoryRules_cl& newRules) { rules = newRules; }
     void SetOwner(const QString& name) { owner = name; }
-    const QString& Owner() const { return owner; }
 
     // Books every row to import in one transaction and returns that pass's summary.
     // Any failure rolls all of it back.
