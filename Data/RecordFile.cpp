@@ -29,8 +29,6 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
 const char16_t* const kTitles[RecordFile_cl::ColumnCount] = {u"日期", u"分类", u"费用名称", u"金额",
                                                             u"用户", u"类别", u"注释"};
 
-QString LineRemark(int32_t line) { return QStringLiteral("第") + QString::number(line) + QStringLiteral("行"); }
-
 }  // namespace
 
 QString RecordFile_cl::ColumnTitle(int32_t column) { return QString::fromUtf16(kTitles[column]); }
@@ -59,7 +57,7 @@ Container_ns::List_tl<RecordInfo_st> RecordFile_cl::Read(const QString& path) {
     QString cells[ColumnCount];
     while (stream.TryReadCell(cells[0])) {
         ++line;
-        const QString remark = LineRemark(line);
+        const QString remark = IO_ns::CSVStream_cl::LineRemark(line);
         // A file that ends inside a line lacks that line's cells; the comment may be missing.
         for (int32_t i = 1; i < ColumnCount; ++i) {
             cells[i].clear();
@@ -83,6 +81,7 @@ Container_ns::List_tl<RecordInfo_st> RecordFile_cl::Read(const QString& path) {
         }
         if ((kind == 1) != (cents > 0)) throw UserError(111, __LINE__, remark);
         record.comment = cells[6];
+        record.line = line;
         if (record.typeName.size() > MaxName) throw UserError(106, __LINE__, remark);
         if (record.expenseName.size() > MaxName) throw UserError(107, __LINE__, remark);
         if (record.comment.size() > MaxComment) throw UserError(108, __LINE__, remark);

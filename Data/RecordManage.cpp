@@ -2,6 +2,7 @@
 
 #include "DB/BeginTrans.h"
 #include "DB/IDatabase.h"
+#include "IO/CSVStream.h"
 #include "Data/Statement.h"
 #include "Data/UserManage.h"
 #include "base/SysError.h"
@@ -434,13 +435,18 @@ void RecordManage_cl::ImportRecords(const Container_ns::List_tl<RecordInfo_st>& 
     Container_ns::List_tl<KnownSn_st> owners, types;
     for (auto id = records.First(); !id.IsEmpty(); id.Next()) {
         const RecordInfo_st& record = id.Get();
+        // A refusal names the owner and, for an entry read from a file, its line there.
+        const auto ownerRemark = [&record] {
+            return record.line > 0 ? record.userName + QStringLiteral("\r\n") + IO_ns::CSVStream_cl::LineRemark(record.line)
+                                   : record.userName;
+        };
         int32_t owner = Known(owners, record.userName);
         if (owner == 0) {
             owner = userManage.FindUser(record.userName);
-            if (owner == 0) throw UserError(108, __LINE__, record.userName);
+            if (owner == 0) throw UserError(108, __LINE__, ownerRemark());
             owners.Append({record.userName, owner});
         }
-        if (owner != currentSn && !canManageUsers) throw UserError(109, __LINE__, record.userName);
+        if (owner != currentSn && !canManageUsers) throw UserError(109, __LINE__, ownerRemark());
         CheckRecord(record.expense, record.recordTime);
         const QString typeKey = KindText(record.expense > 0) + record.typeName;
         int32_t typeSn = Known(types, typeKey);

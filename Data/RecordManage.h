@@ -24,6 +24,7 @@ struct RecordInfo_st {
     QString userName;     // the owner
     int32_t statisticsMode = 0;
     QString comment;
+    int32_t line = 0;  // the line of the file it was read from, named in refusals; 0: none
 };
 
 // One row of an entry list.

@@ -437,7 +437,7 @@ private slots:
             << QList<QStringList>{kHeader, with(6, "一\n二"), with(3, "x")}
             << "CSV文件内容不正确，金额应该为数字。\r\n第4行";
         QTest::newRow("not registered") << QList<QStringList>{kHeader, good, with(4, "没这人")}
-                                        << "该用户名没有注册。\r\n没这人";
+                                        << "该用户名没有注册。\r\n没这人\r\n第3行";
     }
 
     void ImportRefusals() {
@@ -472,7 +472,7 @@ private slots:
             QCOMPARE(environment->prompt.shown.size(), 1);
             QCOMPARE(environment->prompt.shown[0].text,
                      QStringLiteral("只有超级管理员才能导入其它用户的费用记录，你只能导入自己的费用记录。\r\n") +
-                         RecordSession_cl::SuperName);
+                         RecordSession_cl::SuperName + QStringLiteral("\r\n第3行"));
             QCOMPARE(RecordSession_cl::LiveRecords(), 0);
         }
         session->LogIn(RecordSession_cl::SuperName);

@@ -151,7 +151,7 @@ TEST_F(CliTest, SessionOnALocalBook) {
         {"a wrong password", {book, wang, "balance"}, QStringLiteral("Pa55-wrong"), none, 1, "", "用户名或密码错误。"},
         {"user list", {book, wang, "user", "list"}, kAdminPassword, none, 0, "小张    独立", ""},
         {"a bad file names its line", {book, wang, "import", "{dir}/bad.csv"}, kAdminPassword, none, 1, "", "bad.csv: CSV文件内容不正确，金额应该为数字。（第3行）"},
-        {"a dry run checks the powers too", {book, li, "import", "{dir}/good.csv", "--dry-run"}, kLiPassword, none, 1, "", "good.csv: 只有超级管理员才能导入其它用户的费用记录"},
+        {"a dry run checks the powers too", {book, li, "import", "{dir}/good.csv", "--dry-run"}, kLiPassword, none, 1, "", "good.csv: 只有超级管理员才能导入其它用户的费用记录，你只能导入自己的费用记录。（老王 第2行）"},
         {"a dry run checks", {book, wang, "import", "{dir}/good.csv", "--dry-run"}, kAdminPassword, none, 0, "共4条，没有写入。", ""},
         {"nothing was booked", {book, wang, "balance"}, kAdminPassword, none, 0, "个人帐户  0\n公共帐户  0\n", ""},
         {"import", {book, wang, "import", "{dir}/good.csv"}, kAdminPassword, none, 0, "共导入4条。", ""},
