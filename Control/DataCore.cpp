@@ -7,6 +7,8 @@
 #include "base/UserError.h"
 #include "platform/prompt/Prompt.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <iterator>
 
 namespace Vorelle_ns {
@@ -23,9 +25,19 @@ Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark 
 }
 
 Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
-    static const Base_ns::ErrorInfo_st table[] = {{101, "软件版本过低，无法读取数据库中的数据。"}};
+    static const Base_ns::ErrorInfo_st table[] = {{101, "软件版本过低，无法读取数据库中的数据。"},
+                                                  {102, "没有找到这个备份所属的本地账本，请恢复为新账本。"},
+                                                  {103, "请先退出登录，再覆盖账本。"}};
     return Base_ns::UserError_cl(line, __FILE__, QString::fromUtf16(errorClassName), code, table,
                                  int32_t(std::size(table)), remark);
+}
+
+// The index of the link of that name, or -1.
+int32_t FindLink(const DatabaseManage_cl& links, const QString& name) {
+    for (int32_t i = 0; i < links.GetCount(); ++i) {
+        if (links.GetLink(i).name == name) return i;
+    }
+    return -1;
 }
 
 }  // namespace
@@ -33,7 +45,8 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
 DataCore_cl::DataCore_cl()
     : userManage(databaseManage, GetProductName()), recordManage(userManage),
       recycleBin(userManage, recordManage),
-      controlUser(databaseManage, userManage, recordManage, recycleBin) {}
+      controlUser(databaseManage, userManage, recordManage, recycleBin),
+      bookBackup(databaseManage) {}
 
 QString DataCore_cl::GetProductName() { return QStringLiteral("ZantheVorelle管理软件"); }
 
@@ -50,6 +63,8 @@ UserManage_cl& DataCore_cl::GetUserManage() { return userManage; }
 RecordManage_cl& DataCore_cl::GetRecordManage() { return recordManage; }
 
 RecycleBin_cl& DataCore_cl::GetRecycleBin() { return recycleBin; }
+
+BookBackup_cl& DataCore_cl::GetBookBackup() { return bookBackup; }
 
 ControlUser_cl& DataCore_cl::GetControlUser() { return controlUser; }
 
@@ -102,6 +117,29 @@ void DataCore_cl::InitDatabase(int32_t index, const QString& userName, const QSt
         throw;
     }
     databaseManage.CloseDatabase();
+}
+
+int32_t DataCore_cl::RestoreBackupAsNew(const QString& backup, const QString& password, const QString& path) {
+    BookBackup_cl::RestoreAsNew(backup, password, path);
+    const QString base = QFileInfo(path).completeBaseName();
+    QString name = base;
+    for (int32_t n = 2; FindLink(databaseManage, name) >= 0; ++n) name = QStringLiteral("%1（%2）").arg(base).arg(n);
+    AttachLocalDatabase(path, name, password);
+    return databaseManage.GetCount() - 1;
+}
+
+int32_t DataCore_cl::RestoreBackupOver(const BackupFile_st& backup, const QString& password) {
+    if (databaseManage.GetLoginUser() != 0) throw UserError(103, __LINE__);
+    for (int32_t i = 0; i < databaseManage.GetCount(); ++i) {
+        const LinkInfo_st& link = databaseManage.GetLink(i);
+        if (link.type != DB_ns::DB_LOCAL ||
+            QFileInfo(DatabaseManage_cl::ResolveLocation(link)).completeBaseName() != backup.book)
+            continue;
+        databaseManage.CloseDatabase();
+        (void)BookBackup_cl::RestoreOver(backup.path, password, link, QDateTime::currentDateTime());
+        return i;
+    }
+    throw UserError(102, __LINE__, backup.book);
 }
 
 void DataCore_cl::RemoveDatabase(int32_t index, QWidget* owner) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Control/ControlUser.h"
+#include "Data/BookBackup.h"
 #include "Data/DatabaseManage.h"
 #include "Data/RecordManage.h"
 #include "Data/RecycleBin.h"
@@ -33,6 +34,7 @@ public:
     UserManage_cl& GetUserManage();
     RecordManage_cl& GetRecordManage();
     RecycleBin_cl& GetRecycleBin();
+    BookBackup_cl& GetBookBackup();
     ControlUser_cl& GetControlUser();
 
     // Saves a new link and tells whether its database is already initialised (true) or
@@ -44,6 +46,12 @@ public:
     // Creates the tables and the super administrator in a new database, as one
     // transaction. No connection stays open.
     void InitDatabase(int32_t index, const QString& userName, const QString& password);
+    // A new book file at path from a backup, linked under the file's name (made unique);
+    // returns the new link's index.
+    int32_t RestoreBackupAsNew(const QString& backup, const QString& password, const QString& path);
+    // Replaces the book of the local link named like the backup's book, after backing it
+    // up; nobody may be logged in. Returns the link's index.
+    int32_t RestoreBackupOver(const BackupFile_st& backup, const QString& password);
     // Removes a saved link; for a local file, first asks whether to delete the file too.
     void RemoveDatabase(int32_t index, QWidget* owner = nullptr);
 
@@ -59,6 +67,7 @@ private:
     RecordManage_cl recordManage;
     RecycleBin_cl recycleBin;
     ControlUser_cl controlUser;
+    BookBackup_cl bookBackup;
 };
 
 // The process-wide data core: built on first use, lives for the whole run.

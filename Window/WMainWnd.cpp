@@ -31,6 +31,8 @@ WMainWnd_cl::WMainWnd_cl() : tabCtrl(new CTL_ns::TabCtrl_cl(this)) {
     monthPage->setObjectName(QString::number(IdMonthPage));
     yearPage = std::make_unique<WYearCrosstabPage_cl>(tabCtrl);
     yearPage->setObjectName(QString::number(IdYearPage));
+    recyclePage = std::make_unique<WRecycleBinPage_cl>(tabCtrl);
+    recyclePage->setObjectName(QString::number(IdRecyclePage));
     // A figure of a statistics page leads to its entries on the record page.
     for (WCrosstabPage_cl* page : std::initializer_list<WCrosstabPage_cl*>{monthPage.get(), yearPage.get()}) {
         connect(page, &WCrosstabPage_cl::EntriesWanted, this,
@@ -47,6 +49,9 @@ WMainWnd_cl::WMainWnd_cl() : tabCtrl(new CTL_ns::TabCtrl_cl(this)) {
     tabCtrl->AddPage(QStringLiteral("费用记录管理"), recordPage.get());
     tabCtrl->AddPage(QStringLiteral("月统计"), monthPage.get());
     tabCtrl->AddPage(QStringLiteral("年统计"), yearPage.get());
+    // The bin shows other users' deletions: for those who may change other users' entries.
+    recyclePage->hide();
+    if (DataCore().GetUserManage().CanAlterOthers()) tabCtrl->AddPage(QStringLiteral("回收站"), recyclePage.get());
     tabCtrl->Select(0);
 
     tabCtrl->setEnabled(true);

@@ -3,6 +3,7 @@
 #include "CTL/TabCtrl.h"
 #include "WMonthCrosstabPage.h"
 #include "WRecordManagePage.h"
+#include "WRecycleBinPage.h"
 #include "WUserManagePage.h"
 #include "WYearCrosstabPage.h"
 
@@ -30,6 +31,7 @@ public:
     static constexpr int32_t IdRecordPage = 143;
     static constexpr int32_t IdMonthPage = 154;
     static constexpr int32_t IdYearPage = 155;
+    static constexpr int32_t IdRecyclePage = 156;
     static constexpr int32_t Width = 799;
     static constexpr int32_t Height = 599;
 
@@ -56,6 +58,7 @@ public:
     WRecordManagePage_cl& GetRecordPage() { return *recordPage; }
     WMonthCrosstabPage_cl& GetMonthPage() { return *monthPage; }
     WYearCrosstabPage_cl& GetYearPage() { return *yearPage; }
+    WRecycleBinPage_cl& GetRecyclePage() { return *recyclePage; }
     QAction* GetAction(int32_t id) const;
 
 signals:
@@ -78,6 +81,7 @@ private:
     std::unique_ptr<WRecordManagePage_cl> recordPage;
     std::unique_ptr<WMonthCrosstabPage_cl> monthPage;
     std::unique_ptr<WYearCrosstabPage_cl> yearPage;
+    std::unique_ptr<WRecycleBinPage_cl> recyclePage;
     CTL_ns::TabCtrl_cl* tabCtrl;
     bool switchUser = false;
 

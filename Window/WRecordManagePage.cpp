@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QStringList>
@@ -139,6 +140,7 @@ void WRecordManagePage_cl::BuildControls() {
     exportButton = build.Button(IdExport, QStringLiteral("导出(&E)"), 280, 26, 60, 18);
     importButton = build.Button(IdImport, QStringLiteral("导入(&I)"), 346, 26, 60, 18);
     importStatementButton = build.Button(IdImportStatement, QStringLiteral("导入账单"), 412, 26, 60, 18);
+    undoButton = build.Button(IdUndoDelete, QStringLiteral("撤销删除"), 475, 26, 40, 18);
     build.Label(QStringLiteral("查找"), 7, 47, 17, 15);
     searchEdit = build.Edit(IdSearch, 26, 46, 100, 14);
     build.Label(QStringLiteral("分类"), 131, 47, 17, 15);
@@ -176,6 +178,9 @@ void WRecordManagePage_cl::BuildControls() {
     connect(exportButton, &QPushButton::clicked, this, &WRecordManagePage_cl::OnExport);
     connect(importButton, &QPushButton::clicked, this, &WRecordManagePage_cl::OnImport);
     connect(importStatementButton, &QPushButton::clicked, this, [this] { Handle([this] { ImportStatement(); }); });
+    connect(undoButton, &QPushButton::clicked, this, &WRecordManagePage_cl::OnUndoDelete);
+    auto* undo = new QShortcut(QKeySequence::Undo, this, this, &WRecordManagePage_cl::OnUndoDelete);
+    undo->setContext(Qt::WidgetWithChildrenShortcut);
     connect(changeAccountButton, &QPushButton::clicked, this, &WRecordManagePage_cl::OnChangeAccount);
     connect(recordList, &QTreeWidget::itemDoubleClicked, this, &WRecordManagePage_cl::OnEdit);
     // The search runs when its text, category or bounds are taken, not at every key.
@@ -313,6 +318,7 @@ void WRecordManagePage_cl::EnableControls() {
                                     (userMode == CurrentUser || (userMode == AllUsers && superAdmin)));
     exportButton->setEnabled(recordList->RowCount() > 0);
     matchesLabel->setText(QStringLiteral("共%1条").arg(recordList->RowCount()));
+    undoButton->setEnabled(DataCore().GetControlUser().CanUndoDelete());
 }
 
 std::optional<int32_t> WRecordManagePage_cl::ReadBound(QLineEdit* edit) const {
@@ -559,6 +565,13 @@ void WRecordManagePage_cl::OnDelete() {
         Container_ns::List_tl<int32_t> sns;
         for (auto id = rows.First(); !id.IsEmpty(); id.Next()) sns.Append(recordList->RowData(id.Get()));
         DataCore().GetControlUser().DeleteRecords(sns);
+        ReloadAndEnable();
+    });
+}
+
+void WRecordManagePage_cl::OnUndoDelete() {
+    Handle([this] {
+        DataCore().GetControlUser().UndoDelete();
         ReloadAndEnable();
     });
 }

@@ -51,6 +51,7 @@ public:
     static constexpr int32_t IdMinimum = 1071;
     static constexpr int32_t IdMaximum = 1072;
     static constexpr int32_t IdMatches = 1073;
+    static constexpr int32_t IdUndoDelete = 1075;
     // The designed size, in dialog units.
     static constexpr int32_t Width = 522;
     static constexpr int32_t Height = 265;
@@ -120,6 +121,8 @@ private:
     void OnNew();
     void OnEdit();
     void OnDelete();
+    // Ctrl+Z and "撤销删除": the last deletion since the start comes back.
+    void OnUndoDelete();
     void OnChangeAccount();
     void OnExport();
     void OnImport();
@@ -151,6 +154,7 @@ private:
     QPushButton* exportButton;
     QPushButton* importButton;
     QPushButton* importStatementButton;
+    QPushButton* undoButton;
     CTL_ns::Report_cl* recordList;
     CTL_ns::Report_cl* sumList;
     QCheckBox* showAccountCheck;

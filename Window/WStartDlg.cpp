@@ -11,7 +11,7 @@
 namespace Vorelle_ns {
 
 WStartDlg_cl::WStartDlg_cl(QWidget* parent)
-    : QDialog(parent), tabCtrl(this), loginPage(&tabCtrl), createDBPage(&tabCtrl) {
+    : QDialog(parent), tabCtrl(this), loginPage(&tabCtrl), createDBPage(&tabCtrl), restorePage(&tabCtrl) {
     setWindowIcon(QApplication::windowIcon());
     setWindowTitle(DataCore_cl::GetProductName() + QLatin1Char(' ') + DataCore_cl::GetSoftwareVersion());
 
@@ -23,6 +23,7 @@ WStartDlg_cl::WStartDlg_cl(QWidget* parent)
 
     tabCtrl.AddPage(QStringLiteral("用户登录"), &loginPage);
     tabCtrl.AddPage(QStringLiteral("创建数据库"), &createDBPage);
+    tabCtrl.AddPage(QStringLiteral("恢复备份"), &restorePage);
     // A first run, with no database known yet, starts with creating one.
     tabCtrl.Select(DataCore().GetDatabaseManage().GetCount() == 0 ? 1 : 0);
     autoSize.Register(this);
@@ -35,6 +36,7 @@ WStartDlg_cl::WStartDlg_cl(QWidget* parent)
     connect(&loginPage, &WLoginPage_cl::LoginSucceeded, this, &WStartDlg_cl::OnLoginSucceeded);
     connect(&createDBPage, &WCreateDBPage_cl::UserNameSet, &loginPage, &WLoginPage_cl::SetUserName);
     connect(&createDBPage, &WCreateDBPage_cl::DatabaseCreated, this, &WStartDlg_cl::OnDatabaseCreated);
+    connect(&restorePage, &WRestoreBackupPage_cl::BookRestored, this, &WStartDlg_cl::OnDatabaseCreated);
 }
 
 void WStartDlg_cl::ShowVersion(QWidget* owner) {

@@ -4,6 +4,7 @@
 #include "SystemInfo/AutoSize.h"
 #include "WCreateDBPage.h"
 #include "WLoginPage.h"
+#include "WRestoreBackupPage.h"
 
 #include <QDialog>
 #include <cstdint>
@@ -28,6 +29,7 @@ public:
     CTL_ns::TabCtrl_cl& GetTabCtrl() { return tabCtrl; }
     WLoginPage_cl& GetLoginPage() { return loginPage; }
     WCreateDBPage_cl& GetCreateDBPage() { return createDBPage; }
+    WRestoreBackupPage_cl& GetRestorePage() { return restorePage; }
 
     // The version box, owned by owner.
     static void ShowVersion(QWidget* owner);
@@ -45,6 +47,7 @@ private:
     CTL_ns::TabCtrl_cl tabCtrl;
     WLoginPage_cl loginPage;
     WCreateDBPage_cl createDBPage;
+    WRestoreBackupPage_cl restorePage;
     SystemInfo_ns::AutoSize_cl autoSize;
     bool loginSucceeded = false;
 };

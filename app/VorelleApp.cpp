@@ -7,6 +7,7 @@
 #include "platform/ado/Environment.h"
 #include "settings/Unique.h"
 
+#include <QDateTime>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QIcon>
@@ -91,6 +92,8 @@ void CVorelleApp::RunPasses() {
 int CVorelleApp::ExitInstance() {
     Vorelle_ns::DatabaseManage_cl& links = DataCore().GetDatabaseManage();
     if (links.GetLoginUser() != 0) ShowFailure([] { DataCore().GetUserManage().Logout(); });
+    // Shown once and passed over: a backup that fails never keeps the program from closing.
+    if (links.IsOpen()) ShowFailure([] { (void)DataCore().GetBookBackup().BackupIfDue(QDateTime::currentDateTime()); });
     ShowFailure([&links] { links.Save(Vorelle_ns::DatabaseManage_cl::LinkFilePath()); });
     Unique_ns::CloseFileStorage();
     Ado_ns::Environment_cl::Shutdown();

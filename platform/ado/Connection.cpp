@@ -73,4 +73,9 @@ void Connection_cl::CommitTrans() { Opened().CommitTrans(); }
 
 void Connection_cl::RollbackTrans() { Opened().RollbackTrans(); }
 
+void Connection_cl::Backup(const QString& destination) {
+    if (!Opened().Backup(destination))
+        Refuse(Result_ns::FeatureNotAvailable, QStringLiteral("Only a local database file can be backed up."));
+}
+
 }  // namespace Ado_ns

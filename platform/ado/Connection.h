@@ -44,6 +44,9 @@ public:
     int32_t BeginTrans();
     void CommitTrans();
     void RollbackTrans();
+    // A consistent copy of the open database in a new file (local database files only;
+    // others give FeatureNotAvailable). An existing destination gives DataSourceExists.
+    void Backup(const QString& destination);
 
     ErrorList_cl& Errors() { return errors; }
 

@@ -2,6 +2,7 @@
 
 #include "Recordset.h"
 
+#include <QString>
 #include <QStringView>
 #include <memory>
 
@@ -26,6 +27,12 @@ public:
     virtual int32_t BeginTrans() = 0;
     virtual void CommitTrans() = 0;
     virtual void RollbackTrans() = 0;
+    // Copies the open database, consistent and online, into a new file at destination;
+    // false when the engine keeps no local file to copy.
+    virtual bool Backup(const QString& destination) {
+        static_cast<void>(destination);
+        return false;
+    }
 };
 
 }  // namespace Ado_ns

@@ -5,7 +5,9 @@
 #include "base/DateTime.h"
 
 #include <QFile>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QTemporaryFile>
 #include <QUtf8StringView>
 #include <cmath>
 
@@ -151,7 +153,7 @@ JetEngine_cl::JetEngine_cl(const ConnectionString_cl& settings, ErrorList_cl& er
             throw EngineError(rc);
         // A file without encryption opens whatever password is given, as an unprotected
         // Jet file does.
-        const QString password = IsPlainDatabase(path) ? QString() : settings.Value(kPasswordKey);
+        password = IsPlainDatabase(path) ? QString() : settings.Value(kPasswordKey);
         if (ApplyKey(db, password) != SQLITE_OK || JetFunctions_cl::Register(db) != SQLITE_OK)
             throw EngineError(sqlite3_errcode(db));
         sqlite3_busy_timeout(db, kBusyMilliseconds);
@@ -208,6 +210,60 @@ void JetEngine_cl::Create(const ConnectionString_cl& settings) {
         throw ProviderError_cl(Result_ns::Fail, message);
     }
     sqlite3_close_v2(db);
+}
+
+bool JetEngine_cl::Backup(const QString& destination) {
+    try {
+        if (QFileInfo::exists(destination))
+            throw ProviderError_cl(Result_ns::DataSourceExists, QStringLiteral("Database already exists."));
+        QTemporaryFile file(destination + QStringLiteral(".XXXXXX"));
+        if (!file.open())
+            throw ProviderError_cl(Result_ns::Fail,
+                                   QStringLiteral("Could not create the file '%1'. %2").arg(file.fileName(), file.errorString()));
+        file.close();
+        const QString temporary = file.fileName();
+        CopyTo(temporary);
+        // Renaming never replaces a file that appeared meanwhile.
+        if (!QFile::rename(temporary, destination)) {
+            throw ProviderError_cl(QFileInfo::exists(destination) ? Result_ns::DataSourceExists : Result_ns::Fail,
+                                   QStringLiteral("Could not rename '%1' to '%2'.").arg(temporary, destination));
+        }
+        file.setAutoRemove(false);
+    } catch (const ProviderError_cl& error) {
+        Record(error);
+        throw;
+    }
+    return true;
+}
+
+void JetEngine_cl::CopyTo(const QString& temporary) {
+    sqlite3* copy = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(temporary).constData(), &copy, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK)
+        rc = ApplyKey(copy, password);
+    sqlite3_backup* backup = rc == SQLITE_OK ? sqlite3_backup_init(copy, "main", db, "main") : nullptr;
+    if (backup != nullptr) {
+        // One step copies every page under one read lock: the copy is one consistent state.
+        // A writer of another program holding the file is waited for, as statements wait.
+        QElapsedTimer waited;
+        waited.start();
+        do {
+            rc = sqlite3_backup_step(backup, -1);
+            if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+                sqlite3_sleep(20);
+        } while ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && waited.elapsed() < kBusyMilliseconds);
+        const int finished = sqlite3_backup_finish(backup);
+        if (rc == SQLITE_DONE)
+            rc = finished;
+    } else if (rc == SQLITE_OK) {
+        rc = sqlite3_errcode(copy);
+    }
+    const QString message = copy == nullptr ? QString::fromUtf8(sqlite3_errstr(rc)) : EngineMessage(copy);
+    const int closed = sqlite3_close_v2(copy);
+    if (rc == SQLITE_OK || rc == SQLITE_DONE)
+        rc = closed;
+    if (rc != SQLITE_OK)
+        throw ProviderError_cl(Result_ns::Fail, QStringLiteral("Could not copy the database to '%1'. %2").arg(temporary, message));
 }
 
 ProviderError_cl JetEngine_cl::EngineError(int rc) {

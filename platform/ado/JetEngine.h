@@ -31,8 +31,13 @@ public:
     int32_t BeginTrans() override;
     void CommitTrans() override;
     void RollbackTrans() override;
+    // Through the engine's backup interface, encrypted with the same password. Written
+    // beside destination under another name and renamed when complete, so that a failed
+    // copy leaves nothing and an existing file (DataSourceExists) is never replaced.
+    bool Backup(const QString& destination) override;
 
 private:
+    void CopyTo(const QString& temporary);
     // A statement prepared from text that has passed the checks, reset; the last few are
     // kept by their text, since preparing costs more than running most statements and an
     // import repeats some (balances, transaction steps) for every entry.
@@ -50,6 +55,7 @@ private:
     };
     Container_ns::List_tl<Kept_st> kept;  // least recently used first
     sqlite3* db = nullptr;
+    QString password;  // the key in use, empty for a plain file: a backup gets the same
     ErrorList_cl& errors;
     int32_t level = 0;     // transaction nesting depth
     bool aborted = false;  // the engine rolled the open transaction back after a failure

@@ -29,12 +29,13 @@ private slots:
     void init() { session = std::make_unique<UserSession_cl>(); }
     void cleanup() { session.reset(); }
 
-    void TheSuperAdministratorSeesFourTabs() {
+    void TheSuperAdministratorSeesFiveTabs() {
         WMainWnd_cl window;
         window.Create();
         QCOMPARE(window.windowTitle(), QStringLiteral("ZantheVorelle管理软件 v0.1.2"));
         QCOMPARE(Tabs(window), (QStringList{QStringLiteral("用户管理"), QStringLiteral("费用记录管理"),
-                                            QStringLiteral("月统计"), QStringLiteral("年统计")}));
+                                            QStringLiteral("月统计"), QStringLiteral("年统计"),
+                                            QStringLiteral("回收站")}));
         QCOMPARE(window.GetTabCtrl().CurrentPage(), &window.GetUserPage());
         QVERIFY(window.GetUserPage().isVisible());
         QCOMPARE(window.GetUserPage().GetList().RowCount(), 1);
@@ -43,20 +44,23 @@ private slots:
         QCOMPARE(window.centralWidget(), &window.GetTabCtrl());
     }
 
-    void OtherUsersSeeThreeTabs_data() {
+    void OtherUsersSeeTheirTabs_data() {
         QTest::addColumn<int>("power");
-        QTest::newRow("administrator") << 1;
-        QTest::newRow("normal") << 2;
-        QTest::newRow("independent") << 3;
+        QTest::addColumn<bool>("bin");  // administrators see the recycle bin
+        QTest::newRow("administrator") << 1 << true;
+        QTest::newRow("normal") << 2 << false;
+        QTest::newRow("independent") << 3 << false;
     }
-    void OtherUsersSeeThreeTabs() {
+    void OtherUsersSeeTheirTabs() {
         QFETCH(int, power);
+        QFETCH(bool, bin);
         session->AddUser(QStringLiteral("用户"), power);
         session->LogIn(QStringLiteral("用户"), QStringLiteral("pw"));
         WMainWnd_cl window;
         window.Create();
-        QCOMPARE(Tabs(window), (QStringList{QStringLiteral("费用记录管理"), QStringLiteral("月统计"),
-                                            QStringLiteral("年统计")}));
+        QStringList tabs{QStringLiteral("费用记录管理"), QStringLiteral("月统计"), QStringLiteral("年统计")};
+        if (bin) tabs << QStringLiteral("回收站");
+        QCOMPARE(Tabs(window), tabs);
         QCOMPARE(window.GetTabCtrl().CurrentPage(), &window.GetRecordPage());
         QVERIFY(!window.GetUserPage().isVisible());
         // The user list is never asked for, so nobody is told he may not manage users.

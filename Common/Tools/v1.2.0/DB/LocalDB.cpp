@@ -19,6 +19,7 @@ Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark 
         {1, "创建数据库失败。"},
         {2, "创建数据连接失败。"},
         {3, "打开数据库文件失败。"},
+        {4, "数据库还没有打开，无法备份。"},
     };
     return Base_ns::SysError_cl(line, __FILE__, LocalDB_cl::ClassName(), code, table, int32_t(std::size(table)), remark);
 }
@@ -30,6 +31,8 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
         {103, "打开数据库文件失败，数据库文件不存在。"},
         {104, "数据库文件路径中有非法字符。"},
         {105, "密码中有非法字符。"},
+        {106, "备份失败，已经有同名的文件存在。"},
+        {107, "备份失败，无法写入备份文件（磁盘可能已满或文件夹不可写）。"},
     };
     return Base_ns::UserError_cl(line, __FILE__, LocalDB_cl::ClassName(), code, table, int32_t(std::size(table)), remark);
 }
@@ -76,6 +79,16 @@ void LocalDB_cl::CreateDatabaseFile(const QString& password, const QString& path
     } catch (const Ado_ns::ProviderError_cl& error) {
         if (InterfaceCode(error) == kDataSourceExists) throw UserError(101, __LINE__, path);
         throw SysError(1, __LINE__, error.Description());
+    }
+}
+
+void LocalDB_cl::Backup(const QString& destination) {
+    if (!connection || !connection->IsOpen()) throw SysError(4, __LINE__);
+    try {
+        connection->Backup(destination);
+    } catch (const Ado_ns::ProviderError_cl& error) {
+        if (InterfaceCode(error) == kDataSourceExists) throw UserError(106, __LINE__, destination);
+        throw UserError(107, __LINE__, destination + QStringLiteral("\r\n") + WindowsLines(error.Description()));
     }
 }
 

@@ -14,6 +14,11 @@ public:
     // Creates an empty database file at path; refuses an existing file.
     void CreateDatabaseFile(const QString& password, const QString& path);
 
+    // A consistent copy of the open file, encrypted with the same password, into a new
+    // file at destination, made while other programs may go on writing. An existing
+    // destination is refused; a failure leaves no file behind.
+    void Backup(const QString& destination);
+
     int32_t GetType() const override { return DB_LOCAL; }
     QString GetClassName() const override { return ClassName(); }
 
