@@ -73,10 +73,11 @@ Book_st& Book() {
 }
 
 void BM_Backup100k(benchmark::State& state) {
+    Book_st& book = Book();  // made before the timing
     int32_t n = 0;
     for (auto _ : state) {
         const QString copy = Folder().path() + QStringLiteral("/copy%1.mdb").arg(n++);
-        Book().backup.BackupTo(copy);
+        book.backup.BackupTo(copy);
         state.PauseTiming();
         state.counters["bytes"] = double(QFile(copy).size());
         QFile::remove(copy);

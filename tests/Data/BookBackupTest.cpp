@@ -78,6 +78,8 @@ const RotationCase_st rotationCases[] = {
      {11, 13, 14}},
 };
 
+void PrintTo(const RotationCase_st& c, std::ostream* os) { *os << c.name; }
+
 }  // namespace
 
 class BookBackupTest : public FinanceTest {

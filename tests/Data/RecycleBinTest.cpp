@@ -34,6 +34,8 @@ const RestoreCase_st restoreCases[] = {
     {"DeletedOwnerRestoredFirst", "alice", "admin", false, true, true, ""},
 };
 
+void PrintTo(const RestoreCase_st& c, std::ostream* os) { *os << c.name; }
+
 }  // namespace
 
 class RecycleBinTest : public FinanceTest {
