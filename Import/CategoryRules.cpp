@@ -68,13 +68,13 @@ void CategoryRules_cl::Save(Unique_ns::ICustom_cl& custom) const {
     custom.WriteString(kKey, QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)));
 }
 
-const CategoryRule_st* CategoryRules_cl::Match(const StatementRow_st& row) const {
+std::optional<CategoryRule_st> CategoryRules_cl::Match(const StatementRow_st& row) const {
     for (const CategoryRule_st& rule : rules) {
         if (row.counterparty.contains(rule.keyword) || row.product.contains(rule.keyword) ||
             row.category.contains(rule.keyword))
-            return &rule;
+            return rule;
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 void CategoryRules_cl::Put(const CategoryRule_st& rule) {

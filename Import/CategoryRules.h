@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace Unique_ns {
 class ICustom_cl;
@@ -36,8 +37,8 @@ public:
     // apostrophe, or a name too long.
     void Save(Unique_ns::ICustom_cl& custom) const;
 
-    // The first rule matching the row, or nullptr.
-    [[nodiscard]] const CategoryRule_st* Match(const StatementRow_st& row) const;
+    // The first rule matching the row, if any.
+    [[nodiscard]] std::optional<CategoryRule_st> Match(const StatementRow_st& row) const;
     const QList<CategoryRule_st>& Rules() const { return rules; }
     // A new rule goes first, so that it wins over the defaults; one with the same keyword
     // is replaced.

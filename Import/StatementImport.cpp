@@ -121,10 +121,10 @@ StatementEntry_st StatementImport_cl::Decide(const StatementRow_st& row) {
 
 void StatementImport_cl::Decide(StatementEntry_st& entry) {
     const StatementRow_st& row = entry.row;
-    const CategoryRule_st* rule = rules.Match(row);
-    QString category = rule != nullptr ? rule->category : row.category;
-    entry.mode = rule != nullptr && rule->mode >= 0 ? rule->mode : 0;
-    const QString name = rule != nullptr && !rule->name.isEmpty() ? rule->name
+    const std::optional<CategoryRule_st> rule = rules.Match(row);
+    QString category = rule ? rule->category : row.category;
+    entry.mode = rule && rule->mode >= 0 ? rule->mode : 0;
+    const QString name = rule && !rule->name.isEmpty() ? rule->name
                          : !row.product.isEmpty()                 ? row.product
                          : !row.counterparty.isEmpty()            ? row.counterparty
                                                                   : row.category;

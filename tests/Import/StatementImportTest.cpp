@@ -189,3 +189,35 @@ TEST_F(StatementTest, ADamagedRowRefusesTheFileNamingItsLine) {
         EXPECT_TRUE(raised.remark.startsWith(QString::fromUtf8(c.remark))) << raised.remark.toStdString();
     }
 }
+
+TEST_F(StatementTest, RulesAndBankColumnsAreKeptOnlyWhenUsable) {
+    Unique_ns::ICustom_cl& custom = Unique_ns::GetCustomFromDatabase();
+    const struct {
+        CategoryRule_st rule;
+        const char* refusal;  // empty: kept
+    } cases[] = {{{"", "饮食", "", -1}, "分类规则不完整：关键字和分类都不能为空。"},
+                 {{"咖啡", "饮'食", "", -1}, "分类规则中不能有单引号。"},
+                 {{"咖啡", "一二三四五六七八九十一二三四五六七", "", -1}, "分类规则的分类或名称过长，最多16个字。"},
+                 {{"咖啡", "饮食", "拿铁", 1}, ""}};
+    for (const auto& c : cases) {
+        CategoryRules_cl rules;
+        rules.Put(c.rule);
+        EXPECT_EQ(Raise([&] { rules.Save(custom); }).message, QString::fromUtf8(c.refusal)) << c.rule.category.toStdString();
+    }
+    // The one kept wins over the defaults and carries its name and mode.
+    StatementRow_st row;
+    row.counterparty = QStringLiteral("星巴克咖啡");
+    row.category = QStringLiteral("餐饮美食");
+    EXPECT_EQ(CategoryRules_cl::Load(custom).Match(row), (CategoryRule_st{"咖啡", "饮食", "拿铁", 1}));
+
+    BankProfile_st both = BankProfiles_cl::BuiltIn()[0];
+    both.name = QStringLiteral("两种金额");
+    both.amountTitle = QStringLiteral("交易金额");
+    EXPECT_EQ(Raise([&] { BankProfiles_cl::Save(custom, both); }).remark,
+              "应给出一个带符号的金额列，或者收入列和支出列两列。");
+    BankProfile_st mine = BankProfiles_cl::BuiltIn()[1];
+    mine.name = QStringLiteral("我的银行");
+    BankProfiles_cl::Save(custom, mine);
+    EXPECT_EQ(BankProfiles_cl::Load(custom).first().name, "我的银行");
+    EXPECT_EQ(BankProfiles_cl::Load(custom).size(), 3);
+}
