@@ -65,9 +65,11 @@ QString BookBackup_cl::FileName(const QString& book, const QDateTime& time) {
     return book + u'_' + time.toString(timeFormat) + extension;
 }
 
+void BookBackup_cl::RefuseServerBook() { throw UserError(101, __LINE__); }
+
 void BookBackup_cl::BackupTo(const QString& destination) {
     auto* local = dynamic_cast<DB_ns::LocalDB_cl*>(&databaseManage.GetDatabase());
-    if (local == nullptr) throw UserError(101, __LINE__);
+    if (local == nullptr) RefuseServerBook();
     SystemInfo_ns::MakeFolders(destination);
     local->Backup(destination);
 }
@@ -139,7 +141,7 @@ void BookBackup_cl::RestoreAsNew(const QString& backup, const QString& password,
 
 QString BookBackup_cl::RestoreOver(const QString& backup, const QString& password, const LinkInfo_st& link,
                                    const QDateTime& now) {
-    if (link.type != DB_ns::DB_LOCAL) throw UserError(101, __LINE__);
+    if (link.type != DB_ns::DB_LOCAL) RefuseServerBook();
     if (link.password != password) throw UserError(102, __LINE__);
     const QString book = DatabaseManage_cl::ResolveLocation(link);
     QString saved;

@@ -33,6 +33,8 @@ public:
     static QString Folder();
     static QString FileName(const QString& book, const QDateTime& time);
 
+    // Raises the refusal of a book on a server, which its server backs up.
+    [[noreturn]] static void RefuseServerBook();
     // Copies the open book to destination; an existing destination and a server book
     // are refused.
     void BackupTo(const QString& destination);

@@ -29,6 +29,8 @@ public:
     void Open();
 
     const Secrets_st& Secrets() const { return secrets; }
+    // A local file, not a server database.
+    bool IsLocal() const { return Address().kind == BookAddress_st::Kind_en::Local; }
 
     // The file an error at hand concerns, named at the start of the error line; empty
     // when none.

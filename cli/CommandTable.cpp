@@ -1,5 +1,6 @@
 #include "CommandTable.h"
 
+#include "BackupCommand.h"
 #include "BalanceCommand.h"
 #include "CreateCommand.h"
 #include "ExportCommand.h"
@@ -20,6 +21,7 @@ const std::vector<std::unique_ptr<ICommand_cl>>& Commands() {
         list.push_back(std::make_unique<ReportCommand_cl>(ReportCommand_cl::Period_en::Month));
         list.push_back(std::make_unique<ReportCommand_cl>(ReportCommand_cl::Period_en::Year));
         list.push_back(std::make_unique<BalanceCommand_cl>());
+        list.push_back(std::make_unique<BackupCommand_cl>());
         return list;
     }();
     return commands;

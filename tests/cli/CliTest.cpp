@@ -241,4 +241,40 @@ TEST_F(CliTest, BusyBookIsRefusedAfterWaitingAndLeftUnchanged) {
     EXPECT_EQ(after.out, QStringLiteral("个人帐户  0\n公共帐户  0\n"));
 }
 
+TEST_F(CliTest, BackupCopiesALocalBookWithItsPasswordAndNeverOverAFile) {
+    const QString book = QStringLiteral("--book={dir}/家.book");
+    const QString copy = QStringLiteral("--book={dir}/备份/copy.book");
+    const QString wang = QStringLiteral("--user=老王");
+    const QString file = QStringLiteral("Pa55-file");
+    const struct {
+        const char* title;
+        QStringList arguments;
+        QString bookPassword;
+        int exitCode;
+        QString out;
+        QString err;
+    } steps[] = {
+        {"create", {book, "create", "--admin", "老王"}, file, 0, "", ""},
+        {"import", {book, wang, "import", "{dir}/good.csv"}, file, 0, "共导入4条。", ""},
+        {"backup", {book, wang, "backup", "{dir}/备份/copy.book"}, file, 0, "备份成功。", ""},
+        {"not over an existing file", {book, wang, "backup", "{dir}/备份/copy.book"}, file, 1, "", "copy.book: 备份失败，已经有同名的文件存在。"},
+        {"the copy holds the book", {copy, wang, "balance"}, file, 0, "个人帐户  6744.5\n公共帐户  6744.5\n", ""},
+        {"under the same password", {copy, wang, "balance"}, QString(), 1, "", ""},
+        {"a server book", {"--connect", "mssql://sa@127.0.0.1:1", wang, "backup", "{dir}/s.book"}, file, 1, "", "只有本地账本可以这样备份"},
+        {"no destination", {book, wang, "backup"}, file, 2, "", ""},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.title);
+        const Result_st result = Run(step.arguments, kAdminPassword, QString(), step.bookPassword);
+        EXPECT_EQ(result.exitCode, step.exitCode) << result.err.toStdString();
+        if (step.out.contains(u'\n'))
+            EXPECT_EQ(result.out, step.out);
+        else
+            EXPECT_TRUE(result.out.contains(step.out)) << result.out.toStdString();
+        EXPECT_TRUE(result.err.contains(step.err)) << result.err.toStdString();
+        EXPECT_FALSE((result.out + result.err).contains(QLatin1String(kSecretMark)));
+    }
+    EXPECT_FALSE(QFile::exists(Book(QStringLiteral("s.book"))));
+}
+
 }  // namespace
