@@ -1,6 +1,5 @@
 #include "RecordFile.h"
 
-#include "IO/CSVStream.h"
 #include "IO/FileStream.h"
 #include "Window/ConvertInfo.h"
 #include "base/Text.h"
@@ -47,23 +46,17 @@ Container_ns::List_tl<RecordInfo_st> RecordFile_cl::Read(const QString& path) {
     IO_ns::FileStream_tl<IO_ns::CSVStream_cl> stream;
     stream.OpenForRead(path);
     if (stream.ColumnCount() != ColumnCount) throw UserError(102, __LINE__);
-    int32_t line = 1;
     for (int32_t column = 0; column < ColumnCount; ++column) {
-        const QString title = stream.ReadCell();
-        line += int32_t(title.count(u'\n'));
-        if (title != ColumnTitle(column)) throw UserError(103, __LINE__);
+        if (stream.ReadCell() != ColumnTitle(column)) throw UserError(103, __LINE__);
     }
     Container_ns::List_tl<RecordInfo_st> records;
     QString cells[ColumnCount];
     while (stream.TryReadCell(cells[0])) {
-        ++line;
-        const QString remark = IO_ns::CSVStream_cl::LineRemark(line);
-        // A file that ends inside a line lacks that line's cells; the comment may be missing.
-        for (int32_t i = 1; i < ColumnCount; ++i) {
-            cells[i].clear();
-            if (!stream.TryReadCell(cells[i]) && i < ColumnCount - 1) throw UserError(102, __LINE__, remark);
-        }
+        // The stream refuses a line with too few or too many cells, naming it.
+        for (int32_t i = 1; i < ColumnCount; ++i) cells[i] = stream.ReadCell();
+        const QString remark = IO_ns::CSVStream_cl::LineRemark(stream.Line());
         RecordInfo_st record;
+        record.line = stream.Line();
         record.recordTime = Base_ns::DateTime_cl::Parse(cells[0]);
         if (!record.recordTime.IsValid()) throw UserError(109, __LINE__, remark);
         record.typeName = cells[1];
@@ -81,30 +74,33 @@ Container_ns::List_tl<RecordInfo_st> RecordFile_cl::Read(const QString& path) {
         }
         if ((kind == 1) != (cents > 0)) throw UserError(111, __LINE__, remark);
         record.comment = cells[6];
-        record.line = line;
-        if (record.typeName.size() > MaxName) throw UserError(106, __LINE__, remark);
-        if (record.expenseName.size() > MaxName) throw UserError(107, __LINE__, remark);
-        if (record.comment.size() > MaxComment) throw UserError(108, __LINE__, remark);
+        if (Base_ns::CharacterCount(record.typeName) > MaxName) throw UserError(106, __LINE__, remark);
+        if (Base_ns::CharacterCount(record.expenseName) > MaxName) throw UserError(107, __LINE__, remark);
+        if (Base_ns::CharacterCount(record.comment) > MaxComment) throw UserError(108, __LINE__, remark);
         // Texts go into SQL between single quotes: an apostrophe is refused here, with
         // its line, rather than as a fault of the database layer.
         for (int32_t i : {1, 2, 4, 6}) {
             if (Base_ns::HasIllegalSqlChar(cells[i])) throw UserError(112, __LINE__, remark);
         }
         records.Append(record);
-        for (const QString& cell : cells) line += int32_t(cell.count(u'\n'));
     }
     stream.Close();
     return records;
 }
 
-void RecordFile_cl::Write(const QString& path, const Base_ns::Trusteeship_tl<RecordRow_st>& rows) {
+void RecordFile_cl::Write(const QString& path, const Base_ns::Trusteeship_tl<RecordRow_st>& rows,
+                          IO_ns::CSVStream_cl::Encoding_en encoding) {
     IO_ns::FileStream_tl<IO_ns::CSVStream_cl> file;
-    file.OpenForWrite(path);
+    file.OpenForReplace(path);
+    file.SetEncoding(encoding);
     file.SetColumnCount(ColumnCount);
     for (int32_t column = 0; column < ColumnCount; ++column) file.WriteCell(ColumnTitle(column));
     QString texts[ColumnCount];
     for (int32_t i = 0; i < rows.Count(); ++i) {
         RowTexts(rows[i], texts);
+        // The time of day too, so that importing the file again keeps it.
+        const Base_ns::DateTime_cl& time = rows[i].recordTime;
+        if (time.Hour() != 0 || time.Minute() != 0 || time.Second() != 0) texts[0] = time.Format();
         for (const QString& text : texts) file.WriteCell(text);
     }
     file.Close();

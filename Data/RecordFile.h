@@ -2,6 +2,7 @@
 
 #include "Data/RecordManage.h"
 #include "Container/List.h"
+#include "IO/CSVStream.h"
 #include "base/Trusteeship.h"
 
 #include <QString>
@@ -10,13 +11,14 @@
 namespace Vorelle_ns {
 
 // The record page's CSV file: the entry list as the page shows it, one header row of the
-// column titles, in GBK. The page and the command line read and write it only here.
+// column titles, in GBK or UTF-8. The page and the command line read and write it only here.
 class RecordFile_cl {
 public:
     static QString ClassName() { return QStringLiteral("RecordFile_cl"); }
 
     static constexpr int32_t ColumnCount = 7;
-    // Longest category, entry name and comment a file may hold (the dialog's limits).
+    // Longest category, entry name and comment a file may hold (the dialog's limits), in
+    // characters as a person sees them.
     static constexpr int32_t MaxName = 16;
     static constexpr int32_t MaxComment = 255;
 
@@ -26,12 +28,17 @@ public:
     // One entry's texts as the list shows them and the export writes them.
     static void RowTexts(const RecordRow_st& row, QString (&texts)[ColumnCount]);
 
-    // Reads every entry of a file made like the export. All checks are made before the
-    // caller books anything: a fault raises a user error whose remark names the line
-    // ("第N行", counting breaks inside quoted cells). Raises the file's I/O errors.
+    // Reads every entry of a file made like the export, in GBK or UTF-8 (told by its
+    // byte-order mark or by its bytes). All checks are made before the caller books
+    // anything: a fault raises a user error whose remark names the line ("第N行",
+    // counting breaks inside quoted cells); each entry keeps its line for the booking's
+    // refusals. Raises the file's I/O errors.
     [[nodiscard]] static Container_ns::List_tl<RecordInfo_st> Read(const QString& path);
-    // Writes the header and the rows; an existing file is replaced.
-    static void Write(const QString& path, const Base_ns::Trusteeship_tl<RecordRow_st>& rows);
+    // Writes the header and the rows, each entry's time of day too unless it is midnight.
+    // The file is written beside an existing one and replaces it only when complete; text
+    // GBK cannot hold is refused, naming its line, unless UTF-8 is chosen.
+    static void Write(const QString& path, const Base_ns::Trusteeship_tl<RecordRow_st>& rows,
+                      IO_ns::CSVStream_cl::Encoding_en encoding = IO_ns::CSVStream_cl::Encoding_en::Gbk);
 };
 
 }  // namespace Vorelle_ns

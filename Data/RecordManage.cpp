@@ -2,9 +2,9 @@
 
 #include "DB/BeginTrans.h"
 #include "DB/IDatabase.h"
-#include "IO/CSVStream.h"
 #include "Data/Statement.h"
 #include "Data/UserManage.h"
+#include "IO/CSVStream.h"
 #include "base/SysError.h"
 #include "base/UserError.h"
 #include "platform/ado/Variant.h"
@@ -435,27 +435,29 @@ void RecordManage_cl::ImportRecords(const Container_ns::List_tl<RecordInfo_st>& 
     Container_ns::List_tl<KnownSn_st> owners, types;
     for (auto id = records.First(); !id.IsEmpty(); id.Next()) {
         const RecordInfo_st& record = id.Get();
-        // A refusal names the owner and, for an entry read from a file, its line there.
-        const auto ownerRemark = [&record] {
-            return record.line > 0 ? record.userName + QStringLiteral("\r\n") + IO_ns::CSVStream_cl::LineRemark(record.line)
-                                   : record.userName;
-        };
-        int32_t owner = Known(owners, record.userName);
-        if (owner == 0) {
-            owner = userManage.FindUser(record.userName);
-            if (owner == 0) throw UserError(108, __LINE__, ownerRemark());
-            owners.Append({record.userName, owner});
+        try {
+            int32_t owner = Known(owners, record.userName);
+            if (owner == 0) {
+                owner = userManage.FindUser(record.userName);
+                if (owner == 0) throw UserError(108, __LINE__, record.userName);
+                owners.Append({record.userName, owner});
+            }
+            if (owner != currentSn && !canManageUsers) throw UserError(109, __LINE__, record.userName);
+            CheckRecord(record.expense, record.recordTime);
+            const QString typeKey = KindText(record.expense > 0) + record.typeName;
+            int32_t typeSn = Known(types, typeKey);
+            if (typeSn == 0) {
+                typeSn = GetTypeSn(record.typeName, record.expense > 0);
+                types.Append({typeKey, typeSn});
+            }
+            BookRecord(typeSn, record.expenseName, record.expense, record.comment, record.recordTime,
+                       record.statisticsMode, owner);
+        } catch (const Base_ns::UserError_cl& error) {
+            // A refusal (an unknown owner, a balance beyond its limit) names the line of
+            // the file the entry came from, after what it names itself.
+            if (record.line > 0) throw error.At(IO_ns::CSVStream_cl::LineRemark(record.line));
+            throw;
         }
-        if (owner != currentSn && !canManageUsers) throw UserError(109, __LINE__, ownerRemark());
-        CheckRecord(record.expense, record.recordTime);
-        const QString typeKey = KindText(record.expense > 0) + record.typeName;
-        int32_t typeSn = Known(types, typeKey);
-        if (typeSn == 0) {
-            typeSn = GetTypeSn(record.typeName, record.expense > 0);
-            types.Append({typeKey, typeSn});
-        }
-        BookRecord(typeSn, record.expenseName, record.expense, record.comment, record.recordTime,
-                   record.statisticsMode, owner);
     }
     transaction.Commit();
 }

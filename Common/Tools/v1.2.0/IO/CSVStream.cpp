@@ -29,8 +29,8 @@ Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark 
 IOError_cl IOError(int32_t code, int32_t line, const QString& remark = QString()) {
     static const Base_ns::ErrorInfo_st table[] = {
         {101, "写数据失败。"},
-        {102, "CSV格式数据不正确，至少有一行的列数比第一行列多。"},
-        {103, "CSV格式数据不正确，至少有一行的列数比第一行列少。"},
+        {102, "CSV格式数据不正确，这一行的列数比第一行多。"},
+        {103, "CSV格式数据不正确，这一行的列数比第一行少。"},
         {104, "从CSV格式数据取得的不是整型数。"},
         {105, "CSV格式数据不正确，引号没有结束。"},
         {106, "CSV格式数据不正确，引号结束后还有文字。"},

@@ -12,6 +12,8 @@ public:
     void Show(QWidget* owner) const override;
     QString Text() const override;  // the message, then "\r\n" and the remark if any
     bool IsSystem() const override { return false; }
+    // The same error with where it happened (a line of a file) added after its remark.
+    [[nodiscard]] UserError_cl At(const QString& where) const;
 };
 
 }  // namespace Base_ns

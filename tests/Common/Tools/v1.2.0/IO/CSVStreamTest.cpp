@@ -115,9 +115,9 @@ TEST(CSVStream, ReadsForeignFilesOrNamesTheLineAtFault) {
         {"a,b\r\nc,\"d\r\ne,f\r\n", {}, "CSV格式数据不正确，引号没有结束。|第2行"},
         {"a,b\r\nc,\"d", {}, "CSV格式数据不正确，引号没有结束。|第2行"},
         {QByteArray("a,b\r\nc,d\0e\r\n", 13), {}, "CSV格式数据不正确，含有空字符。|第2行"},
-        {"a,b\r\n1,2,3\r\n", {}, "CSV格式数据不正确，至少有一行的列数比第一行列多。|第2行"},
-        {"a,b\r\n\"x\ny\",z\r\n\n1\r\n", {}, "CSV格式数据不正确，至少有一行的列数比第一行列少。|第5行"},
-        {"a,b\r\n1", {}, "CSV格式数据不正确，至少有一行的列数比第一行列少。|第2行"},
+        {"a,b\r\n1,2,3\r\n", {}, "CSV格式数据不正确，这一行的列数比第一行多。|第2行"},
+        {"a,b\r\n\"x\ny\",z\r\n\n1\r\n", {}, "CSV格式数据不正确，这一行的列数比第一行少。|第5行"},
+        {"a,b\r\n1", {}, "CSV格式数据不正确，这一行的列数比第一行少。|第2行"},
     };
     for (const auto& row : rows) {
         QStringList cells;
