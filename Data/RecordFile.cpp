@@ -88,6 +88,16 @@ Container_ns::List_tl<RecordInfo_st> RecordFile_cl::Read(const QString& path) {
     return records;
 }
 
+bool RecordFile_cl::NeedsUtf8(const Base_ns::Trusteeship_tl<RecordRow_st>& rows) {
+    QString all;
+    QString texts[ColumnCount];
+    for (int32_t i = 0; i < rows.Count(); ++i) {
+        RowTexts(rows[i], texts);
+        for (const QString& text : texts) all += text;
+    }
+    return !IO_ns::CSVStream_cl::GbkHolds(all);
+}
+
 void RecordFile_cl::Write(const QString& path, const Base_ns::Trusteeship_tl<RecordRow_st>& rows,
                           IO_ns::CSVStream_cl::Encoding_en encoding) {
     IO_ns::FileStream_tl<IO_ns::CSVStream_cl> file;

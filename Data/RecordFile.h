@@ -34,6 +34,8 @@ public:
     // counting breaks inside quoted cells); each entry keeps its line for the booking's
     // refusals. Raises the file's I/O errors.
     [[nodiscard]] static Container_ns::List_tl<RecordInfo_st> Read(const QString& path);
+    // True when some text of the rows cannot be written in GBK, only in UTF-8.
+    [[nodiscard]] static bool NeedsUtf8(const Base_ns::Trusteeship_tl<RecordRow_st>& rows);
     // Writes the header and the rows, each entry's time of day too unless it is midnight.
     // The file is written beside an existing one and replaces it only when complete; text
     // GBK cannot hold is refused, naming its line, unless UTF-8 is chosen.

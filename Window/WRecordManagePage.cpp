@@ -605,7 +605,20 @@ void WRecordManagePage_cl::Export() {
         Platform_ns::Prompt().SaveFile(this, kCsvFilter, custom.ReadString(kCsvFolderKey, QString()), QString());
     if (path.isEmpty()) return;
     custom.WriteString(kCsvFolderKey, SystemInfo_ns::GetParentFolder(path));
-    RecordFile_cl::Write(path, shownRows);
+    // GBK by default, which spreadsheets open directly; UTF-8 when the user agrees to it
+    // for text GBK cannot hold.
+    using Encoding_en = IO_ns::CSVStream_cl::Encoding_en;
+    Encoding_en encoding = Encoding_en::Gbk;
+    if (RecordFile_cl::NeedsUtf8(shownRows)) {
+        const QString question = QStringLiteral("导出的记录中有GBK编码无法表示的文字（例如表情符号）。\r\n"
+                                                "以UTF-8编码导出吗？选择“否”则不导出。");
+        if (Platform_ns::Prompt().Message(this, question, DataCore_cl::GetProductName(), Platform_ns::Buttons_en::YesNo) !=
+            Platform_ns::Answer_en::Yes) {
+            return;
+        }
+        encoding = Encoding_en::Utf8;
+    }
+    RecordFile_cl::Write(path, shownRows, encoding);
 }
 
 void WRecordManagePage_cl::OnImport() {

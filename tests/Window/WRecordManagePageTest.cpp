@@ -2,6 +2,7 @@
 
 #include "CTL/ComboBox.h"
 #include "CTL/Report.h"
+#include "Data/RecordFile.h"
 #include "IO/CSVStream.h"
 #include "IO/FileStream.h"
 #include "RecordSession.h"
@@ -393,6 +394,38 @@ private slots:
                                      {"2024-05-02", "工资", "", "8800", RecordSession_cl::SuperName, "年收入", ""},
                                      {"2024-05-01", "餐饮", "午饭", "-12.5", RecordSession_cl::SuperName, "月开销",
                                       "食堂, 二楼"}}));
+    }
+
+    // Text GBK lacks: the export asks, and writes UTF-8 with its mark or nothing at all.
+    void ExportOffersUtf8ForTextGbkLacks_data() {
+        QTest::addColumn<Platform_ns::Answer_en>("answer");
+        QTest::addColumn<QByteArray>("start");
+        QTest::newRow("yes") << Platform_ns::Answer_en::Yes << QByteArray("\xEF\xBB\xBF\xE6\x97\xA5");
+        QTest::newRow("no") << Platform_ns::Answer_en::No << QByteArray();
+    }
+
+    void ExportOffersUtf8ForTextGbkLacks() {
+        QFETCH(Platform_ns::Answer_en, answer);
+        QFETCH(QByteArray, start);
+        RecordSession_cl::Book(QStringLiteral("礼物"), QStringLiteral("蛋糕"), -9900, At(2024, 5, 1, 18), 0,
+                               QStringLiteral("生日🎂"));
+        const QString path = environment->AppFolder() + QStringLiteral("生日.csv");
+        Page_cl page;
+        page.show();
+        Settle();
+        PickSpan(page, QDate(2024, 5, 1), QDate(2024, 5, 31));
+        environment->prompt.files << path;
+        environment->prompt.answers << answer;
+        Click(Button(page, Page_cl::IdExport));
+        QCOMPARE(environment->prompt.shown.size(), 1);
+        QVERIFY(environment->prompt.shown[0].text.contains(QStringLiteral("UTF-8")));
+        QFile file(path);
+        QCOMPARE(file.open(QIODevice::ReadOnly) ? file.read(6) : QByteArray(), start);
+        if (start.isEmpty()) return;
+        const auto read = Vorelle_ns::RecordFile_cl::Read(path);
+        QCOMPARE(read.Count(), 1);
+        QCOMPARE(read.At(0).Get().comment, QStringLiteral("生日🎂"));
+        QCOMPARE(read.At(0).Get().recordTime, Base_ns::DateTime_cl::FromQDateTime(At(2024, 5, 1, 18)));
     }
 
     void ImportRefusals_data() {

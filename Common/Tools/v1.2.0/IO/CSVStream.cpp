@@ -128,6 +128,18 @@ QByteArray CSVStream_cl::Encode(const QString& text) {
     return bytes;
 }
 
+bool CSVStream_cl::GbkHolds(const QString& text) {
+    void* converter = nullptr;
+    QByteArray bytes(2 * text.size(), Qt::Uninitialized);
+    char* in = const_cast<char*>(reinterpret_cast<const char*>(text.utf16()));
+    size_t inLeft = 2 * size_t(text.size());
+    char* out = bytes.data();
+    size_t outLeft = size_t(bytes.size());
+    const bool held = iconv(Converter(converter, kAnsi, kUnicode), &in, &inLeft, &out, &outLeft) != size_t(-1);
+    iconv_close(iconv_t(converter));
+    return held;
+}
+
 void CSVStream_cl::WriteCell(const QString& text) {
     if (columnCount < 0) throw SysError(3, __LINE__);
     // With no columns no row could ever end.

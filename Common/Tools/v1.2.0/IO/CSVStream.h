@@ -36,6 +36,10 @@ public:
     // turned out to be valid UTF-8; GBK otherwise.
     Encoding_en Encoding() const { return encoding; }
 
+    // True when GBK holds every character of text, so that it can be written in the
+    // default encoding.
+    [[nodiscard]] static bool GbkHolds(const QString& text);
+
     // Writes one cell and the separator or row end after it. Text the encoding cannot
     // hold is refused, naming the line and the text, never replaced.
     void WriteCell(const QString& text);
