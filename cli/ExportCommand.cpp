@@ -15,6 +15,8 @@ QString ExportCommand_cl::Summary() const {
 void ExportCommand_cl::AddOptions(QCommandLineParser& parser) const {
     parser.addOption({QStringLiteral("from"), QStringLiteral("起始日期。"), QStringLiteral("YYYY-MM-DD")});
     parser.addOption({QStringLiteral("to"), QStringLiteral("终止日期（含）。"), QStringLiteral("YYYY-MM-DD")});
+    parser.addOption({QStringLiteral("encoding"), QStringLiteral("文件编码：gbk（默认，电子表格可直接打开）或utf8。"),
+                      QStringLiteral("gbk|utf8"), QStringLiteral("gbk")});
     AddUserFilterOptions(parser);
 }
 
@@ -26,12 +28,18 @@ void ExportCommand_cl::Run(Book_cl& book, const QCommandLineParser& parser) cons
     const Base_ns::DateTime_cl begin = ReadDay(parser.value(QStringLiteral("from")), 0, 0, 0);
     const Base_ns::DateTime_cl end = ReadDay(parser.value(QStringLiteral("to")), 23, 59, 59);
     const UserFilter_st filter = ReadUserFilter(parser);
+    using Encoding_en = IO_ns::CSVStream_cl::Encoding_en;
+    const QString encodingName = parser.value(QStringLiteral("encoding"));
+    if (encodingName != QStringLiteral("gbk") && encodingName != QStringLiteral("utf8")) {
+        throw Usage(114, __LINE__, encodingName);
+    }
+    const Encoding_en encoding = encodingName == QStringLiteral("utf8") ? Encoding_en::Utf8 : Encoding_en::Gbk;
     book.Open();
     CheckNamedUser(filter);
     const Base_ns::Trusteeship_tl<Vorelle_ns::RecordRow_st> rows =
         Vorelle_ns::DataCore().GetControlUser().GetRecords(filter.allUsers, filter.userName, begin, end);
     book.subject = path;
-    Vorelle_ns::RecordFile_cl::Write(path, rows);
+    Vorelle_ns::RecordFile_cl::Write(path, rows, encoding);
     Output_cl::Line(QStringLiteral("导出费用记录成功，共导出") + QString::number(rows.Count()) + QStringLiteral("条。"));
 }
 
