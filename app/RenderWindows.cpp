@@ -134,6 +134,13 @@ bool RenderRecords(Vorelle_ns::WMainWnd_cl& mainWnd, const QString& folder) {
     const auto rows = page.findChild<CTL_ns::Report_cl*>(QString::number(WRecordManagePage_cl::IdRecords));
     WInputRecordDlg_cl editing(rows->RowData(0), &page);
     saved &= Save(editing, folder, QStringLiteral("input-record-edit"));
+    editing.hide();
+    // Three of the month's entries deleted, seen in the recycle bin.
+    Container_ns::List_tl<int32_t> deleted;
+    for (int32_t row = 0; row < 3; ++row) deleted.Append(rows->RowData(row));
+    DataCore().GetControlUser().DeleteRecords(deleted);
+    mainWnd.GetTabCtrl().SelectPage(&mainWnd.GetRecyclePage());
+    saved &= Save(mainWnd, folder, QStringLiteral("recycle-bin"));
     return saved;
 }
 
@@ -249,6 +256,8 @@ bool Render(const QString& folder) {
     saved &= Save(start, folder, QStringLiteral("start-create-local"));
     start.GetCreateDBPage().GetTabCtrl().Select(1);
     saved &= Save(start, folder, QStringLiteral("start-create-sqlserver"));
+    start.GetTabCtrl().Select(2);
+    saved &= Save(start, folder, QStringLiteral("start-restore"));
     start.hide();
     WSetSuperAdminDlg_cl superAdmin;
     saved &= Save(superAdmin, folder, QStringLiteral("set-super-admin"));
