@@ -65,7 +65,9 @@ void ComplexCommand_cl::ChooseText(const QString& text) {
 }
 
 void ComplexCommand_cl::SetParam(int32_t index, const QString& text) {
-    if (text.contains(u'\'')) throw SysError(4, __LINE__, text);
+    // An apostrophe would end the quoted text and a NUL the whole statement: neither is
+    // ever pasted.
+    if (text.contains(u'\'') || text.contains(QChar(0))) throw SysError(4, __LINE__, text);
     Fill(index, text);
 }
 

@@ -137,8 +137,8 @@ TEST(ComplexCommand, RefusesBadIndexAndSingleQuotes) {
     ExpectError([&] { command.SetParam(2, 1); }, kBadIndex);
     command.SetParam(0, 1);
     command.SetParam(1, QStringLiteral("ok"));
-    for (const char* text : {"O'Brien", "'x", "x'"})
-        ExpectError([&] { command.SetParam(1, QString::fromUtf8(text)); }, kIllegal, QString::fromUtf8(text));
+    for (const QString& text : {QStringLiteral("O'Brien"), QStringLiteral("'x"), QStringLiteral("x'"), QStringLiteral("a") + QChar(0) + u'b'})
+        ExpectError([&] { command.SetParam(1, text); }, kIllegal, text);
     EXPECT_EQ(command.GetSQL(), QStringLiteral("select 1 from t where n='ok'"));
     command.SetParam(1, QStringLiteral("say \"hi\""));
     EXPECT_EQ(command.GetSQL(), QStringLiteral("select 1 from t where n='say \"hi\"'"));
