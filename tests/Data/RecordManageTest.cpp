@@ -238,10 +238,15 @@ TEST_F(RecordTest, TypeSumsPutExpensesFirst) {
     Add("交通", -20);
     Add("饮食", -100);
     Add("饮食", -30);
+    // Both ends of the range count, to the second (imported entries sit at midnight).
+    Add("饮食", -1000, "2024-03-01 00:00:00");
+    Add("饮食", -2000, "2024-03-31 23:59:59");
+    Add("饮食", -5000, "2024-02-29 23:59:59");
+    Add("饮食", -7000, "2024-04-01 00:00:00");
     const auto sums = records.GetTypeSums(false, "", Time("2024-03-01"), Time("2024-03-31 23:59:59"));
     ASSERT_EQ(sums.Count(), 3);
     EXPECT_EQ(sums[0].typeName, "饮食");
-    EXPECT_EQ(sums[0].sum, -130);
+    EXPECT_EQ(sums[0].sum, -3130);
     EXPECT_EQ(sums[1].typeName, "交通");
     EXPECT_EQ(sums[2].typeName, "工资");
     EXPECT_EQ(sums[2].sum, 900);
