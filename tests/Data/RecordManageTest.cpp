@@ -126,13 +126,22 @@ TEST_F(RecordTest, AlterRecordKeepsTheKindAndMovesTheBalancesByTheDifference) {
 
 TEST_F(RecordTest, DeleteRecordsLeavesOneRecyclerRowForTheWholeList) {
     const int32_t admin = users.GetCurrentUser();
+    const int32_t bob = AddUser("bob", 2);
+    // An earlier deletion, so that the recycler's serial number differs from the deleter's.
+    records.DeleteRecords(Sns({Add("饮食", -1)}));
     const int32_t a = Add("饮食", -100), b = Add("交通", -200), c = Add("工资", 1000);
-    records.DeleteRecords(Sns({a, c, b}));
-    EXPECT_EQ(Count("zorb_recycler"), 1);
-    EXPECT_EQ(Text("select info from zorb_recycler"), "删除费用记录。");
-    const int32_t recycler = Integer("select sn from zorb_recycler");
-    EXPECT_EQ(Count("zorb_record", QStringLiteral("valid = '0' and recycler_sn = %1 and alter_sn = %2").arg(recycler).arg(admin)), 3);
+    LoginAs("bob");
+    const int32_t his = Add("饮食", -40);
+    LoginAs("admin");
+    records.DeleteRecords(Sns({a, c, his, b}));
+    EXPECT_EQ(Count("zorb_recycler"), 2);
+    const int32_t recycler = Integer("select max(sn) from zorb_recycler");
+    EXPECT_NE(recycler, admin);
+    EXPECT_EQ(Text(QStringLiteral("select info from zorb_recycler where sn = %1").arg(recycler)), "删除费用记录。");
+    EXPECT_EQ(Count("zorb_record", QStringLiteral("valid = '0' and recycler_sn = %1 and alter_sn = %2").arg(recycler).arg(admin)), 4);
+    // Each entry leaves its owner's balance, never the deleter's.
     EXPECT_EQ(users.GetSingleAccount(), 0);
+    EXPECT_EQ(SingleAccount(bob), 0);
     EXPECT_EQ(users.GetPublicAccount(), 0);
 }
 
