@@ -11,8 +11,10 @@
 #include "base/UserError.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <iterator>
 #include <unistd.h>
 
@@ -35,7 +37,9 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
 }
 
 IO_ns::IOError_cl IOError(int32_t code, int32_t line, const QString& remark = QString()) {
-    static const Base_ns::ErrorInfo_st table[] = {{101, "无法更新数据库链接信息文件。"}};
+    static const Base_ns::ErrorInfo_st table[] = {{101, "无法更新数据库链接信息文件。"},
+                                                  {102, "无法读取数据库链接信息文件。"},
+                                                  {103, "无法锁定数据库链接信息文件所在的文件夹。"}};
     return IO_ns::IOError_cl(line, __FILE__, DatabaseManage_cl::ClassName(), code, table,
                              int32_t(std::size(table)), remark);
 }
@@ -54,6 +58,25 @@ void SyncToDisk(const QString& path) {
     ::close(fd);
 }
 
+// Holds the folder of the links file for this process alone while it is read and
+// replaced; another copy waits.
+class FolderLock_cl {
+public:
+    explicit FolderLock_cl(const QString& folder)
+        : fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (fd < 0 || ::flock(fd, LOCK_EX) != 0) {
+            if (fd >= 0) ::close(fd);
+            throw IOError(103, __LINE__, folder);
+        }
+    }
+    ~FolderLock_cl() { ::close(fd); }  // closing lets go of the lock
+    FolderLock_cl(const FolderLock_cl&) = delete;
+    FolderLock_cl& operator=(const FolderLock_cl&) = delete;
+
+private:
+    int fd;
+};
+
 }  // namespace
 
 DatabaseManage_cl::DatabaseManage_cl() = default;
@@ -68,46 +91,48 @@ QString DatabaseManage_cl::LinkFilePath() {
 
 void DatabaseManage_cl::Load(const QString& path) {
     loadFailed = true;
-    LinkFile_tl file;
-    file.OpenForRead(path);
     links.Clear();
-
-    if (!file.ReadTag(fileTag)) throw UserError(101, __LINE__);
-    if (file.ReadInteger() != fileVersion) throw UserError(102, __LINE__);
-
-    const int32_t count = file.ReadInteger();
-    for (int32_t i = 0; i < count; ++i) {
-        // Only complete records join the list.
-        LinkInfo_st link;
-        link.name = file.ReadString();
-        link.type = file.ReadInteger();
-        link.location = file.ReadString();
-        link.user = file.ReadString();
-        link.password = file.ReadString();
-        links.Append(link);
-    }
-    file.Close();
+    ReadLinks(path, links);
     loadFailed = false;
 }
 
 bool DatabaseManage_cl::LoadFailed() const { return loadFailed; }
 
-void DatabaseManage_cl::Save(const QString& path) {
-    // Whatever happens to the file, the list is emptied and the database closed.
-    struct Finish_st {
-        DatabaseManage_cl& self;
-        ~Finish_st() {
-            self.links.Clear();
-            self.CloseDatabase();
+void DatabaseManage_cl::ReadLinks(const QString& path, Container_ns::List_tl<LinkInfo_st>& list) {
+    LinkFile_tl file;
+    try {
+        file.OpenForRead(path);
+    } catch (const IO_ns::IOError_cl&) {
+        throw IOError(102, __LINE__, path);
+    }
+    try {
+        if (!file.ReadTag(fileTag)) throw UserError(101, __LINE__, path);
+        if (file.ReadInteger() != fileVersion) throw UserError(102, __LINE__, path);
+        const int32_t count = file.ReadInteger();
+        if (count < 0) throw UserError(101, __LINE__, path);
+        for (int32_t i = 0; i < count; ++i) {
+            // Only complete records join the list.
+            LinkInfo_st link;
+            link.name = file.ReadString();
+            link.type = file.ReadInteger();
+            link.location = file.ReadString();
+            link.user = file.ReadString();
+            link.password = file.ReadString();
+            list.Append(link);
         }
-    } finish{*this};
+        if (file.Remaining() != 0) throw UserError(101, __LINE__, path);
+    } catch (const IO_ns::IOError_cl&) {
+        // Fewer records than the count says.
+        throw UserError(101, __LINE__, path);
+    }
+    file.Close();
+}
 
-    if (loadFailed) return;  // keep a damaged or foreign file for the user to recover
-    if (links.Count() == 0) {
-        QFile::remove(path);
+void DatabaseManage_cl::WriteLinks(const QString& path, const Container_ns::List_tl<LinkInfo_st>& list) {
+    if (list.Count() == 0) {
+        if (QFile::exists(path) && !QFile::remove(path)) throw IOError(101, __LINE__, path);
         return;
     }
-
     const QString temporary = path + QStringLiteral(".tmp");
     {
         // An error while writing destroys the stream with the file still open, which
@@ -116,8 +141,8 @@ void DatabaseManage_cl::Save(const QString& path) {
         file.OpenForWrite(temporary, true);  // it holds passwords
         file.WriteTag(fileTag);
         file.WriteInteger(fileVersion);
-        file.WriteInteger(links.Count());
-        for (auto id = links.First(); !id.IsEmpty(); id.Next()) {
+        file.WriteInteger(list.Count());
+        for (auto id = list.First(); !id.IsEmpty(); id.Next()) {
             const LinkInfo_st& link = id.Get();
             file.WriteString(link.name);
             file.WriteInteger(link.type);
@@ -134,6 +159,46 @@ void DatabaseManage_cl::Save(const QString& path) {
     }
 }
 
+void DatabaseManage_cl::SaveChange(const LinkInfo_st* added, const QString& removedName) {
+    // A damaged or foreign file is kept for the user to recover.
+    if (loadFailed || changesFile.isEmpty()) return;
+    const QString& path = changesFile;
+    // Copies of the program take turns: each reads, changes and replaces the file whole.
+    const FolderLock_cl lock(SystemInfo_ns::GetParentFolder(path));
+    Container_ns::List_tl<LinkInfo_st> saved;
+    if (QFileInfo::exists(path)) ReadLinks(path, saved);
+    for (auto id = saved.First(); !id.IsEmpty();) {
+        auto next = id;
+        next.Next();
+        if (id.Get().name == removedName || (added != nullptr && id.Get().name == added->name)) saved.Remove(id);
+        id = next;
+    }
+    if (added != nullptr) saved.Append(*added);
+    WriteLinks(path, saved);
+}
+
+void DatabaseManage_cl::SaveChangesTo(const QString& path) { changesFile = path; }
+
+void DatabaseManage_cl::Save(const QString& path) {
+    // Whatever happens to the file, the list is emptied and the database closed.
+    struct Finish_st {
+        DatabaseManage_cl& self;
+        ~Finish_st() {
+            self.changesFile.clear();
+            self.links.Clear();
+            self.CloseDatabase();
+        }
+    } finish{*this};
+
+    if (loadFailed) return;
+    // Every change was saved when it was made; a file another copy emptied goes.
+    if (!QFileInfo::exists(path)) return;
+    Container_ns::List_tl<LinkInfo_st> saved;
+    const FolderLock_cl lock(SystemInfo_ns::GetParentFolder(path));
+    ReadLinks(path, saved);
+    if (saved.Count() == 0) WriteLinks(path, saved);
+}
+
 int32_t DatabaseManage_cl::AddLocalLink(const QString& name, const QString& path, const QString& password) {
     CheckNewName(name);
     const QString folder = SystemInfo_ns::GetApplicationFolder();
@@ -141,9 +206,13 @@ int32_t DatabaseManage_cl::AddLocalLink(const QString& name, const QString& path
     SystemInfo_ns::MakeFolders(absolute);
     {
         DB_ns::LocalDB_cl probe;
+        // Only here, on creating a database, is a missing file made.
+        if (!QFileInfo::exists(absolute)) probe.CreateDatabaseFile(password, absolute);
         probe.Open(password, absolute);
     }
-    links.Append({name, DB_ns::DB_LOCAL, SystemInfo_ns::MakeRelativePath(folder, absolute), QString(), password});
+    const LinkInfo_st link{name, DB_ns::DB_LOCAL, SystemInfo_ns::MakeRelativePath(folder, absolute), QString(), password};
+    SaveChange(&link, QString());
+    links.Append(link);
     return links.Count() - 1;
 }
 
@@ -154,7 +223,9 @@ int32_t DatabaseManage_cl::AddSQLServerLink(const QString& name, const QString& 
         DB_ns::SQLServerDB_cl probe;
         probe.Connect(user, server, QString(), password);
     }
-    links.Append({name, DB_ns::DB_SQLSERVER, server, user, password});
+    const LinkInfo_st link{name, DB_ns::DB_SQLSERVER, server, user, password};
+    SaveChange(&link, QString());
+    links.Append(link);
     return links.Count() - 1;
 }
 
@@ -167,6 +238,7 @@ void DatabaseManage_cl::CheckNewName(const QString& name) const {
 void DatabaseManage_cl::RemoveLink(int32_t index, bool deleteFile) {
     auto id = links.At(index);
     const LinkInfo_st& link = id.Get();
+    SaveChange(nullptr, link.name);
     if (link.type == DB_ns::DB_LOCAL && deleteFile) {
         CloseDatabase();
         QFile::remove(ResolveLocation(link));

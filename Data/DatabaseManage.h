@@ -34,24 +34,30 @@ public:
     // "DatabaseLink.bin" in the application folder.
     static QString LinkFilePath();
 
-    // Replaces the list by the file's links. On failure the links read before it stay,
-    // and LoadFailed() tells the shut-down to leave the file as it is.
+    // Replaces the list by the file's links. A file with a wrong tag, a record count
+    // that is negative or larger than its records, or bytes after them is damaged and
+    // refused naming the file; the links read before the damage stay, and LoadFailed()
+    // keeps every later write away from the file.
     void Load(const QString& path);
     bool LoadFailed() const;
-    // Writes the list (through a temporary file beside path, replacing path only when
-    // complete), or deletes path when the list is empty; after a failed load path is
-    // left untouched. Then empties the list and closes the open database, even when
-    // writing failed.
+    // From now on each change to the list is saved to path at once, merged with what
+    // other copies of the program saved there meanwhile. Without it (the command line)
+    // changes stay in memory.
+    void SaveChangesTo(const QString& path);
+    // Ends the list's use: every change was saved when it was made, so nothing is left
+    // to write to path but the deletion of a file another copy emptied. Then empties the
+    // list, stops saving changes and closes the open database.
     void Save(const QString& path);
 
     // Opens (creating when missing) the database file once to prove it, then appends
-    // the link. path is resolved against the application folder. Returns the new index.
+    // the link and saves the change. path is resolved against the application folder. Returns
+    // the new index.
     int32_t AddLocalLink(const QString& name, const QString& path, const QString& password);
-    // Connects once to prove the account, then appends a SQL Server link.
+    // Connects once to prove the account, then appends a SQL Server link and saves the change.
     int32_t AddSQLServerLink(const QString& name, const QString& server, const QString& user,
                              const QString& password);
-    // Removes the link at index; for a local link with deleteFile the open database is
-    // closed and the file deleted (a failure to delete is ignored).
+    // Removes the link at index and saves that; for a local link with deleteFile the
+    // open database is closed and the file deleted (a failure to delete is ignored).
     void RemoveLink(int32_t index, bool deleteFile);
 
     // Makes the link's database the open one (closing any other first).
@@ -74,11 +80,21 @@ public:
 private:
     // Raises "重复链接名称。" when a link of that name exists (case matters).
     void CheckNewName(const QString& name) const;
+    // Saves one change to the file of SaveChangesTo(): the links another copy saved there
+    // stay, the added one joins them, the removed one (by name) leaves them. Nothing is
+    // written after a failed load. Raises when the file cannot be read or written; the
+    // list here is then left as it was.
+    void SaveChange(const LinkInfo_st* added, const QString& removedName);
+    // Appends the links of path to list; raises when the file is damaged or unreadable.
+    static void ReadLinks(const QString& path, Container_ns::List_tl<LinkInfo_st>& list);
+    // Writes list to path through a temporary file, or deletes path for an empty list.
+    static void WriteLinks(const QString& path, const Container_ns::List_tl<LinkInfo_st>& list);
 
     Container_ns::List_tl<LinkInfo_st> links;
     std::unique_ptr<DB_ns::IDatabase_cl> database;
     int32_t loginUser = 0;
     bool loadFailed = false;
+    QString changesFile;  // where changes are saved; empty: nowhere
 };
 
 }  // namespace Vorelle_ns

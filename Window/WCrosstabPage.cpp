@@ -54,7 +54,9 @@ WCrosstabPage_cl::WCrosstabPage_cl(const Resource_st& resource, QWidget* parent)
     Platform_ns::DialogUnits_cl().Place(splitter, 7, 28, 508, 230);
     build.Size(Width, Height);
 
-    userNameCombo->lineEdit()->installEventFilter(this);
+    // Enter and leaving the box (Tab, a click elsewhere) both end the typing; the combo
+    // box takes the focus events itself, so the edit's own signal is the one to follow.
+    connect(userNameCombo->lineEdit(), &QLineEdit::editingFinished, this, &WCrosstabPage_cl::OnUserName);
     connect(userModeCombo, &CTL_ns::ComboBox_cl::SelectionChanged, this, &WCrosstabPage_cl::OnUserMode);
     connect(userNameCombo, &CTL_ns::ComboBox_cl::SelectionChanged, this, &WCrosstabPage_cl::OnUserName);
     connect(exportButton, &QPushButton::clicked, this, [this] { Handle([this] { Export(); }); });
@@ -223,11 +225,6 @@ void WCrosstabPage_cl::showEvent(QShowEvent* event) {
 void WCrosstabPage_cl::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     Handle([this] { autoSize.Resize(); });
-}
-
-bool WCrosstabPage_cl::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == userNameCombo->lineEdit() && event->type() == QEvent::FocusOut) OnUserName();
-    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace Vorelle_ns

@@ -23,6 +23,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStringList>
 #include <QPushButton>
 #include <QShortcut>
 #include <QShowEvent>
@@ -49,6 +50,7 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
 
 // The record list's columns are the record file's, in these widths.
 constexpr int32_t kRecordWidths[RecordFile_cl::ColumnCount] = {15, 15, 12, 10, 10, 10, -1};
+constexpr int32_t kUserColumn = 4;  // 用户
 const CTL_ns::Report_cl::Column_st kSumColumns[] = {{QStringLiteral("分类"), 50}, {QStringLiteral("金额"), -1}};
 
 const QString kCsvFilter = QStringLiteral("CSV Files (*.csv)|*.csv|");
@@ -64,6 +66,8 @@ const QString kSearchedNamesKey = QStringLiteral("检索用户名");
 const QString kCsvFolderKey = QStringLiteral("CSV文件目录");
 const QString kCategoryKey = QStringLiteral("分类筛选");
 const QString kAllCategories = QStringLiteral("全部分类");
+const QString kCustomBeginKey = QStringLiteral("自定义起始日期");
+const QString kCustomEndKey = QStringLiteral("自定义终止日期");
 
 struct Step_st {
     const char16_t* mode;
@@ -163,11 +167,13 @@ void WRecordManagePage_cl::BuildControls() {
     sumList->setSelectionMode(QAbstractItemView::SingleSelection);
     CTL_ns::LengthLimit_cl::Apply(userNameCombo->lineEdit(), RecordFile_cl::MaxName);
     recordList->installEventFilter(this);
-    userNameCombo->lineEdit()->installEventFilter(this);
 
     connect(dateModeCombo, &CTL_ns::ComboBox_cl::SelectionChanged, this, &WRecordManagePage_cl::OnDateMode);
     connect(userModeCombo, &CTL_ns::ComboBox_cl::SelectionChanged, this, &WRecordManagePage_cl::OnUserMode);
     connect(userNameCombo, &CTL_ns::ComboBox_cl::SelectionChanged, this, &WRecordManagePage_cl::OnUserName);
+    // Enter and leaving the box (Tab, a click elsewhere) both end the typing; the combo
+    // box takes the focus events itself, so the edit's own signal is the one to follow.
+    connect(userNameCombo->lineEdit(), &QLineEdit::editingFinished, this, &WRecordManagePage_cl::OnUserName);
     for (QDateEdit* picker : {beginDate, endDate}) {
         connect(picker, &QDateEdit::dateTimeChanged, this, &WRecordManagePage_cl::OnDatePicked);
     }
@@ -249,6 +255,10 @@ void WRecordManagePage_cl::Initialise() {
     if (!userModeCombo->SelectByText(custom.ReadString(kUserModeKey, QString::fromUtf16(kUserModes[CurrentUser])))) {
         userModeCombo->Select(0);
     }
+    // The range the user set himself comes back; the other modes set their own.
+    const Base_ns::DateTime_cl customBegin = Base_ns::DateTime_cl::Parse(custom.ReadString(kCustomBeginKey, QString()));
+    const Base_ns::DateTime_cl customEnd = Base_ns::DateTime_cl::Parse(custom.ReadString(kCustomEndKey, QString()));
+    if (customBegin.IsValid() && customEnd.IsValid()) SetDates(customBegin, customEnd);
     showAccountCheck->setChecked(custom.ReadBoolean(kShowAccountKey, true));
     userNameCombo->Fill(Unique_ns::GetRecentRecordFromDatabase().List(kSearchedNamesKey));
     FillCategories();
@@ -263,6 +273,10 @@ void WRecordManagePage_cl::StoreSettings() {
     custom.WriteString(kSumWidthsKey, sumList->ColumnWidthsText());
     custom.WriteString(kDateModeKey, dateModeCombo->currentText());
     custom.WriteString(kUserModeKey, userModeCombo->currentText());
+    if (DateMode() == Custom) {
+        custom.WriteString(kCustomBeginKey, PickerValue(beginDate).FormatDate());
+        custom.WriteString(kCustomEndKey, PickerValue(endDate).FormatDate());
+    }
     custom.WriteBoolean(kShowAccountKey, showAccountCheck->isChecked());
     custom.WriteString(kCategoryKey, categoryCombo->currentText());
 }
@@ -476,7 +490,8 @@ void WRecordManagePage_cl::OnDateMode() {
             const Base_ns::DateTime_cl first = Base_ns::DateTime_cl::FromParts(now.Year(), now.Month(), 1);
             SetDates(first, first.EndOfMonth());
         }
-        if (mode == LastThirtyDays) SetDates(now - Base_ns::DateTimeSpan_cl(30), now);
+        // Thirty days with today, so that steps of thirty days tile without a shared day.
+        if (mode == LastThirtyDays) SetDates(now - Base_ns::DateTimeSpan_cl(29), now);
         ReloadAndEnable();
     });
 }
@@ -541,7 +556,6 @@ bool WRecordManagePage_cl::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (watched == userNameCombo->lineEdit() && event->type() == QEvent::FocusOut) OnUserName();
     return QWidget::eventFilter(watched, event);
 }
 
@@ -563,7 +577,18 @@ void WRecordManagePage_cl::OnDelete() {
     Handle([this] {
         const Container_ns::List_tl<int32_t> rows = recordList->SelectedRows();
         Container_ns::List_tl<int32_t> sns;
-        for (auto id = rows.First(); !id.IsEmpty(); id.Next()) sns.Append(recordList->RowData(id.Get()));
+        QStringList owners;
+        for (auto id = rows.First(); !id.IsEmpty(); id.Next()) {
+            sns.Append(recordList->RowData(id.Get()));
+            const QString owner = recordList->topLevelItem(id.Get())->text(kUserColumn);
+            if (!owners.contains(owner)) owners.append(owner);
+        }
+        const QString question = QStringLiteral("确定要删除选中的%1条费用记录吗？\r\n用户：%2")
+                                     .arg(sns.Count())
+                                     .arg(owners.join(QStringLiteral("、")));
+        if (Platform_ns::Prompt().Message(this, question, DataCore_cl::GetProductName(), Platform_ns::Buttons_en::YesNo) !=
+            Platform_ns::Answer_en::Yes)
+            return;
         DataCore().GetControlUser().DeleteRecords(sns);
         ReloadAndEnable();
     });

@@ -62,6 +62,7 @@ bool CVorelleApp::InitInstance() {
     try {
         Unique_ns::InitFileStorage(DataCore_cl::GetProductName());
         const QFileInfo linkFile(Vorelle_ns::DatabaseManage_cl::LinkFilePath());
+        DataCore().GetDatabaseManage().SaveChangesTo(linkFile.filePath());
         if (linkFile.exists() && !linkFile.isDir()) DataCore().GetDatabaseManage().Load(linkFile.filePath());
         RunPasses();
     } catch (const Base_ns::Error_cl& error) {

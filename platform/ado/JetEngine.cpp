@@ -150,7 +150,7 @@ JetEngine_cl::JetEngine_cl(const ConnectionString_cl& settings, ErrorList_cl& er
             throw ProviderError_cl(Result_ns::Fail, QStringLiteral("Could not find file '%1'.").arg(path));
         const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
         if (rc != SQLITE_OK)
-            throw EngineError(rc);
+            throw ProviderError_cl(Result_ns::FileAccess, EngineMessage(db));
         // A file without encryption opens whatever password is given, as an unprotected
         // Jet file does.
         password = IsPlainDatabase(path) ? QString() : settings.Value(kPasswordKey);
@@ -162,7 +162,7 @@ JetEngine_cl::JetEngine_cl(const ConnectionString_cl& settings, ErrorList_cl& er
         if (read == SQLITE_NOTADB || QFileInfo(path).size() == 0) {
             if (LooksEncrypted(path))
                 throw ProviderError_cl(Result_ns::AuthFailed, QStringLiteral("Not a valid password."));
-            throw ProviderError_cl(Result_ns::Fail, QStringLiteral("Unrecognized database format '%1'.").arg(path));
+            throw ProviderError_cl(Result_ns::Damaged, QStringLiteral("Unrecognized database format '%1'.").arg(path));
         }
         if (read != SQLITE_OK)
             throw EngineError(read);
@@ -269,8 +269,26 @@ void JetEngine_cl::CopyTo(const QString& temporary) {
 ProviderError_cl JetEngine_cl::EngineError(int rc) {
     nativeError = sqlite3_extended_errcode(db);
     const QString message = db == nullptr ? QString::fromUtf8(sqlite3_errstr(rc)) : EngineMessage(db);
-    if ((rc & 0xFF) == SQLITE_CONSTRAINT)
+    switch (rc & 0xFF) {
+    case SQLITE_CONSTRAINT:
         return ProviderError_cl(Result_ns::IntegrityViolation, message);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return ProviderError_cl(Result_ns::Busy, message);
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:  // the journal beside the file cannot be made
+        return ProviderError_cl(Result_ns::ReadOnly, message);
+    case SQLITE_FULL:
+        return ProviderError_cl(Result_ns::DiskFull, message);
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return ProviderError_cl(Result_ns::Damaged, message);
+    case SQLITE_IOERR:
+    case SQLITE_PERM:
+        return ProviderError_cl(Result_ns::FileAccess, message);
+    default:
+        break;
+    }
     if (message.startsWith(u"no such table"))
         return ProviderError_cl(Result_ns::NoTable, message);
     // Every other failure of a statement stays within the interface codes, so that a
@@ -393,7 +411,11 @@ void JetEngine_cl::RunTransactionStep(const QString& sql) {
 int32_t JetEngine_cl::BeginTrans() {
     try {
         if (!aborted)
-            RunTransactionStep(level == 0 ? QStringLiteral("begin") : QStringLiteral("savepoint level_%1").arg(level + 1));
+            // The write lock is taken at once, where the busy wait applies: a transaction
+            // that read first and then asked for it would be refused at once by a
+            // concurrent writer, to avoid a deadlock.
+            RunTransactionStep(level == 0 ? QStringLiteral("begin immediate")
+                                          : QStringLiteral("savepoint level_%1").arg(level + 1));
         return ++level;
     } catch (const ProviderError_cl& error) {
         Record(error);

@@ -19,6 +19,12 @@ constexpr uint32_t NoTable = 0x80040E37;            // the statement names a mis
 constexpr uint32_t AuthFailed = 0x80040E4D;         // wrong database password
 constexpr uint32_t NoTransaction = 0x8004D00E;      // commit or roll back without a transaction
 constexpr uint32_t TransactionExists = 0x8004D013;  // the provider allows one transaction only
+// Causes the user can act on, at the top of the interface range: they are told in words.
+constexpr uint32_t Busy = 0x8004FF01;               // another connection held the file past the wait
+constexpr uint32_t ReadOnly = 0x8004FF02;           // the file or its folder cannot be written
+constexpr uint32_t DiskFull = 0x8004FF03;           // no room left on the disk
+constexpr uint32_t Damaged = 0x8004FF04;            // the file is not a sound database
+constexpr uint32_t FileAccess = 0x8004FF05;         // the file cannot be opened, read or written
 constexpr uint32_t NoCurrentRecord = 0x800A0BCD;    // row set at its end, or empty
 constexpr uint32_t FeatureNotAvailable = 0x800A0CB3; // the provider cannot do this
 constexpr uint32_t ItemNotFound = 0x800A0CC1;       // no such field or error item

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QFileInfo>
+
 #include "Control/DataCore.h"
 #include "DB/LocalDB.h"
 #include "DB/SimpleOutRecords.h"
@@ -39,6 +41,7 @@ protected:
     // A connection of its own to a database file, to look at it from outside the core.
     static std::unique_ptr<DB_ns::LocalDB_cl> OpenFile(const QString& path, const QString& password) {
         auto database = std::make_unique<DB_ns::LocalDB_cl>();
+        if (!QFileInfo::exists(path)) database->CreateDatabaseFile(password, path);
         database->Open(password, path);
         return database;
     }

@@ -16,6 +16,7 @@ const QString removeQuestion = QStringLiteral("需要删除数据库文件吗？
 // Marks a database file as written by a program of another data version.
 void StampVersion(const QString& path, const QString& version) {
     DB_ns::LocalDB_cl database;
+    database.CreateDatabaseFile(QStringLiteral("pw"), path);
     database.Open(QStringLiteral("pw"), path);
     Base_ns::Version_st value;
     value.Parse(version);

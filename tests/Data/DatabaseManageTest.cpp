@@ -1,6 +1,7 @@
 #include "Data/DatabaseManage.h"
 
 #include "DB/IDatabase.h"
+#include "DB/LocalDB.h"
 #include "base/SysError.h"
 #include "base/UserError.h"
 #include "support/TempFolder.h"
@@ -33,6 +34,7 @@ QString ErrorMessage(Call call, bool* system = nullptr) {
 
 class DatabaseManageTest : public ::testing::Test {
 protected:
+    void SetUp() override { manage.SaveChangesTo(LinkFile()); }
     QString LinkFile() const { return DatabaseManage_cl::LinkFilePath(); }
     QString InFolder(const QString& relative) const { return folder.Path() + relative; }
 
@@ -83,7 +85,6 @@ TEST_F(DatabaseManageTest, LoadsAndSavesEveryKindUnchanged) {
               QStringList({QStringLiteral("服务器"), QStringLiteral("10.0.0.1,1433"), QStringLiteral("sa"), QStringLiteral("p;w\"'")}));
     EXPECT_EQ(server.type, 4);
 
-    QFile::remove(LinkFile());
     manage.Save(LinkFile());
     EXPECT_EQ(ReadAll(LinkFile()), bytes);
 }
@@ -96,18 +97,63 @@ TEST_F(DatabaseManageTest, HeaderAloneIsAnEmptyListAndAnEmptyListDeletesTheFile)
     EXPECT_FALSE(QFile::exists(LinkFile()));
 }
 
-TEST_F(DatabaseManageTest, ShortFileKeepsTheCompleteRecordsAndIsLeftAsItIs) {
-    const QByteArray bytes = Header(3) + Record(QStringLiteral("a"), 1, QStringLiteral("a.mdb"), {}, {}) +
-                             Record(QStringLiteral("b"), 1, QStringLiteral("b.mdb"), {}, {}) + Str(QStringLiteral("c"));
-    ASSERT_TRUE(WriteAll(LinkFile(), bytes));
-    EXPECT_EQ(ErrorMessage([&] { manage.Load(LinkFile()); }), QStringLiteral("没有足够的数据读。"));
-    EXPECT_EQ(manage.GetCount(), 2);
-    EXPECT_EQ(manage.GetLink(1).name, QStringLiteral("b"));
-    EXPECT_TRUE(manage.LoadFailed());
+// A record count that does not match the records is damage: the file is refused naming
+// it, and neither a change nor the shut-down writes it again.
+TEST_F(DatabaseManageTest, ADamagedCountIsRefusedAndTheFileLeftAsItIs) {
+    const QByteArray a = Record(QStringLiteral("a"), 1, QStringLiteral("a.mdb"), {}, {});
+    const QByteArray b = Record(QStringLiteral("b"), 1, QStringLiteral("b.mdb"), {}, {});
+    const struct {
+        const char* damage;
+        QByteArray bytes;
+        int32_t kept;
+    } cases[] = {
+        {"negative count", Header(-1) + a + b, 0},
+        {"count beyond the records", Header(3) + a + b, 2},
+        {"record cut short", Header(3) + a + b + Str(QStringLiteral("c")), 2},
+        {"bytes after the records", Header(1) + a + b, 1},
+        {"a stray byte", Header(2) + a + b + QByteArray(1, '\0'), 2},
+    };
+    for (const auto& c : cases) {
+        DatabaseManage_cl copy;
+        copy.SaveChangesTo(LinkFile());
+        ASSERT_TRUE(WriteAll(LinkFile(), c.bytes));
+        bool system = true;
+        EXPECT_EQ(ErrorMessage([&] { copy.Load(LinkFile()); }, &system), QStringLiteral("数据库链接信息文件被破坏，无法加载链接信息。"))
+            << c.damage;
+        EXPECT_FALSE(system);
+        EXPECT_TRUE(copy.LoadFailed()) << c.damage;
+        EXPECT_EQ(copy.GetCount(), c.kept) << c.damage;
+        copy.AddLocalLink(QStringLiteral("new"), QStringLiteral("new.mdb"), QString());
+        copy.Save(LinkFile());
+        EXPECT_EQ(ReadAll(LinkFile()), c.bytes) << c.damage;
+    }
+}
 
-    manage.Save(LinkFile());
-    EXPECT_EQ(ReadAll(LinkFile()), bytes);
-    EXPECT_EQ(manage.GetCount(), 0);
+// Two copies of the program share the file: each change is saved when made, merged with
+// what the other saved, and nothing is lost when one of them never reaches its shut-down.
+TEST_F(DatabaseManageTest, TwoCopiesKeepEachOthersLinks) {
+    ASSERT_TRUE(WriteAll(LinkFile(), Header(1) + Record(QStringLiteral("old"), 1, QStringLiteral("old.mdb"), {}, {})));
+    DatabaseManage_cl other;
+    other.SaveChangesTo(LinkFile());
+    manage.Load(LinkFile());
+    other.Load(LinkFile());
+    manage.AddLocalLink(QStringLiteral("mine"), QStringLiteral("mine.mdb"), QString());
+    other.AddLocalLink(QStringLiteral("theirs"), QStringLiteral("theirs.mdb"), QString());
+    other.RemoveLink(0, false);  // "old"
+
+    DatabaseManage_cl later;  // a copy started now, after the other was killed
+    later.Load(LinkFile());
+    QStringList names;
+    for (int32_t i = 0; i < later.GetCount(); ++i) names << later.GetLink(i).name;
+    EXPECT_EQ(names, QStringList({QStringLiteral("mine"), QStringLiteral("theirs")}));
+
+    manage.Save(LinkFile());  // still holds "old", removed by the other copy
+    later.Load(LinkFile());
+    EXPECT_EQ(later.GetCount(), 2);
+    EXPECT_EQ(ErrorMessage([&] { manage.AddLocalLink(QStringLiteral("theirs"), QStringLiteral("x.mdb"), QString()); }),
+              QString());  // not known to this copy: the file keeps one link of that name
+    later.Load(LinkFile());
+    EXPECT_EQ(later.GetCount(), 2);
 }
 
 TEST_F(DatabaseManageTest, RefusesAForeignTagOrVersionAndKeepsTheFile) {
@@ -128,25 +174,20 @@ TEST_F(DatabaseManageTest, RefusesAForeignTagOrVersionAndKeepsTheFile) {
     }
 }
 
-TEST_F(DatabaseManageTest, AFailedSaveKeepsThePreviousFile) {
-    const QByteArray old = Header(1) + Record(QStringLiteral("old"), 1, QStringLiteral("old.mdb"), {}, {});
+TEST_F(DatabaseManageTest, AFailedSaveKeepsThePreviousFileAndAddsNoLink) {
+    const QByteArray old = Header(2) + Record(QStringLiteral("old"), 1, QStringLiteral("old.mdb"), {}, {}) +
+                           Record(QStringLiteral("older"), 1, QStringLiteral("older.mdb"), {}, {});
     ASSERT_TRUE(WriteAll(LinkFile(), old));
     manage.Load(LinkFile());
 
     // The temporary file cannot be made.
     ASSERT_TRUE(QDir().mkpath(LinkFile() + QStringLiteral(".tmp")));
-    EXPECT_FALSE(ErrorMessage([&] { manage.Save(LinkFile()); }).isEmpty());
+    EXPECT_FALSE(ErrorMessage([&] { manage.AddLocalLink(QStringLiteral("new"), QStringLiteral("new.mdb"), QString()); }).isEmpty());
     EXPECT_EQ(ReadAll(LinkFile()), old);
-    EXPECT_EQ(manage.GetCount(), 0);
-    ASSERT_TRUE(QDir().rmdir(LinkFile() + QStringLiteral(".tmp")));
-
-    // The complete temporary file cannot take the old one's place.
-    const QString blocked = InFolder(QStringLiteral("blocked"));
-    ASSERT_TRUE(QDir().mkpath(blocked + QStringLiteral("/inside")));
-    manage.Load(LinkFile());
-    EXPECT_EQ(ErrorMessage([&] { manage.Save(blocked); }), QStringLiteral("无法更新数据库链接信息文件。"));
-    EXPECT_FALSE(QFile::exists(blocked + QStringLiteral(".tmp")));
+    EXPECT_EQ(manage.GetCount(), 2);
+    EXPECT_FALSE(ErrorMessage([&] { manage.RemoveLink(0, false); }).isEmpty());
     EXPECT_EQ(ReadAll(LinkFile()), old);
+    EXPECT_EQ(manage.GetCount(), 2);
 }
 
 TEST_F(DatabaseManageTest, AddsNothingUnderATakenNameOrWithAWrongPassword) {
@@ -156,7 +197,7 @@ TEST_F(DatabaseManageTest, AddsNothingUnderATakenNameOrWithAWrongPassword) {
               QStringLiteral("重复链接名称。"));
     EXPECT_FALSE(QFile::exists(InFolder(QStringLiteral("c.mdb"))));
     EXPECT_EQ(ErrorMessage([&] { manage.AddLocalLink(QStringLiteral("c"), QStringLiteral("a.mdb"), QStringLiteral("wrong")); }),
-              QStringLiteral("打开数据库文件失败，密码无效。"));
+              QStringLiteral("打开数据库文件失败，文件已损坏或密码错误。"));
     EXPECT_EQ(manage.GetCount(), 2);
 }
 
@@ -165,8 +206,10 @@ TEST_F(DatabaseManageTest, OpensKnownKindsOnly) {
     EXPECT_EQ(ErrorMessage([&] { manage.GetDatabase(); }, &system), QStringLiteral("数据库还没有连接。"));
     EXPECT_TRUE(system);
 
-    ASSERT_TRUE(WriteAll(LinkFile(), Header(2) + Record(QStringLiteral("a"), 1, QStringLiteral("a.mdb"), {}, {}) +
-                                         Record(QStringLiteral("x"), 3, QStringLiteral("x.mdb"), {}, {})));
+    ASSERT_TRUE(WriteAll(LinkFile(), Header(3) + Record(QStringLiteral("a"), 1, QStringLiteral("a.mdb"), {}, {}) +
+                                         Record(QStringLiteral("x"), 3, QStringLiteral("x.mdb"), {}, {}) +
+                                         Record(QStringLiteral("gone"), 1, QStringLiteral("gone.mdb"), {}, {})));
+    DB_ns::LocalDB_cl().CreateDatabaseFile(QString(), InFolder(QStringLiteral("a.mdb")));
     manage.Load(LinkFile());
     manage.OpenLink(0);
     EXPECT_EQ(manage.GetDatabase().GetType(), 1);
@@ -174,7 +217,11 @@ TEST_F(DatabaseManageTest, OpensKnownKindsOnly) {
     EXPECT_TRUE(system);
     EXPECT_FALSE(manage.IsOpen());
     EXPECT_FALSE(QFile::exists(InFolder(QStringLiteral("x.mdb"))));
-    EXPECT_EQ(ErrorMessage([&] { manage.OpenLink(2); }), QStringLiteral("空ID不能操作。"));
+    // A vanished file is missed, named, and never made again by opening.
+    EXPECT_EQ(ErrorMessage([&] { manage.OpenLink(2); }, &system), QStringLiteral("打开数据库文件失败，数据库文件不存在。"));
+    EXPECT_FALSE(system);
+    EXPECT_FALSE(QFile::exists(InFolder(QStringLiteral("gone.mdb"))));
+    EXPECT_EQ(ErrorMessage([&] { manage.OpenLink(3); }), QStringLiteral("空ID不能操作。"));
 }
 
 TEST_F(DatabaseManageTest, RemovingDeletesOnlyALocalFileAndOnlyWhenAsked) {

@@ -71,9 +71,10 @@ void PickSpan(QWidget& page, const QDate& begin, const QDate& end) {
 // Latin keys, so the Chinese name is set.)
 void Search(QWidget& page, const QString& name) {
     ComboBox_cl* combo = Combo(page, Page_cl::IdUserName);
-    combo->lineEdit()->setText(name);
-    QFocusEvent leaving(QEvent::FocusOut);
-    QCoreApplication::sendEvent(combo->lineEdit(), &leaving);
+    Type(combo, name);
+    // Leaving the box: the combo box receives the focus event, as on Tab.
+    QFocusEvent leaving(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(combo, &leaving);
     Settle();
 }
 

@@ -129,16 +129,18 @@ private slots:
 
         ChooseByText(Combo(page, Page_cl::IdDateMode), QStringLiteral("最近三十天"));
         QCOMPARE(Button(page, Page_cl::IdPrevious)->text(), QStringLiteral("前三十天(&P)"));
-        QCOMPARE(begin->date(), today.addDays(-30));
+        // Thirty days with today; each step the thirty before, sharing no day.
+        QCOMPARE(begin->date(), today.addDays(-29));
         QCOMPARE(end->date(), today);
         Click(Button(page, Page_cl::IdPrevious));
+        QCOMPARE(end->date(), today.addDays(-30));
         Click(Button(page, Page_cl::IdPrevious));
-        QCOMPARE(begin->date(), today.addDays(-90));
+        QCOMPARE(begin->date(), today.addDays(-89));
         QCOMPARE(end->date(), today.addDays(-60));
 
         ChooseByText(Combo(page, Page_cl::IdDateMode), QStringLiteral("自定义"));
         QCOMPARE(Button(page, Page_cl::IdPrevious)->text(), QStringLiteral("前进(&P)"));
-        QCOMPARE(begin->date(), today.addDays(-90));
+        QCOMPARE(begin->date(), today.addDays(-89));
         QVERIFY(begin->isEnabled());
         QVERIFY(!Button(page, Page_cl::IdPrevious)->isEnabled());
     }
@@ -220,10 +222,16 @@ private slots:
         Settle();
         QCOMPARE(records->topLevelItem(0)->text(2), QStringLiteral("小李的"));
 
-        // The typed name counts once the box loses the focus.
+        // The typed name counts once the box loses the focus (the combo box receives the
+        // event, as on Tab) or Enter is pressed.
+        Type(Combo(page, Page_cl::IdUserName), QStringLiteral("小李"));
+        QTest::keyClick(Combo(page, Page_cl::IdUserName)->lineEdit(), Qt::Key_Return);
+        Settle();
+        QCOMPARE(records->RowCount(), 1);
+        QCOMPARE(records->topLevelItem(0)->text(2), QStringLiteral("小李的"));
         Type(Combo(page, Page_cl::IdUserName), RecordSession_cl::SuperName);
-        QFocusEvent leaving(QEvent::FocusOut);
-        QCoreApplication::sendEvent(Combo(page, Page_cl::IdUserName)->lineEdit(), &leaving);
+        QFocusEvent leaving(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(Combo(page, Page_cl::IdUserName), &leaving);
         Settle();
         QCOMPARE(records->RowCount(), 1);
         QCOMPARE(records->topLevelItem(0)->text(2), QStringLiteral("老王的"));
@@ -250,8 +258,15 @@ private slots:
         CTL_ns::Report_cl* records = List(page, Page_cl::IdRecords);
         records->topLevelItem(0)->setSelected(true);
         records->topLevelItem(2)->setSelected(true);
+        // Asked first, saying how many and whose; "No" keeps them.
+        environment->prompt.answers = {Platform_ns::Answer_en::No};
         QTest::keyClick(records, Qt::Key_Delete);
-        QVERIFY(environment->prompt.shown.isEmpty());
+        QCOMPARE(records->RowCount(), 3);
+        QTest::keyClick(records, Qt::Key_Delete);
+        QCOMPARE(environment->prompt.shown.size(), 2);
+        QCOMPARE(environment->prompt.shown[0].text,
+                 QStringLiteral("确定要删除选中的2条费用记录吗？\r\n用户：") + RecordSession_cl::SuperName);
+        QCOMPARE(environment->prompt.shown[0].buttons, Platform_ns::Buttons_en::YesNo);
         QCOMPARE(records->RowCount(), 1);
         QCOMPARE(records->topLevelItem(0)->text(2), QStringLiteral("2"));
         QCOMPARE(RecordSession_cl::SingleAccount(), -200);
@@ -337,6 +352,16 @@ private slots:
             Page_cl page;
             page.show();
             Settle();
+            PickSpan(page, QDate(2024, 5, 1), QDate(2024, 5, 31));
+        }
+        {
+            // The range set by hand comes back as it was.
+            Page_cl page;
+            page.show();
+            Settle();
+            QCOMPARE(Combo(page, Page_cl::IdDateMode)->currentText(), QStringLiteral("自定义"));
+            QCOMPARE(Picker(page, Page_cl::IdBeginDate)->date(), QDate(2024, 5, 1));
+            QCOMPARE(Picker(page, Page_cl::IdEndDate)->date(), QDate(2024, 5, 31));
             ChooseByText(Combo(page, Page_cl::IdDateMode), QStringLiteral("当月"));
             ChooseByText(Combo(page, Page_cl::IdUserMode), QStringLiteral("所有用户"));
             Click(Control<QCheckBox>(page, Page_cl::IdShowAccount));

@@ -3,6 +3,7 @@
 #include "BoundSQL.h"
 #include "SimpleOutRecords.h"
 #include "base/SysError.h"
+#include "base/UserError.h"
 #include "platform/ado/Connection.h"
 #include "platform/ado/ConnectionString.h"
 #include "platform/ado/ProviderError.h"
@@ -25,6 +26,17 @@ Base_ns::SysError_cl SysError(const ADODatabase_cl* self, int32_t code, int32_t 
         {7, "模拟嵌套事务不能使用取消内层事务。"},
     };
     return Base_ns::SysError_cl(line, __FILE__, self->GetClassName(), code, table, int32_t(std::size(table)), remark);
+}
+
+Base_ns::UserError_cl UserError(const ADODatabase_cl* self, int32_t code, int32_t line, const QString& remark) {
+    static const Base_ns::ErrorInfo_st table[] = {
+        {101, "数据库正被其他用户使用，等待超时，本次操作没有保存。请稍后再试。"},
+        {102, "数据库文件是只读的，或所在文件夹不允许写入，本次操作没有保存。"},
+        {103, "磁盘空间已满，本次操作没有保存。"},
+        {104, "数据库文件已损坏，或不是本软件的数据库文件。"},
+        {105, "无法读写数据库文件。"},
+    };
+    return Base_ns::UserError_cl(line, __FILE__, self->GetClassName(), code, table, int32_t(std::size(table)), remark);
 }
 
 // The OLE DB status that announces errors without being one.
@@ -57,6 +69,33 @@ Ado_ns::Connection_cl& ADODatabase_cl::NewConnection() {
 
 void ADODatabase_cl::DropConnection() { connection.reset(); }
 
+void ADODatabase_cl::RaiseUserCause(const Ado_ns::ProviderError_cl& error, const QString& place) const {
+    switch (error.Result()) {
+    case Ado_ns::Result_ns::Busy:
+        throw UserError(this, 101, __LINE__, place);
+    case Ado_ns::Result_ns::ReadOnly:
+        throw UserError(this, 102, __LINE__, place);
+    case Ado_ns::Result_ns::DiskFull:
+        throw UserError(this, 103, __LINE__, place);
+    case Ado_ns::Result_ns::Damaged:
+        throw UserError(this, 104, __LINE__, place);
+    case Ado_ns::Result_ns::FileAccess:
+        throw UserError(this, 105, __LINE__, place + QStringLiteral("\r\n") + WindowsLines(error.Description()));
+    default:
+        return;
+    }
+}
+
+QString ADODatabase_cl::Place() const {
+    if (!connection) return QString();
+    return Ado_ns::ConnectionString_cl(connection->ConnectionString()).Value(QStringLiteral("Data Source"));
+}
+
+void ADODatabase_cl::Fail(const Ado_ns::ProviderError_cl& error, int32_t code, int32_t line, const QString& remark) const {
+    RaiseUserCause(error, Place());
+    throw SysError(this, code, line, remark);
+}
+
 Ado_ns::Connection_cl& ADODatabase_cl::Connected() {
     if (!connection) throw SysError(this, 5, __LINE__);
     return *connection;
@@ -68,7 +107,7 @@ void ADODatabase_cl::BeginTrans() {
     try {
         open.BeginTrans();
     } catch (const Ado_ns::ProviderError_cl& error) {
-        throw SysError(this, 2, __LINE__, error.Description());
+        Fail(error, 2, __LINE__, error.Description());
     }
 }
 
@@ -80,7 +119,7 @@ void ADODatabase_cl::CommitTrans() {
     try {
         open.CommitTrans();
     } catch (const Ado_ns::ProviderError_cl& error) {
-        throw SysError(this, 3, __LINE__, error.Description());
+        Fail(error, 3, __LINE__, error.Description());
     }
 }
 
@@ -90,7 +129,7 @@ void ADODatabase_cl::RollbackTrans() {
     try {
         open.RollbackTrans();
     } catch (const Ado_ns::ProviderError_cl& error) {
-        throw SysError(this, 4, __LINE__, error.Description());
+        Fail(error, 4, __LINE__, error.Description());
     }
 }
 
@@ -102,7 +141,7 @@ int32_t ADODatabase_cl::QueryCount(const QString& sql, int32_t& count) {
     try {
         rows = open.Execute(sql, affected, Ado_ns::adCmdText);
     } catch (const Ado_ns::ProviderError_cl& error) {
-        throw SysError(this, 1, __LINE__, StatementRemark(sql, error));
+        Fail(error, 1, __LINE__, StatementRemark(sql, error));
     }
     CheckErrors(sql);
     // Anything but one row of one integer column, a statement without rows included,
@@ -125,7 +164,7 @@ int32_t ADODatabase_cl::ExecuteNoRecords(const QString& sql) {
     try {
         open.Execute(sql, affected, Ado_ns::adCmdText | Ado_ns::adExecuteNoRecords);
     } catch (const Ado_ns::ProviderError_cl& error) {
-        throw SysError(this, 1, __LINE__, StatementRemark(sql, error));
+        Fail(error, 1, __LINE__, StatementRemark(sql, error));
     }
     CheckErrors(sql);
     return affected;
@@ -146,12 +185,12 @@ int32_t ADODatabase_cl::Query(const BoundSQL_st& statement, SimpleOutRecords_cl&
     } catch (const Ado_ns::ProviderError_cl& error) {
         // A failing statement is an error whatever its code; only the row set's refusal
         // to move below means "no rows".
-        throw SysError(this, 1, __LINE__, StatementRemark(sql, error));
+        Fail(error, 1, __LINE__, StatementRemark(sql, error));
     }
     try {
         records.Attach(rows);
     } catch (const Ado_ns::ProviderError_cl& error) {
-        if (InterfaceCode(error) != 0) throw SysError(this, 1, __LINE__, StatementRemark(sql, error));
+        if (InterfaceCode(error) != 0) Fail(error, 1, __LINE__, StatementRemark(sql, error));
         records.Detach();
         return 0;
     }

@@ -13,7 +13,9 @@ class ProviderError_cl;
 namespace DB_ns {
 
 // Runs the interface over one provider connection and turns every provider failure into
-// a system error whose remark carries the SQL text and the provider's diagnostics.
+// a system error whose remark carries the SQL text and the provider's diagnostics, except
+// the causes the user can act on (the database busy, read-only, the disk full, the file
+// damaged or unreadable), which become user errors naming the file.
 // Subclasses make the connection and tell the kind.
 class ADODatabase_cl : public IDatabase_cl {
 public:
@@ -41,6 +43,9 @@ protected:
     Ado_ns::Connection_cl& NewConnection();
     // Lets go of the connection (a failed open leaves none).
     void DropConnection();
+    // Raises the user error for a failure the user can act on, naming place; returns
+    // for any other failure.
+    void RaiseUserCause(const Ado_ns::ProviderError_cl& error, const QString& place) const;
 
     std::unique_ptr<Ado_ns::Connection_cl> connection;
     int32_t nestCount = 0;
@@ -49,6 +54,11 @@ protected:
 private:
     Ado_ns::Connection_cl& Connected();
     void CheckErrors(const QString& sql);
+    // The file or address the connection reaches.
+    QString Place() const;
+    // A failing statement or transaction step: a user error for a cause the user can act
+    // on, otherwise the system error code with remark.
+    [[noreturn]] void Fail(const Ado_ns::ProviderError_cl& error, int32_t code, int32_t line, const QString& remark) const;
 };
 
 // The interface code of a provider failure: its result code less 0x80040200 when it lies

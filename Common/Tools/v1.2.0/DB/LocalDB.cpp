@@ -27,12 +27,13 @@ Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark 
 Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
     static const Base_ns::ErrorInfo_st table[] = {
         {101, "创建数据库文件失败，已经有文件存在。"},
-        {102, "打开数据库文件失败，密码无效。"},
+        {102, "打开数据库文件失败，文件已损坏或密码错误。"},
         {103, "打开数据库文件失败，数据库文件不存在。"},
         {104, "数据库文件路径中有非法字符。"},
         {105, "密码中有非法字符。"},
         {106, "备份失败，已经有同名的文件存在。"},
         {107, "备份失败，无法写入备份文件（磁盘可能已满或文件夹不可写）。"},
+        {108, "数据库文件路径是一个文件夹。"},
     };
     return Base_ns::UserError_cl(line, __FILE__, LocalDB_cl::ClassName(), code, table, int32_t(std::size(table)), remark);
 }
@@ -54,9 +55,10 @@ QString LocalDB_cl::ConnectionString(const QString& password, const QString& pat
 }
 
 void LocalDB_cl::Open(const QString& password, const QString& path) {
-    const QFileInfo file(path);
-    if (!file.exists() || file.isDir()) CreateDatabaseFile(password, path);
     CheckArguments(password, path);
+    const QFileInfo file(path);
+    if (file.isDir()) throw UserError(108, __LINE__, path);
+    if (!file.exists()) throw UserError(103, __LINE__, path);
     Ado_ns::Connection_cl* fresh = nullptr;
     try {
         fresh = &NewConnection();
@@ -67,18 +69,21 @@ void LocalDB_cl::Open(const QString& password, const QString& path) {
         fresh->Open(ConnectionString(password, path));
     } catch (const Ado_ns::ProviderError_cl& error) {
         DropConnection();
-        if (InterfaceCode(error) == kAuthenticationFailed) throw UserError(102, __LINE__);
-        throw SysError(3, __LINE__);
+        // An encrypted file whose first page cannot be read is either.
+        if (InterfaceCode(error) == kAuthenticationFailed) throw UserError(102, __LINE__, path);
+        RaiseUserCause(error, path);
+        throw SysError(3, __LINE__, path + QStringLiteral("\r\n") + WindowsLines(error.Description()));
     }
 }
 
 void LocalDB_cl::CreateDatabaseFile(const QString& password, const QString& path) {
     CheckArguments(password, path);
+    if (QFileInfo(path).isDir()) throw UserError(108, __LINE__, path);
     try {
         Ado_ns::Catalog_cl::Create(ConnectionString(password, path));
     } catch (const Ado_ns::ProviderError_cl& error) {
         if (InterfaceCode(error) == kDataSourceExists) throw UserError(101, __LINE__, path);
-        throw SysError(1, __LINE__, error.Description());
+        throw SysError(1, __LINE__, path + QStringLiteral("\r\n") + WindowsLines(error.Description()));
     }
 }
 

@@ -9,7 +9,8 @@ class LocalDB_cl : public ADODatabase_cl {
 public:
     LocalDB_cl() : ADODatabase_cl(false) {}
 
-    // Opens the file at path, creating it first when there is none.
+    // Opens the existing file at path; never creates one (a missing file is refused with
+    // its path).
     void Open(const QString& password, const QString& path);
     // Creates an empty database file at path; refuses an existing file.
     void CreateDatabaseFile(const QString& password, const QString& path);

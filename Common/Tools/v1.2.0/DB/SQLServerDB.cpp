@@ -39,8 +39,11 @@ QString SQLServerDB_cl::ConnectionString(const QString& user, const QString& add
 
 void SQLServerDB_cl::Connect(const QString& user, const QString& address, const QString& database,
                              const QString& password) {
-    if (Base_ns::HasIllegalUnquotedChar(address)) throw UserError(105, __LINE__, address);
-    if (Base_ns::HasIllegalUnquotedChar(database)) throw UserError(102, __LINE__, database);
+    // Both go between double quotes, and ";" would end them in the driver's settings.
+    if (Base_ns::HasIllegalUnquotedChar(address) || Base_ns::HasIllegalQuotedChar(address))
+        throw UserError(105, __LINE__, address);
+    if (Base_ns::HasIllegalUnquotedChar(database) || Base_ns::HasIllegalQuotedChar(database))
+        throw UserError(102, __LINE__, database);
     if (Base_ns::HasIllegalQuotedChar(user)) throw UserError(103, __LINE__, user);
     if (Base_ns::HasIllegalQuotedChar(password)) throw UserError(104, __LINE__);
     Ado_ns::Connection_cl* fresh = nullptr;

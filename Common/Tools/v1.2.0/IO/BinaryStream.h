@@ -24,11 +24,12 @@ public:
     QString ReadString();
     // Reads 4 bytes; true when they are the tag's.
     bool ReadTag(const char (&tag)[5]);
+    // The bytes after the position; -1 when the container cannot tell.
+    int64_t Remaining();
 
 private:
     void Put(const void* bytes, int64_t size);
     void Get(void* bytes, int64_t size);
-    int64_t Remaining();
 };
 
 }  // namespace IO_ns

@@ -1,5 +1,6 @@
 #include "SysError.h"
 
+#include "PasswordMask.h"
 #include "SystemInfo/Path.h"
 #include "platform/prompt/Prompt.h"
 
@@ -19,12 +20,19 @@ QString SysError_cl::Text() const {
     text += QStringLiteral("行号:    ") + QString::number(line) + QStringLiteral("\r\n");
     if (!className.isEmpty()) text += QStringLiteral("类名:    ") + className + QStringLiteral("\r\n");
     text += QStringLiteral("文件:    ") + file;
-    return text;
+    return MaskPasswords(text);
 }
 
-bool SysError_cl::AppendToLog() const {
-    QFile log(SystemInfo_ns::GetApplicationFolder() + QStringLiteral("Error.log"));
-    if (!log.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
+QString SysError_cl::AppendToLog() const {
+    const QString path = SystemInfo_ns::GetApplicationFolder() + QStringLiteral("Error.log");
+    QFile log(path);
+    const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    if (!log.open(QIODevice::WriteOnly | QIODevice::Append, ownerOnly))
+        return QStringLiteral("无法写入日志文件“%1”：%2").arg(path, log.errorString());
+    // A log left readable by others from earlier runs is closed to them too.
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther |
+                                            QFileDevice::WriteOther;
+    if (log.permissions() & others) log.setPermissions(ownerOnly);
     const QString record = QChar(0xFEFF) + Text() + QStringLiteral("\r\n\r\n");
     QByteArray bytes;
     bytes.reserve(record.size() * 2);
@@ -33,14 +41,17 @@ bool SysError_cl::AppendToLog() const {
         bytes.append(static_cast<char>(unit & 0xFF));
         bytes.append(static_cast<char>(unit >> 8));
     }
-    log.write(bytes);
-    return true;
+    if (log.write(bytes) != bytes.size() || !log.flush())
+        return QStringLiteral("无法写入日志文件“%1”：%2").arg(path, log.errorString());
+    return QString();
 }
 
 void SysError_cl::Show(QWidget* owner) const {
-    if (!AppendToLog()) return;
-    Platform_ns::Prompt().Message(owner, QStringLiteral("出现严重错误，详细信息请看日志。"),
-                                  QStringLiteral("系统错误"), Platform_ns::Buttons_en::OK);
+    const QString failure = AppendToLog();
+    // Without a log the details are shown here, or nobody would ever see them.
+    const QString text = failure.isEmpty() ? QStringLiteral("出现严重错误，详细信息请看日志。")
+                                           : QStringLiteral("出现严重错误。") + failure + QStringLiteral("\r\n\r\n") + Text();
+    Platform_ns::Prompt().Message(owner, text, QStringLiteral("系统错误"), Platform_ns::Buttons_en::OK);
 }
 
 }  // namespace Base_ns

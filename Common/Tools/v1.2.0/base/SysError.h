@@ -10,12 +10,12 @@ public:
     using Error_cl::Error_cl;
 
     void Show(QWidget* owner) const override;
-    QString Text() const override;  // the full log record
+    QString Text() const override;  // the full log record, passwords masked
     bool IsSystem() const override { return true; }
 
-    // Appends one record to "Error.log" in the application folder; false when the
-    // log cannot be opened (then nothing at all is shown).
-    bool AppendToLog() const;
+    // Appends one record to "Error.log" in the application folder (made readable by its
+    // owner only). Returns the reason it could not be written, empty when it was.
+    QString AppendToLog() const;
 };
 
 }  // namespace Base_ns

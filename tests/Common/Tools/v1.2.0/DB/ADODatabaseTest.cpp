@@ -2,6 +2,7 @@
 #include "DB/SimpleOutRecords.h"
 #include "Support.h"
 
+#include <QFile>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@ const char* kWrongSQL = "错误的SQL语句。";
 class ADODatabaseTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        db.Open(QStringLiteral("pw"), folder.Path(QStringLiteral("a.mdb")));
+        CreateAndOpen(db, QStringLiteral("pw"), folder.Path(QStringLiteral("a.mdb")));
         db.ExecuteNoRecords(QStringLiteral("create table t(n integer, s text(16))"));
         for (int n = 1; n <= 3; ++n) db.ExecuteNoRecords(QStringLiteral("insert into t(n) values(%1)").arg(n));
     }
@@ -158,4 +159,55 @@ TEST_F(ADODatabaseTest, TransactionCallsWithoutATransactionFail) {
     db.ExecuteNoRecords(QStringLiteral("insert into t(n) values(4)"));
     db.CommitTrans();
     EXPECT_EQ(Count(), 4);
+}
+
+// Causes the user can act on reach him in words, naming the file, never as a wrong statement.
+TEST(ADODatabaseCauses, BusyReadOnlyFullAndDamagedAreToldInWordsNamingTheFile) {
+    struct Case_st {
+        const char* cause;
+        std::function<void(LocalDB_cl& db, LocalDB_cl& other, const QString& path)> prepare;
+        const char* message;
+    } cases[] = {
+        {"another writer",
+         [](LocalDB_cl& db, LocalDB_cl& other, const QString& path) {
+             other.Open(QStringLiteral("pw"), path);
+             other.BeginTrans();
+             other.ExecuteNoRecords(QStringLiteral("insert into t(n) values(9)"));
+             db.ExecuteNoRecords(QStringLiteral("pragma busy_timeout = 0"));
+         },
+         "数据库正被其他用户使用，等待超时，本次操作没有保存。请稍后再试。"},
+        {"read-only", [](LocalDB_cl& db, LocalDB_cl&, const QString&) { db.ExecuteNoRecords(QStringLiteral("pragma query_only = 1")); },
+         "数据库文件是只读的，或所在文件夹不允许写入，本次操作没有保存。"},
+        {"disk full", [](LocalDB_cl& db, LocalDB_cl&, const QString&) { db.ExecuteNoRecords(QStringLiteral("pragma max_page_count = 1")); },
+         "磁盘空间已满，本次操作没有保存。"},
+        {"damaged",
+         [](LocalDB_cl& db, LocalDB_cl&, const QString& path) {
+             db.ExecuteNoRecords(QStringLiteral("insert into t(n) values(zeroblob(20000))"));
+             QFile file(path);
+             ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+             file.seek(1024);  // the table's first page
+             file.write(QByteArray(1024, '\xff'));
+             file.close();
+             db.Open(QStringLiteral("pw"), path);  // nothing of the file kept in memory
+         },
+         "数据库文件已损坏，或不是本软件的数据库文件。"},
+    };
+    for (const Case_st& c : cases) {
+        DBFolder_cl folder;
+        const QString path = folder.Path(QStringLiteral("账本.mdb"));
+        LocalDB_cl db, other;
+        CreateAndOpen(db, QStringLiteral("pw"), path);
+        db.ExecuteNoRecords(QStringLiteral("create table t(n integer)"));
+        c.prepare(db, other, path);
+        const Caught_st error = Catch([&] {
+            db.BeginTrans();
+            db.ExecuteNoRecords(QStringLiteral("select count(*) from t"));
+            db.ExecuteNoRecords(QStringLiteral("insert into t(n) values(zeroblob(20000))"));
+            db.CommitTrans();
+        });
+        EXPECT_FALSE(error.system) << c.cause;
+        EXPECT_EQ(error.message, QString::fromUtf8(c.message)) << c.cause;
+        EXPECT_EQ(error.remark, path) << c.cause;
+        EXPECT_EQ(error.className, QStringLiteral("LocalDB_cl")) << c.cause;
+    }
 }

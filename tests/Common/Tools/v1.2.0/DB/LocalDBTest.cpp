@@ -31,12 +31,12 @@ TEST(LocalDB, BuildsTheConnectionString) {
               QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=\"\";Data Source=\"a.mdb\";"));
 }
 
-TEST(LocalDB, OpenCreatesAnEncryptedFileAndReopensIt) {
+TEST(LocalDB, CreatesAnEncryptedFileAndReopensIt) {
     DBFolder_cl folder;
     const QString path = folder.Path(QStringLiteral("家庭.mdb"));
     {
         LocalDB_cl db;
-        db.Open(QStringLiteral("s;e'cret"), path);
+        CreateAndOpen(db, QStringLiteral("s;e'cret"), path);
         db.ExecuteNoRecords(QStringLiteral("create table t(n integer)"));
         db.ExecuteNoRecords(QStringLiteral("insert into t values(42)"));
     }
@@ -51,7 +51,7 @@ TEST(LocalDB, EmptyPasswordMakesAPlainFile) {
     DBFolder_cl folder;
     const QString path = folder.Path(QStringLiteral("plain.mdb"));
     LocalDB_cl db;
-    db.Open(QString(), path);
+    CreateAndOpen(db, QString(), path);
     db.ExecuteNoRecords(QStringLiteral("create table t(n integer)"));
     EXPECT_TRUE(Head(path).startsWith("SQLite format 3"));
 }
@@ -59,12 +59,12 @@ TEST(LocalDB, EmptyPasswordMakesAPlainFile) {
 TEST(LocalDB, WrongPasswordRaises102) {
     DBFolder_cl folder;
     const QString path = folder.Path(QStringLiteral("a.mdb"));
-    LocalDB_cl().Open(QStringLiteral("right"), path);
+    LocalDB_cl().CreateDatabaseFile(QStringLiteral("right"), path);
     LocalDB_cl db;
     const Caught_st error = Catch([&] { db.Open(QStringLiteral("wrong"), path); });
     EXPECT_FALSE(error.system);
-    EXPECT_EQ(error.message, QStringLiteral("打开数据库文件失败，密码无效。"));
-    EXPECT_TRUE(error.remark.isEmpty());
+    EXPECT_EQ(error.message, QStringLiteral("打开数据库文件失败，文件已损坏或密码错误。"));
+    EXPECT_EQ(error.remark, path);
     EXPECT_EQ(error.className, QStringLiteral("LocalDB_cl"));
     EXPECT_EQ(error.file, QStringLiteral("LocalDB.cpp"));
     // The failed open leaves no connection behind.
@@ -74,8 +74,7 @@ TEST(LocalDB, WrongPasswordRaises102) {
 TEST(LocalDB, CreatingOverAFileRaises101) {
     DBFolder_cl folder;
     const QString path = folder.Path(QStringLiteral("a.mdb"));
-    LocalDB_cl db;
-    db.Open(QStringLiteral("pw"), path);
+    LocalDB_cl().CreateDatabaseFile(QStringLiteral("pw"), path);
     const Caught_st error = Catch([&] { LocalDB_cl().CreateDatabaseFile(QStringLiteral("pw"), path); });
     EXPECT_FALSE(error.system);
     EXPECT_EQ(error.message, QStringLiteral("创建数据库文件失败，已经有文件存在。"));
@@ -101,7 +100,7 @@ TEST(LocalDB, DoubleQuotesAreRefusedBeforeAnythingIsCreated) {
 TEST(LocalDB, RefusedArgumentsKeepTheEarlierConnection) {
     DBFolder_cl folder;
     LocalDB_cl db;
-    db.Open(QStringLiteral("pw"), folder.Path(QStringLiteral("a.mdb")));
+    CreateAndOpen(db, QStringLiteral("pw"), folder.Path(QStringLiteral("a.mdb")));
     db.ExecuteNoRecords(QStringLiteral("create table t(n integer)"));
     EXPECT_TRUE(Catch([&] { db.Open(QStringLiteral("p\"w"), folder.Path(QStringLiteral("a.mdb"))); }).thrown);
     EXPECT_TRUE(db.TableExists(QStringLiteral("t")));
@@ -110,31 +109,45 @@ TEST(LocalDB, RefusedArgumentsKeepTheEarlierConnection) {
 TEST(LocalDB, SecondOpenMovesToTheOtherFile) {
     DBFolder_cl folder;
     LocalDB_cl db;
-    db.Open(QStringLiteral("pw"), folder.Path(QStringLiteral("a.mdb")));
+    CreateAndOpen(db, QStringLiteral("pw"), folder.Path(QStringLiteral("a.mdb")));
     db.ExecuteNoRecords(QStringLiteral("create table t(n integer)"));
-    db.Open(QStringLiteral("pw"), folder.Path(QStringLiteral("b.mdb")));
+    CreateAndOpen(db, QStringLiteral("pw"), folder.Path(QStringLiteral("b.mdb")));
     EXPECT_FALSE(db.TableExists(QStringLiteral("t")));
 }
 
-TEST(LocalDB, AFileThatIsNoDatabaseRaisesSystemError3) {
-    DBFolder_cl folder;
-    const QString path = folder.Path(QStringLiteral("text.mdb"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("name,amount\r\nfood,12\r\n");
-    file.close();
-    const Caught_st error = Catch([&] { LocalDB_cl().Open(QString(), path); });
-    EXPECT_TRUE(error.system);
-    EXPECT_EQ(error.message, QStringLiteral("打开数据库文件失败。"));
-    EXPECT_TRUE(error.remark.isEmpty());
-}
-
-TEST(LocalDB, AFolderAsPathFailsAsCreation) {
-    DBFolder_cl folder;
-    const Caught_st error = Catch([&] { LocalDB_cl().Open(QStringLiteral("pw"), folder.Path(QString())); });
-    EXPECT_TRUE(error.system);
-    EXPECT_EQ(error.message, QStringLiteral("创建数据库失败。"));
-    EXPECT_FALSE(error.remark.isEmpty());
+// Opening never makes a file; every refusal names the file and says what is wrong with it.
+TEST(LocalDB, OpeningRefusesWhatIsNoSoundDatabaseAndCreatesNothing) {
+    struct Case_st {
+        const char* name;
+        QByteArray content;  // empty: nothing at the path
+        bool folder;
+        const char* message;
+    } cases[] = {
+        {"missing.mdb", {}, false, "打开数据库文件失败，数据库文件不存在。"},
+        {"folder.mdb", {}, true, "数据库文件路径是一个文件夹。"},
+        {"text.mdb", "name,amount\r\nfood,12\r\n", false, "数据库文件已损坏，或不是本软件的数据库文件。"},
+        {"pages.mdb", QByteArray(2048, 'x'), false, "打开数据库文件失败，文件已损坏或密码错误。"},
+    };
+    for (const Case_st& c : cases) {
+        DBFolder_cl folder;
+        const QString path = folder.Path(QString::fromUtf8(c.name));
+        if (c.folder) {
+            ASSERT_TRUE(QDir().mkpath(path));
+        }
+        if (!c.content.isEmpty()) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(c.content);
+        }
+        const Caught_st error = Catch([&] { LocalDB_cl().Open(QStringLiteral("pw"), path); });
+        EXPECT_FALSE(error.system) << c.name;
+        EXPECT_EQ(error.message, QString::fromUtf8(c.message)) << c.name;
+        EXPECT_EQ(error.remark, path) << c.name;
+        EXPECT_EQ(QFileInfo(path).isDir(), c.folder) << c.name;
+        if (!c.folder) {
+            EXPECT_EQ(QFileInfo(path).size(), c.content.size()) << c.name;
+        }
+    }
 }
 
 TEST(LocalDB, IdentityIsTheResolvedFile) {
@@ -142,7 +155,7 @@ TEST(LocalDB, IdentityIsTheResolvedFile) {
     LocalDB_cl db;
     EXPECT_TRUE(db.Identity().isEmpty());
     const QString path = folder.Path(QStringLiteral("a.mdb"));
-    db.Open(QStringLiteral("pw"), path);
+    CreateAndOpen(db, QStringLiteral("pw"), path);
     EXPECT_EQ(db.Identity(), QFileInfo(path).canonicalFilePath());
     LocalDB_cl other;
     other.Open(QStringLiteral("pw"), folder.Path(QStringLiteral("./a.mdb")));

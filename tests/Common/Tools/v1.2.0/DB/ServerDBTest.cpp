@@ -52,6 +52,8 @@ TEST(SQLServerDB, ChecksArgumentsInOrderBeforeConnecting) {
         {"s\"a", "host", "d;b", "p\"w", "数据库名称中含非法字符。", "d;b"},
         {"s\"a", "host", "db", "p\"w", "用户名中含非法字符。", "s\"a"},
         {"sa", "host", "db", "p\"w", "密码中含非法字符。", ""},
+        {"sa", "ho\"st", "db", "pw", "服务器地址中含非法字符。", "ho\"st"},
+        {"sa", "host", "d\"b", "pw", "数据库名称中含非法字符。", "d\"b"},
     };
     for (const Case_st& c : cases) {
         SQLServerDB_cl db;

@@ -12,7 +12,7 @@ namespace {
 class SimpleOutRecordsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        db.Open(QString(), folder.Path(QStringLiteral("r.mdb")));
+        CreateAndOpen(db, QString(), folder.Path(QStringLiteral("r.mdb")));
         db.ExecuteNoRecords(QStringLiteral(
             "create table r(id counter(1,1) primary key, name char(16), amount integer, kind char(1), "
             "ratio double, at datetime, note text(32))"));

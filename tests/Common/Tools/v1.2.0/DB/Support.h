@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DB/LocalDB.h"
 #include "base/Error.h"
 
 #include <QDir>
@@ -38,3 +39,9 @@ public:
 private:
     QTemporaryDir dir;
 };
+
+// Makes a new database file at path and opens it.
+inline void CreateAndOpen(DB_ns::LocalDB_cl& db, const QString& password, const QString& path) {
+    db.CreateDatabaseFile(password, path);
+    db.Open(password, path);
+}

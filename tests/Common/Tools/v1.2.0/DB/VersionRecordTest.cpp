@@ -52,7 +52,7 @@ public:
 
 class VersionRecordTest : public ::testing::Test {
 protected:
-    void SetUp() override { db.Open(QStringLiteral("pw"), folder.Path(QStringLiteral("v.mdb"))); }
+    void SetUp() override { CreateAndOpen(db, QStringLiteral("pw"), folder.Path(QStringLiteral("v.mdb"))); }
 
     int32_t Rows() {
         int32_t count = -1;

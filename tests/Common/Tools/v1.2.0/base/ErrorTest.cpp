@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace Base_ns;
 
@@ -105,10 +106,29 @@ TEST(Error, ShowingSystemErrorsAppendsRecordsWithByteOrderMarks) {
     EXPECT_EQ(prompt.shown[1].caption, QStringLiteral("系统错误"));
 }
 
-TEST(Error, UnwritableLogSuppressesTheWholeShow) {
+TEST(Error, UnwritableLogStillShowsTheErrorAndSaysWhy) {
     TempAppFolder_cl folder;
     RecordingPrompt_cl prompt;
     SystemInfo_ns::SetApplicationFolder(folder.Path() + QStringLiteral("missing/"));
-    MakeSys(1, {}).Show(nullptr);
-    EXPECT_TRUE(prompt.shown.isEmpty());
+    MakeSys(1, QStringLiteral("甲")).Show(nullptr);
+    ASSERT_EQ(prompt.shown.size(), 1);
+    EXPECT_EQ(prompt.shown[0].caption, QStringLiteral("系统错误"));
+    for (const QString& part : {QStringLiteral("无法写入日志文件"), folder.Path() + QStringLiteral("missing/Error.log"),
+                                QStringLiteral("数据库还没有连接。"), QStringLiteral("甲")})
+        EXPECT_TRUE(prompt.shown[0].text.contains(part)) << qPrintable(part);
+}
+
+TEST(Error, LogIsOwnerOnlyAndHoldsNoPassword) {
+    TempAppFolder_cl folder;
+    RecordingPrompt_cl prompt;
+    const QString log = folder.Path() + QStringLiteral("Error.log");
+    ASSERT_TRUE(QFile(log).open(QIODevice::WriteOnly));  // left readable by everybody
+    QFile(log).setPermissions(QFileDevice::Permissions(0x6644));
+    MakeSys(1, QStringLiteral("update zorb_user set [password] = 'Secret1' where sn = 1")).Show(nullptr);
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(log).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    const QString written = ReadLog(log);
+    EXPECT_FALSE(written.contains(QStringLiteral("Secret1")));
+    EXPECT_TRUE(written.contains(QStringLiteral("[password] = '***'")));
 }
