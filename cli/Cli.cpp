@@ -149,8 +149,13 @@ int Cli_cl::Run(const QStringList& arguments, const Secrets_st& secrets) {
         Output_cl::ErrorLine(QStringLiteral("vorelle-cli --help 显示用法。"));
         return UsageFault;
     } catch (const Base_ns::SysError_cl& error) {
-        error.AppendToLog();
+        const QString logFailure = error.AppendToLog();
         Output_cl::ErrorLine(OneLine(error, subject));
+        // Without a log the details go here, or nobody would ever see them.
+        if (!logFailure.isEmpty()) {
+            Output_cl::ErrorLine(QStringLiteral("vorelle-cli: ") + logFailure);
+            Output_cl::ErrorLine(error.Text());
+        }
         return Refused;
     } catch (const Base_ns::Error_cl& error) {
         Output_cl::ErrorLine(OneLine(error, subject));
