@@ -238,6 +238,9 @@ TEST_F(CliTest, BusyBookIsRefusedAfterWaitingAndLeftUnchanged) {
         const Result_st result = Run({book, "--user=老王", "import", "{dir}/good.csv"}, kAdminPassword);
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_EQ(result.err.count(u'\n'), 1) << result.err.toStdString();
+        // Said as such, naming the book, and not as a fault of the program.
+        EXPECT_TRUE(result.err.contains(QStringLiteral("数据库正被其他用户使用"))) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains(QStringLiteral("busy.book"))) << result.err.toStdString();
     }
     const Result_st after = Run({book, "--user=老王", "balance"}, kAdminPassword);
     EXPECT_EQ(after.exitCode, 0) << after.err.toStdString();
