@@ -192,7 +192,7 @@ void DatabaseManage_cl::Save(const QString& path) {
 
     if (loadFailed) return;
     // Every change was saved when it was made; a file another copy emptied goes.
-    if (!QFileInfo::exists(path)) return;
+    if (!QFileInfo(path).isFile()) return;
     Container_ns::List_tl<LinkInfo_st> saved;
     const FolderLock_cl lock(SystemInfo_ns::GetParentFolder(path));
     ReadLinks(path, saved);

@@ -285,7 +285,8 @@ private slots:
             QCOMPARE(Account(page), QStringLiteral("个人帐户 0"));
             prompt.files << csv;
             Click(Control<QPushButton>(page, WRecordManagePage_cl::IdImport));
-            QCOMPARE(prompt.shown.value(0).text, QStringLiteral("导入费用记录成功，共导入2条。"));
+            QVERIFY(prompt.shown.value(0).text.startsWith(QStringLiteral("确定要删除选中的2条费用记录吗？")));
+            QCOMPARE(prompt.shown.value(1).text, QStringLiteral("导入费用记录成功，共导入2条。"));
             QCOMPARE(Sums(page), sums);
             QCOMPARE(Account(page), QStringLiteral("个人帐户 -55"));
         };
@@ -338,8 +339,8 @@ private slots:
                     {Admin, QStringLiteral("pw"), adminWork},
                     {Independent, QStringLiteral("pw"), independentWork},
                     {Super, QStringLiteral("wang2"), lastWork}});
-        QCOMPARE(prompt.shown.size(), 2);
-        QCOMPARE(prompt.shown[1].text, QStringLiteral("你真的要要删除该用户？"));
+        QCOMPARE(prompt.shown.size(), 3);
+        QCOMPARE(prompt.shown[2].text, QStringLiteral("你真的要要删除该用户？"));
         QVERIFY(QFile::exists(environment->AppFolder() + QStringLiteral("本地库/家庭.mdb")));
         QVERIFY(QFile::exists(Vorelle_ns::DatabaseManage_cl::LinkFilePath()));
 
@@ -366,7 +367,7 @@ private slots:
                          QCOMPARE(Control<ComboBox_cl>(login, WLoginPage_cl::IdDatabase)->Text(), QStringLiteral("家庭"));
                          QCOMPARE(Control<ComboBox_cl>(login, WLoginPage_cl::IdUserName)->Text(), Super);
                      }}});
-        QCOMPARE(prompt.shown.size(), 2);
+        QCOMPARE(prompt.shown.size(), 3);
     }
 
 private:

@@ -26,6 +26,7 @@ QString LinkFile() { return DatabaseManage_cl::LinkFilePath(); }
 
 // A saved links file with one database, as an earlier run leaves it.
 void SaveOneLink(const QString& appFolder) {
+    Links().SaveChangesTo(LinkFile());  // as the program does at start
     AddDatabase(QStringLiteral("家庭"), appFolder + QStringLiteral("本地库/家庭.mdb"), QStringLiteral("管理员"),
                 QStringLiteral("pw"));
     Links().Save(LinkFile());
@@ -133,7 +134,8 @@ private slots:
         QVERIFY(App().InitInstance());
         QVERIFY(!started->ran);
         QCOMPARE(environment->prompt.shown.size(), 1);
-        QCOMPARE(environment->prompt.shown[0].text, QStringLiteral("数据库链接信息文件被破坏，无法加载链接信息。"));
+        QCOMPARE(environment->prompt.shown[0].text,
+                 QStringLiteral("数据库链接信息文件被破坏，无法加载链接信息。\r\n") + LinkFile());
         App().ExitInstance();
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), damaged);
