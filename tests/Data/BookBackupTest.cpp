@@ -176,7 +176,7 @@ TEST_F(BookBackupTest, RestoreMakesANewBookOrReplacesABookAfterBackingItUp) {
     backup.BackupTo(saved);
     records.AddRecord("交通", "", -300, "", Time("2024-05-02 10:00:00"), 0);
     EXPECT_EQ(BookBackup_cl::CountEntries(saved, "pw"), 1);
-    EXPECT_EQ(Raise([&] { (void)BookBackup_cl::CountEntries(saved, "wrong"); }).message, "打开数据库文件失败，密码无效。");
+    EXPECT_EQ(Raise([&] { (void)BookBackup_cl::CountEntries(saved, "wrong"); }).message, "打开数据库文件失败，文件已损坏或密码错误。");
     EXPECT_EQ(Raise([&] { (void)BookBackup_cl::CountEntries(app.Path() + "none.mdb", "pw"); }).message,
               "备份文件不存在。");
 
