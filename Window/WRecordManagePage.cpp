@@ -104,6 +104,9 @@ WRecordManagePage_cl::WRecordManagePage_cl(QWidget* parent) : QWidget(parent) {
 }
 
 WRecordManagePage_cl::~WRecordManagePage_cl() {
+    // The children go after this part of the page: a box losing focus then must not call
+    // back into a page that is no longer whole.
+    for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
     try {
         StoreSettings();
     } catch (const Base_ns::Error_cl& error) {
