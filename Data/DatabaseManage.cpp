@@ -2,6 +2,7 @@
 
 #include "DB/LocalDB.h"
 #include "DB/OracleDB.h"
+#include "DB/PostgreSQLDB.h"
 #include "DB/SQLServerDB.h"
 #include "IO/BinaryStream.h"
 #include "IO/FileStream.h"
@@ -46,6 +47,10 @@ IO_ns::IOError_cl IOError(int32_t code, int32_t line, const QString& remark = QS
 
 const char fileTag[5] = "DBLL";
 const int32_t fileVersion = 0x01000000;  // the bytes 00 00 00 01
+// Written only while a PostgreSQL link is in the list: a program that does not know the
+// kind then refuses the file as too new instead of failing on the link later. A list
+// without such a link is written exactly as before.
+const int32_t serverFileVersion = 0x02000000;  // the bytes 00 00 00 02
 
 using LinkFile_tl = IO_ns::FileStream_tl<IO_ns::BinaryStream_cl>;
 
@@ -107,7 +112,8 @@ void DatabaseManage_cl::ReadLinks(const QString& path, Container_ns::List_tl<Lin
     }
     try {
         if (!file.ReadTag(fileTag)) throw UserError(101, __LINE__, path);
-        if (file.ReadInteger() != fileVersion) throw UserError(102, __LINE__, path);
+        const int32_t version = file.ReadInteger();
+        if (version != fileVersion && version != serverFileVersion) throw UserError(102, __LINE__, path);
         const int32_t count = file.ReadInteger();
         if (count < 0) throw UserError(101, __LINE__, path);
         for (int32_t i = 0; i < count; ++i) {
@@ -140,7 +146,9 @@ void DatabaseManage_cl::WriteLinks(const QString& path, const Container_ns::List
         LinkFile_tl file;
         file.OpenForWrite(temporary, true);  // it holds passwords
         file.WriteTag(fileTag);
-        file.WriteInteger(fileVersion);
+        bool server = false;
+        for (auto id = list.First(); !id.IsEmpty(); id.Next()) server = server || id.Get().type == DB_ns::DB_POSTGRESQL;
+        file.WriteInteger(server ? serverFileVersion : fileVersion);
         file.WriteInteger(list.Count());
         for (auto id = list.First(); !id.IsEmpty(); id.Next()) {
             const LinkInfo_st& link = id.Get();
@@ -229,6 +237,30 @@ int32_t DatabaseManage_cl::AddSQLServerLink(const QString& name, const QString& 
     return links.Count() - 1;
 }
 
+int32_t DatabaseManage_cl::AddPostgreSQLLink(const QString& name, const QString& server, const QString& database,
+                                             const QString& user, const QString& password) {
+    CheckNewName(name);
+    {
+        DB_ns::PostgreSQLDB_cl probe;
+        probe.Connect(user, server, database, password);
+    }
+    const LinkInfo_st link{name, DB_ns::DB_POSTGRESQL, PostgreSQLLocation(server, database), user, password};
+    SaveChange(&link, QString());
+    links.Append(link);
+    return links.Count() - 1;
+}
+
+QString DatabaseManage_cl::PostgreSQLLocation(const QString& server, const QString& database) {
+    return database.isEmpty() ? server : server + u'/' + database;
+}
+
+void DatabaseManage_cl::SplitPostgreSQLLocation(const QString& location, QString& server, QString& database) {
+    // A host name or address never holds "/"; a database name may.
+    const qsizetype slash = location.indexOf(u'/');
+    server = slash < 0 ? location : location.left(slash);
+    database = slash < 0 ? QString() : location.mid(slash + 1);
+}
+
 void DatabaseManage_cl::CheckNewName(const QString& name) const {
     for (auto id = links.First(); !id.IsEmpty(); id.Next()) {
         if (id.Get().name == name) throw UserError(103, __LINE__);
@@ -266,6 +298,14 @@ void DatabaseManage_cl::OpenLink(int32_t index) {
         auto server = std::make_unique<DB_ns::SQLServerDB_cl>();
         server->Connect(link.user, link.location, QString(), link.password);
         database = std::move(server);
+        break;
+    }
+    case DB_ns::DB_POSTGRESQL: {
+        QString server, name;
+        SplitPostgreSQLLocation(link.location, server, name);
+        auto postgres = std::make_unique<DB_ns::PostgreSQLDB_cl>();
+        postgres->Connect(link.user, server, name, link.password);
+        database = std::move(postgres);
         break;
     }
     default:

@@ -12,11 +12,13 @@ class IDatabase_cl;
 
 namespace Vorelle_ns {
 
-// One saved database link. type is a database kind: 1 local file, 2 Oracle, 4 SQL Server.
+// One saved database link. type is a database kind: 1 local file, 2 Oracle, 4 SQL Server,
+// 8 PostgreSQL.
 struct LinkInfo_st {
     QString name;      // as the user gave it; unique among the links
     int32_t type = 0;
-    QString location;  // local: the file path in stored form; Oracle: service; SQL Server: address
+    QString location;  // local: the file path in stored form; Oracle: service; SQL Server: address;
+                       // PostgreSQL: "address/database" (PostgreSQLLocation)
     QString user;      // empty for a local file
     QString password;  // as typed
 };
@@ -56,6 +58,13 @@ public:
     // Connects once to prove the account, then appends a SQL Server link and saves the change.
     int32_t AddSQLServerLink(const QString& name, const QString& server, const QString& user,
                              const QString& password);
+    // Connects once to prove the account, then appends a PostgreSQL link and saves the
+    // change. server is "host[:port]"; an empty database is the one named like the login.
+    int32_t AddPostgreSQLLink(const QString& name, const QString& server, const QString& database,
+                              const QString& user, const QString& password);
+    // The stored location of a PostgreSQL link, and back.
+    static QString PostgreSQLLocation(const QString& server, const QString& database);
+    static void SplitPostgreSQLLocation(const QString& location, QString& server, QString& database);
     // Removes the link at index and saves that; for a local link with deleteFile the
     // open database is closed and the file deleted (a failure to delete is ignored).
     void RemoveLink(int32_t index, bool deleteFile);

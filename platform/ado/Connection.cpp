@@ -3,6 +3,7 @@
 #include "ConnectionString.h"
 #include "JetEngine.h"
 #include "OdbcEngine.h"
+#include "PgEngine.h"
 #include "ProviderError.h"
 
 namespace Ado_ns {
@@ -39,6 +40,8 @@ void Connection_cl::Open(const QString& connectionString) {
         engine = OdbcEngine_cl::ForSqlServer(*settings, errors);
     else if (Is(provider, ProviderName_ns::Oracle))
         engine = OdbcEngine_cl::ForOracle(*settings, errors);
+    else if (Is(provider, ProviderName_ns::PostgreSQL))
+        engine = std::make_unique<PgEngine_cl>(*settings, errors);
     else
         Refuse(Result_ns::ProviderNotFound, QStringLiteral("Provider cannot be found. It may not be properly installed."));
     openedWith = connectionString;

@@ -16,7 +16,7 @@ constexpr int32_t adExecuteNoRecords = 128;
 
 // One connection to a database. The connection string's Provider= picks the engine:
 // "Microsoft.Jet.OLEDB.4.0" (a local database file), "SQLOLEDB" (SQL Server) or
-// "Oraoledb.Oracle" (Oracle). Every failure throws ProviderError_cl and leaves its
+// "Oraoledb.Oracle" (Oracle) or "PostgreSQL". Every failure throws ProviderError_cl and leaves its
 // diagnostics in Errors().
 class Connection_cl {
 public:

@@ -13,6 +13,7 @@ namespace ProviderName_ns {
 constexpr QStringView Jet = u"Microsoft.Jet.OLEDB.4.0";
 constexpr QStringView SqlServer = u"SQLOLEDB";
 constexpr QStringView Oracle = u"Oraoledb.Oracle";
+constexpr QStringView PostgreSQL = u"PostgreSQL";
 }  // namespace ProviderName_ns
 
 // What a connection asks of the engine behind its provider. A failure replaces the

@@ -51,6 +51,49 @@ QString OdbcLink_cl::Oracle(const ConnectionString_cl& settings) {
            Pair("PWD", settings.Value(kPassword));
 }
 
+QString OdbcLink_cl::PostgreSQL(const ConnectionString_cl& settings) {
+    QString host = settings.Value(kSource).trimmed();
+    QString port;
+    if (host.startsWith(u'[')) {  // an IPv6 address, perhaps with a port after it
+        const qsizetype close = host.indexOf(u']');
+        const QString rest = close < 0 ? QString() : host.mid(close + 1).trimmed();
+        if (rest.startsWith(u':')) port = rest.mid(1).trimmed();
+        host = host.mid(1, close < 0 ? -1 : close - 1);
+    } else if (host.count(u':') == 1) {
+        const qsizetype colon = host.indexOf(u':');
+        port = host.mid(colon + 1).trimmed();
+        host = host.left(colon).trimmed();
+    }
+    bool number = false;
+    if (!port.isEmpty() && (port.toUShort(&number), !number))
+        throw ProviderError_cl(Result_ns::Fail, QStringLiteral("The port \"%1\" is not a number from 1 to 65535.").arg(port));
+    QString driver = FindDriver(QStringLiteral("PostgreSQL Unicode"));
+    if (driver.isEmpty())
+        driver = QStringLiteral("PostgreSQL Unicode");
+    const QString user = settings.Value(kUser);
+    QString database = settings.Value(QStringLiteral("Database"));
+    if (database.isEmpty())
+        database = user;
+    // psqlODBC takes a value up to the next ";" as it stands, braces included, except for
+    // the password, which it reads braced: a ";" elsewhere cannot be passed on.
+    const QString plain[][2] = {{QStringLiteral("Server"), host.isEmpty() ? QStringLiteral("localhost") : host},
+                                {QStringLiteral("Port"), port},
+                                {QStringLiteral("Database"), database},
+                                {QStringLiteral("UID"), user}};
+    QString text = Pair("Driver", driver);
+    for (const auto& [key, value] : plain) {
+        if (value.isEmpty()) continue;
+        if (value.contains(u';') || value.startsWith(u'{'))
+            throw ProviderError_cl(Result_ns::Fail,
+                                   QStringLiteral("The %1 \"%2\" cannot be passed to the PostgreSQL driver.").arg(key, value));
+        text += key + u'=' + value + u';';
+    }
+    // The driver's own logs stay off whatever the driver list says; texts are not cut at
+    // the driver's default length.
+    return text + Pair("PWD", settings.Value(kPassword)) +
+           QStringLiteral("CommLog=0;Debug=0;MaxVarcharSize=65535;TextAsLongVarchar=0;");
+}
+
 int OdbcLink_cl::LoginTimeout(const ConnectionString_cl& settings) {
     bool ok = false;
     const int seconds = settings.Value(QStringLiteral("Connect Timeout")).toInt(&ok);

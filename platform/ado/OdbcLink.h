@@ -16,6 +16,9 @@ public:
     static QString SqlServer(const ConnectionString_cl& settings);
     // The installed Oracle driver (FindDriver); "Data Source" is the service name.
     static QString Oracle(const ConnectionString_cl& settings);
+    // psqlODBC; "Data Source" is "host", "host:port" or "[address]:port"; the database
+    // is the login's name when none is given.
+    static QString PostgreSQL(const ConnectionString_cl& settings);
     // Seconds allowed for logging in: "Connect Timeout", 15 when absent.
     static int LoginTimeout(const ConnectionString_cl& settings);
     // {value}; throws for a value holding "};".

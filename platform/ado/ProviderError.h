@@ -31,6 +31,7 @@ constexpr uint32_t ItemNotFound = 0x800A0CC1;       // no such field or error it
 constexpr uint32_t ObjectClosed = 0x800A0E78;       // the row set or connection is closed
 constexpr uint32_t ObjectOpen = 0x800A0E79;         // the connection is open already
 constexpr uint32_t ProviderNotFound = 0x800A0E7A;   // unknown Provider= in a connection string
+constexpr uint32_t ConnectionLost = 0x80040E7D;     // the server dropped the connection
 }  // namespace Result_ns
 
 // A provider failure: a 32-bit result code and a readable description.

@@ -163,7 +163,7 @@ TEST_F(DatabaseManageTest, RefusesAForeignTagOrVersionAndKeepsTheFile) {
     manage.Save(LinkFile());
     EXPECT_EQ(ReadAll(LinkFile()), wrongTag);
 
-    for (const QByteArray& version : {QByteArray("\x00\x00\x00\x02", 4), QByteArray("\x01\x00\x00\x00", 4)}) {
+    for (const QByteArray& version : {QByteArray("\x00\x00\x00\x03", 4), QByteArray("\x01\x00\x00\x00", 4)}) {
         const QByteArray bytes = QByteArray("DBLL") + version + Int(0);
         ASSERT_TRUE(WriteAll(LinkFile(), bytes));
         bool system = true;
@@ -172,6 +172,31 @@ TEST_F(DatabaseManageTest, RefusesAForeignTagOrVersionAndKeepsTheFile) {
         manage.Save(LinkFile());
         EXPECT_EQ(ReadAll(LinkFile()), bytes);
     }
+}
+
+// A PostgreSQL link makes the file version 2, which older programs refuse as too new;
+// without one the file is written as version 1, byte for byte as before.
+TEST_F(DatabaseManageTest, APostgreSQLLinkRaisesTheFileVersionOnlyWhileItIsThere) {
+    const QByteArray local = Record(QStringLiteral("家"), 1, QStringLiteral("家.mdb"), {}, QStringLiteral("pw"));
+    const QByteArray server = Record(QStringLiteral("共享"), 8, QStringLiteral("nas:5433/账本"), QStringLiteral("ann"),
+                                     QStringLiteral("p;w"));
+    QByteArray both = Header(2) + local + server;
+    both[7] = 2;
+    ASSERT_TRUE(WriteAll(LinkFile(), both));
+    manage.Load(LinkFile());
+    ASSERT_EQ(manage.GetCount(), 2);
+    QString address, database;
+    Vorelle_ns::DatabaseManage_cl::SplitPostgreSQLLocation(manage.GetLink(1).location, address, database);
+    EXPECT_EQ(address, QStringLiteral("nas:5433"));
+    EXPECT_EQ(database, QStringLiteral("账本"));
+    manage.Save(LinkFile());
+    EXPECT_EQ(ReadAll(LinkFile()), both);
+
+    manage.SaveChangesTo(LinkFile());
+    manage.Load(LinkFile());
+    manage.RemoveLink(1, true);
+    manage.Save(LinkFile());
+    EXPECT_EQ(ReadAll(LinkFile()), Header(1) + local);
 }
 
 TEST_F(DatabaseManageTest, AFailedSaveKeepsThePreviousFileAndAddsNoLink) {

@@ -8,6 +8,8 @@
 #include "Data/UserManage.h"
 #include "base/Error.h"
 #include "settings/Unique.h"
+#include "platform/ado/Environment.h"
+#include "support/PostgresServer.h"
 #include "support/TempFolder.h"
 
 #include <QTemporaryDir>
@@ -32,13 +34,35 @@ Raised_st Raise(Action action) {
     return {};
 }
 
-// A freshly initialised local database in a temporary application folder, with the
-// super administrator "admin" logged in and the user and record managers over it.
+// Whether the finance tests run on a PostgreSQL book of the test server instead of a
+// local file: ctest runs them once each way (VORELLE_TEST_BOOK=postgresql).
+inline bool OnPostgreSQL() { return qgetenv("VORELLE_TEST_BOOK") == "postgresql"; }
+
+// A freshly initialised database (a local file in a temporary application folder, or an
+// empty PostgreSQL database), with the super administrator "admin" logged in and the
+// user and record managers over it.
 class FinanceTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        try {
+            Prepare();
+        } catch (const Base_ns::Error_cl& error) {
+            FAIL() << "The test database could not be prepared: " << error.Message().toStdString() << "\n"
+                   << error.Remark().toStdString();
+        }
+    }
+
+    void Prepare() {
         Unique_ns::SetStorageFolder(settingsFolder.path());
-        links.AddLocalLink(QStringLiteral("测试"), app.Path() + QStringLiteral("finance.mdb"), QStringLiteral("pw"));
+        if (OnPostgreSQL()) {
+            PostgresServer_cl& server = PostgresServer_cl::Shared();
+            ASSERT_TRUE(server.Start()) << "The PostgreSQL test server did not start: " << server.Why().toStdString();
+            ASSERT_TRUE(server.MakeBook("book", "pw", "book")) << server.Why().toStdString();
+            Ado_ns::Environment_cl::Startup();
+            links.AddPostgreSQLLink(QStringLiteral("测试"), server.Address(), "book", "book", "pw");
+        } else {
+            links.AddLocalLink(QStringLiteral("测试"), app.Path() + QStringLiteral("finance.mdb"), QStringLiteral("pw"));
+        }
         links.OpenLink(0);
         DB_ns::BeginTrans_cl transaction(&Database());
         users.CreateUserTable(QStringLiteral("admin"), QStringLiteral("secret"));

@@ -35,6 +35,7 @@ Base_ns::UserError_cl UserError(const ADODatabase_cl* self, int32_t code, int32_
         {103, "磁盘空间已满，本次操作没有保存。"},
         {104, "数据库文件已损坏，或不是本软件的数据库文件。"},
         {105, "无法读写数据库文件。"},
+        {106, "与服务器的连接已断开，这次修改没有保存。请检查服务器后重试，如仍失败请重新登录。"},
     };
     return Base_ns::UserError_cl(line, __FILE__, self->GetClassName(), code, table, int32_t(std::size(table)), remark);
 }
@@ -79,6 +80,9 @@ void ADODatabase_cl::RaiseUserCause(const Ado_ns::ProviderError_cl& error, const
         throw UserError(this, 103, __LINE__, place);
     case Ado_ns::Result_ns::Damaged:
         throw UserError(this, 104, __LINE__, place);
+    case Ado_ns::Result_ns::ConnectionLost:
+        // The next action connects again; the driver's words say why it dropped.
+        throw UserError(this, 106, __LINE__, WindowsLines(error.Description()));
     case Ado_ns::Result_ns::FileAccess:
         throw UserError(this, 105, __LINE__, place + QStringLiteral("\r\n") + WindowsLines(error.Description()));
     default:
@@ -205,7 +209,8 @@ bool ADODatabase_cl::TableExists(const QString& table) {
     int32_t affected = 0;
     try {
         open.Execute(sql, affected, Ado_ns::adCmdText | Ado_ns::adExecuteNoRecords);
-    } catch (const Ado_ns::ProviderError_cl&) {
+    } catch (const Ado_ns::ProviderError_cl& error) {
+        if (error.Result() == Ado_ns::Result_ns::ConnectionLost) RaiseUserCause(error, Place());
         return false;
     }
     CheckErrors(sql);

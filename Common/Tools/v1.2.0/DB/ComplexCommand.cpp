@@ -31,9 +31,15 @@ ComplexCommand_cl::ComplexCommand_cl(int32_t dbType) : dbType(dbType), pendingCo
 
 void ComplexCommand_cl::SetTemplates(const SQLTemplate_st* table, int32_t count) {
     if (table == nullptr) throw SysError(7, __LINE__);
+    int32_t selector = dbType;
+    if (dbType == DB_POSTGRESQL) {
+        bool own = false;
+        for (int32_t i = 0; i < count; ++i) own = own || (table[i].mask & DB_POSTGRESQL) != 0;
+        if (!own) selector = DB_SQLSERVER;
+    }
     int32_t matches = 0;
     for (int32_t i = 0; i < count; ++i) {
-        if ((table[i].mask & dbType) == 0) continue;
+        if ((table[i].mask & selector) == 0) continue;
         ChooseText(QString::fromUtf8(table[i].text));
         ++matches;
     }
@@ -46,7 +52,7 @@ void ComplexCommand_cl::ChooseText(const QString& text) {
     sql = text;
     if (dbType == DB_LOCAL) {
         sql.replace(QStringLiteral("CMC_GETDATE"), QStringLiteral("date()+time()"));
-    } else if (dbType == DB_SQLSERVER) {
+    } else if (dbType == DB_SQLSERVER || dbType == DB_POSTGRESQL) {
         sql.replace(QStringLiteral("CMC_GETDATE"), QStringLiteral("getdate()"));
         sql.replace(u'#', u'\'');
     }

@@ -41,7 +41,8 @@ public:
     ComplexCommand_cl(const ComplexCommand_cl&) = delete;
     ComplexCommand_cl& operator=(const ComplexCommand_cl&) = delete;
 
-    // Chooses the one entry whose mask suits the database kind.
+    // Chooses the one entry whose mask suits the database kind. PostgreSQL takes its own
+    // entry when the table has one, else the SQL Server entry in that dialect.
     void SetTemplates(const SQLTemplate_st* table, int32_t count);
     // Fill occurrence index (from 0, in text order).
     void SetParam(int32_t index, const QString& text);

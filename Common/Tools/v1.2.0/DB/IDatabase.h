@@ -15,6 +15,9 @@ enum DBType_en : int32_t {
     DB_ORACLE = 2,
     DB_SQLSERVER = 4,
     DB_ALL = 7,
+    // Runs the SQL Server statements (translated by its provider) unless a table has
+    // one of its own for it.
+    DB_POSTGRESQL = 8,
 };
 
 // The one interface through which all SQL of the program runs.

@@ -56,6 +56,13 @@ TEST(ComplexCommand, ChoosesTheTemplateByMask) {
         command.SetTemplates(table, 3);
         EXPECT_EQ(command.GetSQL(), QString::fromUtf8(text));
     }
+    // PostgreSQL runs the SQL Server entry in its dialect unless the table has its own.
+    const SQLTemplate_st own[] = {{DB_SQLSERVER, "server"}, {DB_POSTGRESQL, "postgres"}, {DB_LOCAL, "local"}};
+    for (const auto& [rows, count, text] : {std::tuple{table, 3, "server"}, {own, 3, "postgres"}}) {
+        ComplexCommand_cl postgres(DB_POSTGRESQL);
+        postgres.SetTemplates(rows, count);
+        EXPECT_EQ(postgres.GetSQL(), QString::fromUtf8(text));
+    }
     ComplexCommand_cl local(DB_LOCAL);
     ExpectError([&] { local.SetTemplates(table, 0); }, "没有一条SQL语句与当前数据库匹配。");
     ExpectError([&] { local.SetTemplates(table, -1); }, "没有一条SQL语句与当前数据库匹配。");
@@ -81,6 +88,10 @@ TEST(ComplexCommand, RewritesTheDialect) {
     server.SetTemplates(table, 1);
     server.SetParam(0, QStringLiteral("x"));
     EXPECT_EQ(server.GetSQL(), QStringLiteral("insert into t values(getdate(),'x','a'b')"));
+    ComplexCommand_cl postgres(DB_POSTGRESQL);
+    postgres.SetTemplates(table, 1);
+    postgres.SetParam(0, QStringLiteral("x"));
+    EXPECT_EQ(postgres.GetSQL(), server.GetSQL());
     ComplexCommand_cl oracle(DB_ORACLE);
     oracle.SetTemplates(table, 1);
     oracle.SetParam(0, QStringLiteral("x"));
