@@ -85,6 +85,15 @@ bool DataCore_cl::AttachSQLServerDatabase(const QString& server, const QString& 
     throw UserError(101, __LINE__);
 }
 
+bool DataCore_cl::AttachPostgreSQLDatabase(const QString& server, const QString& database, const QString& name,
+                                           const QString& user, const QString& password) {
+    const int32_t index = databaseManage.AddPostgreSQLLink(name, server, database, user, password);
+    const DataState_en state = ReadDataState(index);
+    if (state != DataState_en::Foreign) return state == DataState_en::Current;
+    databaseManage.RemoveLink(index, false);
+    throw UserError(101, __LINE__);
+}
+
 DataCore_cl::DataState_en DataCore_cl::ReadDataState(int32_t index) {
     DataState_en state = DataState_en::New;
     try {

@@ -43,6 +43,9 @@ public:
     bool AttachLocalDatabase(const QString& path, const QString& name, const QString& password);
     bool AttachSQLServerDatabase(const QString& server, const QString& name, const QString& user,
                                  const QString& password);
+    // server is "host[:port]"; an empty database is the one named like the login.
+    bool AttachPostgreSQLDatabase(const QString& server, const QString& database, const QString& name,
+                                  const QString& user, const QString& password);
     // Creates the tables and the super administrator in a new database, as one
     // transaction. No connection stays open.
     void InitDatabase(int32_t index, const QString& userName, const QString& password);

@@ -10,6 +10,7 @@
 #include "platform/ado/Variant.h"
 
 #include <iterator>
+#include <limits>
 
 namespace Vorelle_ns {
 
@@ -45,6 +46,8 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
 
 using DB_ns::DB_ALL;
 using DB_ns::DB_LOCAL;
+using DB_ns::DB_ORACLE;
+using DB_ns::DB_POSTGRESQL;
 using DB_ns::DB_SQLSERVER;
 using Tmpl = DB_ns::SQLTemplate_st;
 
@@ -98,6 +101,13 @@ const Tmpl insertType[] = {
     {DB_ALL,
      "insert into zorb_expense_type(type_name,kind,valid,alter_sn) values('?type_name?','?kind?', '1', "
      "?user_sn?)"}};
+// Held until the transaction ends, so that two copies of the program adding the same
+// category one after the other find it instead of adding it twice. Readers are not held up.
+const Tmpl lockTypes[] = {
+    {DB_LOCAL, "update zorb_expense_type set alter_sn = alter_sn where sn = 0"},
+    {DB_ORACLE, "lock table zorb_expense_type in exclusive mode"},
+    {DB_SQLSERVER, "select count(*) from zorb_expense_type with (tablockx, holdlock)"},
+    {DB_POSTGRESQL, "lock table zorb_expense_type in share row exclusive mode"}};
 const Tmpl selectTypeNames[] = {{DB_ALL, "select type_name from zorb_expense_type where kind = '?kind?' and valid = '1'"}};
 
 // Entries.
@@ -194,7 +204,11 @@ const Tmpl selectTemplates[] = {
 // Recycler and the removal of a user's data.
 const Tmpl insertRecycler[] = {
     {DB_ALL, "insert into zorb_recycler(info,user_sn,alter_sn) values('?info?', ?user_sn?, ?user_sn2?)"}};
-const Tmpl selectNewestRecycler[] = {{DB_ALL, "select max(sn) from zorb_recycler"}};
+// The row this connection just added: on a server another copy of the program may have
+// added a later one meanwhile.
+const Tmpl selectNewestRecycler[] = {
+    {DB_ALL, "select max(sn) from zorb_recycler"},
+    {DB_POSTGRESQL, "select currval(pg_get_serial_sequence('zorb_recycler', 'sn'))"}};
 const Tmpl countUserRecords[] = {
     {DB_ALL, "select count(*) from zorb_record where valid = '1' and user_sn = ?user_sn?"}};
 const Tmpl deleteUserTemplates[] = {
@@ -292,6 +306,23 @@ int32_t Known(const Container_ns::List_tl<KnownSn_st>& known, const QString& nam
     return 0;
 }
 
+// What an import has booked for an owner and not yet added to the balances.
+struct PendingSum_st {
+    int32_t owner = 0;
+    int64_t sum = 0;
+};
+
+PendingSum_st& Pending(Container_ns::List_tl<PendingSum_st>& sums, int32_t owner) {
+    for (auto id = sums.First(); !id.IsEmpty(); id.Next()) {
+        if (id.Get().owner == owner) return id.Get();
+    }
+    return sums.Append({owner, 0}).Get();
+}
+
+bool FitsAmount(int64_t value) {
+    return value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max();
+}
+
 // The checks of an entry that need no database.
 void CheckRecord(int32_t expense, const Base_ns::DateTime_cl& recordTime) {
     if (expense == 0) throw UserError(102, __LINE__);
@@ -310,9 +341,15 @@ int32_t RecordManage_cl::FindOrAddType(const QString& typeName, bool income, int
     const QString select = MakeSQL(dbType, selectType, typeName, kind);
     DB_ns::SimpleOutRecords_cl records;
     if (database.Query(select, records) != 0) return records.GetInteger();
-    database.ExecuteNoRecords(MakeSQL(dbType, insertType, typeName, kind, alterSn));
-    if (database.Query(select, records) == 0) throw SysError(1, __LINE__, typeName);
-    return records.GetInteger();
+    DB_ns::BeginTrans_cl transaction(&database);
+    database.ExecuteNoRecords(MakeSQL(dbType, lockTypes));
+    if (database.Query(select, records) == 0) {  // nobody added it while we waited
+        database.ExecuteNoRecords(MakeSQL(dbType, insertType, typeName, kind, alterSn));
+        if (database.Query(select, records) == 0) throw SysError(1, __LINE__, typeName);
+    }
+    const int32_t typeSn = records.GetInteger();
+    transaction.Commit();
+    return typeSn;
 }
 
 void RecordManage_cl::CreateTables() {
@@ -431,8 +468,11 @@ void RecordManage_cl::ImportRecords(const Container_ns::List_tl<RecordInfo_st>& 
     DB_ns::BeginTrans_cl transaction(&userManage.GetDatabase());
     const bool canManageUsers = userManage.CanManageUsers();
     const int32_t currentSn = userManage.GetCurrentUser();
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    const int32_t dbType = database.GetType();
     // An import names few users and categories many times: look each up once.
     Container_ns::List_tl<KnownSn_st> owners, types;
+    Container_ns::List_tl<PendingSum_st> sums;
     for (auto id = records.First(); !id.IsEmpty(); id.Next()) {
         const RecordInfo_st& record = id.Get();
         try {
@@ -450,8 +490,16 @@ void RecordManage_cl::ImportRecords(const Container_ns::List_tl<RecordInfo_st>& 
                 typeSn = GetTypeSn(record.typeName, record.expense > 0);
                 types.Append({typeKey, typeSn});
             }
-            BookRecord(typeSn, record.expenseName, record.expense, record.comment, record.recordTime,
-                       record.statisticsMode, owner);
+            database.ExecuteNoRecords(MakeSQL(dbType, insertRecord, owner, typeSn, record.expenseName, record.expense,
+                                              record.comment, ModeText(record.statisticsMode), record.recordTime, currentSn));
+            // The balances move once per owner at the end: on a server, rewriting the same
+            // rows for every entry would leave a version of them behind each time.
+            PendingSum_st& pending = Pending(sums, owner);
+            if (!FitsAmount(pending.sum + record.expense)) {
+                userManage.AddToAccounts(pending.sum, owner);
+                pending.sum = 0;
+            }
+            pending.sum += record.expense;
         } catch (const Base_ns::UserError_cl& error) {
             // A refusal (an unknown owner, a balance beyond its limit) names the line of
             // the file the entry came from, after what it names itself.
@@ -459,6 +507,7 @@ void RecordManage_cl::ImportRecords(const Container_ns::List_tl<RecordInfo_st>& 
             throw;
         }
     }
+    for (auto id = sums.First(); !id.IsEmpty(); id.Next()) userManage.AddToAccounts(id.Get().sum, id.Get().owner);
     transaction.Commit();
 }
 

@@ -3,6 +3,7 @@
 #include "CTL/TabCtrl.h"
 #include "SystemInfo/AutoSize.h"
 #include "WCreateLocalDBPage.h"
+#include "WCreatePostgreSQLDBPage.h"
 #include "WCreateSQLServerDBPage.h"
 
 #include <QWidget>
@@ -10,7 +11,7 @@
 
 namespace Vorelle_ns {
 
-// "创建数据库": the frame of the two create pages, one tab each.
+// "创建数据库": the frame of the create pages, one tab each.
 class WCreateDBPage_cl : public QWidget {
     Q_OBJECT
 
@@ -21,12 +22,13 @@ public:
 
     static QString ClassName() { return QStringLiteral("WCreateDBPage_cl"); }
 
-    // Enables the tab control and both pages.
+    // Enables the tab control and every page.
     void EnableControls();
 
     CTL_ns::TabCtrl_cl& GetTabCtrl() { return tabCtrl; }
     WCreateLocalDBPage_cl& GetLocalPage() { return localPage; }
     WCreateSQLServerDBPage_cl& GetSQLServerPage() { return sqlServerPage; }
+    WCreatePostgreSQLDBPage_cl& GetPostgreSQLPage() { return postgreSQLPage; }
 
 signals:
     // Passed on from the pages (see WCreatePageBase_cl).
@@ -42,6 +44,7 @@ private:
     CTL_ns::TabCtrl_cl tabCtrl;
     WCreateLocalDBPage_cl localPage;
     WCreateSQLServerDBPage_cl sqlServerPage;
+    WCreatePostgreSQLDBPage_cl postgreSQLPage;
 };
 
 }  // namespace Vorelle_ns

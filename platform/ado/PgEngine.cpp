@@ -66,9 +66,10 @@ OdbcEngine_cl& PgEngine_cl::Live() {
     return *odbc;
 }
 
-std::shared_ptr<Recordset_cl> PgEngine_cl::Execute(const QString& sql, int32_t& recordsAffected) {
+std::shared_ptr<Recordset_cl> PgEngine_cl::Execute(const QString& sql, const VariantList_tl& parameters,
+                                                   int32_t& recordsAffected) {
     const QString translated = PgDialect_cl::Translate(sql);
-    return Guarded([&](OdbcEngine_cl& open) { return open.Execute(translated, recordsAffected); });
+    return Guarded([&](OdbcEngine_cl& open) { return open.Execute(translated, parameters, recordsAffected); });
 }
 
 int32_t PgEngine_cl::BeginTrans() {

@@ -19,7 +19,8 @@ public:
     PgEngine_cl(const ConnectionString_cl& settings, ErrorList_cl& errors);
     ~PgEngine_cl() override;
 
-    std::shared_ptr<Recordset_cl> Execute(const QString& sql, int32_t& recordsAffected) override;
+    std::shared_ptr<Recordset_cl> Execute(const QString& sql, const VariantList_tl& parameters,
+                                          int32_t& recordsAffected) override;
     int32_t BeginTrans() override;
     void CommitTrans() override;
     // A transaction whose connection was lost is gone on the server already: rolling it

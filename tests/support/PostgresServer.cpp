@@ -126,9 +126,10 @@ bool PostgresServer_cl::Start() {
 
 bool PostgresServer_cl::Resume() {
     if (running) return true;
-    // Durability is of no use to a throwaway cluster.
+    // A throwaway cluster need not survive a power cut, but a stopped server must keep
+    // every commit it confirmed: the log is still written at each commit.
     const QString options = QStringLiteral("-k %1 -p %2 -c listen_addresses=127.0.0.1 -c fsync=off -c full_page_writes=off "
-                                           "-c synchronous_commit=off -c max_connections=40")
+                                           "-c max_connections=40")
                                 .arg(folder)
                                 .arg(port);
     if (!Run(binaries + QStringLiteral("/pg_ctl"),

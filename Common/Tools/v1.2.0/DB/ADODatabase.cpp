@@ -111,6 +111,9 @@ void ADODatabase_cl::BeginTrans() {
     try {
         open.BeginTrans();
     } catch (const Ado_ns::ProviderError_cl& error) {
+        // Nothing was begun: a count left raised would make every later transaction an
+        // inner one that never reaches the provider.
+        if (simulateNesting) --nestCount;
         Fail(error, 2, __LINE__, error.Description());
     }
 }

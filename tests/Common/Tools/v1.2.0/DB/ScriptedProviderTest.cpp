@@ -173,6 +173,9 @@ TEST(ScriptedProvider, FailedTransactionCallsCarryTheDescription) {
     const Caught_st begin = Catch([&] { db.BeginTrans(); });
     EXPECT_EQ(begin.message, QStringLiteral("启用事务失败。"));
     EXPECT_EQ(begin.remark, QStringLiteral("begin refused"));
+    db.script.failBegin = false;
+    db.BeginTrans();  // nothing was begun before: this one reaches the provider
+    EXPECT_EQ(db.script.begins, 2);
 
     ScriptedDB_cl other(DB_SQLSERVER);
     other.BeginTrans();
