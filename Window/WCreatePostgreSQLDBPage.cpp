@@ -24,7 +24,7 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
 
 Base_ns::UserError_cl Refuse(QLineEdit* edit, int32_t code, int32_t line) {
     edit->setFocus();
-    return UserError(code, line, edit->text());
+    return UserError(code, line);
 }
 
 // Characters the connection cannot carry in an address, a database or a login.

@@ -51,13 +51,20 @@ bool Book_cl::Attach() {
     const BookAddress_st& where = Address();
     Vorelle_ns::DataCore_cl& core = DataCore();
     bool current = false;
-    if (where.kind == BookAddress_st::Kind_en::Local) {
+    switch (where.kind) {
+    case BookAddress_st::Kind_en::Local:
         // A file that cannot be opened is named in the error line.
         subject = where.path;
         current = core.AttachLocalDatabase(where.path, kLinkName, secrets.bookPassword);
         subject.clear();
-    } else {
+        break;
+    case BookAddress_st::Kind_en::SqlServer:
         current = core.AttachSQLServerDatabase(where.address, kLinkName, where.login, secrets.bookPassword);
+        break;
+    case BookAddress_st::Kind_en::PostgreSQL:
+        current = core.AttachPostgreSQLDatabase(where.address, where.database, kLinkName, where.login,
+                                                secrets.bookPassword);
+        break;
     }
     link = core.GetDatabaseManage().GetCount() - 1;
     return current;

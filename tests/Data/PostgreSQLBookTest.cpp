@@ -227,3 +227,36 @@ TEST_F(PostgreSQLBook, FourWritersAtOnceKeepEveryBalanceEqualToItsEntries) {
         recycled);
     EXPECT_EQ(recycled, 4);
 }
+
+// The command line on a server book: made, then read, through --connect.
+TEST_F(PostgreSQLBook, TheCommandLineWorksOnAServerBook) {
+    const QString uri = QStringLiteral("postgresql://book@%1/book").arg(server.Address());
+    const struct {
+        const char* bookPassword;
+        QStringList arguments;
+        int exitCode;
+        const char* output;  // expected in standard output, or in standard error on failure
+    } steps[] = {
+        {"pw", {"--connect", uri, "create", "--admin", "管家"}, 0, ""},
+        {"pw", {"--connect", uri, "--user", "管家", "balance"}, 0, "公共帐户"},
+        {"wrong", {"--connect", uri, "--user", "管家", "balance"}, 1, "password authentication failed"},
+        {"pw", {"--connect", "postgresql://book@" + server.Address() + "/nobook", "--user", "管家", "balance"}, 1,
+         "does not exist"},
+    };
+    for (const auto& step : steps) {
+        QProcess cli;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("VORELLE_BOOK_PASSWORD", step.bookPassword);
+        environment.insert("VORELLE_PASSWORD", "secret1");
+        environment.insert("HOME", settings.path());
+        environment.insert("XDG_CONFIG_HOME", settings.path());
+        environment.insert("XDG_DATA_HOME", settings.path());
+        cli.setProcessEnvironment(environment);
+        cli.start(QStringLiteral(VORELLE_CLI), step.arguments);
+        ASSERT_TRUE(cli.waitForFinished(120000));
+        const QString out = QString::fromUtf8(cli.readAllStandardOutput());
+        const QString err = QString::fromUtf8(cli.readAllStandardError());
+        EXPECT_EQ(cli.exitCode() != 0, step.exitCode != 0) << step.arguments.join(' ').toStdString() << err.toStdString();
+        EXPECT_TRUE((step.exitCode == 0 ? out : err).contains(QString::fromUtf8(step.output))) << out.toStdString() << err.toStdString();
+    }
+}
