@@ -12,8 +12,7 @@ namespace {
 
 Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
     static const Base_ns::ErrorInfo_st table[] = {
-        {101, "数据库地址不正确，应为mssql://用户名@服务器[:端口]或postgresql://用户名@服务器[:端口]/数据库。"},
-        {102, "还不支持这种数据库。"}};
+        {101, "数据库地址不正确，应为mssql://用户名@服务器[:端口]或postgresql://用户名@服务器[:端口]/数据库。"}};
     return Base_ns::UserError_cl(line, __FILE__, BookAddress_cl::ClassName(), code, table,
                                  int32_t(std::size(table)), remark);
 }

@@ -144,6 +144,14 @@ private:
                 return QStringLiteral("to_char(%1, %2)").arg(arguments[1], DatePart(arguments[0]));
             }
         }
+        if (Is(i, end, u"charindex") && call) {
+            // SQL Server's default collation ignores case; so does the translation.
+            const QList<QString> arguments = Arguments(open, close);
+            if (arguments.size() == 2) {
+                end = close;
+                return QStringLiteral("strpos(lower(%1), lower(%2))").arg(arguments[1], arguments[0]);
+            }
+        }
         if (Is(i, end, u"convert") && call) {
             const QList<QString> arguments = Arguments(open, close);
             if (arguments.size() >= 2) {

@@ -9,7 +9,8 @@ namespace Ado_ns {
 // Translated: bracketed names become double-quoted; identity(s,i) becomes a generated
 // identity; nvarchar, nchar and datetime become varchar, char and timestamp(0);
 // getdate() becomes the local current time; datename(part, x) and convert(type, x, 120)
-// become to_char texts; isnull and len become coalesce and length; "+" next to a quoted
+// become to_char texts; charindex(a, b) becomes strpos of the lower-cased texts (SQL
+// Server's default collation ignores case); isnull and len become coalesce and length; "+" next to a quoted
 // text becomes "||"; "select top n" becomes a "limit n" at the end of its query.
 class PgDialect_cl {
 public:

@@ -35,6 +35,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case_st{"select top 5 sn from t where a in (select top 1 b from u order by b) order by sn",
                 "select  sn from t where a in (select  b from u order by b limit 1) order by sn limit 5"},
         Case_st{"select t.datetime, it''s from t where name = 'it''s [x]'", "select t.datetime, it''s from t where name = 'it''s [x]'"},
+        Case_st{"select 1 where charindex(?, t.name) > 0 or charindex('a(b', [c]) > 0",
+                "select 1 where strpos(lower(t.name), lower(?)) > 0 or strpos(lower(\"c\"), lower('a(b')) > 0"},
         Case_st{"savepoint table_exists", "savepoint table_exists"}));
 
 }  // namespace
