@@ -61,13 +61,13 @@ WCrosstabPage_cl::WCrosstabPage_cl(const Resource_st& resource, QWidget* parent)
     connect(userNameCombo, &CTL_ns::ComboBox_cl::SelectionChanged, this, &WCrosstabPage_cl::OnUserName);
     connect(exportButton, &QPushButton::clicked, this, [this] { Handle([this] { Export(); }); });
     // A period's column or bar shows that period in the donut.
-    connect(crosstab, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem*, int column) {
+    connect(crosstab, &CTL_ns::Report_cl::CellClicked, this, [this](int32_t, int32_t column) {
         if (column > 0) chart->ShowPeriod(column - 1);
     });
     connect(crosstab->header(), &QHeaderView::sectionClicked, this, [this](int column) {
         if (column > 0) chart->ShowPeriod(column - 1);
     });
-    connect(crosstab, &QTreeWidget::itemDoubleClicked, this, &WCrosstabPage_cl::OnCellDoubleClicked);
+    connect(crosstab, &CTL_ns::Report_cl::CellActivated, this, &WCrosstabPage_cl::OnCellDoubleClicked);
     connect(chart, &WCrosstabChart_cl::EntriesWanted, this, &WCrosstabPage_cl::WantEntries);
 
     // The table and its charts grow with the page both ways.
@@ -194,9 +194,8 @@ void WCrosstabPage_cl::Export() {
 
 void WCrosstabPage_cl::ClampSpan(Base_ns::DateTime_cl&, Base_ns::DateTime_cl&) const {}
 
-void WCrosstabPage_cl::OnCellDoubleClicked(QTreeWidgetItem* item, int column) {
+void WCrosstabPage_cl::OnCellDoubleClicked(int32_t row, int32_t column) {
     // A total row stands for all categories.
-    const int32_t row = crosstab->indexOfTopLevelItem(item);
     WantEntries(row < shownCategories.size() ? row : -1, column - 1);
 }
 

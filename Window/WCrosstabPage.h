@@ -13,7 +13,6 @@
 
 class QPushButton;
 class QSplitter;
-class QTreeWidgetItem;
 
 namespace CTL_ns {
 class ComboBox_cl;
@@ -114,7 +113,7 @@ private:
     void OnUserMode();
     void OnUserName();
     void Export();
-    void OnCellDoubleClicked(QTreeWidgetItem* item, int column);
+    void OnCellDoubleClicked(int32_t row, int32_t column);
 
     QString lastSearchedName;
     SystemInfo_ns::AutoSize_cl autoSize;

@@ -171,7 +171,7 @@ void WInputRecordDlg_cl::BuildControls() {
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(storeButton, &QPushButton::clicked, this, &WInputRecordDlg_cl::OnStoreTemplate);
     connect(takeButton, &QPushButton::clicked, this, &WInputRecordDlg_cl::OnTakeTemplate);
-    connect(templateList, &QTreeWidget::itemDoubleClicked, this, &WInputRecordDlg_cl::OnTakeTemplate);
+    connect(templateList, &CTL_ns::Report_cl::CellActivated, this, &WInputRecordDlg_cl::OnTakeTemplate);
 }
 
 int WInputRecordDlg_cl::exec() {
@@ -366,7 +366,7 @@ void WInputRecordDlg_cl::OnStoreTemplate() {
 }
 
 void WInputRecordDlg_cl::OnTakeTemplate() {
-    if (templateList->selectedItems().isEmpty()) return;
+    if (!templateList->HasSelection()) return;
     Handle([this] {
         const int32_t sn = templateList->RowData(templateList->SelectedRow());
         for (int32_t i = 0; i < templates.Count(); ++i) {
@@ -383,7 +383,7 @@ void WInputRecordDlg_cl::OnTakeTemplate() {
 }
 
 void WInputRecordDlg_cl::OnDeleteTemplate() {
-    if (templateList->selectedItems().isEmpty()) return;
+    if (!templateList->HasSelection()) return;
     Handle([this] {
         const int32_t row = templateList->SelectedRow();
         DataCore().GetRecordManage().DeleteTemplate(templateList->RowData(row));

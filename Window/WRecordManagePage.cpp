@@ -6,6 +6,7 @@
 #include "CTL/ComboBox.h"
 #include "CTL/LengthLimit.h"
 #include "CTL/Report.h"
+#include "RecordRows.h"
 #include "DialogBuilder.h"
 #include "SystemInfo/Path.h"
 #include "WInputAccountDlg.h"
@@ -191,7 +192,7 @@ void WRecordManagePage_cl::BuildControls() {
     auto* undo = new QShortcut(QKeySequence::Undo, this, this, &WRecordManagePage_cl::OnUndoDelete);
     undo->setContext(Qt::WidgetWithChildrenShortcut);
     connect(changeAccountButton, &QPushButton::clicked, this, &WRecordManagePage_cl::OnChangeAccount);
-    connect(recordList, &QTreeWidget::itemDoubleClicked, this, &WRecordManagePage_cl::OnEdit);
+    connect(recordList, &CTL_ns::Report_cl::CellActivated, this, &WRecordManagePage_cl::OnEdit);
     // The search runs when its text, category or bounds are taken, not at every key.
     searchEdit->setPlaceholderText(QStringLiteral("名称、分类、注释或用户"));
     searchEdit->setMaxLength(RecordFile_cl::MaxComment);
@@ -392,11 +393,8 @@ void WRecordManagePage_cl::FillRecords(const Query_st& query) {
     shownRows.Release();
     const Base_ns::Trusteeship_tl<RecordRow_st> rows =
         DataCore().GetControlUser().GetRecords(query.allUsers, query.userName, query.begin, query.end, query.filter);
-    QString texts[RecordFile_cl::ColumnCount];
-    for (int32_t i = 0; i < rows.Count(); ++i) {
-        RecordFile_cl::RowTexts(rows[i], texts);
-        recordList->SetRowData(recordList->AddRow(texts, RecordFile_cl::ColumnCount), rows[i].sn);
-    }
+    // A model over the entries: a list of years of entries makes no text until shown.
+    recordList->SetRows(std::make_unique<RecordRows_cl>(rows));
     shownRows = rows;
     RememberSearchedName(query.userName);
 }
@@ -568,7 +566,7 @@ void WRecordManagePage_cl::OnNew() {
 }
 
 void WRecordManagePage_cl::OnEdit() {
-    if (recordList->selectedItems().isEmpty()) return;
+    if (!recordList->HasSelection()) return;
     Handle([this] {
         WInputRecordDlg_cl dialog(recordList->RowData(recordList->FirstSelectedRow()), this);
         if (dialog.exec() == QDialog::Accepted) ReloadAndEnable();
@@ -576,7 +574,7 @@ void WRecordManagePage_cl::OnEdit() {
 }
 
 void WRecordManagePage_cl::OnDelete() {
-    if (recordList->selectedItems().isEmpty()) return;
+    if (!recordList->HasSelection()) return;
     Handle([this] {
         const Container_ns::List_tl<int32_t> rows = recordList->SelectedRows();
         Container_ns::List_tl<int32_t> sns;

@@ -107,7 +107,7 @@ void WUserManagePage_cl::OnNew() {
 
 void WUserManagePage_cl::OnDelete() {
     try {
-        if (list->selectedItems().isEmpty()) return;
+        if (!list->HasSelection()) return;
         DataCore().GetControlUser().DeleteUser(list->RowData(list->SelectedRow()), this);
         Reload();
     } catch (const Base_ns::Error_cl& error) {

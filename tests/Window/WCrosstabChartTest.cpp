@@ -68,7 +68,7 @@ Shown_st Open(WMainWnd_cl& window, bool month) {
             Control<WCrosstabChart_cl>(*page, WCrosstabPage_cl::IdChart)};
 }
 
-QString Cell(CTL_ns::Report_cl* table, int row, int column) { return table->topLevelItem(row)->text(column); }
+QString Cell(CTL_ns::Report_cl* table, int row, int column) { return table->Text(row, column); }
 
 int RowOf(CTL_ns::Report_cl* table, const QString& caption) {
     for (int row = 0; row < table->RowCount(); ++row) {
@@ -105,7 +105,7 @@ private slots:
         QFETCH(bool, month);
         WMainWnd_cl window;
         const Shown_st shown = Open(window, month);
-        const int periods = shown.table->columnCount() - 1;
+        const int periods = shown.table->ColumnCount() - 1;
         QCOMPARE(periods, month ? 3 : 1);
         const int categories = RowOf(shown.table, QStringLiteral("【总计开销】"));
         QCOMPARE(categories, 4);
@@ -185,7 +185,7 @@ private slots:
                 if (shown.chart->SliceCategory(s) == row) emit slices[s]->clicked();
             }
         } else {
-            emit shown.table->itemDoubleClicked(shown.table->topLevelItem(row), period + 1);
+            emit shown.table->CellActivated(row, period + 1);
         }
         Settle();
         auto* records = Control<Record_cl>(window, WMainWnd_cl::IdRecordPage);
@@ -200,11 +200,11 @@ private slots:
         // The listed expense is the figure that was clicked.
         int64_t listed = 0;
         for (int i = 0; i < list->RowCount(); ++i) {
-            const int64_t amount = Cents(list->topLevelItem(i)->text(3));
+            const int64_t amount = Cents(list->Text(i, 3));
             if (amount < 0) listed += amount;
         }
         int64_t figure = 0;
-        for (int j = period < 0 ? 0 : period; j <= (period < 0 ? shown.table->columnCount() - 2 : period); ++j) {
+        for (int j = period < 0 ? 0 : period; j <= (period < 0 ? shown.table->ColumnCount() - 2 : period); ++j) {
             figure += Cents(Cell(shown.table, row, j + 1));
         }
         QCOMPARE(listed, figure);

@@ -41,7 +41,7 @@ QStringList Items(ComboBox_cl* combo) {
 
 QStringList Titles(CTL_ns::Report_cl* list) {
     QStringList titles;
-    for (int column = 0; column < list->columnCount(); ++column) titles << list->headerItem()->text(column);
+    for (int column = 0; column < list->ColumnCount(); ++column) titles << list->Title(column);
     return titles;
 }
 
@@ -49,7 +49,7 @@ QList<QStringList> Rows(CTL_ns::Report_cl* list) {
     QList<QStringList> rows;
     for (int32_t row = 0; row < list->RowCount(); ++row) {
         QStringList texts;
-        for (int column = 0; column < list->columnCount(); ++column) texts << list->topLevelItem(row)->text(column);
+        for (int column = 0; column < list->ColumnCount(); ++column) texts << list->Text(row, column);
         rows << texts;
     }
     return rows;
@@ -156,12 +156,12 @@ private slots:
         page.show();
         Settle();
         PickSpan(page, QDate(2021, 1, 1), QDate(2025, 12, 31));
-        QCOMPARE(Table(page)->columnCount(), 1 + 5 * 12);
+        QCOMPARE(Table(page)->ColumnCount(), 1 + 5 * 12);
         QCOMPARE(Table(page)->RowCount(), 2);
-        QCOMPARE(Table(page)->topLevelItem(0)->text(0), QStringLiteral("餐饮"));
-        QCOMPARE(Table(page)->topLevelItem(0)->text(6), QStringLiteral("-12"));
-        QCOMPARE(Table(page)->topLevelItem(0)->text(7), QStringLiteral("0"));
-        QCOMPARE(Table(page)->topLevelItem(1)->text(0), QStringLiteral("【总计开销】"));
+        QCOMPARE(Table(page)->Text(0, 0), QStringLiteral("餐饮"));
+        QCOMPARE(Table(page)->Text(0, 6), QStringLiteral("-12"));
+        QCOMPARE(Table(page)->Text(0, 7), QStringLiteral("0"));
+        QCOMPARE(Table(page)->Text(1, 0), QStringLiteral("【总计开销】"));
     }
 
     // Income alone gives its total row alone; a database without entries an empty table.
@@ -233,7 +233,7 @@ private slots:
         Settle();
         PickSpan(page, QDate(2024, 5, 1), QDate(2024, 5, 31));
         CTL_ns::Report_cl* table = Table(page);
-        QCOMPARE(table->topLevelItem(0)->text(0), QStringLiteral("交通"));
+        QCOMPARE(table->Text(0, 0), QStringLiteral("交通"));
         QVERIFY(!Combo(page, Page_cl::IdUserName)->isEnabled());
 
         // A named user without a name: neither choosing the mode nor picking dates
@@ -242,11 +242,11 @@ private slots:
         QVERIFY(Combo(page, Page_cl::IdUserName)->isEnabled());
         PickSpan(page, QDate(2020, 1, 1), QDate(2024, 5, 31));
         QCOMPARE(Titles(table), (QStringList{"分类", "2024-05"}));
-        QCOMPARE(table->topLevelItem(0)->text(0), QStringLiteral("交通"));
+        QCOMPARE(table->Text(0, 0), QStringLiteral("交通"));
 
         Search(page, RecordSession_cl::SuperName);
         QCOMPARE(Titles(table).size(), 1 + 4 * 12 + 5);
-        QCOMPARE(table->topLevelItem(0)->text(0), QStringLiteral("餐饮"));
+        QCOMPARE(table->Text(0, 0), QStringLiteral("餐饮"));
         QCOMPARE(Items(Combo(page, Page_cl::IdUserName)), QStringList{RecordSession_cl::SuperName});
         QCOMPARE(Unique_ns::GetRecentRecordFromDatabase().List(QStringLiteral("月统计检索用户名")).First().Get(),
                  RecordSession_cl::SuperName);

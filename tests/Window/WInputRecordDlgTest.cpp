@@ -51,7 +51,7 @@ QStringList Items(ComboBox_cl* combo) {
 
 QStringList Lines(CTL_ns::Report_cl* list) {
     QStringList lines;
-    for (int32_t i = 0; i < list->RowCount(); ++i) lines << list->topLevelItem(i)->text(0);
+    for (int32_t i = 0; i < list->RowCount(); ++i) lines << list->Text(i, 0);
     return lines;
 }
 
@@ -348,7 +348,7 @@ private slots:
         // Taking one fills the input; date and tab stay.
         Enter(dialog, QString(), QString(), QString());
         Click(Box(dialog, WInputRecordDlg_cl::IdMonthly));
-        list->topLevelItem(0)->setSelected(true);
+        list->SelectRow(0);
         Click(Button(dialog, WInputRecordDlg_cl::IdTakeTemplate));
         QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdCategory)->Text(), QStringLiteral("餐饮"));
         QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdName)->Text(), QStringLiteral("午饭"));
@@ -357,8 +357,8 @@ private slots:
         QVERIFY(!Box(dialog, WInputRecordDlg_cl::IdMonthly)->isChecked());
         QCOMPARE(Control<QDateTimeEdit>(dialog, WInputRecordDlg_cl::IdDate)->dateTime(), kWhen);
         list->clearSelection();
-        list->topLevelItem(1)->setSelected(true);
-        emit list->itemDoubleClicked(list->topLevelItem(1), 0);
+        list->SelectRow(1);
+        emit list->CellActivated(1, 0);
         QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdAmount)->Text(), QString());
         QCOMPARE(Comment(dialog)->toPlainText(), QStringLiteral("月票"));
 

@@ -41,7 +41,7 @@ QStringList Items(ComboBox_cl* combo) {
 
 QStringList Row(CTL_ns::Report_cl* list, int32_t row) {
     QStringList texts;
-    for (int column = 0; column < list->columnCount(); ++column) texts << list->topLevelItem(row)->text(column);
+    for (int column = 0; column < list->ColumnCount(); ++column) texts << list->Text(row, column);
     return texts;
 }
 
@@ -159,7 +159,7 @@ private slots:
         QCOMPARE(begin->date(), QDate(2024, 2, 1));
         QCOMPARE(end->date(), QDate(2024, 2, 29));
         QCOMPARE(Rows(List(page, Page_cl::IdRecords)).size(), 1);
-        QCOMPARE(List(page, Page_cl::IdRecords)->topLevelItem(0)->text(2), QStringLiteral("二月末"));
+        QCOMPARE(List(page, Page_cl::IdRecords)->Text(0, 2), QStringLiteral("二月末"));
 
         begin->setDate(QDate(2024, 12, 10));
         Click(Button(page, Page_cl::IdNext));
@@ -220,7 +220,7 @@ private slots:
         QVERIFY(!Control<QLabel>(page, Page_cl::IdAccount)->isVisible());
         Picker(page, Page_cl::IdBeginDate)->setDate(QDate(2020, 1, 1));
         Settle();
-        QCOMPARE(records->topLevelItem(0)->text(2), QStringLiteral("小李的"));
+        QCOMPARE(records->Text(0, 2), QStringLiteral("小李的"));
 
         // The typed name counts once the box loses the focus (the combo box receives the
         // event, as on Tab) or Enter is pressed.
@@ -228,13 +228,13 @@ private slots:
         QTest::keyClick(Combo(page, Page_cl::IdUserName)->lineEdit(), Qt::Key_Return);
         Settle();
         QCOMPARE(records->RowCount(), 1);
-        QCOMPARE(records->topLevelItem(0)->text(2), QStringLiteral("小李的"));
+        QCOMPARE(records->Text(0, 2), QStringLiteral("小李的"));
         Type(Combo(page, Page_cl::IdUserName), RecordSession_cl::SuperName);
         QFocusEvent leaving(QEvent::FocusOut, Qt::TabFocusReason);
         QCoreApplication::sendEvent(Combo(page, Page_cl::IdUserName), &leaving);
         Settle();
         QCOMPARE(records->RowCount(), 1);
-        QCOMPARE(records->topLevelItem(0)->text(2), QStringLiteral("老王的"));
+        QCOMPARE(records->Text(0, 2), QStringLiteral("老王的"));
         QCOMPARE(Items(Combo(page, Page_cl::IdUserName)).first(), RecordSession_cl::SuperName);
         QCOMPARE(Unique_ns::GetRecentRecordFromDatabase().List(QStringLiteral("检索用户名")).First().Get(),
                  RecordSession_cl::SuperName);
@@ -256,8 +256,8 @@ private slots:
         PickSpan(page, QDate(2024, 5, 1), QDate(2024, 5, 3));
         QCOMPARE(RecordSession_cl::SingleAccount(), -600);
         CTL_ns::Report_cl* records = List(page, Page_cl::IdRecords);
-        records->topLevelItem(0)->setSelected(true);
-        records->topLevelItem(2)->setSelected(true);
+        records->SelectRow(0);
+        records->SelectRow(2);
         // Asked first, saying how many and whose; "No" keeps them.
         environment->prompt.answers = {Platform_ns::Answer_en::No};
         QTest::keyClick(records, Qt::Key_Delete);
@@ -268,7 +268,7 @@ private slots:
                  QStringLiteral("确定要删除选中的2条费用记录吗？\r\n用户：") + RecordSession_cl::SuperName);
         QCOMPARE(environment->prompt.shown[0].buttons, Platform_ns::Buttons_en::YesNo);
         QCOMPARE(records->RowCount(), 1);
-        QCOMPARE(records->topLevelItem(0)->text(2), QStringLiteral("2"));
+        QCOMPARE(records->Text(0, 2), QStringLiteral("2"));
         QCOMPARE(RecordSession_cl::SingleAccount(), -200);
         QCOMPARE(RecordSession_cl::PublicAccount(), -200);
         QCOMPARE(Control<QLabel>(page, Page_cl::IdAccount)->text(), QStringLiteral("个人帐户 -2"));
@@ -283,8 +283,8 @@ private slots:
         Settle();
         PickSpan(page, QDate(2024, 5, 1), QDate(2024, 5, 2));
         CTL_ns::Report_cl* records = List(page, Page_cl::IdRecords);
-        records->topLevelItem(1)->setSelected(true);
-        records->topLevelItem(0)->setSelected(true);
+        records->SelectRow(1);
+        records->SelectRow(0);
         QString edited;
         WhenShown<Vorelle_ns::WInputRecordDlg_cl>([&](Vorelle_ns::WInputRecordDlg_cl& dialog) {
             edited = Control<ComboBox_cl>(dialog, Vorelle_ns::WInputRecordDlg_cl::IdName)->Text();

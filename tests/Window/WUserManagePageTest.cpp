@@ -20,17 +20,17 @@ class WUserManagePageTest : public QObject {
 
     static QStringList Names(WUserManagePage_cl& page) {
         QStringList names;
-        for (int32_t i = 0; i < page.GetList().RowCount(); ++i) names << page.GetList().topLevelItem(i)->text(0);
+        for (int32_t i = 0; i < page.GetList().RowCount(); ++i) names << page.GetList().Text(i, 0);
         return names;
     }
     static void SelectUser(WUserManagePage_cl& page, const QString& userName) {
         for (int32_t i = 0; i < page.GetList().RowCount(); ++i) {
-            if (page.GetList().topLevelItem(i)->text(0) == userName) page.GetList().topLevelItem(i)->setSelected(true);
+            if (page.GetList().Text(i, 0) == userName) page.GetList().SelectRow(i);
         }
     }
     static QList<int> Widths(WUserManagePage_cl& page) {
         QList<int> widths;
-        for (int i = 0; i < page.GetList().columnCount(); ++i) widths << page.GetList().columnWidth(i);
+        for (int i = 0; i < page.GetList().ColumnCount(); ++i) widths << page.GetList().columnWidth(i);
         return widths;
     }
     static int32_t UserRows(const char* table, int32_t userSn) {
@@ -52,14 +52,14 @@ private slots:
         QCOMPARE(page.GetList().RowCount(), 0);
         page.show();
         CTL_ns::Report_cl& list = page.GetList();
-        QCOMPARE(list.headerItem()->text(0), QStringLiteral("用户名"));
-        QCOMPARE(list.headerItem()->text(1), QStringLiteral("权限"));
-        QCOMPARE(list.headerItem()->text(2), QStringLiteral("创建时间"));
+        QCOMPARE(list.Title(0), QStringLiteral("用户名"));
+        QCOMPARE(list.Title(1), QStringLiteral("权限"));
+        QCOMPARE(list.Title(2), QStringLiteral("创建时间"));
         QCOMPARE(Names(page), (QStringList{UserSession_cl::SuperName, QStringLiteral("独立丙")}));
-        QCOMPARE(list.topLevelItem(0)->text(1), QStringLiteral("超级管理员"));
-        QCOMPARE(list.topLevelItem(1)->text(1), QStringLiteral("独立"));
+        QCOMPARE(list.Text(0, 1), QStringLiteral("超级管理员"));
+        QCOMPARE(list.Text(1, 1), QStringLiteral("独立"));
         QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}$"))
-                    .match(list.topLevelItem(1)->text(2))
+                    .match(list.Text(1, 2))
                     .hasMatch());
         QCOMPARE(list.RowData(1), sn);
         QCOMPARE(list.selectionMode(), QAbstractItemView::SingleSelection);
@@ -79,7 +79,7 @@ private slots:
         QTest::mouseClick(page.findChild<QPushButton*>(QString::number(WUserManagePage_cl::IdNew)), Qt::LeftButton);
         QCOMPARE(Names(page), (QStringList{UserSession_cl::SuperName, QStringLiteral("普通乙")}));
         QVERIFY(watch->ran);
-        QCOMPARE(page.GetList().topLevelItem(1)->text(1), QStringLiteral("普通"));
+        QCOMPARE(page.GetList().Text(1, 1), QStringLiteral("普通"));
         QVERIFY(session->Prompt().shown.isEmpty());
     }
 

@@ -92,7 +92,7 @@ QStringList TabTexts(WMainWnd_cl& window) {
 
 QStringList Column(CTL_ns::Report_cl& list, int32_t column) {
     QStringList texts;
-    for (int32_t i = 0; i < list.RowCount(); ++i) texts << list.topLevelItem(i)->text(column);
+    for (int32_t i = 0; i < list.RowCount(); ++i) texts << list.Text(i, column);
     return texts;
 }
 
@@ -143,7 +143,7 @@ void ChangePassword(WMainWnd_cl& window, const QString& oldPassword, const QStri
 void DeleteUser(WUserManagePage_cl& page, const QString& userName) {
     const int32_t row = int32_t(Column(page.GetList(), 0).indexOf(userName));
     QVERIFY(row >= 0);
-    page.GetList().topLevelItem(row)->setSelected(true);
+    page.GetList().SelectRow(row);
     QTest::keyClick(&page.GetList(), Qt::Key_Delete);
 }
 
@@ -196,7 +196,7 @@ QStringList Sums(WRecordManagePage_cl& page) {
     CTL_ns::Report_cl& list = *Control<CTL_ns::Report_cl>(page, WRecordManagePage_cl::IdSums);
     QStringList lines;
     for (int32_t i = 0; i < list.RowCount(); ++i)
-        lines << list.topLevelItem(i)->text(0) + u' ' + list.topLevelItem(i)->text(1);
+        lines << list.Text(i, 0) + u' ' + list.Text(i, 1);
     return lines;
 }
 
@@ -224,10 +224,10 @@ QList<QStringList> Crosstab(WMainWnd_cl& window, WCrosstabPage_cl& page) {
     Settle();
     CTL_ns::Report_cl& list = *Control<CTL_ns::Report_cl>(page, WCrosstabPage_cl::IdCrosstab);
     QList<QStringList> rows{{}};
-    for (int column = 0; column < list.columnCount(); ++column) rows[0] << list.headerItem()->text(column);
+    for (int column = 0; column < list.ColumnCount(); ++column) rows[0] << list.Title(column);
     for (int32_t row = 0; row < list.RowCount(); ++row) {
         rows << QStringList();
-        for (int column = 0; column < list.columnCount(); ++column) rows.last() << list.topLevelItem(row)->text(column);
+        for (int column = 0; column < list.ColumnCount(); ++column) rows.last() << list.Text(row, column);
     }
     return rows;
 }

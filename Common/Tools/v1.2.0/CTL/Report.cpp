@@ -5,7 +5,8 @@
 #include "base/SysError.h"
 
 #include <QHeaderView>
-#include <memory>
+#include <QItemSelectionModel>
+#include <algorithm>
 
 namespace CTL_ns {
 
@@ -22,19 +23,10 @@ Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark 
                                                   {8, "找不到对应数据。"},
                                                   {9, "有多个项被选中。"},
                                                   {10, "列宽度信息数据格式不正确。"},
-                                                  {11, "列宽度不正确。"}};
+                                                  {11, "列宽度不正确。"},
+                                                  {12, "列表的行来自数据源，不能逐行增删。"}};
     return Base_ns::SysError_cl(line, __FILE__, Report_cl::ClassName(), code, table, int32_t(std::size(table)), remark);
 }
-
-// A row that owns its data object: whichever way the row goes, the object goes with it.
-class Row_cl : public QTreeWidgetItem {
-public:
-    explicit Row_cl(Report_cl::RowData_cl* object) : object(object) {}
-    Report_cl::RowData_cl* Object() const { return object.get(); }
-
-private:
-    std::unique_ptr<Report_cl::RowData_cl> object;
-};
 
 // A width piece: optional sign, then at least one decimal digit, within 32 bits.
 bool ReadWidth(const QString& piece, int32_t& width) {
@@ -50,10 +42,8 @@ bool ReadWidth(const QString& piece, int32_t& width) {
 
 }  // namespace
 
-Report_cl::RowData_cl::~RowData_cl() = default;
-
-Report_cl::Report_cl(QWidget* parent, bool autoFree) : QTreeWidget(parent), autoFree(autoFree) {
-    setColumnCount(0);
+Report_cl::Report_cl(QWidget* parent, bool autoFree) : QTreeView(parent), autoFree(autoFree) {
+    setModel(&rowModel);
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
@@ -64,6 +54,12 @@ Report_cl::Report_cl(QWidget* parent, bool autoFree) : QTreeWidget(parent), auto
     header()->setStretchLastSection(false);
     header()->setMinimumSectionSize(0);
     header()->setSectionsMovable(false);
+    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+        if (index.isValid()) emit CellClicked(index.row(), index.column());
+    });
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid()) emit CellActivated(index.row(), index.column());
+    });
 }
 
 void Report_cl::SetColumns(const Column_st* columns, int32_t count) {
@@ -90,97 +86,127 @@ void Report_cl::SetColumns(const Column_st* columns, int32_t count) {
 
 void Report_cl::ClearColumns() {
     DeleteAllRows();
-    setColumnCount(0);
+    rowModel.ClearTitles();
 }
 
 void Report_cl::AddColumn(const QString& title, int32_t width) {
-    const int column = columnCount();
-    setColumnCount(column + 1);
-    headerItem()->setText(column, title);
-    setColumnWidth(column, width);
+    rowModel.AddTitle(title);
+    setColumnWidth(ColumnCount() - 1, width);
 }
 
 int32_t Report_cl::AddRow(const QString* texts, int32_t count) {
     if (texts == nullptr) throw SysError(1, __LINE__);
-    if (count != columnCount()) throw SysError(3, __LINE__);
+    if (count != ColumnCount()) throw SysError(3, __LINE__);
     return AppendRow(texts, count);
 }
 
 int32_t Report_cl::AddRow(const QString& text) { return AppendRow(&text, 1); }
 
 int32_t Report_cl::AppendRow(const QString* texts, int32_t count) {
+    CheckOwnRows(__LINE__);
     RowData_cl* object = nullptr;
     if (autoFree) {
         object = CreateRowData();
         if (object == nullptr) throw SysError(4, __LINE__);
     }
-    auto* row = new Row_cl(object);
-    for (int32_t i = 0; i < count; ++i) row->setText(i, texts[i]);
-    addTopLevelItem(row);
-    return topLevelItemCount() - 1;
+    rowModel.Append(QStringList(texts, texts + count), object);
+    return RowCount() - 1;
+}
+
+void Report_cl::SetRows(std::unique_ptr<ReportRows_cl> rows) {
+    if (rows == nullptr) throw SysError(1, __LINE__);
+    if (autoFree) throw SysError(5, __LINE__);
+    if (rows->ColumnCount() != ColumnCount()) throw SysError(3, __LINE__);
+    rowModel.SetSource(std::move(rows));
+}
+
+QString Report_cl::Text(int32_t row, int32_t column) const {
+    CheckRow(row, __LINE__);
+    return rowModel.Text(row, column);
 }
 
 Report_cl::RowData_cl* Report_cl::CreateRowData() { return nullptr; }
 
 void Report_cl::CheckRow(int32_t index, int32_t line) const {
-    if (index < 0 || index >= topLevelItemCount()) throw SysError(4, line, QString::number(index));
+    if (index < 0 || index >= RowCount()) throw SysError(4, line, QString::number(index));
+}
+
+void Report_cl::CheckOwnRows(int32_t line) const {
+    if (rowModel.HasSource()) throw SysError(12, line);
 }
 
 void Report_cl::SetRowData(int32_t index, int32_t value) {
     if (autoFree) throw SysError(5, __LINE__);
+    CheckOwnRows(__LINE__);
     CheckRow(index, __LINE__);
-    topLevelItem(index)->setData(0, Qt::UserRole, value);
+    rowModel.SetData(index, value);
 }
 
 int32_t Report_cl::RowData(int32_t index) const {
     if (autoFree) throw SysError(5, __LINE__);
     CheckRow(index, __LINE__);
-    return topLevelItem(index)->data(0, Qt::UserRole).toInt();
+    return rowModel.Data(index);
 }
 
 Report_cl::RowData_cl* Report_cl::RowDataObject(int32_t index) const {
     if (!autoFree) throw SysError(7, __LINE__);
     CheckRow(index, __LINE__);
-    return static_cast<Row_cl*>(topLevelItem(index))->Object();
+    return rowModel.Object(index);
+}
+
+void Report_cl::SelectRow(int32_t index, bool selected) {
+    CheckRow(index, __LINE__);
+    const QItemSelection row(rowModel.index(index, 0), rowModel.index(index, std::max(ColumnCount() - 1, 0)));
+    selectionModel()->select(row, selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+}
+
+bool Report_cl::HasSelection() const { return selectionModel()->hasSelection(); }
+
+std::vector<int32_t> Report_cl::Selected() const {
+    // Ranges, not indexes: selecting all of a long list stays one range.
+    std::vector<int32_t> rows;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row) rows.push_back(row);
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
 }
 
 int32_t Report_cl::SelectedRow() const {
-    int32_t found = -1;
-    for (int32_t i = 0; i < topLevelItemCount(); ++i) {
-        if (!topLevelItem(i)->isSelected()) continue;
-        if (found >= 0) throw SysError(9, __LINE__);
-        found = i;
-    }
-    if (found < 0) throw SysError(6, __LINE__);
-    return found;
+    const std::vector<int32_t> rows = Selected();
+    if (rows.empty()) throw SysError(6, __LINE__);
+    if (rows.size() > 1) throw SysError(9, __LINE__);
+    return rows.front();
 }
 
 int32_t Report_cl::FirstSelectedRow() const {
-    for (int32_t i = 0; i < topLevelItemCount(); ++i) {
-        if (topLevelItem(i)->isSelected()) return i;
+    int32_t first = -1;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        if (first < 0 || range.top() < first) first = range.top();
     }
-    throw SysError(6, __LINE__);
+    if (first < 0) throw SysError(6, __LINE__);
+    return first;
 }
 
 Container_ns::List_tl<int32_t> Report_cl::SelectedRows() const {
     Container_ns::List_tl<int32_t> rows;
-    for (int32_t i = 0; i < topLevelItemCount(); ++i) {
-        if (topLevelItem(i)->isSelected()) rows.Append(i);
-    }
+    for (int32_t row : Selected()) rows.Append(row);
     if (rows.Count() == 0) throw SysError(6, __LINE__);
     return rows;
 }
 
 void Report_cl::DeleteRow(int32_t index) {
+    CheckOwnRows(__LINE__);
     CheckRow(index, __LINE__);
-    delete takeTopLevelItem(index);
+    rowModel.Remove(index);
 }
 
-void Report_cl::DeleteAllRows() { clear(); }
+void Report_cl::DeleteAllRows() { rowModel.Clear(); }
 
 QString Report_cl::ColumnWidthsText() const {
     QString text;
-    for (int i = 0; i < columnCount(); ++i) {
+    for (int i = 0; i < ColumnCount(); ++i) {
         if (i > 0) text += QLatin1Char(',');
         text += QString::number(columnWidth(i));
     }
@@ -192,13 +218,13 @@ void Report_cl::SetColumnWidthsText(const QString& text) {
     const QStringList pieces = text.split(QLatin1Char(','));
     // Everything is checked before anything is applied, so that a stale or damaged text
     // leaves the list as it was.
-    if (pieces.size() != columnCount()) throw SysError(10, __LINE__, text);
+    if (pieces.size() != ColumnCount()) throw SysError(10, __LINE__, text);
     int32_t width = 0;
     for (const QString& piece : pieces) {
         if (!ReadWidth(piece, width)) throw SysError(10, __LINE__, text);
         if (width < 0) throw SysError(11, __LINE__, text);
     }
-    for (int i = 0; i < columnCount(); ++i) {
+    for (int i = 0; i < ColumnCount(); ++i) {
         ReadWidth(pieces[i], width);
         setColumnWidth(i, width);
     }
@@ -207,11 +233,11 @@ void Report_cl::SetColumnWidthsText(const QString& text) {
 void Report_cl::ExportCSV(const QString& path) const {
     IO_ns::FileStream_tl<IO_ns::CSVStream_cl> file;
     file.OpenForReplace(path);  // a failed export leaves the previous file as it was
-    file.SetColumnCount(columnCount());
-    for (int column = 0; column < columnCount(); ++column) file.WriteCell(headerItem()->text(column));
-    for (int row = 0; row < topLevelItemCount(); ++row) {
-        const QTreeWidgetItem* item = topLevelItem(row);
-        for (int column = 0; column < columnCount(); ++column) file.WriteCell(item->text(column));
+    const int32_t columns = ColumnCount();
+    file.SetColumnCount(columns);
+    for (int32_t column = 0; column < columns; ++column) file.WriteCell(rowModel.Title(column));
+    for (int32_t row = 0; row < RowCount(); ++row) {
+        for (int32_t column = 0; column < columns; ++column) file.WriteCell(rowModel.Text(row, column));
     }
     file.Close();
 }

@@ -1,19 +1,24 @@
 #pragma once
 
+#include "CTL/ReportModel.h"
+#include "CTL/ReportRows.h"
 #include "Container/List.h"
 
-#include <QTreeWidget>
+#include <QTreeView>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 namespace CTL_ns {
 
 // A list of rows in columns (the report list of every page): columns from titles and
 // percentage widths, whole-row insertion, selection queries that fail exactly, column
-// widths as text, and export as a CSV file.
+// widths as text, and export as a CSV file. The rows live in a model, not in one widget
+// item each, so that long lists cost little; a whole list can come from a row source.
 //
 // Each row carries a 32-bit data value. A list made with auto-free instead gives every
 // row a data object, made by CreateRowData() when the row is added and freed with it.
-class Report_cl : public QTreeWidget {
+class Report_cl : public QTreeView {
     Q_OBJECT
 
 public:
@@ -23,10 +28,7 @@ public:
     };
 
     // A row's data object when auto-free is on.
-    class RowData_cl {
-    public:
-        virtual ~RowData_cl();
-    };
+    using RowData_cl = ReportModel_cl::RowData_cl;
 
     explicit Report_cl(QWidget* parent = nullptr, bool autoFree = false);
 
@@ -38,17 +40,26 @@ public:
     void SetColumns(const Column_st* columns, int32_t count);
     void ClearColumns();
     void AddColumn(const QString& title, int32_t width);
+    int32_t ColumnCount() const { return rowModel.columnCount(); }
+    QString Title(int32_t column) const { return rowModel.Title(column); }
 
     // Appends a row of one text per column; returns its index.
     int32_t AddRow(const QString* texts, int32_t count);
     // Appends a row with only its first cell.
     int32_t AddRow(const QString& text);
-    int32_t RowCount() const { return topLevelItemCount(); }
+    // Replaces all rows by those of rows, which must have one column per list column.
+    // Rows from a source are neither added nor deleted one by one.
+    void SetRows(std::unique_ptr<ReportRows_cl> rows);
+    int32_t RowCount() const { return rowModel.rowCount(); }
+    QString Text(int32_t row, int32_t column) const;
 
     void SetRowData(int32_t index, int32_t value);
     int32_t RowData(int32_t index) const;
     RowData_cl* RowDataObject(int32_t index) const;
 
+    // Adds the whole row to the selection, or takes it out.
+    void SelectRow(int32_t index, bool selected = true);
+    bool HasSelection() const;
     int32_t SelectedRow() const;       // exactly one selected
     int32_t FirstSelectedRow() const;  // the lowest selected
     Container_ns::List_tl<int32_t> SelectedRows() const;  // ascending
@@ -65,6 +76,11 @@ public:
     // Writes the column titles, then every row, to a CSV file at path.
     void ExportCSV(const QString& path) const;
 
+signals:
+    // A cell was clicked, or double-clicked.
+    void CellClicked(int32_t row, int32_t column);
+    void CellActivated(int32_t row, int32_t column);
+
 protected:
     // Makes the data object of a new row when auto-free is on; none refuses the row.
     virtual RowData_cl* CreateRowData();
@@ -72,7 +88,11 @@ protected:
 private:
     int32_t AppendRow(const QString* texts, int32_t count);
     void CheckRow(int32_t index, int32_t line) const;
+    void CheckOwnRows(int32_t line) const;
+    // The selected row numbers, ascending, each once.
+    std::vector<int32_t> Selected() const;
 
+    ReportModel_cl rowModel;
     bool autoFree;
 };
 

@@ -20,7 +20,7 @@ void SetClientWidth(Report_cl& list, int width) {
 
 QList<int> Widths(const Report_cl& list) {
     QList<int> widths;
-    for (int i = 0; i < list.columnCount(); ++i) widths.append(list.columnWidth(i));
+    for (int i = 0; i < list.ColumnCount(); ++i) widths.append(list.columnWidth(i));
     return widths;
 }
 
@@ -42,7 +42,7 @@ struct ReportTest : ::testing::Test {
     }
     void Select(std::initializer_list<int> rows) {
         list.clearSelection();
-        for (int row : rows) list.topLevelItem(row)->setSelected(true);
+        for (int row : rows) list.SelectRow(row);
     }
 
     const Report_cl::Column_st columns[3] = {{QStringLiteral("a"), 30}, {QStringLiteral("b"), 30}, {QStringLiteral("c"), -1}};
@@ -72,7 +72,7 @@ TEST(Report, ColumnWidthsFromPercentages) {
     SetClientWidth(list, 703);
     list.SetColumns(kRecordColumns, 7);
     EXPECT_EQ(Widths(list), (QList<int>{105, 105, 84, 70, 70, 70, 196}));
-    EXPECT_EQ(list.headerItem()->text(6), QStringLiteral("注释"));
+    EXPECT_EQ(list.Title(6), QStringLiteral("注释"));
     SetClientWidth(list, 203);
     const Report_cl::Column_st statistics[] = {{QStringLiteral("分类"), 50}, {QStringLiteral("金额"), -1}};
     list.SetColumns(statistics, 2);
@@ -92,11 +92,11 @@ TEST_F(ReportTest, SetColumnsReplacesRowsAndColumns) {
     AddRows(2);
     const Report_cl::Column_st one[] = {{QStringLiteral("分类"), -1}};
     list.SetColumns(one, 1);
-    EXPECT_EQ(list.columnCount(), 1);
+    EXPECT_EQ(list.ColumnCount(), 1);
     EXPECT_EQ(list.RowCount(), 0);
     EXPECT_EQ(RaisedMessage([&] { list.SetColumns(nullptr, 1); }), QStringLiteral("空指针。"));
     list.ClearColumns();
-    EXPECT_EQ(list.columnCount(), 0);
+    EXPECT_EQ(list.ColumnCount(), 0);
     list.AddColumn(QStringLiteral("x"), 42);
     EXPECT_EQ(Widths(list), QList<int>{42});
 }
@@ -105,13 +105,13 @@ TEST_F(ReportTest, RowsNeedOneTextPerColumn) {
     const QString texts[] = {QStringLiteral("2008-03-05"), QStringLiteral("午餐"), QStringLiteral("-12.50")};
     EXPECT_EQ(list.AddRow(texts, 3), 0);
     EXPECT_EQ(list.AddRow(texts, 3), 1);
-    EXPECT_EQ(list.topLevelItem(1)->text(2), QStringLiteral("-12.50"));
+    EXPECT_EQ(list.Text(1, 2), QStringLiteral("-12.50"));
     EXPECT_EQ(RaisedMessage([&] { list.AddRow(texts, 2); }), QStringLiteral("新建项时名称的数量和列数量不匹配。"));
     EXPECT_EQ(RaisedMessage([&] { list.AddRow(nullptr, 3); }), QStringLiteral("空指针。"));
     EXPECT_EQ(list.RowCount(), 2);
     EXPECT_EQ(list.AddRow(QStringLiteral("合计")), 2);
-    EXPECT_EQ(list.topLevelItem(2)->text(0), QStringLiteral("合计"));
-    EXPECT_EQ(list.topLevelItem(2)->text(1), QString());
+    EXPECT_EQ(list.Text(2, 0), QStringLiteral("合计"));
+    EXPECT_EQ(list.Text(2, 1), QString());
 }
 
 TEST_F(ReportTest, SelectionQueriesFailExactly) {
@@ -128,7 +128,7 @@ TEST_F(ReportTest, SelectionQueriesFailExactly) {
     ASSERT_EQ(rows.Count(), 2);
     EXPECT_EQ(rows.At(0).Get(), 1);
     EXPECT_EQ(rows.At(1).Get(), 3);
-    list.setCurrentItem(list.topLevelItem(0), 2);  // a click on a cell selects its whole row
+    list.setCurrentIndex(list.model()->index(0, 2));  // a click on a cell selects its whole row
     EXPECT_EQ(list.SelectedRow(), 0);
     EXPECT_EQ(list.selectionModel()->selectedIndexes().size(), 3);
 }
@@ -148,7 +148,7 @@ TEST_F(ReportTest, RowDataAndDeletion) {
     EXPECT_EQ(RaisedMessage([&] { list.DeleteRow(2); }), QStringLiteral("索引不正确。"));
     list.DeleteAllRows();
     EXPECT_EQ(list.RowCount(), 0);
-    EXPECT_EQ(list.columnCount(), 3);
+    EXPECT_EQ(list.ColumnCount(), 3);
 }
 
 TEST(Report, AutoFreeRowsOwnTheirDataObjects) {
@@ -168,8 +168,9 @@ TEST(Report, AutoFreeRowsOwnTheirDataObjects) {
         EXPECT_EQ(RaisedMessage([&] { list.AddRow(&text, 1); }), QStringLiteral("索引不正确。"));
         EXPECT_EQ(list.RowCount(), 3);
         list.refuse = false;
-        delete list.takeTopLevelItem(0);  // rows removed behind the list's back free theirs too
-        EXPECT_EQ(Counted_cl::alive, 2);
+        list.DeleteAllRows();
+        EXPECT_EQ(Counted_cl::alive, 0);
+        list.AddRow(&text, 1);  // the last rows go with the list
     }
     EXPECT_EQ(Counted_cl::alive, 0);
 }
@@ -227,4 +228,80 @@ TEST_F(ReportTest, ExportToAMissingFolderFailsWithoutAFile) {
     const QString path = folder.filePath(QStringLiteral("无/导出.csv"));
     EXPECT_NE(RaisedMessage([&] { list.ExportCSV(path); }), QStringLiteral("(nothing raised)"));
     EXPECT_FALSE(QFile::exists(path));
+}
+
+namespace {
+
+// Rows handed over whole, made from the same texts as rows added one by one.
+class TextRows_cl : public CTL_ns::ReportRows_cl {
+public:
+    explicit TextRows_cl(QList<QStringList> rows) : rows(std::move(rows)) {}
+    int32_t Count() const override { return int32_t(rows.size()); }
+    int32_t ColumnCount() const override { return 3; }
+    QString Text(int32_t row, int32_t column) const override { return rows[row][column]; }
+    int32_t Data(int32_t row) const override { return 100 + row; }
+
+private:
+    QList<QStringList> rows;
+};
+
+QByteArray Exported(const Report_cl& list, const QTemporaryDir& folder, const QString& name) {
+    const QString path = folder.filePath(name);
+    list.ExportCSV(path);
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+// A list fed by a row source shows, selects and exports exactly what the same rows added
+// one by one give.
+TEST_F(ReportTest, RowSourceBehavesAsAddedRows) {
+    const QList<QStringList> texts = {{QStringLiteral("2024-05-01"), QStringLiteral("餐饮"), QStringLiteral("-12.5")},
+                                      {QStringLiteral("2024-04-30"), QStringLiteral("工资,奖金"), QStringLiteral("8000")},
+                                      {QStringLiteral("2024-04-02"), QStringLiteral("交通"), QString()},
+                                      {QStringLiteral("2024-04-01"), QStringLiteral("说\"好\""), QStringLiteral("-3")}};
+    for (const QStringList& row : texts) {
+        const int32_t index = list.AddRow(row.constData(), 3);
+        list.SetRowData(index, 100 + index);
+    }
+    Report_cl fed;
+    SetClientWidth(fed, 203);
+    fed.SetColumns(columns, 3);
+    fed.SetRows(std::make_unique<TextRows_cl>(texts));
+
+    ASSERT_EQ(fed.RowCount(), list.RowCount());
+    for (int32_t row = 0; row < list.RowCount(); ++row) {
+        EXPECT_EQ(fed.RowData(row), list.RowData(row));
+        for (int32_t column = 0; column < 3; ++column) EXPECT_EQ(fed.Text(row, column), list.Text(row, column));
+    }
+    const std::vector<std::vector<int32_t>> selections = {{2}, {3, 0}, {0, 1, 2, 3}, {1, 3}};
+    for (const std::vector<int32_t>& selection : selections) {
+        for (Report_cl* each : {&list, &fed}) {
+            each->clearSelection();
+            for (int32_t row : selection) each->SelectRow(row);
+        }
+        EXPECT_EQ(fed.FirstSelectedRow(), list.FirstSelectedRow());
+        EXPECT_EQ(RaisedMessage([&] { fed.SelectedRow(); }), RaisedMessage([&] { list.SelectedRow(); }));
+        const auto fedRows = fed.SelectedRows(), listRows = list.SelectedRows();
+        ASSERT_EQ(fedRows.Count(), listRows.Count());
+        for (int32_t i = 0; i < fedRows.Count(); ++i) EXPECT_EQ(fedRows.At(i).Get(), listRows.At(i).Get());
+    }
+    fed.selectAll();
+    EXPECT_EQ(fed.SelectedRows().Count(), 4);
+    QTemporaryDir folder;
+    EXPECT_EQ(Exported(fed, folder, QStringLiteral("fed.csv")), Exported(list, folder, QStringLiteral("added.csv")));
+
+    const QString row[] = {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z")};
+    const QString fromSource = QStringLiteral("列表的行来自数据源，不能逐行增删。");
+    EXPECT_EQ(RaisedMessage([&] { fed.AddRow(row, 3); }), fromSource);
+    EXPECT_EQ(RaisedMessage([&] { fed.DeleteRow(0); }), fromSource);
+    EXPECT_EQ(RaisedMessage([&] { fed.SetRowData(0, 1); }), fromSource);
+    EXPECT_EQ(RaisedMessage([&] { fed.Text(4, 0); }), QStringLiteral("索引不正确。"));
+    Report_cl narrow;
+    narrow.AddColumn(QStringLiteral("a"), 10);
+    EXPECT_EQ(RaisedMessage([&] { narrow.SetRows(std::make_unique<TextRows_cl>(texts)); }),
+              QStringLiteral("新建项时名称的数量和列数量不匹配。"));
+    fed.DeleteAllRows();
+    EXPECT_EQ(fed.AddRow(row, 3), 0);  // own rows again once the source is gone
 }
