@@ -1,6 +1,8 @@
 #include "Data/RecordManage.h"
 
 #include "DB/BeginTrans.h"
+#include "DB/BoundSQL.h"
+#include "Data/AccountMoves.h"
 #include "DB/IDatabase.h"
 #include "Data/Statement.h"
 #include "Data/UserManage.h"
@@ -9,8 +11,10 @@
 #include "base/UserError.h"
 #include "platform/ado/Variant.h"
 
+#include <QHash>
+#include <QStringList>
 #include <iterator>
-#include <limits>
+#include <vector>
 
 namespace Vorelle_ns {
 
@@ -222,21 +226,24 @@ const Tmpl deleteUserRecords[] = {
      "update zorb_record set valid = '0', alter_time = CMC_GETDATE, recycler_sn = ?recycler_sn?, alter_sn = "
      "?alter_sn? where valid = '1' and user_sn = ?user_sn?"}};
 
-// Crosstab pieces. SQL Server's month column compares the style-120 text ("yyyy-mm"),
-// which does not depend on the server's language as month names do.
-const Tmpl crosstabHead[] = {{DB_ALL, "select zorb_expense_type.type_name"}};
-const Tmpl monthColumn[] = {
+// Crosstabs: one grouped scan gives each category's sum per period, which is then laid
+// out in the periods' columns (a column per period in the statement made the engine
+// test every row against every column). SQL Server's month is the style-120 text
+// ("yyyy-mm"), which does not depend on the server's language as month names do.
+const Tmpl crosstabMonthHead[] = {
     {DB_LOCAL,
-     ",sum(iif(format(zorb_record.record_time, 'yyyy-mm') = '?month?', zorb_record.expense, 0)) as "
-     "[?month2?]"},
+     "select zorb_expense_type.sn,zorb_expense_type.type_name,format(zorb_record.record_time, 'yyyy-mm') as "
+     "period,sum(zorb_record.expense)"},
     {DB_SQLSERVER,
-     ",sum(case when convert(char(7), zorb_record.record_time, 120) = '?month?' then zorb_record.expense "
-     "else 0 end) as [?month2?]"}};
-const Tmpl yearColumn[] = {
-    {DB_LOCAL, ",sum(iif(format(zorb_record.record_time, 'yyyy') = '?year?', zorb_record.expense, 0)) as [?year2?]"},
+     "select zorb_expense_type.sn,zorb_expense_type.type_name,convert(char(7), zorb_record.record_time, 120) as "
+     "period,sum(zorb_record.expense)"}};
+const Tmpl crosstabYearHead[] = {
+    {DB_LOCAL,
+     "select zorb_expense_type.sn,zorb_expense_type.type_name,format(zorb_record.record_time, 'yyyy') as "
+     "period,sum(zorb_record.expense)"},
     {DB_SQLSERVER,
-     ",sum(case when datename(yyyy, zorb_record.record_time) = '?year?' then zorb_record.expense else 0 end) "
-     "as [?year2?]"}};
+     "select zorb_expense_type.sn,zorb_expense_type.type_name,datename(yyyy, zorb_record.record_time) as "
+     "period,sum(zorb_record.expense)"}};
 const Tmpl monthBody[] = {
     {DB_ALL,
      " from zorb_record,zorb_expense_type where zorb_record.valid = '1' and zorb_expense_type.valid = '1' and "
@@ -248,10 +255,20 @@ const Tmpl yearBody[] = {
      "zorb_expense_type.sn = zorb_record.type_sn and zorb_record.statistics_mode <> '2' and "
      "zorb_record.record_time >= #?begin_time?# and zorb_record.record_time <= #?end_time?#"}};
 const Tmpl crosstabUser[] = {{DB_ALL, " and zorb_record.user_sn = ?user_sn?"}};
-const Tmpl crosstabTail[] = {
-    {DB_ALL,
-     " group by zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind order by "
-     "zorb_expense_type.kind,zorb_expense_type.sn"}};
+const Tmpl crosstabMonthTail[] = {
+    {DB_LOCAL,
+     " group by zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,format(zorb_record."
+     "record_time, 'yyyy-mm') order by zorb_expense_type.kind,zorb_expense_type.sn"},
+    {DB_SQLSERVER,
+     " group by zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,convert(char(7), "
+     "zorb_record.record_time, 120) order by zorb_expense_type.kind,zorb_expense_type.sn"}};
+const Tmpl crosstabYearTail[] = {
+    {DB_LOCAL,
+     " group by zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,format(zorb_record."
+     "record_time, 'yyyy') order by zorb_expense_type.kind,zorb_expense_type.sn"},
+    {DB_SQLSERVER,
+     " group by zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,datename(yyyy, "
+     "zorb_record.record_time) order by zorb_expense_type.kind,zorb_expense_type.sn"}};
 const Tmpl recordSpan[] = {{DB_ALL, "select min(record_time), max(record_time) from zorb_record where valid = '1'"}};
 
 // The default categories of a new database: expenses, then the one income.
@@ -306,21 +323,68 @@ int32_t Known(const Container_ns::List_tl<KnownSn_st>& known, const QString& nam
     return 0;
 }
 
-// What an import has booked for an owner and not yet added to the balances.
-struct PendingSum_st {
-    int32_t owner = 0;
-    int64_t sum = 0;
-};
-
-PendingSum_st& Pending(Container_ns::List_tl<PendingSum_st>& sums, int32_t owner) {
-    for (auto id = sums.First(); !id.IsEmpty(); id.Next()) {
-        if (id.Get().owner == owner) return id.Get();
+// Lays out rows of (category sn, category name, period, sum), ordered by category, as a
+// crosstab with one column per caption: a category's row holds its sums under their
+// periods and 0 elsewhere; sums of periods without a column are left out. No rows give
+// the empty table.
+DB_ns::CrossTable_st Pivot(DB_ns::SimpleOutRecords_cl& records, int32_t count, const QStringList& periods) {
+    DB_ns::CrossTable_st table;
+    if (count == 0) return table;
+    QHash<QString, int32_t> columnOf;
+    for (int32_t j = 0; j < int32_t(periods.size()); ++j) columnOf.insert(periods[j], j);
+    std::vector<QString> names;
+    std::vector<int32_t> cells;
+    int32_t lastSn = 0;
+    QString period;
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t sn = records.GetInteger();
+        if (names.empty() || sn != lastSn) {
+            names.emplace_back();
+            records.GetString(names.back());
+            cells.resize(cells.size() + periods.size(), 0);
+            lastSn = sn;
+        } else {
+            records.GetString(period);  // the same name again
+        }
+        records.GetString(period);
+        const int32_t sum = records.GetInteger();
+        const auto column = columnOf.constFind(period);
+        if (column != columnOf.cend()) cells[(names.size() - 1) * periods.size() + size_t(column.value())] = sum;
+        records.MoveNext();
     }
-    return sums.Append({owner, 0}).Get();
+    table.columnCaptions.Allocate(int32_t(periods.size()));
+    for (int32_t j = 0; j < int32_t(periods.size()); ++j) table.columnCaptions[j] = periods[j];
+    table.rowCaptions.Allocate(int32_t(names.size()));
+    for (size_t i = 0; i < names.size(); ++i) table.rowCaptions[int32_t(i)] = names[i];
+    table.cells.Allocate(int32_t(cells.size()));
+    for (size_t i = 0; i < cells.size(); ++i) table.cells[int32_t(i)] = cells[i];
+    return table;
 }
 
-bool FitsAmount(int64_t value) {
-    return value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max();
+// Entries an import writes per statement: few statements to translate and prepare, and
+// their eight values each within the 999 the local engine takes in one statement.
+constexpr int32_t kInsertBatch = 120;
+
+// The insert of rows entries, eight values each, in the order AppendRecordValues gives.
+QString InsertRecordsText(int32_t rows) {
+    QString sql = QStringLiteral(
+        "insert into zorb_record(user_sn,type_sn,expense_name,expense,comment,statistics_mode,valid,record_time,"
+        "alter_sn) values");
+    for (int32_t i = 0; i < rows; ++i) sql += i == 0 ? QStringLiteral("(?,?,?,?,?,?,'1',?,?)") : QStringLiteral(",(?,?,?,?,?,?,'1',?,?)");
+    return sql;
+}
+
+// The values of one entry as insertRecord writes them: the time as the same text.
+void AppendRecordValues(Ado_ns::VariantList_tl& values, int32_t owner, int32_t typeSn, const RecordInfo_st& record,
+                        int32_t alterSn) {
+    values.push_back(Ado_ns::Variant_st::Integer(owner));
+    values.push_back(Ado_ns::Variant_st::Integer(typeSn));
+    values.push_back(Ado_ns::Variant_st::Text(record.expenseName));
+    values.push_back(Ado_ns::Variant_st::Integer(record.expense));
+    values.push_back(Ado_ns::Variant_st::Text(record.comment));
+    values.push_back(Ado_ns::Variant_st::Text(ModeText(record.statisticsMode)));
+    values.push_back(Ado_ns::Variant_st::Text(record.recordTime.Format()));
+    values.push_back(Ado_ns::Variant_st::Integer(alterSn));
 }
 
 // The checks of an entry that need no database.
@@ -464,19 +528,40 @@ void RecordManage_cl::DeleteRecords(const Container_ns::List_tl<int32_t>& record
 }
 
 void RecordManage_cl::ImportRecords(const Container_ns::List_tl<RecordInfo_st>& records) {
+    auto id = records.First();
+    ImportRecords([&id](RecordInfo_st& record) {
+        if (id.IsEmpty()) return false;
+        record = id.Get();
+        id.Next();
+        return true;
+    });
+}
+
+void RecordManage_cl::ImportRecords(const std::function<bool(RecordInfo_st&)>& next) {
     // One transaction makes the import all or nothing; the elements need none of their own.
-    DB_ns::BeginTrans_cl transaction(&userManage.GetDatabase());
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    DB_ns::BeginTrans_cl transaction(&database);
     const bool canManageUsers = userManage.CanManageUsers();
     const int32_t currentSn = userManage.GetCurrentUser();
-    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
-    const int32_t dbType = database.GetType();
     // An import names few users and categories many times: look each up once.
     Container_ns::List_tl<KnownSn_st> owners, types;
-    Container_ns::List_tl<PendingSum_st> sums;
-    for (auto id = records.First(); !id.IsEmpty(); id.Next()) {
-        const RecordInfo_st& record = id.Get();
+    // The balances move as entry after entry would move them, written once at the end.
+    AccountMoves_cl moves(userManage);
+    DB_ns::BoundSQL_st batch;
+    int32_t batched = 0;
+    const auto flush = [&] {
+        if (batched == 0) return;
+        batch.sql = InsertRecordsText(batched);
+        DB_ns::SimpleOutRecords_cl none;
+        database.Query(batch, none);
+        batch.parameters.clear();
+        batched = 0;
+    };
+    RecordInfo_st record;
+    while (next(record)) {
+        int32_t owner = 0, typeSn = 0;
         try {
-            int32_t owner = Known(owners, record.userName);
+            owner = Known(owners, record.userName);
             if (owner == 0) {
                 owner = userManage.FindUser(record.userName);
                 if (owner == 0) throw UserError(108, __LINE__, record.userName);
@@ -485,29 +570,23 @@ void RecordManage_cl::ImportRecords(const Container_ns::List_tl<RecordInfo_st>& 
             if (owner != currentSn && !canManageUsers) throw UserError(109, __LINE__, record.userName);
             CheckRecord(record.expense, record.recordTime);
             const QString typeKey = KindText(record.expense > 0) + record.typeName;
-            int32_t typeSn = Known(types, typeKey);
+            typeSn = Known(types, typeKey);
             if (typeSn == 0) {
                 typeSn = GetTypeSn(record.typeName, record.expense > 0);
                 types.Append({typeKey, typeSn});
             }
-            database.ExecuteNoRecords(MakeSQL(dbType, insertRecord, owner, typeSn, record.expenseName, record.expense,
-                                              record.comment, ModeText(record.statisticsMode), record.recordTime, currentSn));
-            // The balances move once per owner at the end: on a server, rewriting the same
-            // rows for every entry would leave a version of them behind each time.
-            PendingSum_st& pending = Pending(sums, owner);
-            if (!FitsAmount(pending.sum + record.expense)) {
-                userManage.AddToAccounts(pending.sum, owner);
-                pending.sum = 0;
-            }
-            pending.sum += record.expense;
+            moves.Add(record.expense, owner);
         } catch (const Base_ns::UserError_cl& error) {
             // A refusal (an unknown owner, a balance beyond its limit) names the line of
             // the file the entry came from, after what it names itself.
             if (record.line > 0) throw error.At(IO_ns::CSVStream_cl::LineRemark(record.line));
             throw;
         }
+        AppendRecordValues(batch.parameters, owner, typeSn, record, currentSn);
+        if (++batched == kInsertBatch) flush();
     }
-    for (auto id = sums.First(); !id.IsEmpty(); id.Next()) userManage.AddToAccounts(id.Get().sum, id.Get().owner);
+    flush();
+    moves.Write();
     transaction.Commit();
 }
 
@@ -617,18 +696,16 @@ DB_ns::CrossTable_st RecordManage_cl::GetMonthCrosstab(bool allUsers, const QStr
     const int32_t filter = FilterUser(allUsers, userName);
     DB_ns::IDatabase_cl& database = userManage.GetDatabase();
     const int32_t dbType = database.GetType();
-    QString sql = MakeSQL(dbType, crosstabHead);
+    QStringList months;
     const Base_ns::DateTimeSpan_cl oneSecond = Base_ns::DateTimeSpan_cl::FromParts(0, 0, 0, 1);
-    for (Base_ns::DateTime_cl month = begin; end.IsLaterThan(month); month = month.EndOfMonth() + oneSecond) {
-        const QString text = QString::asprintf("%04d-%02d", month.Year(), month.Month());
-        sql += MakeSQL(dbType, monthColumn, text, text);
-    }
-    sql += MakeSQL(dbType, monthBody, begin, end);
+    for (Base_ns::DateTime_cl month = begin; end.IsLaterThan(month); month = month.EndOfMonth() + oneSecond)
+        months.append(QString::asprintf("%04d-%02d", month.Year(), month.Month()));
+    QString sql = MakeSQL(dbType, crosstabMonthHead) + MakeSQL(dbType, monthBody, begin, end);
     if (!allUsers) sql += MakeSQL(dbType, crosstabUser, filter);
-    sql += MakeSQL(dbType, crosstabTail);
+    sql += MakeSQL(dbType, crosstabMonthTail);
     DB_ns::SimpleOutRecords_cl records;
-    database.Query(sql, records);
-    return records.ReadTable();
+    const int32_t count = database.Query(sql, records);
+    return Pivot(records, count, months);
 }
 
 DB_ns::CrossTable_st RecordManage_cl::GetYearCrosstab(bool allUsers, const QString& userName) {
@@ -645,17 +722,15 @@ DB_ns::CrossTable_st RecordManage_cl::GetYearCrosstab(bool allUsers, const QStri
     begin.SetTime(0, 0, 0);
     end.SetTime(23, 59, 59);
 
-    sql = MakeSQL(dbType, crosstabHead);
+    QStringList years;
     for (Base_ns::DateTime_cl year = begin; end.IsLaterThan(year);
-         year = Base_ns::DateTime_cl::FromParts(year.Year() + 1, 1, 1)) {
-        const int32_t number = year.Year();
-        sql += MakeSQL(dbType, yearColumn, number, number);
-    }
-    sql += MakeSQL(dbType, yearBody, begin, end);
+         year = Base_ns::DateTime_cl::FromParts(year.Year() + 1, 1, 1))
+        years.append(QString::number(year.Year()));
+    sql = MakeSQL(dbType, crosstabYearHead) + MakeSQL(dbType, yearBody, begin, end);
     if (!allUsers) sql += MakeSQL(dbType, crosstabUser, filter);
-    sql += MakeSQL(dbType, crosstabTail);
-    database.Query(sql, records);
-    return records.ReadTable();
+    sql += MakeSQL(dbType, crosstabYearTail);
+    const int32_t count = database.Query(sql, records);
+    return Pivot(records, count, years);
 }
 
 void RecordManage_cl::AddTemplate(bool income, const QString& typeName, const QString& expenseName, int32_t expense,

@@ -10,6 +10,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 namespace Vorelle_ns {
 
@@ -92,6 +93,10 @@ public:
     void DeleteRecords(const Container_ns::List_tl<int32_t>& recordSns);
     // All or nothing.
     void ImportRecords(const Container_ns::List_tl<RecordInfo_st>& records);
+    // The same for entries read one at a time: next fills the next entry and returns true,
+    // or returns false at the end; what it raises undoes the import. Nothing is kept but
+    // the entry at hand, so a file of any length imports in the same memory.
+    void ImportRecords(const std::function<bool(RecordInfo_st&)>& next);
 
     Base_ns::Trusteeship_tl<QString> GetTypeNames(bool income);
     // allUsers, or the named user (empty name: the logged-in user), narrowed by filter.

@@ -250,6 +250,23 @@ void UserManage_cl::SetPublicAccount(int32_t amount) {
     database.ExecuteNoRecords(MakeSQL(database.GetType(), setPublicAccount, amount));
 }
 
+void UserManage_cl::CheckAmount(int64_t amount) {
+    if (!FitsAmount(amount)) throw UserError(108, __LINE__);
+}
+
+UserManage_cl::Balances_st UserManage_cl::ReadBalances(int32_t userSn) {
+    DB_ns::IDatabase_cl& database = GetDatabase();
+    DB_ns::SimpleOutRecords_cl records;
+    if (database.Query(MakeSQL(database.GetType(), selectBalances, userSn), records) == 0) throw SysError(3, __LINE__);
+    Balances_st balances;
+    balances.publicAccount = records.GetInteger();
+    Ado_ns::Variant_st single;  // null when the user has no valid row
+    records.GetValue(single);
+    balances.hasSingle = single.type != Ado_ns::VT_NULL;
+    balances.single = balances.hasSingle ? single.integer : 0;
+    return balances;
+}
+
 void UserManage_cl::AddToAccounts(int64_t amount, int32_t userSn) {
     if (amount == 0) return;
     // Balances are 32-bit: refuse what would wrap instead of storing it.

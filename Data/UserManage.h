@@ -71,6 +71,17 @@ public:
     // is refused with "金额不正确。" before anything changes.
     void AddToAccounts(int64_t amount, int32_t userSn = 0);
 
+    // The balances a move of userSn's starts from: the public one and, when the user has
+    // a valid row, his own.
+    struct Balances_st {
+        int64_t publicAccount = 0;
+        bool hasSingle = false;
+        int64_t single = 0;
+    };
+    Balances_st ReadBalances(int32_t userSn);
+    // Raises "金额不正确。" for an amount or balance beyond 32 bits.
+    static void CheckAmount(int64_t amount);
+
 private:
     // The logged-in user's power code, read afresh.
     int32_t ReadPower();

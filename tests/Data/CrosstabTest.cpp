@@ -103,3 +103,79 @@ TEST_F(CrosstabTest, YearCrosstabOfNoEntriesIsEmpty) {
     EXPECT_EQ(records.GetYearCrosstab(false, "bob").rowCaptions.Count(), 0);
     EXPECT_EQ(Captions(records.GetYearCrosstab(false, "admin").columnCaptions), QStringList({"2022"}));
 }
+
+namespace {
+
+// The crosstab as one statement with a column per period (each row tested against every
+// column): the reference the grouped scan must match cell for cell.
+DB_ns::CrossTable_st ColumnPerPeriod(DB_ns::IDatabase_cl& database, const QString& format, const QStringList& periods,
+                                     const QString& modes, const QString& begin, const QString& end, int32_t user) {
+    QString sql = QStringLiteral("select zorb_expense_type.type_name");
+    for (const QString& period : periods)
+        sql += QStringLiteral(",sum(iif(format(zorb_record.record_time, '%1') = '%2', zorb_record.expense, 0)) as [%2]")
+                   .arg(format, period);
+    sql += QStringLiteral(
+               " from zorb_record,zorb_expense_type where zorb_record.valid = '1' and zorb_expense_type.valid = '1' "
+               "and zorb_expense_type.sn = zorb_record.type_sn and zorb_record.statistics_mode %1 and "
+               "zorb_record.record_time >= #%2# and zorb_record.record_time <= #%3#")
+               .arg(modes, begin, end);
+    if (user != 0) sql += QStringLiteral(" and zorb_record.user_sn = %1").arg(user);
+    sql += QStringLiteral(
+        " group by zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind order by "
+        "zorb_expense_type.kind,zorb_expense_type.sn");
+    DB_ns::SimpleOutRecords_cl records;
+    database.Query(sql, records);
+    return records.ReadTable();
+}
+
+void ExpectSame(const DB_ns::CrossTable_st& got, const DB_ns::CrossTable_st& want) {
+    EXPECT_EQ(Captions(got.columnCaptions), Captions(want.columnCaptions));
+    EXPECT_EQ(Captions(got.rowCaptions), Captions(want.rowCaptions));
+    ASSERT_EQ(got.cells.Count(), want.cells.Count());
+    for (int32_t i = 0; i < got.cells.Count(); ++i) EXPECT_EQ(got.cells[i], want.cells[i]) << i;
+}
+
+}  // namespace
+
+TEST_F(CrosstabTest, TablesMatchTheColumnPerPeriodStatement) {
+    const int32_t bob = AddUser("bob", 2);
+    const char* const types[] = {"饮食", "交通", "新类", "工资", "奖金"};
+    uint32_t seed = 7;
+    const auto next = [&seed](uint32_t n) { return (seed = seed * 1103515245u + 12345u) / 65536u % n; };
+    for (int32_t i = 0; i < 120; ++i) {
+        const uint32_t type = next(5);
+        const int32_t amount = int32_t(1 + next(5000)) * (type >= 3 ? 1 : -1);
+        const QString time = QStringLiteral("%1-%2-%3 %4:00:00")
+                                 .arg(2021 + next(3))
+                                 .arg(1 + next(12), 2, 10, QChar('0'))
+                                 .arg(1 + next(28), 2, 10, QChar('0'))
+                                 .arg(next(24), 2, 10, QChar('0'));
+        records.AddRecord(QString::fromUtf8(types[type]), "", amount, "", Time(time.toUtf8().constData()), int32_t(next(3)),
+                          next(2) == 0 ? bob : 0);
+    }
+    struct Case_st {
+        const char* begin;
+        const char* end;
+        QStringList months;
+    };
+    const Case_st cases[] = {
+        {"2021-01-01", "2021-12-31 23:59:59", {"2021-01", "2021-02", "2021-03", "2021-04", "2021-05", "2021-06",
+                                               "2021-07", "2021-08", "2021-09", "2021-10", "2021-11", "2021-12"}},
+        {"2022-11-15 12:00:00", "2023-02-10 23:59:59", {"2022-11", "2022-12", "2023-01", "2023-02"}},
+        {"2024-01-01", "2024-03-31 23:59:59", {"2024-01", "2024-02", "2024-03"}},
+    };
+    for (const Case_st& c : cases) {
+        for (int32_t user : {0, bob}) {
+            SCOPED_TRACE(QStringLiteral("%1 %2").arg(c.begin).arg(user).toStdString());
+            const QString name = user == 0 ? QString() : QStringLiteral("bob");
+            ExpectSame(records.GetMonthCrosstab(user == 0, name, Time(c.begin), Time(c.end)),
+                       ColumnPerPeriod(Database(), "yyyy-mm", c.months, "= '0'", c.begin, c.end, user));
+        }
+    }
+    for (int32_t user : {0, bob}) {
+        const QString name = user == 0 ? QString() : QStringLiteral("bob");
+        ExpectSame(records.GetYearCrosstab(user == 0, name),
+                   ColumnPerPeriod(Database(), "yyyy", {"2021", "2022", "2023"}, "<> '2'", "2021-01-01",
+                                   "2023-12-31 23:59:59", user));
+    }
+}

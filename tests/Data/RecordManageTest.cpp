@@ -321,3 +321,83 @@ TEST_F(UserDataTest, RemovingAUsersDataTakesItsSumOffTheAccounts) {
     EXPECT_EQ(users.GetPublicAccount(), -5);
     EXPECT_EQ(Raise([&] { records.DeleteUserRecords(bob, recycler); }).message, "删除指定用户的费用记录失败。");
 }
+
+// An import leaves the entries, categories and balances exactly as booking its entries one
+// by one does, and refuses where that would: a balance passing beyond 32 bits on the way.
+TEST_F(RecordTest, ImportEndsWhereEntryByEntryAddingEnds) {
+    const int32_t bob = AddUser("bob", 2);
+    const auto mixed = [](int32_t count) {
+        Container_ns::List_tl<RecordInfo_st> list;
+        const char* const types[] = {"饮食", "新分类", "", "工资", "奖金"};
+        for (int32_t i = 0; i < count; ++i) {
+            const int32_t type = i * 7 % 5;
+            list.Append(Info(i % 3 == 0 ? "bob" : "admin", (type >= 3 ? 1 : -1) * (100 + i * 37 % 9000), types[type]));
+        }
+        return list;
+    };
+    const auto two = [](int32_t first, int32_t second) {
+        Container_ns::List_tl<RecordInfo_st> list;
+        list.Append(Info("bob", first));
+        list.Append(Info("bob", second, "工资"));
+        return list;
+    };
+    struct Case_st {
+        const char* name;
+        int32_t publicStart, bobStart;
+        Container_ns::List_tl<RecordInfo_st> list;
+    };
+    const Case_st cases[] = {
+        {"several statements' worth", 5000, -700, mixed(450)},
+        {"public passes the top, then comes back", 2147000000, 0, two(600000, -900000)},
+        {"own balance passes the bottom", 0, -2147000000, two(-600000, 900000)},
+        {"a balance at the very top", 2147483000, 0, two(-1000, 1647)},
+    };
+    // What the book holds: balances, then every entry with its category by name and kind.
+    const auto state = [&] {
+        QString text = QStringLiteral("%1 %2 %3 %4|")
+                           .arg(users.GetPublicAccount())
+                           .arg(Integer("select max(public_account) - min(public_account) from zorb_user"))
+                           .arg(SingleAccount(bob))
+                           .arg(SingleAccount(users.GetCurrentUser()));
+        DB_ns::SimpleOutRecords_cl rows;
+        const int32_t count = Database().Query(
+            QStringLiteral("select zorb_record.user_sn,zorb_expense_type.type_name,zorb_expense_type.kind,expense_name,"
+                           "expense,comment,statistics_mode,record_time from zorb_record,zorb_expense_type where "
+                           "zorb_expense_type.sn = zorb_record.type_sn and zorb_record.valid = '1' order by zorb_record.sn"),
+            rows);
+        for (int32_t i = 0; i < count; ++i, rows.MoveNext()) {
+            for (int32_t j = 0; j < 8; ++j) {
+                QString cell;
+                if (j == 0 || j == 4) cell = QString::number(rows.GetInteger());
+                else rows.GetString(cell);
+                text += cell + u',';
+            }
+        }
+        return text + QString::number(Count("zorb_expense_type"));
+    };
+    for (const Case_st& c : cases) {
+        SCOPED_TRACE(c.name);
+        users.SetPublicAccount(c.publicStart);
+        Database().ExecuteNoRecords(QStringLiteral("update zorb_user set public_account = %1").arg(c.publicStart));
+        Database().ExecuteNoRecords(QStringLiteral("update zorb_user set single_account = %1 where sn = %2").arg(c.bobStart).arg(bob));
+        const QString before = state();
+        QString byEntry;
+        Raised_st refused;
+        {
+            DB_ns::BeginTrans_cl undo(&Database());  // never committed: the book goes back
+            refused = Raise([&] {
+                for (auto id = c.list.First(); !id.IsEmpty(); id.Next()) {
+                    const RecordInfo_st& info = id.Get();
+                    records.AddRecord(info.typeName, info.expenseName, info.expense, info.comment, info.recordTime,
+                                      info.statisticsMode, users.FindUser(info.userName));
+                }
+            });
+            byEntry = refused.raised ? before : state();
+        }
+        ASSERT_EQ(state(), before);
+        const Raised_st imported = Raise([&] { records.ImportRecords(c.list); });
+        EXPECT_EQ(imported.message.toStdString(), refused.message.toStdString()) << imported.remark.toStdString();
+        EXPECT_EQ(state().toStdString(), byEntry.toStdString());
+        Database().ExecuteNoRecords(QStringLiteral("delete from zorb_record"));
+    }
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+// The generated books the benchmarks measure: local databases of many realistic entries,
+// made in a temporary folder once per run; nothing outside it is touched.
+
+#include "Data/DatabaseManage.h"
+#include "Data/RecordManage.h"
+#include "Data/UserManage.h"
+#include "base/Error.h"
+
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+
+namespace Bench_ns {
+
+// The temporary folder of this run.
+QTemporaryDir& Folder();
+
+// One open database with the managers over it, logged in as the super administrator;
+// create makes the tables, the users and the categories first.
+struct Finance_st {
+    Vorelle_ns::DatabaseManage_cl links;
+    Vorelle_ns::UserManage_cl users{links, QStringLiteral("ZantheVorelle管理软件")};
+    Vorelle_ns::RecordManage_cl records{users};
+
+    Finance_st(const QString& file, bool create);
+    ~Finance_st();
+};
+
+// A database of count generated entries over ten years (2015-2024), made on first use.
+Finance_st& Filled(int32_t count);
+// Lets go of the filled databases.
+void CloseFilled();
+// count generated entries as an import reads them from a file.
+Container_ns::List_tl<Vorelle_ns::RecordInfo_st> ImportList(int32_t count);
+
+// Runs body, turning the program's errors into a benchmark failure.
+template <typename Body>
+void Guarded(benchmark::State& state, Body body) {
+    try {
+        body();
+    } catch (const Base_ns::Error_cl& error) {
+        state.SkipWithError(error.Text().toUtf8().constData());
+    }
+}
+
+
+}  // namespace Bench_ns
