@@ -12,6 +12,7 @@
 #include "platform/ado/Variant.h"
 
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <iterator>
 #include <vector>
@@ -387,6 +388,18 @@ void AppendRecordValues(Ado_ns::VariantList_tl& values, int32_t owner, int32_t t
     values.push_back(Ado_ns::Variant_st::Integer(alterSn));
 }
 
+// Replaces text by the copy already in seen, or adds it there: repeated texts then share
+// one buffer. New texts stop being added once seen is large (comments rarely repeat).
+void ShareText(QSet<QString>& seen, QString& text) {
+    if (text.isEmpty()) return;
+    const auto found = seen.constFind(text);
+    if (found != seen.cend()) {
+        text = *found;
+    } else if (seen.size() < 4096) {
+        seen.insert(text);
+    }
+}
+
 // The checks of an entry that need no database.
 void CheckRecord(int32_t expense, const Base_ns::DateTime_cl& recordTime) {
     if (expense == 0) throw UserError(102, __LINE__);
@@ -655,6 +668,8 @@ Base_ns::Trusteeship_tl<RecordRow_st> RecordManage_cl::GetRecords(bool allUsers,
     const int32_t count = userManage.GetDatabase().Query(statement, records);
     Base_ns::Trusteeship_tl<RecordRow_st> rows;
     rows.Allocate(count);
+    // Categories, names, owners and comments repeat: a long list holds each text once.
+    QSet<QString> texts;
     for (int32_t i = 0; i < count; ++i) {
         RecordRow_st& row = rows[i];
         row.sn = records.GetInteger();
@@ -665,6 +680,7 @@ Base_ns::Trusteeship_tl<RecordRow_st> RecordManage_cl::GetRecords(bool allUsers,
         records.GetString(row.userName);
         row.statisticsMode = ReadMode(records);
         records.GetString(row.comment);
+        for (QString* text : {&row.typeName, &row.expenseName, &row.userName, &row.comment}) ShareText(texts, *text);
         records.MoveNext();
     }
     return rows;

@@ -9,6 +9,7 @@
 #include "platform/prompt/Prompt.h"
 
 #include <QFileInfo>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -57,7 +58,7 @@ WRestoreBackupPage_cl::WRestoreBackupPage_cl(QWidget* parent) : QWidget(parent) 
     connect(count, &QPushButton::clicked, this, &WRestoreBackupPage_cl::OnCount);
     connect(restoreNew, &QPushButton::clicked, this, &WRestoreBackupPage_cl::OnRestoreNew);
     connect(restoreOver, &QPushButton::clicked, this, &WRestoreBackupPage_cl::OnRestoreOver);
-    connect(list, &QTreeWidget::itemSelectionChanged, infoLabel, [this] { infoLabel->clear(); });
+    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, infoLabel, [this] { infoLabel->clear(); });
 }
 
 void WRestoreBackupPage_cl::Reload() {
@@ -74,7 +75,7 @@ void WRestoreBackupPage_cl::Reload() {
 }
 
 const BackupFile_st& WRestoreBackupPage_cl::Chosen() const {
-    if (list->selectedItems().isEmpty()) throw UserError(101, __LINE__);
+    if (!list->HasSelection()) throw UserError(101, __LINE__);
     return backups[list->RowData(list->SelectedRow())];
 }
 

@@ -19,7 +19,7 @@ QDateTime At(int day) { return QDateTime(QDate(2024, 5, day), QTime(12, 0)); }
 
 QStringList Column(CTL_ns::Report_cl* list, int column) {
     QStringList texts;
-    for (int32_t row = 0; row < list->RowCount(); ++row) texts << list->topLevelItem(row)->text(column);
+    for (int32_t row = 0; row < list->RowCount(); ++row) texts << list->Text(row, column);
     return texts;
 }
 

@@ -78,8 +78,8 @@ private slots:
         QPushButton* undo = Control<QPushButton>(page, RecordPage_cl::IdUndoDelete);
         QCOMPARE(records->RowCount(), 3);
         QVERIFY(!undo->isEnabled());
-        records->topLevelItem(0)->setSelected(true);
-        records->topLevelItem(2)->setSelected(true);
+        records->SelectRow(0);
+        records->SelectRow(2);
         QTest::keyClick(records, Qt::Key_Delete);
         QCOMPARE(records->RowCount(), 1);
         QVERIFY(undo->isEnabled());
@@ -88,7 +88,7 @@ private slots:
         QCOMPARE(RecordSession_cl::SingleAccount(), -600);
         QVERIFY(!undo->isEnabled());
 
-        records->topLevelItem(1)->setSelected(true);
+        records->SelectRow(1);
         QTest::keyClick(records, Qt::Key_Delete);
         Click(undo);
         QCOMPARE(records->RowCount(), 3);

@@ -10,12 +10,9 @@ namespace {
 
 QString ComputeApplicationFolder() {
     const QFileInfo exe(QStringLiteral("/proc/self/exe"));
-    QString folder = QFileInfo(exe.symLinkTarget()).absolutePath();
-    if (!QFileInfo(folder).isWritable()) {
-        folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        QDir().mkpath(folder);
-    }
-    if (!folder.endsWith(u'/')) folder += u'/';
+    QString folder = ApplicationFolderFor(QFileInfo(exe.symLinkTarget()).absolutePath(),
+                                          QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    QDir().mkpath(folder);
     return folder;
 }
 
@@ -44,6 +41,14 @@ QString& Override() {
 }
 
 }  // namespace
+
+QString ApplicationFolderFor(const QString& programFolder, const QString& dataFolder) {
+    // An installed program lives in a prefix's bin/ (/usr/bin, ~/.local/bin): its files
+    // go to the user's data folder even where bin/ is writable (root, a user prefix).
+    const bool installed = programFolder.endsWith(QStringLiteral("/bin")) || programFolder == QStringLiteral("/bin");
+    const QString folder = installed || !QFileInfo(programFolder).isWritable() ? dataFolder : programFolder;
+    return folder.endsWith(u'/') ? folder : folder + u'/';
+}
 
 QString GetApplicationFolder() {
     if (!Override().isEmpty()) return Override();

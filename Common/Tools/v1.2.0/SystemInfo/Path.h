@@ -6,9 +6,12 @@
 // when it begins with "/", or when it holds ":" (written on Windows).
 namespace SystemInfo_ns {
 
-// The folder of the running program, ending with "/"; computed once. When that folder
-// is not writable (a system-wide install) the user's data folder takes its place.
+// The folder of the running program, ending with "/"; computed once. When the program is
+// installed (it runs from a bin/ folder) or its folder is not writable, the user's data
+// folder ($XDG_DATA_HOME/Vorelle, by default ~/.local/share/Vorelle) takes its place.
 QString GetApplicationFolder();
+// The choice GetApplicationFolder makes for a program in programFolder, ending with "/".
+QString ApplicationFolderFor(const QString& programFolder, const QString& dataFolder);
 // Points the application folder elsewhere (tests use temporary folders); an empty
 // folder returns to the computed one.
 void SetApplicationFolder(const QString& folder);

@@ -71,3 +71,22 @@ TEST(Path, MakeFoldersCreatesTheFoldersThatHoldAFile) {
     MakeFolders(root + QStringLiteral("/a/b/c/again.mdb"));  // existing folders are fine
     EXPECT_TRUE(QFileInfo(root + QStringLiteral("/a/b/c")).isDir());
 }
+
+// A build tree keeps its files beside the program; an installed program, or one in a
+// folder it may not write, keeps them in the user's data folder.
+TEST(Path, ApplicationFolderIsTheProgramsOnlyOutsideAnInstall) {
+    QTemporaryDir tree;
+    ASSERT_TRUE(QDir(tree.path()).mkpath(QStringLiteral("build/app")) && QDir(tree.path()).mkpath(QStringLiteral("prefix/bin")));
+    const QString data = tree.filePath(QStringLiteral("data/Vorelle"));
+    const struct {
+        QString program;
+        QString expected;
+    } cases[] = {
+        {tree.filePath(QStringLiteral("build/app")), tree.filePath(QStringLiteral("build/app/"))},
+        {tree.filePath(QStringLiteral("prefix/bin")), data + u'/'},
+        {QStringLiteral("/usr/bin"), data + u'/'},
+        {QStringLiteral("/proc/1"), data + u'/'},  // not writable
+        {tree.filePath(QStringLiteral("bin-tools")), data + u'/'},  // missing, so not writable
+    };
+    for (const auto& c : cases) EXPECT_EQ(ApplicationFolderFor(c.program, data), c.expected) << c.program.toStdString();
+}
