@@ -18,6 +18,10 @@ struct RecordFilter_st {
     // 12.00 both have the size 1200), each included; none: unbounded.
     std::optional<int32_t> minimum;
     std::optional<int32_t> maximum;
+    // The entries a statistics page counts: all of them, the month page's (booked as
+    // monthly) or the year page's (monthly or yearly).
+    enum class Counted_en { All = 0, InMonths = 1, InYears = 2 };
+    Counted_en counted = Counted_en::All;
 };
 
 }  // namespace Vorelle_ns

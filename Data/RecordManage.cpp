@@ -184,6 +184,8 @@ const Tmpl recordsWithText[] = {
 const Tmpl recordsOfType[] = {{DB_ALL, " and zorb_expense_type.type_name = ?type_name?"}};
 const Tmpl recordsFromAmount[] = {{DB_ALL, " and abs(zorb_record.expense) >= ?minimum?"}};
 const Tmpl recordsToAmount[] = {{DB_ALL, " and abs(zorb_record.expense) <= ?maximum?"}};
+const Tmpl recordsInMonths[] = {{DB_ALL, " and zorb_record.statistics_mode = '0'"}};
+const Tmpl recordsInYears[] = {{DB_ALL, " and zorb_record.statistics_mode in ('0','1')"}};
 
 // Templates.
 const Tmpl selectSameTemplate[] = {
@@ -654,6 +656,8 @@ DB_ns::BoundSQL_st RecordManage_cl::FilteredStatement(const DB_ns::SQLTemplate_s
     if (filter.maximum) {
         statement.Append(MakeStatement(dbType, recordsToAmount, Ado_ns::Variant_st::Integer(*filter.maximum)));
     }
+    if (filter.counted == RecordFilter_st::Counted_en::InMonths) statement.Append(MakeStatement(dbType, recordsInMonths));
+    if (filter.counted == RecordFilter_st::Counted_en::InYears) statement.Append(MakeStatement(dbType, recordsInYears));
     statement.Append(MakeStatement(dbType, tail));
     return statement;
 }

@@ -213,7 +213,7 @@ void WCrosstabPage_cl::WantEntries(int32_t category, int32_t period) {
     QString userName;
     GetUser(allUsers, userName);
     emit EntriesWanted(category >= 0 && category < shownCategories.size() ? shownCategories[category] : QString(),
-                       begin, end, UserMode(), userName);
+                       begin, end, UserMode(), userName, Counted());
 }
 
 void WCrosstabPage_cl::showEvent(QShowEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DB/SimpleOutRecords.h"
+#include "Data/RecordFilter.h"
 #include "base/DateTime.h"
 #include "SystemInfo/AutoSize.h"
 #include "base/Error.h"
@@ -64,9 +65,9 @@ public:
 
 signals:
     // The entries behind a figure: of typeName (empty: all), from begin to end, of the
-    // page's user mode and named user.
+    // page's user mode and named user, of the statistics modes the page counts.
     void EntriesWanted(const QString& typeName, const Base_ns::DateTime_cl& begin, const Base_ns::DateTime_cl& end,
-                       int32_t userMode, const QString& userName);
+                       int32_t userMode, const QString& userName, RecordFilter_st::Counted_en counted);
 
 protected:
     // Where a page puts the user controls (x in dialog units; the rest is common).
@@ -89,6 +90,8 @@ protected:
     virtual QString RecentListKey() const = 0;
     // Narrows a period's span to what the page counted.
     virtual void ClampSpan(Base_ns::DateTime_cl& begin, Base_ns::DateTime_cl& end) const;
+    // The entries the page counts.
+    virtual RecordFilter_st::Counted_en Counted() const = 0;
 
     // Reload and EnableControls, for a user's action: a failure is shown over the page.
     void Refresh();

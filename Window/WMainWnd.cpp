@@ -37,8 +37,8 @@ WMainWnd_cl::WMainWnd_cl() : tabCtrl(new CTL_ns::TabCtrl_cl(this)) {
     for (WCrosstabPage_cl* page : std::initializer_list<WCrosstabPage_cl*>{monthPage.get(), yearPage.get()}) {
         connect(page, &WCrosstabPage_cl::EntriesWanted, this,
                 [this](const QString& typeName, const Base_ns::DateTime_cl& begin, const Base_ns::DateTime_cl& end,
-                       int32_t userMode, const QString& userName) {
-                    recordPage->ShowEntries(typeName, begin, end, userMode, userName);
+                       int32_t userMode, const QString& userName, RecordFilter_st::Counted_en counted) {
+                    recordPage->ShowEntries(typeName, begin, end, userMode, userName, counted);
                     tabCtrl->SelectPage(recordPage.get());
                 });
     }

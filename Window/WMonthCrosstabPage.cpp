@@ -86,6 +86,8 @@ void WMonthCrosstabPage_cl::ClampSpan(Base_ns::DateTime_cl& begin, Base_ns::Date
     if (end.IsLaterThan(last)) end = last;
 }
 
+RecordFilter_st::Counted_en WMonthCrosstabPage_cl::Counted() const { return RecordFilter_st::Counted_en::InMonths; }
+
 QString WMonthCrosstabPage_cl::RecentListKey() const { return QStringLiteral("月统计检索用户名"); }
 
 }  // namespace Vorelle_ns

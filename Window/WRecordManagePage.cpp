@@ -69,6 +69,8 @@ const QString kCategoryKey = QStringLiteral("分类筛选");
 const QString kAllCategories = QStringLiteral("全部分类");
 const QString kCustomBeginKey = QStringLiteral("自定义起始日期");
 const QString kCustomEndKey = QStringLiteral("自定义终止日期");
+const QString kCountedKey = QStringLiteral("统计方式筛选");
+const char16_t* const kCounted[] = {u"所有统计方式", u"计入月统计", u"计入年统计"};
 
 struct Step_st {
     const char16_t* mode;
@@ -157,7 +159,8 @@ void WRecordManagePage_cl::BuildControls() {
     minimumEdit = build.Edit(IdMinimum, 244, 46, 40, 14);
     build.Label(QStringLiteral("至"), 287, 47, 9, 15);
     maximumEdit = build.Edit(IdMaximum, 298, 46, 40, 14);
-    matchesLabel = build.Label(QString(), 343, 47, 80, 10);
+    countedCombo = build.ComboBox(IdCounted, Style_en::DropDownList, 343, 46, 80, 60);
+    matchesLabel = build.Label(QString(), 428, 47, 80, 10);
     matchesLabel->setObjectName(QString::number(IdMatches));
     recordList = makeList(IdRecords, 7, 378);
     sumList = makeList(IdSums, 388, 127);
@@ -209,9 +212,11 @@ void WRecordManagePage_cl::BuildControls() {
             });
         });
     }
-    connect(categoryCombo, &CTL_ns::ComboBox_cl::SelectionChanged, this, [this] {
-        if (isVisible()) Refresh();
-    });
+    for (CTL_ns::ComboBox_cl* combo : {categoryCombo, countedCombo}) {
+        connect(combo, &CTL_ns::ComboBox_cl::SelectionChanged, this, [this] {
+            if (isVisible()) Refresh();
+        });
+    }
 
     // The list grows with the page, the sums follow its right edge, the account line
     // its bottom edge.
@@ -268,6 +273,12 @@ void WRecordManagePage_cl::Initialise() {
     FillCategories();
     // A remembered category that is gone gives all of them back.
     if (!categoryCombo->SelectByText(custom.ReadString(kCategoryKey, kAllCategories))) categoryCombo->Select(0);
+    for (int32_t counted = 0; counted < int32_t(std::size(kCounted)); ++counted) {
+        countedCombo->AddItem(QString::fromUtf16(kCounted[counted]), counted);
+    }
+    if (!countedCombo->SelectByText(custom.ReadString(kCountedKey, QString::fromUtf16(kCounted[0])))) {
+        countedCombo->Select(0);
+    }
     EnableControls();
 }
 
@@ -283,6 +294,7 @@ void WRecordManagePage_cl::StoreSettings() {
     }
     custom.WriteBoolean(kShowAccountKey, showAccountCheck->isChecked());
     custom.WriteString(kCategoryKey, categoryCombo->currentText());
+    custom.WriteString(kCountedKey, countedCombo->currentText());
 }
 
 void WRecordManagePage_cl::FillCategories() {
@@ -320,7 +332,7 @@ void WRecordManagePage_cl::EnableControls() {
     const int32_t userMode = UserMode();
     for (QWidget* control : std::initializer_list<QWidget*>{recordList, sumList, dateModeCombo, userModeCombo,
                                                             newButton, importButton, importStatementButton, searchEdit,
-                                                            categoryCombo, minimumEdit, maximumEdit}) {
+                                                            categoryCombo, countedCombo, minimumEdit, maximumEdit}) {
         control->setEnabled(true);
     }
     userNameCombo->setEnabled(userMode == NamedUser);
@@ -360,6 +372,7 @@ bool WRecordManagePage_cl::GetQuery(Query_st& query) const {
     query.userName.clear();
     query.filter.text = searchEdit->text().trimmed();
     query.filter.typeName = categoryCombo->CurrentSelection() > 0 ? categoryCombo->currentText() : QString();
+    query.filter.counted = RecordFilter_st::Counted_en(countedCombo->ItemData(countedCombo->CurrentSelection()));
     query.filter.minimum = ReadBound(minimumEdit);
     query.filter.maximum = ReadBound(maximumEdit);
     if (query.filter.minimum && query.filter.maximum && *query.filter.minimum > *query.filter.maximum) {
@@ -448,13 +461,16 @@ void WRecordManagePage_cl::Refresh() {
 }
 
 void WRecordManagePage_cl::ShowEntries(const QString& typeName, const Base_ns::DateTime_cl& begin,
-                                       const Base_ns::DateTime_cl& end, int32_t userMode, const QString& userName) {
+                                       const Base_ns::DateTime_cl& end, int32_t userMode, const QString& userName,
+                                       RecordFilter_st::Counted_en counted) {
     Handle([&] {
         {
             // One reload for the whole change, not one per control.
             const QSignalBlocker dateBlocker(dateModeCombo);
             const QSignalBlocker userBlocker(userModeCombo);
             const QSignalBlocker categoryBlocker(categoryCombo);
+            const QSignalBlocker countedBlocker(countedCombo);
+            countedCombo->Select(int32_t(counted));
             dateModeCombo->SelectByText(QString::fromUtf16(kDateModes[Custom].mode));
             previousButton->setText(QString::fromUtf16(kDateModes[Custom].previous));
             nextButton->setText(QString::fromUtf16(kDateModes[Custom].next));

@@ -52,6 +52,7 @@ public:
     static constexpr int32_t IdMaximum = 1072;
     static constexpr int32_t IdMatches = 1073;
     static constexpr int32_t IdUndoDelete = 1075;
+    static constexpr int32_t IdCounted = 1076;
     // The designed size, in dialog units.
     static constexpr int32_t Width = 522;
     static constexpr int32_t Height = 265;
@@ -77,9 +78,10 @@ public:
     // failure is shown over the page.
     void Refresh();
     // Shows the entries of one category (empty: all) from begin's day to end's, of the
-    // given user mode and name, with no search: where a statistics page leads to.
+    // given user mode and name, that a statistics page counts, with no search: where a
+    // statistics page leads to.
     void ShowEntries(const QString& typeName, const Base_ns::DateTime_cl& begin, const Base_ns::DateTime_cl& end,
-                     int32_t userMode, const QString& userName);
+                     int32_t userMode, const QString& userName, RecordFilter_st::Counted_en counted);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -162,6 +164,7 @@ private:
     QPushButton* changeAccountButton;
     QLineEdit* searchEdit;
     CTL_ns::ComboBox_cl* categoryCombo;
+    CTL_ns::ComboBox_cl* countedCombo;
     QLineEdit* minimumEdit;
     QLineEdit* maximumEdit;
     QLabel* matchesLabel;

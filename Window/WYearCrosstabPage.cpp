@@ -12,6 +12,8 @@ DB_ns::CrossTable_st WYearCrosstabPage_cl::Query(bool allUsers, const QString& u
     return DataCore().GetControlUser().GetYearCrosstab(allUsers, userName);
 }
 
+RecordFilter_st::Counted_en WYearCrosstabPage_cl::Counted() const { return RecordFilter_st::Counted_en::InYears; }
+
 QString WYearCrosstabPage_cl::RecentListKey() const { return QStringLiteral("年统计检索用户名"); }
 
 }  // namespace Vorelle_ns

@@ -32,8 +32,8 @@ QDateTime At(int year, int month, int day) { return QDateTime(QDate(year, month,
 int64_t Cents(const QString& text) { return qRound64(text.toDouble() * 100); }
 int64_t Cents(qreal yuan) { return qRound64(yuan * 100); }
 
-// Two people's entries over the first quarter of 2024, the dinner before the month
-// page's begin date.
+// Entries over the first quarter of 2024, the dinner before the month page's begin date,
+// a yearly ticket only the year page counts and a present neither page counts.
 void BookQuarter() {
     RecordSession_cl::Book(QStringLiteral("饮食"), QStringLiteral("晚饭"), -1250, At(2024, 1, 10));
     RecordSession_cl::Book(QStringLiteral("饮食"), QStringLiteral("午饭"), -2000, At(2024, 1, 20));
@@ -43,6 +43,8 @@ void BookQuarter() {
     RecordSession_cl::Book(QStringLiteral("居家"), QStringLiteral("房租"), -150000, At(2024, 2, 1));
     RecordSession_cl::Book(QStringLiteral("交通"), QStringLiteral("加油"), -30000, At(2024, 3, 3));
     RecordSession_cl::Book(QStringLiteral("交通"), QStringLiteral("停车"), -1500, At(2024, 3, 30));
+    RecordSession_cl::Book(QStringLiteral("交通"), QStringLiteral("年票"), -12000, At(2024, 3, 15), 1);
+    RecordSession_cl::Book(QStringLiteral("饮食"), QStringLiteral("礼物"), -5000, At(2024, 1, 25), 2);
 }
 
 struct Shown_st {
@@ -158,10 +160,10 @@ private slots:
         QTest::newRow("slice") << true << "slice" << "交通" << 2 << QDate(2024, 3, 1) << QDate(2024, 3, 31) << 2;
         QTest::newRow("total cell") << true << "cell" << "" << 1 << QDate(2024, 2, 1) << QDate(2024, 2, 29) << 2;
         QTest::newRow("category over the years") << false << "cell" << "交通" << -1 << QDate(2024, 1, 1)
-                                                 << QDate(2024, 12, 31) << 3;
+                                                 << QDate(2024, 12, 31) << 4;
     }
-    // The record page opens on the category, the period and the user choice of the figure,
-    // and lists exactly the entries that make it up.
+    // The record page opens on the category, the period, the user choice and the counted
+    // statistics modes of the figure, and lists exactly the entries that make it up.
     void DrillDownSetsTheRecordFilters() {
         QFETCH(bool, month);
         QFETCH(QString, gesture);
@@ -195,6 +197,8 @@ private slots:
         QCOMPARE(Control<QDateEdit>(*records, Record_cl::IdBeginDate)->date(), begin);
         QCOMPARE(Control<QDateEdit>(*records, Record_cl::IdEndDate)->date(), end);
         QCOMPARE(Control<CTL_ns::ComboBox_cl>(*records, Record_cl::IdUserMode)->currentText(), QStringLiteral("所有用户"));
+        QCOMPARE(Control<CTL_ns::ComboBox_cl>(*records, Record_cl::IdCounted)->currentText(),
+                 month ? QStringLiteral("计入月统计") : QStringLiteral("计入年统计"));
         auto* list = Control<CTL_ns::Report_cl>(*records, Record_cl::IdRecords);
         QCOMPARE(list->RowCount(), entries);
         // The listed expense is the figure that was clicked.
