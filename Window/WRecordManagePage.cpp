@@ -597,7 +597,7 @@ void WRecordManagePage_cl::OnDelete() {
         QStringList owners;
         for (auto id = rows.First(); !id.IsEmpty(); id.Next()) {
             sns.Append(recordList->RowData(id.Get()));
-            const QString owner = recordList->topLevelItem(id.Get())->text(kUserColumn);
+            const QString owner = recordList->Text(id.Get(), kUserColumn);
             if (!owners.contains(owner)) owners.append(owner);
         }
         const QString question = QStringLiteral("确定要删除选中的%1条费用记录吗？\r\n用户：%2")
