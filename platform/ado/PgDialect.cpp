@@ -186,11 +186,14 @@ private:
     }
 
     // convert(type, value[, style]): style 120 (and 121, 20, 23) is the ISO text, cut to
-    // the length of the character type; without a style it is a cast.
+    // the length of the character type; without a style it is a cast. Another style is
+    // left as written, for the server to refuse: a cast would give the ISO text for it.
     static QString Convert(const QList<QString>& arguments) {
         const QString type = arguments[0];
         const QString style = arguments.size() > 2 ? arguments[2] : QString();
-        if (style == u"120" || style == u"121" || style == u"20" || style == u"23") {
+        if (!style.isEmpty() && style != u"120" && style != u"121" && style != u"20" && style != u"23")
+            return QStringLiteral("convert(%1)").arg(arguments.join(QStringLiteral(", ")));
+        if (!style.isEmpty()) {
             const qsizetype open = type.indexOf(u'(');
             const QString length = open < 0 ? QStringLiteral("30") : type.mid(open + 1, type.size() - open - 2).trimmed();
             return QStringLiteral("substr(to_char(%1, %2), 1, %3)").arg(arguments[1], kStyle120, length);

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <sqlcipher/sqlite3.h>
 
 using namespace Ado_ns;
 
@@ -307,4 +308,18 @@ TEST_F(JetTest, StatementsRunHereLeaveTheFileFreeForOthers) {
     other.Execute(QStringLiteral("insert into t(n) values(3)"), affected, adCmdText);
     other.CommitTrans();
     EXPECT_EQ(Query(QStringLiteral("select count(*) from t"))->Value(0).integer, 3);
+}
+
+// Statements are kept prepared for reuse, but only a few: a program that runs ever new
+// statement texts (each entry's own values) must not grow with them.
+TEST_F(JetTest, KeepsOnlyAFewPreparedStatements) {
+    Run(QStringLiteral("create table t(sn integer, name text(16))"));
+    const auto distinct = [this](int from, int count) {
+        for (int i = from; i < from + count; ++i) Query(QStringLiteral("select name from t where sn = %1").arg(i));
+    };
+    distinct(0, 100);
+    const sqlite3_int64 settled = sqlite3_memory_used();
+    distinct(100, 3000);
+    // A prepared statement of this kind holds a few kilobytes: 3000 kept would be megabytes.
+    EXPECT_LT(sqlite3_memory_used() - settled, 512 * 1024);
 }
