@@ -16,10 +16,11 @@ WStartDlg_cl::WStartDlg_cl(QWidget* parent)
     setWindowTitle(DataCore_cl::GetProductName() + QLatin1Char(' ') + DataCore_cl::GetSoftwareVersion());
 
     DialogBuilder_cl build(this);
-    build.Size(221, 155);
+    // Wide enough for the create page's three kinds of database side by side.
+    build.Size(266, 155);
     setFixedSize(size());
     tabCtrl.setObjectName(QString::number(IdTab));
-    tabCtrl.setGeometry(Platform_ns::DialogUnits_cl().Rect(7, 7, 207, 141));
+    tabCtrl.setGeometry(Platform_ns::DialogUnits_cl().Rect(7, 7, 252, 141));
 
     tabCtrl.AddPage(QStringLiteral("用户登录"), &loginPage);
     tabCtrl.AddPage(QStringLiteral("创建数据库"), &createDBPage);

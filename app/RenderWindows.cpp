@@ -256,6 +256,8 @@ bool Render(const QString& folder) {
     saved &= Save(start, folder, QStringLiteral("start-create-local"));
     start.GetCreateDBPage().GetTabCtrl().Select(1);
     saved &= Save(start, folder, QStringLiteral("start-create-sqlserver"));
+    start.GetCreateDBPage().GetTabCtrl().Select(2);
+    saved &= Save(start, folder, QStringLiteral("start-create-postgresql"));
     start.GetTabCtrl().Select(2);
     saved &= Save(start, folder, QStringLiteral("start-restore"));
     start.hide();
