@@ -6,6 +6,8 @@
 #include "support/RecordingPrompt.h"
 #include "support/TempSettings.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <cstring>
 #include <tuple>
@@ -231,6 +233,14 @@ TEST_F(PostgreSQLBook, FourWritersAtOnceKeepEveryBalanceEqualToItsEntries) {
 // The command line on a server book: made, then read, through --connect.
 TEST_F(PostgreSQLBook, TheCommandLineWorksOnAServerBook) {
     const QString uri = QStringLiteral("postgresql://book@%1/book").arg(server.Address());
+    const QString entries = settings.filePath(QStringLiteral("entries.csv"));
+    QFile file(entries);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("日期,分类,费用名称,金额,用户,类别,注释\r\n2026-01-05,餐饮,午饭,-25.5,管家,月开销,\r\n"
+                              "2026-02-01,工资,一月,8000,管家,月收入,\r\n").toUtf8());
+    file.close();
+    const QString exported = settings.filePath(QStringLiteral("out.csv"));
+    const QString copy = settings.filePath(QStringLiteral("copy.book"));
     const struct {
         const char* bookPassword;
         QStringList arguments;
@@ -238,7 +248,14 @@ TEST_F(PostgreSQLBook, TheCommandLineWorksOnAServerBook) {
         const char* output;  // expected in standard output, or in standard error on failure
     } steps[] = {
         {"pw", {"--connect", uri, "create", "--admin", "管家"}, 0, ""},
-        {"pw", {"--connect", uri, "--user", "管家", "balance"}, 0, "公共帐户"},
+        {"pw", {"--connect", uri, "--user", "管家", "user", "add", "小王", "--power", "normal"}, 0, ""},
+        {"pw", {"--connect", uri, "--user", "管家", "user", "list"}, 0, "小王"},
+        {"pw", {"--connect", uri, "--user", "管家", "import", entries}, 0, "2"},
+        {"pw", {"--connect", uri, "--user", "管家", "import", entries}, 0, "2"},
+        {"pw", {"--connect", uri, "--user", "管家", "balance"}, 0, "公共帐户  15949"},
+        {"pw", {"--connect", uri, "--user", "管家", "report", "month", "2026", "--format", "csv"}, 0, "餐饮,-51,0,"},
+        {"pw", {"--connect", uri, "--user", "管家", "export", exported, "--from", "2026-01-01", "--to", "2026-12-31"}, 0, ""},
+        {"pw", {"--connect", uri, "--user", "管家", "backup", copy}, 1, "只有本地账本可以这样备份"},
         {"wrong", {"--connect", uri, "--user", "管家", "balance"}, 1, "password authentication failed"},
         {"pw", {"--connect", "postgresql://book@" + server.Address() + "/nobook", "--user", "管家", "balance"}, 1,
          "does not exist"},
@@ -248,6 +265,7 @@ TEST_F(PostgreSQLBook, TheCommandLineWorksOnAServerBook) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("VORELLE_BOOK_PASSWORD", step.bookPassword);
         environment.insert("VORELLE_PASSWORD", "secret1");
+        environment.insert("VORELLE_NEW_PASSWORD", "secret2");
         environment.insert("HOME", settings.path());
         environment.insert("XDG_CONFIG_HOME", settings.path());
         environment.insert("XDG_DATA_HOME", settings.path());
@@ -259,4 +277,6 @@ TEST_F(PostgreSQLBook, TheCommandLineWorksOnAServerBook) {
         EXPECT_EQ(cli.exitCode() != 0, step.exitCode != 0) << step.arguments.join(' ').toStdString() << err.toStdString();
         EXPECT_TRUE((step.exitCode == 0 ? out : err).contains(QString::fromUtf8(step.output))) << out.toStdString() << err.toStdString();
     }
+    EXPECT_GT(QFileInfo(exported).size(), 0) << "the export wrote nothing";
+    EXPECT_FALSE(QFileInfo::exists(copy));
 }
