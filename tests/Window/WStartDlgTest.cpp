@@ -1,8 +1,13 @@
 #include "Control/DataCore.h"
+#include "CTL/Report.h"
+#include "Data/BookBackup.h"
+#include "Window/WRestoreBackupPage.h"
 #include "Window/WSetSuperAdminDlg.h"
 #include "Window/WStartDlg.h"
 #include "WindowTesting.h"
 
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -10,6 +15,7 @@
 using namespace WindowTesting_ns;
 using Vorelle_ns::WCreateLocalDBPage_cl;
 using Vorelle_ns::WLoginPage_cl;
+using Vorelle_ns::WRestoreBackupPage_cl;
 using Vorelle_ns::WSetSuperAdminDlg_cl;
 using Vorelle_ns::WStartDlg_cl;
 
@@ -94,6 +100,59 @@ private slots:
         QCOMPARE(environment->prompt.shown[0].text, QStringLiteral("请选择数据库。"));
         QCOMPARE(environment->prompt.shown[1].text, QStringLiteral("请选择数据库。"));
         QVERIFY(dialog.isVisible());
+    }
+
+    // A backup is picked, its entries counted once its password is given, and restored
+    // as a new book that the login page then offers; covering the book asks first.
+    void RestoresABackup() {
+        const int32_t index = AddDatabase(QStringLiteral("家庭"), environment->AppFolder() + QStringLiteral("家庭.mdb"),
+                                          QStringLiteral("u"), QStringLiteral("p"));
+        Vorelle_ns::DataCore().GetDatabaseManage().OpenLink(index);
+        const QString backup = Vorelle_ns::DataCore().GetBookBackup().BackupIfDue(QDateTime::currentDateTime());
+        QVERIFY(QFileInfo::exists(backup));
+        WStartDlg_cl dialog;
+        dialog.show();
+        dialog.GetTabCtrl().Select(2);
+        Settle();
+        WRestoreBackupPage_cl& page = dialog.GetRestorePage();
+        auto* list = Control<CTL_ns::Report_cl>(page, WRestoreBackupPage_cl::IdList);
+        QCOMPARE(list->RowCount(), 1);
+        QCOMPARE(list->Text(0, 0), QStringLiteral("家庭"));
+        const struct {
+            const char* password;
+            const char* refusal;  // shown, or nothing
+        } counts[] = {{"", "请先选择一个备份。"}, {"wrong", "打开数据库文件失败"}, {"file", nullptr}};
+        for (const auto& count : counts) {
+            if (QString::fromUtf8(count.password) != u"") list->SelectRow(0);
+            Type(Control<QLineEdit>(page, WRestoreBackupPage_cl::IdPassword), QString::fromUtf8(count.password));
+            environment->prompt.shown.clear();
+            Click(Control<QPushButton>(page, WRestoreBackupPage_cl::IdCount));
+            if (count.refusal != nullptr) {
+                QCOMPARE(environment->prompt.shown.size(), 1);
+                QVERIFY2(environment->prompt.shown[0].text.contains(QString::fromUtf8(count.refusal)),
+                         qPrintable(environment->prompt.shown[0].text));
+            } else {
+                QVERIFY(environment->prompt.shown.isEmpty());
+            }
+        }
+        bool counted = false;
+        for (QLabel* label : page.findChildren<QLabel*>()) counted = counted || label->text() == u"该备份有0条费用记录。";
+        QVERIFY(counted);
+
+        // Covering the book is asked first; "No" leaves it and makes no backup of it.
+        environment->prompt.answers = {Platform_ns::Answer_en::No};
+        Click(Control<QPushButton>(page, WRestoreBackupPage_cl::IdRestoreOver));
+        QCOMPARE(Vorelle_ns::BookBackup_cl::List().size(), 1);
+
+        const QString restored = environment->AppFolder() + QStringLiteral("恢复.mdb");
+        environment->prompt.files = {restored};
+        Click(Control<QPushButton>(page, WRestoreBackupPage_cl::IdRestoreNew));
+        Settle();
+        QVERIFY(QFileInfo::exists(restored));
+        QCOMPARE(dialog.GetTabCtrl().CurrentIndex(), 0);
+        auto* databases = Control<CTL_ns::ComboBox_cl>(dialog.GetLoginPage(), WLoginPage_cl::IdDatabase);
+        QCOMPARE(databases->count(), 2);
+        QCOMPARE(databases->currentText(), QStringLiteral("恢复"));
     }
 
     void F1ShowsVersion() {
