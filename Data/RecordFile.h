@@ -1,7 +1,6 @@
 #pragma once
 
 #include "Data/RecordManage.h"
-#include "Container/List.h"
 #include "IO/CSVStream.h"
 #include "base/Trusteeship.h"
 
@@ -11,7 +10,8 @@
 namespace Vorelle_ns {
 
 // The record page's CSV file: the entry list as the page shows it, one header row of the
-// column titles, in GBK or UTF-8. The page and the command line read and write it only here.
+// column titles, in GBK or UTF-8. The page and the command line write it only here and
+// read it only through RecordFileReader_cl.
 class RecordFile_cl {
 public:
     static QString ClassName() { return QStringLiteral("RecordFile_cl"); }
@@ -28,12 +28,6 @@ public:
     // One entry's texts as the list shows them and the export writes them.
     static void RowTexts(const RecordRow_st& row, QString (&texts)[ColumnCount]);
 
-    // Reads every entry of a file made like the export, in GBK or UTF-8 (told by its
-    // byte-order mark or by its bytes). All checks are made before the caller books
-    // anything: a fault raises a user error whose remark names the line ("第N行",
-    // counting breaks inside quoted cells); each entry keeps its line for the booking's
-    // refusals. Raises the file's I/O errors.
-    [[nodiscard]] static Container_ns::List_tl<RecordInfo_st> Read(const QString& path);
     // True when some text of the rows cannot be written in GBK, only in UTF-8.
     [[nodiscard]] static bool NeedsUtf8(const Base_ns::Trusteeship_tl<RecordRow_st>& rows);
     // Writes the header and the rows, each entry's time of day too unless it is midnight.

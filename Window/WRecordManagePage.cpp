@@ -3,6 +3,7 @@
 #include "ConvertInfo.h"
 #include "Control/DataCore.h"
 #include "Data/RecordFile.h"
+#include "Data/RecordFileReader.h"
 #include "CTL/ComboBox.h"
 #include "CTL/LengthLimit.h"
 #include "CTL/Report.h"
@@ -672,12 +673,13 @@ void WRecordManagePage_cl::Import() {
     const QString path = Platform_ns::Prompt().OpenFile(this, kCsvFilter, custom.ReadString(kCsvFolderKey, QString()));
     if (path.isEmpty()) return;
     custom.WriteString(kCsvFolderKey, SystemInfo_ns::GetParentFolder(path));
-    const Container_ns::List_tl<RecordInfo_st> records = RecordFile_cl::Read(path);
-    DataCore().GetRecordManage().ImportRecords(records);
+    // Read while booked, in one transaction: a file of any length takes the same memory.
+    RecordFileReader_cl reader(path);
+    DataCore().GetRecordManage().ImportRecords([&reader](RecordInfo_st& record) { return reader.Next(record); });
     // The entries are booked whether or not the list can show them now.
     Refresh();
     Platform_ns::Prompt().Message(this,
-                                  QStringLiteral("导入费用记录成功，共导入") + QString::number(records.Count()) +
+                                  QStringLiteral("导入费用记录成功，共导入") + QString::number(reader.Count()) +
                                       QStringLiteral("条。"),
                                   DataCore_cl::GetProductName(), Platform_ns::Buttons_en::OK);
 }

@@ -4,6 +4,7 @@
 
 #include "BenchBook.h"
 #include "Data/RecordFile.h"
+#include "Data/RecordFileReader.h"
 #include "DB/IDatabase.h"
 #include "DB/SimpleOutRecords.h"
 #include "SystemInfo/Path.h"
@@ -58,7 +59,8 @@ void BM_ImportFile(benchmark::State& state) {
             finance.reset();
             finance = std::make_unique<Finance_st>(QStringLiteral("file%1-%2.mdb").arg(count).arg(run++), true);
             state.ResumeTiming();
-            finance->records.ImportRecords(Vorelle_ns::RecordFile_cl::Read(path));
+            Vorelle_ns::RecordFileReader_cl reader(path);
+            finance->records.ImportRecords([&reader](Vorelle_ns::RecordInfo_st& record) { return reader.Next(record); });
         }
     });
     finance.reset();

@@ -4,6 +4,7 @@
 #include "Control/DataCore.h"
 #include "DB/BeginTrans.h"
 #include "Data/RecordFile.h"
+#include "Data/RecordFileReader.h"
 #include "Import/CsvRows.h"
 #include "Import/StatementImport.h"
 #include "Import/XlsxRows.h"
@@ -33,20 +34,22 @@ bool IsRecordFile(const QString& path) {
 }
 
 void ImportRecords(const QString& path, bool dryRun) {
-    const Container_ns::List_tl<Vorelle_ns::RecordInfo_st> records = Vorelle_ns::RecordFile_cl::Read(path);
+    // Read while booked, in one transaction: a file of any length takes the same memory.
+    Vorelle_ns::RecordFileReader_cl reader(path);
+    const auto next = [&reader](Vorelle_ns::RecordInfo_st& record) { return reader.Next(record); };
     Vorelle_ns::DataCore_cl& core = Vorelle_ns::DataCore();
     if (dryRun) {
         // The owners and powers are checked by the record manager while it books: a trial
         // import inside a transaction that is always rolled back makes every check the
         // real import makes, and leaves the book as it was.
         DB_ns::BeginTrans_cl trial(&core.GetUserManage().GetDatabase());
-        core.GetRecordManage().ImportRecords(records);
-        Output_cl::Line(QStringLiteral("检查通过，共") + QString::number(records.Count()) +
+        core.GetRecordManage().ImportRecords(next);
+        Output_cl::Line(QStringLiteral("检查通过，共") + QString::number(reader.Count()) +
                         QStringLiteral("条，没有写入。"));
         return;
     }
-    core.GetRecordManage().ImportRecords(records);
-    Output_cl::Line(QStringLiteral("导入费用记录成功，共导入") + QString::number(records.Count()) +
+    core.GetRecordManage().ImportRecords(next);
+    Output_cl::Line(QStringLiteral("导入费用记录成功，共导入") + QString::number(reader.Count()) +
                     QStringLiteral("条。"));
 }
 

@@ -1,4 +1,5 @@
 #include "Data/RecordFile.h"
+#include "Data/RecordFileReader.h"
 #include "FinanceFixture.h"
 
 #include <QFile>
@@ -75,7 +76,10 @@ TEST_F(RecordFileTest, ImportsForeignFilesOrNamesTheLineAtFault) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         const QString path = Put(Bytes(row.text, row.form));
-        const Raised_st raised = Raise([&] { records.ImportRecords(RecordFile_cl::Read(path)); });
+        const Raised_st raised = Raise([&] {
+            Vorelle_ns::RecordFileReader_cl reader(path);
+            records.ImportRecords([&reader](Vorelle_ns::RecordInfo_st& record) { return reader.Next(record); });
+        });
         EXPECT_EQ(raised.raised ? raised.message + u'|' + raised.remark : QString(), row.refusal);
         EXPECT_FALSE(raised.system);
         EXPECT_EQ(Count(QStringLiteral("zorb_record")), row.booked);
@@ -110,10 +114,10 @@ TEST_F(RecordFileTest, ExportReadsBackOrRefusesNamingTheEntry) {
             EXPECT_EQ(file.readAll(), QByteArray("earlier"));
             continue;
         }
-        const auto read = RecordFile_cl::Read(path);
-        ASSERT_EQ(read.Count(), 2);
+        Vorelle_ns::RecordFileReader_cl reader(path);
         for (int32_t i = 0; i < 2; ++i) {
-            const Vorelle_ns::RecordInfo_st& entry = read.At(i).Get();
+            Vorelle_ns::RecordInfo_st entry;
+            ASSERT_TRUE(reader.Next(entry));
             EXPECT_EQ(entry.recordTime, entries[i].recordTime);
             EXPECT_EQ(entry.comment, entries[i].comment);
             EXPECT_EQ(entry.expense, entries[i].expense);

@@ -3,6 +3,7 @@
 #include "CTL/ComboBox.h"
 #include "CTL/Report.h"
 #include "Data/RecordFile.h"
+#include "Data/RecordFileReader.h"
 #include "IO/CSVStream.h"
 #include "IO/FileStream.h"
 #include "RecordSession.h"
@@ -447,10 +448,12 @@ private slots:
         QFile file(path);
         QCOMPARE(file.open(QIODevice::ReadOnly) ? file.read(6) : QByteArray(), start);
         if (start.isEmpty()) return;
-        const auto read = Vorelle_ns::RecordFile_cl::Read(path);
-        QCOMPARE(read.Count(), 1);
-        QCOMPARE(read.At(0).Get().comment, QStringLiteral("生日🎂"));
-        QCOMPARE(read.At(0).Get().recordTime, Base_ns::DateTime_cl::FromQDateTime(At(2024, 5, 1, 18)));
+        Vorelle_ns::RecordFileReader_cl reader(path);
+        Vorelle_ns::RecordInfo_st read;
+        QVERIFY(reader.Next(read));
+        QVERIFY(!reader.Next(read));
+        QCOMPARE(read.comment, QStringLiteral("生日🎂"));
+        QCOMPARE(read.recordTime, Base_ns::DateTime_cl::FromQDateTime(At(2024, 5, 1, 18)));
     }
 
     void ImportRefusals_data() {
