@@ -1,6 +1,7 @@
 #include "PgDialect.h"
 
 #include <QList>
+#include <iterator>
 
 namespace Ado_ns {
 
@@ -196,6 +197,15 @@ private:
         if (!style.isEmpty()) {
             const qsizetype open = type.indexOf(u'(');
             const QString length = open < 0 ? QStringLiteral("30") : type.mid(open + 1, type.size() - open - 2).trimmed();
+            // A length that ends a field asks only for the fields before it: the server
+            // then formats those alone, not the whole text to cut it down again.
+            static const char* const whole[] = {"YYYY", "YYYY-MM", "YYYY-MM-DD", "YYYY-MM-DD HH24", "YYYY-MM-DD HH24:MI",
+                                                "YYYY-MM-DD HH24:MI:SS"};
+            static const int lengths[] = {4, 7, 10, 13, 16, 19};
+            for (size_t i = 0; i < std::size(lengths); ++i) {
+                if (length == QString::number(lengths[i]))
+                    return QStringLiteral("to_char(%1, '%2')").arg(arguments[1], QLatin1String(whole[i]));
+            }
             return QStringLiteral("substr(to_char(%1, %2), 1, %3)").arg(arguments[1], kStyle120, length);
         }
         return QStringLiteral("cast(%1 as %2)").arg(arguments[1], type);

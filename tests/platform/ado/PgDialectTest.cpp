@@ -26,8 +26,10 @@ INSTANTIATE_TEST_SUITE_P(
         Case_st{"update t set [password] = 'x', alter_time = getdate ( ) where a = 'getdate() [b] top 3 + nvarchar'",
                 "update t set \"password\" = 'x', alter_time = localtimestamp(0) where a = 'getdate() [b] top 3 + nvarchar'"},
         Case_st{"select sum(case when convert(char(7), r.record_time, 120) = '2024-01' then r.expense else 0 end) as [2024-01] from r",
-                "select sum(case when substr(to_char(r.record_time, 'YYYY-MM-DD HH24:MI:SS'), 1, 7) = '2024-01' then r.expense "
+                "select sum(case when to_char(r.record_time, 'YYYY-MM') = '2024-01' then r.expense "
                 "else 0 end) as \"2024-01\" from r"},
+        Case_st{"select convert(varchar(19), t, 120), convert(char(8), t, 121) from r",
+                "select to_char(t, 'YYYY-MM-DD HH24:MI:SS'), substr(to_char(t, 'YYYY-MM-DD HH24:MI:SS'), 1, 8) from r"},
         Case_st{"select datename(yyyy, r.record_time), convert(integer, r.a) from r",
                 "select to_char(r.record_time, 'YYYY'), cast(r.a as integer) from r"},
         // A style of another date text is left for the server to refuse, never cut to a
