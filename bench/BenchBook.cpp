@@ -3,8 +3,13 @@
 #include "DB/BeginTrans.h"
 #include "DB/IDatabase.h"
 #include "DB/SimpleOutRecords.h"
+#include "SystemInfo/Path.h"
+#include "settings/Unique.h"
+
+#include <sys/resource.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <random>
@@ -159,5 +164,19 @@ Container_ns::List_tl<Vorelle_ns::RecordInfo_st> ImportList(int32_t count) {
 }
 
 void CloseFilled() { filled.clear(); }
+
+int RunBenchmarks(int argc, char** argv) {
+    SystemInfo_ns::SetApplicationFolder(Folder().path());
+    Unique_ns::SetStorageFolder(Folder().path());
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    CloseFilled();
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("Peak memory of the process: %.1f MB\n", double(usage.ru_maxrss) / 1024.0);
+    return 0;
+}
 
 }  // namespace Bench_ns

@@ -36,6 +36,11 @@ void CloseFilled();
 // count generated entries as an import reads them from a file.
 Container_ns::List_tl<Vorelle_ns::RecordInfo_st> ImportList(int32_t count);
 
+// Runs the benchmarks chosen on the command line in the temporary folder, then lets go of
+// the filled databases and prints the peak memory of the process. The caller makes the
+// application object first.
+int RunBenchmarks(int argc, char** argv);
+
 // Runs body, turning the program's errors into a benchmark failure.
 template <typename Body>
 void Guarded(benchmark::State& state, Body body) {

@@ -173,15 +173,5 @@ BENCHMARK(BM_SearchYear)->ArgsProduct({{1000000}, {0, 1, 2}})->Unit(benchmark::k
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    SystemInfo_ns::SetApplicationFolder(Folder().path());
-    Unique_ns::SetStorageFolder(Folder().path());
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    CloseFilled();
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("Peak memory of the process: %.1f MB\n", double(usage.ru_maxrss) / 1024.0);
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

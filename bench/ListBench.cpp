@@ -104,15 +104,5 @@ BENCHMARK(BM_RecordListItems)->Arg(100000)->Iterations(1)->Unit(benchmark::kMill
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    SystemInfo_ns::SetApplicationFolder(Folder().path());
-    Unique_ns::SetStorageFolder(Folder().path());
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    CloseFilled();
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("Peak memory of the process: %.1f MB\n", double(usage.ru_maxrss) / 1024.0);
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

@@ -2,6 +2,7 @@
 // the same reports on each. The server is a throwaway one started here, on this machine;
 // nothing outside a temporary folder is touched.
 
+#include "BenchBook.h"
 #include "DB/BeginTrans.h"
 #include "Data/DatabaseManage.h"
 #include "Data/RecordManage.h"
@@ -24,16 +25,13 @@
 #include <stdexcept>
 
 using Base_ns::DateTime_cl;
+using Bench_ns::Folder;
+using Bench_ns::Guarded;
 
 namespace {
 
 const char* const kUsers[] = {"admin", "王芳", "李强", "张伟", "刘洋"};
 constexpr int32_t kEntries = 100000;
-
-QTemporaryDir& Folder() {
-    static QTemporaryDir folder;
-    return folder;
-}
 
 PostgresServer_cl& Server() {
     PostgresServer_cl& server = PostgresServer_cl::Shared();
@@ -93,15 +91,6 @@ Book_st& Filled(bool onServer) {
         book->records.ImportRecords(Entries());
     }
     return *book;
-}
-
-template <typename Body>
-void Guarded(benchmark::State& state, Body body) {
-    try {
-        body();
-    } catch (const Base_ns::Error_cl& error) {
-        state.SkipWithError(error.Text().toUtf8().constData());
-    }
 }
 
 void BM_Import100k(benchmark::State& state) {
