@@ -230,6 +230,29 @@ TEST_F(PostgreSQLBook, FourWritersAtOnceKeepEveryBalanceEqualToItsEntries) {
     EXPECT_EQ(recycled, 4);
 }
 
+// Asking whether a table is there, inside a transaction, neither fails nor ends that
+// transaction: what it wrote before and after commits together, or rolls back together.
+TEST_F(PostgreSQLBook, AskingForATableKeepsTheTransactionWhole) {
+    Book_st book;
+    Link(book);
+    book.Create();
+    DB_ns::IDatabase_cl& database = book.links.GetDatabase();
+    for (const bool commit : {false, true}) {
+        SCOPED_TRACE(commit ? "commit" : "roll back");
+        {
+            DB_ns::BeginTrans_cl transaction(&database);
+            book.records.AddRecord(QStringLiteral("饮食"), QStringLiteral("早饭"), -100, QString(),
+                                   Base_ns::DateTime_cl::FromParts(2024, 1, 1), 0);
+            EXPECT_FALSE(database.TableExists(QStringLiteral("zorb_nothing")));
+            EXPECT_TRUE(database.TableExists(QStringLiteral("zorb_record")));
+            book.records.AddRecord(QStringLiteral("饮食"), QStringLiteral("午饭"), -200, QString(),
+                                   Base_ns::DateTime_cl::FromParts(2024, 1, 1), 0);
+            if (commit) transaction.Commit();
+        }
+        EXPECT_EQ(book.Count("zorb_record"), commit ? 2 : 0);
+    }
+}
+
 // The command line on a server book: made, then read, through --connect.
 TEST_F(PostgreSQLBook, TheCommandLineWorksOnAServerBook) {
     const QString uri = QStringLiteral("postgresql://book@%1/book").arg(server.Address());

@@ -13,7 +13,7 @@ namespace DB_ns {
 
 namespace {
 Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark = QString()) {
-    static const Base_ns::ErrorInfo_st table[] = {{1, "创建数据连接失败。"}};
+    static const Base_ns::ErrorInfo_st table[] = {{1, "创建数据连接失败。"}, {2, "表名中含非法字符。"}};
     return Base_ns::SysError_cl(line, __FILE__, PostgreSQLDB_cl::ClassName(), code, table, int32_t(std::size(table)), remark);
 }
 
@@ -62,12 +62,11 @@ void PostgreSQLDB_cl::Connect(const QString& user, const QString& address, const
 }
 
 bool PostgreSQLDB_cl::TableExists(const QString& table) {
-    if (nestCount == 0) return ADODatabase_cl::TableExists(table);
-    ExecuteNoRecords(QStringLiteral("savepoint table_exists"));
-    const bool exists = ADODatabase_cl::TableExists(table);
-    ExecuteNoRecords(exists ? QStringLiteral("release savepoint table_exists")
-                            : QStringLiteral("rollback to savepoint table_exists"));
-    return exists;
+    if (Base_ns::HasIllegalSqlChar(table)) throw SysError(2, __LINE__, table);
+    // The name is looked up along the search path, as a statement naming the table would.
+    int32_t found = 0;
+    QueryCount(QStringLiteral("select count(to_regclass('%1'))").arg(table), found);
+    return found != 0;
 }
 
 }  // namespace DB_ns

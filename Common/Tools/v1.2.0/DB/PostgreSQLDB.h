@@ -15,8 +15,8 @@ public:
     // means the database named like the login, as the server itself does.
     void Connect(const QString& user, const QString& address, const QString& database, const QString& password);
 
-    // Inside a transaction a failing statement would spoil the whole transaction on this
-    // server, so the probe runs behind a savepoint.
+    // Asked of the server's catalogue rather than by a probe that may fail: a failed
+    // statement ends the whole transaction it ran in on this server.
     bool TableExists(const QString& table) override;
 
     int32_t GetType() const override { return DB_POSTGRESQL; }
