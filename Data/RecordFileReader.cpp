@@ -5,6 +5,7 @@
 #include "base/Text.h"
 #include "base/UserError.h"
 
+#include <QFileInfo>
 #include <iterator>
 
 namespace Vorelle_ns {
@@ -29,7 +30,7 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
 
 }  // namespace
 
-RecordFileReader_cl::RecordFileReader_cl(const QString& path) {
+RecordFileReader_cl::RecordFileReader_cl(const QString& path) : size(QFileInfo(path).size()) {
     stream.OpenForRead(path);
     if (stream.ColumnCount() != RecordFile_cl::ColumnCount) throw UserError(102, __LINE__);
     for (int32_t column = 0; column < RecordFile_cl::ColumnCount; ++column) {

@@ -25,10 +25,14 @@ public:
     [[nodiscard]] bool Next(RecordInfo_st& record);
     // The entries read so far.
     int32_t Count() const { return count; }
+    // How far reading has come, and the file's size, in bytes: for a progress bar.
+    int64_t Position() { return stream.FilePosition(); }
+    int64_t Size() const { return size; }
 
 private:
     IO_ns::FileStream_tl<IO_ns::CSVStream_cl> stream;
     int32_t count = 0;
+    int64_t size = 0;
 };
 
 }  // namespace Vorelle_ns

@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStringList>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QShortcut>
 #include <QShowEvent>
@@ -675,7 +676,16 @@ void WRecordManagePage_cl::Import() {
     custom.WriteString(kCsvFolderKey, SystemInfo_ns::GetParentFolder(path));
     // Read while booked, in one transaction: a file of any length takes the same memory.
     RecordFileReader_cl reader(path);
-    DataCore().GetRecordManage().ImportRecords([&reader](RecordInfo_st& record) { return reader.Next(record); });
+    QProgressDialog progress(QStringLiteral("正在导入费用记录…"), QString(), 0, 100, this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);  // only a long import shows it
+    int last = 0;
+    DataCore().GetRecordManage().ImportRecords([&](RecordInfo_st& record) {
+        const int step = reader.Size() > 0 ? int(reader.Position() * 100 / reader.Size()) : 0;
+        if (step != last) progress.setValue(last = step);
+        return reader.Next(record);
+    });
+    progress.reset();
     // The entries are booked whether or not the list can show them now.
     Refresh();
     Platform_ns::Prompt().Message(this,

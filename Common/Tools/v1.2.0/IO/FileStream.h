@@ -19,6 +19,8 @@ public:
     void OpenForWrite(const QString& path, bool ownerOnly = false) { file.OpenForWrite(path, ownerOnly); }
     void OpenForReplace(const QString& path, bool ownerOnly = false) { file.OpenForReplace(path, ownerOnly); }
     void Close() { file.Close(); }
+    // How far into the file reading or writing has come, in bytes.
+    int64_t FilePosition() { return file.GetPosition(); }
 
 private:
     ContainerFile_cl file;
