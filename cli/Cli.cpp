@@ -23,7 +23,9 @@ const QString kHelp = QStringLiteral("help");
 void AddGlobalOptions(QCommandLineParser& parser) {
     parser.addOption({{QStringLiteral("h"), kHelp}, QStringLiteral("显示帮助。")});
     parser.addOption({kBook, QStringLiteral("本地账本文件。"), QStringLiteral("PATH")});
-    parser.addOption({kConnect, QStringLiteral("服务器上的账本：mssql://用户名@服务器[:端口]。"), QStringLiteral("URI")});
+    parser.addOption({kConnect,
+                      QStringLiteral("服务器上的账本：mssql://用户名@服务器[:端口]或postgresql://用户名@服务器[:端口]/数据库。"),
+                      QStringLiteral("URI")});
     parser.addOption({kUser, QStringLiteral("登录的用户名。"), QStringLiteral("NAME")});
 }
 
@@ -47,6 +49,7 @@ QString ProgramHelp() {
         "全局选项：\n"
         "  --book PATH      本地账本文件\n"
         "  --connect URI    服务器上的账本：mssql://用户名@服务器[:端口]\n"
+        "                   或postgresql://用户名@服务器[:端口]/数据库\n"
         "  --user NAME      登录的用户名\n"
         "  -h, --help       显示帮助；COMMAND --help 显示命令的帮助\n\n"
         "命令：\n");

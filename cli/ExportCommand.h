@@ -8,7 +8,9 @@ namespace Cli_ns {
 class ExportCommand_cl : public ICommand_cl {
 public:
     QString Words() const override { return QStringLiteral("export"); }
-    QString Syntax() const override { return QStringLiteral("FILE --from YYYY-MM-DD --to YYYY-MM-DD [--all-users | --of NAME]"); }
+    QString Syntax() const override {
+        return QStringLiteral("FILE --from YYYY-MM-DD --to YYYY-MM-DD [--all-users | --of NAME] [--encoding gbk|utf8]");
+    }
     QString Summary() const override;
     void AddOptions(QCommandLineParser& parser) const override;
     void Run(Book_cl& book, const QCommandLineParser& parser) const override;
