@@ -373,6 +373,13 @@ DB_ns::CrossTable_st Pivot(DB_ns::SimpleOutRecords_cl& records, int32_t count, c
     return table;
 }
 
+// A server plans the next reports for the rows now there only once its statistics are
+// fresh, which it sees to by itself only some time later: after a large import they are
+// refreshed at once. The local engine's plans do not depend on them.
+const Tmpl refreshStatistics[] = {{DB_SQLSERVER, "update statistics zorb_record"},
+                                  {DB_POSTGRESQL, "analyze zorb_record"}};
+constexpr int32_t kStatisticsAfter = 1000;
+
 // Entries an import writes per statement: few statements to translate and prepare, and
 // their eight values each within the 999 the local engine takes in one statement.
 constexpr int32_t kInsertBatch = 120;
@@ -572,7 +579,7 @@ void RecordManage_cl::ImportRecords(const std::function<bool(RecordInfo_st&)>& n
     // The balances move as entry after entry would move them, written once at the end.
     AccountMoves_cl moves(userManage);
     DB_ns::BoundSQL_st batch;
-    int32_t batched = 0;
+    int32_t batched = 0, imported = 0;
     const auto flush = [&] {
         if (batched == 0) return;
         batch.sql = InsertRecordsText(batched);
@@ -607,11 +614,21 @@ void RecordManage_cl::ImportRecords(const std::function<bool(RecordInfo_st&)>& n
             throw;
         }
         AppendRecordValues(batch.parameters, owner, typeSn, record, currentSn);
+        ++imported;
         if (++batched == kInsertBatch) flush();
     }
     flush();
     moves.Write();
     transaction.Commit();
+    const int32_t dbType = database.GetType();
+    if (imported >= kStatisticsAfter && (dbType == DB_SQLSERVER || dbType == DB_POSTGRESQL)) {
+        try {
+            (void)database.ExecuteNoRecords(MakeSQL(dbType, refreshStatistics));
+        } catch (const Base_ns::Error_cl&) {
+            // The entries are booked: stale statistics only make reports slower until the
+            // server refreshes them itself, which is no reason to say the import failed.
+        }
+    }
 }
 
 Base_ns::Trusteeship_tl<QString> RecordManage_cl::GetTypeNames(bool income) {
