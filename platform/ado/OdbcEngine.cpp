@@ -4,6 +4,7 @@
 #include "OdbcLink.h"
 #include "base/DateTime.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -142,6 +143,7 @@ OdbcEngine_cl::~OdbcEngine_cl() {
     // A transaction still open is rolled back, as closing a connection does.
     if (inTransaction)
         SQLEndTran(SQL_HANDLE_DBC, dbc, SQL_ROLLBACK);
+    for (const Kept_st& one : kept) SQLFreeHandle(SQL_HANDLE_STMT, one.stmt);
     SQLDisconnect(dbc);
     SQLFreeHandle(SQL_HANDLE_DBC, dbc);
 }
@@ -175,47 +177,83 @@ ProviderError_cl OdbcEngine_cl::Refuse(uint32_t result, const QString& descripti
 
 std::shared_ptr<Recordset_cl> OdbcEngine_cl::Execute(const QString& sql, const VariantList_tl& parameters,
                                                     int32_t& recordsAffected) {
-    Statement_st statement;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &statement.handle)))
-        throw Diagnose(SQL_HANDLE_DBC, dbc, Result_ns::ErrorsInCommand);
     // Every failure of a statement stays within the interface codes, so that a caller
     // never takes it for an empty result.
-    Bound_st bound(parameters.size());
-    SQLRETURN rc;
     if (parameters.empty()) {
-        rc = SQLExecDirectW(statement.handle, const_cast<SQLWCHAR*>(Wide(sql)), SQLINTEGER(sql.size()));
-    } else {
-        if (!SQL_SUCCEEDED(SQLPrepareW(statement.handle, const_cast<SQLWCHAR*>(Wide(sql)), SQLINTEGER(sql.size()))))
-            throw Diagnose(SQL_HANDLE_STMT, statement.handle, Result_ns::ErrorsInCommand);
+        Statement_st statement;
+        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &statement.handle)))
+            throw Diagnose(SQL_HANDLE_DBC, dbc, Result_ns::ErrorsInCommand);
+        const SQLRETURN rc = SQLExecDirectW(statement.handle, const_cast<SQLWCHAR*>(Wide(sql)), SQLINTEGER(sql.size()));
+        return Results(statement.handle, rc, recordsAffected);
+    }
+    void* const stmt = Prepared(sql);
+    try {
         SQLSMALLINT markers = 0;
-        if (SQL_SUCCEEDED(SQLNumParams(statement.handle, &markers)) && size_t(markers) != parameters.size())
+        if (SQL_SUCCEEDED(SQLNumParams(stmt, &markers)) && size_t(markers) != parameters.size())
             throw Refuse(Result_ns::ErrorsInCommand, QStringLiteral("The statement has %1 parameters but %2 values were given.")
                                                          .arg(markers)
                                                          .arg(parameters.size()));
+        Bound_st bound(parameters.size());
         for (size_t i = 0; i < parameters.size(); ++i)
-            if (!BindOne(statement.handle, i, parameters[i], bound))
-                throw Diagnose(SQL_HANDLE_STMT, statement.handle, Result_ns::ErrorsInCommand);
-        rc = SQLExecute(statement.handle);
+            if (!BindOne(stmt, i, parameters[i], bound))
+                throw Diagnose(SQL_HANDLE_STMT, stmt, Result_ns::ErrorsInCommand);
+        auto rows = Results(stmt, SQLExecute(stmt), recordsAffected);
+        // The values bound are about to go: the statement must not point at them.
+        SQLFreeStmt(stmt, SQL_CLOSE);
+        SQLFreeStmt(stmt, SQL_RESET_PARAMS);
+        return rows;
+    } catch (const ProviderError_cl&) {
+        // A statement that failed is not trusted again.
+        Forget(stmt);
+        throw;
     }
+}
+
+void* OdbcEngine_cl::Prepared(const QString& sql) {
+    constexpr size_t kKeep = 8;
+    for (auto it = kept.begin(); it != kept.end(); ++it) {
+        if (it->sql != sql) continue;
+        std::rotate(kept.begin(), it, it + 1);
+        return kept.front().stmt;
+    }
+    Statement_st statement;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &statement.handle)))
+        throw Diagnose(SQL_HANDLE_DBC, dbc, Result_ns::ErrorsInCommand);
+    if (!SQL_SUCCEEDED(SQLPrepareW(statement.handle, const_cast<SQLWCHAR*>(Wide(sql)), SQLINTEGER(sql.size()))))
+        throw Diagnose(SQL_HANDLE_STMT, statement.handle, Result_ns::ErrorsInCommand);
+    if (kept.size() == kKeep) Forget(kept.back().stmt);
+    kept.insert(kept.begin(), {sql, statement.handle});
+    statement.handle = SQL_NULL_HSTMT;
+    return kept.front().stmt;
+}
+
+void OdbcEngine_cl::Forget(void* stmt) {
+    const auto it = std::find_if(kept.begin(), kept.end(), [stmt](const Kept_st& one) { return one.stmt == stmt; });
+    if (it == kept.end()) return;
+    kept.erase(it);
+    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+}
+
+std::shared_ptr<Recordset_cl> OdbcEngine_cl::Results(void* stmt, short rc, int32_t& recordsAffected) {
     if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
-        throw Diagnose(SQL_HANDLE_STMT, statement.handle, Result_ns::ErrorsInCommand);
+        throw Diagnose(SQL_HANDLE_STMT, stmt, Result_ns::ErrorsInCommand);
     SQLSMALLINT columns = 0;
-    if (!SQL_SUCCEEDED(SQLNumResultCols(statement.handle, &columns)))
-        throw Diagnose(SQL_HANDLE_STMT, statement.handle, Result_ns::ErrorsInCommand);
+    if (!SQL_SUCCEEDED(SQLNumResultCols(stmt, &columns)))
+        throw Diagnose(SQL_HANDLE_STMT, stmt, Result_ns::ErrorsInCommand);
     std::shared_ptr<Recordset_cl> rows;
     if (columns > 0) {
-        rows = Fetch(statement.handle, columns);
+        rows = Fetch(stmt, columns);
         recordsAffected = -1;
     } else {
         SQLLEN count = 0;
-        recordsAffected = rc == SQL_NO_DATA || !SQL_SUCCEEDED(SQLRowCount(statement.handle, &count)) ? 0 : int32_t(count);
+        recordsAffected = rc == SQL_NO_DATA || !SQL_SUCCEEDED(SQLRowCount(stmt, &count)) ? 0 : int32_t(count);
         rows = std::make_shared<Recordset_cl>();
     }
     // Later results of a batch are run through, so that their failures are not lost.
     SQLRETURN more;
-    while ((more = SQLMoreResults(statement.handle)) != SQL_NO_DATA)
+    while ((more = SQLMoreResults(stmt)) != SQL_NO_DATA)
         if (!SQL_SUCCEEDED(more))
-            throw Diagnose(SQL_HANDLE_STMT, statement.handle, Result_ns::ErrorsInCommand);
+            throw Diagnose(SQL_HANDLE_STMT, stmt, Result_ns::ErrorsInCommand);
     return rows;
 }
 

@@ -5,6 +5,8 @@
 #include "ErrorList.h"
 #include "ProviderError.h"
 
+#include <vector>
+
 namespace Ado_ns {
 
 // "SQLOLEDB" and "Oraoledb.Oracle": a database reached through the ODBC driver manager.
@@ -33,11 +35,24 @@ private:
     ProviderError_cl Diagnose(short handleType, void* handle, uint32_t result);
     // Replaces the error list with one record and returns the failure.
     ProviderError_cl Refuse(uint32_t result, const QString& description);
+    // The rows or the count of a statement run with the outcome rc, and any later results.
+    std::shared_ptr<Recordset_cl> Results(void* stmt, short rc, int32_t& recordsAffected);
     std::shared_ptr<Recordset_cl> Fetch(void* stmt, int columns);
     // The value of column (from 1) of the fetched row, read as its ODBC type suggests.
     Variant_st Value(void* stmt, int column, short type);
     void EndTransaction(bool commit);
+    // The prepared statement of sql, kept from an earlier run or prepared now.
+    void* Prepared(const QString& sql);
+    void Forget(void* stmt);
 
+    // Statements prepared once and run again with new values: an import's inserts and a
+    // page's queries are not parsed and planned by the server anew each time. Most
+    // recently used first, a few at most.
+    struct Kept_st {
+        QString sql;
+        void* stmt;
+    };
+    std::vector<Kept_st> kept;
     void* dbc = nullptr;
     ErrorList_cl& errors;
     QString source;

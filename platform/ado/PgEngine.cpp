@@ -60,6 +60,7 @@ OdbcEngine_cl& PgEngine_cl::Live() {
                                QStringLiteral("The connection to the server was lost during the transaction."));
     try {
         odbc = std::make_unique<OdbcEngine_cl>(odbcText, loginTimeout, kSource, errors);
+        columnTypes.clear();
     } catch (const ProviderError_cl& error) {
         throw ProviderError_cl(Result_ns::ConnectionLost, error.Description());
     }
@@ -68,8 +69,37 @@ OdbcEngine_cl& PgEngine_cl::Live() {
 
 std::shared_ptr<Recordset_cl> PgEngine_cl::Execute(const QString& sql, const VariantList_tl& parameters,
                                                    int32_t& recordsAffected) {
-    const QString translated = PgDialect_cl::Translate(sql);
-    return Guarded([&](OdbcEngine_cl& open) { return open.Execute(translated, parameters, recordsAffected); });
+    if (sql != lastSql) {
+        lastTranslated = PgDialect_cl::Translate(sql);
+        lastBulk = PgBulkInsert_cl::Parse(lastTranslated);
+        lastSql = sql;
+    }
+    if (lastBulk) {
+        const auto statement = lastBulk->Statement(ColumnTypes(lastBulk->Table()));
+        const auto arrays = lastBulk->Arrays(parameters);
+        if (statement && arrays)
+            return Guarded([&](OdbcEngine_cl& open) { return open.Execute(*statement, *arrays, recordsAffected); });
+    }
+    return Guarded([&](OdbcEngine_cl& open) { return open.Execute(lastTranslated, parameters, recordsAffected); });
+}
+
+const QHash<QString, QString>& PgEngine_cl::ColumnTypes(const QString& table) {
+    const QString key = table.toLower();
+    auto known = columnTypes.find(key);
+    if (known != columnTypes.end()) return *known;
+    // The catalogue is asked so that nothing can fail inside the caller's transaction.
+    int32_t affected = 0;
+    const auto rows = Guarded([&](OdbcEngine_cl& open) {
+        return open.Execute(QStringLiteral("select attname,format_type(atttypid,atttypmod) from pg_attribute "
+                                           "where attrelid=to_regclass(?) and attnum>0 and not attisdropped"),
+                            {Variant_st::Text(key)}, affected);
+    });
+    QHash<QString, QString> types;
+    for (; !rows->IsEOF(); rows->MoveNext())
+        types.insert(rows->Value(0).text.toLower(), rows->Value(1).text);
+    static const QHash<QString, QString> none;
+    if (types.isEmpty()) return none;  // asked again once the table is there
+    return *columnTypes.insert(key, types);
 }
 
 int32_t PgEngine_cl::BeginTrans() {

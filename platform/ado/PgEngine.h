@@ -3,8 +3,11 @@
 #include "ConnectionString.h"
 #include "Engine.h"
 #include "ErrorList.h"
+#include "PgBulkInsert.h"
 
+#include <QHash>
 #include <memory>
+#include <optional>
 
 namespace Ado_ns {
 
@@ -35,12 +38,20 @@ private:
     template <typename Action>
     auto Guarded(Action action);
     bool ShowsLostConnection() const;
+    // The server's type of each column of table by its name in lower case, asked once
+    // per connection; empty when there is no such table.
+    const QHash<QString, QString>& ColumnTypes(const QString& table);
 
     QString odbcText;
     int loginTimeout;
     ErrorList_cl& errors;
     std::unique_ptr<OdbcEngine_cl> odbc;  // empty once the connection is lost
     bool inTransaction = false;
+    // The last statement, its translation and its shape as an insert of many rows: an
+    // import runs the same long insert again and again.
+    QString lastSql, lastTranslated;
+    std::optional<PgBulkInsert_cl> lastBulk;
+    QHash<QString, QHash<QString, QString>> columnTypes;
 };
 
 }  // namespace Ado_ns

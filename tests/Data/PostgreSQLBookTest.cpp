@@ -57,17 +57,20 @@ protected:
     PostgresServer_cl& server = PostgresServer_cl::Shared();
 };
 
-// A household's entries over three years: several users, categories and modes.
+// A household's entries over three years: several users, categories and modes, and
+// comments a server could misread in a list of values.
 Container_ns::List_tl<RecordInfo_st> Entries(int count) {
     const char* types[] = {"饮食", "交通", "居家", "工资", "新类"};
     const char* users[] = {"admin", "ann", "bob"};
+    const char* comments[] = {"", "say \"hi\"", "back\\slash\\", "{a,b}", "NULL", "it's", " 两边 ", "?", "(x),(y)"};
     Container_ns::List_tl<RecordInfo_st> list;
     for (int i = 0; i < count; ++i) {
         const int32_t amount = (i * 7919) % 50000 + 1;
         const bool income = i % 11 == 0;
         list.Append({Base_ns::DateTime_cl::FromParts(2022 + i % 3, 1 + i % 12, 1 + i % 28, i % 24, i % 60, 0),
                      QString::fromUtf8(types[income ? 3 : i % 5 == 3 ? 4 : i % 3]), QStringLiteral("项%1").arg(i % 13),
-                     income ? amount * 10 : -amount, QString::fromUtf8(users[i % 3]), i % 3, QStringLiteral("备注%1").arg(i)});
+                     income ? amount * 10 : -amount, QString::fromUtf8(users[i % 3]), i % 3,
+                     i % 4 ? QStringLiteral("备注%1").arg(i) : QString::fromUtf8(comments[i / 4 % std::size(comments)])});
     }
     return list;
 }
@@ -258,6 +261,29 @@ TEST_F(PostgreSQLBook, AskingForATableKeepsTheTransactionWhole) {
         }
         EXPECT_EQ(book.Count("zorb_record"), commit ? 2 : 0);
     }
+}
+
+// A statement run again is not prepared again, and the server holds only the last few
+// a connection prepared, however many different ones ran.
+TEST_F(PostgreSQLBook, TheServerKeepsOnlyAFewPreparedStatements) {
+    Book_st book;
+    Link(book);
+    book.Create();
+    DB_ns::IDatabase_cl& database = book.links.GetDatabase();
+    const auto run = [&database](const QString& sql, int32_t value) {
+        DB_ns::SimpleOutRecords_cl rows;
+        (void)database.Query(DB_ns::BoundSQL_st{sql, {Ado_ns::Variant_st::Integer(value)}}, rows);
+    };
+    for (int32_t i = 0; i < 40; ++i) run(QStringLiteral("select sn from zorb_record where sn > ? + %1").arg(i), i);
+    for (int32_t i = 0; i < 40; ++i) run(QStringLiteral("select sn from zorb_record where sn > ?"), i);
+    int32_t again = 0, held = 0;
+    (void)database.QueryCount(QStringLiteral("select count(*) from pg_prepared_statements where statement = "
+                                             "'select sn from zorb_record where sn > $1'"),
+                              again);
+    (void)database.QueryCount(QStringLiteral("select count(*) from pg_prepared_statements"), held);
+    EXPECT_EQ(again, 1);
+    EXPECT_GT(held, 1);
+    EXPECT_LE(held, 10);
 }
 
 // The command line on a server book: made, then read, through --connect.
