@@ -375,9 +375,11 @@ DB_ns::CrossTable_st Pivot(DB_ns::SimpleOutRecords_cl& records, int32_t count, c
 
 // A server plans the next reports for the rows now there only once its statistics are
 // fresh, which it sees to by itself only some time later: after a large import they are
-// refreshed at once. The local engine's plans do not depend on them.
-const Tmpl refreshStatistics[] = {{DB_SQLSERVER, "update statistics zorb_record"},
-                                  {DB_POSTGRESQL, "analyze zorb_record"}};
+// refreshed at once, those of the categories and users the entries are joined with too
+// (an import makes most categories). The local engine's plans do not depend on them.
+const Tmpl refreshStatistics[] = {
+    {DB_SQLSERVER, "update statistics zorb_record;update statistics zorb_expense_type;update statistics zorb_user"},
+    {DB_POSTGRESQL, "analyze zorb_record,zorb_expense_type,zorb_user"}};
 constexpr int32_t kStatisticsAfter = 1000;
 
 // Entries an import writes per statement: few statements to translate and prepare, and
