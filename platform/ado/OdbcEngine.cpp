@@ -1,7 +1,9 @@
 #include "OdbcEngine.h"
 
 #include "Environment.h"
+#include "OdbcBlockFetch.h"
 #include "OdbcLink.h"
+#include "OdbcValue.h"
 #include "base/DateTime.h"
 
 #include <algorithm>
@@ -15,13 +17,9 @@ namespace Ado_ns {
 
 namespace {
 
-static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "the driver manager must use UTF-16 wide characters");
+using OdbcValue_ns::FromWide;
 
 const SQLWCHAR* Wide(const QString& text) { return reinterpret_cast<const SQLWCHAR*>(text.utf16()); }
-
-QString FromWide(const SQLWCHAR* text, qsizetype length) {
-    return QString::fromUtf16(reinterpret_cast<const char16_t*>(text), length);
-}
 
 // Frees the statement when the scope ends, however it ends.
 struct Statement_st {
@@ -31,20 +29,6 @@ struct Statement_st {
             SQLFreeHandle(SQL_HANDLE_STMT, handle);
     }
 };
-
-// "-123.45" as 12345 with scale 2; false when the digits do not fit 64 bits.
-bool ParseDecimal(const QString& text, Variant_st& out) {
-    const QString trimmed = text.trimmed();
-    const qsizetype point = trimmed.indexOf(u'.');
-    const QString digits = point < 0 ? trimmed : trimmed.left(point) + trimmed.mid(point + 1);
-    bool ok = false;
-    const qlonglong value = digits.toLongLong(&ok);
-    const qsizetype scale = point < 0 ? 0 : trimmed.size() - point - 1;
-    if (!ok || scale > 28)
-        return false;
-    out = Variant_st::Decimal(value, uint8_t(scale));
-    return true;
-}
 
 // The values bound to a statement's markers, kept where the driver reads them until the
 // statement has run.
@@ -95,146 +79,6 @@ bool BindOne(SQLHSTMT stmt, size_t index, const Variant_st& value, Bound_st& bou
                                               &indicator));
     }
 }
-
-// A date, time or timestamp column's value; a time of day lies on day zero.
-Variant_st FromTimestamp(SQL_TIMESTAMP_STRUCT value, SQLSMALLINT type) {
-    if (type == SQL_TYPE_TIME) {
-        value.year = 1899;
-        value.month = 12;
-        value.day = 30;
-    }
-    const auto date = Base_ns::DateTime_cl::FromParts(value.year, value.month, value.day, value.hour, value.minute, value.second);
-    if (date.IsValid())
-        return Variant_st::Date(date.Value());
-    // Beyond the years a date variant holds: kept as text rather than lost.
-    return Variant_st::Text(QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", value.year, value.month, value.day, value.hour,
-                                              value.minute, value.second));
-}
-
-// A column read as text: a decimal number as one where its digits fit.
-Variant_st FromText(const QString& text, SQLSMALLINT type) {
-    Variant_st decimal;
-    if ((type == SQL_DECIMAL || type == SQL_NUMERIC) && ParseDecimal(text, decimal))
-        return decimal;
-    return Variant_st::Text(text);
-}
-
-// A result's columns bound to arrays, so that one call fetches a block of rows instead of
-// one call per value. Only for columns whose values have a known, modest width; the
-// statement is given back as it was however the fetch ends, as it may be run again.
-class BlockFetch_cl {
-public:
-    static constexpr SQLULEN kRows = 256;
-    static constexpr SQLULEN kLongestText = 1000;  // characters
-
-    explicit BlockFetch_cl(SQLHSTMT stmt) : stmt(stmt) {}
-    ~BlockFetch_cl() {
-        SQLFreeStmt(stmt, SQL_UNBIND);
-        SQLSetStmtAttr(stmt, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(1)), 0);
-        SQLSetStmtAttr(stmt, SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
-        SQLSetStmtAttr(stmt, SQL_ATTR_ROW_STATUS_PTR, nullptr, 0);
-    }
-    BlockFetch_cl(const BlockFetch_cl&) = delete;
-    BlockFetch_cl& operator=(const BlockFetch_cl&) = delete;
-
-    // Whether a column of the type and size (in characters) can be bound.
-    static bool Fits(SQLSMALLINT type, SQLULEN size) {
-        return CType(type) != SQL_C_WCHAR || (size > 0 && size <= kLongestText);
-    }
-    // Binds the columns, all of which fit; false when the driver refuses.
-    bool Bind(const std::vector<SQLSMALLINT>& types, const std::vector<SQLULEN>& sizes) {
-        columns.resize(types.size());
-        for (size_t i = 0; i < types.size(); ++i) {
-            Column_st& column = columns[i];
-            column.type = types[i];
-            column.cType = CType(types[i]);
-            // Each character may take two UTF-16 units; one more for the terminator.
-            column.width = column.cType == SQL_C_WCHAR ? SQLLEN((2 * sizes[i] + 1) * sizeof(SQLWCHAR)) : Width(column.cType);
-            column.data.resize(size_t(column.width) * kRows);
-            column.indicators.resize(kRows);
-            if (!SQL_SUCCEEDED(SQLBindCol(stmt, SQLUSMALLINT(i + 1), column.cType, column.data.data(), column.width,
-                                          column.indicators.data())))
-                return false;
-        }
-        return SQL_SUCCEEDED(SQLSetStmtAttr(stmt, SQL_ATTR_ROW_BIND_TYPE, SQL_BIND_BY_COLUMN, 0)) &&
-               SQL_SUCCEEDED(SQLSetStmtAttr(stmt, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(kRows), 0)) &&
-               SQL_SUCCEEDED(SQLSetStmtAttr(stmt, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0)) &&
-               SQL_SUCCEEDED(SQLSetStmtAttr(stmt, SQL_ATTR_ROW_STATUS_PTR, statuses, 0));
-    }
-    // The next block: SQL_NO_DATA at the end, an error as the driver gave it.
-    SQLRETURN Next() { return SQLFetch(stmt); }
-    SQLULEN Fetched() const { return fetched; }
-    bool RowFailed(SQLULEN row) const { return statuses[row] == SQL_ROW_ERROR; }
-    // The value of column at row of the block; false when a text did not fit its buffer.
-    bool Value(size_t column, SQLULEN row, Variant_st& out) const {
-        const Column_st& c = columns[column];
-        const SQLLEN indicator = c.indicators[row];
-        const char* data = c.data.data() + size_t(c.width) * row;
-        if (indicator == SQL_NULL_DATA) {
-            out = Variant_st::Null();
-            return true;
-        }
-        switch (c.cType) {
-        case SQL_C_SSHORT:
-            out = Variant_st::Short(*reinterpret_cast<const SQLSMALLINT*>(data));
-            return true;
-        case SQL_C_SBIGINT:
-            out = Variant_st::Integer(*reinterpret_cast<const SQLBIGINT*>(data));
-            return true;
-        case SQL_C_BIT:
-            out = Variant_st::Bool(*reinterpret_cast<const SQLCHAR*>(data) != 0);
-            return true;
-        case SQL_C_DOUBLE:
-            out = Variant_st::Real(*reinterpret_cast<const SQLDOUBLE*>(data));
-            return true;
-        case SQL_C_TYPE_TIMESTAMP:
-            out = FromTimestamp(*reinterpret_cast<const SQL_TIMESTAMP_STRUCT*>(data), c.type);
-            return true;
-        default:
-            if (indicator == SQL_NO_TOTAL || indicator >= c.width) return false;
-            out = FromText(FromWide(reinterpret_cast<const SQLWCHAR*>(data), indicator / qsizetype(sizeof(SQLWCHAR))), c.type);
-            return true;
-        }
-    }
-
-private:
-    static SQLSMALLINT CType(SQLSMALLINT type) {
-        switch (type) {
-        case SQL_SMALLINT:
-        case SQL_TINYINT: return SQL_C_SSHORT;
-        case SQL_INTEGER:
-        case SQL_BIGINT: return SQL_C_SBIGINT;
-        case SQL_BIT: return SQL_C_BIT;
-        case SQL_REAL:
-        case SQL_FLOAT:
-        case SQL_DOUBLE: return SQL_C_DOUBLE;
-        case SQL_TYPE_DATE:
-        case SQL_TYPE_TIME:
-        case SQL_TYPE_TIMESTAMP: return SQL_C_TYPE_TIMESTAMP;
-        default: return SQL_C_WCHAR;
-        }
-    }
-    static SQLLEN Width(SQLSMALLINT cType) {
-        switch (cType) {
-        case SQL_C_SSHORT: return sizeof(SQLSMALLINT);
-        case SQL_C_SBIGINT: return sizeof(SQLBIGINT);
-        case SQL_C_BIT: return sizeof(SQLCHAR);
-        case SQL_C_DOUBLE: return sizeof(SQLDOUBLE);
-        default: return sizeof(SQL_TIMESTAMP_STRUCT);
-        }
-    }
-
-    struct Column_st {
-        SQLSMALLINT type = 0, cType = 0;
-        SQLLEN width = 0;  // bytes per row
-        std::vector<char> data;
-        std::vector<SQLLEN> indicators;
-    };
-    SQLHSTMT stmt;
-    std::vector<Column_st> columns;
-    SQLULEN fetched = 0;
-    SQLUSMALLINT statuses[kRows] = {};
-};
 
 }  // namespace
 
@@ -415,8 +259,8 @@ std::shared_ptr<Recordset_cl> OdbcEngine_cl::Fetch(void* stmt, int columns) {
     row.Allocate(columns);
     SQLRETURN rc = SQL_NO_DATA;
     bool bound = false;
-    if (std::equal(types.begin(), types.end(), sizes.begin(), BlockFetch_cl::Fits)) {
-        BlockFetch_cl block(stmt);
+    if (std::equal(types.begin(), types.end(), sizes.begin(), OdbcBlockFetch_cl::Fits)) {
+        OdbcBlockFetch_cl block(stmt);
         bound = block.Bind(types, sizes);
         while (bound && SQL_SUCCEEDED(rc = block.Next())) {
             for (SQLULEN r = 0; r < block.Fetched(); ++r) {
@@ -475,7 +319,7 @@ Variant_st OdbcEngine_cl::Value(void* stmt, int column, short type) {
     case SQL_TYPE_TIME:
     case SQL_TYPE_TIMESTAMP: {
         SQL_TIMESTAMP_STRUCT value{};
-        return read(SQL_C_TYPE_TIMESTAMP, &value, sizeof value) ? FromTimestamp(value, type) : Variant_st::Null();
+        return read(SQL_C_TYPE_TIMESTAMP, &value, sizeof value) ? OdbcValue_ns::FromTimestamp(value, type) : Variant_st::Null();
     }
     default:
         break;
@@ -497,7 +341,7 @@ Variant_st OdbcEngine_cl::Value(void* stmt, int column, short type) {
         if (rc == SQL_SUCCESS)
             break;
     }
-    return FromText(text, type);
+    return OdbcValue_ns::FromText(text, type);
 }
 
 int32_t OdbcEngine_cl::BeginTrans() {
