@@ -8,7 +8,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QDir>
 #include <QProcess>
+#include <QThread>
 #include <cstring>
 #include <tuple>
 
@@ -285,6 +287,30 @@ TEST_F(PostgreSQLBook, TheServerKeepsOnlyAFewPreparedStatements) {
     EXPECT_EQ(again, 1);
     EXPECT_GT(held, 1);
     EXPECT_LE(held, 10);
+}
+
+// A test program that crashes takes its server with it, and the next start anywhere
+// removes the folder it left.
+TEST_F(PostgreSQLBook, AProgramThatCrashesLeavesNoServerBehind) {
+    QProcess crash;
+    crash.start(QStringLiteral(SERVER_CRASH));
+    ASSERT_TRUE(crash.waitForFinished(180000));
+    EXPECT_EQ(crash.exitStatus(), QProcess::CrashExit);
+    const QString folder = QString::fromLocal8Bit(crash.readAllStandardOutput()).trimmed();
+    ASSERT_TRUE(folder.startsWith(QStringLiteral("/tmp/vorelle-pg-"))) << crash.readAllStandardError().toStdString();
+    const auto serverRuns = [&folder] {
+        for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            QFile command(QStringLiteral("/proc/%1/cmdline").arg(pid));
+            if (command.open(QIODevice::ReadOnly) && command.readAll().contains(folder.toLocal8Bit())) return true;
+        }
+        return false;
+    };
+    for (int i = 0; i < 100 && serverRuns(); ++i) QThread::msleep(100);
+    EXPECT_FALSE(serverRuns());
+    PostgresServer_cl next;
+    ASSERT_TRUE(next.Start()) << next.Why().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    next.Discard();
 }
 
 // The command line on a server book: made, then read, through --connect.

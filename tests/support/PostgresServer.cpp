@@ -1,12 +1,15 @@
 #include "PostgresServer.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QProcess>
 #include <QVersionNumber>
 #include <QCoreApplication>
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <cerrno>
 #include <csignal>
 #include <pwd.h>
 #include <sys/socket.h>
@@ -43,6 +46,85 @@ int FreePort() {
         port = ntohs(address.sin_port);
     close(fd);
     return port;
+}
+
+const char kFolderPrefix[] = "vorelle-pg-";
+
+// The server's process, as its pid file in the cluster gives it; 0 when there is none.
+pid_t ServerProcess(const QString& folder) {
+    QFile pidFile(folder + QStringLiteral("/data/postmaster.pid"));
+    return pidFile.open(QIODevice::ReadOnly) ? pid_t(pidFile.readLine().trimmed().toLong()) : 0;
+}
+
+// Ends a server at once and waits for it; false when it had to be killed.
+bool EndServer(pid_t pid, int seconds) {
+    if (pid <= 0 || kill(pid, SIGQUIT) != 0) return true;
+    for (int i = 0; i < seconds * 100 && kill(pid, 0) == 0; ++i) usleep(10000);
+    if (kill(pid, 0) != 0) return true;
+    kill(pid, SIGKILL);
+    return false;
+}
+
+// The servers this process runs, for the handler below; 0 in a free place.
+volatile sig_atomic_t runningServers[4] = {};
+
+void Track(pid_t from, pid_t to) {
+    for (volatile sig_atomic_t& place : runningServers) {
+        if (place != from) continue;
+        place = to;
+        return;
+    }
+}
+
+const int kFatalSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTERM, SIGINT, SIGHUP};
+struct sigaction previousActions[std::size(kFatalSignals)];
+
+// A test program that crashes or is stopped takes its server with it, then ends as it
+// would have ended: a fault is met again on return and reaches the handler before this
+// one, any other signal is raised again for it.
+void EndServerWithProgram(int signal) {
+    for (const volatile sig_atomic_t& place : runningServers)
+        if (place > 0) kill(pid_t(place), SIGQUIT);
+    for (size_t i = 0; i < std::size(kFatalSignals); ++i) {
+        if (kFatalSignals[i] != signal) continue;
+        sigaction(signal, &previousActions[i], nullptr);
+        if (signal != SIGSEGV && signal != SIGBUS && signal != SIGFPE && signal != SIGILL) raise(signal);
+    }
+}
+
+void EndServersWithProgram() {
+    static const bool installed = [] {
+        struct sigaction action {};
+        action.sa_handler = EndServerWithProgram;
+        sigemptyset(&action.sa_mask);
+        for (size_t i = 0; i < std::size(kFatalSignals); ++i) sigaction(kFatalSignals[i], &action, &previousActions[i]);
+        return true;
+    }();
+    (void)installed;
+}
+
+// Whether the program that made folder is gone. A folder that does not say which
+// program made it is taken as gone only once it is an hour old: it may be being made.
+bool Abandoned(const QString& folder) {
+    QFile ownerFile(folder + QStringLiteral("/owner"));
+    if (!ownerFile.open(QIODevice::ReadOnly))
+        return QFileInfo(folder).lastModified().secsTo(QDateTime::currentDateTime()) > 3600;
+    const pid_t owner = pid_t(ownerFile.readAll().trimmed().toLong());
+    return owner > 0 && kill(owner, 0) != 0 && errno == ESRCH;
+}
+
+// Ends and removes the clusters that test programs which are gone (killed, say) left
+// behind. A folder is first renamed, so that of several programs starting at once only
+// one takes it.
+void SweepAbandoned() {
+    QDir temporary(QStringLiteral("/tmp"));
+    for (const QString& name : temporary.entryList({QString::fromLatin1(kFolderPrefix) + u'*'}, QDir::Dirs)) {
+        const QString folder = temporary.filePath(name);
+        const QString taken = QStringLiteral("%1.swept-%2").arg(folder).arg(getpid());
+        if (name.contains(u'.') || !Abandoned(folder) || rename(qPrintable(folder), qPrintable(taken)) != 0) continue;
+        EndServer(ServerProcess(taken), 10);
+        QDir(taken).removeRecursively();
+    }
 }
 
 }  // namespace
@@ -95,12 +177,20 @@ bool PostgresServer_cl::Start() {
         why = QStringLiteral("No PostgreSQL server programs under /usr/lib/postgresql: run scripts/install-deps.sh.");
         return false;
     }
+    SweepAbandoned();
     char pattern[] = "/tmp/vorelle-pg-XXXXXX";
     if (mkdtemp(pattern) == nullptr) {
         why = QStringLiteral("Cannot make a temporary folder for the test server.");
         return false;
     }
     folder = QString::fromLocal8Bit(pattern);
+    // Which program made the folder, so that a later one can tell when it is abandoned.
+    QFile owner(folder + QStringLiteral("/owner"));
+    if (!owner.open(QIODevice::WriteOnly) || owner.write(QByteArray::number(getpid())) <= 0 || !owner.flush()) {
+        why = QStringLiteral("Cannot write in the test server's folder %1.").arg(folder);
+        return false;
+    }
+    owner.close();
     // The server refuses to run as root: the cluster then belongs to the postgres user.
     asPostgres = geteuid() == 0;
     if (asPostgres) {
@@ -142,6 +232,8 @@ bool PostgresServer_cl::Resume() {
         return false;
     }
     running = true;
+    Track(0, ServerProcess(folder));
+    EndServersWithProgram();
     return true;
 }
 
@@ -150,15 +242,13 @@ bool PostgresServer_cl::Stop() {
     running = false;
     // Signalled directly rather than through pg_ctl: this also runs while the process
     // ends, when no new program can be started through Qt.
-    QFile pidFile(folder + QStringLiteral("/data/postmaster.pid"));
-    const pid_t pid = pidFile.open(QIODevice::ReadOnly) ? pid_t(pidFile.readLine().trimmed().toLong()) : 0;
-    if (pid <= 0 || kill(pid, SIGQUIT) != 0) {
+    const pid_t pid = ServerProcess(folder);
+    Track(pid, 0);
+    if (pid <= 0 || kill(pid, 0) != 0) {
         why = QStringLiteral("The test server's process could not be found to stop it.");
         return false;
     }
-    for (int i = 0; i < 3000 && kill(pid, 0) == 0; ++i) usleep(10000);
-    if (kill(pid, 0) == 0) {
-        kill(pid, SIGKILL);
+    if (!EndServer(pid, 30)) {
         why = QStringLiteral("The test server did not stop within 30 seconds and was killed.");
         return false;
     }

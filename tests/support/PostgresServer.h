@@ -5,8 +5,9 @@
 
 // A throwaway PostgreSQL cluster for tests and benchmarks: initdb in a temporary folder
 // (as the "postgres" system user when running as root), a free port on 127.0.0.1, the
-// socket in the folder, logins by password over TCP. Stopped and removed when destroyed.
-// Nothing here touches a server that was running before.
+// socket in the folder, logins by password over TCP. Stopped and removed when destroyed;
+// stopped too when the program crashes or is stopped by a signal, and its folder removed
+// by the next start in any program. Nothing here touches a server that was running before.
 class PostgresServer_cl {
 public:
     PostgresServer_cl() = default;
@@ -25,6 +26,8 @@ public:
     bool IsRunning() const { return running; }
     const QString& Why() const { return why; }
 
+    // The folder of the cluster, its socket and its log.
+    const QString& Folder() const { return folder; }
     // "127.0.0.1:port", as a link's server address.
     QString Address() const;
     int Port() const { return port; }
