@@ -1,23 +1,12 @@
 #include "BookAddress.h"
 
-#include "base/UserError.h"
+#include "UsageError.h"
 
 #include <QFileInfo>
 #include <QUrl>
-#include <iterator>
 
 namespace Cli_ns {
 
-namespace {
-
-Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
-    static const Base_ns::ErrorInfo_st table[] = {
-        {101, "数据库地址不正确，应为mssql://用户名@服务器[:端口]或postgresql://用户名@服务器[:端口]/数据库。"}};
-    return Base_ns::UserError_cl(line, __FILE__, BookAddress_cl::ClassName(), code, table,
-                                 int32_t(std::size(table)), remark);
-}
-
-}  // namespace
 
 BookAddress_st BookAddress_cl::Local(const QString& path) {
     BookAddress_st address;
@@ -32,7 +21,7 @@ BookAddress_st BookAddress_cl::PostgreSQL(const QUrl& url, const QString& uri) {
     QString host = url.host(QUrl::FullyDecoded);
     address.database = url.path(QUrl::FullyDecoded).mid(1);
     if (address.login.isEmpty() || host.isEmpty() || address.database.contains(u'/') || !url.query().isEmpty())
-        throw UserError(101, __LINE__, uri);
+        throw Usage(115, __LINE__, uri);
     if (host.contains(u':')) host = u'[' + host + u']';
     address.address = url.port() < 0 ? host : host + u':' + QString::number(url.port());
     return address;
@@ -42,17 +31,17 @@ BookAddress_st BookAddress_cl::Parse(const QString& uri) {
     const QUrl url(uri, QUrl::StrictMode);
     // A password never stands in the address (others can read a command line), nor is it
     // repeated in the message.
-    if (!url.password().isEmpty()) throw UserError(101, __LINE__);
-    if (!url.isValid()) throw UserError(101, __LINE__, uri);
+    if (!url.password().isEmpty()) throw Usage(115, __LINE__);
+    if (!url.isValid()) throw Usage(115, __LINE__, uri);
     const QString scheme = url.scheme().toLower();
     if (scheme == QStringLiteral("postgresql") || scheme == QStringLiteral("postgres")) return PostgreSQL(url, uri);
-    if (scheme != QStringLiteral("mssql")) throw UserError(101, __LINE__, uri);
+    if (scheme != QStringLiteral("mssql")) throw Usage(115, __LINE__, uri);
     BookAddress_st address;
     address.kind = BookAddress_st::Kind_en::SqlServer;
     address.login = url.userName(QUrl::FullyDecoded);
     const QString host = url.host(QUrl::FullyDecoded);
     if (address.login.isEmpty() || host.isEmpty() || (!url.path().isEmpty() && url.path() != u'/')) {
-        throw UserError(101, __LINE__, uri);
+        throw Usage(115, __LINE__, uri);
     }
     address.address = url.port() < 0 ? host : host + u',' + QString::number(url.port());
     return address;

@@ -20,12 +20,10 @@ struct BookAddress_st {
 
 class BookAddress_cl {
 public:
-    static QString ClassName() { return QStringLiteral("BookAddress_cl"); }
-
     static BookAddress_st Local(const QString& path);
     // mssql://LOGIN@HOST[:PORT] or postgresql://LOGIN@HOST[:PORT][/DATABASE] (the database
     // defaults to the login's name); login and database may be percent-encoded. Another
-    // scheme, or a URI without login or host, is refused with a user error naming the URI.
+    // scheme, or a URI without login or host, is refused as a usage error naming the URI.
     static BookAddress_st Parse(const QString& uri);
 
 private:

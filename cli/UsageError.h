@@ -16,7 +16,7 @@ public:
 // 101 命令行不正确, 102 未知的命令, 103 缺少参数, 104 日期不正确, 105 月份不正确,
 // 106 权限不正确, 107 --all-users 与 --of 同时给出, 108 --book 与 --connect 同时给出,
 // 109 没有指定数据库, 110 没有指定用户, 111 格式不正确, 112 参数过多,
-// 113 导入文件的格式不正确.
+// 113 导入文件的格式不正确, 114 编码不正确, 115 数据库地址不正确.
 UsageError_cl Usage(int32_t code, int32_t line, const QString& remark = QString());
 
 }  // namespace Cli_ns
