@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <functional>
 
 namespace Vorelle_ns {
@@ -16,14 +17,18 @@ public:
 
     static QString ClassName() { return QStringLiteral("UserInput_cl"); }
 
+    // The longest name or password, in characters (code points): what the user table's
+    // columns hold on every kind of book.
+    static constexpr int32_t MaxLength = 16;
+
     // A new account: name, password and its confirmation, in the order the dialogs
-    // report them (empty name, password, confirmation; a differing confirmation; an
-    // apostrophe in the name, then in the password).
+    // report them (empty name, password, confirmation; a differing confirmation; a name,
+    // then a password, too long; an apostrophe in the name, then in the password).
     static void CheckNewAccount(const QString& name, const QString& password, const QString& confirm,
                                 const OnFault_fn& onFault = {});
-    // A user name typed to log in: not empty, no apostrophe.
+    // A user name typed to log in: not empty, not too long, no apostrophe.
     static void CheckName(const QString& name, const OnFault_fn& onFault = {});
-    // A password typed to log in: not empty, no apostrophe.
+    // A password typed to log in: not empty, not too long, no apostrophe.
     static void CheckPassword(const QString& password, const OnFault_fn& onFault = {});
 };
 

@@ -18,6 +18,8 @@ constexpr char kSecretMark[] = "Pa55";
 const QString kAdminPassword = QStringLiteral("Pa55-admin");
 const QString kLiPassword = QStringLiteral("Pa55-li");
 const QString kZhangPassword = QStringLiteral("Pa55-zhang");
+// Sixteen characters outside the basic plane: 32 UTF-16 units.
+const QString kEmojiName = QString::fromUtf8("😀🎂🐱🌟🍜🚲🎈🧧😀🎂🐱🌟🍜🚲🎈🧧");
 
 struct Result_st {
     int exitCode = -1;
@@ -147,9 +149,13 @@ TEST_F(CliTest, SessionOnALocalBook) {
         {"add an independent user", {book, wang, "user", "add", "小张", "--power=alone"}, kAdminPassword, kZhangPassword, 0, "小张（独立）", ""},
         {"an unknown power", {book, wang, "user", "add", "小赵", "--power", "boss"}, kAdminPassword, kLiPassword, 2, "", "权限应为"},
         {"an apostrophe in a name", {book, wang, "user", "add", "o'neil", "--power", "normal"}, kAdminPassword, kLiPassword, 1, "", "用户名中有非法字符。"},
+        {"a name longer than a login can be", {book, wang, "user", "add", QString(17, u'名'), "--power", "normal"}, kAdminPassword, kLiPassword, 1, "", "用户名不能超过16个字"},
+        {"a password longer than a login can be", {book, wang, "user", "add", "小赵", "--power", "normal"}, kAdminPassword, QStringLiteral("Pa55-0123456789ab"), 1, "", "密码不能超过16个字"},
         {"a normal user may not add users", {book, li, "user", "add", "小赵", "--power", "normal"}, kLiPassword, kLiPassword, 1, "", "当前用户没有权限管理用户。"},
         {"a wrong password", {book, wang, "balance"}, QStringLiteral("Pa55-wrong"), none, 1, "", "用户名或密码错误。"},
         {"user list", {book, wang, "user", "list"}, kAdminPassword, none, 0, "小张    独立", ""},
+        {"a name of sixteen emoji", {book, wang, "user", "add", kEmojiName, "--power", "normal"}, kAdminPassword, kLiPassword, 0, "添加用户成功：" + kEmojiName, ""},
+        {"logs in whole", {book, "--user=" + kEmojiName, "balance"}, kLiPassword, none, 0, "个人帐户  0", ""},
         {"a bad file names its line", {book, wang, "import", "{dir}/bad.csv"}, kAdminPassword, none, 1, "", "bad.csv: CSV文件内容不正确，金额应该为数字。（第3行）"},
         {"a dry run checks the powers too", {book, li, "import", "{dir}/good.csv", "--dry-run"}, kLiPassword, none, 1, "", "good.csv: 只有超级管理员才能导入其它用户的费用记录，你只能导入自己的费用记录。（老王 第2行）"},
         {"a dry run checks", {book, wang, "import", "{dir}/good.csv", "--dry-run"}, kAdminPassword, none, 0, "共4条，没有写入。", ""},
