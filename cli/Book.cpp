@@ -1,11 +1,11 @@
 #include "Book.h"
 
 #include "Control/DataCore.h"
+#include "Control/LocalBookMaker.h"
 #include "Data/UserInput.h"
 #include "UsageError.h"
 #include "base/UserError.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <iterator>
 
@@ -17,7 +17,6 @@ using Vorelle_ns::DataCore;
 
 Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
     static const Base_ns::ErrorInfo_st table[] = {{101, "数据库文件不存在。"},
-                                                  {102, "数据库文件已经存在。"},
                                                   {103, "数据库还没有创建，请先用create命令创建。"},
                                                   {104, "数据库中已经有账本。"}};
     return Base_ns::UserError_cl(line, __FILE__, Book_cl::ClassName(), code, table, int32_t(std::size(table)),
@@ -79,16 +78,7 @@ void Book_cl::Create(const QString& adminName) {
         core.InitDatabase(link, adminName, secrets.password);
         return;
     }
-    if (QFileInfo::exists(where.path)) throw UserError(102, __LINE__, where.path);
-    try {
-        Attach();
-        core.InitDatabase(link, adminName, secrets.password);
-    } catch (...) {
-        // Nothing half made stays behind: the file did not exist before.
-        core.GetDatabaseManage().CloseDatabase();
-        QFile::remove(where.path);
-        throw;
-    }
+    Vorelle_ns::LocalBookMaker_cl::Make(core, where.path, secrets.bookPassword, adminName, secrets.password);
 }
 
 void Book_cl::Open() {
@@ -99,7 +89,20 @@ void Book_cl::Open() {
     if (where.kind == BookAddress_st::Kind_en::Local && !QFileInfo(where.path).isFile()) {
         throw UserError(101, __LINE__, where.path);
     }
-    if (!Attach()) throw UserError(103, __LINE__);
+    bool current = false;
+    try {
+        current = Attach();
+    } catch (const Base_ns::UserError_cl&) {
+        // A file whose making was cut short is named as such, not as damaged.
+        const bool local = where.kind == BookAddress_st::Kind_en::Local;
+        if (local && Vorelle_ns::LocalBookMaker_cl::IsHalfMade(where.path, secrets.bookPassword))
+            Vorelle_ns::LocalBookMaker_cl::RefuseHalfMade(where.path);
+        throw;
+    }
+    if (!current) {
+        if (where.kind == BookAddress_st::Kind_en::Local) Vorelle_ns::LocalBookMaker_cl::RefuseHalfMade(where.path);
+        throw UserError(103, __LINE__);
+    }
     Vorelle_ns::DataCore_cl& core = DataCore();
     core.GetDatabaseManage().OpenLink(link);
     core.GetUserManage().Login(userName, secrets.password);

@@ -2,14 +2,16 @@
 
 #include "JetDialect.h"
 #include "JetFunctions.h"
+#include "SystemInfo/PartialFile.h"
 #include "base/DateTime.h"
 
 #include <QFile>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <QUtf8StringView>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 #define SQLITE_HAS_CODEC 1
 #include <sqlcipher/sqlite3.h>
@@ -31,6 +33,21 @@ QString EngineMessage(sqlite3* db) {
 }
 
 constexpr int32_t kKeptStatements = 16;
+
+// The cause a file that cannot be made or renamed gives, as errno tells it.
+uint32_t FileResult(int error) {
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return Result_ns::ReadOnly;
+    case ENOSPC:
+    case EDQUOT:
+        return Result_ns::DiskFull;
+    default:
+        return Result_ns::FileAccess;
+    }
+}
 
 // Resets a kept statement when the scope ends, however it ends, so that it holds no lock
 // between runs.
@@ -189,8 +206,9 @@ void JetEngine_cl::Create(const ConnectionString_cl& settings) {
     if (info.exists() && !info.isDir())
         throw ProviderError_cl(Result_ns::DataSourceExists, QStringLiteral("Database already exists."));
     // Made exclusively, so that a file appearing meanwhile is never taken over.
+    // Readable by its owner only: it holds the household's money.
     QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    if (info.isDir() || !file.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner)) {
         if (file.exists() && !info.isDir())
             throw ProviderError_cl(Result_ns::DataSourceExists, QStringLiteral("Database already exists."));
         throw ProviderError_cl(Result_ns::Fail, QStringLiteral("Could not create the database file '%1'. %2").arg(path, file.errorString()));
@@ -214,21 +232,21 @@ void JetEngine_cl::Create(const ConnectionString_cl& settings) {
 
 bool JetEngine_cl::Backup(const QString& destination) {
     try {
+        // What a killed backup into this folder left is cleared first.
+        SystemInfo_ns::PartialFile_cl::RemoveLeftovers(destination);
         if (QFileInfo::exists(destination))
             throw ProviderError_cl(Result_ns::DataSourceExists, QStringLiteral("Database already exists."));
-        QTemporaryFile file(destination + QStringLiteral(".XXXXXX"));
-        if (!file.open())
-            throw ProviderError_cl(Result_ns::Fail,
-                                   QStringLiteral("Could not create the file '%1'. %2").arg(file.fileName(), file.errorString()));
-        file.close();
-        const QString temporary = file.fileName();
-        CopyTo(temporary);
+        SystemInfo_ns::PartialFile_cl file(destination);
+        if (!file.IsOpen())
+            throw ProviderError_cl(FileResult(file.Error()), QStringLiteral("Could not create a file beside '%1'. %2")
+                                                                 .arg(destination, QString::fromLocal8Bit(std::strerror(file.Error()))));
+        CopyTo(file.Path());
         // Renaming never replaces a file that appeared meanwhile.
-        if (!QFile::rename(temporary, destination)) {
-            throw ProviderError_cl(QFileInfo::exists(destination) ? Result_ns::DataSourceExists : Result_ns::Fail,
-                                   QStringLiteral("Could not rename '%1' to '%2'.").arg(temporary, destination));
+        if (!file.Commit()) {
+            throw ProviderError_cl(file.Error() == EEXIST ? Result_ns::DataSourceExists : FileResult(file.Error()),
+                                   QStringLiteral("Could not rename '%1' to '%2'. %3")
+                                       .arg(file.Path(), destination, QString::fromLocal8Bit(std::strerror(file.Error()))));
         }
-        file.setAutoRemove(false);
     } catch (const ProviderError_cl& error) {
         Record(error);
         throw;
@@ -262,8 +280,30 @@ void JetEngine_cl::CopyTo(const QString& temporary) {
     const int closed = sqlite3_close_v2(copy);
     if (rc == SQLITE_OK || rc == SQLITE_DONE)
         rc = closed;
-    if (rc != SQLITE_OK)
-        throw ProviderError_cl(Result_ns::Fail, QStringLiteral("Could not copy the database to '%1'. %2").arg(temporary, message));
+    if (rc == SQLITE_OK)
+        return;
+    // The copy is new: a damaged page can only be the book's.
+    uint32_t result = Result_ns::Fail;
+    switch (rc & 0xFF) {
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        result = Result_ns::Damaged;
+        break;
+    case SQLITE_FULL:
+        result = Result_ns::DiskFull;
+        break;
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+        result = Result_ns::ReadOnly;
+        break;
+    case SQLITE_IOERR:
+        result = Result_ns::FileAccess;
+        break;
+    default:
+        break;
+    }
+    throw ProviderError_cl(result, QStringLiteral("Could not copy the database to '%1'. %2").arg(temporary, message));
 }
 
 ProviderError_cl JetEngine_cl::EngineError(int rc) {

@@ -1,11 +1,13 @@
 #include "FinanceFixture.h"
 
+#include "DB/LocalDB.h"
 #include "Data/BookBackup.h"
 #include "support/QtPrinters.h"
 
 #include <QDir>
 #include <QFile>
 #include <QThread>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -141,8 +143,9 @@ TEST_F(BookBackupTest, AutomaticBackupOncePerDayRotatedAndNeverOverAnEarlierFile
     for (int day = 1; day <= 10; ++day) old.append(QDateTime(QDate(2026, 11, day), QTime(9, 0)));
     for (const QDateTime& time : old)
         QFile(BookBackup_cl::Folder() + BookBackup_cl::FileName("finance", time)).open(QIODevice::WriteOnly);
-    const QString other = BookBackup_cl::Folder() + BookBackup_cl::FileName("other", At("2020-01-01T00:00:00"));
-    QFile(other).open(QIODevice::WriteOnly);
+    // Another book's backups, one made today: this book's is still due.
+    for (const char* time : {"2020-01-01T00:00:00", "2026-12-08T20:00:00"})
+        QFile(BookBackup_cl::Folder() + BookBackup_cl::FileName("other", At(time))).open(QIODevice::WriteOnly);
 
     const QString first = backup.BackupIfDue(At("2026-12-08T21:00:00"));
     EXPECT_EQ(first, BookBackup_cl::Folder() + "finance_20261208-210000.mdb");
@@ -151,7 +154,7 @@ TEST_F(BookBackupTest, AutomaticBackupOncePerDayRotatedAndNeverOverAnEarlierFile
     EXPECT_FALSE(backup.BackupIfDue(At("2026-12-09T08:00:00")).isEmpty());
     QStringList names;
     for (const auto& file : BookBackup_cl::List()) names.append(QFileInfo(file.path).fileName());
-    QStringList kept = {"finance_20261209-080000.mdb", "finance_20261208-210000.mdb"};
+    QStringList kept = {"finance_20261209-080000.mdb", "finance_20261208-210000.mdb", "other_20261208-200000.mdb"};
     for (int day = 10; day >= 3; --day) kept.append(QStringLiteral("finance_202611%1-090000.mdb").arg(day, 2, 10, QChar('0')));
     kept.append("other_20200101-000000.mdb");
     EXPECT_EQ(names, kept);
@@ -165,7 +168,7 @@ TEST_F(BookBackupTest, AutomaticBackupOncePerDayRotatedAndNeverOverAnEarlierFile
     const QString blocked = app.Path() + QStringLiteral("file/backup.mdb");
     QFile(app.Path() + QStringLiteral("file")).open(QIODevice::WriteOnly);
     const Raised_st raised = Raise([&] { backup.BackupTo(blocked); });
-    EXPECT_EQ(raised.message, "备份失败，无法写入备份文件（磁盘可能已满或文件夹不可写）。");
+    EXPECT_EQ(raised.message, "备份失败，无法写入备份文件。");
     EXPECT_TRUE(raised.remark.startsWith(blocked));
     EXPECT_EQ(users.GetPublicAccount(), 0);  // the book still answers
 }
@@ -198,4 +201,38 @@ TEST_F(BookBackupTest, RestoreMakesANewBookOrReplacesABookAfterBackingItUp) {
     EXPECT_EQ(Scalar(BookPath(), "pw", "select public_account from zorb_user where sn = 1"), "-1200");
     links.OpenLink(0);
     LoginAs("admin");
+}
+
+TEST_F(BookBackupTest, NewBookFilesAreTheOwnersAlone) {
+    const QString copy = app.Path() + QStringLiteral("copy.mdb");
+    backup.BackupTo(copy);
+    const QString restored = app.Path() + QStringLiteral("restored.mdb");
+    BookBackup_cl::RestoreAsNew(copy, "pw", restored);
+    for (const QString& path : {BookPath(), copy, restored}) {
+        struct stat status {};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &status), 0) << path;
+        EXPECT_EQ(status.st_mode & 0777, 0600u) << path;
+    }
+}
+
+// A book with a damaged page is named as what is at fault; the destination is left as
+// it was.
+TEST_F(BookBackupTest, ABackupOfADamagedBookBlamesTheBook) {
+    for (int i = 0; i < 400; ++i) records.AddRecord("交通", "", -i, "填满几页", Time("2024-05-02 09:00:00"), 0);
+    const QString damaged = app.Path() + QStringLiteral("damaged.mdb");
+    backup.BackupTo(damaged);
+    {
+        QFile file(damaged);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_GT(file.size(), 8 * 4096);
+        file.seek(file.size() / 2);
+        file.write(QByteArray(512, 'x'));
+    }
+    DB_ns::LocalDB_cl book;
+    book.Open("pw", damaged);
+    const QString folder = app.Path() + QStringLiteral("to/");
+    const Raised_st raised = Raise([&] { book.Backup(folder + QStringLiteral("copy.mdb")); });
+    EXPECT_EQ(raised.message, "备份失败，要备份的账本文件已损坏，读不出完整的账本。");
+    EXPECT_EQ(raised.remark, damaged);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
 }

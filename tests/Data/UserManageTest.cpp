@@ -110,6 +110,29 @@ TEST_F(UsersTest, AddUserRefusesAValidDuplicateButReusesADeletedName) {
     EXPECT_EQ(Count("zorb_user", "user_name = 'bob'"), 2);
 }
 
+// The longest names and passwords the checks let through are kept whole by every kind
+// of book, and log in.
+TEST_F(UsersTest, LongestNamesAndPasswordsLogInWhole) {
+    const QString emoji = QString::fromUtf8("😀🎂🐱🌟🍜🚲🎈🧧");
+    const struct {
+        QString name;
+        QString password;
+    } accounts[] = {
+        {QString(16, u'名'), QString(16, u'码')},
+        {emoji + emoji, emoji + emoji},
+        {QString(15, u'a') + QString::fromUtf8("🧧"), QString::fromUtf8("🧧") + QString(15, u'1')},
+    };
+    for (const auto& account : accounts) {
+        SCOPED_TRACE(account.name.toStdString());
+        users.AddUser(account.name, 2, account.password);
+        const auto list = users.GetUsers();
+        EXPECT_EQ(list[list.Count() - 1].userName, account.name);
+        users.Login(account.name, account.password);
+        EXPECT_EQ(users.GetCurrentUser(), users.FindUser(account.name));
+        LoginAs("admin");
+    }
+}
+
 TEST_F(UsersTest, UserListIsOldestFirstWithPowers) {
     AddUser("bob", 1);
     AddUser("carol", 3);

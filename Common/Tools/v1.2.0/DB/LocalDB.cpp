@@ -32,8 +32,11 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
         {104, "数据库文件路径中有非法字符。"},
         {105, "密码中有非法字符。"},
         {106, "备份失败，已经有同名的文件存在。"},
-        {107, "备份失败，无法写入备份文件（磁盘可能已满或文件夹不可写）。"},
+        {107, "备份失败，无法写入备份文件。"},
         {108, "数据库文件路径是一个文件夹。"},
+        {109, "备份失败，要备份的账本文件已损坏，读不出完整的账本。"},
+        {110, "备份失败，备份文件所在的文件夹不允许写入。"},
+        {111, "备份失败，备份文件所在的磁盘空间已满。"},
     };
     return Base_ns::UserError_cl(line, __FILE__, LocalDB_cl::ClassName(), code, table, int32_t(std::size(table)), remark);
 }
@@ -92,8 +95,18 @@ void LocalDB_cl::Backup(const QString& destination) {
     try {
         connection->Backup(destination);
     } catch (const Ado_ns::ProviderError_cl& error) {
-        if (InterfaceCode(error) == kDataSourceExists) throw UserError(106, __LINE__, destination);
-        throw UserError(107, __LINE__, destination + QStringLiteral("\r\n") + WindowsLines(error.Description()));
+        switch (error.Result()) {
+        case Ado_ns::Result_ns::DataSourceExists:
+            throw UserError(106, __LINE__, destination);
+        case Ado_ns::Result_ns::Damaged:
+            throw UserError(109, __LINE__, Place());
+        case Ado_ns::Result_ns::ReadOnly:
+            throw UserError(110, __LINE__, destination);
+        case Ado_ns::Result_ns::DiskFull:
+            throw UserError(111, __LINE__, destination);
+        default:
+            throw UserError(107, __LINE__, destination + QStringLiteral("\r\n") + WindowsLines(error.Description()));
+        }
     }
 }
 

@@ -2,7 +2,12 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFile>
 #include <QStandardPaths>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace SystemInfo_ns {
 
@@ -94,6 +99,16 @@ QString MakeRelativePath(const QString& base, const QString& path) {
     const QString rest = slashed.mid(SkipSeparators(slashed, folder.size()));
     // A ":" would make the stored form read as absolute; keep such paths whole.
     return rest.contains(u':') ? slashed : rest;
+}
+
+int RenameNoReplace(const QString& from, const QString& to) {
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    if (::link(source.constData(), target.constData()) != 0) return errno;
+    ::unlink(source.constData());
+    return 0;
 }
 
 }  // namespace SystemInfo_ns

@@ -21,6 +21,9 @@ QString GetParentFolder(const QString& path);
 // Creates every missing folder on the path up to its last separator, so a file's path
 // makes the folders that hold it. Failures are left to whoever opens the file.
 void MakeFolders(const QString& path);
+// Renames from to to, never over a file that is there; a file system that cannot promise
+// that is given a hard link instead. 0, or the errno of the failure (EEXIST: to exists).
+[[nodiscard]] int RenameNoReplace(const QString& from, const QString& to);
 // The absolute path that a stored path names: absolute paths as they are, others taken
 // relative to base ("../" climbs; a leading separator is not a root). Empty when "../"
 // climbs above the root.
