@@ -23,7 +23,8 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
                                                   {109, "CSV文件内容不正确，日期不正确。"},
                                                   {110, "CSV文件内容不正确，金额不能为零。"},
                                                   {111, "CSV文件内容不正确，金额与类别不一致。"},
-                                                  {112, "CSV文件内容不正确，有非法字符。"}};
+                                                  {112, "CSV文件内容不正确，有非法字符。"},
+                                                  {113, "CSV文件内容不正确，金额太大，最多为21474836.47。"}};
     return Base_ns::UserError_cl(line, __FILE__, RecordFileReader_cl::ClassName(), code, table,
                                  int32_t(std::size(table)), remark);
 }
@@ -57,7 +58,8 @@ bool RecordFileReader_cl::Next(RecordInfo_st& record) {
     // Read like a typed balance: an amount beyond 32 bits of cents is refused, never
     // wrapped.
     int32_t cents = 0;
-    if (!ConvertInfo_cl::TextToMoney(cells[3], cents)) throw UserError(104, __LINE__, remark);
+    if (!ConvertInfo_cl::TextToMoney(cells[3], cents))
+        throw UserError(ConvertInfo_cl::IsMoneyTooLarge(cells[3]) ? 113 : 104, __LINE__, remark);
     if (cents == 0) throw UserError(110, __LINE__, remark);
     record.expense = cents;
     record.userName = cells[4];

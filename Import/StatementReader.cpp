@@ -3,6 +3,7 @@
 #include "Import/CsvRows.h"
 #include "Import/EntryText.h"
 #include "Import/XlsxRows.h"
+#include "Window/ConvertInfo.h"
 #include "base/UserError.h"
 
 #include <QCryptographicHash>
@@ -15,7 +16,8 @@ namespace {
 const Base_ns::ErrorInfo_st kErrors[] = {{101, "无法识别账单格式。"},
                                          {102, "账单内容不正确，金额不是数字。"},
                                          {103, "账单内容不正确，日期不存在。"},
-                                         {104, "账单内容不正确，列数不够。"}};
+                                         {104, "账单内容不正确，列数不够。"},
+                                         {105, "账单内容不正确，金额太大，最多为21474836.47。"}};
 constexpr int32_t kErrorCount = int32_t(std::size(kErrors));
 
 Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark) {
@@ -24,6 +26,13 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
 
 QString At(int32_t line, const QString& what) {
     return QStringLiteral("第") + QString::number(line) + QStringLiteral("行：") + what;
+}
+
+// An amount that cannot be read: too large, or not a number at all.
+Base_ns::UserError_cl AmountError(int32_t sourceLine, int32_t line, const QString& text) {
+    QString bare = text;
+    bare.remove(u'¥').remove(u'￥').remove(u',').remove(u' ');
+    return UserError(Vorelle_ns::ConvertInfo_cl::IsMoneyTooLarge(bare) ? 105 : 102, sourceLine, At(line, text));
 }
 
 // The header titles each shape's table must have.
@@ -251,7 +260,7 @@ void StatementReader_cl::ReadTrade(const QStringList& cells, int32_t line, State
     const QString amountText = old ? Cell(cells, QStringLiteral("金额（元）"))
                                    : Cell(cells, weChat ? QStringLiteral("金额(元)") : QStringLiteral("金额"));
     if (!ReadAmount(amountText, row.amount) || amountText.isEmpty())
-        throw UserError(102, __LINE__, At(line, amountText));
+        throw AmountError(__LINE__, line, amountText);
     row.amount = std::abs(row.amount);
     row.category = Cell(cells, old ? QStringLiteral("类型") : weChat ? QStringLiteral("交易类型") : QStringLiteral("交易分类"));
     row.counterparty = Cell(cells, QStringLiteral("交易对方"));
@@ -265,14 +274,14 @@ void StatementReader_cl::ReadTrade(const QStringList& cells, int32_t line, State
     row.pending = IsPending(row.status);
     if (old) {
         const QString refundText = Cell(cells, QStringLiteral("成功退款（元）"));
-        if (!ReadAmount(refundText, row.refunded)) throw UserError(102, __LINE__, At(line, refundText));
+        if (!ReadAmount(refundText, row.refunded)) throw AmountError(__LINE__, line, refundText);
     } else if (weChat) {
         static const QRegularExpression partly(QStringLiteral("^已退款\\s*[(（]\\s*(.*?)\\s*[)）]$"));
         const QRegularExpressionMatch match = partly.match(row.status);
         if (row.status.contains(u"全额退款")) {
             row.refunded = row.amount;
         } else if (match.hasMatch() && !ReadAmount(match.captured(1), row.refunded)) {
-            throw UserError(102, __LINE__, At(line, row.status));
+            throw AmountError(__LINE__, line, row.status);
         }
         // Its money is already taken off the purchase, which carries the refund.
         row.refundCounted = row.category.endsWith(QStringLiteral("-退款"));
@@ -288,13 +297,13 @@ void StatementReader_cl::ReadBankTrade(const QStringList& cells, int32_t line, S
     int64_t amount = 0;
     if (!profile.amountTitle.isEmpty()) {
         const QString text = Cell(cells, profile.amountTitle);
-        if (text.isEmpty() || !ReadAmount(text, amount)) throw UserError(102, __LINE__, At(line, text));
+        if (text.isEmpty() || !ReadAmount(text, amount)) throw AmountError(__LINE__, line, text);
     } else {
         int64_t income = 0, expense = 0;
         const QString incomeText = Cell(cells, profile.incomeTitle);
         const QString expenseText = Cell(cells, profile.expenseTitle);
-        if (!ReadAmount(incomeText, income)) throw UserError(102, __LINE__, At(line, incomeText));
-        if (!ReadAmount(expenseText, expense)) throw UserError(102, __LINE__, At(line, expenseText));
+        if (!ReadAmount(incomeText, income)) throw AmountError(__LINE__, line, incomeText);
+        if (!ReadAmount(expenseText, expense)) throw AmountError(__LINE__, line, expenseText);
         amount = std::abs(income) - std::abs(expense);
     }
     row.flow = amount > 0 ? Flow_en::Income : amount < 0 ? Flow_en::Expense : Flow_en::Neutral;

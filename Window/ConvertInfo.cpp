@@ -113,4 +113,15 @@ bool ConvertInfo_cl::TextToMoney(const QString& text, int32_t& cents) {
     return true;
 }
 
+bool ConvertInfo_cl::IsMoneyTooLarge(const QString& text) {
+    int32_t cents = 0;
+    if (TextToMoney(text, cents)) return false;
+    // The form TextToMoney reads, with the digits made small.
+    QString small = text;
+    for (QChar& c : small) {
+        if (IsDigit(c)) c = u'0';
+    }
+    return TextToMoney(small, cents);
+}
+
 }  // namespace Vorelle_ns

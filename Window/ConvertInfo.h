@@ -19,6 +19,9 @@ public:
     // rounds to cents half away from zero. False for any other text and for amounts
     // beyond 32 bits of cents.
     [[nodiscard]] static bool TextToMoney(const QString& text, int32_t& cents);
+    // Whether TextToMoney refuses text only for its size: a refusal then says the amount
+    // is too large (beyond MoneyToText(INT32_MAX)) rather than not a number.
+    [[nodiscard]] static bool IsMoneyTooLarge(const QString& text);
     static QString PowerToText(int32_t power);
     // kind 0 expense, 1 income; mode 0 monthly, 1 yearly, 2 neither.
     static QString StatisticsToText(int32_t kind, int32_t mode);

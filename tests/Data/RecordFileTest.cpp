@@ -67,6 +67,8 @@ TEST_F(RecordFileTest, ImportsForeignFilesOrNamesTheLineAtFault) {
         {"NUL byte", kHeader + Line({{6, QString(QChar(0))}}), Form_en::Gbk, 0, "CSV格式数据不正确，含有空字符。|第2行"},
         {"short line", kHeader + Line() + "2024-05-01,餐饮\r\n", Form_en::Gbk, 0,
          "CSV格式数据不正确，这一行的列数比第一行少。|第3行"},
+        {"amount too large", kHeader + Line({{3, "-99999999.99"}}), Form_en::Gbk, 0,
+         "CSV文件内容不正确，金额太大，最多为21474836.47。|第2行"},
         {"apostrophe in the user", kHeader + Line({{4, "ad'min"}}), Form_en::Gbk, 0,
          "CSV文件内容不正确，有非法字符。|第2行"},
         {"unknown user", kHeader + Line() + Line({{4, "没这人"}}), Form_en::Gbk, 0, "该用户名没有注册。|没这人\r\n第3行"},

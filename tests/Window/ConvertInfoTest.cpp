@@ -99,6 +99,9 @@ INSTANTIATE_TEST_SUITE_P(Texts, MoneyTextTest,
                          testing::Values(MoneyText_st{"12.5", true, 1250}, MoneyText_st{"0.126", true, 13},
                                          MoneyText_st{"-1.5", true, -150}, MoneyText_st{"-0.125", true, -13},
                                          MoneyText_st{"1.005", true, 101}, MoneyText_st{"+3", true, 300},
+                                         // the third decimal alone decides, away from zero
+                                         MoneyText_st{"0.1251", true, 13}, MoneyText_st{"0.1249", true, 12},
+                                         MoneyText_st{"-2.345", true, -235}, MoneyText_st{"2.3449", true, 234},
                                          MoneyText_st{"0", true, 0}, MoneyText_st{"5.", true, 500},
                                          MoneyText_st{".5", true, 50}, MoneyText_st{"21474836.47", true, INT32_MAX},
                                          MoneyText_st{"-21474836.48", true, INT32_MIN},
@@ -108,5 +111,14 @@ INSTANTIATE_TEST_SUITE_P(Texts, MoneyTextTest,
                                          MoneyText_st{"5 ", false, 0}, MoneyText_st{"1e3", false, 0},
                                          MoneyText_st{"-", false, 0}, MoneyText_st{".", false, 0},
                                          MoneyText_st{"1.2.3", false, 0}, MoneyText_st{"１２", false, 0}));
+
+TEST(ConvertInfo, TooLargeIsToldApartFromNotANumber) {
+    const struct {
+        const char* text;
+        bool tooLarge;
+    } cases[] = {{"99999999.99", true}, {"21474836.48", true}, {"-21474836.49", true}, {"99999999999999999999", true},
+                 {"21474836.47", false}, {"abc", false}, {"1e99", false}, {"", false}, {"-", false}};
+    for (const auto& c : cases) EXPECT_EQ(ConvertInfo_cl::IsMoneyTooLarge(QString::fromUtf8(c.text)), c.tooLarge) << c.text;
+}
 
 }  // namespace

@@ -477,7 +477,7 @@ private slots:
         QTest::newRow("exponent") << QList<QStringList>{kHeader, with(3, "-1e3")}
                                   << "CSV文件内容不正确，金额应该为数字。\r\n第2行";
         QTest::newRow("beyond 32 bits") << QList<QStringList>{kHeader, with(3, "-21474836.49")}
-                                        << "CSV文件内容不正确，金额应该为数字。\r\n第2行";
+                                        << "CSV文件内容不正确，金额太大，最多为21474836.47。\r\n第2行";
         QTest::newRow("rounds to zero") << QList<QStringList>{kHeader, with(3, "-0.004")}
                                         << "CSV文件内容不正确，金额不能为零。\r\n第2行";
         QTest::newRow("sign and kind") << QList<QStringList>{kHeader, good, good, with(3, "5")}
