@@ -42,11 +42,20 @@ bool PgEngine_cl::ShowsLostConnection() const {
     return false;
 }
 
+bool PgEngine_cl::LacksRights() const {
+    for (int32_t i = 0; i < errors.Count(); ++i) {
+        if (errors.Item(i).sqlState == QStringLiteral("42501")) return true;  // insufficient privilege
+    }
+    return false;
+}
+
 template <typename Action>
 auto PgEngine_cl::Guarded(Action action) {
     try {
         return action(Live());
     } catch (const ProviderError_cl& error) {
+        if (error.Result() == Result_ns::ErrorsInCommand && LacksRights())
+            throw ProviderError_cl(Result_ns::NoRights, error.Description());
         if (error.Result() == Result_ns::ConnectionLost || !ShowsLostConnection()) throw;
         odbc.reset();
         throw ProviderError_cl(Result_ns::ConnectionLost, error.Description());

@@ -34,10 +34,11 @@ private:
     // The open connection, made again when the last one was lost outside a transaction.
     OdbcEngine_cl& Live();
     // Runs action; a failure that shows the connection gone drops it and is rethrown as
-    // ConnectionLost, other failures as they are.
+    // ConnectionLost, a refusal for want of rights as NoRights, other failures as they are.
     template <typename Action>
     auto Guarded(Action action);
     bool ShowsLostConnection() const;
+    bool LacksRights() const;
     // The server's type of each column of table by its name in lower case, asked once
     // per connection; empty when there is no such table.
     const QHash<QString, QString>& ColumnTypes(const QString& table);

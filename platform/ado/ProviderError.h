@@ -25,6 +25,7 @@ constexpr uint32_t ReadOnly = 0x8004FF02;           // the file or its folder ca
 constexpr uint32_t DiskFull = 0x8004FF03;           // no room left on the disk
 constexpr uint32_t Damaged = 0x8004FF04;            // the file is not a sound database
 constexpr uint32_t FileAccess = 0x8004FF05;         // the file cannot be opened, read or written
+constexpr uint32_t NoRights = 0x8004FF06;           // the login may not use a table it names
 constexpr uint32_t NoCurrentRecord = 0x800A0BCD;    // row set at its end, or empty
 constexpr uint32_t FeatureNotAvailable = 0x800A0CB3; // the provider cannot do this
 constexpr uint32_t ItemNotFound = 0x800A0CC1;       // no such field or error item

@@ -324,6 +324,9 @@ TEST_F(PostgreSQLBook, TheCommandLineWorksOnAServerBook) {
     file.close();
     const QString exported = settings.filePath(QStringLiteral("out.csv"));
     const QString copy = settings.filePath(QStringLiteral("copy.book"));
+    // A login that may connect to the book's database but not use its tables.
+    ASSERT_TRUE(server.Psql("drop role if exists guest; create role guest login password 'pw'")) << server.Why().toStdString();
+    const QString guest = QStringLiteral("postgresql://guest@%1/book").arg(server.Address());
     const struct {
         const char* bookPassword;
         QStringList arguments;
@@ -339,6 +342,9 @@ TEST_F(PostgreSQLBook, TheCommandLineWorksOnAServerBook) {
         {"pw", {"--connect", uri, "--user", "管家", "report", "month", "2026", "--format", "csv"}, 0, "餐饮,-51,0,"},
         {"pw", {"--connect", uri, "--user", "管家", "export", exported, "--from", "2026-01-01", "--to", "2026-12-31"}, 0, ""},
         {"pw", {"--connect", uri, "--user", "管家", "backup", copy}, 1, "只有本地账本可以这样备份"},
+        {"pw", {"--connect", uri, "--user", "管家", "user", "add", QString(300, u'长'), "--power", "normal"}, 1,
+         "用户名不能超过16个字"},
+        {"pw", {"--connect", guest, "--user", "管家", "balance"}, 1, "没有使用账本中的表的权限"},
         {"wrong", {"--connect", uri, "--user", "管家", "balance"}, 1, "password authentication failed"},
         {"pw", {"--connect", "postgresql://book@" + server.Address() + "/nobook", "--user", "管家", "balance"}, 1,
          "does not exist"},

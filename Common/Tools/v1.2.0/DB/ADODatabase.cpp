@@ -24,6 +24,7 @@ Base_ns::SysError_cl SysError(const ADODatabase_cl* self, int32_t code, int32_t 
         {5, "没有链接数据库。"},
         {6, "该接口只能用于取得数量。"},
         {7, "模拟嵌套事务不能使用取消内层事务。"},
+        {8, "登录数据库的用户没有使用账本中的表的权限，请服务器的管理员给它授权。"},
     };
     return Base_ns::SysError_cl(line, __FILE__, self->GetClassName(), code, table, int32_t(std::size(table)), remark);
 }
@@ -97,6 +98,8 @@ QString ADODatabase_cl::Place() const {
 
 void ADODatabase_cl::Fail(const Ado_ns::ProviderError_cl& error, int32_t code, int32_t line, const QString& remark) const {
     RaiseUserCause(error, Place());
+    // Said as what it is; the log keeps the statement and the driver's words.
+    if (error.Result() == Ado_ns::Result_ns::NoRights) throw SysError(this, 8, line, remark);
     throw SysError(this, code, line, remark);
 }
 
