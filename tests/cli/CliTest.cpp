@@ -5,11 +5,17 @@
 #include "DB/LocalDB.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <vector>
+
+#define SQLITE_HAS_CODEC 1
+#include <sqlcipher/sqlite3.h>
 
 namespace {
 
@@ -70,6 +76,23 @@ protected:
     // Runs the program with "{dir}" in the arguments replaced by the temporary folder.
     Result_st Run(QStringList arguments, const QString& password = QString(), const QString& newPassword = QString(),
                   const QString& bookPassword = QString()) {
+        QProcess process;
+        Start(process, arguments, password, newPassword, bookPassword);
+        Result_st result;
+        if (!process.waitForFinished(120000)) {
+            ADD_FAILURE() << "vorelle-cli did not end: " << arguments.join(u' ').toStdString();
+            process.kill();
+            process.waitForFinished();
+            return result;
+        }
+        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        result.out = QString::fromUtf8(process.readAllStandardOutput());
+        result.err = QString::fromUtf8(process.readAllStandardError());
+        return result;
+    }
+
+    void Start(QProcess& process, QStringList arguments, const QString& password, const QString& newPassword = QString(),
+               const QString& bookPassword = QString()) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"VORELLE_BOOK_PASSWORD", "VORELLE_PASSWORD", "VORELLE_NEW_PASSWORD"}) {
             environment.remove(QString::fromLatin1(name));
@@ -84,21 +107,9 @@ protected:
         if (!newPassword.isNull()) environment.insert(QStringLiteral("VORELLE_NEW_PASSWORD"), newPassword);
         if (!bookPassword.isNull()) environment.insert(QStringLiteral("VORELLE_BOOK_PASSWORD"), bookPassword);
         for (QString& argument : arguments) argument.replace(QStringLiteral("{dir}"), dir);
-        QProcess process;
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(dir);
         process.start(program, arguments);
-        Result_st result;
-        if (!process.waitForFinished(120000)) {
-            ADD_FAILURE() << "vorelle-cli did not end: " << arguments.join(u' ').toStdString();
-            process.kill();
-            process.waitForFinished();
-            return result;
-        }
-        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        result.out = QString::fromUtf8(process.readAllStandardOutput());
-        result.err = QString::fromUtf8(process.readAllStandardError());
-        return result;
     }
 
     QString Book(const QString& name) const { return folder.filePath(name); }
@@ -258,6 +269,10 @@ TEST_F(CliTest, BackupCopiesALocalBookWithItsPasswordAndNeverOverAFile) {
     const QString copy = QStringLiteral("--book={dir}/备份/copy.book");
     const QString wang = QStringLiteral("--user=老王");
     const QString file = QStringLiteral("Pa55-file");
+    // A folder nobody may write in; the superuser writes anywhere but in /sys.
+    QDir(folder.path()).mkdir(QStringLiteral("locked"));
+    QFile::setPermissions(folder.filePath(QStringLiteral("locked")), QFile::ReadOwner | QFile::ExeOwner);
+    const QString lockedTarget = ::geteuid() == 0 ? QStringLiteral("/sys/vorelle-backup.book") : folder.filePath(QStringLiteral("locked/copy.book"));
     const struct {
         const char* title;
         QStringList arguments;
@@ -272,6 +287,7 @@ TEST_F(CliTest, BackupCopiesALocalBookWithItsPasswordAndNeverOverAFile) {
         {"not over an existing file", {book, wang, "backup", "{dir}/备份/copy.book"}, file, 1, "", "copy.book: 备份失败，已经有同名的文件存在。"},
         {"the copy holds the book", {copy, wang, "balance"}, file, 0, "个人帐户  6744.5\n公共帐户  6744.5\n", ""},
         {"under the same password", {copy, wang, "balance"}, QString(), 1, "", ""},
+        {"a folder that may not be written", {book, wang, "backup", lockedTarget}, file, 1, "", lockedTarget + ": 备份失败，备份文件所在的文件夹不允许写入。"},
         {"a server book", {"--connect", "mssql://sa@127.0.0.1:1", wang, "backup", "{dir}/s.book"}, file, 1, "", "只有本地账本可以这样备份"},
         {"no destination", {book, wang, "backup"}, file, 2, "", ""},
     };
@@ -287,6 +303,100 @@ TEST_F(CliTest, BackupCopiesALocalBookWithItsPasswordAndNeverOverAFile) {
         EXPECT_FALSE((result.out + result.err).contains(QLatin1String(kSecretMark)));
     }
     EXPECT_FALSE(QFile::exists(Book(QStringLiteral("s.book"))));
+    EXPECT_EQ(QDir(folder.filePath(QStringLiteral("locked"))).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+              QStringList());
 }
 
 }  // namespace
+
+namespace {
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+// The last day of a span or a year counts until its evening; exports are GBK unless
+// UTF-8 is asked for.
+TEST_F(CliTest, SpansIncludeTheirLastDayWholeAndExportsKeepTheirEncoding) {
+    const QString book = QStringLiteral("--book={dir}/边界.book");
+    const QString wang = QStringLiteral("--user=老王");
+    WriteGbk(QStringLiteral("edges.csv"), QStringLiteral("日期,分类,费用名称,金额,用户,类别,注释\r\n"
+                                                         "2026-03-31 21:45,餐饮,夜宵,-10,老王,月开销,\r\n"
+                                                         "2026-12-31 18:00,餐饮,年夜饭,-20,老王,月开销,\r\n"
+                                                         "2027-01-01 00:00,餐饮,早饭,-40,老王,月开销,\r\n"));
+    const struct {
+        const char* title;
+        QStringList arguments;
+        QString out;
+    } steps[] = {
+        {"create", {book, "create", "--admin", "老王"}, "创建数据库成功。"},
+        {"import", {book, wang, "import", "{dir}/edges.csv"}, "共导入3条。"},
+        {"the evening of the last day", {book, wang, "export", "{dir}/march.csv", "--from", "2026-03-31", "--to", "2026-03-31"}, "共导出1条。"},
+        {"the evening of the year's last day", {book, wang, "export", "{dir}/rest.csv", "--from", "2026-04-01", "--to", "2026-12-31", "--encoding", "utf8"}, "共导出1条。"},
+        {"a year's months", {book, wang, "report", "month", "2026", "--format", "csv"}, "餐饮,0,0,-10,0,0,0,0,0,0,0,0,-20\r\n"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.title);
+        const Result_st result = Run(step.arguments, kAdminPassword);
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        EXPECT_TRUE(result.out.contains(step.out)) << result.out.toStdString();
+    }
+    const QByteArray gbk = FileBytes(Book(QStringLiteral("march.csv")));
+    EXPECT_TRUE(gbk.contains("\xB2\xCD\xD2\xFB")) << "餐饮 in GBK";
+    const QByteArray utf8 = FileBytes(Book(QStringLiteral("rest.csv")));
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(utf8);
+    EXPECT_FALSE(decoder.hasError());
+    EXPECT_TRUE(text.contains(QStringLiteral("餐饮,年夜饭,-20"))) << text.toStdString();
+}
+
+namespace {
+
+QStringList Partial(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral("*.partial*")}, QDir::Files | QDir::Hidden);
+}
+
+}  // namespace
+
+// A backup killed part-way leaves its partial copy; the next backup into that folder
+// clears it, and no partial copy ever takes the destination's name.
+TEST_F(CliTest, TheNextBackupClearsWhatAKilledOneLeft) {
+    const QString book = QStringLiteral("--book={dir}/大.book");
+    const QString wang = QStringLiteral("--user=老王");
+    ASSERT_EQ(Run({book, "create", "--admin", "老王"}, kAdminPassword).exitCode, 0);
+    {
+        // Pages enough that a copy takes a while.
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(Book(QStringLiteral("大.book"))).constData(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+        const int rc = sqlite3_exec(db, "create table filler(x); with recursive n(i) as (select 1 union all select i + 1 "
+                                        "from n where i < 96) insert into filler select zeroblob(1048576) from n",
+                                    nullptr, nullptr, nullptr);
+        sqlite3_close_v2(db);
+        ASSERT_EQ(rc, SQLITE_OK);
+    }
+    const QString backups = folder.filePath(QStringLiteral("备份"));
+    bool killed = false;
+    for (int attempt = 0; attempt < 5 && !killed; ++attempt) {
+        QProcess backup;
+        Start(backup, {book, wang, "backup", QStringLiteral("{dir}/备份/killed%1.book").arg(attempt)}, kAdminPassword);
+        ASSERT_TRUE(backup.waitForStarted());
+        while (backup.state() == QProcess::Running && !killed) {
+            if (!Partial(backups).isEmpty()) {
+                backup.kill();
+                killed = true;
+            }
+            ::usleep(1000);
+        }
+        backup.waitForFinished();
+    }
+    ASSERT_TRUE(killed) << "every backup ended before it could be killed";
+    EXPECT_FALSE(Partial(backups).isEmpty());
+    const Result_st next = Run({book, wang, "backup", "{dir}/备份/next.book"}, kAdminPassword);
+    EXPECT_EQ(next.exitCode, 0) << next.err.toStdString();
+    EXPECT_EQ(Partial(backups), QStringList());
+    for (const QString& name : QDir(backups).entryList(QDir::Files))
+        EXPECT_EQ(Run({"--book={dir}/备份/" + name, wang, "balance"}, kAdminPassword).exitCode, 0) << name.toStdString();
+}
