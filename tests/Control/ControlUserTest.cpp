@@ -80,6 +80,18 @@ TEST_F(ControlUserTest, DeletesAUserWithAllHisDataUnderOneRecyclerRow) {
     EXPECT_EQ(Users().GetSingleAccount(), -200);
 }
 
+TEST_F(ControlUserTest, AUserWithExactlyOneEntryTakesItToTheRecycler) {
+    const int32_t sn = Users().FindUser(Name(1));
+    LoginAs(1);
+    Records().AddRecord(QStringLiteral("饮食"), QStringLiteral("午饭"), -300, QString(), Day(1), 0);
+    LoginAs(0);
+    EXPECT_TRUE(Control().DeleteUser(sn));
+    const int32_t recycler = Value(QStringLiteral("select max(sn) from zorb_recycler"));
+    EXPECT_EQ(Count(QStringLiteral("zorb_record"), QStringLiteral("user_sn = %1 and valid = '0' and recycler_sn = %2").arg(sn).arg(recycler)), 1);
+    EXPECT_EQ(Count(QStringLiteral("zorb_record"), QStringLiteral("valid = '1'")), 0);
+    EXPECT_EQ(Users().GetPublicAccount(), 0);
+}
+
 TEST_F(ControlUserTest, AUserWithoutEntriesStillMakesOneRecyclerRow) {
     EXPECT_TRUE(Control().DeleteUser(Users().FindUser(Name(3))));
     EXPECT_EQ(Count(QStringLiteral("zorb_recycler"), QStringLiteral("1 = 1")), 1);

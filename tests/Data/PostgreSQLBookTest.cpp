@@ -207,6 +207,30 @@ TEST_F(PostgreSQLBook, AServerStoppedMidImportLosesTheWholeImportAndTheNextActio
     EXPECT_EQ(book.users.GetPublicAccount(), -5);
 }
 
+// The server goes away and comes back inside a transaction: what follows in it fails as a
+// lost connection instead of going on in a new one, and nothing of it is kept.
+TEST_F(PostgreSQLBook, ALostConnectionEndsItsTransactionWithoutReconnectingInTheMiddle) {
+    Book_st book;
+    Link(book);
+    book.Create();
+    const Base_ns::DateTime_cl day = Base_ns::DateTime_cl::FromParts(2024, 1, 1);
+    QString during, commit;
+    {
+        DB_ns::BeginTrans_cl transaction(&book.links.GetDatabase());
+        book.records.AddRecord("饮食", "", -5, "", day, 0);
+        ASSERT_TRUE(server.Stop()) << server.Why().toStdString();
+        ASSERT_TRUE(server.Resume()) << server.Why().toStdString();
+        during = Message([&] { book.records.AddRecord("饮食", "", -7, "", day, 0); });
+        during += u'/' + Message([&] { book.records.AddRecord("饮食", "", -9, "", day, 0); });
+        commit = Message([&] { transaction.Commit(); });
+    }
+    EXPECT_TRUE(during.startsWith(QStringLiteral("与服务器的连接已断开"))) << during.toStdString();
+    EXPECT_TRUE(during.contains(QStringLiteral("/与服务器的连接已断开"))) << during.toStdString();
+    EXPECT_TRUE(commit.startsWith(QStringLiteral("与服务器的连接已断开"))) << commit.toStdString();
+    EXPECT_EQ(book.Count("zorb_record"), 0);
+    EXPECT_EQ(book.users.GetPublicAccount(), 0);
+}
+
 // Four copies import into one book at once, each adding the same new category: no
 // amount is lost or doubled and the category exists once.
 TEST_F(PostgreSQLBook, FourWritersAtOnceKeepEveryBalanceEqualToItsEntries) {

@@ -11,6 +11,7 @@
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -399,4 +400,38 @@ TEST_F(CliTest, TheNextBackupClearsWhatAKilledOneLeft) {
     EXPECT_EQ(Partial(backups), QStringList());
     for (const QString& name : QDir(backups).entryList(QDir::Files))
         EXPECT_EQ(Run({"--book={dir}/备份/" + name, wang, "balance"}, kAdminPassword).exitCode, 0) << name.toStdString();
+}
+
+// What an earlier version's cut-short create left is named, with what to do, by create
+// and by every other command; a create cut short now leaves only its build folder,
+// which the next create of that book removes.
+TEST_F(CliTest, AHalfMadeBookIsNamedAndCreationLeavesNothingBeside) {
+    QFile(Book(QStringLiteral("empty.book"))).open(QIODevice::WriteOnly);
+    {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(QFile::encodeName(Book(QStringLiteral("bare.book"))).constData(), &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        ASSERT_EQ(sqlite3_exec(db, "pragma user_version = 0", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close_v2(db);
+    }
+    const QString halfMade = QStringLiteral("这个文件是以前一次没有完成的创建留下的");
+    for (const char* name : {"empty.book", "bare.book"}) {
+        SCOPED_TRACE(name);
+        const QString book = QStringLiteral("--book={dir}/") + QString::fromUtf8(name);
+        for (const QStringList& command : {QStringList{"create", "--admin", "老王"}, QStringList{"--user=老王", "balance"}}) {
+            const Result_st result = Run(QStringList{book} + command, kAdminPassword);
+            EXPECT_EQ(result.exitCode, 1);
+            EXPECT_TRUE(result.err.contains(halfMade)) << result.err.toStdString();
+            EXPECT_TRUE(result.err.contains(Book(QString::fromUtf8(name)))) << result.err.toStdString();
+        }
+    }
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral(".新.book.creating-Ab12Cd")));
+    QFile(Book(QStringLiteral(".新.book.creating-Ab12Cd/新.book"))).open(QIODevice::WriteOnly);
+    EXPECT_EQ(Run({"--book={dir}/新.book", "create", "--admin", "老王"}, kAdminPassword).exitCode, 0);
+    EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("*新*")}, QDir::AllEntries | QDir::Hidden),
+              QStringList{QStringLiteral("新.book")});
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(Book(QStringLiteral("新.book"))).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    EXPECT_EQ(Run({"--book={dir}/新.book", "--user=老王", "balance"}, kAdminPassword).exitCode, 0);
 }
