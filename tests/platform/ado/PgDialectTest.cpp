@@ -1,26 +1,18 @@
 // The SQL Server statements the program writes, run through the translation on a
 // PostgreSQL server the test starts: what they return and write is checked, not how the
 // translation spells them.
-#include "platform/ado/Connection.h"
-#include "platform/ado/Environment.h"
+#include "PgSession.h"
 #include "platform/ado/ProviderError.h"
-#include "support/PostgresServer.h"
-
-#include <gtest/gtest.h>
 
 using namespace Ado_ns;
 
 namespace {
 
-class PgDialect : public ::testing::Test {
+class PgDialect : public PgSession {
 protected:
     void SetUp() override {
-        Environment_cl::Startup();
-        ASSERT_TRUE(server.Start()) << "The PostgreSQL test server did not start: " << server.Why().toStdString();
-        ASSERT_TRUE(server.MakeBook("dialect", "pw", "dialect")) << server.Why().toStdString();
-        connection.Open(QStringLiteral("Provider=PostgreSQL;User ID=\"dialect\";Password=\"pw\";Database=\"dialect\";"
-                                       "Data Source=\"%1\";")
-                            .arg(server.Address()));
+        PgSession::SetUp();
+        if (HasFatalFailure()) return;
         for (const char* sql :
              {"create table r(sn integer identity(1,1) primary key,name nvarchar(16),k nchar(4),[password] char(16),"
               "record_time datetime,expense integer,alter_time datetime default getdate())",
@@ -29,30 +21,6 @@ protected:
               "insert into r(name,k,[password],record_time,expense) values('Fan','c','z','2024-02-01 00:00:00',1000)"})
             Run(QString::fromUtf8(sql));
     }
-
-    int32_t Run(const QString& sql, const VariantList_tl& parameters = {}) {
-        int32_t affected = 0;
-        connection.Execute(sql, parameters, affected, adExecuteNoRecords);
-        return affected;
-    }
-
-    // Each row as its values joined by "|"; a null as "NULL".
-    QStringList Rows(const QString& sql, const VariantList_tl& parameters = {}) {
-        int32_t affected = 0;
-        QStringList rows;
-        for (auto set = connection.Execute(sql, parameters, affected, 0); !set->IsEOF(); set->MoveNext()) {
-            QStringList values;
-            for (int32_t i = 0; i < set->FieldCount(); ++i) {
-                QString text;
-                values.append(set->Value(i).ToText(text) ? text : QStringLiteral("NULL"));
-            }
-            rows.append(values.join(u'|'));
-        }
-        return rows;
-    }
-
-    PostgresServer_cl& server = PostgresServer_cl::Shared();
-    Connection_cl connection;
 };
 
 TEST_F(PgDialect, StatementsReturnWhatTheyReturnOnSqlServer) {
