@@ -5,6 +5,7 @@
 #include "Data/AccountMoves.h"
 #include "DB/IDatabase.h"
 #include "Data/Statement.h"
+#include "Data/TradeLog.h"
 #include "Data/UserManage.h"
 #include "IO/CSVStream.h"
 #include "base/SysError.h"
@@ -461,6 +462,7 @@ void RecordManage_cl::CreateTables() {
     database.ExecuteNoRecords(MakeSQL(dbType, createTemplateTable));
     database.ExecuteNoRecords(MakeSQL(dbType, createRecyclerTable));
     database.ExecuteNoRecords(MakeSQL(dbType, createRecordTimeIndex));
+    TradeLog_cl(database).CreateTable();
     for (const char* name : defaultExpenseTypes) FindOrAddType(QString::fromUtf8(name), false, 0);
     FindOrAddType(QString::fromUtf8(defaultIncomeType), true, 0);
     transaction.Commit();
@@ -606,10 +608,11 @@ void RecordManage_cl::ImportRecords(const std::function<bool(RecordInfo_st&)>& n
             }
             if (owner != currentSn && !canManageUsers) throw UserError(109, __LINE__, record.userName);
             CheckRecord(record.expense, record.recordTime);
-            const QString typeKey = KindText(record.expense > 0) + record.typeName;
+            const bool income = record.expense > 0 && !record.refund;
+            const QString typeKey = KindText(income) + record.typeName;
             typeSn = Known(types, typeKey);
             if (typeSn == 0) {
-                typeSn = GetTypeSn(record.typeName, record.expense > 0);
+                typeSn = GetTypeSn(record.typeName, income);
                 types.Append({typeKey, typeSn});
             }
             moves.Add(record.expense, owner);

@@ -22,6 +22,9 @@ struct RecordInfo_st {
     QString typeName;
     QString expenseName;
     int32_t expense = 0;  // hundredths; > 0 income, < 0 expense
+    // Money back from a purchase: a positive amount in an expense category, which the
+    // category's sums take off its spending.
+    bool refund = false;
     QString userName;     // the owner
     int32_t statisticsMode = 0;
     QString comment;

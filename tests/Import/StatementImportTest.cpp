@@ -90,17 +90,19 @@ TEST_F(StatementTest, EveryRowIsDecidedByStatusFlowAndRefund) {
         {"alipay.csv", 15, Decision_en::OriginalSkipped, 500, "交通", "退款"},
         // An apostrophe becomes a typographic one; 16 characters, the emoji left out whole.
         {"alipay.csv", 16, Decision_en::Pending, 0, "居家", "McDonald’s手机壳壳壳壳"},
-        {"alipay-old.csv", 5, Decision_en::Import, -2500, "即时到账交易", "书"},
-        {"alipay-old.csv", 6, Decision_en::FullyRefunded, 0, "支付宝担保交易", "衣"},
-        {"wechat.csv", 9, Decision_en::Import, -2816, "商户消费", "包子"},
-        {"wechat.csv", 10, Decision_en::FullyRefunded, 0, "商户消费", "衣服"},
-        {"wechat.csv", 11, Decision_en::Import, -3000, "商户消费", "鞋子"},
-        {"wechat.csv", 12, Decision_en::RefundCounted, 0, "商户消费-退款", "鞋子"},
-        {"wechat.csv", 13, Decision_en::Neutral, 0, "零钱提现", "招商银行"},
+        // The apps' kinds of trade are no categories: the shop or the goods say it, or
+        // the entry goes to the book's plain 开销.
+        {"alipay-old.csv", 5, Decision_en::Import, -2500, "学习", "书"},
+        {"alipay-old.csv", 6, Decision_en::FullyRefunded, 0, "", "衣"},
+        {"wechat.csv", 9, Decision_en::Import, -2816, "饮食", "包子"},
+        {"wechat.csv", 10, Decision_en::FullyRefunded, 0, "", "衣服"},
+        {"wechat.csv", 11, Decision_en::Import, -3000, "服饰", "鞋子"},
+        {"wechat.csv", 12, Decision_en::RefundCounted, 0, "服饰", "鞋子"},
+        {"wechat.csv", 13, Decision_en::Neutral, 0, "", "招商银行"},
         {"bank-split.csv", 3, Decision_en::Import, 800000, "", "工资"},
         {"bank-split.csv", 4, Decision_en::Import, -12850, "居家", "消费"},
-        {"bank-signed.csv", 2, Decision_en::Import, -3500, "", "咖啡"},
-        {"bank-signed.csv", 3, Decision_en::Import, -3500, "", "咖啡"},  // the same again, not a repeat
+        {"bank-signed.csv", 2, Decision_en::Import, -3500, "饮食", "咖啡"},
+        {"bank-signed.csv", 3, Decision_en::Import, -3500, "饮食", "咖啡"},  // the same again, not a repeat
         {"bank-signed.csv", 4, Decision_en::Import, 150, "", "利息"}};
     QString openShape;
     std::unique_ptr<StatementImport_cl> statement;
