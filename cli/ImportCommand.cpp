@@ -118,7 +118,16 @@ void ImportCommand_cl::Run(Book_cl& book, const QCommandLineParser& parser) cons
                                              : format == u"wechat" ? Import_ns::StatementKind_en::WeChat
                                              : format == u"bank"   ? Import_ns::StatementKind_en::Bank
                                                                    : Import_ns::StatementKind_en::Auto;
-    ImportStatement(path, kind, dryRun, parser.isSet(QStringLiteral("accept-mismatch")));
+    try {
+        ImportStatement(path, kind, dryRun, parser.isSet(QStringLiteral("accept-mismatch")));
+    } catch (const Base_ns::UserError_cl& error) {
+        // Found by content, the file may have been meant as a record file too.
+        if (format != u"auto" || !Import_ns::StatementReader_cl::IsUnknownShape(error)) throw;
+        QStringList captions;
+        for (int32_t i = 0; i < Vorelle_ns::RecordFile_cl::ColumnCount; ++i)
+            captions << Vorelle_ns::RecordFile_cl::ColumnTitle(i);
+        throw error.At(QStringLiteral("或费用记录CSV文件（列头为 ") + captions.join(u',') + u'）');
+    }
 }
 
 }  // namespace Cli_ns

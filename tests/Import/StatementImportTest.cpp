@@ -308,8 +308,9 @@ TEST_F(StatementTest, EveryTradeIsBookedOnceByItsWholeIdAndItsAmount) {
             StatementImport_cl statement(app.Path() + "numbered.csv", StatementKind_en::Bank, {numbered},
                                          CategoryRules_cl(), users, records);
             statement.Preview(true);
-            if (pass == 1)
+            if (pass == 1) {
                 EXPECT_EQ(DecisionText(statement.Entries().last().decision), DecisionText(c.secondDecision));
+            }
             const StatementSummary_st done = statement.Import();
             EXPECT_EQ(done.decisions[int(Decision_en::Import)].count, c.booked[pass]) << pass;
             EXPECT_EQ(Count("zorb_record") - before, c.booked[pass]) << pass;
