@@ -15,6 +15,9 @@ class ServerImportTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid());
+        // A copy of its own: its application folder (for Error.log) is the temporary one.
+        program = folder.filePath(QStringLiteral("vorelle-cli"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VORELLE_CLI), program)) << "cannot copy " << VORELLE_CLI;
         ASSERT_TRUE(server.Start()) << "The PostgreSQL test server did not start: " << server.Why().toStdString();
         ASSERT_TRUE(server.MakeBook("imports", "pw", "imports")) << server.Why().toStdString();
         uri = QStringLiteral("postgresql://imports@") + server.Address() + QStringLiteral("/imports");
@@ -46,7 +49,7 @@ protected:
         environment.insert("XDG_CONFIG_HOME", folder.path());
         environment.insert("XDG_DATA_HOME", folder.path());
         cli->setProcessEnvironment(environment);
-        cli->start(QStringLiteral(VORELLE_CLI), arguments);
+        cli->start(program, arguments);
         return cli;
     }
 
@@ -72,6 +75,7 @@ protected:
     }
 
     QTemporaryDir folder;
+    QString program;
     PostgresServer_cl& server = PostgresServer_cl::Shared();
     QString uri;
 };
