@@ -21,7 +21,8 @@ void RecordFile_cl::RowTexts(const RecordRow_st& row, QString (&texts)[ColumnCou
     texts[2] = row.expenseName;
     texts[3] = ConvertInfo_cl::MoneyToText(row.expense);
     texts[4] = row.userName;
-    texts[5] = ConvertInfo_cl::StatisticsToText(row.expense > 0 ? 1 : 0, row.statisticsMode);
+    // A refund is a positive amount marked as an expense.
+    texts[5] = ConvertInfo_cl::StatisticsToText(row.expense > 0 && !row.refund ? 1 : 0, row.statisticsMode);
     texts[6] = row.comment;
 }
 

@@ -65,7 +65,9 @@ bool RecordFileReader_cl::Next(RecordInfo_st& record) {
     record.userName = cells[4];
     int32_t kind = 0;
     if (!ConvertInfo_cl::TextToStatistics(cells[5], record.statisticsMode, kind)) throw UserError(105, __LINE__, remark);
-    if ((kind == 1) != (cents > 0)) throw UserError(111, __LINE__, remark);
+    // A positive amount marked as an expense is a refund; income is never negative.
+    if (kind == 1 && cents < 0) throw UserError(111, __LINE__, remark);
+    record.refund = kind == 0 && cents > 0;
     record.comment = cells[6];
     if (Base_ns::CharacterCount(record.typeName) > RecordFile_cl::MaxName) throw UserError(106, __LINE__, remark);
     if (Base_ns::CharacterCount(record.expenseName) > RecordFile_cl::MaxName) throw UserError(107, __LINE__, remark);

@@ -5,6 +5,7 @@
 #include "Data/AccountMoves.h"
 #include "DB/IDatabase.h"
 #include "Data/Statement.h"
+#include "Data/TradeLog.h"
 #include "Data/UserManage.h"
 #include "IO/CSVStream.h"
 #include "base/SysError.h"
@@ -123,7 +124,9 @@ const Tmpl insertRecord[] = {
      "values(?user_sn?, ?type_sn?, '?expense_name?', ?expense?, '?comment?', '?statistics_mode?', '1', "
      "'?record_time?', ?alter_sn?)"}};
 const Tmpl selectOwnerAndAmount[] = {
-    {DB_ALL, "select user_sn, expense from zorb_record where valid = '1' and sn = ?record_sn?"}};
+    {DB_ALL,
+     "select zorb_record.user_sn, zorb_record.expense, zorb_expense_type.kind from zorb_record, zorb_expense_type "
+     "where zorb_record.valid = '1' and zorb_expense_type.sn = zorb_record.type_sn and zorb_record.sn = ?record_sn?"}};
 const Tmpl updateRecord[] = {
     {DB_ALL,
      "update zorb_record set type_sn = ?type_sn?, expense_name = '?expense_name?', expense = ?expense?, "
@@ -133,7 +136,7 @@ const Tmpl selectRecord[] = {
     {DB_ALL,
      "select "
      "zorb_record.record_time,zorb_expense_type.type_name,zorb_record.expense_name,zorb_record.expense,zorb_"
-     "record.statistics_mode,zorb_record.comment,zorb_user.user_name,zorb_record.user_sn from "
+     "record.statistics_mode,zorb_record.comment,zorb_user.user_name,zorb_record.user_sn,zorb_expense_type.kind from "
      "zorb_record,zorb_user,zorb_expense_type where zorb_user.valid = '1' and zorb_record.valid = '1' and "
      "zorb_expense_type.valid = '1' and zorb_user.sn = zorb_record.user_sn and zorb_expense_type.sn = "
      "zorb_record.type_sn and zorb_record.sn = ?record_sn?"}};
@@ -152,7 +155,7 @@ const Tmpl recordsHead[] = {
     {DB_ALL,
      "select "
      "zorb_record.sn,zorb_record.record_time,zorb_expense_type.type_name,zorb_record.expense_name,zorb_record."
-     "expense,zorb_user.user_name,zorb_record.statistics_mode,zorb_record.comment from "
+     "expense,zorb_user.user_name,zorb_record.statistics_mode,zorb_record.comment,zorb_expense_type.kind from "
      "zorb_record,zorb_user,zorb_expense_type where zorb_user.valid = '1' and zorb_record.valid = '1' and "
      "zorb_expense_type.valid = '1' and zorb_user.sn = zorb_record.user_sn and zorb_expense_type.sn = "
      "zorb_record.type_sn and zorb_record.record_time >= #?begin_time?# and zorb_record.record_time <= "
@@ -461,6 +464,7 @@ void RecordManage_cl::CreateTables() {
     database.ExecuteNoRecords(MakeSQL(dbType, createTemplateTable));
     database.ExecuteNoRecords(MakeSQL(dbType, createRecyclerTable));
     database.ExecuteNoRecords(MakeSQL(dbType, createRecordTimeIndex));
+    TradeLog_cl(database).CreateTable();
     for (const char* name : defaultExpenseTypes) FindOrAddType(QString::fromUtf8(name), false, 0);
     FindOrAddType(QString::fromUtf8(defaultIncomeType), true, 0);
     transaction.Commit();
@@ -504,12 +508,14 @@ void RecordManage_cl::AlterRecord(int32_t recordSn, const QString& typeName, con
         throw UserError(105, __LINE__);
     const int32_t owner = records.GetInteger();
     const int32_t oldExpense = records.GetInteger();
+    // A refund stays money back in an expense category.
+    const bool income = ReadString(records) == KindText(true);
     const int32_t currentSn = userManage.GetCurrentUser();
     if (owner != currentSn && !userManage.CanAlterOthers()) throw UserError(107, __LINE__);
     if ((oldExpense > 0) != (expense > 0)) throw SysError(8, __LINE__);
 
     DB_ns::BeginTrans_cl transaction(&database);
-    const int32_t typeSn = GetTypeSn(typeName, expense > 0);
+    const int32_t typeSn = GetTypeSn(typeName, income);
     // Deleted from another workstation since it was read: its amount must not move the balances.
     if (database.ExecuteNoRecords(MakeSQL(dbType, updateRecord, typeSn, expenseName, expense, comment,
                                           ModeText(statisticsMode), recordTime, currentSn, recordSn)) == 0)
@@ -532,6 +538,7 @@ RecordDetail_st RecordManage_cl::GetRecord(int32_t recordSn) {
     detail.comment = ReadString(records);
     ReadString(records);  // the owner's name is not handed out
     const int32_t owner = records.GetInteger();
+    detail.refund = detail.expense > 0 && ReadString(records) == KindText(false);
     const int32_t currentSn = userManage.GetCurrentUser();
     // Seeing another user's entry needs the same right as listing it.
     if (owner != currentSn && !userManage.CanViewOthers()) throw UserError(101, __LINE__);
@@ -606,10 +613,11 @@ void RecordManage_cl::ImportRecords(const std::function<bool(RecordInfo_st&)>& n
             }
             if (owner != currentSn && !canManageUsers) throw UserError(109, __LINE__, record.userName);
             CheckRecord(record.expense, record.recordTime);
-            const QString typeKey = KindText(record.expense > 0) + record.typeName;
+            const bool income = record.expense > 0 && !record.refund;
+            const QString typeKey = KindText(income) + record.typeName;
             typeSn = Known(types, typeKey);
             if (typeSn == 0) {
-                typeSn = GetTypeSn(record.typeName, record.expense > 0);
+                typeSn = GetTypeSn(record.typeName, income);
                 types.Append({typeKey, typeSn});
             }
             moves.Add(record.expense, owner);
@@ -716,6 +724,7 @@ Base_ns::Trusteeship_tl<RecordRow_st> RecordManage_cl::GetRecords(bool allUsers,
         records.GetString(row.userName);
         row.statisticsMode = ReadMode(records);
         records.GetString(row.comment);
+        row.refund = row.expense > 0 && ReadString(records) == KindText(false);
         for (QString* text : {&row.typeName, &row.expenseName, &row.userName, &row.comment}) ShareText(texts, *text);
         records.MoveNext();
     }

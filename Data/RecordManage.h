@@ -26,6 +26,9 @@ struct RecordInfo_st {
     int32_t statisticsMode = 0;
     QString comment;
     int32_t line = 0;  // the line of the file it was read from, named in refusals; 0: none
+    // Money back from a purchase: a positive amount in an expense category, which the
+    // category's sums take off its spending.
+    bool refund = false;
 };
 
 // One row of an entry list.
@@ -38,6 +41,7 @@ struct RecordRow_st {
     QString userName;  // the owner
     int32_t statisticsMode = 0;
     QString comment;
+    bool refund = false;  // money back in an expense category
 };
 
 // One entry read for altering.
@@ -45,6 +49,7 @@ struct RecordDetail_st {
     QString typeName;
     QString expenseName;
     int32_t expense = 0;
+    bool refund = false;  // money back in an expense category
     QString comment;
     Base_ns::DateTime_cl recordTime;
     int32_t statisticsMode = 0;

@@ -4,6 +4,10 @@
 #include "DB/IDatabase.h"
 #include "DB/SimpleOutRecords.h"
 #include "Data/Statement.h"
+#include "base/Error.h"
+#include "platform/ado/Variant.h"
+
+#include <QCryptographicHash>
 
 namespace Vorelle_ns {
 
@@ -11,27 +15,40 @@ namespace {
 
 using DB_ns::DB_ALL;
 using DB_ns::DB_LOCAL;
+using DB_ns::DB_ORACLE;
+using DB_ns::DB_POSTGRESQL;
 using DB_ns::DB_SQLSERVER;
 using Tmpl = DB_ns::SQLTemplate_st;
 
 const Tmpl createTradeTable[] = {
     {DB_LOCAL,
-     "create table zorb_trade(sn counter(1,1) primary key,source text(16),trade_id text(128),type_name "
-     "text(16),user_sn integer,create_time datetime default date()+time())"},
+     "create table zorb_trade(sn counter(1,1) primary key,source text(16),trade_id text(255),type_name "
+     "text(16),user_sn integer,create_time datetime default date()+time(),amount integer)"},
     {DB_SQLSERVER,
      "create table zorb_trade(sn integer identity(1,1) primary key,source nvarchar(16),trade_id "
-     "nvarchar(128),type_name nvarchar(16),user_sn integer,create_time datetime default getdate())"}};
+     "nvarchar(255),type_name nvarchar(16),user_sn integer,create_time datetime default getdate(),amount integer)"}};
 // Two copies importing the same trade at once: the second one's transaction fails here.
 const Tmpl createTradeIndex[] = {{DB_ALL, "create unique index zorb_trade_id on zorb_trade(source,trade_id)"}};
+// A table of an older copy: ids of 128 characters, no amount. Widening a text column
+// keeps its rows and index on every server.
+const Tmpl probeAmount[] = {{DB_ALL, "select count(*) from zorb_trade where sn = 0 and amount = 0"}};
+const Tmpl addAmount[] = {{DB_ALL, "alter table zorb_trade add amount integer"}};
+const Tmpl widenTradeId[] = {{DB_SQLSERVER, "alter table zorb_trade alter column trade_id nvarchar(255)"},
+                             {DB_POSTGRESQL, "alter table zorb_trade alter column trade_id type varchar(255)"}};
+const Tmpl lockTrades[] = {
+    {DB_LOCAL, "update zorb_trade set user_sn = user_sn where sn = 0"},
+    {DB_ORACLE, "lock table zorb_trade in exclusive mode"},
+    {DB_SQLSERVER, "select count(*) from zorb_trade with (tablockx, holdlock)"},
+    {DB_POSTGRESQL, "lock table zorb_trade in share row exclusive mode"}};
 const Tmpl selectTrade[] = {
-    {DB_ALL, "select sn from zorb_trade where source = '?source?' and trade_id = '?trade_id?'"}};
+    {DB_ALL, "select amount from zorb_trade where source = '?source?' and trade_id = '?trade_id?'"}};
 const Tmpl selectOriginalHead[] = {
     {DB_ALL, "select trade_id,type_name from zorb_trade where source = '?source?' and trade_id in ("}};
 const Tmpl candidateId[] = {{DB_ALL, "'?trade_id?'"}};
 const Tmpl insertTrade[] = {
     {DB_ALL,
-     "insert into zorb_trade(source,trade_id,type_name,user_sn) values('?source?', '?trade_id?', "
-     "'?type_name?', ?user_sn?)"}};
+     "insert into zorb_trade(source,trade_id,type_name,user_sn,amount) values('?source?', '?trade_id?', "
+     "'?type_name?', ?user_sn?, ?amount?)"}};
 
 // Original ids are order numbers of a dozen digits and more; shorter beginnings of a
 // refund id are never one.
@@ -49,13 +66,54 @@ void TradeLog_cl::CreateTable() {
     transaction.Commit();
 }
 
-bool TradeLog_cl::Has(const QString& source, const QString& tradeId) {
+bool TradeLog_cl::HasAmountColumn() {
+    try {
+        int32_t count = 0;
+        database.QueryCount(MakeSQL(database.GetType(), probeAmount), count);
+        return true;
+    } catch (const Base_ns::Error_cl&) {
+        return false;
+    }
+}
+
+void TradeLog_cl::Widen() {
+    const int32_t dbType = database.GetType();
+    DB_ns::BeginTrans_cl transaction(&database);
+    database.ExecuteNoRecords(MakeSQL(dbType, addAmount));
+    // The local engine does not hold texts to their declared length.
+    if (dbType != DB_LOCAL) database.ExecuteNoRecords(MakeSQL(dbType, widenTradeId));
+    transaction.Commit();
+}
+
+void TradeLog_cl::Prepare() {
+    try {
+        if (!Exists()) CreateTable();
+        else if (!HasAmountColumn()) Widen();
+    } catch (const Base_ns::Error_cl&) {
+        // Another copy made or widened it at the same moment: what matters is that it is done.
+        if (!Exists() || !HasAmountColumn()) throw;
+    }
+}
+
+QString TradeLog_cl::Key(const QString& tradeId) {
+    if (tradeId.size() <= MaxTradeId) return tradeId;
+    // Never an order number: no app's ids are this long. Kept apart from every other.
+    return QStringLiteral("#sha256:") +
+           QString::fromLatin1(QCryptographicHash::hash(tradeId.toUtf8(), QCryptographicHash::Sha256).toHex());
+}
+
+bool TradeLog_cl::Find(const QString& source, const QString& tradeId, int64_t& amount) {
     DB_ns::SimpleOutRecords_cl rows;
-    return database.Query(MakeSQL(database.GetType(), selectTrade, source, tradeId), rows) != 0;
+    if (database.Query(MakeSQL(database.GetType(), selectTrade, source, Key(tradeId)), rows) == 0) return false;
+    Ado_ns::Variant_st value;
+    rows.GetValue(value);
+    int32_t kept = 0;
+    amount = value.ToInt32(kept) ? kept : UnknownAmount;
+    return true;
 }
 
 QString TradeLog_cl::FindOriginalType(const QString& source, const QString& refundId) {
-    if (refundId.size() <= kShortestOriginal) return QString();
+    if (refundId.size() <= kShortestOriginal || refundId.size() > MaxTradeId) return QString();
     const int32_t dbType = database.GetType();
     // Every beginning is a candidate: one look-up by the unique index in any dialect.
     QString sql = MakeSQL(dbType, selectOriginalHead, source);
@@ -80,8 +138,12 @@ QString TradeLog_cl::FindOriginalType(const QString& source, const QString& refu
     return bestType;
 }
 
-void TradeLog_cl::Add(const QString& source, const QString& tradeId, const QString& typeName, int32_t userSn) {
-    database.ExecuteNoRecords(MakeSQL(database.GetType(), insertTrade, source, tradeId, typeName, userSn));
+void TradeLog_cl::Lock() { database.ExecuteNoRecords(MakeSQL(database.GetType(), lockTrades)); }
+
+void TradeLog_cl::Add(const QString& source, const QString& tradeId, const QString& typeName, int32_t userSn,
+                      int64_t amount) {
+    database.ExecuteNoRecords(
+        MakeSQL(database.GetType(), insertTrade, source, Key(tradeId), typeName, userSn, int32_t(amount)));
 }
 
 }  // namespace Vorelle_ns

@@ -11,16 +11,20 @@ class IDatabase_cl;
 namespace Vorelle_ns {
 
 // The trades of downloaded statements already booked: one row per source ("支付宝",
-// "微信支付", "银行") and trade id, with the category it went to. Kept in a table of its
-// own, zorb_trade, so that the five finance tables stay as older copies of the program
-// know them; made on first use.
+// "微信支付", "银行") and trade id, with the category it went to and the trade's amount.
+// Kept in a table of its own, zorb_trade, so that the five finance tables stay as older
+// copies of the program know them; made with the book, and on the first login to a book
+// made before it. Older copies cut ids at 128 characters and keep no amount: both still
+// work with the wider table.
 class TradeLog_cl {
 public:
     explicit TradeLog_cl(DB_ns::IDatabase_cl& database) : database(database) {}
 
     static QString ClassName() { return QStringLiteral("TradeLog_cl"); }
-    // Longest trade id the table holds.
-    static constexpr int32_t MaxTradeId = 128;
+    // Longest trade id kept as it is; a longer one is kept as a digest of it.
+    static constexpr int32_t MaxTradeId = 255;
+    // The amount of a trade kept by an older copy of the program.
+    static constexpr int64_t UnknownAmount = -1;
 
     // Whether the book has the table yet. Ask outside any transaction: on some servers a
     // failing statement spoils the transaction it runs in.
@@ -28,14 +32,27 @@ public:
     // Makes the table and its unique index, in a transaction of its own (nested in the
     // caller's, if any).
     void CreateTable();
-    [[nodiscard]] bool Has(const QString& source, const QString& tradeId);
+    // Makes the table, or widens one an older copy made; outside any transaction. Two
+    // copies doing it at once are fine: the one that comes second finds it done.
+    void Prepare();
+    // The id as the table keeps it.
+    [[nodiscard]] static QString Key(const QString& tradeId);
+    // Whether the trade is booked; amount: the hundredths kept with it, or UnknownAmount.
+    [[nodiscard]] bool Find(const QString& source, const QString& tradeId, int64_t& amount);
     // The category of the booked trade whose id is the longest proper beginning of
     // refundId (a refund's id starts with its original's); empty when none is booked.
     [[nodiscard]] QString FindOriginalType(const QString& source, const QString& refundId);
+    // Holds other imports off the table until the caller's transaction ends, so that two
+    // copies importing the same statement at once book it once: the second one waits and
+    // then finds its trades booked. Readers are not held up.
+    void Lock();
     // Inside the caller's transaction, with the entry it belongs to.
-    void Add(const QString& source, const QString& tradeId, const QString& typeName, int32_t userSn);
+    void Add(const QString& source, const QString& tradeId, const QString& typeName, int32_t userSn, int64_t amount);
 
 private:
+    [[nodiscard]] bool HasAmountColumn();
+    void Widen();
+
     DB_ns::IDatabase_cl& database;
 };
 

@@ -6,6 +6,7 @@
 #include "DB/SimpleOutRecords.h"
 #include "Data/DatabaseManage.h"
 #include "Data/Statement.h"
+#include "Data/TradeLog.h"
 #include "base/SysError.h"
 #include "base/UserError.h"
 #include "platform/ado/Variant.h"
@@ -130,6 +131,14 @@ void UserManage_cl::Login(const QString& userName, const QString& password) {
         throw UserError(101, __LINE__);
     databaseManage.SetLoginUser(records.GetInteger());
     Unique_ns::InitDatabaseStorage(Identity(databaseManage), userName, productName);
+    // A book made by an older copy gets the statements' trade table now, not in the middle
+    // of an import that others may be running too.
+    try {
+        TradeLog_cl(database).Prepare();
+    } catch (const Base_ns::Error_cl&) {
+        // A login without the right to change tables still works with the book; an import
+        // says what is missing when it needs it.
+    }
 }
 
 void UserManage_cl::Logout() {

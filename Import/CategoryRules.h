@@ -13,7 +13,7 @@ class ICustom_cl;
 
 namespace Import_ns {
 
-// One rule: a trade whose counterparty, product or app category holds the keyword goes
+// One rule: a trade whose counterparty, product, app category or kind holds the keyword goes
 // to the category, optionally under an entry name and a statistics mode.
 struct CategoryRule_st {
     QString keyword;
@@ -24,8 +24,8 @@ struct CategoryRule_st {
 };
 
 // The rule table the user edits, first match wins; kept in the book's settings. Until
-// the user saves one, the defaults map the apps' own trade categories to the book's
-// default categories.
+// the user saves one, the defaults map the apps' own categories and the words of shops
+// and goods to the book's default categories.
 class CategoryRules_cl {
 public:
     explicit CategoryRules_cl(QList<CategoryRule_st> rules = Defaults()) : rules(std::move(rules)) {}

@@ -14,6 +14,7 @@ QString DecisionText(Decision_en decision) {
     case Decision_en::OriginalSkipped: return QStringLiteral("跳过：原交易未入账");
     case Decision_en::Zero: return QStringLiteral("跳过：金额为零");
     case Decision_en::AlreadyImported: return QStringLiteral("跳过：以前已导入");
+    case Decision_en::Conflict: return QStringLiteral("跳过：交易号以前导入过，金额不同");
     }
     return QString();
 }

@@ -10,7 +10,7 @@ namespace Import_ns {
 // What becomes of a statement row.
 enum class Decision_en {
     Import,           // booked as it is (less any part refunded)
-    Refund,           // a refund, booked as income in its original's category
+    Refund,           // a refund, booked back into its original's expense category
     Closed,           // closed, failed or cancelled
     Pending,          // not finished
     Neutral,          // money moved between one's own accounts
@@ -19,8 +19,9 @@ enum class Decision_en {
     OriginalSkipped,  // the refund of a trade that was not booked either
     Zero,             // no amount
     AlreadyImported,  // booked by an earlier import (or earlier in this file)
+    Conflict,         // its id was booked before with another amount
 };
-constexpr int32_t kDecisionCount = 10;
+constexpr int32_t kDecisionCount = 11;
 
 // The words the preview and the summary use.
 QString DecisionText(Decision_en decision);
@@ -30,7 +31,7 @@ inline bool Books(Decision_en decision) { return decision == Decision_en::Import
 struct StatementEntry_st {
     StatementRow_st row;
     Decision_en decision = Decision_en::Import;
-    int64_t expense = 0;  // signed hundredths: < 0 expense, > 0 income
+    int64_t expense = 0;  // signed hundredths: < 0 expense, > 0 income or a refund
     QString typeName;
     QString expenseName;
     QString comment;

@@ -7,12 +7,20 @@
 #include "Data/UserManage.h"
 #include "Import/EntryText.h"
 #include "Window/ConvertInfo.h"
+#include "base/UserError.h"
 
 #include <algorithm>
 
 namespace Import_ns {
 
 namespace {
+
+Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark) {
+    static const Base_ns::ErrorInfo_st table[] = {
+        {101, "账单写明的笔数或金额与文件中的交易对不上（文件可能不完整），没有导入。"}};
+    return Base_ns::UserError_cl(line, __FILE__, StatementImport_cl::ClassName(), code, table,
+                                 int32_t(std::size(table)), remark);
+}
 
 QString Money(int64_t hundredths) { return Vorelle_ns::ConvertInfo_cl::MoneyToText(hundredths) + u'元'; }
 
@@ -51,6 +59,12 @@ QStringList StatementSummary_st::ComparisonLines() const {
                          .arg(mark(same));
     }
     if (lines.isEmpty()) lines << QStringLiteral("账单没有写明笔数和金额，无法核对。");
+    return lines;
+}
+
+QStringList StatementSummary_st::Disagreements() const {
+    QStringList lines = ComparisonLines();
+    lines.removeIf([](const QString& line) { return !line.endsWith(QStringLiteral("不一致")); });
     return lines;
 }
 
@@ -107,7 +121,7 @@ void StatementImport_cl::FindRefunds() {
 }
 
 QString StatementImport_cl::TradeKey(const StatementRow_st& row) const {
-    if (!row.tradeId.isEmpty()) return WithoutApostrophe(row.tradeId).left(Vorelle_ns::TradeLog_cl::MaxTradeId);
+    if (!row.tradeId.isEmpty()) return Vorelle_ns::TradeLog_cl::Key(WithoutApostrophe(row.tradeId));
     return row.time.Format() + u'|' + QString::number(row.amount) + u'|' + row.counterparty.left(20) + u'|' +
            row.product.left(20);
 }
@@ -122,12 +136,14 @@ StatementEntry_st StatementImport_cl::Decide(const StatementRow_st& row) {
 void StatementImport_cl::Decide(StatementEntry_st& entry) {
     const StatementRow_st& row = entry.row;
     const std::optional<CategoryRule_st> rule = rules.Match(row);
+    // The kind of trade is no category: without one the entry goes to 开销 or 收入.
     QString category = rule ? rule->category : row.category;
     entry.mode = rule && rule->mode >= 0 ? rule->mode : 0;
     const QString name = rule && !rule->name.isEmpty() ? rule->name
                          : !row.product.isEmpty()                 ? row.product
                          : !row.counterparty.isEmpty()            ? row.counterparty
-                                                                  : row.category;
+                         : !row.category.isEmpty()                ? row.category
+                                                                  : row.kind;
     entry.decision = Decision_en::Import;
     entry.expense = 0;
     const int64_t net = row.amount - row.refunded;
@@ -164,22 +180,36 @@ void StatementImport_cl::Decide(StatementEntry_st& entry) {
     if (!row.counterparty.isEmpty()) comment += QStringLiteral(" ") + row.counterparty;
     if (!row.product.isEmpty() && row.product != row.counterparty) comment += QStringLiteral(" ") + row.product;
     entry.comment = ClipComment(WithoutApostrophe(comment));
-    if (!Books(entry.decision)) return;
-    const QString key = TradeKey(row);
-    if (bookedKeys.contains(qHash(key)) || (logReady && log->Has(reader.Source(), key)))
-        entry.decision = Decision_en::AlreadyImported;
+    if (Books(entry.decision)) FindBooked(TradeKey(row), row.amount, entry);
+}
+
+void StatementImport_cl::FindBooked(const QString& key, int64_t amount, StatementEntry_st& entry) {
+    int64_t kept = Vorelle_ns::TradeLog_cl::UnknownAmount;
+    const auto seen = bookedKeys.constFind(qHash(key));
+    bool found = seen != bookedKeys.cend();
+    if (found) kept = *seen;
+    else if (logReady) found = log->Find(reader.Source(), key, kept);
+    if (!found) return;
+    // The same id with another amount is another trade, or a damaged file: say so
+    // rather than take it for the one booked.
+    entry.decision = kept == amount || kept == Vorelle_ns::TradeLog_cl::UnknownAmount ? Decision_en::AlreadyImported
+                                                                                      : Decision_en::Conflict;
 }
 
 void StatementImport_cl::Count(StatementSummary_st& counted, const StatementEntry_st& entry) const {
     const StatementRow_st& row = entry.row;
     ++counted.rows;
-    ++counted.flowCount[int(row.flow)];
-    counted.flowSum[int(row.flow)] += row.amount;
+    // A closed trade moved no money: the statements leave it out of their totals.
+    if (!row.closed) {
+        ++counted.flowCount[int(row.flow)];
+        counted.flowSum[int(row.flow)] += row.amount;
+    }
     DecisionTotal_st& total = counted.decisions[int(entry.decision)];
     ++total.count;
-    total.sum += Books(entry.decision)        ? entry.expense
-                 : row.flow == Flow_en::Expense ? -row.amount
-                                                : row.amount;
+    // A trade booked before counts as it was booked (less what was refunded).
+    const bool bookable = Books(entry.decision) || entry.decision == Decision_en::AlreadyImported ||
+                          entry.decision == Decision_en::Conflict;
+    total.sum += bookable ? entry.expense : row.flow == Flow_en::Expense ? -row.amount : row.amount;
 }
 
 const StatementSummary_st& StatementImport_cl::Preview(bool keep, const Progress_fn& progress) {
@@ -191,7 +221,7 @@ const StatementSummary_st& StatementImport_cl::Preview(bool keep, const Progress
     StatementRow_st row;
     while (reader.Next(row)) {
         const StatementEntry_st entry = Decide(row);
-        if (Books(entry.decision)) bookedKeys.insert(qHash(TradeKey(row)));
+        if (Books(entry.decision)) bookedKeys.insert(qHash(TradeKey(row)), row.amount);
         Count(summary, entry);
         if (keep) entries.append(entry);
         if (progress) progress(reader.Position(), reader.Size());
@@ -214,11 +244,7 @@ void StatementImport_cl::SetCategory(int32_t line, const QString& category) {
     }
 }
 
-StatementSummary_st StatementImport_cl::Import(const Progress_fn& progress) {
-    // Made once, on the first import into this book; kept even if this import fails.
-    if (!logReady) log->CreateTable();
-    logReady = true;
-    FindRefunds();
+StatementSummary_st StatementImport_cl::Import(const Progress_fn& progress, bool acceptMismatch) {
     QString ownerName = owner;
     if (ownerName.isEmpty()) {
         const Base_ns::Trusteeship_tl<Vorelle_ns::UserInfo_st> all = users.GetUsers();
@@ -229,33 +255,53 @@ StatementSummary_st StatementImport_cl::Import(const Progress_fn& progress) {
     const int32_t ownerSn = users.FindUser(ownerName);
     StatementSummary_st done = NewSummary();
     DB_ns::BeginTrans_cl transaction(&users.GetDatabase());
-    Container_ns::List_tl<Vorelle_ns::RecordInfo_st> batch;
-    reader.Rewind();
-    StatementRow_st row;
-    while (reader.Next(row)) {
-        const StatementEntry_st entry = Decide(row);
-        Count(done, entry);
-        if (Books(entry.decision)) {
-            // The trade row goes in at once: a repeated id later in the file finds it.
-            log->Add(reader.Source(), TradeKey(row), entry.typeName, ownerSn);
-            Vorelle_ns::RecordInfo_st record;
-            record.recordTime = row.time;
-            record.typeName = entry.typeName;
-            record.expenseName = entry.expenseName;
-            record.expense = int32_t(entry.expense);
-            record.userName = ownerName;
-            record.statisticsMode = entry.mode;
-            record.comment = entry.comment;
-            batch.Append(record);
-            if (batch.Count() >= kBatch) {
-                records.ImportRecords(batch);
-                batch = Container_ns::List_tl<Vorelle_ns::RecordInfo_st>();
+    // Made with the book, or at login to an older one; if that could not be done, here,
+    // so that a refused import leaves no table behind.
+    const bool made = !logReady;
+    if (made) log->CreateTable();
+    logReady = true;
+    try {
+        // Another copy importing now finishes first; its trades are then found booked.
+        log->Lock();
+        FindRefunds();
+        bookedKeys.clear();
+        Container_ns::List_tl<Vorelle_ns::RecordInfo_st> batch;
+        reader.Rewind();
+        StatementRow_st row;
+        while (reader.Next(row)) {
+            const StatementEntry_st entry = Decide(row);
+            Count(done, entry);
+            if (Books(entry.decision)) {
+                // The trade row goes in at once: a repeated id later in the file finds it.
+                log->Add(reader.Source(), TradeKey(row), entry.typeName, ownerSn, row.amount);
+                bookedKeys.insert(qHash(TradeKey(row)), row.amount);
+                Vorelle_ns::RecordInfo_st record;
+                record.recordTime = row.time;
+                record.typeName = entry.typeName;
+                record.expenseName = entry.expenseName;
+                record.expense = int32_t(entry.expense);
+                record.refund = entry.decision == Decision_en::Refund;
+                record.userName = ownerName;
+                record.statisticsMode = entry.mode;
+                record.comment = entry.comment;
+                record.line = row.line;
+                batch.Append(record);
+                if (batch.Count() >= kBatch) {
+                    records.ImportRecords(batch);
+                    batch = Container_ns::List_tl<Vorelle_ns::RecordInfo_st>();
+                }
             }
+            if (progress) progress(reader.Position(), reader.Size());
         }
-        if (progress) progress(reader.Position(), reader.Size());
+        if (batch.Count() > 0) records.ImportRecords(batch);
+        bookedKeys.clear();
+        done.stated = reader.Stated();
+        if (!acceptMismatch && !done.Agrees())
+            throw UserError(101, __LINE__, done.Disagreements().join(QStringLiteral("；")));
+    } catch (...) {
+        if (made) logReady = false;
+        throw;
     }
-    if (batch.Count() > 0) records.ImportRecords(batch);
-    done.stated = reader.Stated();
     transaction.Commit();
     return done;
 }

@@ -6,7 +6,6 @@
 
 #include <QHash>
 #include <QList>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -42,6 +41,8 @@ struct StatementSummary_st {
     QStringList ComparisonLines() const;
     // Whether every stated figure agrees with the rows.
     bool Agrees() const;
+    // The comparison lines that do not agree.
+    QStringList Disagreements() const;
 };
 
 // Called with how far a pass has come.
@@ -71,8 +72,9 @@ public:
     void SetOwner(const QString& name) { owner = name; }
 
     // Books every row to import in one transaction and returns that pass's summary.
-    // Any failure rolls all of it back.
-    StatementSummary_st Import(const Progress_fn& progress = {});
+    // Any failure rolls all of it back; so does a statement whose own counts and totals
+    // disagree with its rows (cut off, say), unless the user accepted that.
+    StatementSummary_st Import(const Progress_fn& progress = {}, bool acceptMismatch = false);
 
 private:
     struct Original_st {
@@ -86,6 +88,7 @@ private:
     QString TradeKey(const StatementRow_st& row) const;
     void Count(StatementSummary_st& summary, const StatementEntry_st& entry) const;
     StatementSummary_st NewSummary() const;
+    void FindBooked(const QString& key, int64_t amount, StatementEntry_st& entry);
 
     StatementReader_cl reader;
     CategoryRules_cl rules;
@@ -97,7 +100,7 @@ private:
     QStringList refundIds;                  // sorted
     QHash<QString, Original_st> originals;  // refund id -> its original in this file
     QHash<int32_t, QString> chosen;         // line -> category the user chose
-    QSet<size_t> bookedKeys;                // hashes of the trade keys booked in this pass
+    QHash<size_t, int64_t> bookedKeys;      // hash of a trade key booked in this pass -> its amount
     QList<StatementEntry_st> entries;
     StatementSummary_st summary;
 };

@@ -51,11 +51,12 @@ QStringList BankTitles(const BankProfile_st& p) {
 }
 
 // "共N笔记录", "收入：N笔 X元", "支出：N笔 ¥X", "不计收支：…", "中性交易：…" anywhere in the
-// notes around the table.
+// notes around the table; the older Alipay layout's "已收入:N笔,X元" and "已支出:N笔,X元"
+// (its "待…" lines are trades not finished).
 void ReadStated(const QStringList& cells, StatementTotals_st& stated) {
     static const QRegularExpression rows(QStringLiteral("^共\\s*(\\d+)\\s*笔记录"));
     static const QRegularExpression flow(
-        QStringLiteral("^(收入|支出|不计收支|中性交易)[：:]\\s*(\\d+)\\s*笔\\s*[,，]?\\s*[¥￥]?\\s*([\\d,]+(?:\\.\\d+)?)"));
+        QStringLiteral("^已?(收入|支出|不计收支|中性交易)[：:]\\s*(\\d+)\\s*笔\\s*[,，]?\\s*[¥￥]?\\s*([\\d,]+(?:\\.\\d+)?)"));
     for (const QString& cell : cells) {
         const QRegularExpressionMatch all = rows.match(cell);
         if (all.hasMatch()) stated.rows = all.captured(1).toInt();
@@ -262,7 +263,10 @@ void StatementReader_cl::ReadTrade(const QStringList& cells, int32_t line, State
     if (!ReadAmount(amountText, row.amount) || amountText.isEmpty())
         throw AmountError(__LINE__, line, amountText);
     row.amount = std::abs(row.amount);
-    row.category = Cell(cells, old ? QStringLiteral("类型") : weChat ? QStringLiteral("交易类型") : QStringLiteral("交易分类"));
+    // Only the newer Alipay layout has a spending category; the others name the kind of
+    // trade, which says nothing of what was bought.
+    if (old || weChat) row.kind = Cell(cells, old ? QStringLiteral("类型") : QStringLiteral("交易类型"));
+    else row.category = Cell(cells, QStringLiteral("交易分类"));
     row.counterparty = Cell(cells, QStringLiteral("交易对方"));
     row.product = Cell(cells, old ? QStringLiteral("商品名称") : weChat ? QStringLiteral("商品") : QStringLiteral("商品说明"));
     if (row.product == u"/") row.product.clear();
@@ -284,7 +288,7 @@ void StatementReader_cl::ReadTrade(const QStringList& cells, int32_t line, State
             throw AmountError(__LINE__, line, row.status);
         }
         // Its money is already taken off the purchase, which carries the refund.
-        row.refundCounted = row.category.endsWith(QStringLiteral("-退款"));
+        row.refundCounted = row.kind.endsWith(QStringLiteral("-退款"));
     } else {
         row.refund = row.status.contains(u"退款成功");
     }

@@ -15,7 +15,8 @@ constexpr int32_t kFlowCount = 3;
 struct StatementRow_st {
     int32_t line = 0;  // line of the CSV file or row of the sheet, from 1
     Base_ns::DateTime_cl time;
-    QString category;      // the app's own trade category or type
+    QString category;      // the app's own spending category, where it has one
+    QString kind;          // the app's kind of trade ("商户消费", "即时到账交易"): no category
     QString counterparty;
     QString product;
     Flow_en flow = Flow_en::Neutral;

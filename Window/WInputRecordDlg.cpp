@@ -193,13 +193,16 @@ void WInputRecordDlg_cl::Handle(Action&& action) {
 
 void WInputRecordDlg_cl::LoadRecord() {
     const RecordDetail_st record = DataCore().GetRecordManage().GetRecord(recordSn);
-    const int32_t kind = record.expense > 0 ? 1 : 0;
+    refund = record.refund;
+    const int32_t kind = record.expense > 0 && !refund ? 1 : 0;
     kindTab->Select(kind);
     // The drop-downs offer what was typed for entries of the record's own kind.
     LoadCombos(kind);
     categoryCombo->PushFront(record.typeName);
     nameCombo->PushFront(record.expenseName);
-    amountCombo->PushFront(Magnitude(record.expense));
+    // Money back from a purchase shows as such: in the title, and with its plus sign.
+    amountCombo->PushFront(refund ? u'+' + Magnitude(record.expense) : Magnitude(record.expense));
+    if (refund) setWindowTitle(QStringLiteral("编辑记录（退款）"));
     commentEdit->setPlainText(record.comment);
     dateEdit->setDateTime(record.recordTime.ToQDateTime());
     SetStatisticsMode(record.statisticsMode);
@@ -331,7 +334,7 @@ void WInputRecordDlg_cl::AddOrChange() {
     recent.Add(AmountKey(kind), amountCombo->Text());
     Unique_ns::GetCustomFromDatabase().WriteInteger(kKindKey, kind);
 
-    const int32_t signedCents = kind == 1 ? cents : -cents;
+    const int32_t signedCents = kind == 1 || refund ? cents : -cents;
     const Base_ns::DateTime_cl time = Base_ns::DateTime_cl::FromQDateTime(dateEdit->dateTime());
     if (editMode) {
         DataCore().GetRecordManage().AlterRecord(recordSn, category, name, signedCents, comment, time, mode);

@@ -89,6 +89,7 @@ private:
     const bool editMode;
     const int32_t recordSn;
     bool mayModify = true;
+    bool refund = false;  // the entry edited is money back in an expense category
     bool loaded = true;
     Base_ns::Trusteeship_tl<TemplateRow_st> templates;
 

@@ -150,6 +150,7 @@ void WStatementImportDlg_cl::ShowSummary(const Import_ns::StatementSummary_st& s
     html += QStringLiteral("<span style=\"color:%1\">与账单核对：").arg(color) +
             summary.ComparisonLines().join(QStringLiteral("；")) + QStringLiteral("</span>");
     summaryLabel->setText(html);
+    disagreements = summary.Disagreements();
     importButton->setEnabled(summary.decisions[int(Import_ns::Decision_en::Import)].count +
                                  summary.decisions[int(Import_ns::Decision_en::Refund)].count >
                              0);
@@ -181,10 +182,19 @@ void WStatementImportDlg_cl::OnRules() {
 }
 
 void WStatementImportDlg_cl::OnImport() {
+    // A statement that disagrees with its own totals (cut off, say) is booked only when
+    // the user says so.
+    const bool accepted = !disagreements.isEmpty();
+    if (accepted && Platform_ns::Prompt().Message(this,
+                                                  QStringLiteral("账单写明的笔数或金额与文件中的交易对不上（文件可能不完整）：\n") +
+                                                      disagreements.join(u'\n') + QStringLiteral("\n仍然导入吗？"),
+                                                  DataCore_cl::GetProductName(),
+                                                  Platform_ns::Buttons_en::YesNo) != Platform_ns::Answer_en::Yes)
+        return;
     statement->SetOwner(ownerCombo->currentText());
     importButton->setEnabled(false);
     try {
-        result = statement->Import(Follow(progress));
+        result = statement->Import(Follow(progress), accepted);
     } catch (...) {
         importButton->setEnabled(true);
         progress->setValue(0);

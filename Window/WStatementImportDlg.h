@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <memory>
 
@@ -60,6 +61,7 @@ private:
     QProgressBar* progress = nullptr;
     QPushButton* importButton = nullptr;
     Import_ns::StatementSummary_st result;
+    QStringList disagreements;  // of the preview: what the user is asked to accept
 };
 
 }  // namespace Vorelle_ns

@@ -5,32 +5,41 @@
 #include "DB/BeginTrans.h"
 #include "Data/RecordFile.h"
 #include "Data/RecordFileReader.h"
-#include "Import/CsvRows.h"
 #include "Import/StatementImport.h"
-#include "Import/XlsxRows.h"
 #include "Output.h"
 #include "UsageError.h"
+#include "base/UserError.h"
 #include "settings/Unique.h"
 
-#include <memory>
+#include <QFile>
+#include <QStringEncoder>
+#include <iterator>
 
 namespace Cli_ns {
 
 namespace {
 
+Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
+    static const Base_ns::ErrorInfo_st table[] = {
+        {101, "账单写明的笔数或金额与文件中的交易对不上（文件可能不完整），没有导入；确认无误可加--accept-mismatch导入。"}};
+    return Base_ns::UserError_cl(line, __FILE__, ImportCommand_cl::ClassName(), code, table,
+                                 int32_t(std::size(table)), remark);
+}
+
 const QStringList kFormats = {"auto", "records", "alipay", "wechat", "bank"};
 
-// Whether the file begins with the record page's header line.
+// Whether the file is meant as the record page's: it starts with the first captions of
+// that header, in UTF-8 or GBK, after a byte order mark or not (the reader then says what
+// else is wrong with it, a column missing, say).
 bool IsRecordFile(const QString& path) {
-    if (Import_ns::XlsxRows_cl::LooksLikeZip(path)) return false;
-    Import_ns::CsvRows_cl rows(path);
-    QStringList cells;
-    int32_t line = 0;
-    if (!rows.Next(cells, line) || cells.size() < Vorelle_ns::RecordFile_cl::ColumnCount) return false;
-    for (int32_t i = 0; i < Vorelle_ns::RecordFile_cl::ColumnCount; ++i) {
-        if (cells[i] != Vorelle_ns::RecordFile_cl::ColumnTitle(i)) return false;
-    }
-    return true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    QByteArray head = file.read(64);
+    if (head.startsWith("\xEF\xBB\xBF")) head.remove(0, 3);
+    const QString captions = Vorelle_ns::RecordFile_cl::ColumnTitle(0) + u',' + Vorelle_ns::RecordFile_cl::ColumnTitle(1) + u',';
+    QStringEncoder gbk("GB18030");
+    const QByteArray inGbk = gbk.encode(captions);
+    return head.startsWith(captions.toUtf8()) || head.startsWith(inGbk);
 }
 
 void ImportRecords(const QString& path, bool dryRun) {
@@ -53,18 +62,18 @@ void ImportRecords(const QString& path, bool dryRun) {
                     QStringLiteral("条。"));
 }
 
-void ImportStatement(const QString& path, Import_ns::StatementKind_en kind, bool dryRun) {
+void ImportStatement(const QString& path, Import_ns::StatementKind_en kind, bool dryRun, bool acceptMismatch) {
     Vorelle_ns::DataCore_cl& core = Vorelle_ns::DataCore();
     // The rules and bank columns the user keeps for this book, as the window uses them.
     Unique_ns::ICustom_cl& custom = Unique_ns::GetCustomFromDatabase();
     Import_ns::StatementImport_cl statement(path, kind, Import_ns::BankProfiles_cl::Load(custom),
                                             Import_ns::CategoryRules_cl::Load(custom), core.GetUserManage(),
                                             core.GetRecordManage());
-    // A dry run is the import itself inside a transaction that is always rolled back: every
-    // check and every count is the real one, and the book stays as it was.
-    std::unique_ptr<DB_ns::BeginTrans_cl> trial;
-    if (dryRun) trial = std::make_unique<DB_ns::BeginTrans_cl>(&core.GetUserManage().GetDatabase());
-    const Import_ns::StatementSummary_st summary = statement.Import();
+    // The import inside a transaction of its own, committed only when the statement agrees
+    // with itself (or the user accepted that it does not) and this is no dry run: every
+    // check and every count of a dry run is the real one, and the book stays as it was.
+    DB_ns::BeginTrans_cl transaction(&core.GetUserManage().GetDatabase());
+    const Import_ns::StatementSummary_st summary = statement.Import({}, true);
     Output_cl::Line(QStringLiteral("格式：") + summary.formatName + QStringLiteral("，共") +
                     QString::number(summary.rows) + QStringLiteral("笔"));
     for (const QString& line : summary.DecisionLines()) Output_cl::Line(line);
@@ -72,6 +81,9 @@ void ImportStatement(const QString& path, Import_ns::StatementKind_en kind, bool
     const int32_t booked = summary.decisions[int(Import_ns::Decision_en::Import)].count +
                            summary.decisions[int(Import_ns::Decision_en::Refund)].count;
     const int32_t earlier = summary.decisions[int(Import_ns::Decision_en::AlreadyImported)].count;
+    if (!acceptMismatch && !summary.Agrees())
+        throw UserError(101, __LINE__, summary.Disagreements().join(QStringLiteral("；")));
+    if (!dryRun) transaction.Commit();
     Output_cl::Line(dryRun ? QStringLiteral("检查通过，将导入%1条，以前已导入%2条，没有写入。").arg(booked).arg(earlier)
                            : QStringLiteral("导入账单成功，共导入%1条，以前已导入%2条。").arg(booked).arg(earlier));
 }
@@ -84,6 +96,8 @@ QString ImportCommand_cl::Summary() const {
 
 void ImportCommand_cl::AddOptions(QCommandLineParser& parser) const {
     parser.addOption({QStringLiteral("dry-run"), QStringLiteral("只检查文件，不写入账本。")});
+    parser.addOption({QStringLiteral("accept-mismatch"),
+                      QStringLiteral("账单写明的笔数或金额与其中的交易对不上时照样导入（默认拒绝）。")});
     parser.addOption({QStringLiteral("format"),
                       QStringLiteral("文件格式：auto（按内容识别，默认）、records、alipay、wechat 或 bank。"),
                       QStringLiteral("FORMAT"), QStringLiteral("auto")});
@@ -104,7 +118,16 @@ void ImportCommand_cl::Run(Book_cl& book, const QCommandLineParser& parser) cons
                                              : format == u"wechat" ? Import_ns::StatementKind_en::WeChat
                                              : format == u"bank"   ? Import_ns::StatementKind_en::Bank
                                                                    : Import_ns::StatementKind_en::Auto;
-    ImportStatement(path, kind, dryRun);
+    try {
+        ImportStatement(path, kind, dryRun, parser.isSet(QStringLiteral("accept-mismatch")));
+    } catch (const Base_ns::UserError_cl& error) {
+        // Found by content, the file may have been meant as a record file too.
+        if (format != u"auto" || !Import_ns::StatementReader_cl::IsUnknownShape(error)) throw;
+        QStringList captions;
+        for (int32_t i = 0; i < Vorelle_ns::RecordFile_cl::ColumnCount; ++i)
+            captions << Vorelle_ns::RecordFile_cl::ColumnTitle(i);
+        throw error.At(QStringLiteral("或费用记录CSV文件（列头为 ") + captions.join(u',') + u'）');
+    }
 }
 
 }  // namespace Cli_ns

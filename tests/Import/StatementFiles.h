@@ -75,14 +75,15 @@ inline void WriteXlsx(const QString& path, const QList<QStringList>& rows) {
     zipClose(zip, nullptr);
 }
 
-// Alipay's statement: eight trades with its stated counts and totals.
+// Alipay's statement: eight trades with its stated counts and totals, which leave the
+// closed trade out.
 inline QString AlipayText() {
     return QStringLiteral(
         "支付宝交易明细\n"
         "账号：[someone@example.com]\n"
         "共8笔记录\n"
         "收入：1笔 100.00元\n"
-        "支出：4笔 70.40元\n"
+        "支出：3笔 65.40元\n"
         "不计收支：3笔 30.00元\n"
         "----------------------支付宝（中国）网络技术有限公司  电子客户回单----------------------\n"
         "交易时间,交易分类,交易对方,对方账号,商品说明,收/支,金额,收/付款方式,交易状态,交易订单号,商家订单号,备注,\n"
@@ -106,7 +107,11 @@ inline QString AlipayOldText() {
         "2015031221001001  ,T1  ,2015-03-12 12:00:00 ,2015-03-12 12:00:01 ,2015-03-12 12:00:01 ,其他（包括阿里巴巴和外部商家）,即时到账交易  ,书店  ,书  ,40.00  ,支出  ,交易成功  ,0.00  ,15.00  ,  ,已支出  ,\n"
         "2015031321001002  ,T2  ,2015-03-13 12:00:00 ,  ,2015-03-13 12:00:01 ,淘宝  ,支付宝担保交易  ,店  ,衣  ,60.00  ,支出  ,交易关闭  ,0.00  ,60.00  ,  ,已支出  ,\n"
         "------------------------------------------------------------------------------------\n"
-        "共2笔记录\n");
+        "共2笔记录\n"
+        "已收入:0笔,0.00元\n"
+        "待收入:0笔,0.00元\n"
+        "已支出:1笔,40.00元\n"
+        "待支出:0笔,0.00元\n");
 }
 
 // WeChat Pay's statement (its rows also go into the workbook).

@@ -90,17 +90,19 @@ TEST_F(StatementTest, EveryRowIsDecidedByStatusFlowAndRefund) {
         {"alipay.csv", 15, Decision_en::OriginalSkipped, 500, "交通", "退款"},
         // An apostrophe becomes a typographic one; 16 characters, the emoji left out whole.
         {"alipay.csv", 16, Decision_en::Pending, 0, "居家", "McDonald’s手机壳壳壳壳"},
-        {"alipay-old.csv", 5, Decision_en::Import, -2500, "即时到账交易", "书"},
-        {"alipay-old.csv", 6, Decision_en::FullyRefunded, 0, "支付宝担保交易", "衣"},
-        {"wechat.csv", 9, Decision_en::Import, -2816, "商户消费", "包子"},
-        {"wechat.csv", 10, Decision_en::FullyRefunded, 0, "商户消费", "衣服"},
-        {"wechat.csv", 11, Decision_en::Import, -3000, "商户消费", "鞋子"},
-        {"wechat.csv", 12, Decision_en::RefundCounted, 0, "商户消费-退款", "鞋子"},
-        {"wechat.csv", 13, Decision_en::Neutral, 0, "零钱提现", "招商银行"},
+        // The apps' kinds of trade are no categories: the shop or the goods say it, or
+        // the entry goes to the book's plain 开销.
+        {"alipay-old.csv", 5, Decision_en::Import, -2500, "学习", "书"},
+        {"alipay-old.csv", 6, Decision_en::FullyRefunded, 0, "", "衣"},
+        {"wechat.csv", 9, Decision_en::Import, -2816, "饮食", "包子"},
+        {"wechat.csv", 10, Decision_en::FullyRefunded, 0, "", "衣服"},
+        {"wechat.csv", 11, Decision_en::Import, -3000, "服饰", "鞋子"},
+        {"wechat.csv", 12, Decision_en::RefundCounted, 0, "服饰", "鞋子"},
+        {"wechat.csv", 13, Decision_en::Neutral, 0, "", "招商银行"},
         {"bank-split.csv", 3, Decision_en::Import, 800000, "", "工资"},
         {"bank-split.csv", 4, Decision_en::Import, -12850, "居家", "消费"},
-        {"bank-signed.csv", 2, Decision_en::Import, -3500, "", "咖啡"},
-        {"bank-signed.csv", 3, Decision_en::Import, -3500, "", "咖啡"},  // the same again, not a repeat
+        {"bank-signed.csv", 2, Decision_en::Import, -3500, "饮食", "咖啡"},
+        {"bank-signed.csv", 3, Decision_en::Import, -3500, "饮食", "咖啡"},  // the same again, not a repeat
         {"bank-signed.csv", 4, Decision_en::Import, 150, "", "利息"}};
     QString openShape;
     std::unique_ptr<StatementImport_cl> statement;
@@ -220,4 +222,131 @@ TEST_F(StatementTest, RulesAndBankColumnsAreKeptOnlyWhenUsable) {
     BankProfiles_cl::Save(custom, mine);
     EXPECT_EQ(BankProfiles_cl::Load(custom).first().name, "我的银行");
     EXPECT_EQ(BankProfiles_cl::Load(custom).size(), 3);
+}
+
+TEST_F(StatementTest, AStatementThatDisagreesWithItselfIsRefusedUnlessAccepted) {
+    const QString path = app.Path() + "told.csv";
+    const struct {
+        const char* title;
+        const char* from;
+        const char* to;
+        bool agrees;
+        int32_t booked;  // when it agrees, or is accepted
+    } cases[] = {
+        {"as downloaded", "", "", true, 4},
+        {"the right count, a wrong sum", "支出：3笔 65.40元", "支出：3笔 65.41元", false, 4},
+        {"a wrong count, the right sum", "支出：3笔 65.40元", "支出：4笔 65.40元", false, 4},
+        {"a row count too many", "共8笔记录", "共9笔记录", false, 4},
+        {"cut off after the first trades",
+         "2024-01-09 10:00:00,转账红包,张三,/,转账,收入,100.00,余额,交易成功,2024010922001\t,,,\n", "", false, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        QString text = AlipayText();
+        if (*c.from != 0) {
+            const qsizetype at = text.indexOf(QString::fromUtf8(c.from));
+            ASSERT_GE(at, 0);
+            text = text.left(at) + QString::fromUtf8(c.to) + (c.to[0] == 0 ? QString() : text.mid(at + QString::fromUtf8(c.from).size()));
+        }
+        Write(path, Gb18030(text));
+        const auto statement = [&] {
+            return StatementImport_cl(path, StatementKind_en::Auto, {}, CategoryRules_cl(), users, records);
+        };
+        EXPECT_EQ(statement().Preview(false).Agrees(), c.agrees);
+        const Raised_st refused = Raise([&] { statement().Import(); });
+        EXPECT_EQ(refused.raised, !c.agrees) << refused.message.toStdString();
+        EXPECT_EQ(Count("zorb_record"), c.agrees ? c.booked : 0);
+        EXPECT_EQ(Count("zorb_trade"), Count("zorb_record"));
+        if (!c.agrees) {
+            EXPECT_TRUE(refused.remark.contains(u"不一致")) << refused.remark.toStdString();
+            statement().Import({}, true);
+            EXPECT_EQ(Count("zorb_record"), c.booked);
+        }
+        users.GetDatabase().ExecuteNoRecords(QStringLiteral("delete from zorb_record"));
+        users.GetDatabase().ExecuteNoRecords(QStringLiteral("delete from zorb_trade"));
+    }
+}
+
+// A bank statement with its own trade numbers, whose rows the tests choose.
+QString NumberedBankText(const QStringList& rows) {
+    return QStringLiteral("交易日期,交易金额,联机余额,摘要,对方户名,流水号\n") + rows.join(u'\n') + u'\n';
+}
+
+TEST_F(StatementTest, EveryTradeIsBookedOnceByItsWholeIdAndItsAmount) {
+    BankProfile_st numbered = BankProfiles_cl::BuiltIn()[1];
+    numbered.name = QStringLiteral("带流水号");
+    numbered.idTitle = QStringLiteral("流水号");
+    const QString longId = QString(200, u'7');
+    const struct {
+        const char* title;
+        QStringList first;   // imported first
+        QStringList second;  // then this
+        int32_t booked[2];
+        Decision_en secondDecision;  // of the second file's last row
+    } cases[] = {
+        {"ids differing after 128 characters",
+         {"2024-01-02,-35.00,,咖啡,咖啡馆," + longId + "1"}, {"2024-01-02,-35.00,,咖啡,咖啡馆," + longId + "2"}, {1, 1},
+         Decision_en::Import},
+        {"the same long id again", {"2024-01-02,-35.00,,咖啡,咖啡馆," + longId}, {"2024-01-02,-35.00,,咖啡,咖啡馆," + longId},
+         {1, 0}, Decision_en::AlreadyImported},
+        {"an id again with another amount", {"2024-01-02,-35.00,,咖啡,咖啡馆,B1"}, {"2024-01-02,-53.00,,咖啡,咖啡馆,B1"},
+         {1, 0}, Decision_en::Conflict},
+        {"an id twice in one file with another amount", {}, {"2024-01-02,-35.00,,咖啡,咖啡馆,B2", "2024-01-03,-36.00,,茶,茶馆,B2"},
+         {0, 1}, Decision_en::Conflict},
+        {"no ids, only the amount differs", {"2024-01-02,-35.00,,咖啡,咖啡馆,", "2024-01-02,-36.00,,咖啡,咖啡馆,"},
+         {"2024-01-02,-35.00,,咖啡,咖啡馆,", "2024-01-02,-36.00,,咖啡,咖啡馆,"}, {2, 0}, Decision_en::AlreadyImported},
+        {"no ids, only the balance differs", {"2024-01-02,-35.00,100.00,咖啡,咖啡馆,"}, {"2024-01-02,-35.00,65.00,咖啡,咖啡馆,"},
+         {1, 1}, Decision_en::Import},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        int32_t before = Count("zorb_record");
+        for (int32_t pass = 0; pass < 2; ++pass) {
+            const QStringList& rows = pass == 0 ? c.first : c.second;
+            if (rows.isEmpty()) continue;
+            Write(app.Path() + "numbered.csv", NumberedBankText(rows).toUtf8());
+            StatementImport_cl statement(app.Path() + "numbered.csv", StatementKind_en::Bank, {numbered},
+                                         CategoryRules_cl(), users, records);
+            statement.Preview(true);
+            if (pass == 1) {
+                EXPECT_EQ(DecisionText(statement.Entries().last().decision), DecisionText(c.secondDecision));
+            }
+            const StatementSummary_st done = statement.Import();
+            EXPECT_EQ(done.decisions[int(Decision_en::Import)].count, c.booked[pass]) << pass;
+            EXPECT_EQ(Count("zorb_record") - before, c.booked[pass]) << pass;
+            before = Count("zorb_record");
+        }
+    }
+}
+
+TEST_F(StatementTest, ARefundGoesBackIntoThePurchasesExpenseCategory) {
+    Open("alipay.csv")->Import();
+    // 纸巾 -20.00 and its refund +20.00: one 居家 category, of the expense kind.
+    EXPECT_EQ(Count("zorb_expense_type", "type_name = '居家'"), 1);
+    EXPECT_EQ(Count("zorb_expense_type", "type_name = '居家' and kind = '1'"), 0);
+    EXPECT_EQ(Integer("select sum(expense) from zorb_record, zorb_expense_type where zorb_record.type_sn = "
+                      "zorb_expense_type.sn and type_name = '居家'"),
+              0);
+    // Booked again, the trades count as they were booked: the partly refunded shoes at
+    // 30.00, not at the 50.00 paid.
+    Open("wechat.csv")->Import();
+    const StatementSummary_st again = Open("wechat.csv")->Import();
+    EXPECT_EQ(again.decisions[int(Decision_en::AlreadyImported)].count, 2);
+    EXPECT_EQ(again.decisions[int(Decision_en::AlreadyImported)].sum, -5816);
+}
+
+TEST_F(StatementTest, EveryBookableTradeIsBookedWhateverTheirNumber) {
+    for (const int32_t trades : {1, 501}) {
+        SCOPED_TRACE(trades);
+        QStringList rows;
+        for (int32_t i = 0; i < trades; ++i)
+            rows << QStringLiteral("2024-01-02,-1.00,,咖啡,咖啡馆,N%1-%2").arg(trades).arg(i);
+        BankProfile_st numbered = BankProfiles_cl::BuiltIn()[1];
+        numbered.idTitle = QStringLiteral("流水号");
+        Write(app.Path() + "many.csv", NumberedBankText(rows).toUtf8());
+        const int32_t before = Count("zorb_record");
+        StatementImport_cl(app.Path() + "many.csv", StatementKind_en::Bank, {numbered}, CategoryRules_cl(), users, records)
+            .Import();
+        EXPECT_EQ(Count("zorb_record") - before, trades);
+    }
 }

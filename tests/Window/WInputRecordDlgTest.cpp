@@ -284,6 +284,28 @@ private slots:
         QCOMPARE(RecordSession_cl::LiveRecords(), 1);
     }
 
+    // Money back from a purchase: shown as a refund, changed as one, never made income.
+    void EditOfARefundKeepsItARefund() {
+        Vorelle_ns::RecordInfo_st refund{Base_ns::DateTime_cl::FromQDateTime(kWhen), QStringLiteral("餐饮"),
+                                         QStringLiteral("退款"), 550, RecordSession_cl::SuperName};
+        refund.refund = true;
+        Container_ns::List_tl<Vorelle_ns::RecordInfo_st> list;
+        list.Append(refund);
+        Vorelle_ns::DataCore().GetRecordManage().ImportRecords(list);
+        WInputRecordDlg_cl dialog(RecordSession_cl::NewestSn(), nullptr);
+        dialog.show();
+        Settle();
+        QCOMPARE(Tabs(dialog)->CurrentIndex(), 0);
+        QVERIFY(dialog.windowTitle().contains(QStringLiteral("退款")));
+        QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdAmount)->Text(), QStringLiteral("+5.5"));
+        Type(Combo(dialog, WInputRecordDlg_cl::IdAmount), QStringLiteral("6"));
+        Click(Button(dialog, WInputRecordDlg_cl::IdOK));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(RecordSession_cl::Newest().expense, 600);
+        QVERIFY(RecordSession_cl::Newest().refund);
+        QCOMPARE(RecordSession_cl::Count(QStringLiteral("select count(*) from zorb_expense_type where type_name = '餐饮' and kind = '1'")), 0);
+    }
+
     void EditOfAnIncomeOffersIncomeCategories() {
         const int32_t sn = RecordSession_cl::Book(QStringLiteral("工资"), QString(), 880000, kWhen);
         WInputRecordDlg_cl dialog(sn, nullptr);

@@ -102,6 +102,28 @@ private slots:
         QCOMPARE(RecordSession_cl::SingleAccount(), -1750);
     }
 
+    // A statement cut off before its last trade is booked only when the user accepts it.
+    void AStatementThatDisagreesIsBookedOnlyWhenAccepted() {
+        const QString path = environment->AppFolder() + QStringLiteral("cut.csv");
+        QList<QStringList> rows = StatementFiles_ns::WeChatRows(false);
+        rows.removeLast();
+        StatementFiles_ns::Write(path, StatementFiles_ns::Utf8Bom(StatementFiles_ns::CsvText(rows)));
+        const struct {
+            Platform_ns::Answer_en answer;
+            int32_t booked;
+        } cases[] = {{Platform_ns::Answer_en::No, 0}, {Platform_ns::Answer_en::Yes, 2}};
+        for (const auto& c : cases) {
+            WStatementImportDlg_cl dialog(path);
+            dialog.show();
+            Settle();
+            environment->prompt.answers << c.answer;
+            Click(Button(dialog, WStatementImportDlg_cl::IdImport));
+            QVERIFY(environment->prompt.shown.last().text.contains(QStringLiteral("记录数：账单写明5笔，文件中4笔，不一致")));
+            QCOMPARE(RecordSession_cl::LiveRecords(), c.booked);
+            QCOMPARE(dialog.result(), c.booked > 0 ? int(QDialog::Accepted) : int(QDialog::Rejected));
+        }
+    }
+
 private:
     std::unique_ptr<Environment_cl> environment;
     std::unique_ptr<RecordSession_cl> session;

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -208,6 +209,7 @@ TEST_F(CliTest, SessionOnALocalBook) {
         {"help", {"--help"}, none, none, 0, "VORELLE_BOOK_PASSWORD", ""},
         {"help of user add", {"user", "add", "--help"}, none, none, 0, "--power <POWER>", ""},
         {"help of report month", {"report", "month", "--help"}, none, none, 0, "--format <FORMAT>", ""},
+        {"help of import", {"import", "--help"}, none, none, 0, "--accept-mismatch", ""},
     };
     for (const Step_st& step : steps) {
         SCOPED_TRACE(step.title);
@@ -435,3 +437,75 @@ TEST_F(CliTest, AHalfMadeBookIsNamedAndCreationLeavesNothingBeside) {
     EXPECT_EQ(status.st_mode & 0777, 0600u);
     EXPECT_EQ(Run({"--book={dir}/新.book", "--user=老王", "balance"}, kAdminPassword).exitCode, 0);
 }
+
+namespace {
+
+class CliStatementTest : public CliTest {};
+
+TEST_F(CliStatementTest, StatementsAndRecordFilesAreTakenForWhatTheyAre) {
+    const QString book = QStringLiteral("--book={dir}/家.book");
+    const QString wang = QStringLiteral("--user=老王");
+    ASSERT_EQ(Run({book, "create", "--admin", "老王"}, kAdminPassword).exitCode, 0);
+    // The WeChat statement cut off before its last purchase: it states more than it holds.
+    QFile whole(folder.filePath(QStringLiteral("wechat.csv")));
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    QByteArray cut = whole.readAll();
+    cut.truncate(cut.indexOf("2026-03-03"));
+    QFile cutFile(folder.filePath(QStringLiteral("cut.csv")));
+    ASSERT_TRUE(cutFile.open(QIODevice::WriteOnly));
+    cutFile.write(cut);
+    cutFile.close();
+    const QString header = QStringLiteral("日期,分类,费用名称,金额,用户,类别,注释\r\n");
+    WriteGbk(QStringLiteral("six.csv"), QStringLiteral("日期,分类,费用名称,金额,用户,类别\r\n2026-01-05,餐饮,午饭,-25.5,老王,月开销\r\n"));
+    QFile bom(folder.filePath(QStringLiteral("bom.csv")));
+    ASSERT_TRUE(bom.open(QIODevice::WriteOnly));
+    QStringEncoder gbk("GB18030");
+    const QByteArray bomText = gbk.encode(header + QStringLiteral("2026-01-05,餐饮,午饭,-25.5,老王,月开销,\r\n"));
+    bom.write("\xEF\xBB\xBF" + bomText);
+    bom.close();
+    // A refund: money back in an expense category.
+    WriteGbk(QStringLiteral("refund.csv"), header + QStringLiteral("2026-03-01,餐饮,午饭,-25.5,老王,月开销,\r\n"
+                                                                   "2026-03-02,餐饮,退款,5.5,老王,月开销,\r\n"));
+    WriteGbk(QStringLiteral("odd.csv"), QStringLiteral("名称,数量\n苹果,3\n"));
+    WriteGbk(QStringLiteral("huge.csv"), QStringLiteral("交易日期,交易金额,联机余额,摘要,对方户名\n"
+                                                        "2026-01-02,+20000000.00,,工资,公司\n"
+                                                        "2026-01-03,+20000000.00,,工资,公司\n"));
+    const struct {
+        const char* title;
+        QStringList arguments;
+        int exitCode;
+        QString out;
+        QString err;
+    } steps[] = {
+        {"a dry run of a cut statement", {book, wang, "import", "{dir}/cut.csv", "--dry-run"}, 1, "不一致", "对不上"},
+        {"a cut statement", {book, wang, "import", "{dir}/cut.csv"}, 1, "", "--accept-mismatch"},
+        {"nothing was booked", {book, wang, "balance"}, 0, "个人帐户  0\n公共帐户  0\n", ""},
+        {"accepted as it is", {book, wang, "import", "{dir}/cut.csv", "--accept-mismatch"}, 0, "共导入1条", ""},
+        {"a record file short of a column", {book, wang, "import", "{dir}/six.csv"}, 1, "", "CSV文件内容不正确"},
+        {"a record file in GBK after a byte order mark", {book, wang, "import", "{dir}/bom.csv"}, 1, "", "CSV文件内容不正确"},
+        {"neither, found by content", {book, wang, "import", "{dir}/odd.csv"}, 1, "", "或费用记录CSV文件（列头为 日期,分类"},
+        {"a refund in a record file", {book, wang, "import", "{dir}/refund.csv"}, 0, "共导入2条", ""},
+        {"counted once, net", {book, wang, "report", "month", "--from", "2026-03", "--to", "2026-03", "--format", "csv"}, 0,
+         "餐饮,-20\r\n【总计开销】,-28.16\r\n", ""},
+        {"exported", {book, wang, "export", "{dir}/out.csv", "--from", "2026-03-02", "--to", "2026-03-02", "--encoding", "utf8"}, 0,
+         "共导出1条", ""},
+        {"read back", {book, wang, "import", "{dir}/out.csv", "--dry-run"}, 0, "共1条", ""},
+        {"past the balance limit, naming the line", {book, wang, "import", "{dir}/huge.csv"}, 1, "", "金额不正确。（第3行）"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.title);
+        const Result_st result = Run(step.arguments, kAdminPassword);
+        EXPECT_EQ(result.exitCode, step.exitCode) << result.err.toStdString();
+        if (step.out.contains(u'\n') && !step.out.contains(u'\r'))
+            EXPECT_EQ(result.out, step.out);
+        else
+            EXPECT_TRUE(result.out.contains(step.out)) << result.out.toStdString();
+        EXPECT_TRUE(result.err.contains(step.err)) << result.err.toStdString();
+        EXPECT_FALSE(result.out.contains(u"检查通过") && step.exitCode != 0) << result.out.toStdString();
+    }
+    QFile exported(folder.filePath(QStringLiteral("out.csv")));
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(exported.readAll()).contains(QStringLiteral(",5.5,老王,月开销,")));
+}
+
+}  // namespace
