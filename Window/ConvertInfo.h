@@ -17,8 +17,9 @@ public:
     static QString MoneyToText(int64_t amount);
     // The one money parser: reads [+|-]digits[.digits] (at least one digit) exactly and
     // rounds to cents half away from zero. False for any other text and for amounts
-    // beyond 32 bits of cents.
-    [[nodiscard]] static bool TextToMoney(const QString& text, int32_t& cents);
+    // beyond 32 bits of cents. Exact: a digit past the cents other than 0 is refused
+    // rather than rounded (what a file states must be taken as stated, or not at all).
+    [[nodiscard]] static bool TextToMoney(const QString& text, int32_t& cents, bool exact = false);
     static QString PowerToText(int32_t power);
     // kind 0 expense, 1 income; mode 0 monthly, 1 yearly, 2 neither.
     static QString StatisticsToText(int32_t kind, int32_t mode);
