@@ -62,28 +62,33 @@ bool CsvRows_cl::Next(QStringList& cells, int32_t& line) {
     line = nextLine;
     QByteArray bytes;
     // Each line's quotes are counted once: an odd number leaves a quoted cell open and its
-    // line break belongs to it.
+    // line break belongs to it. A quote is named by the line it left open.
     bool open = false;
     int32_t openLine = line;
     qsizetype openAt = 0;
     for (;;) {
         const int32_t lineNumber = nextLine;
         const qsizetype start = bytes.size();
+        const bool wasOpen = open;
+        qsizetype lastOpened = 0;
         bytes += ReadLine();
         for (qsizetype i = start; i < bytes.size(); ++i) {
             if (bytes[i] != '"') continue;
             open = !open;
-            if (open) {
-                openLine = lineNumber;
-                openAt = i;
-            }
+            if (open) lastOpened = i;
         }
         if (!open) break;
+        if (!wasOpen) {
+            openLine = lineNumber;
+            openAt = lastOpened;
+        }
         // A quote still open at the end, or after a megabyte, was never closed.
-        if (file.atEnd() || bytes.size() > MaxRowBytes)
+        if (file.atEnd() || bytes.size() > MaxRowBytes) {
+            const qsizetype lineEnd = bytes.indexOf('\n', openAt);
+            const QByteArray quoted = bytes.mid(openAt, std::min<qsizetype>(lineEnd < 0 ? 120 : lineEnd - openAt, 120));
             throw IOError(103, __LINE__, file.fileName() + QStringLiteral("：第") + QString::number(openLine) +
-                                             QStringLiteral("行：") +
-                                             Base_ns::LeftCharacters(decoder.decode(bytes.mid(openAt, 120)), 30));
+                                             QStringLiteral("行：") + Base_ns::LeftCharacters(decoder.decode(quoted), 30));
+        }
         bytes += '\n';
     }
     const QString text = decoder.decode(bytes);

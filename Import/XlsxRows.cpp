@@ -18,7 +18,7 @@ IO_ns::IOError_cl IOError(int32_t code, int32_t line, const QString& remark) {
                                                   {103, "Excel文件内容不正确，行号不正确。"},
                                                   {104, "Excel文件内容不正确，单元格位置不正确或超过256列。"},
                                                   {105, "Excel文件内容不正确，单元格文字超过32767个字。"},
-                                                  {106, "Excel文件内容不正确，共享文字超过一百万条。"}};
+                                                  {106, "Excel文件内容不正确，共享文字超过五十万条。"}};
     return IO_ns::IOError_cl(line, __FILE__, XlsxRows_cl::ClassName(), code, table, int32_t(std::size(table)),
                              remark);
 }

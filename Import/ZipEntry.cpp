@@ -68,7 +68,7 @@ qint64 ZipEntry_cl::Fail(Fault_en what) {
 
 qint64 ZipEntry_cl::readData(char* data, qint64 maxSize) {
     if (fault != Fault_en::None) return -1;
-    if (ended) return 0;
+    if (ended || maxSize <= 0) return 0;  // the library reads 0 bytes at the end too
     // Small steps, so that the bounds are checked long before they are passed by much.
     const int chunk = int(std::min<qint64>(maxSize, 1 << 16));
     const int read = unzReadCurrentFile(zip, data, unsigned(chunk));
