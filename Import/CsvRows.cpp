@@ -1,13 +1,18 @@
 #include "Import/CsvRows.h"
 
 #include "IO/IOError.h"
+#include "base/Text.h"
 
 namespace Import_ns {
 
 namespace {
 
 IO_ns::IOError_cl IOError(int32_t code, int32_t line, const QString& remark) {
-    static const Base_ns::ErrorInfo_st table[] = {{101, "无法打开账单文件。"}, {102, "读取账单文件失败。"}};
+    static const Base_ns::ErrorInfo_st table[] = {{101, "无法打开账单文件。"},
+                                                  {102, "读取账单文件失败。"},
+                                                  {103, "账单内容不正确，引号没有结束。"},
+                                                  {104, "账单内容不正确，一行超过1MB。"},
+                                                  {105, "账单内容不正确，含有空字符。"}};
     return IO_ns::IOError_cl(line, __FILE__, CsvRows_cl::ClassName(), code, table, int32_t(std::size(table)),
                                remark);
 }
@@ -39,22 +44,56 @@ void CsvRows_cl::Rewind() {
     nextLine = 1;
 }
 
-QString CsvRows_cl::ReadLine() {
+QByteArray CsvRows_cl::ReadLine() {
     // A line break byte never occurs inside a GB18030 or UTF-8 character: lines are split
-    // before decoding.
-    QByteArray bytes = file.readLine();
+    // before decoding. Read with a bound, so that a file without line breaks is refused
+    // instead of held whole.
+    QByteArray bytes = file.readLine(MaxRowBytes + 2);
+    if (bytes.size() > MaxRowBytes && !bytes.endsWith('\n'))
+        throw IOError(104, __LINE__, file.fileName() + QStringLiteral("：第") + QString::number(nextLine) + u'行');
     if (bytes.endsWith('\n')) bytes.chop(1);
     if (bytes.endsWith('\r')) bytes.chop(1);
     ++nextLine;
-    return decoder.decode(bytes);
+    return bytes;
 }
 
 bool CsvRows_cl::Next(QStringList& cells, int32_t& line) {
     if (file.atEnd()) return false;
     line = nextLine;
-    QString text = ReadLine();
-    // An odd number of quotes leaves a quoted cell open: its line break belongs to it.
-    while (text.count(u'"') % 2 == 1 && !file.atEnd()) text += u'\n' + ReadLine();
+    QByteArray bytes;
+    // Each line's quotes are counted once: an odd number leaves a quoted cell open and its
+    // line break belongs to it. A quote is named by the line it left open.
+    bool open = false;
+    int32_t openLine = line;
+    qsizetype openAt = 0;
+    for (;;) {
+        const int32_t lineNumber = nextLine;
+        const qsizetype start = bytes.size();
+        const bool wasOpen = open;
+        qsizetype lastOpened = 0;
+        bytes += ReadLine();
+        for (qsizetype i = start; i < bytes.size(); ++i) {
+            if (bytes[i] != '"') continue;
+            open = !open;
+            if (open) lastOpened = i;
+        }
+        if (!open) break;
+        if (!wasOpen) {
+            openLine = lineNumber;
+            openAt = lastOpened;
+        }
+        // A quote still open at the end, or after a megabyte, was never closed.
+        if (file.atEnd() || bytes.size() > MaxRowBytes) {
+            const qsizetype lineEnd = bytes.indexOf('\n', openAt);
+            const QByteArray quoted = bytes.mid(openAt, std::min<qsizetype>(lineEnd < 0 ? 120 : lineEnd - openAt, 120));
+            throw IOError(103, __LINE__, file.fileName() + QStringLiteral("：第") + QString::number(openLine) +
+                                             QStringLiteral("行：") + Base_ns::LeftCharacters(decoder.decode(quoted), 30));
+        }
+        bytes += '\n';
+    }
+    const QString text = decoder.decode(bytes);
+    if (text.contains(QChar(0)))
+        throw IOError(105, __LINE__, file.fileName() + QStringLiteral("：第") + QString::number(line) + u'行');
     cells = Split(text);
     return true;
 }

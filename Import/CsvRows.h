@@ -9,9 +9,12 @@ namespace Import_ns {
 
 // A comma-separated file in UTF-8 (with or without byte order mark) or GB18030, found by
 // its bytes. Read line by line, so memory stays the same whatever the file's length;
-// quoted cells may hold commas, doubled quotes and line breaks.
+// quoted cells may hold commas, doubled quotes and line breaks. A quote left open to the
+// end, a row longer than MaxRowBytes and a NUL character are refused, naming the line.
 class CsvRows_cl : public SheetRows_cl {
 public:
+    static constexpr qsizetype MaxRowBytes = qsizetype(1) << 20;
+
     // Raises the file's I/O error when it cannot be opened.
     explicit CsvRows_cl(const QString& path);
 
@@ -27,7 +30,7 @@ private:
     // Splits one record's text into trimmed cells.
     static QStringList Split(const QString& text);
 
-    QString ReadLine();
+    QByteArray ReadLine();
 
     QFile file;
     bool utf8 = true;

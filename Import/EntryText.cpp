@@ -4,6 +4,8 @@
 #include "Window/ConvertInfo.h"
 #include "base/Text.h"
 
+#include <QRegularExpression>
+
 namespace Import_ns {
 
 QString ClipName(const QString& text) { return Base_ns::LeftCharacters(text, Vorelle_ns::RecordFile_cl::MaxName); }
@@ -15,13 +17,26 @@ QString ClipComment(const QString& text) {
 QString WithoutApostrophe(QString text) { return text.replace(u'\'', u'\u2019'); }
 
 bool ReadAmount(QString text, int64_t& hundredths) {
-    text.remove(u'¥').remove(u'￥').remove(u',').remove(u' ');
+    text = text.trimmed();
     if (text.isEmpty() || text == u"/") {
         hundredths = 0;
         return true;
     }
+    // A sign may stand before the yuan sign ("-¥28.16"), spaces only after it ("¥ 28.16").
+    QString sign;
+    if (text.startsWith(u'-') || text.startsWith(u'+')) {
+        sign = text.left(1);
+        text.remove(0, 1);
+    }
+    if (text.startsWith(u'¥') || text.startsWith(u'￥')) text = text.mid(1).trimmed();
+    // Thousands separators only between groups of three digits before the point.
+    static const QRegularExpression grouped(QStringLiteral("^[+-]?[0-9]{1,3}(?:,[0-9]{3})+(?:\\.[0-9]*)?$"));
+    if (text.contains(u',')) {
+        if (!grouped.match(text).hasMatch()) return false;
+        text.remove(u',');
+    }
     int32_t cents = 0;
-    if (!Vorelle_ns::ConvertInfo_cl::TextToMoney(text, cents)) return false;
+    if (!Vorelle_ns::ConvertInfo_cl::TextToMoney(sign + text, cents, true)) return false;
     hundredths = cents;
     return true;
 }

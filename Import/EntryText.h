@@ -12,8 +12,9 @@ namespace Import_ns {
 // Statement texts go into SQL between single quotes, which may not hold an apostrophe:
 // it becomes the typographic one, so a product called "Jo's" still imports.
 [[nodiscard]] QString WithoutApostrophe(QString text);
-// An amount text of a statement ("¥1,234.56", "-28.16", "￥0.5") in hundredths; false
-// when it is not a decimal amount of 32 bits of hundredths. An empty text or "/" is 0.
+// An amount text of a statement ("¥1,234.56", "-28.16", "￥ 0.5") in hundredths; false
+// when it is not a decimal amount of 32 bits of hundredths with at most two decimals
+// that are not zero ("¥ 1 2.00", "1,2", "1.005"). An empty text or "/" is 0.
 [[nodiscard]] bool ReadAmount(QString text, int64_t& hundredths);
 
 }  // namespace Import_ns

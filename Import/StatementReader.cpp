@@ -4,6 +4,7 @@
 #include "Import/EntryText.h"
 #include "Import/XlsxRows.h"
 #include "Window/ConvertInfo.h"
+#include "base/Text.h"
 #include "base/UserError.h"
 
 #include <QCryptographicHash>
@@ -24,8 +25,13 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
     return Base_ns::UserError_cl(line, __FILE__, StatementReader_cl::ClassName(), code, kErrors, kErrorCount, remark);
 }
 
+// The line and the text at fault, cut short: a damaged file may hold a whole file's
+// worth of text in one cell.
 QString At(int32_t line, const QString& what) {
-    return QStringLiteral("第") + QString::number(line) + QStringLiteral("行：") + what;
+    constexpr int32_t shown = 40;
+    const QString clipped = Base_ns::LeftCharacters(what, shown);
+    return QStringLiteral("第") + QString::number(line) + QStringLiteral("行：") + clipped +
+           (clipped.size() < what.size() ? QStringLiteral("…") : QString());
 }
 
 // An amount that cannot be read: too large, or not a number at all.
@@ -81,19 +87,9 @@ qsizetype Filled(const QStringList& cells) {
     return std::count_if(cells.begin(), cells.end(), [](const QString& c) { return !c.isEmpty(); });
 }
 
-// A statement's time, or a day count where a workbook stores dates as numbers.
-Base_ns::DateTime_cl ReadTime(const QString& text) {
-    Base_ns::DateTime_cl time = Base_ns::DateTime_cl::Parse(text);
-    if (time.IsValid()) return time;
-    bool number = false;
-    const double days = text.toDouble(&number);
-    // Workbook day counts from 1900-03-01 on are OLE dates.
-    if (number && days >= 61 && days < 2958466) {
-        // Whole seconds: a stored 0.5 second would otherwise round differently per reader.
-        return Base_ns::DateTime_cl(std::round(days * 86400.0) / 86400.0);
-    }
-    return Base_ns::DateTime_cl::MakeInvalid();
-}
+// A statement's time as the apps write it; a workbook's dates come as such text too. A
+// bare number ("45000") is no time.
+Base_ns::DateTime_cl ReadTime(const QString& text) { return Base_ns::DateTime_cl::Parse(text); }
 
 Base_ns::DateTime_cl ReadBankDate(QString text, const QString& format) {
     if (format == u"yyyyMMdd") {

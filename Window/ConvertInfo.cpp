@@ -82,7 +82,7 @@ bool ConvertInfo_cl::TextToStatistics(const QString& text, int32_t& mode, int32_
     return false;
 }
 
-bool ConvertInfo_cl::TextToMoney(const QString& text, int32_t& cents) {
+bool ConvertInfo_cl::TextToMoney(const QString& text, int32_t& cents, bool exact) {
     // Decimal digits are taken as they are, never through a binary fraction, so that
     // 1.005 rounds to 101 cents and large balances keep every digit.
     const qsizetype length = text.size();
@@ -102,6 +102,7 @@ bool ConvertInfo_cl::TextToMoney(const QString& text, int32_t& cents) {
         for (++i; i < length && IsDigit(text[i]); ++i, ++digits, ++places) {
             if (places < 2) hundredths = hundredths * 10 + text[i].digitValue();
             if (places == 2) roundUp = text[i].digitValue() >= 5;
+            if (places >= 2 && exact && text[i] != u'0') return false;
         }
         if (places == 1) hundredths *= 10;
     }

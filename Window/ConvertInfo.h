@@ -17,8 +17,9 @@ public:
     static QString MoneyToText(int64_t amount);
     // The one money parser: reads [+|-]digits[.digits] (at least one digit) exactly and
     // rounds to cents half away from zero. False for any other text and for amounts
-    // beyond 32 bits of cents.
-    [[nodiscard]] static bool TextToMoney(const QString& text, int32_t& cents);
+    // beyond 32 bits of cents. Exact: a digit past the cents other than 0 is refused
+    // rather than rounded (what a file states must be taken as stated, or not at all).
+    [[nodiscard]] static bool TextToMoney(const QString& text, int32_t& cents, bool exact = false);
     // Whether TextToMoney refuses text only for its size: a refusal then says the amount
     // is too large (beyond MoneyToText(INT32_MAX)) rather than not a number.
     [[nodiscard]] static bool IsMoneyTooLarge(const QString& text);

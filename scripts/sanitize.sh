@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything with clang under AddressSanitizer and UndefinedBehaviorSanitizer in
 # build-asan/, runs the whole suite there, then runs each fuzz target for a short while
-# (FUZZ_SECONDS each, 30 by default) starting from its seeds in fuzz/corpus/.
+# (FUZZ_SECONDS each, 30 by default) starting from its seeds in fuzz/corpus/, no single
+# allocation allowed past 512 MB.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -18,7 +19,7 @@ for target in build-asan/fuzz/*Fuzz; do
   corpus=$(mktemp -d)
   cp fuzz/corpus/"$name"/* "$corpus"/
   echo "fuzzing $name for $seconds s"
-  "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+  "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=512 -print_final_stats=1 \
             -artifact_prefix=build-asan/"$name"- "$corpus" 2>&1 | tail -n 12
   rm -rf "$corpus"
 done

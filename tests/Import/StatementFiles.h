@@ -27,7 +27,8 @@ inline QString XmlEscaped(QString text) {
 }
 
 // A workbook whose first sheet holds the rows. A cell "#n:28.16" is stored as a number,
-// "#i:text" as an inline string, any other as a shared string.
+// "#d:45294.5" as a number in a date format, "#i:text" as an inline string, any other as a
+// shared string.
 inline void WriteXlsx(const QString& path, const QList<QStringList>& rows) {
     QStringList shared;
     QString sheet = QStringLiteral("<?xml version=\"1.0\"?><worksheet xmlns=\"http://schemas.openxmlformats.org/"
@@ -38,8 +39,9 @@ inline void WriteXlsx(const QString& path, const QList<QStringList>& rows) {
             const QString cell = rows[r][c];
             if (cell.isEmpty()) continue;  // gaps are left out, as spreadsheets do
             const QString ref = QString(QChar(char16_t(u'A' + c))) + QString::number(r + 1);
-            if (cell.startsWith(u"#n:")) {
-                sheet += QStringLiteral("<c r=\"%1\"><v>%2</v></c>").arg(ref, cell.mid(3));
+            if (cell.startsWith(u"#n:") || cell.startsWith(u"#d:")) {
+                sheet += QStringLiteral("<c r=\"%1\" s=\"%2\"><v>%3</v></c>")
+                             .arg(ref, cell.startsWith(u"#d:") ? QStringLiteral("1") : QStringLiteral("0"), cell.mid(3));
             } else if (cell.startsWith(u"#i:")) {
                 sheet += QStringLiteral("<c r=\"%1\" t=\"inlineStr\"><is><t>%2</t></is></c>").arg(ref, XmlEscaped(cell.mid(3)));
             } else {
@@ -64,6 +66,10 @@ inline void WriteXlsx(const QString& path, const QList<QStringList>& rows) {
          QStringLiteral("<?xml version=\"1.0\"?><Relationships><Relationship Id=\"rId7\" Target=\"worksheets/bill.xml\"/>"
                         "</Relationships>")},
         {"xl/sharedStrings.xml", strings},
+        {"xl/styles.xml",
+         QStringLiteral("<?xml version=\"1.0\"?><styleSheet><numFmts><numFmt numFmtId=\"176\" "
+                        "formatCode=\"yyyy/m/d\\ h:mm\"/></numFmts><cellXfs><xf numFmtId=\"0\"/>"
+                        "<xf numFmtId=\"176\"/></cellXfs></styleSheet>")},
         {"xl/worksheets/bill.xml", sheet}};
     zipFile zip = zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
     for (const auto& [name, text] : members) {
@@ -120,7 +126,7 @@ inline QList<QStringList> WeChatRows(bool workbook) {
         return workbook ? QStringLiteral("#n:") + QString::fromLatin1(value) : QStringLiteral("¥") + QString::fromLatin1(value);
     };
     // 2024-01-03 08:00:00 as a workbook day count.
-    const QString firstTime = workbook ? QStringLiteral("#n:45294.333333333336") : QStringLiteral("2024-01-03 08:00:00");
+    const QString firstTime = workbook ? QStringLiteral("#d:45294.333333333336") : QStringLiteral("2024-01-03 08:00:00");
     return {{"微信支付账单明细", "", ""},
             {"微信昵称：[某人]", "", ""},
             {"共5笔记录"},

@@ -3,6 +3,7 @@
 #include "IOError.h"
 #include "base/SysError.h"
 
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <bit>
@@ -36,7 +37,8 @@ IOError_cl IOError(int32_t code, int32_t line, const QString& remark = QString()
         {106, "CSV格式数据不正确，引号结束后还有文字。"},
         {107, "CSV格式数据不正确，含有空字符。"},
         {108, "有GBK编码无法表示的文字，请改用UTF-8编码导出。"},
-        {109, "有残缺的文字，无法保存。"}};
+        {109, "有残缺的文字，无法保存。"},
+        {110, "文字中含有空字符，无法保存。"}};
     return IOError_cl(line, __FILE__, CSVStream_cl::ClassName(), code, table, int32_t(std::size(table)),
                       remark);
 }
@@ -70,6 +72,26 @@ QString Quote(const QString& text, bool alone) {
     if (text.contains(u',') || text.contains(u'\r') || text.contains(u'\n') || (alone && text.isEmpty())) {
         return u'"' + text + u'"';
     }
+    return text;
+}
+
+// A text a spreadsheet would take for a formula: one beginning with =, +, - or @ that is
+// no plain number ("-25.5" stays a number).
+bool IsFormulaLike(QStringView text) {
+    static const QRegularExpression number(QStringLiteral("^[+-][0-9]+(?:\\.[0-9]*)?$"));
+    return !text.isEmpty() && QStringView(u"=+-@").contains(text[0]) && !number.match(text).hasMatch();
+}
+
+// Such a text is written behind an apostrophe, so that a spreadsheet shows it as text;
+// so is a text that would otherwise read back without its own leading apostrophe.
+QString Guarded(const QString& text) {
+    const bool apostrophe = text.size() > 1 && text[0] == u'\'' && QStringView(u"=+-@'").contains(text[1]);
+    return IsFormulaLike(text) || apostrophe ? u'\'' + text : text;
+}
+
+// The text as it was before Guarded.
+QString Unguarded(QString text) {
+    if (text.size() > 1 && text[0] == u'\'' && QStringView(u"=+-@'").contains(text[1])) text.remove(0, 1);
     return text;
 }
 
@@ -149,7 +171,9 @@ void CSVStream_cl::WriteCell(const QString& text) {
         if (encoding == Encoding_en::Utf8 && !container->Write(kBom, 3)) throw IOError(101, __LINE__);
     }
     if (currentColumn == columnCount) currentColumn = 0;
-    const QByteArray bytes = Encode(Quote(text, columnCount == 1));
+    // A reader would cut the text at the NUL, or refuse the file.
+    if (text.contains(QChar(0))) throw IOError(110, __LINE__, LineRemark(rowLine));
+    const QByteArray bytes = Encode(Quote(Guarded(text), columnCount == 1));
     const bool last = currentColumn == columnCount - 1;
     if (!container->Write(bytes.constData(), bytes.size()) || !container->Write(last ? "\r\n" : ",", last ? 2 : 1)) {
         throw IOError(101, __LINE__);
@@ -305,7 +329,7 @@ bool CSVStream_cl::TryReadCell(QString& text) {
         if (currentColumn != columnCount - 1) throw IOError(103, __LINE__, LineRemark(rowLine));
         currentColumn = 0;
     }
-    text = Decode();
+    text = Unguarded(Decode());
     return true;
 }
 

@@ -11,7 +11,9 @@ namespace IO_ns {
 // Comma-separated tables, one cell at a time, in GBK (code page 936) or UTF-8. Every row
 // has as many cells as the first one; a row is ended by CR LF when written, by LF when
 // read. Blank lines between rows hold no cells. A cell that does not begin with a double
-// quote is read as written, quotes and all. Refusals name the line of the file.
+// quote is read as written, quotes and all. A text a spreadsheet would take for a formula
+// (=, +, -, @ first, not a number) is written behind an apostrophe, which reading drops
+// again. Refusals name the line of the file.
 class CSVStream_cl : public Stream_cl {
 public:
     enum class Encoding_en { Gbk, Utf8 };
@@ -41,7 +43,7 @@ public:
     [[nodiscard]] static bool GbkHolds(const QString& text);
 
     // Writes one cell and the separator or row end after it. Text the encoding cannot
-    // hold is refused, naming the line and the text, never replaced.
+    // hold, and a NUL character, are refused, naming the line, never replaced.
     void WriteCell(const QString& text);
     // The next cell; raises when there is none.
     QString ReadCell();
