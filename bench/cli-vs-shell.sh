@@ -8,14 +8,14 @@
 #   bench/cli-vs-shell.sh [SIZE ...]      sizes of the books, default 100000 1000000
 #
 # CLI (default build/cli/vorelle-cli) names the program, RUNS (default 5) the pairs per figure.
-# Needs the sqlcipher shell and GNU time (/usr/bin/time).
+# Needs the sqlcipher shell and python3.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cli=$(realpath "${CLI:-build/cli/vorelle-cli}")
 runs=${RUNS:-5}
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(100000 1000000)
-for tool in sqlcipher /usr/bin/time; do
+for tool in sqlcipher python3; do
   command -v "$tool" >/dev/null || { echo "cli-vs-shell: $tool is needed" >&2; exit 1; }
 done
 work=$(mktemp -d)
@@ -25,11 +25,14 @@ key="pragma key='$VORELLE_BOOK_PASSWORD';"
 user=老王
 first_year=2016 last_year=2025 month_year=2024
 
-# Processor seconds (user + system) of one run of the command.
+# Processor seconds (user + system) of one run of the command, as the kernel accounted it.
 cpu() {
-  /usr/bin/time -f '%U %S' -o "$work/time" "$@" >/dev/null 2>"$work/stderr" ||
-    { echo "cli-vs-shell: failed: $*" >&2; cat "$work/stderr" >&2; exit 1; }
-  awk '{ printf "%.3f", $1 + $2 }' "$work/time"
+  python3 - "$@" 2>"$work/stderr" <<'PY' || { echo "cli-vs-shell: failed: $*" >&2; cat "$work/stderr" >&2; exit 1; }
+import resource, subprocess, sys
+subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, check=True)
+used = resource.getrusage(resource.RUSAGE_CHILDREN)
+print(f"{used.ru_utime + used.ru_stime:.4f}")
+PY
 }
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
@@ -47,7 +50,7 @@ figure() {
     local ta tb
     ta=$(cpu "${a[@]}"); tb=$(cpu "${b[@]}")
     echo "$ta" >>"$work/a"; echo "$tb" >>"$work/b"
-    awk -v a="$ta" -v b="$tb" 'BEGIN { printf "%.3f\n", b > 0 ? a / b : 0 }' >>"$work/r"
+    awk -v a="$ta" -v b="$tb" 'BEGIN { printf "%.3f\n", (b > 0 ? a / b : 0) }' >>"$work/r"
   done
   printf '%-22s %9s %9s %7s  (%s–%s)\n' "$name" "$(median <"$work/a")" "$(median <"$work/b")" \
     "$(median <"$work/r")" "$(sort -g "$work/r" | head -1)" "$(sort -g "$work/r" | tail -1)"
