@@ -106,7 +106,11 @@ DataCore_cl::DataState_en DataCore_cl::ReadDataState(int32_t index) {
         databaseManage.RemoveLink(index, false);
         throw;
     }
-    databaseManage.CloseDatabase();
+    // A book of another version is not opened again; any other is, by the login.
+    if (state == DataState_en::Foreign)
+        databaseManage.CloseDatabase();
+    else
+        databaseManage.KeepChecked();
     return state;
 }
 
@@ -125,7 +129,7 @@ void DataCore_cl::InitDatabase(int32_t index, const QString& userName, const QSt
         databaseManage.CloseDatabase();
         throw;
     }
-    databaseManage.CloseDatabase();
+    databaseManage.KeepChecked();
 }
 
 int32_t DataCore_cl::RestoreBackupAsNew(const QString& backup, const QString& password, const QString& path) {

@@ -39,7 +39,7 @@ public:
 
     // Saves a new link and tells whether its database is already initialised (true) or
     // new (false). A database of another data version is refused and its link removed.
-    // No connection stays open.
+    // The connection that proved it is kept for the link's next OpenLink.
     bool AttachLocalDatabase(const QString& path, const QString& name, const QString& password);
     bool AttachSQLServerDatabase(const QString& server, const QString& name, const QString& user,
                                  const QString& password);
@@ -47,7 +47,7 @@ public:
     bool AttachPostgreSQLDatabase(const QString& server, const QString& database, const QString& name,
                                   const QString& user, const QString& password);
     // Creates the tables and the super administrator in a new database, as one
-    // transaction. No connection stays open.
+    // transaction. The connection is kept, unused, for the link's next OpenLink.
     void InitDatabase(int32_t index, const QString& userName, const QString& password);
     // A new book file at path from a backup, linked under the file's name (made unique);
     // returns the new link's index.
@@ -60,7 +60,8 @@ public:
 
 private:
     enum class DataState_en { New, Current, Foreign };
-    // Opens the link just added, reads its version record and closes it again. A link
+    // Reads the version record of the link just added over the connection that proved it,
+    // and keeps that for the link's next OpenLink (closes it for a book of another version). A link
     // whose database cannot be read is removed again (its file stays) before the error
     // passes on, so a failed attach never leaves a link behind.
     DataState_en ReadDataState(int32_t index);

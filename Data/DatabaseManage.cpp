@@ -96,6 +96,7 @@ QString DatabaseManage_cl::LinkFilePath() {
 
 void DatabaseManage_cl::Load(const QString& path) {
     loadFailed = true;
+    CloseDatabase();
     links.Clear();
     ReadLinks(path, links);
     loadFailed = false;
@@ -212,42 +213,37 @@ int32_t DatabaseManage_cl::AddLocalLink(const QString& name, const QString& path
     const QString folder = SystemInfo_ns::GetApplicationFolder();
     const QString absolute = SystemInfo_ns::ResolvePath(folder, path);
     SystemInfo_ns::MakeFolders(absolute);
-    {
-        DB_ns::LocalDB_cl probe;
-        // Only here, on creating a database, is a missing file made.
-        if (!QFileInfo::exists(absolute)) probe.CreateDatabaseFile(password, absolute);
-        probe.Open(password, absolute);
-    }
+    auto probe = std::make_unique<DB_ns::LocalDB_cl>();
+    // Only here, on creating a database, is a missing file made.
+    if (!QFileInfo::exists(absolute)) probe->CreateDatabaseFile(password, absolute);
+    probe->Open(password, absolute);
     const LinkInfo_st link{name, DB_ns::DB_LOCAL, SystemInfo_ns::MakeRelativePath(folder, absolute), QString(), password};
+    return AppendChecked(link, std::move(probe));
+}
+
+int32_t DatabaseManage_cl::AppendChecked(const LinkInfo_st& link, std::unique_ptr<DB_ns::IDatabase_cl> probe) {
     SaveChange(&link, QString());
     links.Append(link);
-    return links.Count() - 1;
+    checked = std::move(probe);
+    checkedLink = links.Count() - 1;
+    return checkedLink;
 }
 
 int32_t DatabaseManage_cl::AddSQLServerLink(const QString& name, const QString& server, const QString& user,
                                             const QString& password) {
     CheckNewName(name);
-    {
-        DB_ns::SQLServerDB_cl probe;
-        probe.Connect(user, server, QString(), password);
-    }
-    const LinkInfo_st link{name, DB_ns::DB_SQLSERVER, server, user, password};
-    SaveChange(&link, QString());
-    links.Append(link);
-    return links.Count() - 1;
+    auto probe = std::make_unique<DB_ns::SQLServerDB_cl>();
+    probe->Connect(user, server, QString(), password);
+    return AppendChecked({name, DB_ns::DB_SQLSERVER, server, user, password}, std::move(probe));
 }
 
 int32_t DatabaseManage_cl::AddPostgreSQLLink(const QString& name, const QString& server, const QString& database,
                                              const QString& user, const QString& password) {
     CheckNewName(name);
-    {
-        DB_ns::PostgreSQLDB_cl probe;
-        probe.Connect(user, server, database, password);
-    }
-    const LinkInfo_st link{name, DB_ns::DB_POSTGRESQL, PostgreSQLLocation(server, database), user, password};
-    SaveChange(&link, QString());
-    links.Append(link);
-    return links.Count() - 1;
+    auto probe = std::make_unique<DB_ns::PostgreSQLDB_cl>();
+    probe->Connect(user, server, database, password);
+    return AppendChecked({name, DB_ns::DB_POSTGRESQL, PostgreSQLLocation(server, database), user, password},
+                         std::move(probe));
 }
 
 QString DatabaseManage_cl::PostgreSQLLocation(const QString& server, const QString& database) {
@@ -276,11 +272,22 @@ void DatabaseManage_cl::RemoveLink(int32_t index, bool deleteFile) {
         QFile::remove(ResolveLocation(link));
     }
     links.Remove(id);
+    // The later links move up one place.
+    if (checkedLink == index) checked.reset();
+    if (checkedLink >= index) --checkedLink;
+    if (openLink == index) openLink = -1;
+    if (openLink > index) --openLink;
 }
 
 void DatabaseManage_cl::OpenLink(int32_t index) {
-    CloseDatabase();
     const LinkInfo_st& link = GetLink(index);
+    std::unique_ptr<DB_ns::IDatabase_cl> kept = checkedLink == index ? std::move(checked) : nullptr;
+    CloseDatabase();
+    if (kept) {
+        database = std::move(kept);
+        openLink = index;
+        return;
+    }
     switch (link.type) {
     case DB_ns::DB_LOCAL: {
         auto local = std::make_unique<DB_ns::LocalDB_cl>();
@@ -311,6 +318,13 @@ void DatabaseManage_cl::OpenLink(int32_t index) {
     default:
         throw SysError(2, __LINE__);
     }
+    openLink = index;
+}
+
+void DatabaseManage_cl::KeepChecked() {
+    checked = std::move(database);
+    checkedLink = checked ? openLink : -1;
+    openLink = -1;
 }
 
 bool DatabaseManage_cl::IsOpen() const { return database != nullptr; }
@@ -320,7 +334,12 @@ DB_ns::IDatabase_cl& DatabaseManage_cl::GetDatabase() const {
     return *database;
 }
 
-void DatabaseManage_cl::CloseDatabase() { database.reset(); }
+void DatabaseManage_cl::CloseDatabase() {
+    database.reset();
+    openLink = -1;
+    checked.reset();
+    checkedLink = -1;
+}
 
 int32_t DatabaseManage_cl::GetCount() const { return links.Count(); }
 

@@ -53,7 +53,8 @@ public:
 
     // Opens (creating when missing) the database file once to prove it, then appends
     // the link and saves the change. path is resolved against the application folder. Returns
-    // the new index.
+    // the new index. Like the other Add…Link, keeps the proving connection for the link's
+    // next OpenLink: opening an encrypted book costs a key derivation, a server a login.
     int32_t AddLocalLink(const QString& name, const QString& path, const QString& password);
     // Connects once to prove the account, then appends a SQL Server link and saves the change.
     int32_t AddSQLServerLink(const QString& name, const QString& server, const QString& user,
@@ -69,8 +70,12 @@ public:
     // open database is closed and the file deleted (a failure to delete is ignored).
     void RemoveLink(int32_t index, bool deleteFile);
 
-    // Makes the link's database the open one (closing any other first).
+    // Makes the link's database the open one (closing any other first); a connection kept
+    // for the link by its check or KeepChecked() is taken as it is.
     void OpenLink(int32_t index);
+    // Sets the open database aside, unused, for its link's next OpenLink; nothing is open
+    // meanwhile. Any other OpenLink or CloseDatabase() closes it.
+    void KeepChecked();
     bool IsOpen() const;
     // The open database; raises "数据库还没有连接。" when none is open.
     DB_ns::IDatabase_cl& GetDatabase() const;
@@ -98,9 +103,14 @@ private:
     static void ReadLinks(const QString& path, Container_ns::List_tl<LinkInfo_st>& list);
     // Writes list to path through a temporary file, or deletes path for an empty list.
     static void WriteLinks(const QString& path, const Container_ns::List_tl<LinkInfo_st>& list);
+    // Saves and appends a link that probe has just proved, keeping probe for its OpenLink.
+    int32_t AppendChecked(const LinkInfo_st& link, std::unique_ptr<DB_ns::IDatabase_cl> probe);
 
     Container_ns::List_tl<LinkInfo_st> links;
     std::unique_ptr<DB_ns::IDatabase_cl> database;
+    int32_t openLink = -1;  // the link of database
+    std::unique_ptr<DB_ns::IDatabase_cl> checked;  // set aside for its link's next OpenLink
+    int32_t checkedLink = -1;
     int32_t loginUser = 0;
     bool loadFailed = false;
     QString changesFile;  // where changes are saved; empty: nowhere

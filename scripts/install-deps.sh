@@ -5,7 +5,8 @@ packages=(build-essential cmake pkg-config qt6-base-dev libgl1-mesa-dev libsqlci
           unixodbc-dev tdsodbc libsqliteodbc libgtest-dev libbenchmark-dev fonts-noto-cjk qt6-translations-l10n
           postgresql odbc-postgresql qt6-charts-dev libminizip-dev clang libclang-rt-14-dev
           appstream desktop-file-utils zlib1g-dev man-db
-          libcpp-httplib-dev libqrencode-dev chromium chromium-driver python3-selenium)
+          libcpp-httplib-dev libqrencode-dev chromium chromium-driver python3-selenium
+          libssl-dev sqlcipher)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

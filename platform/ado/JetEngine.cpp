@@ -2,6 +2,7 @@
 
 #include "JetDialect.h"
 #include "JetFunctions.h"
+#include "JetKey.h"
 #include "SystemInfo/PartialFile.h"
 #include "base/DateTime.h"
 
@@ -151,10 +152,11 @@ bool IsPlainDatabase(const QString& path) {
     return file.open(QIODevice::ReadOnly) && file.read(sizeof kPlainHeader) == QByteArray(kPlainHeader, sizeof kPlainHeader);
 }
 
-int ApplyKey(sqlite3* db, const QString& password) {
+// salt: the file's, or the one a new file gets.
+int ApplyKey(sqlite3* db, const QString& password, const QByteArray& salt) {
     if (password.isEmpty())
         return SQLITE_OK;
-    const QByteArray key = password.toUtf8();
+    const QByteArray key = JetKey_cl::For(password, salt);
     return sqlite3_key(db, key.constData(), int(key.size()));
 }
 
@@ -171,7 +173,8 @@ JetEngine_cl::JetEngine_cl(const ConnectionString_cl& settings, ErrorList_cl& er
         // A file without encryption opens whatever password is given, as an unprotected
         // Jet file does.
         password = IsPlainDatabase(path) ? QString() : settings.Value(kPasswordKey);
-        if (ApplyKey(db, password) != SQLITE_OK || JetFunctions_cl::Register(db) != SQLITE_OK)
+        salt = JetKey_cl::SaltOf(path);
+        if (ApplyKey(db, password, salt) != SQLITE_OK || JetFunctions_cl::Register(db) != SQLITE_OK)
             throw EngineError(sqlite3_errcode(db));
         sqlite3_busy_timeout(db, kBusyMilliseconds);
         // The key is only tried by the first read.
@@ -217,7 +220,7 @@ void JetEngine_cl::Create(const ConnectionString_cl& settings) {
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc == SQLITE_OK)
-        rc = ApplyKey(db, settings.Value(kPasswordKey));
+        rc = ApplyKey(db, settings.Value(kPasswordKey), JetKey_cl::NewSalt());
     // Writing the header makes the file a database (an encrypted one with a key).
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(db, "pragma user_version = 0", nullptr, nullptr, nullptr);
@@ -258,7 +261,8 @@ void JetEngine_cl::CopyTo(const QString& temporary) {
     sqlite3* copy = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(temporary).constData(), &copy, SQLITE_OPEN_READWRITE, nullptr);
     if (rc == SQLITE_OK)
-        rc = ApplyKey(copy, password);
+        // With the book's salt the copy has the book's key: nothing is derived again.
+        rc = ApplyKey(copy, password, salt);
     sqlite3_backup* backup = rc == SQLITE_OK ? sqlite3_backup_init(copy, "main", db, "main") : nullptr;
     if (backup != nullptr) {
         // One step copies every page under one read lock: the copy is one consistent state.

@@ -56,6 +56,7 @@ private:
     Container_ns::List_tl<Kept_st> kept;  // least recently used first
     sqlite3* db = nullptr;
     QString password;  // the key in use, empty for a plain file: a backup gets the same
+    QByteArray salt;   // the file's, which a backup gets too
     ErrorList_cl& errors;
     int32_t level = 0;     // transaction nesting depth
     bool aborted = false;  // the engine rolled the open transaction back after a failure
