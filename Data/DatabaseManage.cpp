@@ -311,6 +311,12 @@ void DatabaseManage_cl::OpenLink(int32_t index) {
     default:
         throw SysError(2, __LINE__);
     }
+    openLink = link;
+}
+
+const LinkInfo_st& DatabaseManage_cl::GetOpenLink() const {
+    GetDatabase();
+    return openLink;
 }
 
 bool DatabaseManage_cl::IsOpen() const { return database != nullptr; }

@@ -75,6 +75,9 @@ public:
     // The open database; raises "数据库还没有连接。" when none is open.
     DB_ns::IDatabase_cl& GetDatabase() const;
     void CloseDatabase();
+    // The link of the open database (a copy: the list may change meanwhile); raises
+    // "数据库还没有连接。" when none is open.
+    const LinkInfo_st& GetOpenLink() const;
 
     int32_t GetCount() const;
     // Raises "空ID不能操作。" for an index outside the list.
@@ -101,6 +104,7 @@ private:
 
     Container_ns::List_tl<LinkInfo_st> links;
     std::unique_ptr<DB_ns::IDatabase_cl> database;
+    LinkInfo_st openLink;
     int32_t loginUser = 0;
     bool loadFailed = false;
     QString changesFile;  // where changes are saved; empty: nowhere
