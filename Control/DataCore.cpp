@@ -46,7 +46,8 @@ DataCore_cl::DataCore_cl()
     : userManage(databaseManage, GetProductName()), recordManage(userManage),
       recycleBin(userManage, recordManage),
       controlUser(databaseManage, userManage, recordManage, recycleBin),
-      bookBackup(databaseManage) {}
+      bookBackup(databaseManage),
+      deviceKeys(userManage) {}
 
 QString DataCore_cl::GetProductName() { return QStringLiteral("ZantheVorelle管理软件"); }
 
@@ -67,6 +68,8 @@ RecycleBin_cl& DataCore_cl::GetRecycleBin() { return recycleBin; }
 BookBackup_cl& DataCore_cl::GetBookBackup() { return bookBackup; }
 
 ControlUser_cl& DataCore_cl::GetControlUser() { return controlUser; }
+
+DeviceKeys_cl& DataCore_cl::GetDeviceKeys() { return deviceKeys; }
 
 bool DataCore_cl::AttachLocalDatabase(const QString& path, const QString& name, const QString& password) {
     const int32_t index = databaseManage.AddLocalLink(name, path, password);
@@ -123,6 +126,7 @@ void DataCore_cl::InitDatabase(int32_t index, const QString& userName, const QSt
         DB_ns::BeginTrans_cl transaction(&database);
         userManage.CreateUserTable(userName, password);
         recordManage.CreateTables();
+        DeviceKeys_cl::CreateTable(database);
         record.SetVersion(GetDataVersion());
         transaction.Commit();
     } catch (...) {

@@ -3,6 +3,7 @@
 #include "Control/ControlUser.h"
 #include "Data/BookBackup.h"
 #include "Data/DatabaseManage.h"
+#include "Data/DeviceKeys.h"
 #include "Data/RecordManage.h"
 #include "Data/RecycleBin.h"
 #include "Data/UserManage.h"
@@ -36,6 +37,7 @@ public:
     RecycleBin_cl& GetRecycleBin();
     BookBackup_cl& GetBookBackup();
     ControlUser_cl& GetControlUser();
+    DeviceKeys_cl& GetDeviceKeys();
 
     // Saves a new link and tells whether its database is already initialised (true) or
     // new (false). A database of another data version is refused and its link removed.
@@ -72,6 +74,7 @@ private:
     RecycleBin_cl recycleBin;
     ControlUser_cl controlUser;
     BookBackup_cl bookBackup;
+    DeviceKeys_cl deviceKeys;
 };
 
 // The process-wide data core: built on first use, lives for the whole run.

@@ -286,6 +286,7 @@ void DatabaseManage_cl::OpenLink(int32_t index) {
     if (kept) {
         database = std::move(kept);
         openLink = index;
+        openInfo = link;
         return;
     }
     switch (link.type) {
@@ -319,12 +320,18 @@ void DatabaseManage_cl::OpenLink(int32_t index) {
         throw SysError(2, __LINE__);
     }
     openLink = index;
+    openInfo = link;
 }
 
 void DatabaseManage_cl::KeepChecked() {
     checked = std::move(database);
     checkedLink = checked ? openLink : -1;
     openLink = -1;
+}
+
+const LinkInfo_st& DatabaseManage_cl::GetOpenLink() const {
+    GetDatabase();
+    return openInfo;
 }
 
 bool DatabaseManage_cl::IsOpen() const { return database != nullptr; }

@@ -80,6 +80,9 @@ public:
     // The open database; raises "数据库还没有连接。" when none is open.
     DB_ns::IDatabase_cl& GetDatabase() const;
     void CloseDatabase();
+    // The link of the open database (a copy: the list may change meanwhile); raises
+    // "数据库还没有连接。" when none is open.
+    const LinkInfo_st& GetOpenLink() const;
 
     int32_t GetCount() const;
     // Raises "空ID不能操作。" for an index outside the list.
@@ -111,6 +114,7 @@ private:
     int32_t openLink = -1;  // the link of database
     std::unique_ptr<DB_ns::IDatabase_cl> checked;  // set aside for its link's next OpenLink
     int32_t checkedLink = -1;
+    LinkInfo_st openInfo;  // a copy of the open link, kept while its list changes
     int32_t loginUser = 0;
     bool loadFailed = false;
     QString changesFile;  // where changes are saved; empty: nowhere

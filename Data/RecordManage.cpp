@@ -30,7 +30,8 @@ Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark 
                                                   {5, "无法取得回收站表中最新记录。"},
                                                   {6, "删除记录失败。"},
                                                   {7, "删除指定用户的费用记录失败。"},
-                                                  {8, "不允许修改费用记录的收入/开销。"}};
+                                                  {8, "不允许修改费用记录的收入/开销。"},
+                                                  {9, "无法取得新增费用记录的编号。"}};
     return Base_ns::SysError_cl(line, __FILE__, RecordManage_cl::ClassName(), code, table,
                                 int32_t(std::size(table)), remark);
 }
@@ -114,6 +115,13 @@ const Tmpl lockTypes[] = {
     {DB_ORACLE, "lock table zorb_expense_type in exclusive mode"},
     {DB_SQLSERVER, "select count(*) from zorb_expense_type with (tablockx, holdlock)"},
     {DB_POSTGRESQL, "lock table zorb_expense_type in share row exclusive mode"}};
+// Walks the time index from since on, so a large book answers as fast as a small one.
+const Tmpl selectTypeUse[] = {
+    {DB_ALL,
+     "select zorb_expense_type.type_name,count(*) from zorb_record,zorb_expense_type where zorb_record.valid = '1' "
+     "and zorb_expense_type.valid = '1' and zorb_expense_type.sn = zorb_record.type_sn and zorb_expense_type.kind = "
+     "'?kind?' and zorb_record.user_sn = ?user_sn? and zorb_record.record_time >= #?since?# group by "
+     "zorb_expense_type.type_name order by count(*) desc,zorb_expense_type.type_name"}};
 const Tmpl selectTypeNames[] = {{DB_ALL, "select type_name from zorb_expense_type where kind = '?kind?' and valid = '1'"}};
 
 // Entries.
@@ -219,6 +227,10 @@ const Tmpl insertRecycler[] = {
 const Tmpl selectNewestRecycler[] = {
     {DB_ALL, "select max(sn) from zorb_recycler"},
     {DB_POSTGRESQL, "select currval(pg_get_serial_sequence('zorb_recycler', 'sn'))"}};
+// The entry this connection just booked, inside its transaction (see the recycler's).
+const Tmpl selectNewestRecord[] = {
+    {DB_ALL, "select max(sn) from zorb_record"},
+    {DB_POSTGRESQL, "select currval(pg_get_serial_sequence('zorb_record', 'sn'))"}};
 const Tmpl countUserRecords[] = {
     {DB_ALL, "select count(*) from zorb_record where valid = '1' and user_sn = ?user_sn?"}};
 const Tmpl deleteUserTemplates[] = {
@@ -476,9 +488,9 @@ int32_t RecordManage_cl::GetTypeSn(const QString& typeName, bool income) {
     return FindOrAddType(name, income, userManage.GetCurrentUser());
 }
 
-void RecordManage_cl::AddRecord(const QString& typeName, const QString& expenseName, int32_t expense,
-                                const QString& comment, const Base_ns::DateTime_cl& recordTime,
-                                int32_t statisticsMode, int32_t ownerSn) {
+int32_t RecordManage_cl::AddRecord(const QString& typeName, const QString& expenseName, int32_t expense,
+                                   const QString& comment, const Base_ns::DateTime_cl& recordTime,
+                                   int32_t statisticsMode, int32_t ownerSn) {
     CheckRecord(expense, recordTime);
     const int32_t currentSn = userManage.GetCurrentUser();
     // Booking for someone else moves his balance: only the super administrator may.
@@ -486,7 +498,12 @@ void RecordManage_cl::AddRecord(const QString& typeName, const QString& expenseN
     DB_ns::BeginTrans_cl transaction(&userManage.GetDatabase());
     BookRecord(GetTypeSn(typeName, expense > 0), expenseName, expense, comment, recordTime, statisticsMode,
                ownerSn != 0 ? ownerSn : currentSn);
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    DB_ns::SimpleOutRecords_cl records;
+    if (database.Query(MakeSQL(database.GetType(), selectNewestRecord), records) != 1) throw SysError(9, __LINE__);
+    const int32_t recordSn = records.GetInteger();
     transaction.Commit();
+    return recordSn;
 }
 
 void RecordManage_cl::BookRecord(int32_t typeSn, const QString& expenseName, int32_t expense, const QString& comment,
@@ -656,6 +673,26 @@ Base_ns::Trusteeship_tl<QString> RecordManage_cl::GetTypeNames(bool income) {
         records.MoveNext();
     }
     return names;
+}
+
+Base_ns::Trusteeship_tl<QString> RecordManage_cl::GetTypeNamesByUse(bool income, const Base_ns::DateTime_cl& since) {
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    DB_ns::SimpleOutRecords_cl records;
+    const int32_t used = database.Query(
+        MakeSQL(database.GetType(), selectTypeUse, KindText(income), userManage.GetCurrentUser(), since), records);
+    QStringList names;
+    for (int32_t i = 0; i < used; ++i) {
+        names.append(ReadString(records));
+        records.MoveNext();
+    }
+    const Base_ns::Trusteeship_tl<QString> all = GetTypeNames(income);
+    for (int32_t i = 0; i < all.Count(); ++i) {
+        if (!names.contains(all[i])) names.append(all[i]);
+    }
+    Base_ns::Trusteeship_tl<QString> ordered;
+    ordered.Allocate(int32_t(names.size()));
+    for (int32_t i = 0; i < int32_t(names.size()); ++i) ordered[i] = names[i];
+    return ordered;
 }
 
 int32_t RecordManage_cl::CheckViewUser(bool allUsers, const QString& userName) {

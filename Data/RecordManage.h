@@ -89,8 +89,9 @@ public:
 
     // statisticsMode: 0 monthly, 1 yearly, anything else neither. ownerSn 0: the
     // logged-in user.
-    void AddRecord(const QString& typeName, const QString& expenseName, int32_t expense, const QString& comment,
-                   const Base_ns::DateTime_cl& recordTime, int32_t statisticsMode, int32_t ownerSn = 0);
+    // Returns the new entry's serial number.
+    int32_t AddRecord(const QString& typeName, const QString& expenseName, int32_t expense, const QString& comment,
+                      const Base_ns::DateTime_cl& recordTime, int32_t statisticsMode, int32_t ownerSn = 0);
     void AlterRecord(int32_t recordSn, const QString& typeName, const QString& expenseName, int32_t expense,
                      const QString& comment, const Base_ns::DateTime_cl& recordTime, int32_t statisticsMode);
     RecordDetail_st GetRecord(int32_t recordSn);
@@ -104,6 +105,9 @@ public:
     void ImportRecords(const std::function<bool(RecordInfo_st&)>& next);
 
     Base_ns::Trusteeship_tl<QString> GetTypeNames(bool income);
+    // The same, those the logged-in user booked most often since "since" first, then the
+    // others in the order GetTypeNames gives.
+    Base_ns::Trusteeship_tl<QString> GetTypeNamesByUse(bool income, const Base_ns::DateTime_cl& since);
     // allUsers, or the named user (empty name: the logged-in user), narrowed by filter.
     // Newest first.
     Base_ns::Trusteeship_tl<RecordRow_st> GetRecords(bool allUsers, const QString& userName,

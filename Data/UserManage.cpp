@@ -5,6 +5,7 @@
 #include "DB/IDatabase.h"
 #include "DB/SimpleOutRecords.h"
 #include "Data/DatabaseManage.h"
+#include "Data/DeviceKeys.h"
 #include "Data/Statement.h"
 #include "Data/TradeLog.h"
 #include "base/SysError.h"
@@ -62,6 +63,8 @@ const Tmpl selectUserByName[] = {{DB_ALL, "select sn from zorb_user where user_n
 const Tmpl selectPower[] = {{DB_ALL, "select power from zorb_user where sn = ?user_sn? and valid = '1'"}};
 const Tmpl selectUsers[] = {
     {DB_ALL, "select sn,user_name,power,create_time from zorb_user where valid = '1' order by create_time"}};
+const Tmpl selectUser[] = {
+    {DB_ALL, "select sn,user_name,power,create_time from zorb_user where valid = '1' and sn = ?user_sn?"}};
 const Tmpl selectDuplicate[] = {{DB_ALL, "select sn from zorb_user where valid = '1' and user_name = '?user_name?'"}};
 const Tmpl insertUser[] = {
     {DB_ALL,
@@ -153,6 +156,20 @@ int32_t UserManage_cl::GetCurrentUser() const {
     return userSn;
 }
 
+UserInfo_st UserManage_cl::GetCurrentUserInfo() {
+    const int32_t userSn = GetCurrentUser();
+    DB_ns::IDatabase_cl& database = GetDatabase();
+    DB_ns::SimpleOutRecords_cl records;
+    if (database.Query(MakeSQL(database.GetType(), selectUser, userSn), records) == 0) throw SysError(1, __LINE__);
+    UserInfo_st user;
+    user.sn = records.GetInteger();
+    records.GetString(user.userName);
+    user.userName = user.userName.trimmed();  // a fixed-width column
+    user.power = records.GetEnum();
+    user.createTime = records.GetDateTime();
+    return user;
+}
+
 int32_t UserManage_cl::FindUser(const QString& userName) {
     DB_ns::IDatabase_cl& database = GetDatabase();
     DB_ns::SimpleOutRecords_cl records;
@@ -222,6 +239,8 @@ void UserManage_cl::RemoveUser(int32_t userSn, int32_t recyclerSn) {
     DB_ns::IDatabase_cl& database = GetDatabase();
     if (database.ExecuteNoRecords(MakeSQL(database.GetType(), deleteUser, recyclerSn, currentSn, userSn)) == 0)
         throw SysError(5, __LINE__);
+    // His phones stop booking with him.
+    DeviceKeys_cl::RevokeUserKeys(database, userSn, currentSn);
 }
 
 void UserManage_cl::ChangePassword(const QString& oldPassword, const QString& newPassword) {

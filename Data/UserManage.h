@@ -44,6 +44,8 @@ public:
     void Logout();
     // The logged-in user's serial number; raises "还没有登录。" when nobody is.
     int32_t GetCurrentUser() const;
+    // The logged-in user's row, read afresh; raises "还没有登录。" when he was deleted meanwhile.
+    UserInfo_st GetCurrentUserInfo();
     // The serial number of the valid user of that name, or 0.
     int32_t FindUser(const QString& userName);
 

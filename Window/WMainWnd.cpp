@@ -2,6 +2,8 @@
 
 #include "Control/DataCore.h"
 #include "WInputPasswordDlg.h"
+#include "WPhoneDlg.h"
+#include "Web/PairingLink.h"
 #include "WStartDlg.h"
 #include "base/Error.h"
 
@@ -9,7 +11,10 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QLabel>
 #include <QScreen>
+#include <QSignalBlocker>
+#include <QStatusBar>
 
 namespace Vorelle_ns {
 
@@ -83,6 +88,19 @@ void WMainWnd_cl::MakeMenu() {
     connect(AddAction(user, IdSwitchUser, QStringLiteral("切换用户(&L)")), &QAction::triggered, this,
             &WMainWnd_cl::OnSwitchUser);
     connect(AddAction(user, IdExit, QStringLiteral("退出(&E)")), &QAction::triggered, this, &QWidget::close);
+    QMenu* phone = menuBar()->addMenu(QStringLiteral("手机记账(&M)"));
+    QAction* serve = AddAction(phone, IdPhoneServe, QStringLiteral("在家庭网络上提供手机记账(&S)"));
+    serve->setCheckable(true);
+    connect(serve, &QAction::toggled, this, &WMainWnd_cl::OnPhoneServe);
+    connect(AddAction(phone, IdPhoneDevices, QStringLiteral("手机设备和配对(&D)…")), &QAction::triggered, this, [this] {
+        WPhoneDlg_cl dialog(
+            [this](const QString& key) {
+                return phoneServer.IsRunning() ? phoneServer.PairingLink(key)
+                                               : Web_ns::PairingLink_cl::Make(false, "0.0.0.0", 8765, key);
+            },
+            this);
+        dialog.exec();
+    });
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     QAction* version = AddAction(help, IdVersion, QStringLiteral("版本说明(&V)"));
     version->setShortcut(Qt::Key_F1);
@@ -104,6 +122,27 @@ void WMainWnd_cl::PostRecordsChanged() {
 
 void WMainWnd_cl::OnRecordsChanged() {
     if (recordPage->isVisible()) emit RecordPageToReload();
+}
+
+void WMainWnd_cl::OnPhoneServe(bool on) {
+    if (!on) {
+        phoneServer.Stop();
+        if (phoneAddress != nullptr) phoneAddress->clear();
+        return;
+    }
+    try {
+        phoneServer.Start(DataCore().GetDatabaseManage().GetOpenLink(), Web_ns::ServeSettings_st{});
+        if (phoneAddress == nullptr) {
+            phoneAddress = new QLabel(this);
+            phoneAddress->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            statusBar()->addPermanentWidget(phoneAddress);
+        }
+        phoneAddress->setText(QStringLiteral("手机记账：") + phoneServer.Address());
+    } catch (const Base_ns::Error_cl& error) {
+        error.Show(this);
+        const QSignalBlocker quiet(GetAction(IdPhoneServe));
+        GetAction(IdPhoneServe)->setChecked(false);
+    }
 }
 
 void WMainWnd_cl::OnChangePassword() {

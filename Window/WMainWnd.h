@@ -6,6 +6,7 @@
 #include "WRecycleBinPage.h"
 #include "WUserManagePage.h"
 #include "WYearCrosstabPage.h"
+#include "Web/PhoneServer.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -13,6 +14,7 @@
 #include <memory>
 
 class QAction;
+class QLabel;
 
 namespace Vorelle_ns {
 
@@ -27,6 +29,8 @@ public:
     static constexpr int32_t IdSwitchUser = 32771;
     static constexpr int32_t IdExit = 32773;
     static constexpr int32_t IdVersion = 32787;
+    static constexpr int32_t IdPhoneServe = 32800;
+    static constexpr int32_t IdPhoneDevices = 32801;
     static constexpr int32_t IdUserPage = 142;
     static constexpr int32_t IdRecordPage = 143;
     static constexpr int32_t IdMonthPage = 154;
@@ -76,6 +80,8 @@ private:
     void OnChangePassword();
     void OnSwitchUser();
     void OnRecordsChanged();
+    // "手机记账": serves the phone page while the window is open, off by default.
+    void OnPhoneServe(bool on);
 
     std::unique_ptr<WUserManagePage_cl> userPage;
     std::unique_ptr<WRecordManagePage_cl> recordPage;
@@ -84,6 +90,8 @@ private:
     std::unique_ptr<WRecycleBinPage_cl> recyclePage;
     CTL_ns::TabCtrl_cl* tabCtrl;
     bool switchUser = false;
+    Web_ns::PhoneServer_cl phoneServer;
+    QLabel* phoneAddress = nullptr;
 
     static QPointer<WMainWnd_cl> current;
 };

@@ -109,4 +109,13 @@ void Book_cl::Open() {
     loggedIn = true;
 }
 
+Vorelle_ns::LinkInfo_st Book_cl::Link() {
+    const BookAddress_st& where = Address();
+    if (where.kind == BookAddress_st::Kind_en::Local && !QFileInfo(where.path).isFile()) {
+        throw UserError(101, __LINE__, where.path);
+    }
+    if (!Attach()) throw UserError(103, __LINE__);
+    return DataCore().GetDatabaseManage().GetLink(link);
+}
+
 }  // namespace Cli_ns

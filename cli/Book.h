@@ -2,6 +2,7 @@
 
 #include "BookAddress.h"
 #include "Secrets.h"
+#include "Data/DatabaseManage.h"
 
 #include <QString>
 #include <optional>
@@ -27,6 +28,9 @@ public:
     // Opens an existing book and logs the user in (password VORELLE_PASSWORD). A missing
     // local file is refused, never created.
     void Open();
+    // Proves the book as Open does, without logging anybody in, and returns its link for
+    // a connection of its own (the web server's).
+    [[nodiscard]] Vorelle_ns::LinkInfo_st Link();
 
     const Secrets_st& Secrets() const { return secrets; }
     // A local file, not a server database.

@@ -6,6 +6,8 @@
 #include "ExportCommand.h"
 #include "ImportCommand.h"
 #include "ReportCommand.h"
+#include "ServeCommand.h"
+#include "TokenCommands.h"
 #include "UserCommands.h"
 
 namespace Cli_ns {
@@ -22,6 +24,10 @@ const std::vector<std::unique_ptr<ICommand_cl>>& Commands() {
         list.push_back(std::make_unique<ReportCommand_cl>(ReportCommand_cl::Period_en::Year));
         list.push_back(std::make_unique<BalanceCommand_cl>());
         list.push_back(std::make_unique<BackupCommand_cl>());
+        list.push_back(std::make_unique<ServeCommand_cl>());
+        list.push_back(std::make_unique<TokenAddCommand_cl>());
+        list.push_back(std::make_unique<TokenListCommand_cl>());
+        list.push_back(std::make_unique<TokenRevokeCommand_cl>());
         return list;
     }();
     return commands;

@@ -19,7 +19,8 @@ UsageError_cl Usage(int32_t code, int32_t line, const QString& remark) {
                                                   {112, "参数过多。"},
                                                   {113, "--format应为auto、records、alipay、wechat或bank。"},
                                                   {114, "编码应为gbk或utf8。"},
-                                                  {115, "数据库地址不正确，应为mssql://用户名@服务器[:端口]或postgresql://用户名@服务器[:端口]/数据库。"}};
+                                                  {115, "数据库地址不正确，应为mssql://用户名@服务器[:端口]或postgresql://用户名@服务器[:端口]/数据库。"},
+                                                  {120, "设备编号应为正整数。"}};
     return UsageError_cl(line, __FILE__, UsageError_cl::ClassName(), code, table, int32_t(std::size(table)), remark);
 }
 

@@ -1,0 +1,249 @@
+#include "Api.h"
+
+#include "EntryInput.h"
+#include "WebBook.h"
+#include "Window/ConvertInfo.h"
+#include "base/SysError.h"
+#include "base/UserError.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
+#include <iterator>
+#include <new>
+
+namespace Web_ns {
+
+namespace {
+
+const Base_ns::ErrorInfo_st kMessages[] = {{101, "没有这个地址。"},
+                                           {102, "设备密钥无效或已被撤销，请重新配对。"},
+                                           {103, "认证失败的次数太多，请一分钟后再试。"},
+                                           {104, "没有这条记录。"},
+                                           {105, "日期应该写成YYYY-MM-DD，并且是存在的日期。"},
+                                           {106, "结束日期不能早于开始日期，一次最多查询366天。"},
+                                           {107, "不认识的参数。"},
+                                           {108, "Idempotency-Key应该是1到100个可见的ASCII字符。"},
+                                           {109, "服务器出错，这次操作没有完成。"}};
+
+ApiReply_st Fail(int status, int32_t code, const QString& field = QString()) {
+    return {status, Api_cl::ErrorBody(Base_ns::Error_cl::LookUp(code, kMessages, int32_t(std::size(kMessages))), field),
+            QString()};
+}
+
+std::string Json(const QJsonObject& object) { return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString(); }
+
+ApiReply_st Answer(int status, const QJsonObject& object) { return {status, Json(object), QString()}; }
+
+QString Money(int64_t cents) { return Vorelle_ns::ConvertInfo_cl::MoneyToFixedText(cents); }
+
+const char* const kPowers[] = {"super", "admin", "normal", "alone"};
+
+QJsonObject EntryJson(int32_t sn, const Base_ns::DateTime_cl& time, const QString& category, const QString& name,
+                      int32_t expense, int32_t mode, const QString& comment) {
+    return QJsonObject{{QStringLiteral("id"), sn},
+                       {QStringLiteral("kind"), EntryInput_cl::KindText(expense > 0)},
+                       {QStringLiteral("amount"), Money(expense < 0 ? -int64_t(expense) : expense)},
+                       {QStringLiteral("category"), category},
+                       {QStringLiteral("name"), name},
+                       {QStringLiteral("comment"), comment},
+                       {QStringLiteral("time"), time.Format()},
+                       {QStringLiteral("statistics"), EntryInput_cl::StatisticsText(mode)}};
+}
+
+// A day written YYYY-MM-DD at the time of day given; invalid for anything else.
+Base_ns::DateTime_cl Day(const std::string& text, int32_t hour, int32_t minute, int32_t second) {
+    static const QRegularExpression form(QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})$"));
+    const QRegularExpressionMatch match = form.match(QString::fromStdString(text));
+    if (!match.hasMatch()) return Base_ns::DateTime_cl::MakeInvalid();
+    return Base_ns::DateTime_cl::FromParts(match.captured(1).toInt(), match.captured(2).toInt(),
+                                           match.captured(3).toInt(), hour, minute, second);
+}
+
+bool IsIdempotencyKey(const std::string& key) {
+    if (key.empty() || key.size() > 100) return false;
+    for (const char c : key) {
+        if (c < 0x21 || c > 0x7e) return false;
+    }
+    return true;
+}
+
+// The errors of the book's connection (busy past the wait, gone, read-only, full) are
+// the server's state, not the request's fault.
+bool IsBookState(const Base_ns::Error_cl& error) {
+    return error.File() == QStringLiteral("ADODatabase.cpp");
+}
+
+}  // namespace
+
+std::string Api_cl::ErrorBody(const QString& message, const QString& field) {
+    return Json(QJsonObject{{QStringLiteral("error"), message},
+                            {QStringLiteral("field"), field.isEmpty() ? QJsonValue() : QJsonValue(field)}});
+}
+
+ApiReply_st Api_cl::Handle(const ApiRequest_st& request) {
+    if (failedLogins.Blocked(request.address)) return Fail(429, 103);
+    static const std::string bearer = "Bearer ";
+    const std::string& authorization = request.authorization;
+    const QString key = authorization.compare(0, bearer.size(), bearer) == 0
+                            ? QString::fromStdString(authorization.substr(bearer.size())).trimmed()
+                            : QString();
+    try {
+        const int32_t userSn = book.Run(0, [&](WebBook_cl::Managers_st& m) { return m.keys.Authenticate(key); });
+        if (userSn == 0) {
+            failedLogins.Fail(request.address);
+            return Fail(401, 102);
+        }
+        ApiReply_st reply = Route(request, userSn);
+        if (reply.user.isEmpty()) {
+            reply.user = book.Run(userSn, [](WebBook_cl::Managers_st& m) { return m.users.GetCurrentUserInfo().userName; });
+        }
+        return reply;
+    } catch (const Base_ns::UserError_cl& error) {
+        if (error.ClassName() == EntryInput_cl::ClassName()) return {400, ErrorBody(error.Message(), error.Remark()), {}};
+        if (IsBookState(error)) return {503, ErrorBody(error.Message()), {}};
+        return {400, ErrorBody(error.Message()), {}};
+    } catch (const Base_ns::SysError_cl& error) {
+        // The details go to the server's log, never to the network.
+        qWarning("%s", qUtf8Printable(error.Text()));
+        return Fail(500, 109);
+    } catch (const Base_ns::Error_cl& error) {
+        return {400, ErrorBody(error.Message()), {}};
+    } catch (const std::bad_alloc&) {
+        return Fail(500, 109);
+    }
+}
+
+ApiReply_st Api_cl::Route(const ApiRequest_st& request, int32_t userSn) {
+    static const std::string entriesPath = "/api/v1/entries";
+    const std::string& path = request.path;
+    const std::string& method = request.method;
+    if (method == "GET" && path == "/api/v1/me") return Me(userSn);
+    if (method == "GET" && path == "/api/v1/categories") return Categories(userSn);
+    if (method == "GET" && path == "/api/v1/templates") return Templates(userSn);
+    if (method == "GET" && path == entriesPath) return Entries(request, userSn);
+    if (method == "POST" && path == entriesPath) return Book(request, userSn);
+    if (method == "DELETE" && path.compare(0, entriesPath.size() + 1, entriesPath + "/") == 0)
+        return Delete(path.substr(entriesPath.size() + 1), userSn);
+    return Fail(404, 101);
+}
+
+ApiReply_st Api_cl::Me(int32_t userSn) {
+    return book.Run(userSn, [](WebBook_cl::Managers_st& m) {
+        const Vorelle_ns::UserInfo_st user = m.users.GetCurrentUserInfo();
+        const int32_t power = user.power >= 0 && user.power < 4 ? user.power : 3;
+        ApiReply_st reply = Answer(200, QJsonObject{{QStringLiteral("user"), user.userName},
+                                                    {QStringLiteral("power"), QString::fromLatin1(kPowers[power])},
+                                                    {QStringLiteral("balance"), Money(m.users.GetSingleAccount())}});
+        reply.user = user.userName;
+        return reply;
+    });
+}
+
+ApiReply_st Api_cl::Categories(int32_t userSn) {
+    return book.Run(userSn, [](WebBook_cl::Managers_st& m) {
+        // Half a year of a user's habits orders his categories.
+        const Base_ns::DateTime_cl since = Base_ns::DateTime_cl::Now() - Base_ns::DateTimeSpan_cl(183.0);
+        QJsonObject object;
+        for (const bool income : {false, true}) {
+            const auto names = m.records.GetTypeNamesByUse(income, since);
+            QJsonArray list;
+            for (int32_t i = 0; i < names.Count(); ++i) list.append(names[i]);
+            object.insert(EntryInput_cl::KindText(income), list);
+        }
+        return Answer(200, object);
+    });
+}
+
+ApiReply_st Api_cl::Templates(int32_t userSn) {
+    return book.Run(userSn, [](WebBook_cl::Managers_st& m) {
+        QJsonArray list;
+        for (const bool income : {false, true}) {
+            const auto rows = m.records.GetTemplates(income);
+            for (int32_t i = 0; i < rows.Count(); ++i) {
+                const Vorelle_ns::TemplateRow_st& row = rows[i];
+                QJsonObject item = EntryJson(row.sn, Base_ns::DateTime_cl(), row.typeName, row.expenseName, row.expense,
+                                             row.statisticsMode, row.comment);
+                item.remove(QStringLiteral("time"));
+                item.insert(QStringLiteral("kind"), EntryInput_cl::KindText(income));
+                list.append(item);
+            }
+        }
+        return Answer(200, QJsonObject{{QStringLiteral("templates"), list}});
+    });
+}
+
+ApiReply_st Api_cl::Entries(const ApiRequest_st& request, int32_t userSn) {
+    const Base_ns::DateTime_cl today = Base_ns::DateTime_cl::Now();
+    Base_ns::DateTime_cl from = Base_ns::DateTime_cl::FromParts(today.Year(), today.Month(), 1);
+    Base_ns::DateTime_cl to = today.EndOfMonth();
+    for (const auto& [name, value] : request.query) {
+        if (name == "from") {
+            from = Day(value, 0, 0, 0);
+        } else if (name == "to") {
+            to = Day(value, 23, 59, 59);
+        } else {
+            return Fail(400, 107, QString::fromStdString(name));
+        }
+    }
+    if (!from.IsValid()) return Fail(400, 105, QStringLiteral("from"));
+    if (!to.IsValid()) return Fail(400, 105, QStringLiteral("to"));
+    if (to.IsEarlierThan(from) || (from + Base_ns::DateTimeSpan_cl(366.0)).IsEarlierThan(to))
+        return Fail(400, 106, QStringLiteral("to"));
+    return book.Run(userSn, [&](WebBook_cl::Managers_st& m) {
+        const auto rows = m.records.GetRecords(false, QString(), from, to);
+        QJsonArray list;
+        int64_t expense = 0, income = 0;
+        for (int32_t i = 0; i < rows.Count(); ++i) {
+            const Vorelle_ns::RecordRow_st& row = rows[i];
+            (row.expense > 0 ? income : expense) += row.expense;
+            list.append(EntryJson(row.sn, row.recordTime, row.typeName, row.expenseName, row.expense,
+                                  row.statisticsMode, row.comment));
+        }
+        return Answer(200, QJsonObject{{QStringLiteral("entries"), list},
+                                       {QStringLiteral("expense"), Money(-expense)},
+                                       {QStringLiteral("income"), Money(income)}});
+    });
+}
+
+ApiReply_st Api_cl::Book(const ApiRequest_st& request, int32_t userSn) {
+    if (request.hasIdempotencyKey && !IsIdempotencyKey(request.idempotencyKey))
+        return Fail(400, 108, QStringLiteral("Idempotency-Key"));
+    const EntryInput_st entry = EntryInput_cl::Read(QByteArray::fromStdString(request.body));
+    return book.Run(userSn, [&](WebBook_cl::Managers_st& m) {
+        if (request.hasIdempotencyKey) {
+            if (auto kept = replays.Find(userSn, request.idempotencyKey)) return ApiReply_st{kept->status, kept->body, {}};
+        }
+        const int32_t expense = entry.income ? entry.cents : -entry.cents;
+        const int32_t sn = m.records.AddRecord(entry.category, entry.name, expense, entry.comment, entry.time,
+                                               entry.statisticsMode);
+        ApiReply_st reply = Answer(201, EntryJson(sn, entry.time, entry.category, entry.name, expense,
+                                                  entry.statisticsMode, entry.comment));
+        if (request.hasIdempotencyKey) replays.Keep(userSn, request.idempotencyKey, {reply.status, reply.body});
+        return reply;
+    });
+}
+
+ApiReply_st Api_cl::Delete(const std::string& id, int32_t userSn) {
+    static const QRegularExpression digits(QStringLiteral("^[1-9][0-9]{0,8}$"));
+    if (!digits.match(QString::fromStdString(id)).hasMatch()) return Fail(404, 104);
+    const int32_t sn = std::stoi(id);
+    return book.Run(userSn, [&](WebBook_cl::Managers_st& m) {
+        // Another's entry the key may not change reads as one that is not there: the
+        // answer tells nothing of what others booked.
+        Vorelle_ns::RecordDetail_st detail;
+        try {
+            detail = m.records.GetRecord(sn);
+        } catch (const Base_ns::UserError_cl& error) {
+            if (IsBookState(error)) throw;
+            return Fail(404, 104);
+        }
+        if (!detail.mayAlter) return Fail(404, 104);
+        Container_ns::List_tl<int32_t> list;
+        list.Append(sn);
+        m.records.DeleteRecords(list);
+        return Answer(200, QJsonObject{{QStringLiteral("id"), sn}});
+    });
+}
+
+}  // namespace Web_ns
