@@ -59,6 +59,13 @@ QString ConvertInfo_cl::MoneyToText(int64_t amount) {
     return amount < 0 ? u'-' + text : text;
 }
 
+QString ConvertInfo_cl::MoneyToFixedText(int64_t amount) {
+    const uint64_t magnitude = amount < 0 ? 0 - uint64_t(amount) : uint64_t(amount);
+    const QString text = QString::asprintf("%llu.%02llu", (unsigned long long)(magnitude / 100),
+                                           (unsigned long long)(magnitude % 100));
+    return amount < 0 ? u'-' + text : text;
+}
+
 QString ConvertInfo_cl::PowerToText(int32_t power) {
     if (power < 0 || power >= int32_t(std::size(powerNames))) throw SysError(1, __LINE__);
     return QString::fromUtf16(powerNames[power]);

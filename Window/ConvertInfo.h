@@ -15,6 +15,8 @@ public:
     static QString RealToText(double value);
     // An amount in hundredths as decimal text, exact: 1250 gives "12.5".
     static QString MoneyToText(int64_t amount);
+    // The same with always two decimals, for sentences: 12340 gives "123.40".
+    static QString MoneyToFixedText(int64_t amount);
     // The one money parser: reads [+|-]digits[.digits] (at least one digit) exactly and
     // rounds to cents half away from zero. False for any other text and for amounts
     // beyond 32 bits of cents.
