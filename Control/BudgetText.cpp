@@ -2,6 +2,8 @@
 
 #include "Window/ConvertInfo.h"
 
+#include <algorithm>
+
 namespace Vorelle_ns {
 
 namespace {
@@ -69,6 +71,16 @@ QString BudgetText_cl::Notice(const BudgetLine_st& line) {
     const int64_t left = line.Left();
     if (left < 0) return line.typeName + QStringLiteral("本月已超出 ¥") + ConvertInfo_cl::MoneyToFixedText(-left);
     return line.typeName + QStringLiteral("本月还剩 ¥") + ConvertInfo_cl::MoneyToFixedText(left);
+}
+
+BudgetText_cl::Level_en BudgetText_cl::Level(int64_t spent, int64_t available, int32_t& percent) {
+    if (available <= 0) {
+        percent = spent > 0 ? 999 : 0;
+        return spent > 0 ? Level_en::Over : Level_en::Fine;
+    }
+    percent = int32_t(std::clamp<int64_t>(spent * 100 / available, 0, 999));
+    if (spent > available) return Level_en::Over;
+    return spent * 5 >= available * 4 ? Level_en::Near : Level_en::Fine;
 }
 
 }  // namespace Vorelle_ns

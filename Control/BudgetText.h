@@ -25,6 +25,12 @@ public:
     // What a booking leaves of the category's month: "饮食本月还剩 ¥123.40" or
     // "饮食本月已超出 ¥20.00".
     [[nodiscard]] static QString Notice(const BudgetLine_st& line);
+
+    // How far spending has got into what was available (plan and carried in): Fine below
+    // 80 %, Near from 80 % to 100 %, Over past it. percent is rounded down, 0 when nothing
+    // was available and nothing spent.
+    enum class Level_en { Fine, Near, Over };
+    [[nodiscard]] static Level_en Level(int64_t spent, int64_t available, int32_t& percent);
 };
 
 }  // namespace Vorelle_ns

@@ -225,6 +225,22 @@ std::vector<std::pair<int32_t, Rollover_st>> Budget_cl::ReadRollovers() {
     return rollovers;
 }
 
+std::vector<std::pair<QString, int32_t>> Budget_cl::GetExpensePlans() {
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    DB_ns::SimpleOutRecords_cl records;
+    const int32_t count = database.Query(MakeSQL(database.GetType(), selectTypes), records);
+    std::vector<std::pair<QString, int32_t>> plans;
+    for (int32_t i = 0; i < count; ++i) {
+        records.GetInteger();
+        const QString name = ReadText(records);
+        const bool income = records.GetEnum() == 1;
+        const std::optional<int32_t> plan = ReadPlan(records);
+        if (!income && plan) plans.emplace_back(name, *plan);
+        records.MoveNext();
+    }
+    return plans;
+}
+
 BudgetView_st Budget_cl::GetMonth(int32_t year, int32_t month) {
     if (month < 1 || month > 12) throw SysError(1, __LINE__, QString::number(month));
     return Build(year, month);

@@ -79,6 +79,9 @@ public:
     // The super administrator, or the user himself. cents > 0, or none to clear it.
     void SetUserPlan(const QString& userName, std::optional<int32_t> cents);
 
+    // The monthly plan of each expense category that has one, by name.
+    [[nodiscard]] std::vector<std::pair<QString, int32_t>> GetExpensePlans();
+
     // One grouped scan of the entries for the whole view.
     [[nodiscard]] BudgetView_st GetMonth(int32_t year, int32_t month);
     [[nodiscard]] BudgetView_st GetYear(int32_t year);
