@@ -15,7 +15,8 @@ public:
     static QString RealToText(double value);
     // An amount in hundredths as decimal text, exact: 1250 gives "12.5".
     static QString MoneyToText(int64_t amount);
-    // The same with always two decimals, as exchanged with other programs: 1250 gives "12.50".
+    // The same with always two decimals, as exchanged with other programs and in
+    // sentences: 1250 gives "12.50".
     static QString MoneyToFixedText(int64_t amount);
     // The one money parser: reads [+|-]digits[.digits] (at least one digit) exactly and
     // rounds to cents half away from zero. False for any other text and for amounts

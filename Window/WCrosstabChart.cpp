@@ -12,12 +12,14 @@
 #include <QCursor>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
 #include <QPen>
 #include <QPieSeries>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <QSplitter>
 #include <QStackedBarSeries>
 #include <QToolTip>
@@ -82,6 +84,7 @@ void WCrosstabChart_cl::Show(const CrosstabFigures_cl& shown) {
         delete axis;
     }
     barCategories.clear();
+    planMarkers.clear();
     bars = new QStackedBarSeries;
     const int32_t periods = figures->PeriodCount();
     // Only categories with an expense somewhere get bars; their heights are what was spent.
@@ -153,6 +156,36 @@ void WCrosstabChart_cl::Show(const CrosstabFigures_cl& shown) {
         if (figures->Expense(j) < 0) latest = j;
     }
     ShowPeriod(latest);
+}
+
+void WCrosstabChart_cl::ShowPlans(const std::vector<std::pair<QString, int32_t>>& plans) {
+    QChart* chart = barView->chart();
+    const QList<QAbstractAxis*> periodAxes = chart->axes(Qt::Horizontal);
+    const QList<QAbstractAxis*> yuanAxes = chart->axes(Qt::Vertical);
+    if (!figures || periodAxes.isEmpty() || yuanAxes.isEmpty()) return;
+    auto* yuanAxis = static_cast<QValueAxis*>(yuanAxes.first());
+    for (const auto& [name, cents] : plans) {
+        int32_t category = -1;
+        for (const int32_t shown : barCategories) {
+            if (figures->Category(shown) == name) category = shown;
+        }
+        if (category < 0) continue;
+        auto* marker = new QScatterSeries;
+        marker->setName(name + QStringLiteral("预算"));
+        marker->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+        marker->setMarkerSize(9);
+        for (int32_t j = 0; j < figures->PeriodCount(); ++j) marker->append(j, Yuan(cents));
+        chart->addSeries(marker);
+        marker->attachAxis(periodAxes.first());
+        marker->attachAxis(yuanAxis);
+        marker->setColor(QColor::fromRgb(figures->Colour(category)));
+        marker->setBorderColor(Qt::black);
+        // The markers tell by colour; the legend lists the categories once.
+        for (QLegendMarker* legend : chart->legend()->markers(marker)) legend->setVisible(false);
+        if (Yuan(cents) > yuanAxis->max()) yuanAxis->setMax(Yuan(cents));
+        planMarkers << marker;
+    }
+    yuanAxis->applyNiceNumbers();
 }
 
 void WCrosstabChart_cl::ShowPeriod(int32_t shown) {

@@ -5,11 +5,14 @@
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QChartView;
 class QLabel;
 class QLineSeries;
 class QPieSeries;
+class QScatterSeries;
 class QPushButton;
 class QStackedBarSeries;
 
@@ -32,6 +35,10 @@ public:
 
     // Draws the figures; the donut shows the latest period with an expense.
     void Show(const CrosstabFigures_cl& figures);
+    // After Show: each category's monthly plan (hundredths, by name) as a marker over
+    // every period, in the category's colour.
+    void ShowPlans(const std::vector<std::pair<QString, int32_t>>& plans);
+    const QList<QScatterSeries*>& PlanMarkers() const { return planMarkers; }
     // The donut's period (-1: none).
     void ShowPeriod(int32_t period);
     int32_t Period() const { return period; }
@@ -65,6 +72,7 @@ private:
     QStackedBarSeries* bars = nullptr;
     QLineSeries* balance = nullptr;
     QPieSeries* pie = nullptr;
+    QList<QScatterSeries*> planMarkers;
 };
 
 }  // namespace Vorelle_ns

@@ -149,6 +149,7 @@ void WCrosstabPage_cl::Fill(const DB_ns::CrossTable_st& table) {
     for (int32_t j = 0; j < figures.PeriodCount(); ++j) shownPeriods << figures.Period(j);
     for (int32_t i = 0; i < figures.CategoryCount(); ++i) shownCategories << figures.Category(i);
     chart->Show(figures);
+    chart->ShowPlans(Plans());
 }
 
 void WCrosstabPage_cl::RememberSearchedName(const QString& name) {

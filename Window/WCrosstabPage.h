@@ -11,6 +11,8 @@
 #include <QWidget>
 #include <cstdint>
 #include <initializer_list>
+#include <utility>
+#include <vector>
 
 class QPushButton;
 class QSplitter;
@@ -92,6 +94,8 @@ protected:
     virtual void ClampSpan(Base_ns::DateTime_cl& begin, Base_ns::DateTime_cl& end) const;
     // The entries the page counts.
     virtual RecordFilter_st::Counted_en Counted() const = 0;
+    // The plans the chart marks, by category name; none unless a page has them.
+    virtual std::vector<std::pair<QString, int32_t>> Plans() { return {}; }
 
     // Reload and EnableControls, for a user's action: a failure is shown over the page.
     void Refresh();

@@ -1,7 +1,9 @@
 #include "WInputRecordDlg.h"
 
 #include "ConvertInfo.h"
+#include "Control/BudgetText.h"
 #include "Control/DataCore.h"
+#include "Data/Budget.h"
 #include "CTL/ComboBox.h"
 #include "CTL/LengthLimit.h"
 #include "CTL/Report.h"
@@ -142,7 +144,9 @@ void WInputRecordDlg_cl::BuildControls() {
     QLabel* help = build.Label(
         QStringLiteral("常用费用列表，你可以把你常用的费\n用添加到这里，鼠标双击就可取出费\n用，Delete键删除费用"), 200, 177,
         137, 24);
-    build.Size(345, 210);
+    budgetNotice = build.Label(QString(), 7, 206, 330, 10);
+    budgetNotice->setObjectName(QString::number(IdBudgetNotice));
+    build.Size(345, 218);
     // Chinese lines stand taller than the base unit: the three lines get their full
     // height, and the dialog grows to hold them.
     help->resize(help->width(), std::max(help->height(), help->sizeHint().height()));
@@ -345,6 +349,20 @@ void WInputRecordDlg_cl::AddOrChange() {
     WMainWnd_cl::PostRecordsChanged();
     LoadCombos(kind);
     ClearInput();
+    ShowBudgetNotice(kind == 0 ? category : QString(), time, mode);
+}
+
+void WInputRecordDlg_cl::ShowBudgetNotice(const QString& category, const Base_ns::DateTime_cl& time, int32_t mode) {
+    budgetNotice->clear();
+    if (category.isEmpty() || mode != 0) return;
+    try {
+        const BudgetView_st month = Budget_cl(DataCore().GetUserManage()).GetMonth(time.Year(), time.Month());
+        for (const BudgetLine_st& line : month.lines) {
+            if (!line.income && line.typeName == category) budgetNotice->setText(BudgetText_cl::Notice(line));
+        }
+    } catch (const Base_ns::Error_cl&) {
+        // The entry is booked; a notice that cannot be worked out is no reason to say otherwise.
+    }
 }
 
 void WInputRecordDlg_cl::OnStoreTemplate() {

@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QDateTimeEdit;
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -40,6 +41,7 @@ public:
     static constexpr int32_t IdTemplates = 1063;
     static constexpr int32_t IdStoreTemplate = 3;
     static constexpr int32_t IdTakeTemplate = 4;
+    static constexpr int32_t IdBudgetNotice = 1077;
     // The tab control's message when a tab becomes current.
     static constexpr uint32_t KindChangedMessage = 13141;
 
@@ -82,6 +84,9 @@ private:
     void LoadCombos(int32_t kind);
     void LoadTemplates();
     void ClearInput();
+    // What a booked monthly expense leaves of its category's plan that month; nothing
+    // when the category has none.
+    void ShowBudgetNotice(const QString& category, const Base_ns::DateTime_cl& time, int32_t mode);
     // Runs an action of the user; a failure is shown over the dialog.
     template <typename Action>
     void Handle(Action&& action);
@@ -99,6 +104,7 @@ private:
     CTL_ns::ComboBox_cl* nameCombo;
     CTL_ns::ComboBox_cl* amountCombo;
     QPlainTextEdit* commentEdit;
+    QLabel* budgetNotice;
     QCheckBox* monthlyCheck;
     QCheckBox* yearlyCheck;
     QPushButton* okButton;

@@ -48,12 +48,22 @@ WMainWnd_cl::WMainWnd_cl() : tabCtrl(new CTL_ns::TabCtrl_cl(this)) {
                 });
     }
 
+    budgetPage = std::make_unique<WBudgetPage_cl>(tabCtrl);
+    budgetPage->setObjectName(QString::number(IdBudgetPage));
+    connect(budgetPage.get(), &WBudgetPage_cl::EntriesWanted, this,
+            [this](const QString& typeName, const Base_ns::DateTime_cl& begin, const Base_ns::DateTime_cl& end,
+                   int32_t userMode, const QString& userName, RecordFilter_st::Counted_en counted) {
+                recordPage->ShowEntries(typeName, begin, end, userMode, userName, counted);
+                tabCtrl->SelectPage(recordPage.get());
+            });
+
     // The user page exists for everybody, but only the super administrator sees it.
     userPage->hide();
     if (DataCore().GetUserManage().CanManageUsers()) tabCtrl->AddPage(QStringLiteral("用户管理"), userPage.get());
     tabCtrl->AddPage(QStringLiteral("费用记录管理"), recordPage.get());
     tabCtrl->AddPage(QStringLiteral("月统计"), monthPage.get());
     tabCtrl->AddPage(QStringLiteral("年统计"), yearPage.get());
+    tabCtrl->AddPage(QStringLiteral("预算"), budgetPage.get());
     // The bin shows other users' deletions: for those who may change other users' entries.
     recyclePage->hide();
     if (DataCore().GetUserManage().CanAlterOthers()) tabCtrl->AddPage(QStringLiteral("回收站"), recyclePage.get());

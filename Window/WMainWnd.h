@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CTL/TabCtrl.h"
+#include "WBudgetPage.h"
 #include "WMonthCrosstabPage.h"
 #include "WRecordManagePage.h"
 #include "WRecycleBinPage.h"
@@ -36,6 +37,7 @@ public:
     static constexpr int32_t IdMonthPage = 154;
     static constexpr int32_t IdYearPage = 155;
     static constexpr int32_t IdRecyclePage = 156;
+    static constexpr int32_t IdBudgetPage = 157;
     static constexpr int32_t Width = 799;
     static constexpr int32_t Height = 599;
 
@@ -63,6 +65,7 @@ public:
     WMonthCrosstabPage_cl& GetMonthPage() { return *monthPage; }
     WYearCrosstabPage_cl& GetYearPage() { return *yearPage; }
     WRecycleBinPage_cl& GetRecyclePage() { return *recyclePage; }
+    WBudgetPage_cl& GetBudgetPage() { return *budgetPage; }
     QAction* GetAction(int32_t id) const;
 
 signals:
@@ -88,6 +91,7 @@ private:
     std::unique_ptr<WMonthCrosstabPage_cl> monthPage;
     std::unique_ptr<WYearCrosstabPage_cl> yearPage;
     std::unique_ptr<WRecycleBinPage_cl> recyclePage;
+    std::unique_ptr<WBudgetPage_cl> budgetPage;
     CTL_ns::TabCtrl_cl* tabCtrl;
     bool switchUser = false;
     Web_ns::PhoneServer_cl phoneServer;

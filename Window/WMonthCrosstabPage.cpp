@@ -1,6 +1,7 @@
 #include "WMonthCrosstabPage.h"
 
 #include "Control/DataCore.h"
+#include "Data/Budget.h"
 #include "DialogBuilder.h"
 #include "base/DateTime.h"
 #include "platform/widgets/DialogUnits.h"
@@ -89,5 +90,9 @@ void WMonthCrosstabPage_cl::ClampSpan(Base_ns::DateTime_cl& begin, Base_ns::Date
 RecordFilter_st::Counted_en WMonthCrosstabPage_cl::Counted() const { return RecordFilter_st::Counted_en::InMonths; }
 
 QString WMonthCrosstabPage_cl::RecentListKey() const { return QStringLiteral("月统计检索用户名"); }
+
+std::vector<std::pair<QString, int32_t>> WMonthCrosstabPage_cl::Plans() {
+    return Budget_cl(DataCore().GetUserManage()).GetExpensePlans();
+}
 
 }  // namespace Vorelle_ns

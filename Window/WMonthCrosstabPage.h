@@ -32,6 +32,7 @@ protected:
     DB_ns::CrossTable_st Query(bool allUsers, const QString& userName) override;
     QString RecentListKey() const override;
     RecordFilter_st::Counted_en Counted() const override;
+    std::vector<std::pair<QString, int32_t>> Plans() override;
     // Within the begin and end dates.
     void ClampSpan(Base_ns::DateTime_cl& begin, Base_ns::DateTime_cl& end) const override;
 

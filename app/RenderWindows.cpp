@@ -7,6 +7,7 @@
 #include "CTL/ComboBox.h"
 #include "CTL/Report.h"
 #include "Control/DataCore.h"
+#include "Data/Budget.h"
 #include "SystemInfo/Path.h"
 #include "VorelleApp.h"
 #include "Window/WInputAccountDlg.h"
@@ -189,6 +190,25 @@ bool RenderCrosstabs(Vorelle_ns::WMainWnd_cl& mainWnd, const QString& folder) {
     return saved;
 }
 
+// Last month's budget over the same entries: plans of a few categories (one carried over
+// from January), of the expected wage and of two people.
+bool RenderBudget(Vorelle_ns::WMainWnd_cl& mainWnd, const QString& folder) {
+    using namespace Vorelle_ns;
+    Budget_cl budget(DataCore().GetUserManage());
+    const QDate last = QDate::currentDate().addMonths(-1);
+    budget.SetTypePlan(QStringLiteral("饮食"), 240000, Rollover_st{true, MonthKey(last.year(), 1)});
+    budget.SetTypePlan(QStringLiteral("交通"), 25000);
+    budget.SetTypePlan(QStringLiteral("居家"), 45000);
+    budget.SetTypePlan(QStringLiteral("娱乐"), 11000);
+    budget.SetTypePlan(QStringLiteral("工资"), 1250000);
+    budget.SetUserPlan(QStringLiteral("管理员"), 500000);
+    budget.SetUserPlan(QStringLiteral("妈妈"), 150000);
+    WBudgetPage_cl& page = mainWnd.GetBudgetPage();
+    mainWnd.GetTabCtrl().SelectPage(&page);
+    page.ShowPeriod(last.year(), last.month());
+    return Save(mainWnd, folder, QStringLiteral("budget-page"));
+}
+
 // The main window as the sample's super administrator sees it, with a few more users,
 // and the small dialogs over it.
 // The preview of a WeChat Pay statement with purchases, a refund, a transfer and a
@@ -239,7 +259,7 @@ bool RenderMainWindow(const QString& folder) {
     saved &= Save(accountDlg, folder, QStringLiteral("input-account"));
     accountDlg.hide();
     return saved && RenderRecords(mainWnd, folder) && RenderStatement(mainWnd, folder) &&
-           RenderCrosstabs(mainWnd, folder);
+           RenderCrosstabs(mainWnd, folder) && RenderBudget(mainWnd, folder);
 }
 
 bool Render(const QString& folder) {

@@ -139,7 +139,8 @@ int Cli_cl::Run(const QStringList& arguments, const Secrets_st& secrets) {
         std::optional<BookAddress_st> address;
         if (IsSet(global, local, kBook)) address = BookAddress_cl::Local(Value(global, local, kBook));
         if (IsSet(global, local, kConnect)) address = BookAddress_cl::Parse(Value(global, local, kConnect));
-        Book_cl book(address, Value(global, local, kUser), secrets);
+        const QString login = command->OwnsUserOption() ? global.value(kUser) : Value(global, local, kUser);
+        Book_cl book(address, login, secrets);
         try {
             command->Run(book, local);
         } catch (...) {

@@ -50,6 +50,13 @@ void CheckNamedUser(const UserFilter_st& filter) {
     }
 }
 
+int32_t ReadMonthKey(const QString& text) {
+    const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM"));
+    if (!date.isValid() || !Base_ns::DateTime_cl::FromParts(date.year(), date.month(), 1).IsValid())
+        throw Usage(105, __LINE__, text);
+    return date.year() * 12 + date.month() - 1;
+}
+
 Base_ns::DateTime_cl ReadDay(const QString& text, int32_t hour, int32_t minute, int32_t second) {
     const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
     if (!date.isValid()) throw Usage(104, __LINE__, text);

@@ -24,6 +24,9 @@ public:
     virtual QString Summary() const = 0;
     // The command's own options.
     virtual void AddOptions(QCommandLineParser& parser) const { (void)parser; }
+    // Whether --user after the words is the command's own (a person it acts on), so that
+    // the login name comes only before them.
+    virtual bool OwnsUserOption() const { return false; }
     // Runs with the parsed arguments after the words. Raises the program's errors; a
     // usage error for arguments it cannot read.
     virtual void Run(Book_cl& book, const QCommandLineParser& parser) const = 0;
@@ -43,6 +46,9 @@ UserFilter_st ReadUserFilter(const QCommandLineParser& parser);
 // With the book open: a named user must exist, so that a mistyped name is refused rather
 // than read as an empty report.
 void CheckNamedUser(const UserFilter_st& filter);
+
+// A month given as YYYY-MM, as year * 12 + month - 1; a usage error otherwise.
+int32_t ReadMonthKey(const QString& text);
 
 // A date given as YYYY-MM-DD, at the time of day given; a usage error otherwise.
 Base_ns::DateTime_cl ReadDay(const QString& text, int32_t hour, int32_t minute, int32_t second);

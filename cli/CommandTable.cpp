@@ -2,6 +2,8 @@
 
 #include "BackupCommand.h"
 #include "BalanceCommand.h"
+#include "BudgetCommands.h"
+#include "BudgetReportCommand.h"
 #include "CreateCommand.h"
 #include "ExportCommand.h"
 #include "ImportCommand.h"
@@ -22,7 +24,10 @@ const std::vector<std::unique_ptr<ICommand_cl>>& Commands() {
         list.push_back(std::make_unique<ExportCommand_cl>());
         list.push_back(std::make_unique<ReportCommand_cl>(ReportCommand_cl::Period_en::Month));
         list.push_back(std::make_unique<ReportCommand_cl>(ReportCommand_cl::Period_en::Year));
+        list.push_back(std::make_unique<BudgetReportCommand_cl>());
         list.push_back(std::make_unique<BalanceCommand_cl>());
+        list.push_back(std::make_unique<BudgetSetCommand_cl>());
+        list.push_back(std::make_unique<BudgetClearCommand_cl>());
         list.push_back(std::make_unique<BackupCommand_cl>());
         list.push_back(std::make_unique<ServeCommand_cl>());
         list.push_back(std::make_unique<TokenAddCommand_cl>());

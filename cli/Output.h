@@ -23,6 +23,8 @@ public:
     // rows as aligned columns two spaces apart: the first leftColumns left-aligned (texts),
     // the others right-aligned (amounts). Every row ends with a line break.
     static QString Table(const QList<QStringList>& rows, qsizetype leftColumns = 1);
+    // rows as CSV in UTF-8 without a byte-order mark, as the reports print it.
+    static QByteArray Csv(const QList<QStringList>& rows);
 };
 
 }  // namespace Cli_ns

@@ -1,0 +1,86 @@
+#include "Control/BudgetText.h"
+
+#include "Window/ConvertInfo.h"
+
+#include <algorithm>
+
+namespace Vorelle_ns {
+
+namespace {
+
+QString Money(int64_t amount) { return ConvertInfo_cl::MoneyToText(amount); }
+
+QStringList Header(const BudgetView_st& view) {
+    if (view.month != 0) {
+        return {QStringLiteral("分类"), QStringLiteral("预算"), QStringLiteral("上月结转"), QStringLiteral("已用"),
+                QStringLiteral("剩余")};
+    }
+    QStringList header{QStringLiteral("分类"), QStringLiteral("预算"), QStringLiteral("上年结转")};
+    for (int32_t month = 1; month <= 12; ++month) header.append(QString::number(month) + QStringLiteral("月"));
+    header << QStringLiteral("按年统计") << QStringLiteral("已用") << QStringLiteral("剩余");
+    return header;
+}
+
+QStringList Row(const QString& caption, const BudgetLine_st& line, bool year) {
+    QStringList row{caption, Money(line.plan), Money(line.carried)};
+    if (year) {
+        for (const int64_t spent : line.months) row.append(Money(spent));
+        row.append(Money(line.yearly));
+    }
+    row << Money(line.spent) << Money(line.Left());
+    return row;
+}
+
+}  // namespace
+
+QList<QStringList> BudgetText_cl::Rows(const BudgetView_st& view) {
+    QList<QStringList> rows{Header(view)};
+    for (const BudgetLine_st& line : view.lines) rows.append(Row(line.typeName, line, view.month == 0));
+    return rows;
+}
+
+QList<QStringList> BudgetText_cl::TotalRows(const BudgetView_st& view) {
+    QList<QStringList> rows;
+    for (const bool income : {false, true}) {
+        BudgetLine_st total;
+        bool any = false;
+        for (const BudgetLine_st& line : view.lines) {
+            if (line.income != income) continue;
+            any = true;
+            total.plan += line.plan;
+            total.carried += line.carried;
+            total.spent += line.spent;
+            total.yearly += line.yearly;
+            for (size_t i = 0; i < line.months.size(); ++i) total.months[i] += line.months[i];
+        }
+        if (any)
+            rows.append(Row(income ? QStringLiteral("【收入合计】") : QStringLiteral("【支出合计】"), total,
+                            view.month == 0));
+    }
+    return rows;
+}
+
+QList<QStringList> BudgetText_cl::PeopleRows(const BudgetView_st& view) {
+    QList<QStringList> rows{{QStringLiteral("用户"), QStringLiteral("预算"), QStringLiteral("已用"), QStringLiteral("剩余")}};
+    for (const PersonBudget_st& person : view.people)
+        rows.append({person.userName, Money(person.plan), Money(person.spent), Money(person.Left())});
+    return rows;
+}
+
+QString BudgetText_cl::Notice(const BudgetLine_st& line) {
+    const int64_t left = line.Left();
+    if (left < 0) return line.typeName + QStringLiteral("本月已超出 ¥") + ConvertInfo_cl::MoneyToFixedText(-left);
+    return line.typeName + QStringLiteral("本月还剩 ¥") + ConvertInfo_cl::MoneyToFixedText(left);
+}
+
+BudgetText_cl::Level_en BudgetText_cl::Level(int64_t spent, int64_t available, int32_t& percent) {
+    if (available <= 0) {
+        percent = spent > 0 ? 999 : 0;
+        return spent > 0 ? Level_en::Over : Level_en::Fine;
+    }
+    percent = int32_t(std::clamp<int64_t>(spent * 100 / available, 0, 999));
+    if (spent > available) return Level_en::Over;
+    return spent * 5 >= available * 4 ? Level_en::Near : Level_en::Fine;
+}
+
+}  // namespace Vorelle_ns
