@@ -5,6 +5,7 @@
 #include "Data/DatabaseManage.h"
 #include "Data/RecordManage.h"
 #include "Data/RecycleBin.h"
+#include "Data/ScheduleManage.h"
 #include "Data/UserManage.h"
 #include "base/Version.h"
 
@@ -34,6 +35,7 @@ public:
     UserManage_cl& GetUserManage();
     RecordManage_cl& GetRecordManage();
     RecycleBin_cl& GetRecycleBin();
+    ScheduleManage_cl& GetScheduleManage();
     BookBackup_cl& GetBookBackup();
     ControlUser_cl& GetControlUser();
 
@@ -69,6 +71,7 @@ private:
     UserManage_cl userManage;
     RecordManage_cl recordManage;
     RecycleBin_cl recycleBin;
+    ScheduleManage_cl scheduleManage;
     ControlUser_cl controlUser;
     BookBackup_cl bookBackup;
 };
