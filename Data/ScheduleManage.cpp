@@ -137,6 +137,9 @@ const Tmpl updateOccurrence[] = {
      "'P'"}};
 
 constexpr int32_t kMaxInterval = 1000;
+// Occurrences booked per transaction: a few hundred statements, well within the time
+// another copy waits for the book.
+constexpr int32_t kBookBatch = 100;
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
 
 QString DateText(const QDate& date) { return date.isValid() ? date.toString(kDateFormat) : QString(); }
@@ -403,6 +406,35 @@ Base_ns::Trusteeship_tl<DueOccurrence_st> ScheduleManage_cl::GetDue(const QDate&
 
 bool ScheduleManage_cl::Book(int32_t scheduleSn, const QDate& date, int32_t expense) {
     return Mark(Mark_en::Book, scheduleSn, date, expense, QDate());
+}
+
+int32_t ScheduleManage_cl::BookAll(const Base_ns::Trusteeship_tl<DueOccurrence_st>& occurrences) {
+    Prepare();
+    int32_t booked = 0;
+    for (int32_t start = 0; start < occurrences.Count(); start += kBookBatch) {
+        const int32_t end = std::min(occurrences.Count(), start + kBookBatch);
+        try {
+            DB_ns::BeginTrans_cl transaction(&userManage.GetDatabase());
+            int32_t inBatch = 0;
+            for (int32_t i = start; i < end; ++i) {
+                const DueOccurrence_st& occurrence = occurrences[i];
+                if (MarkOnce(Mark_en::Book, occurrence.scheduleSn, occurrence.date, occurrence.expense, QDate()))
+                    ++inBatch;
+            }
+            transaction.Commit();
+            booked += inBatch;
+        } catch (const Base_ns::UserError_cl&) {
+            throw;
+        } catch (const Base_ns::Error_cl&) {
+            // Another copy booked one of them between our look and our insert (a server
+            // book): the batch is undone, and booked again one at a time.
+            for (int32_t i = start; i < end; ++i) {
+                const DueOccurrence_st& occurrence = occurrences[i];
+                if (Mark(Mark_en::Book, occurrence.scheduleSn, occurrence.date, occurrence.expense, QDate())) ++booked;
+            }
+        }
+    }
+    return booked;
 }
 
 bool ScheduleManage_cl::Skip(int32_t scheduleSn, const QDate& date) {

@@ -54,6 +54,11 @@ public:
     // amount given (hundredths, signed like the schedule's). False when it was booked or
     // skipped already, here or by another copy of the program.
     [[nodiscard]] bool Book(int32_t scheduleSn, const QDate& date, int32_t expense);
+    // Books each occurrence with its own expense, many in one transaction, and returns how
+    // many it booked: those another copy of the program booked or skipped meanwhile are
+    // left out. A copy booking at the same time waits for a few transactions, not for
+    // each occurrence of a long catch-up.
+    [[nodiscard]] int32_t BookAll(const Base_ns::Trusteeship_tl<DueOccurrence_st>& occurrences);
     // False when it was booked or skipped already.
     [[nodiscard]] bool Skip(int32_t scheduleSn, const QDate& date);
     // Moves the occurrence to a later day than the one it is due on now.

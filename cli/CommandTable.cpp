@@ -3,9 +3,11 @@
 #include "BackupCommand.h"
 #include "BalanceCommand.h"
 #include "CreateCommand.h"
+#include "DueCommand.h"
 #include "ExportCommand.h"
 #include "ImportCommand.h"
 #include "ReportCommand.h"
+#include "ScheduleCommands.h"
 #include "UserCommands.h"
 
 namespace Cli_ns {
@@ -22,6 +24,11 @@ const std::vector<std::unique_ptr<ICommand_cl>>& Commands() {
         list.push_back(std::make_unique<ReportCommand_cl>(ReportCommand_cl::Period_en::Year));
         list.push_back(std::make_unique<BalanceCommand_cl>());
         list.push_back(std::make_unique<BackupCommand_cl>());
+        list.push_back(std::make_unique<ScheduleAddCommand_cl>());
+        list.push_back(std::make_unique<ScheduleListCommand_cl>());
+        list.push_back(std::make_unique<ScheduleChangeCommand_cl>(ScheduleChangeCommand_cl::Change_en::Pause));
+        list.push_back(std::make_unique<ScheduleChangeCommand_cl>(ScheduleChangeCommand_cl::Change_en::Delete));
+        list.push_back(std::make_unique<DueCommand_cl>());
         return list;
     }();
     return commands;

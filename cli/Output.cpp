@@ -1,5 +1,8 @@
 #include "Output.h"
 
+#include "IO/CSVStream.h"
+#include "WriteBuffer.h"
+
 #include <QChar>
 #include <algorithm>
 #include <cstdio>
@@ -67,6 +70,21 @@ QString Output_cl::Table(const QList<QStringList>& rows, qsizetype leftColumns) 
         text += line + u'\n';
     }
     return text;
+}
+
+QByteArray Output_cl::Csv(const QList<QStringList>& rows) {
+    WriteBuffer_cl buffer;
+    {
+        IO_ns::CSVStream_cl stream(buffer);
+        stream.SetEncoding(IO_ns::CSVStream_cl::Encoding_en::Utf8);
+        stream.SetColumnCount(int32_t(rows.first().size()));
+        for (const QStringList& row : rows) {
+            for (const QString& cell : row) stream.WriteCell(cell);
+        }
+    }
+    QByteArray bytes = buffer.Bytes();
+    if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
+    return bytes;
 }
 
 }  // namespace Cli_ns

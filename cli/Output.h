@@ -23,6 +23,9 @@ public:
     // rows as aligned columns two spaces apart: the first leftColumns left-aligned (texts),
     // the others right-aligned (amounts). Every row ends with a line break.
     static QString Table(const QList<QStringList>& rows, qsizetype leftColumns = 1);
+    // rows as the program's CSV files hold them, but in UTF-8 and without the byte-order
+    // mark a file would get.
+    static QByteArray Csv(const QList<QStringList>& rows);
 };
 
 }  // namespace Cli_ns

@@ -18,7 +18,12 @@ UsageError_cl Usage(int32_t code, int32_t line, const QString& remark) {
                                                   {111, "格式应为text或csv。"},
                                                   {112, "参数过多。"},
                                                   {113, "--format应为auto、records、alipay、wechat或bank。"},
-                                                  {114, "编码应为gbk或utf8。"}};
+                                                  {114, "编码应为gbk或utf8。"},
+                                                  {130, "--every应为day、week、month或year。"},
+                                                  {131, "应为正整数。"},
+                                                  {132, "--until与--count只能选一个。"},
+                                                  {133, "金额应为正数，以元为单位，如12.50。"},
+                                                  {134, "--statistics应为month、year或none。"}};
     return UsageError_cl(line, __FILE__, UsageError_cl::ClassName(), code, table, int32_t(std::size(table)), remark);
 }
 
