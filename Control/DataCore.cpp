@@ -44,7 +44,7 @@ int32_t FindLink(const DatabaseManage_cl& links, const QString& name) {
 
 DataCore_cl::DataCore_cl()
     : userManage(databaseManage, GetProductName()), recordManage(userManage),
-      recycleBin(userManage, recordManage),
+      recycleBin(userManage, recordManage), scheduleManage(userManage, recordManage),
       controlUser(databaseManage, userManage, recordManage, recycleBin),
       bookBackup(databaseManage),
       deviceKeys(userManage) {}
@@ -64,6 +64,8 @@ UserManage_cl& DataCore_cl::GetUserManage() { return userManage; }
 RecordManage_cl& DataCore_cl::GetRecordManage() { return recordManage; }
 
 RecycleBin_cl& DataCore_cl::GetRecycleBin() { return recycleBin; }
+
+ScheduleManage_cl& DataCore_cl::GetScheduleManage() { return scheduleManage; }
 
 BookBackup_cl& DataCore_cl::GetBookBackup() { return bookBackup; }
 
@@ -127,6 +129,7 @@ void DataCore_cl::InitDatabase(int32_t index, const QString& userName, const QSt
         userManage.CreateUserTable(userName, password);
         recordManage.CreateTables();
         DeviceKeys_cl::CreateTable(database);
+        scheduleManage.CreateTables();
         record.SetVersion(GetDataVersion());
         transaction.Commit();
     } catch (...) {

@@ -6,6 +6,7 @@
 #include "Data/DeviceKeys.h"
 #include "Data/RecordManage.h"
 #include "Data/RecycleBin.h"
+#include "Data/ScheduleManage.h"
 #include "Data/UserManage.h"
 #include "base/Version.h"
 
@@ -35,6 +36,7 @@ public:
     UserManage_cl& GetUserManage();
     RecordManage_cl& GetRecordManage();
     RecycleBin_cl& GetRecycleBin();
+    ScheduleManage_cl& GetScheduleManage();
     BookBackup_cl& GetBookBackup();
     ControlUser_cl& GetControlUser();
     DeviceKeys_cl& GetDeviceKeys();
@@ -72,6 +74,7 @@ private:
     UserManage_cl userManage;
     RecordManage_cl recordManage;
     RecycleBin_cl recycleBin;
+    ScheduleManage_cl scheduleManage;
     ControlUser_cl controlUser;
     BookBackup_cl bookBackup;
     DeviceKeys_cl deviceKeys;

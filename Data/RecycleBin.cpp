@@ -31,7 +31,8 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
         {104, "你没有权限恢复用户。"},
         {105, "已经有同名的用户，无法恢复该用户。"},
         {106, "回收站中没有这个用户，他可能已经被恢复。"},
-        {107, "回收站中没有这个费用模板，它可能已经被恢复。"}};
+        {107, "回收站中没有这个费用模板，它可能已经被恢复。"},
+        {108, "回收站中没有这个定期记录，它可能已经被恢复。"}};
     return Base_ns::UserError_cl(line, __FILE__, RecycleBin_cl::ClassName(), code, table, int32_t(std::size(table)),
                                  remark);
 }
@@ -52,6 +53,18 @@ const Tmpl selectDeletedTemplates[] = {
      "select r.sn,c.sn,c.create_time,d.user_name,c.info,r.type_name,r.expense_name,r.expense,o.user_name from "
      "zorb_record_template as r,zorb_recycler as c,zorb_user as d,zorb_user as o where r.valid = '0' and c.sn = "
      "r.recycler_sn and d.sn = c.user_sn and o.sn = r.user_sn"}};
+// Recurring entries: in a table older books lack until it is first used.
+const Tmpl selectDeletedSchedules[] = {
+    {DB_ALL,
+     "select r.sn,c.sn,c.create_time,d.user_name,c.info,r.type_name,r.expense_name,r.expense,o.user_name from "
+     "zorb_schedule as r,zorb_recycler as c,zorb_user as d,zorb_user as o where r.valid = '0' and c.sn = "
+     "r.recycler_sn and d.sn = c.user_sn and o.sn = r.user_sn"}};
+const Tmpl selectScheduleOwner[] = {
+    {DB_ALL, "select user_sn from zorb_schedule where valid = '0' and sn = ?schedule_sn?"}};
+const Tmpl reviveSchedule[] = {
+    {DB_ALL,
+     "update zorb_schedule set valid = '1', recycler_sn = ?recycler_sn?, alter_time = CMC_GETDATE, alter_sn = "
+     "?alter_sn? where valid = '0' and sn = ?schedule_sn?"}};
 const Tmpl ownedOnly[] = {{DB_ALL, " and r.user_sn = ?user_sn?"}};
 const Tmpl selectDeletedUsers[] = {
     {DB_ALL,
@@ -124,7 +137,19 @@ Base_ns::Trusteeship_tl<DeletedRow_st> RecycleBin_cl::GetDeletions() {
             records.GetString(row.ownerName);
         }
     }
-    int32_t count = database.Query(MakeSQL(dbType, selectDeletedTemplates) + filter, records);
+    int32_t count = database.TableExists(QStringLiteral("zorb_schedule"))
+                        ? database.Query(MakeSQL(dbType, selectDeletedSchedules) + filter, records)
+                        : 0;
+    for (int32_t i = 0; i < count; ++i, records.MoveNext()) {
+        DeletedRow_st& row = rows.emplace_back();
+        row.kind = DeletedKind_en::Schedule;
+        ReadDeletion(records, row);
+        records.GetString(row.typeName);
+        records.GetString(row.expenseName);
+        row.expense = records.GetInteger();
+        records.GetString(row.ownerName);
+    }
+    count = database.Query(MakeSQL(dbType, selectDeletedTemplates) + filter, records);
     for (int32_t i = 0; i < count; ++i, records.MoveNext()) {
         DeletedRow_st& row = rows.emplace_back();
         row.kind = DeletedKind_en::Template;
@@ -204,6 +229,24 @@ void RecycleBin_cl::RestoreTemplate(int32_t templateSn) {
     const int32_t recyclerSn = recordManage.NewRecycler(QStringLiteral("恢复费用模板。"));
     if (database.ExecuteNoRecords(MakeSQL(dbType, reviveTemplate, recyclerSn, currentSn, templateSn)) == 0)
         throw UserError(107, __LINE__);
+    transaction.Commit();
+}
+
+void RecycleBin_cl::RestoreSchedule(int32_t scheduleSn) {
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    const int32_t dbType = database.GetType();
+    const int32_t currentSn = userManage.GetCurrentUser();
+    DB_ns::SimpleOutRecords_cl records;
+    if (!database.TableExists(QStringLiteral("zorb_schedule")) ||
+        database.Query(MakeSQL(dbType, selectScheduleOwner, scheduleSn), records) == 0)
+        throw UserError(108, __LINE__);
+    const int32_t owner = records.GetInteger();
+    if (owner != currentSn && !userManage.CanAlterOthers()) throw UserError(102, __LINE__);
+    if (database.Query(MakeSQL(dbType, selectValidUser, owner), records) == 0) throw UserError(103, __LINE__);
+    DB_ns::BeginTrans_cl transaction(&database);
+    const int32_t recyclerSn = recordManage.NewRecycler(QStringLiteral("恢复定期记录。"));
+    if (database.ExecuteNoRecords(MakeSQL(dbType, reviveSchedule, recyclerSn, currentSn, scheduleSn)) == 0)
+        throw UserError(108, __LINE__);
     transaction.Commit();
 }
 

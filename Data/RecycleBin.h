@@ -13,7 +13,7 @@ class RecordManage_cl;
 class UserManage_cl;
 
 // What a row of the recycle bin holds.
-enum class DeletedKind_en : int32_t { Record = 0, Template = 1, User = 2 };
+enum class DeletedKind_en : int32_t { Record = 0, Template = 1, User = 2, Schedule = 3 };
 
 // One deleted item with the deletion it belongs to.
 struct DeletedRow_st {
@@ -24,9 +24,9 @@ struct DeletedRow_st {
     QString deletedBy;
     QString action;  // the deletion's description
     Base_ns::DateTime_cl recordTime;  // entries only
-    QString typeName;                 // entries and templates
-    QString expenseName;              // entries and templates
-    int32_t expense = 0;              // entries and templates
+    QString typeName;                 // entries, templates and schedules
+    QString expenseName;              // entries, templates and schedules
+    int32_t expense = 0;              // entries, templates and schedules
     QString ownerName;                // the owner; for a user, his own name
 };
 
@@ -48,6 +48,8 @@ public:
     // whose owner is deleted is refused.
     void RestoreRecords(const Container_ns::List_tl<int32_t>& recordSns);
     void RestoreTemplate(int32_t templateSn);
+    // A recurring entry, as it was when deleted.
+    void RestoreSchedule(int32_t scheduleSn);
     // The user alone; a valid user of the same name refuses it.
     void RestoreUser(int32_t userSn);
 

@@ -5,9 +5,11 @@
 #include "BudgetCommands.h"
 #include "BudgetReportCommand.h"
 #include "CreateCommand.h"
+#include "DueCommand.h"
 #include "ExportCommand.h"
 #include "ImportCommand.h"
 #include "ReportCommand.h"
+#include "ScheduleCommands.h"
 #include "ServeCommand.h"
 #include "TokenCommands.h"
 #include "UserCommands.h"
@@ -33,6 +35,11 @@ const std::vector<std::unique_ptr<ICommand_cl>>& Commands() {
         list.push_back(std::make_unique<TokenAddCommand_cl>());
         list.push_back(std::make_unique<TokenListCommand_cl>());
         list.push_back(std::make_unique<TokenRevokeCommand_cl>());
+        list.push_back(std::make_unique<ScheduleAddCommand_cl>());
+        list.push_back(std::make_unique<ScheduleListCommand_cl>());
+        list.push_back(std::make_unique<ScheduleChangeCommand_cl>(ScheduleChangeCommand_cl::Change_en::Pause));
+        list.push_back(std::make_unique<ScheduleChangeCommand_cl>(ScheduleChangeCommand_cl::Change_en::Delete));
+        list.push_back(std::make_unique<DueCommand_cl>());
         return list;
     }();
     return commands;

@@ -3,10 +3,8 @@
 #include "Book.h"
 #include "Control/DataCore.h"
 #include "Control/CrosstabText.h"
-#include "IO/CSVStream.h"
 #include "Output.h"
 #include "UsageError.h"
-#include "WriteBuffer.h"
 
 #include <QDate>
 
@@ -21,22 +19,6 @@ Base_ns::DateTime_cl ReadMonth(const QString& text) {
     const Base_ns::DateTime_cl first = Base_ns::DateTime_cl::FromParts(date.year(), date.month(), 1);
     if (!first.IsValid()) throw Usage(105, __LINE__, text);
     return first;
-}
-
-// The page's CSV export, but in UTF-8 and without the byte-order mark a file would get.
-QByteArray Csv(const QList<QStringList>& rows) {
-    WriteBuffer_cl buffer;
-    {
-        IO_ns::CSVStream_cl stream(buffer);
-        stream.SetEncoding(IO_ns::CSVStream_cl::Encoding_en::Utf8);
-        stream.SetColumnCount(int32_t(rows.first().size()));
-        for (const QStringList& row : rows) {
-            for (const QString& cell : row) stream.WriteCell(cell);
-        }
-    }
-    QByteArray bytes = buffer.Bytes();
-    if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
-    return bytes;
 }
 
 }  // namespace
@@ -99,7 +81,7 @@ void ReportCommand_cl::Run(Book_cl& book, const QCommandLineParser& parser) cons
                                            ? control.GetMonthCrosstab(filter.allUsers, filter.userName, begin, end)
                                            : control.GetYearCrosstab(filter.allUsers, filter.userName);
     const QList<QStringList> rows = Vorelle_ns::CrosstabText_cl::Build(Vorelle_ns::CrosstabFigures_cl(table));
-    Output_cl::Bytes(format == QStringLiteral("csv") ? Csv(rows) : Output_cl::Table(rows).toUtf8());
+    Output_cl::Bytes(format == QStringLiteral("csv") ? Output_cl::Csv(rows) : Output_cl::Table(rows).toUtf8());
 }
 
 }  // namespace Cli_ns

@@ -20,7 +20,12 @@ UsageError_cl Usage(int32_t code, int32_t line, const QString& remark) {
                                                   {113, "--format应为auto、records、alipay、wechat或bank。"},
                                                   {114, "编码应为gbk或utf8。"},
                                                   {115, "数据库地址不正确，应为mssql://用户名@服务器[:端口]或postgresql://用户名@服务器[:端口]/数据库。"},
-                                                  {120, "设备编号应为正整数。"}};
+                                                  {120, "设备编号应为正整数。"},
+                                                  {130, "--every应为day、week、month或year。"},
+                                                  {131, "应为正整数。"},
+                                                  {132, "--until与--count只能选一个。"},
+                                                  {133, "金额应为正数，以元为单位，如12.50。"},
+                                                  {134, "--statistics应为month、year或none。"}};
     return UsageError_cl(line, __FILE__, UsageError_cl::ClassName(), code, table, int32_t(std::size(table)), remark);
 }
 
