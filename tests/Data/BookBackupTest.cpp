@@ -210,8 +210,8 @@ TEST_F(BookBackupTest, NewBookFilesAreTheOwnersAlone) {
     BookBackup_cl::RestoreAsNew(copy, "pw", restored);
     for (const QString& path : {BookPath(), copy, restored}) {
         struct stat status {};
-        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &status), 0) << path;
-        EXPECT_EQ(status.st_mode & 0777, 0600u) << path;
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &status), 0) << path.toStdString();
+        EXPECT_EQ(status.st_mode & 0777, 0600u) << path.toStdString();
     }
 }
 
