@@ -152,6 +152,16 @@ bool IsPlainDatabase(const QString& path) {
     return file.open(QIODevice::ReadOnly) && file.read(sizeof kPlainHeader) == QByteArray(kPlainHeader, sizeof kPlainHeader);
 }
 
+// Whether the engine's own check of every page finds nothing wrong.
+bool IsSound(sqlite3* db) {
+    sqlite3_stmt* stmt = nullptr;
+    bool sound = sqlite3_prepare_v2(db, "pragma quick_check(1)", -1, &stmt, nullptr) == SQLITE_OK &&
+                 sqlite3_step(stmt) == SQLITE_ROW &&
+                 QUtf8StringView(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))) == "ok";
+    sqlite3_finalize(stmt);
+    return sound;
+}
+
 // salt: the file's, or the one a new file gets.
 int ApplyKey(sqlite3* db, const QString& password, const QByteArray& salt) {
     if (password.isEmpty())
@@ -286,9 +296,14 @@ void JetEngine_cl::CopyTo(const QString& temporary) {
         rc = closed;
     if (rc == SQLITE_OK)
         return;
-    // The copy is new: a damaged page can only be the book's.
+    // The copy is new: a damaged page can only be the book's. The engine reports a page
+    // of an encrypted book that fails its check as a bare error of the copying; the book's
+    // own check then tells whether it is damaged.
+    int cause = rc & 0xFF;
+    if (cause == SQLITE_ERROR && !IsSound(db))
+        cause = SQLITE_CORRUPT;
     uint32_t result = Result_ns::Fail;
-    switch (rc & 0xFF) {
+    switch (cause) {
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
         result = Result_ns::Damaged;

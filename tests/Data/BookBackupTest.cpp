@@ -210,15 +210,19 @@ TEST_F(BookBackupTest, NewBookFilesAreTheOwnersAlone) {
     BookBackup_cl::RestoreAsNew(copy, "pw", restored);
     for (const QString& path : {BookPath(), copy, restored}) {
         struct stat status {};
-        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &status), 0) << path;
-        EXPECT_EQ(status.st_mode & 0777, 0600u) << path;
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &status), 0) << path.toStdString();
+        EXPECT_EQ(status.st_mode & 0777, 0600u) << path.toStdString();
     }
 }
 
 // A book with a damaged page is named as what is at fault; the destination is left as
 // it was.
 TEST_F(BookBackupTest, ABackupOfADamagedBookBlamesTheBook) {
-    for (int i = 0; i < 400; ++i) records.AddRecord("交通", "", -i, "填满几页", Time("2024-05-02 09:00:00"), 0);
+    {
+        DB_ns::BeginTrans_cl pages(&Database());
+        for (int i = 0; i < 400; ++i) records.AddRecord("交通", "", -(i + 1), "填满几页", Time("2024-05-02 09:00:00"), 0);
+        pages.Commit();
+    }
     const QString damaged = app.Path() + QStringLiteral("damaged.mdb");
     backup.BackupTo(damaged);
     {
@@ -229,7 +233,8 @@ TEST_F(BookBackupTest, ABackupOfADamagedBookBlamesTheBook) {
         file.write(QByteArray(512, 'x'));
     }
     DB_ns::LocalDB_cl book;
-    book.Open("pw", damaged);
+    const Raised_st opened = Raise([&] { book.Open("pw", damaged); });
+    ASSERT_FALSE(opened.raised) << opened.message.toStdString() << opened.remark.toStdString();
     const QString folder = app.Path() + QStringLiteral("to/");
     const Raised_st raised = Raise([&] { book.Backup(folder + QStringLiteral("copy.mdb")); });
     EXPECT_EQ(raised.message, "备份失败，要备份的账本文件已损坏，读不出完整的账本。");

@@ -59,11 +59,11 @@ TEST_F(PgDialect, StatementsReturnWhatTheyReturnOnSqlServer) {
 // Changes write the rows they name, with texts that look like the dialect's own words
 // left as they are.
 TEST_F(PgDialect, ChangesWriteWhatTheyNameOnly) {
-    EXPECT_EQ(Run(QStringLiteral("update r set [password] = 'getdate() [b] top 3', alter_time = getdate ( ) "
+    EXPECT_EQ(Run(QStringLiteral("update r set [password] = 'top 1+getdate()', alter_time = getdate ( ) "
                                  "where name = 'it''s [x]'")),
               1);
     EXPECT_EQ(Rows(QStringLiteral("select [password] from r where sn = 2")).value(0).trimmed(),
-              QStringLiteral("getdate() [b] top 3"));
+              QStringLiteral("top 1+getdate()"));
     EXPECT_EQ(Run(QStringLiteral("delete from r where charindex(?, name) > 0"), {Variant_st::Text(QStringLiteral("午"))}), 1);
     EXPECT_EQ(Rows(QStringLiteral("select count(*) from r")), QStringList{"2"});
 }

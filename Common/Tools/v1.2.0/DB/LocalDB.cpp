@@ -99,7 +99,7 @@ void LocalDB_cl::Backup(const QString& destination) {
         case Ado_ns::Result_ns::DataSourceExists:
             throw UserError(106, __LINE__, destination);
         case Ado_ns::Result_ns::Damaged:
-            throw UserError(109, __LINE__, Place());
+            throw UserError(109, __LINE__, Identity());
         case Ado_ns::Result_ns::ReadOnly:
             throw UserError(110, __LINE__, destination);
         case Ado_ns::Result_ns::DiskFull:
