@@ -286,8 +286,12 @@ private slots:
 
     // Money back from a purchase: shown as a refund, changed as one, never made income.
     void EditOfARefundKeepsItARefund() {
-        Vorelle_ns::RecordInfo_st refund{Base_ns::DateTime_cl::FromQDateTime(kWhen), QStringLiteral("餐饮"),
-                                         QStringLiteral("退款"), 550, RecordSession_cl::SuperName};
+        Vorelle_ns::RecordInfo_st refund;
+        refund.recordTime = Base_ns::DateTime_cl::FromQDateTime(kWhen);
+        refund.typeName = QStringLiteral("餐饮");
+        refund.expenseName = QStringLiteral("退款");
+        refund.expense = 550;
+        refund.userName = RecordSession_cl::SuperName;
         refund.refund = true;
         Container_ns::List_tl<Vorelle_ns::RecordInfo_st> list;
         list.Append(refund);

@@ -480,7 +480,8 @@ private slots:
                                         << "CSV文件内容不正确，金额太大，最多为21474836.47。\r\n第2行";
         QTest::newRow("rounds to zero") << QList<QStringList>{kHeader, with(3, "-0.004")}
                                         << "CSV文件内容不正确，金额不能为零。\r\n第2行";
-        QTest::newRow("sign and kind") << QList<QStringList>{kHeader, good, good, with(3, "5")}
+        // A positive expense is a refund; a negative income is nothing.
+        QTest::newRow("sign and kind") << QList<QStringList>{kHeader, good, good, with(5, "月收入")}
                                        << "CSV文件内容不正确，金额与类别不一致。\r\n第4行";
         QTest::newRow("kind text") << QList<QStringList>{kHeader, with(5, "月开销 ")}
                                    << "CSV文件内容不正确，统计方式不正确。\r\n第2行";

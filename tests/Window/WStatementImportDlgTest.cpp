@@ -120,7 +120,7 @@ private slots:
             Click(Button(dialog, WStatementImportDlg_cl::IdImport));
             QVERIFY(environment->prompt.shown.last().text.contains(QStringLiteral("记录数：账单写明5笔，文件中4笔，不一致")));
             QCOMPARE(RecordSession_cl::LiveRecords(), c.booked);
-            QCOMPARE(dialog.result(), c.booked > 0 ? int(QDialog::Accepted) : int(QDialog::Rejected));
+            QCOMPARE(dialog.QDialog::result(), c.booked > 0 ? int(QDialog::Accepted) : int(QDialog::Rejected));
         }
     }
 
