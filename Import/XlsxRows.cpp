@@ -18,7 +18,8 @@ IO_ns::IOError_cl IOError(int32_t code, int32_t line, const QString& remark) {
                                                   {103, "Excel文件内容不正确，行号不正确。"},
                                                   {104, "Excel文件内容不正确，单元格位置不正确或超过256列。"},
                                                   {105, "Excel文件内容不正确，单元格文字超过32767个字。"},
-                                                  {106, "Excel文件内容不正确，共享文字超过五十万条。"}};
+                                                  {106, "Excel文件内容不正确，共享文字超过五十万条。"},
+                                                  {107, "Excel文件内容不正确，单元格格式超过65536种。"}};
     return IO_ns::IOError_cl(line, __FILE__, XlsxRows_cl::ClassName(), code, table, int32_t(std::size(table)),
                              remark);
 }
@@ -194,6 +195,7 @@ void XlsxRows_cl::ReadDateStyles() {
     int32_t style = 0;
     while (!reader.atEnd()) {
         reader.readNext();
+        if (codes.size() + style > MaxStyles) throw IOError(107, __LINE__, path + QStringLiteral("：") + member);
         if (reader.isStartElement() && reader.name() == u"numFmt") {
             codes.insert(Attribute(reader, u"numFmtId").toInt(), Attribute(reader, u"formatCode"));
         } else if (reader.name() == u"cellXfs") {

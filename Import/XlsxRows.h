@@ -23,6 +23,7 @@ public:
     static constexpr int32_t MaxRows = 1048576;
     static constexpr qsizetype MaxCell = 32767;  // characters, as spreadsheets allow
     static constexpr qsizetype MaxSharedStrings = 500000;
+    static constexpr qsizetype MaxStyles = 65536;  // number and cell formats together
 
     // Raises an I/O error naming the file when it is not a readable workbook.
     explicit XlsxRows_cl(const QString& path);
