@@ -139,6 +139,12 @@ void DataCore_cl::InitDatabase(int32_t index, const QString& userName, const QSt
     databaseManage.KeepChecked();
 }
 
+void DataCore_cl::Login(int32_t index, const QString& userName, const QString& password) {
+    databaseManage.OpenLink(index);
+    userManage.Login(userName, password);
+    recordManage.AddMissingIndexes();
+}
+
 int32_t DataCore_cl::RestoreBackupAsNew(const QString& backup, const QString& password, const QString& path) {
     BookBackup_cl::RestoreAsNew(backup, password, path);
     const QString base = QFileInfo(path).completeBaseName();

@@ -53,6 +53,9 @@ public:
     // Creates the tables and the super administrator in a new database, as one
     // transaction. The connection is kept, unused, for the link's next OpenLink.
     void InitDatabase(int32_t index, const QString& userName, const QString& password);
+    // Opens the link's database and logs the user in; brings an older book's indexes up
+    // to date.
+    void Login(int32_t index, const QString& userName, const QString& password);
     // A new book file at path from a backup, linked under the file's name (made unique);
     // returns the new link's index.
     int32_t RestoreBackupAsNew(const QString& backup, const QString& password, const QString& path);

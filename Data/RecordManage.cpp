@@ -100,6 +100,15 @@ const Tmpl createRecyclerTable[] = {
 // Lists, sums and month crosstabs select a span of record times; without this index
 // each of them reads the whole entry table. Databases made without it work as before.
 const Tmpl createRecordTimeIndex[] = {{DB_ALL, "create index zorb_record_time on zorb_record(record_time desc,user_sn,type_sn)"}};
+// Crosstabs and sums need only these columns of a span of times: read from the index
+// alone they cost no lookup of each entry's row. The local engine (whose reports are
+// the slowest without it) gets it on opening a book made before it.
+const Tmpl createRecordSumsIndex[] = {
+    {DB_ALL, "create index zorb_record_sums on zorb_record(record_time,valid,statistics_mode,type_sn,user_sn,expense)"}};
+const Tmpl addRecordSumsIndex[] = {
+    {DB_LOCAL,
+     "create index if not exists zorb_record_sums on "
+     "zorb_record(record_time,valid,statistics_mode,type_sn,user_sn,expense)"}};
 
 // Categories.
 const Tmpl selectType[] = {
@@ -476,10 +485,22 @@ void RecordManage_cl::CreateTables() {
     database.ExecuteNoRecords(MakeSQL(dbType, createTemplateTable));
     database.ExecuteNoRecords(MakeSQL(dbType, createRecyclerTable));
     database.ExecuteNoRecords(MakeSQL(dbType, createRecordTimeIndex));
+    database.ExecuteNoRecords(MakeSQL(dbType, createRecordSumsIndex));
     TradeLog_cl(database).CreateTable();
     for (const char* name : defaultExpenseTypes) FindOrAddType(QString::fromUtf8(name), false, 0);
     FindOrAddType(QString::fromUtf8(defaultIncomeType), true, 0);
     transaction.Commit();
+}
+
+void RecordManage_cl::AddMissingIndexes() {
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    if (database.GetType() != DB_ns::DB_LOCAL) return;
+    try {
+        database.ExecuteNoRecords(MakeSQL(DB_ns::DB_LOCAL, addRecordSumsIndex));
+    } catch (const Base_ns::Error_cl&) {
+        // A book that cannot be written now (a read-only file, another copy writing long)
+        // is read as before, only slower.
+    }
 }
 
 int32_t RecordManage_cl::GetTypeSn(const QString& typeName, bool income) {

@@ -141,8 +141,7 @@ void WLoginPage_cl::Login() {
     const QString password = passwordEdit->text();
     UserInput_cl::CheckPassword(password, [this](UserInput_cl::Field_en) { passwordEdit->setFocus(); });
 
-    DataCore().GetDatabaseManage().OpenLink(databaseCombo->ItemData(selected));
-    DataCore().GetUserManage().Login(userName, password);
+    DataCore().Login(databaseCombo->ItemData(selected), userName, password);
     StoreSettings(userName, password);
     QMetaObject::invokeMethod(this, [this] { emit LoginSucceeded(); }, Qt::QueuedConnection);
 }

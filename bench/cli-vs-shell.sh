@@ -68,7 +68,7 @@ make_files() {
         t = i % 11 + 1
         income = t == 11
         yearly = !income && i % 17 == 0
-        cents = income ? 500000 + i % 1000 : -(100 + (i * 37) % 20000)
+        cents = income ? 100000 + i % 1000 : -(100 + (i * 37) % 20000)
         date = sprintf("%04d-%02d-%02d", y0 + i % years, int(i / years) % 12 + 1, int(i / 120) % 28 + 1)
         mode = income ? "月收入" : (yearly ? "年开销" : "月开销")
         printf "%s,%s,条目%d,%.2f,%s,%s,\r\n", date, type[t], i % 1000, cents / 100, user, mode

@@ -104,8 +104,7 @@ void Book_cl::Open() {
         throw UserError(103, __LINE__);
     }
     Vorelle_ns::DataCore_cl& core = DataCore();
-    core.GetDatabaseManage().OpenLink(link);
-    core.GetUserManage().Login(userName, secrets.password);
+    core.Login(link, userName, secrets.password);
     loggedIn = true;
 }
 
