@@ -39,7 +39,8 @@ struct Served_st {
     std::unique_ptr<httplib::Client> Client() {
         auto client = std::make_unique<httplib::Client>("127.0.0.1", server.Port());
         client->set_keep_alive(true);
-        client->set_read_timeout(60, 0);
+        // Fifty phones share one writer: the last answers come late.
+        client->set_read_timeout(600, 0);
         return client;
     }
 };
@@ -84,6 +85,7 @@ void BM_FiftyPhones(benchmark::State& state) {
         constexpr int kPhones = 50;
         constexpr int kPosts = 100;
         std::atomic<int> failed{0};
+        std::atomic<int> resent{0};
         for (auto _ : state) {
             std::vector<std::thread> phones;
             for (int phone = 0; phone < kPhones; ++phone) {
@@ -94,7 +96,13 @@ void BM_FiftyPhones(benchmark::State& state) {
                         headers.emplace("Idempotency-Key", std::to_string(phone) + "-" + std::to_string(post));
                         const std::string body = R"({"kind":"expense","amount":")" + std::to_string(phone + 1) +
                                                  R"(.0)" + std::to_string(post % 10) + R"(","category":"交通"})";
-                        const auto answer = client->Post("/api/v1/entries", headers, body, "application/json");
+                        // As the page does: a request without an answer is sent again with
+                        // the same key, which must not book twice.
+                        auto answer = client->Post("/api/v1/entries", headers, body, "application/json");
+                        for (int again = 0; !answer && again < 3; ++again) {
+                            ++resent;
+                            answer = client->Post("/api/v1/entries", headers, body, "application/json");
+                        }
                         if (!answer || answer->status != 201) ++failed;
                     }
                 });
@@ -108,8 +116,13 @@ void BM_FiftyPhones(benchmark::State& state) {
         const int64_t balance = finance.users.GetSingleAccount();
         state.counters["booked"] = rows.Count();
         state.counters["failed"] = failed.load();
-        if (failed != 0 || rows.Count() != kPhones * kPosts || balance != sum)
-            state.SkipWithError("entries lost, doubled or the balance is not their sum");
+        state.counters["resent"] = resent.load();
+        if (failed != 0 || rows.Count() != kPhones * kPosts || balance != sum) {
+            const std::string why = "entries lost, doubled or the balance is not their sum: " +
+                                    std::to_string(failed.load()) + " failed, " + std::to_string(rows.Count()) +
+                                    " booked, balance " + std::to_string(balance) + ", sum " + std::to_string(sum);
+            state.SkipWithError(why.c_str());
+        }
     });
 }
 

@@ -193,5 +193,32 @@ TEST_P(WebTest, ThePageIsServedWithItsScriptAndStyleAndNothingFromOutside) {
     }
 }
 
+TEST_P(WebTest, AUserPairsAndRevokesHisOwnPhonesAndTheSuperAdministratorAnybodys) {
+    struct Case_st {
+        QString who;
+        QString forWhom;
+        bool allowed;
+    };
+    const Case_st cases[] = {{kLi, kLi, true}, {kLi, kZhang, false}, {kZhang, kWang, false}, {kWang, kZhang, true}};
+    for (const Case_st& c : cases) {
+        SCOPED_TRACE((c.who + u'>' + c.forWhom).toStdString());
+        links.SetLoginUser(userSn[c.who]);
+        int32_t made = 0;
+        try {
+            made = keys.Add(QStringLiteral("新手机"), userSn[c.forWhom]).sn;
+        } catch (const Base_ns::Error_cl& error) {
+            EXPECT_FALSE(c.allowed) << error.Message().toStdString();
+            continue;
+        }
+        EXPECT_TRUE(c.allowed);
+        // Another normal user can neither see nor revoke it.
+        links.SetLoginUser(userSn[c.forWhom == kLi ? kZhang : kLi]);
+        for (int32_t i = 0; i < keys.List().Count(); ++i) EXPECT_NE(keys.List()[i].sn, made);
+        EXPECT_THROW(keys.Revoke(made), Base_ns::Error_cl);
+        links.SetLoginUser(userSn[c.forWhom]);
+        keys.Revoke(made);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Books, WebTest, ::testing::Values(BookKind_en::Local, BookKind_en::PostgreSQL),
                          [](const auto& info) { return info.param == BookKind_en::Local ? "Local" : "PostgreSQL"; });
