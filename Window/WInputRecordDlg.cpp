@@ -144,7 +144,7 @@ void WInputRecordDlg_cl::BuildControls() {
     QLabel* help = build.Label(
         QStringLiteral("常用费用列表，你可以把你常用的费\n用添加到这里，鼠标双击就可取出费\n用，Delete键删除费用"), 200, 177,
         137, 24);
-    budgetNotice = build.Label(QString(), 7, 206, 330, 10);
+    budgetNotice = build.Label(QString(), 7, 206, 185, 10);
     budgetNotice->setObjectName(QString::number(IdBudgetNotice));
     build.Size(345, 218);
     // Chinese lines stand taller than the base unit: the three lines get their full

@@ -199,7 +199,7 @@ bool RenderBudget(Vorelle_ns::WMainWnd_cl& mainWnd, const QString& folder) {
     budget.SetTypePlan(QStringLiteral("饮食"), 240000, Rollover_st{true, MonthKey(last.year(), 1)});
     budget.SetTypePlan(QStringLiteral("交通"), 25000);
     budget.SetTypePlan(QStringLiteral("居家"), 45000);
-    budget.SetTypePlan(QStringLiteral("娱乐"), 11000);
+    budget.SetTypePlan(QStringLiteral("娱乐"), 10500);
     budget.SetTypePlan(QStringLiteral("工资"), 1250000);
     budget.SetUserPlan(QStringLiteral("管理员"), 500000);
     budget.SetUserPlan(QStringLiteral("妈妈"), 150000);

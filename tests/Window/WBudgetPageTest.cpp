@@ -134,6 +134,8 @@ private slots:
             // The spent column: "已用" of a month, the whole year's of a year.
             const int spentColumn = categories->columnCount() - 3;
             const QRect cell = categories->visualRect(categories->model()->index(0, spentColumn));
+            // A double click as a mouse makes it: the first click, then the second.
+            QTest::mouseClick(categories->viewport(), Qt::LeftButton, {}, cell.center());
             QTest::mouseDClick(categories->viewport(), Qt::LeftButton, {}, cell.center());
             Settle();
             auto* records = Control<Vorelle_ns::WRecordManagePage_cl>(window, Vorelle_ns::WMainWnd_cl::IdRecordPage);
