@@ -4,6 +4,7 @@
 #include "WMonthCrosstabPage.h"
 #include "WRecordManagePage.h"
 #include "WRecycleBinPage.h"
+#include "WSchedulePage.h"
 #include "WUserManagePage.h"
 #include "WYearCrosstabPage.h"
 
@@ -32,6 +33,7 @@ public:
     static constexpr int32_t IdMonthPage = 154;
     static constexpr int32_t IdYearPage = 155;
     static constexpr int32_t IdRecyclePage = 156;
+    static constexpr int32_t IdSchedulePage = 157;
     static constexpr int32_t Width = 799;
     static constexpr int32_t Height = 599;
 
@@ -59,6 +61,7 @@ public:
     WMonthCrosstabPage_cl& GetMonthPage() { return *monthPage; }
     WYearCrosstabPage_cl& GetYearPage() { return *yearPage; }
     WRecycleBinPage_cl& GetRecyclePage() { return *recyclePage; }
+    WSchedulePage_cl& GetSchedulePage() { return *schedulePage; }
     QAction* GetAction(int32_t id) const;
 
 signals:
@@ -82,6 +85,7 @@ private:
     std::unique_ptr<WMonthCrosstabPage_cl> monthPage;
     std::unique_ptr<WYearCrosstabPage_cl> yearPage;
     std::unique_ptr<WRecycleBinPage_cl> recyclePage;
+    std::unique_ptr<WSchedulePage_cl> schedulePage;
     CTL_ns::TabCtrl_cl* tabCtrl;
     bool switchUser = false;
 
