@@ -42,11 +42,14 @@ void Press(Dialog_cl& dialog, int32_t id) {
     QTest::mouseClick(dialog.findChild<QPushButton*>(QString::number(id)), Qt::LeftButton);
 }
 
-// Types text over the amount of a row, as a user double-clicking the cell does.
+// Types text over the amount of a row: the cell clicked, opened with F2.
 void TypeAmount(QTableWidget& list, int row, const QString& text) {
-    const QRect cell = list.visualRect(list.model()->index(row, Dialog_cl::Amount));
-    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, cell.center());
-    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ClickCell(list, row, Dialog_cl::Amount);
+    QTest::keyClick(list.viewport(), Qt::Key_F2);
+    QLineEdit* editor = nullptr;  // an earlier editor may wait for its deletion, hidden
+    for (QLineEdit* open : list.viewport()->findChildren<QLineEdit*>()) {
+        if (open->isVisible()) editor = open;
+    }
     QVERIFY(editor != nullptr);
     editor->selectAll();
     QTest::keyClicks(editor, text);
