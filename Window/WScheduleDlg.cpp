@@ -77,11 +77,11 @@ WScheduleDlg_cl::WScheduleDlg_cl(int32_t scheduleSn, QWidget* parent) : QDialog(
     amountEdit = build.Edit(IdAmount, field, 71, 80, 14);
     build.Label(QStringLiteral("重复："), left, 93, 45, 12);
     everyCombo = Combo(this, IdEvery, {QStringLiteral("天"), QStringLiteral("周"), QStringLiteral("月"), QStringLiteral("年")},
-                       field + 45, 91, 35);
+                       field + 55, 91, 35);
     build.Label(QStringLiteral("每"), field, 93, 10, 12);
     intervalSpin = Spin(this, IdInterval, 1000, field + 10, 91);
-    build.Label(QStringLiteral("日/星期："), 140, 93, 40, 12);
-    daySpin = Spin(this, IdDay, 31, 185, 91);
+    build.Label(QStringLiteral("日/星期："), 150, 93, 40, 12);
+    daySpin = Spin(this, IdDay, 31, 195, 91);
     build.Label(QStringLiteral("开始："), left, 111, 45, 12);
     fromDate = DateEdit(this, IdFrom, field, 109);
     build.Label(QStringLiteral("结束："), left, 129, 45, 12);

@@ -77,7 +77,9 @@ struct Book_st {
         DB_ns::IDatabase_cl& database = links.GetDatabase();
         DB_ns::BeginTrans_cl transaction(&database);
         for (int32_t i = 0; i < kSchedules; ++i) {
+            QDate last;
             Vorelle_ns::ScheduleDates_cl::Each(Generated(i), kToday.addMonths(-1), [&](const QDate& date) {
+                last = date;
                 database.ExecuteNoRecords(
                     QStringLiteral("insert into zorb_schedule_occurrence(schedule_sn,occur_date,state,moved_date,alter_sn) "
                                    "values(%1,'%2','B','%2',1)")
@@ -86,6 +88,10 @@ struct Book_st {
                 ++occurrences;
                 return true;
             });
+            // As booking them one after the other leaves it.
+            database.ExecuteNoRecords(QStringLiteral("update zorb_schedule set settled_until = '%1' where sn = %2")
+                                          .arg(last.toString(Qt::ISODate))
+                                          .arg(i + 1));
         }
         transaction.Commit();
     }
