@@ -150,6 +150,8 @@ struct PowerCase_st {
     bool seesOthers;  // lists another user's schedule
 };
 
+void PrintTo(const PowerCase_st& powerCase, std::ostream* out) { *out << "power " << powerCase.power; }
+
 class SchedulePowerTest : public ScheduleBookTest, public ::testing::WithParamInterface<PowerCase_st> {};
 
 TEST_P(SchedulePowerTest, FollowWhoMayBookForWhom) {
