@@ -13,6 +13,7 @@
 #include "base/UserError.h"
 
 #include <QHash>
+#include <QSet>
 #include <algorithm>
 #include <iterator>
 #include <vector>
@@ -58,19 +59,21 @@ using DB_ns::DB_SQLSERVER;
 using Tmpl = DB_ns::SQLTemplate_st;
 
 // Dates are kept as "yyyy-MM-dd" texts: the same key on every kind of database.
+// settled_until: every date of the rule up to it is booked or skipped, so the look for
+// what is due reads only the occurrences after it; a changed rule starts it again.
 const Tmpl createScheduleTable[] = {
     {DB_LOCAL,
      "create table zorb_schedule(sn counter(1,1) primary key,user_sn integer,type_name text(16),expense_name "
      "text(16),expense integer,comment text(255),statistics_mode char(1),every char(1),step integer,day_no "
-     "integer,first_date text(10),until_date text(10),max_count integer,paused char(1),valid char(1),recycler_sn "
-     "integer,create_time datetime default date()+time(),alter_time datetime default date()+time(),alter_sn "
+     "integer,first_date text(10),until_date text(10),max_count integer,paused char(1),settled_until text(10),valid "
+     "char(1),recycler_sn integer,create_time datetime default date()+time(),alter_time datetime default date()+time(),alter_sn "
      "integer)"},
     {DB_SQLSERVER,
      "create table zorb_schedule(sn integer identity(1,1) primary key,user_sn integer,type_name "
      "nvarchar(16),expense_name nvarchar(16),expense integer,comment nvarchar(255),statistics_mode char(1),every "
      "char(1),step integer,day_no integer,first_date nvarchar(10),until_date nvarchar(10),max_count "
-     "integer,paused char(1),valid char(1),recycler_sn integer,create_time datetime default getdate(),alter_time "
-     "datetime default getdate(),alter_sn integer)"}};
+     "integer,paused char(1),settled_until nvarchar(10),valid char(1),recycler_sn integer,create_time datetime "
+     "default getdate(),alter_time datetime default getdate(),alter_sn integer)"}};
 // state: B booked, S skipped, P postponed to moved_date.
 const Tmpl createOccurrenceTable[] = {
     {DB_LOCAL,
@@ -87,9 +90,9 @@ const Tmpl createOccurrenceKey[] = {
 const Tmpl insertSchedule[] = {
     {DB_ALL,
      "insert into zorb_schedule(user_sn,type_name,expense_name,expense,comment,statistics_mode,every,step,day_no,"
-     "first_date,until_date,max_count,paused,valid,alter_sn) values(?user_sn?, '?type_name?', '?expense_name?', "
-     "?expense?, '?comment?', '?statistics_mode?', '?every?', ?step?, ?day_no?, '?first_date?', '?until_date?', "
-     "?max_count?, '0', '1', ?alter_sn?)"}};
+     "first_date,until_date,max_count,paused,settled_until,valid,alter_sn) values(?user_sn?, '?type_name?', "
+     "'?expense_name?', ?expense?, '?comment?', '?statistics_mode?', '?every?', ?step?, ?day_no?, '?first_date?', "
+     "'?until_date?', ?max_count?, '0', '', '1', ?alter_sn?)"}};
 // The row this connection just added: another copy may have added a later one meanwhile.
 const Tmpl selectNewestSchedule[] = {
     {DB_ALL, "select max(sn) from zorb_schedule"},
@@ -99,7 +102,8 @@ const Tmpl updateSchedule[] = {
      "update zorb_schedule set user_sn = ?user_sn?, type_name = '?type_name?', expense_name = '?expense_name?', "
      "expense = ?expense?, comment = '?comment?', statistics_mode = '?statistics_mode?', every = '?every?', step "
      "= ?step?, day_no = ?day_no?, first_date = '?first_date?', until_date = '?until_date?', max_count = "
-     "?max_count?, alter_time = CMC_GETDATE, alter_sn = ?alter_sn? where valid = '1' and sn = ?schedule_sn?"}};
+     "?max_count?, settled_until = '', alter_time = CMC_GETDATE, alter_sn = ?alter_sn? where valid = '1' and sn = "
+     "?schedule_sn?"}};
 const Tmpl updatePaused[] = {
     {DB_ALL,
      "update zorb_schedule set paused = '?paused?', alter_time = CMC_GETDATE, alter_sn = ?alter_sn? where valid = "
@@ -112,7 +116,7 @@ const Tmpl deleteSchedule[] = {
 const Tmpl selectSchedules[] = {
     {DB_ALL,
      "select s.sn,u.user_name,s.type_name,s.expense_name,s.expense,s.comment,s.statistics_mode,s.every,s.step,"
-     "s.day_no,s.first_date,s.until_date,s.max_count,s.paused,s.user_sn from zorb_schedule as s,zorb_user as u "
+     "s.day_no,s.first_date,s.until_date,s.max_count,s.paused,s.user_sn,s.settled_until from zorb_schedule as s,zorb_user as u "
      "where s.valid = '1' and u.valid = '1' and u.sn = s.user_sn"}};
 const Tmpl schedulesOfUser[] = {{DB_ALL, " and s.user_sn = ?user_sn?"}};
 const Tmpl scheduleBySn[] = {{DB_ALL, " and s.sn = ?schedule_sn?"}};
@@ -120,7 +124,7 @@ const Tmpl schedulesOrder[] = {{DB_ALL, " order by s.sn"}};
 const Tmpl selectOccurrences[] = {
     {DB_ALL,
      "select o.schedule_sn,o.occur_date,o.state,o.moved_date from zorb_schedule_occurrence as o,zorb_schedule as "
-     "s where s.valid = '1' and s.sn = o.schedule_sn"}};
+     "s where s.valid = '1' and s.sn = o.schedule_sn and o.occur_date > s.settled_until"}};
 const Tmpl selectOccurrence[] = {
     {DB_ALL,
      "select state,moved_date from zorb_schedule_occurrence where schedule_sn = ?schedule_sn? and occur_date = "
@@ -129,6 +133,15 @@ const Tmpl insertOccurrence[] = {
     {DB_ALL,
      "insert into zorb_schedule_occurrence(schedule_sn,occur_date,state,moved_date,alter_sn) "
      "values(?schedule_sn?, '?occur_date?', '?state?', '?moved_date?', ?alter_sn?)"}};
+const Tmpl selectLaterOccurrences[] = {
+    {DB_ALL,
+     "select occur_date,state from zorb_schedule_occurrence where schedule_sn = ?schedule_sn? and occur_date > "
+     "'?occur_date?'"}};
+// Only while the rule is the one it was worked out for.
+const Tmpl updateSettled[] = {
+    {DB_ALL,
+     "update zorb_schedule set settled_until = '?settled_until?' where sn = ?schedule_sn? and every = '?every?' and "
+     "step = ?step? and day_no = ?day_no? and first_date = '?first_date?' and settled_until < '?settled_until2?'"}};
 // Only from postponed: another copy that booked or skipped it first wins.
 const Tmpl updateOccurrence[] = {
     {DB_ALL,
@@ -156,8 +169,8 @@ QString ReadText(DB_ns::SimpleOutRecords_cl& records) {
 
 QString ModeText(int32_t mode) { return QString::number(std::clamp(mode, 0, 2)); }
 
-// Reads the columns of selectSchedules; ownerSn gets the last one.
-Schedule_st ReadSchedule(DB_ns::SimpleOutRecords_cl& records, int32_t& ownerSn) {
+// Reads the columns of selectSchedules; ownerSn and settledUntil get the last ones.
+Schedule_st ReadSchedule(DB_ns::SimpleOutRecords_cl& records, int32_t& ownerSn, QDate& settledUntil) {
     Schedule_st schedule;
     schedule.sn = records.GetInteger();
     records.GetString(schedule.userName);
@@ -176,6 +189,7 @@ Schedule_st ReadSchedule(DB_ns::SimpleOutRecords_cl& records, int32_t& ownerSn) 
     schedule.count = records.GetInteger();
     schedule.paused = records.GetEnum() == 1;
     ownerSn = records.GetInteger();
+    settledUntil = ReadDate(records);
     return schedule;
 }
 
@@ -246,15 +260,17 @@ void ScheduleManage_cl::CheckOwner(const QString& userName) {
     if (ownerSn != userManage.GetCurrentUser() && !userManage.CanManageUsers()) throw UserError(102, __LINE__);
 }
 
-Schedule_st ScheduleManage_cl::Owned(int32_t scheduleSn) {
+Schedule_st ScheduleManage_cl::Owned(int32_t scheduleSn, QDate* settledUntil) {
     DB_ns::IDatabase_cl& database = userManage.GetDatabase();
     const int32_t dbType = database.GetType();
     DB_ns::SimpleOutRecords_cl records;
     if (database.Query(MakeSQL(dbType, selectSchedules) + MakeSQL(dbType, scheduleBySn, scheduleSn), records) == 0)
         throw UserError(101, __LINE__, QString::number(scheduleSn));
     int32_t ownerSn = 0;
-    Schedule_st schedule = ReadSchedule(records, ownerSn);
+    QDate settled;
+    Schedule_st schedule = ReadSchedule(records, ownerSn, settled);
     if (ownerSn != userManage.GetCurrentUser() && !userManage.CanManageUsers()) throw UserError(102, __LINE__);
+    if (settledUntil != nullptr) *settledUntil = settled;
     return schedule;
 }
 
@@ -342,10 +358,12 @@ Base_ns::Trusteeship_tl<ScheduleRow_st> ScheduleManage_cl::GetSchedules() {
     rows.Allocate(count);
     for (int32_t i = 0; i < count; ++i, records.MoveNext()) {
         int32_t ownerSn = 0;
+        QDate settled;
         ScheduleRow_st& row = rows[i];
-        row.schedule = ReadSchedule(records, ownerSn);
+        row.schedule = ReadSchedule(records, ownerSn, settled);
         // The first occurrence still to book: a postponed one on the day it was moved to.
         ScheduleDates_cl::Each(row.schedule, QDate(9999, 12, 31), [&](const QDate& date) {
+            if (settled.isValid() && date <= settled) return true;
             const auto mark = marks.constFind(Key(row.schedule.sn, date));
             if (mark == marks.cend()) {
                 if (!row.nextDate.isValid() || date < row.nextDate) row.nextDate = date;
@@ -379,9 +397,11 @@ Base_ns::Trusteeship_tl<DueOccurrence_st> ScheduleManage_cl::GetDue(const QDate&
     count = database.Query(MakeSQL(dbType, selectSchedules) + mine, records);
     for (int32_t i = 0; i < count; ++i, records.MoveNext()) {
         int32_t ownerSn = 0;
-        const Schedule_st schedule = ReadSchedule(records, ownerSn);
+        QDate settled;
+        const Schedule_st schedule = ReadSchedule(records, ownerSn, settled);
         if (schedule.paused) continue;
         ScheduleDates_cl::Each(schedule, until, [&](const QDate& date) {
+            if (settled.isValid() && date <= settled) return true;
             QDate dueDate = date;
             const auto mark = marks.constFind(Key(schedule.sn, date));
             if (mark != marks.cend()) {
@@ -472,7 +492,8 @@ bool ScheduleManage_cl::MarkOnce(Mark_en mark, int32_t scheduleSn, const QDate& 
     const int32_t dbType = database.GetType();
     const int32_t currentSn = userManage.GetCurrentUser();
     DB_ns::BeginTrans_cl transaction(&database);
-    const Schedule_st schedule = Owned(scheduleSn);
+    QDate settledUntil;
+    const Schedule_st schedule = Owned(scheduleSn, &settledUntil);
     bool ruleDate = false;
     ScheduleDates_cl::Each(schedule, date, [&](const QDate& each) {
         ruleDate = each == date;
@@ -507,8 +528,33 @@ bool ScheduleManage_cl::MarkOnce(Mark_en mark, int32_t scheduleSn, const QDate& 
                                Base_ns::DateTime_cl::FromParts(dueDate.year(), dueDate.month(), dueDate.day()),
                                schedule.statisticsMode, ownerSn);
     }
+    if (mark != Mark_en::Postpone) AdvanceSettled(schedule, settledUntil);
     transaction.Commit();
     return true;
+}
+
+void ScheduleManage_cl::AdvanceSettled(const Schedule_st& schedule, const QDate& settledUntil) {
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    const int32_t dbType = database.GetType();
+    QSet<qint64> settled;
+    DB_ns::SimpleOutRecords_cl records;
+    const int32_t count =
+        database.Query(MakeSQL(dbType, selectLaterOccurrences, schedule.sn, DateText(settledUntil)), records);
+    for (int32_t i = 0; i < count; ++i, records.MoveNext()) {
+        const QDate date = ReadDate(records);
+        if (ReadText(records).trimmed() != u"P") settled.insert(date.toJulianDay());
+    }
+    QDate last = settledUntil;
+    ScheduleDates_cl::Each(schedule, QDate(9999, 12, 31), [&](const QDate& date) {
+        if (settledUntil.isValid() && date <= settledUntil) return true;
+        if (!settled.contains(date.toJulianDay())) return false;
+        last = date;
+        return true;
+    });
+    if (last == settledUntil) return;
+    database.ExecuteNoRecords(MakeSQL(dbType, updateSettled, DateText(last), schedule.sn,
+                                      QString::number(int32_t(schedule.every)), schedule.interval, schedule.day,
+                                      DateText(schedule.firstDate), DateText(last)));
 }
 
 }  // namespace Vorelle_ns

@@ -69,11 +69,13 @@ private:
     void Prepare();
     // The schedule, refused when it is deleted, or when it is another user's and the
     // logged-in user may not book for him.
-    Schedule_st Owned(int32_t scheduleSn);
+    Schedule_st Owned(int32_t scheduleSn, QDate* settledUntil = nullptr);
     void CheckOwner(const QString& userName);
     enum class Mark_en { Book, Skip, Postpone };
     bool Mark(Mark_en mark, int32_t scheduleSn, const QDate& date, int32_t expense, const QDate& to);
     bool MarkOnce(Mark_en mark, int32_t scheduleSn, const QDate& date, int32_t expense, const QDate& to);
+    // Moves the schedule's settled_until over the dates after it now booked or skipped.
+    void AdvanceSettled(const Schedule_st& schedule, const QDate& settledUntil);
     // Whether the occurrence is booked or skipped.
     bool Settled(int32_t scheduleSn, const QDate& date);
 

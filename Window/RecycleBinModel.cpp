@@ -27,8 +27,13 @@ QVariant RecycleBinModel_cl::data(const QModelIndex& index, int role) const {
     case DeletedAt: return row.deletedAt.Format();
     case DeletedBy: return row.deletedBy;
     case Kind:
-        return user ? QStringLiteral("用户")
-                    : row.kind == DeletedKind_en::Template ? QStringLiteral("费用模板") : QStringLiteral("费用记录");
+        switch (row.kind) {
+        case DeletedKind_en::User: return QStringLiteral("用户");
+        case DeletedKind_en::Template: return QStringLiteral("费用模板");
+        case DeletedKind_en::Schedule: return QStringLiteral("定期记录");
+        case DeletedKind_en::Record: return QStringLiteral("费用记录");
+        }
+        return QVariant();
     case RecordTime: return row.kind == DeletedKind_en::Record ? row.recordTime.Format() : QString();
     case Type: return row.typeName;
     case Name: return row.expenseName;

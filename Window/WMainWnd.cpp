@@ -38,6 +38,8 @@ WMainWnd_cl::WMainWnd_cl() : tabCtrl(new CTL_ns::TabCtrl_cl(this)) {
     yearPage->setObjectName(QString::number(IdYearPage));
     recyclePage = std::make_unique<WRecycleBinPage_cl>(tabCtrl);
     recyclePage->setObjectName(QString::number(IdRecyclePage));
+    schedulePage = std::make_unique<WSchedulePage_cl>(tabCtrl);
+    schedulePage->setObjectName(QString::number(IdSchedulePage));
     // A figure of a statistics page leads to its entries on the record page.
     for (WCrosstabPage_cl* page : std::initializer_list<WCrosstabPage_cl*>{monthPage.get(), yearPage.get()}) {
         connect(page, &WCrosstabPage_cl::EntriesWanted, this,
@@ -64,6 +66,7 @@ WMainWnd_cl::WMainWnd_cl() : tabCtrl(new CTL_ns::TabCtrl_cl(this)) {
     tabCtrl->AddPage(QStringLiteral("月统计"), monthPage.get());
     tabCtrl->AddPage(QStringLiteral("年统计"), yearPage.get());
     tabCtrl->AddPage(QStringLiteral("预算"), budgetPage.get());
+    tabCtrl->AddPage(QStringLiteral("定期记录"), schedulePage.get());
     // The bin shows other users' deletions: for those who may change other users' entries.
     recyclePage->hide();
     if (DataCore().GetUserManage().CanAlterOthers()) tabCtrl->AddPage(QStringLiteral("回收站"), recyclePage.get());

@@ -5,6 +5,7 @@
 #include "WMonthCrosstabPage.h"
 #include "WRecordManagePage.h"
 #include "WRecycleBinPage.h"
+#include "WSchedulePage.h"
 #include "WUserManagePage.h"
 #include "WYearCrosstabPage.h"
 #include "Web/PhoneServer.h"
@@ -38,6 +39,7 @@ public:
     static constexpr int32_t IdYearPage = 155;
     static constexpr int32_t IdRecyclePage = 156;
     static constexpr int32_t IdBudgetPage = 157;
+    static constexpr int32_t IdSchedulePage = 158;
     static constexpr int32_t Width = 799;
     static constexpr int32_t Height = 599;
 
@@ -66,6 +68,7 @@ public:
     WYearCrosstabPage_cl& GetYearPage() { return *yearPage; }
     WRecycleBinPage_cl& GetRecyclePage() { return *recyclePage; }
     WBudgetPage_cl& GetBudgetPage() { return *budgetPage; }
+    WSchedulePage_cl& GetSchedulePage() { return *schedulePage; }
     QAction* GetAction(int32_t id) const;
 
 signals:
@@ -92,6 +95,7 @@ private:
     std::unique_ptr<WYearCrosstabPage_cl> yearPage;
     std::unique_ptr<WRecycleBinPage_cl> recyclePage;
     std::unique_ptr<WBudgetPage_cl> budgetPage;
+    std::unique_ptr<WSchedulePage_cl> schedulePage;
     CTL_ns::TabCtrl_cl* tabCtrl;
     bool switchUser = false;
     Web_ns::PhoneServer_cl phoneServer;

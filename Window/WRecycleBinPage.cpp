@@ -62,6 +62,7 @@ void WRecycleBinPage_cl::RestoreSelected() {
         }
         for (const DeletedRow_st* row : others) {
             if (row->kind == DeletedKind_en::Template) bin.RestoreTemplate(row->sn);
+            if (row->kind == DeletedKind_en::Schedule) bin.RestoreSchedule(row->sn);
         }
         if (records.Count() != 0) bin.RestoreRecords(records);
         WMainWnd_cl::PostRecordsChanged();

@@ -14,7 +14,9 @@
 #include "Window/WInputPasswordDlg.h"
 #include "Window/WInputRecordDlg.h"
 #include "Window/WInputUserDlg.h"
+#include "Window/WDueDlg.h"
 #include "Window/WMainWnd.h"
+#include "Window/WScheduleDlg.h"
 #include "Window/WSetSuperAdminDlg.h"
 #include "Window/WStatementImportDlg.h"
 #include "Window/WStartDlg.h"
@@ -236,6 +238,58 @@ bool RenderStatement(Vorelle_ns::WMainWnd_cl& mainWnd, const QString& folder) {
     return Save(dialog, folder, QStringLiteral("statement-import"));
 }
 
+// A household's recurring entries, some of them due since the book was last opened: the
+// page, the dialog changing one, and the list of what has come due.
+bool RenderSchedules(Vorelle_ns::WMainWnd_cl& mainWnd, const QString& folder) {
+    using namespace Vorelle_ns;
+    struct Sample_st {
+        const char16_t* owner;
+        const char16_t* category;
+        const char16_t* name;
+        int32_t cents;
+        ScheduleEvery_en every;
+        int32_t interval;
+        int32_t day;
+        int32_t monthsAgo;
+        int32_t count;
+        bool paused;
+    };
+    const Sample_st samples[] = {
+        {u"管理员", u"居家", u"房租", -350000, ScheduleEvery_en::Month, 1, 1, 3, 0, false},
+        {u"管理员", u"工资", u"月薪", 1250000, ScheduleEvery_en::Month, 1, 31, 2, 0, false},
+        {u"妈妈", u"通讯", u"话费", -5800, ScheduleEvery_en::Month, 1, 8, 2, 0, false},
+        {u"妈妈", u"保健", u"医疗保险", -98000, ScheduleEvery_en::Year, 1, 15, 14, 0, false},
+        {u"小明", u"学习", u"零花钱", -5000, ScheduleEvery_en::Week, 1, 7, 1, 0, false},
+        {u"管理员", u"学习", u"网课分期", -29900, ScheduleEvery_en::Month, 1, 20, 5, 12, false},
+        {u"管理员", u"娱乐", u"健身卡", -19900, ScheduleEvery_en::Month, 3, 5, 6, 0, true},
+    };
+    ScheduleManage_cl& schedules = DataCore().GetScheduleManage();
+    const QDate today = QDate::currentDate();
+    for (const Sample_st& sample : samples) {
+        Schedule_st schedule;
+        schedule.userName = QString::fromUtf16(sample.owner);
+        schedule.typeName = QString::fromUtf16(sample.category);
+        schedule.expenseName = QString::fromUtf16(sample.name);
+        schedule.expense = sample.cents;
+        schedule.every = sample.every;
+        schedule.interval = sample.interval;
+        schedule.day = sample.day;
+        schedule.firstDate = today.addMonths(-sample.monthsAgo);
+        schedule.count = sample.count;
+        const int32_t sn = schedules.Add(schedule);
+        if (sample.paused) schedules.SetPaused(sn, true);
+    }
+    mainWnd.GetTabCtrl().SelectPage(&mainWnd.GetSchedulePage());
+    bool saved = Save(mainWnd, folder, QStringLiteral("schedule-page"));
+    WScheduleDlg_cl changing(schedules.GetSchedules()[0].schedule.sn, &mainWnd);
+    saved &= Save(changing, folder, QStringLiteral("input-schedule"));
+    changing.hide();
+    WDueDlg_cl due(today, &mainWnd);
+    saved &= Save(due, folder, QStringLiteral("due-list"));
+    due.hide();
+    return saved;
+}
+
 bool RenderMainWindow(const QString& folder) {
     using namespace Vorelle_ns;
     DataCore().GetDatabaseManage().OpenLink(0);
@@ -259,7 +313,7 @@ bool RenderMainWindow(const QString& folder) {
     saved &= Save(accountDlg, folder, QStringLiteral("input-account"));
     accountDlg.hide();
     return saved && RenderRecords(mainWnd, folder) && RenderStatement(mainWnd, folder) &&
-           RenderCrosstabs(mainWnd, folder) && RenderBudget(mainWnd, folder);
+           RenderCrosstabs(mainWnd, folder) && RenderBudget(mainWnd, folder) && RenderSchedules(mainWnd, folder);
 }
 
 bool Render(const QString& folder) {

@@ -1,6 +1,7 @@
 #include "VorelleApp.h"
 
 #include "Control/DataCore.h"
+#include "Window/WDueDlg.h"
 #include "Window/WMainWnd.h"
 #include "Window/WStartDlg.h"
 #include "base/Error.h"
@@ -84,6 +85,8 @@ void CVorelleApp::RunPasses() {
             mainWnd.Create();
             mainWnd.raise();
             mainWnd.activateWindow();
+            // What came due while the program was closed is offered before anything else.
+            Vorelle_ns::WDueDlg_cl::OfferDue(&mainWnd);
             loop.exec();
             switchUser = mainWnd.IsSwitchUser();
         }

@@ -98,6 +98,9 @@ TEST_F(ScheduleBookTest, CatchesUpFourteenMonthsClosedOnce) {
     EXPECT_FALSE(schedules.Book(rent, due[0].date, due[0].expense));  // never twice
     EXPECT_EQ(Count(QStringLiteral("zorb_record")), 14);
     EXPECT_TRUE(DueTexts("2026-03-15").isEmpty());
+    // What is due is then looked for only after the last of them.
+    EXPECT_EQ(Text(QStringLiteral("select settled_until from zorb_schedule where sn = %1").arg(rent)),
+              QStringLiteral("2026-02-28"));
 
     // Changing the schedule leaves what it booked as it was.
     Schedule_st dearer = schedules.Get(rent);
@@ -122,6 +125,8 @@ TEST_F(ScheduleBookTest, SkippedAndPostponedOccurrences) {
     EXPECT_EQ(Text(QStringLiteral("select record_time from zorb_record where expense = -123456")).left(10),
               QStringLiteral("2026-03-20"));
     EXPECT_FALSE(schedules.Skip(phone, Day("2026-02-05")));
+    EXPECT_EQ(Text(QStringLiteral("select settled_until from zorb_schedule where sn = %1").arg(phone)),
+              QStringLiteral("2026-02-05"));
     EXPECT_TRUE(Raise([&] { (void)schedules.Book(phone, Day("2026-02-06"), -300000); }).raised);  // not its date
 }
 
@@ -144,6 +149,8 @@ struct PowerCase_st {
     bool forOthers;   // makes, pauses and books another user's schedule
     bool seesOthers;  // lists another user's schedule
 };
+
+void PrintTo(const PowerCase_st& powerCase, std::ostream* out) { *out << "power " << powerCase.power; }
 
 class SchedulePowerTest : public ScheduleBookTest, public ::testing::WithParamInterface<PowerCase_st> {};
 

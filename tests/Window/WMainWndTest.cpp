@@ -35,7 +35,7 @@ private slots:
         QCOMPARE(window.windowTitle(), QStringLiteral("ZantheVorelle管理软件 v0.1.2"));
         QCOMPARE(Tabs(window), (QStringList{QStringLiteral("用户管理"), QStringLiteral("费用记录管理"),
                                             QStringLiteral("月统计"), QStringLiteral("年统计"),
-                                            QStringLiteral("预算"), QStringLiteral("回收站")}));
+                                            QStringLiteral("预算"), QStringLiteral("定期记录"), QStringLiteral("回收站")}));
         QCOMPARE(window.GetTabCtrl().CurrentPage(), &window.GetUserPage());
         QVERIFY(window.GetUserPage().isVisible());
         QCOMPARE(window.GetUserPage().GetList().RowCount(), 1);
@@ -59,7 +59,7 @@ private slots:
         WMainWnd_cl window;
         window.Create();
         QStringList tabs{QStringLiteral("费用记录管理"), QStringLiteral("月统计"), QStringLiteral("年统计"),
-                         QStringLiteral("预算")};
+                         QStringLiteral("预算"), QStringLiteral("定期记录")};
         if (bin) tabs << QStringLiteral("回收站");
         QCOMPARE(Tabs(window), tabs);
         QCOMPARE(window.GetTabCtrl().CurrentPage(), &window.GetRecordPage());
