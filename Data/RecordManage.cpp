@@ -114,6 +114,12 @@ const Tmpl lockTypes[] = {
     {DB_SQLSERVER, "select count(*) from zorb_expense_type with (tablockx, holdlock)"},
     {DB_POSTGRESQL, "lock table zorb_expense_type in share row exclusive mode"}};
 const Tmpl selectTypeNames[] = {{DB_ALL, "select type_name from zorb_expense_type where kind = '?kind?' and valid = '1'"}};
+// The categories a user made or booked under: all that a user who sees only his own
+// entries may know of.
+const Tmpl selectOwnTypeNames[] = {
+    {DB_ALL,
+     "select type_name from zorb_expense_type where kind = '?kind?' and valid = '1' and (alter_sn = ?user_sn? or sn "
+     "in (select type_sn from zorb_record where user_sn = ?user_sn2?))"}};
 
 // Entries.
 const Tmpl insertRecord[] = {
@@ -539,16 +545,24 @@ RecordDetail_st RecordManage_cl::GetRecord(int32_t recordSn) {
     return detail;
 }
 
-void RecordManage_cl::DeleteRecords(const Container_ns::List_tl<int32_t>& recordSns) {
+void RecordManage_cl::CheckDeletable(const Container_ns::List_tl<int32_t>& recordSns) {
     DB_ns::IDatabase_cl& database = userManage.GetDatabase();
     const int32_t dbType = database.GetType();
     const int32_t currentSn = userManage.GetCurrentUser();
-    DB_ns::BeginTrans_cl transaction(&database);
     DB_ns::SimpleOutRecords_cl records;
     for (auto id = recordSns.First(); !id.IsEmpty(); id.Next()) {
         if (database.Query(MakeSQL(dbType, selectDeletable, id.Get(), currentSn, currentSn, currentSn), records) == 0)
             throw UserError(104, __LINE__);
     }
+}
+
+void RecordManage_cl::DeleteRecords(const Container_ns::List_tl<int32_t>& recordSns) {
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    const int32_t dbType = database.GetType();
+    const int32_t currentSn = userManage.GetCurrentUser();
+    DB_ns::BeginTrans_cl transaction(&database);
+    CheckDeletable(recordSns);
+    DB_ns::SimpleOutRecords_cl records;
     const int32_t recyclerSn = NewRecycler(QStringLiteral("删除费用记录。"));
     for (auto id = recordSns.First(); !id.IsEmpty(); id.Next()) {
         const int32_t recordSn = id.Get();
@@ -641,6 +655,22 @@ Base_ns::Trusteeship_tl<QString> RecordManage_cl::GetTypeNames(bool income) {
     DB_ns::IDatabase_cl& database = userManage.GetDatabase();
     DB_ns::SimpleOutRecords_cl records;
     const int32_t count = database.Query(MakeSQL(database.GetType(), selectTypeNames, KindText(income)), records);
+    Base_ns::Trusteeship_tl<QString> names;
+    names.Allocate(count);
+    for (int32_t i = 0; i < count; ++i) {
+        records.GetString(names[i]);
+        records.MoveNext();
+    }
+    return names;
+}
+
+Base_ns::Trusteeship_tl<QString> RecordManage_cl::GetFilterTypeNames(bool income) {
+    if (userManage.CanViewOthers()) return GetTypeNames(income);
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    DB_ns::SimpleOutRecords_cl records;
+    const int32_t userSn = userManage.GetCurrentUser();
+    const int32_t count =
+        database.Query(MakeSQL(database.GetType(), selectOwnTypeNames, KindText(income), userSn, userSn), records);
     Base_ns::Trusteeship_tl<QString> names;
     names.Allocate(count);
     for (int32_t i = 0; i < count; ++i) {

@@ -91,6 +91,9 @@ public:
     RecordDetail_st GetRecord(int32_t recordSn);
     // All or nothing: the rights are checked for the whole list before anything changes.
     void DeleteRecords(const Container_ns::List_tl<int32_t>& recordSns);
+    // Raises what DeleteRecords would for an entry the logged-in user may not delete, so
+    // that nobody is asked to confirm what he is then refused.
+    void CheckDeletable(const Container_ns::List_tl<int32_t>& recordSns);
     // All or nothing.
     void ImportRecords(const Container_ns::List_tl<RecordInfo_st>& records);
     // The same for entries read one at a time: next fills the next entry and returns true,
@@ -99,6 +102,9 @@ public:
     void ImportRecords(const std::function<bool(RecordInfo_st&)>& next);
 
     Base_ns::Trusteeship_tl<QString> GetTypeNames(bool income);
+    // The categories the logged-in user's lists can be narrowed to: all of them, or for a
+    // user who sees only his own entries, those he made or booked under.
+    Base_ns::Trusteeship_tl<QString> GetFilterTypeNames(bool income);
     // allUsers, or the named user (empty name: the logged-in user), narrowed by filter.
     // Newest first.
     Base_ns::Trusteeship_tl<RecordRow_st> GetRecords(bool allUsers, const QString& userName,
