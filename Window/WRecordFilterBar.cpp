@@ -54,6 +54,9 @@ const Step_st kDateModes[] = {{u"今日", u"前一天(&P)", u"后一天(&T)"},
                               {u"最近三十天", u"前三十天(&P)", u"后三十天(&T)"},
                               {u"自定义", u"前进(&P)", u"后退(&T)"}};
 const char16_t* const kUserModes[] = {u"当前用户", u"指定用户", u"所有用户"};
+// The bar's size in dialog units: the record page's width, its first three lines.
+constexpr int32_t kWidth = 522;
+constexpr int32_t kHeight = 62;
 
 Base_ns::DateTime_cl PickerDay(const QDateEdit* picker, int32_t hour, int32_t minute, int32_t second) {
     const QDate day = picker->date();
@@ -119,8 +122,9 @@ void WRecordFilterBar_cl::Build() {
     build.Label(QStringLiteral("至"), 287, 47, 9, 15);
     maximumEdit = build.Edit(IdMaximum, 298, 46, 40, 14);
     countedCombo = build.ComboBox(IdCounted, Style_en::DropDownList, 343, 46, 80, 60);
-    // Down to the search line; the page's buttons on the user line lie over it.
-    build.Size(425, 62);
+    // The page's width, down to the search line; the page's buttons on the user line lie
+    // over it.
+    build.Size(kWidth, kHeight);
 
     CTL_ns::LengthLimit_cl::Apply(userNameCombo->lineEdit(), RecordFile_cl::MaxName);
     searchEdit->setPlaceholderText(QStringLiteral("名称、分类、注释或用户"));

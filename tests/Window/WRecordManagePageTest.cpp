@@ -96,9 +96,11 @@ private slots:
     void UserModesByPower() {
         RecordSession_cl::AddUser(QStringLiteral("小李"), 2);
         RecordSession_cl::AddUser(QStringLiteral("独立丙"), 3);
+        RecordSession_cl::Book(QStringLiteral("餐饮"), QStringLiteral("老王的"), -100, At(2024, 5, 1));
         {
             Page_cl page;
             QCOMPARE(Items(Combo(page, Page_cl::IdUserMode)), (QStringList{"当前用户", "指定用户", "所有用户"}));
+            QVERIFY(Items(Combo(page, Page_cl::IdCategory)).contains(QStringLiteral("餐饮")));
         }
         session->LogIn(QStringLiteral("小李"));
         {
@@ -106,8 +108,11 @@ private slots:
             QCOMPARE(Items(Combo(page, Page_cl::IdUserMode)).size(), 3);
         }
         session->LogIn(QStringLiteral("独立丙"));
+        RecordSession_cl::Book(QStringLiteral("零食"), QStringLiteral("薯片"), -500, At(2024, 5, 1));
         Page_cl page;
         QCOMPARE(Items(Combo(page, Page_cl::IdUserMode)), QStringList{"当前用户"});
+        // Nor the categories only others made or booked under.
+        QCOMPARE(Items(Combo(page, Page_cl::IdCategory)), (QStringList{"全部分类", "零食"}));
     }
 
     void DateModesAndTheirSteps() {
