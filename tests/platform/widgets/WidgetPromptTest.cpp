@@ -55,7 +55,9 @@ TEST(WidgetPrompt, MessageBoxShowsExactlyTextCaptionAndButtons) {
 TEST(WidgetPrompt, AShortMessageLeavesItsTitleWhole) {
     const QString title = QStringLiteral("ZantheVorelle管理软件");
     const auto box = WidgetPrompt_cl::MakeMessageBox(nullptr, QStringLiteral("好。"), title, Buttons_en::OK);
-    EXPECT_GT(box->sizeHint().width(), box->fontMetrics().horizontalAdvance(title) + 100);
+    box->show();  // the box sizes itself when shown and laid out
+    QCoreApplication::processEvents();
+    EXPECT_GT(box->width(), box->fontMetrics().horizontalAdvance(title) + 100);
 }
 
 TEST(WidgetPrompt, ClosingABoxGivesTheCautiousAnswer) {
