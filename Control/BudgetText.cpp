@@ -69,8 +69,8 @@ QList<QStringList> BudgetText_cl::PeopleRows(const BudgetView_st& view) {
 
 QString BudgetText_cl::Notice(const BudgetLine_st& line) {
     const int64_t left = line.Left();
-    if (left < 0) return line.typeName + QStringLiteral("本月已超出 ¥") + ConvertInfo_cl::MoneyToFixedText(-left);
-    return line.typeName + QStringLiteral("本月还剩 ¥") + ConvertInfo_cl::MoneyToFixedText(left);
+    if (left < 0) return line.typeName + QStringLiteral("本月已超出 ¥") + ConvertInfo_cl::MoneyToText(-left, ConvertInfo_cl::Decimals_en::Two);
+    return line.typeName + QStringLiteral("本月还剩 ¥") + ConvertInfo_cl::MoneyToText(left, ConvertInfo_cl::Decimals_en::Two);
 }
 
 BudgetText_cl::Level_en BudgetText_cl::Level(int64_t spent, int64_t available, int32_t& percent) {

@@ -92,11 +92,19 @@ void ControlUser_cl::UndoDelete() {
 bool ControlUser_cl::DeleteUser(int32_t userSn, QWidget* owner) {
     // Refused before the question, so that nobody confirms an action he may not take.
     userManage.CheckManageUsers();
-    if (Platform_ns::Prompt().Message(owner, QStringLiteral("你真的要要删除该用户？"), DataCore_cl::GetProductName(),
-                                      Platform_ns::Buttons_en::OKCancel) != Platform_ns::Answer_en::OK)
+    QString name;
+    const Base_ns::Trusteeship_tl<UserInfo_st> users = userManage.GetUsers();
+    for (int32_t i = 0; i < users.Count(); ++i) {
+        if (users[i].sn == userSn) name = users[i].userName;
+    }
+    const int32_t count = recordManage.CountUserRecords(userSn);
+    QString question = QStringLiteral("确定要删除用户“%1”吗？\r\n").arg(name);
+    question += count == 0 ? QStringLiteral("该用户没有费用记录。用户可以在回收站恢复。")
+                           : QStringLiteral("该用户的%1条费用记录将移到回收站，用户和记录都可以在回收站恢复。").arg(count);
+    if (Platform_ns::Prompt().Message(owner, question, DataCore_cl::GetProductName(), Platform_ns::Buttons_en::OKCancel) !=
+        Platform_ns::Answer_en::OK)
         return false;
 
-    const int32_t count = recordManage.CountUserRecords(userSn);
     DB_ns::BeginTrans_cl transaction(&databaseManage.GetDatabase());
     const int32_t recyclerSn = recordManage.NewRecycler(QStringLiteral("删除用户。"));
     recordManage.DeleteUserTemplates(userSn, recyclerSn);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Control/CrosstabFigures.h"
+#include "Window/ConvertInfo.h"
 
 #include <QList>
 #include <QStringList>
@@ -13,7 +14,8 @@ namespace Vorelle_ns {
 // "【总计收入】", and "【结余】" when both did).
 class CrosstabText_cl {
 public:
-    [[nodiscard]] static QList<QStringList> Build(const CrosstabFigures_cl& figures);
+    [[nodiscard]] static QList<QStringList> Build(const CrosstabFigures_cl& figures,
+                                                  ConvertInfo_cl::Decimals_en decimals = ConvertInfo_cl::Decimals_en::Needed);
 };
 
 }  // namespace Vorelle_ns

@@ -22,6 +22,8 @@ struct RecordFilter_st {
     // monthly) or the year page's (monthly or yearly).
     enum class Counted_en { All = 0, InMonths = 1, InYears = 2 };
     Counted_en counted = Counted_en::All;
+
+    bool operator==(const RecordFilter_st&) const = default;
 };
 
 }  // namespace Vorelle_ns

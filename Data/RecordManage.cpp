@@ -132,6 +132,12 @@ const Tmpl selectTypeUse[] = {
      "'?kind?' and zorb_record.user_sn = ?user_sn? and zorb_record.record_time >= #?since?# group by "
      "zorb_expense_type.type_name order by count(*) desc,zorb_expense_type.type_name"}};
 const Tmpl selectTypeNames[] = {{DB_ALL, "select type_name from zorb_expense_type where kind = '?kind?' and valid = '1'"}};
+// The categories a user made or booked under: all that a user who sees only his own
+// entries may know of.
+const Tmpl selectOwnTypeNames[] = {
+    {DB_ALL,
+     "select type_name from zorb_expense_type where kind = '?kind?' and valid = '1' and (alter_sn = ?user_sn? or sn "
+     "in (select type_sn from zorb_record where user_sn = ?user_sn2?))"}};
 
 // Entries.
 const Tmpl insertRecord[] = {
@@ -584,16 +590,24 @@ RecordDetail_st RecordManage_cl::GetRecord(int32_t recordSn) {
     return detail;
 }
 
-void RecordManage_cl::DeleteRecords(const Container_ns::List_tl<int32_t>& recordSns) {
+void RecordManage_cl::CheckDeletable(const Container_ns::List_tl<int32_t>& recordSns) {
     DB_ns::IDatabase_cl& database = userManage.GetDatabase();
     const int32_t dbType = database.GetType();
     const int32_t currentSn = userManage.GetCurrentUser();
-    DB_ns::BeginTrans_cl transaction(&database);
     DB_ns::SimpleOutRecords_cl records;
     for (auto id = recordSns.First(); !id.IsEmpty(); id.Next()) {
         if (database.Query(MakeSQL(dbType, selectDeletable, id.Get(), currentSn, currentSn, currentSn), records) == 0)
             throw UserError(104, __LINE__);
     }
+}
+
+void RecordManage_cl::DeleteRecords(const Container_ns::List_tl<int32_t>& recordSns) {
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    const int32_t dbType = database.GetType();
+    const int32_t currentSn = userManage.GetCurrentUser();
+    DB_ns::BeginTrans_cl transaction(&database);
+    CheckDeletable(recordSns);
+    DB_ns::SimpleOutRecords_cl records;
     const int32_t recyclerSn = NewRecycler(QStringLiteral("删除费用记录。"));
     for (auto id = recordSns.First(); !id.IsEmpty(); id.Next()) {
         const int32_t recordSn = id.Get();
@@ -714,6 +728,22 @@ Base_ns::Trusteeship_tl<QString> RecordManage_cl::GetTypeNamesByUse(bool income,
     ordered.Allocate(int32_t(names.size()));
     for (int32_t i = 0; i < int32_t(names.size()); ++i) ordered[i] = names[i];
     return ordered;
+}
+
+Base_ns::Trusteeship_tl<QString> RecordManage_cl::GetFilterTypeNames(bool income) {
+    if (userManage.CanViewOthers()) return GetTypeNames(income);
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    DB_ns::SimpleOutRecords_cl records;
+    const int32_t userSn = userManage.GetCurrentUser();
+    const int32_t count =
+        database.Query(MakeSQL(database.GetType(), selectOwnTypeNames, KindText(income), userSn, userSn), records);
+    Base_ns::Trusteeship_tl<QString> names;
+    names.Allocate(count);
+    for (int32_t i = 0; i < count; ++i) {
+        records.GetString(names[i]);
+        records.MoveNext();
+    }
+    return names;
 }
 
 int32_t RecordManage_cl::CheckViewUser(bool allUsers, const QString& userName) {

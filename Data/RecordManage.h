@@ -101,6 +101,9 @@ public:
     RecordDetail_st GetRecord(int32_t recordSn);
     // All or nothing: the rights are checked for the whole list before anything changes.
     void DeleteRecords(const Container_ns::List_tl<int32_t>& recordSns);
+    // Raises what DeleteRecords would for an entry the logged-in user may not delete, so
+    // that nobody is asked to confirm what he is then refused.
+    void CheckDeletable(const Container_ns::List_tl<int32_t>& recordSns);
     // All or nothing.
     void ImportRecords(const Container_ns::List_tl<RecordInfo_st>& records);
     // The same for entries read one at a time: next fills the next entry and returns true,
@@ -112,6 +115,9 @@ public:
     // The same, those the logged-in user booked most often since "since" first, then the
     // others in the order GetTypeNames gives.
     Base_ns::Trusteeship_tl<QString> GetTypeNamesByUse(bool income, const Base_ns::DateTime_cl& since);
+    // The categories the logged-in user's lists can be narrowed to: all of them, or for a
+    // user who sees only his own entries, those he made or booked under.
+    Base_ns::Trusteeship_tl<QString> GetFilterTypeNames(bool income);
     // allUsers, or the named user (empty name: the logged-in user), narrowed by filter.
     // Newest first.
     Base_ns::Trusteeship_tl<RecordRow_st> GetRecords(bool allUsers, const QString& userName,

@@ -35,7 +35,7 @@ std::string Json(const QJsonObject& object) { return QJsonDocument(object).toJso
 
 ApiReply_st Answer(int status, const QJsonObject& object) { return {status, Json(object), QString()}; }
 
-QString Money(int64_t cents) { return Vorelle_ns::ConvertInfo_cl::MoneyToFixedText(cents); }
+QString Money(int64_t cents) { return Vorelle_ns::ConvertInfo_cl::MoneyToText(cents, Vorelle_ns::ConvertInfo_cl::Decimals_en::Two); }
 
 const char* const kPowers[] = {"super", "admin", "normal", "alone"};
 

@@ -47,23 +47,28 @@ QString ConvertInfo_cl::RealToText(double value) {
 // Formatted from the integer itself: amount / 100.0 is not exact in binary, and from
 // about half a million units up ten decimals of it show the error ("5243621.7999999998").
 // Takes 64 bits because totals of many amounts can pass 32.
-QString ConvertInfo_cl::MoneyToText(int64_t amount) {
+QString ConvertInfo_cl::MoneyToText(int64_t amount, Decimals_en decimals) {
     const uint64_t magnitude = amount < 0 ? 0 - uint64_t(amount) : uint64_t(amount);
     QString text = QString::number(magnitude / 100);
     const uint64_t cents = magnitude % 100;
-    if (cents != 0) {
+    if (cents != 0 || decimals == Decimals_en::Two) {
         text += u'.';
         text += QChar(u'0' + int(cents / 10));
-        if (cents % 10 != 0) text += QChar(u'0' + int(cents % 10));
+        if (cents % 10 != 0 || decimals == Decimals_en::Two) text += QChar(u'0' + int(cents % 10));
     }
     return amount < 0 ? u'-' + text : text;
 }
 
-QString ConvertInfo_cl::MoneyToFixedText(int64_t amount) {
-    const uint64_t magnitude = amount < 0 ? 0 - uint64_t(amount) : uint64_t(amount);
-    const uint64_t cents = magnitude % 100;
-    QString text = QString::number(magnitude / 100) + u'.' + QChar(u'0' + int(cents / 10)) + QChar(u'0' + int(cents % 10));
-    return amount < 0 ? u'-' + text : text;
+QString ConvertInfo_cl::SizeToText(int64_t bytes) {
+    if (bytes < 1024) return QStringLiteral("%1 字节").arg(bytes);
+    static const char* const units[] = {"KB", "MB", "GB", "TB"};
+    double size = double(bytes) / 1024;
+    size_t unit = 0;
+    while (size >= 1024 && unit + 1 < std::size(units)) {
+        size /= 1024;
+        ++unit;
+    }
+    return QString::number(size, 'f', 2) + u' ' + QLatin1String(units[unit]);
 }
 
 QString ConvertInfo_cl::PowerToText(int32_t power) {

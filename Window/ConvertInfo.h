@@ -13,11 +13,13 @@ public:
 
     // Ten decimals, rounded, with trailing zeros (and a bare decimal point) dropped.
     static QString RealToText(double value);
-    // An amount in hundredths as decimal text, exact: 1250 gives "12.5".
-    static QString MoneyToText(int64_t amount);
-    // The same with always two decimals, as exchanged with other programs and in
-    // sentences: 1250 gives "12.50".
-    static QString MoneyToFixedText(int64_t amount);
+    // How many decimals an amount is written with: as few as it needs (files, the command
+    // line) or always two (the screen, where a column of figures lines up; sentences; what
+    // is exchanged with other programs).
+    enum class Decimals_en { Needed, Two };
+    // An amount in hundredths as decimal text, exact: 1250 gives "12.5", or "12.50" with
+    // two decimals.
+    static QString MoneyToText(int64_t amount, Decimals_en decimals = Decimals_en::Needed);
     // The one money parser: reads [+|-]digits[.digits] (at least one digit) exactly and
     // rounds to cents half away from zero. False for any other text and for amounts
     // beyond 32 bits of cents. Exact: a digit past the cents other than 0 is refused
@@ -26,6 +28,8 @@ public:
     // Whether TextToMoney refuses text only for its size: a refusal then says the amount
     // is too large (beyond MoneyToText(INT32_MAX)) rather than not a number.
     [[nodiscard]] static bool IsMoneyTooLarge(const QString& text);
+    // A file's size as a household reads it: "800 字节", "13.00 KB", "1.25 MB", "2.00 GB".
+    static QString SizeToText(int64_t bytes);
     static QString PowerToText(int32_t power);
     // kind 0 expense, 1 income; mode 0 monthly, 1 yearly, 2 neither.
     static QString StatisticsToText(int32_t kind, int32_t mode);

@@ -12,6 +12,8 @@ namespace Vorelle_ns {
 // value is the entry's serial number.
 class RecordRows_cl : public CTL_ns::ReportRows_cl {
 public:
+    static constexpr int32_t AmountColumn = 3;
+
     explicit RecordRows_cl(Base_ns::Trusteeship_tl<RecordRow_st> rows) : rows(std::move(rows)) {}
 
     int32_t Count() const override { return rows.Count(); }

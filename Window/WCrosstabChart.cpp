@@ -36,7 +36,7 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
                                  int32_t(std::size(table)), remark);
 }
 
-const QString kPngFilter = QStringLiteral("PNG Files (*.png)|*.png|");
+const QString kPngFilter = QStringLiteral("PNG图片 (*.png)|*.png|");
 const QString kPngFolderKey = QStringLiteral("图表文件目录");
 
 // Axes and tips speak yuan with two decimals, as the tables do.
@@ -125,6 +125,9 @@ void WCrosstabChart_cl::Show(const CrosstabFigures_cl& shown) {
     auto* periodAxis = new QBarCategoryAxis;
     periodAxis->append(captions);
     periodAxis->setLabelsAngle(captions.size() > 6 ? -90 : 0);
+    // A long legend leaves the periods little room: a caption is shown whole rather than
+    // cut to an ellipsis that names no period, on screen and in the saved picture.
+    periodAxis->setTruncateLabels(false);
     auto* yuanAxis = new QValueAxis;
     yuanAxis->setLabelFormat(QStringLiteral("%.2f"));
     yuanAxis->setTitleText(QStringLiteral("元"));

@@ -7,16 +7,21 @@
 #include "CTL/LengthLimit.h"
 #include "CTL/Report.h"
 #include "DialogBuilder.h"
+#include "IO/CSVStream.h"
+#include "IO/FileStream.h"
 #include "WCrosstabChart.h"
 #include "SystemInfo/Path.h"
 #include "platform/prompt/Prompt.h"
 #include "settings/Unique.h"
+#include "Container/List.h"
+#include "base/String.h"
 
 #include <QLineEdit>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QSplitter>
 #include <QShowEvent>
+#include <QSignalBlocker>
 
 namespace Vorelle_ns {
 
@@ -24,7 +29,7 @@ namespace {
 
 const char16_t* const kUserModes[] = {u"当前用户", u"指定用户", u"所有用户"};
 constexpr int32_t kMaxName = 16;
-const QString kCsvFilter = QStringLiteral("CSV Files (*.csv)|*.csv|");
+const QString kCsvFilter = QStringLiteral("CSV文件 (*.csv)|*.csv|");
 
 // Settings of both pages, in the logged-in user's storage of the database. The user mode
 // is shared with the record page.
@@ -106,8 +111,13 @@ void WCrosstabPage_cl::Initialise() {
     // to the first one, so that a mode is always chosen.
     const QString mode =
         Unique_ns::GetCustomFromDatabase().ReadString(kUserModeKey, QString::fromUtf16(kUserModes[CurrentUser]));
-    if (!userModeCombo->SelectByText(mode)) userModeCombo->Select(0);
-    userNameCombo->Fill(Unique_ns::GetRecentRecordFromDatabase().List(RecentListKey()));
+    // Chosen as the program's setting, not as the user's choice: the page loads when shown.
+    const int chosen = userModeCombo->findText(mode, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    userModeCombo->setCurrentIndex(chosen < 0 ? 0 : chosen);
+    const Container_ns::List_tl<Base_ns::String_cl> names =
+        Unique_ns::GetRecentRecordFromDatabase().List(RecentListKey());
+    for (auto id = names.First(); !id.IsEmpty(); id.Next()) userNameCombo->AddText(id.Get());
+    if (userNameCombo->count() > 0) userNameCombo->setCurrentIndex(0);
     EnableControls();
 }
 
@@ -132,17 +142,31 @@ bool WCrosstabPage_cl::GetUser(bool& allUsers, QString& userName) const {
 void WCrosstabPage_cl::Reload() {
     bool allUsers = false;
     QString userName;
-    if (!GetUser(allUsers, userName)) return;
+    const bool named = GetUser(allUsers, userName);
+    loadedMode = UserMode();
+    loadedName = userName;
+    if (!named) return;
     Fill(Query(allUsers, userName));
     RememberSearchedName(userName);
+}
+
+bool WCrosstabPage_cl::UserChanged() const {
+    bool allUsers = false;
+    QString userName;
+    GetUser(allUsers, userName);
+    return UserMode() != loadedMode || userName != loadedName;
 }
 
 void WCrosstabPage_cl::Fill(const DB_ns::CrossTable_st& table) {
     const CrosstabFigures_cl figures(table);
     crosstab->ClearColumns();
-    const QList<QStringList> rows = CrosstabText_cl::Build(figures);
+    // The file keeps the amounts as the command line writes them; the screen lines them up.
+    fileRows = CrosstabText_cl::Build(figures);
+    const QList<QStringList> rows = CrosstabText_cl::Build(figures, ConvertInfo_cl::Decimals_en::Two);
     const QStringList& header = rows.first();
-    for (qsizetype j = 0; j < header.size(); ++j) crosstab->AddColumn(header[j], j == 0 ? CategoryWidth : PeriodWidth);
+    for (qsizetype j = 0; j < header.size(); ++j) {
+        crosstab->AddColumn(header[j], j == 0 ? CategoryWidth : PeriodWidth, j > 0);
+    }
     for (qsizetype i = 1; i < rows.size(); ++i) crosstab->AddRow(rows[i].constData(), int32_t(rows[i].size()));
     shownCategories.clear();
     shownPeriods.clear();
@@ -154,8 +178,16 @@ void WCrosstabPage_cl::Fill(const DB_ns::CrossTable_st& table) {
 
 void WCrosstabPage_cl::RememberSearchedName(const QString& name) {
     if (name.isEmpty()) return;
-    lastSearchedName = name;
-    userNameCombo->PushFront(name);
+    {
+        // The program's own choice: no notice of a user's.
+        const QSignalBlocker blocker(userNameCombo);
+        const int found = userNameCombo->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (found != 0) {
+            if (found > 0) userNameCombo->removeItem(found);
+            userNameCombo->insertItem(0, name, QVariant());
+        }
+        userNameCombo->setCurrentIndex(0);
+    }
     Unique_ns::GetRecentRecordFromDatabase().Add(RecentListKey(), name);
 }
 
@@ -175,13 +207,12 @@ void WCrosstabPage_cl::Refresh() {
 }
 
 void WCrosstabPage_cl::OnUserMode() {
-    if (isVisible()) Refresh();
+    EnableControls();
+    if (isVisible() && UserChanged()) Refresh();
 }
 
 void WCrosstabPage_cl::OnUserName() {
-    Handle([this] {
-        if (UserMode() == NamedUser && userNameCombo->Text() != lastSearchedName) ReloadAndEnable();
-    });
+    if (isVisible() && UserChanged()) Refresh();
 }
 
 void WCrosstabPage_cl::Export() {
@@ -190,7 +221,13 @@ void WCrosstabPage_cl::Export() {
         Platform_ns::Prompt().SaveFile(this, kCsvFilter, custom.ReadString(kCsvFolderKey, QString()), QString());
     if (path.isEmpty()) return;
     custom.WriteString(kCsvFolderKey, SystemInfo_ns::GetParentFolder(path));
-    crosstab->ExportCSV(path);
+    IO_ns::FileStream_tl<IO_ns::CSVStream_cl> file;
+    file.OpenForReplace(path);  // a failed export leaves the previous file as it was
+    file.SetColumnCount(int32_t(fileRows.first().size()));
+    for (const QStringList& row : fileRows) {
+        for (const QString& cell : row) file.WriteCell(cell);
+    }
+    file.Close();
 }
 
 void WCrosstabPage_cl::ClampSpan(Base_ns::DateTime_cl&, Base_ns::DateTime_cl&) const {}

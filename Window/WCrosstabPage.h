@@ -116,13 +116,17 @@ private:
     bool GetUser(bool& allUsers, QString& userName) const;
     void Fill(const DB_ns::CrossTable_st& table);
     void RememberSearchedName(const QString& name);
+    // Whether the chosen user differs from the one the table was last loaded for.
+    bool UserChanged() const;
     void ReloadAndEnable();
     void OnUserMode();
     void OnUserName();
     void Export();
     void OnCellDoubleClicked(int32_t row, int32_t column);
 
-    QString lastSearchedName;
+    // The user choice the table was last loaded for.
+    int32_t loadedMode = -1;
+    QString loadedName;
     SystemInfo_ns::AutoSize_cl autoSize;
 
     CTL_ns::ComboBox_cl* userModeCombo;
@@ -131,6 +135,7 @@ private:
     CTL_ns::Report_cl* crosstab;
     QSplitter* splitter;
     WCrosstabChart_cl* chart;
+    QList<QStringList> fileRows;  // the table as its export writes it
     QStringList shownCategories;  // the table's category rows
     QStringList shownPeriods;     // the table's period columns
 };

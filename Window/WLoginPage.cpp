@@ -88,6 +88,7 @@ void WLoginPage_cl::RestoreSettings() {
     userNameCombo->Fill(Unique_ns::GetRecentRecordFromFile().List(kUserNames));
     // Filling selects the first name and reports it like a choice of the user's.
     firstChangePending = userNameCombo->count() > 0;
+    // The book of the last login, named exactly.
     databaseCombo->SelectByText(custom.ReadString(kDatabase, QStringLiteral("默认")));
     passwordEdit->setText(custom.ReadString(kLastPassword, QString()));
 }
@@ -151,9 +152,10 @@ void WLoginPage_cl::StoreSettings(const QString& userName, const QString& passwo
     const bool rememberName = rememberNameCheck->isChecked();
     custom.WriteBoolean(kRememberName, rememberName);
     custom.WriteBoolean(kRememberPassword, rememberPasswordCheck->isChecked());
+    // The book is no secret: the next start offers it again whether or not names are kept.
+    custom.WriteString(kDatabase, databaseCombo->currentText());
     if (rememberName) {
         Unique_ns::GetRecentRecordFromFile().Add(kUserNames, userName);
-        custom.WriteString(kDatabase, databaseCombo->currentText());
         custom.WriteString(kLastPassword, rememberPasswordCheck->isChecked() ? password : QString());
     } else {
         custom.WriteString(kLastPassword, QString());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Data/RecordFilter.h"
+#include "WRecordFilterBar.h"
 #include "SystemInfo/AutoSize.h"
 #include "Data/RecordManage.h"
 #include "base/DateTime.h"
@@ -10,13 +11,10 @@
 #include <cstdint>
 
 class QCheckBox;
-class QDateEdit;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 
 namespace CTL_ns {
-class ComboBox_cl;
 class Report_cl;
 }  // namespace CTL_ns
 
@@ -30,13 +28,18 @@ class WRecordManagePage_cl : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int32_t IdDateMode = 1050;
-    static constexpr int32_t IdBeginDate = 1051;
-    static constexpr int32_t IdEndDate = 1056;
-    static constexpr int32_t IdPrevious = 1057;
-    static constexpr int32_t IdNext = 1058;
-    static constexpr int32_t IdUserMode = 1052;
-    static constexpr int32_t IdUserName = 1003;
+    static constexpr int32_t IdDateMode = WRecordFilterBar_cl::IdDateMode;
+    static constexpr int32_t IdBeginDate = WRecordFilterBar_cl::IdBeginDate;
+    static constexpr int32_t IdEndDate = WRecordFilterBar_cl::IdEndDate;
+    static constexpr int32_t IdPrevious = WRecordFilterBar_cl::IdPrevious;
+    static constexpr int32_t IdNext = WRecordFilterBar_cl::IdNext;
+    static constexpr int32_t IdUserMode = WRecordFilterBar_cl::IdUserMode;
+    static constexpr int32_t IdUserName = WRecordFilterBar_cl::IdUserName;
+    static constexpr int32_t IdSearch = WRecordFilterBar_cl::IdSearch;
+    static constexpr int32_t IdCategory = WRecordFilterBar_cl::IdCategory;
+    static constexpr int32_t IdMinimum = WRecordFilterBar_cl::IdMinimum;
+    static constexpr int32_t IdMaximum = WRecordFilterBar_cl::IdMaximum;
+    static constexpr int32_t IdCounted = WRecordFilterBar_cl::IdCounted;
     static constexpr int32_t IdNew = 1053;
     static constexpr int32_t IdExport = 1054;
     static constexpr int32_t IdImport = 1055;
@@ -46,20 +49,11 @@ public:
     static constexpr int32_t IdShowAccount = 1066;
     static constexpr int32_t IdAccount = 1067;
     static constexpr int32_t IdChangeAccount = 1068;
-    static constexpr int32_t IdSearch = 1069;
-    static constexpr int32_t IdCategory = 1070;
-    static constexpr int32_t IdMinimum = 1071;
-    static constexpr int32_t IdMaximum = 1072;
     static constexpr int32_t IdMatches = 1073;
     static constexpr int32_t IdUndoDelete = 1075;
-    static constexpr int32_t IdCounted = 1076;
     // The designed size, in dialog units.
     static constexpr int32_t Width = 522;
     static constexpr int32_t Height = 265;
-
-    // Date modes and user modes, as the item data of their lists.
-    enum DateMode_en { Today = 0, ThisMonth = 1, LastThirtyDays = 2, Custom = 3 };
-    enum UserMode_en { CurrentUser = 0, NamedUser = 1, AllUsers = 2 };
 
     // Needs a logged-in user: the offered user modes follow his power, and the page's
     // remembered settings are his.
@@ -70,7 +64,8 @@ public:
     static QString ClassName() { return QStringLiteral("WRecordManagePage_cl"); }
 
     // Fills the entry list for the chosen range and user, then the sums and the account
-    // text. Does nothing while a named user is chosen but no name given. Raises.
+    // text. Shows nothing while a named user is chosen but no name given, or a name
+    // nobody has. Raises.
     void Reload();
     // Enables the controls that fit the chosen modes.
     void EnableControls();
@@ -79,7 +74,7 @@ public:
     void Refresh();
     // Shows the entries of one category (empty: all) from begin's day to end's, of the
     // given user mode and name, that a statistics page counts, with no search: where a
-    // statistics page leads to.
+    // statistics page leads to. The page's remembered filter stays as the user left it.
     void ShowEntries(const QString& typeName, const Base_ns::DateTime_cl& begin, const Base_ns::DateTime_cl& end,
                      int32_t userMode, const QString& userName, RecordFilter_st::Counted_en counted);
 
@@ -89,36 +84,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // What the entry and sum queries ask for.
-    struct Query_st {
-        Base_ns::DateTime_cl begin;
-        Base_ns::DateTime_cl end;
-        bool allUsers = false;
-        QString userName;  // a named user's, else empty
-        RecordFilter_st filter;
-    };
-
     void BuildControls();
     void Initialise();
-    // False when a named user is chosen but no name given. Raises for an amount bound
-    // that is no amount.
-    bool GetQuery(Query_st& query) const;
-    std::optional<int32_t> ReadBound(QLineEdit* edit) const;
-    // The categories of both kinds, the chosen one kept.
+    // The categories of both kinds the user may see.
     void FillCategories();
-    int32_t DateMode() const;
-    int32_t UserMode() const;
-    void RememberSearchedName(const QString& name);
-    void FillRecords(const Query_st& query);
-    void FillSums(const Query_st& query);
+    // Empties the lists, the sums and the count, saying why in the count's place.
+    void ShowNothing(const QString& why);
+    void FillRecords(const WRecordFilterBar_cl::Filter_st& query);
+    void FillSums(const WRecordFilterBar_cl::Filter_st& query);
     void RefreshAccount();
-    void SetDates(const Base_ns::DateTime_cl& begin, const Base_ns::DateTime_cl& end);
-    void Step(int32_t direction);
+    void OnFilterChanged();
 
-    void OnDateMode();
-    void OnUserMode();
-    void OnUserName();
-    void OnDatePicked();
     void OnShowAccount();
     void OnNew();
     void OnEdit();
@@ -139,19 +115,15 @@ private:
     template <typename Action>
     void Handle(Action&& action);
 
-    QString lastSearchedName;
+    // A drill-down shows a filter of its own: the one to remember is the user's.
+    bool drilledDown = false;
+    QString nothingShown;  // why the lists are empty without a query; empty: they are not
     // The entries the list shows, in its order: what the export writes.
     Base_ns::Trusteeship_tl<RecordRow_st> shownRows;
     bool superAdmin = false;
     SystemInfo_ns::AutoSize_cl autoSize;
 
-    CTL_ns::ComboBox_cl* dateModeCombo;
-    QDateEdit* beginDate;
-    QDateEdit* endDate;
-    QPushButton* previousButton;
-    QPushButton* nextButton;
-    CTL_ns::ComboBox_cl* userModeCombo;
-    CTL_ns::ComboBox_cl* userNameCombo;
+    WRecordFilterBar_cl* filterBar;
     QPushButton* newButton;
     QPushButton* exportButton;
     QPushButton* importButton;
@@ -162,13 +134,7 @@ private:
     QCheckBox* showAccountCheck;
     QLabel* accountLabel;
     QPushButton* changeAccountButton;
-    QLineEdit* searchEdit;
-    CTL_ns::ComboBox_cl* categoryCombo;
-    CTL_ns::ComboBox_cl* countedCombo;
-    QLineEdit* minimumEdit;
-    QLineEdit* maximumEdit;
     QLabel* matchesLabel;
-    RecordFilter_st lastFilter;  // what the list now shows
 };
 
 }  // namespace Vorelle_ns

@@ -1,5 +1,7 @@
 #include "WRestoreBackupPage.h"
 
+#include "ConvertInfo.h"
+
 #include "CTL/Report.h"
 #include "Control/DataCore.h"
 #include "DialogBuilder.h"
@@ -64,11 +66,10 @@ WRestoreBackupPage_cl::WRestoreBackupPage_cl(QWidget* parent) : QWidget(parent) 
 void WRestoreBackupPage_cl::Reload() {
     backups = BookBackup_cl::List();
     list->DeleteAllRows();
-    const QLocale locale;
     for (int32_t i = 0; i < int32_t(backups.size()); ++i) {
         const BackupFile_st& backup = backups[i];
         const QString cells[] = {backup.book, backup.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                                 locale.formattedDataSize(backup.size)};
+                                 ConvertInfo_cl::SizeToText(backup.size)};
         list->SetRowData(list->AddRow(cells, int32_t(std::size(cells))), i);
     }
     infoLabel->setText(backups.isEmpty() ? QStringLiteral("备份文件夹中还没有备份。") : QString());

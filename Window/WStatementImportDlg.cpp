@@ -47,6 +47,7 @@ WStatementImportDlg_cl::WStatementImportDlg_cl(const QString& path, QWidget* par
     BuildControls(path);
     // A long file is read before this dialog shows: its progress is shown over the page.
     QProgressDialog reading(QStringLiteral("正在读取账单…"), QString(), 0, 100, parent);
+    reading.setWindowTitle(DataCore_cl::GetProductName());
     reading.setWindowModality(Qt::WindowModal);
     reading.setMinimumDuration(500);
     Preview(Follow(&reading));

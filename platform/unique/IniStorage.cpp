@@ -32,8 +32,10 @@ IniStorage_cl::IniStorage_cl(const QString& filePath, const QString& group)
 bool IniStorage_cl::IsWritable() const { return prepared && settings.isWritable(); }
 
 void IniStorage_cl::Store(const QString& key, const QVariant& value) {
+    // Written out once the event loop comes round and when the storage closes, not per
+    // value: each write of the file is synced to disk, and a page closing writes a dozen
+    // values (half a second to two seconds on a busy disk).
     settings.setValue(key, value);
-    settings.sync();
 }
 
 void IniStorage_cl::WriteInteger(const QString& key, int32_t value) { Store(key, value); }

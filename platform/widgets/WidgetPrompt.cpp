@@ -1,7 +1,9 @@
 #include "WidgetPrompt.h"
 
+#include <QGridLayout>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpacerItem>
 
 namespace Platform_ns {
 
@@ -17,6 +19,9 @@ const ButtonText_st kButtonTexts[] = {{QMessageBox::Ok, "确定"},
                                       {QMessageBox::Cancel, "取消"},
                                       {QMessageBox::Yes, "是(&Y)"},
                                       {QMessageBox::No, "否(&N)"}};
+
+// Room for the close button and the window manager's margins beside a title.
+constexpr int kTitleBarButtons = 120;
 
 QMessageBox::StandardButtons StandardButtons(Buttons_en buttons) {
     switch (buttons) {
@@ -50,6 +55,13 @@ std::unique_ptr<QMessageBox> WidgetPrompt_cl::MakeMessageBox(QWidget* owner, con
         if (QAbstractButton* button = box->button(entry.button)) button->setText(QString::fromUtf8(entry.text));
     }
     box->setDefaultButton(buttons == Buttons_en::YesNo ? QMessageBox::Yes : QMessageBox::Ok);
+    // A box as narrow as a short text would cut its title to an ellipsis: it is at least as
+    // wide as the title and the title bar's buttons.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        const int width = box->fontMetrics().horizontalAdvance(caption) + kTitleBarButtons;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
     return box;
 }
 

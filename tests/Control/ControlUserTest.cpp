@@ -50,7 +50,8 @@ TEST_F(ControlUserTest, CancelLeavesTheUserAndHisData) {
     prompt.answers = {Answer_en::Cancel};
     EXPECT_FALSE(Control().DeleteUser(sn));
     ASSERT_EQ(prompt.shown.size(), 1);
-    EXPECT_EQ(prompt.shown[0].text, QStringLiteral("你真的要要删除该用户？"));
+    EXPECT_TRUE(prompt.shown[0].text.startsWith(QStringLiteral("确定要删除用户“") + Name(2) + QStringLiteral("”吗？")));
+    EXPECT_TRUE(prompt.shown[0].text.contains(QStringLiteral("回收站")));
     EXPECT_EQ(prompt.shown[0].buttons, Buttons_en::OKCancel);
     EXPECT_EQ(Users().FindUser(Name(2)), sn);
     EXPECT_EQ(Count(QStringLiteral("zorb_recycler"), QStringLiteral("1 = 1")), 0);

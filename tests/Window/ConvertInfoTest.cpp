@@ -37,6 +37,20 @@ TEST(ConvertInfo, MoneyDropsTrailingZerosAndThePoint) {
     EXPECT_EQ(ConvertInfo_cl::MoneyToText(INT32_MIN), QStringLiteral("-21474836.48"));
 }
 
+TEST(ConvertInfo, MoneyOnScreenHasTwoDecimals) {
+    constexpr auto two = ConvertInfo_cl::Decimals_en::Two;
+    const std::pair<int64_t, const char*> cases[] = {
+        {-2550, "-25.50"}, {800000, "8000.00"}, {0, "0.00"}, {-5, "-0.05"}, {123456789, "1234567.89"}};
+    for (const auto& [cents, text] : cases) EXPECT_EQ(ConvertInfo_cl::MoneyToText(cents, two), QString::fromLatin1(text));
+}
+
+TEST(ConvertInfo, SizesInTheUnitsAHouseholdReads) {
+    const std::pair<int64_t, const char*> cases[] = {{0, "0 字节"},          {1023, "1023 字节"},
+                                                     {13312, "13.00 KB"},    {1310720, "1.25 MB"},
+                                                     {2147483648, "2.00 GB"}};
+    for (const auto& [bytes, text] : cases) EXPECT_EQ(ConvertInfo_cl::SizeToText(bytes), QString::fromUtf8(text));
+}
+
 TEST(ConvertInfo, RealKeepsTenRoundedDecimals) {
     EXPECT_EQ(ConvertInfo_cl::RealToText(3.14159265358979), QStringLiteral("3.1415926536"));
     EXPECT_EQ(ConvertInfo_cl::RealToText(10.0), QStringLiteral("10"));

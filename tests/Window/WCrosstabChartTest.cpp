@@ -9,6 +9,7 @@
 #include "Window/WRecordManagePage.h"
 #include "WindowTesting.h"
 
+#include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QDateEdit>
 #include <QHeaderView>
@@ -33,7 +34,8 @@ int64_t Cents(const QString& text) { return qRound64(text.toDouble() * 100); }
 int64_t Cents(qreal yuan) { return qRound64(yuan * 100); }
 
 // Entries over the first quarter of 2024, the dinner before the month page's begin date,
-// a yearly ticket only the year page counts and a present neither page counts.
+// a yearly ticket only the year page counts, a present neither page counts, and a ride on
+// the evening of 31 December.
 void BookQuarter() {
     RecordSession_cl::Book(QStringLiteral("饮食"), QStringLiteral("晚饭"), -1250, At(2024, 1, 10));
     RecordSession_cl::Book(QStringLiteral("饮食"), QStringLiteral("午饭"), -2000, At(2024, 1, 20));
@@ -45,6 +47,8 @@ void BookQuarter() {
     RecordSession_cl::Book(QStringLiteral("交通"), QStringLiteral("停车"), -1500, At(2024, 3, 30));
     RecordSession_cl::Book(QStringLiteral("交通"), QStringLiteral("年票"), -12000, At(2024, 3, 15), 1);
     RecordSession_cl::Book(QStringLiteral("饮食"), QStringLiteral("礼物"), -5000, At(2024, 1, 25), 2);
+    // The year's last evening: a year's span ends at its last second, not at its last day's start.
+    RecordSession_cl::Book(QStringLiteral("交通"), QStringLiteral("夜车"), -2500, QDateTime(QDate(2024, 12, 31), QTime(18, 0)));
 }
 
 struct Shown_st {
@@ -111,6 +115,8 @@ private slots:
         QCOMPARE(periods, month ? 3 : 1);
         const int categories = RowOf(shown.table, QStringLiteral("【总计开销】"));
         QCOMPARE(categories, 4);
+        // The donut opens on the latest period with an expense.
+        QCOMPARE(shown.chart->Period(), periods - 1);
         const QList<QBarSet*> sets = shown.chart->Bars()->barSets();
         QCOMPARE(sets.size(), 3);  // the salary has no bar
         QHash<int, QColor> colours;
@@ -160,7 +166,8 @@ private slots:
         QTest::newRow("slice") << true << "slice" << "交通" << 2 << QDate(2024, 3, 1) << QDate(2024, 3, 31) << 2;
         QTest::newRow("total cell") << true << "cell" << "" << 1 << QDate(2024, 2, 1) << QDate(2024, 2, 29) << 2;
         QTest::newRow("category over the years") << false << "cell" << "交通" << -1 << QDate(2024, 1, 1)
-                                                 << QDate(2024, 12, 31) << 4;
+                                                 << QDate(2024, 12, 31) << 5;
+        QTest::newRow("year column") << false << "cell" << "交通" << 0 << QDate(2024, 1, 1) << QDate(2024, 12, 31) << 5;
     }
     // The record page opens on the category, the period, the user choice and the counted
     // statistics modes of the figure, and lists exactly the entries that make it up.
@@ -212,6 +219,49 @@ private slots:
             figure += Cents(Cell(shown.table, row, j + 1));
         }
         QCOMPARE(listed, figure);
+    }
+
+    // A year of months beside a long legend: every month's caption is drawn whole, on
+    // screen and in the saved picture, never cut to an ellipsis.
+    void MonthCaptionsStayWhole() {
+        for (int month = 1; month <= 12; ++month) {
+            for (int category = 0; category < 12; ++category) {
+                RecordSession_cl::Book(QStringLiteral("很长的分类名称第%1类").arg(category), QStringLiteral("支出"),
+                                       -100 * (category + 1), At(2023, month, 10));
+            }
+        }
+        WMainWnd_cl window;
+        window.show();
+        auto* page = Control<WCrosstabPage_cl>(window, WMainWnd_cl::IdMonthPage);
+        window.findChild<CTL_ns::TabCtrl_cl*>()->SelectPage(page);
+        Control<QDateEdit>(*page, Vorelle_ns::WMonthCrosstabPage_cl::IdBeginDate)->setDate(QDate(2023, 1, 1));
+        Control<QDateEdit>(*page, Vorelle_ns::WMonthCrosstabPage_cl::IdEndDate)->setDate(QDate(2023, 12, 31));
+        QTest::qWait(200);
+        auto* chart = Control<WCrosstabChart_cl>(*page, WCrosstabPage_cl::IdChart);
+        const QList<QAbstractAxis*> axes = chart->Bars()->attachedAxes();
+        QAbstractAxis* periods = nullptr;
+        for (QAbstractAxis* axis : axes) {
+            if (axis->orientation() == Qt::Horizontal) periods = axis;
+        }
+        QVERIFY(periods != nullptr);
+        QCOMPARE(static_cast<QBarCategoryAxis*>(periods)->count(), 12);
+        QVERIFY(!periods->labelsTruncated());
+    }
+
+    // What a figure leads to is a look, not the user's filter: the record page comes back
+    // as he left it.
+    void ADrillDownIsNotRemembered() {
+        {
+            WMainWnd_cl window;
+            const Shown_st shown = Open(window, true);
+            emit shown.table->CellActivated(RowOf(shown.table, QStringLiteral("交通")), 3);
+            Settle();
+            QCOMPARE(Control<CTL_ns::ComboBox_cl>(window, Record_cl::IdCategory)->currentText(), QStringLiteral("交通"));
+        }
+        Record_cl page;
+        QCOMPARE(Control<CTL_ns::ComboBox_cl>(page, Record_cl::IdCategory)->currentText(), QStringLiteral("全部分类"));
+        QCOMPARE(Control<CTL_ns::ComboBox_cl>(page, Record_cl::IdDateMode)->currentText(), QStringLiteral("今日"));
+        QCOMPARE(Control<CTL_ns::ComboBox_cl>(page, Record_cl::IdCounted)->currentText(), QStringLiteral("所有统计方式"));
     }
 
 private:

@@ -114,12 +114,12 @@ private slots:
         QCOMPARE(Titles(table), (QStringList{"分类", "2024-01", "2024-02", "2024-03"}));
         QCOMPARE(table->columnWidth(0), Page_cl::CategoryWidth);
         for (int column = 1; column < 4; ++column) QCOMPARE(table->columnWidth(column), Page_cl::PeriodWidth);
-        QCOMPARE(Rows(table), (QList<QStringList>{{"饮食", "-20", "0", "-5.5"},
-                                                  {"交通", "0", "0", "-3"},
-                                                  {"工资", "0", "10000", "0"},
-                                                  {"【总计开销】", "-20", "0", "-8.5"},
-                                                  {"【总计收入】", "0", "10000", "0"},
-                                                  {"【结余】", "-20", "10000", "-8.5"}}));
+        QCOMPARE(Rows(table), (QList<QStringList>{{"饮食", "-20.00", "0.00", "-5.50"},
+                                                  {"交通", "0.00", "0.00", "-3.00"},
+                                                  {"工资", "0.00", "10000.00", "0.00"},
+                                                  {"【总计开销】", "-20.00", "0.00", "-8.50"},
+                                                  {"【总计收入】", "0.00", "10000.00", "0.00"},
+                                                  {"【结余】", "-20.00", "10000.00", "-8.50"}}));
         QVERIFY(ExportButton(page)->isEnabled());
         QVERIFY(environment->prompt.shown.isEmpty());
     }
@@ -148,9 +148,9 @@ private slots:
             page.show();
             Settle();
             QCOMPARE(Titles(Table(page)), (QStringList{"分类", "2021", "2022", "2023", "2024", "2025"}));
-            QCOMPARE(Rows(Table(page)), (QList<QStringList>{{"餐饮", "-20", "0", "0", "0", "0"},
-                                                            {"保险", "0", "0", "-50", "0", "0"},
-                                                            {"【总计开销】", "-20", "0", "-50", "0", "0"}}));
+            QCOMPARE(Rows(Table(page)), (QList<QStringList>{{"餐饮", "-20.00", "0.00", "0.00", "0.00", "0.00"},
+                                                            {"保险", "0.00", "0.00", "-50.00", "0.00", "0.00"},
+                                                            {"【总计开销】", "-20.00", "0.00", "-50.00", "0.00", "0.00"}}));
         }
         Month_cl page;
         page.show();
@@ -159,8 +159,8 @@ private slots:
         QCOMPARE(Table(page)->ColumnCount(), 1 + 5 * 12);
         QCOMPARE(Table(page)->RowCount(), 2);
         QCOMPARE(Table(page)->Text(0, 0), QStringLiteral("餐饮"));
-        QCOMPARE(Table(page)->Text(0, 6), QStringLiteral("-12"));
-        QCOMPARE(Table(page)->Text(0, 7), QStringLiteral("0"));
+        QCOMPARE(Table(page)->Text(0, 6), QStringLiteral("-12.00"));
+        QCOMPARE(Table(page)->Text(0, 7), QStringLiteral("0.00"));
         QCOMPARE(Table(page)->Text(1, 0), QStringLiteral("【总计开销】"));
     }
 
@@ -176,9 +176,9 @@ private slots:
         page.hide();
         page.show();
         Settle();
-        QCOMPARE(Rows(Table(page)), (QList<QStringList>{{"工资", "8000", "0"},
-                                                        {"奖金", "0", "2500.5"},
-                                                        {"【总计收入】", "8000", "2500.5"}}));
+        QCOMPARE(Rows(Table(page)), (QList<QStringList>{{"工资", "8000.00", "0.00"},
+                                                        {"奖金", "0.00", "2500.50"},
+                                                        {"【总计收入】", "8000.00", "2500.50"}}));
         QVERIFY(ExportButton(page)->isEnabled());
     }
 
@@ -373,7 +373,7 @@ private slots:
         const QString path = folder + QStringLiteral("/月统计.csv");
         environment->prompt.files << path;
         Click(ExportButton(page));
-        QCOMPARE(environment->prompt.filters, QStringList{"CSV Files (*.csv)|*.csv|"});
+        QCOMPARE(environment->prompt.filters, QStringList{"CSV文件 (*.csv)|*.csv|"});
         QCOMPARE(StoredText(QStringLiteral("CSV文件目录")), folder);
 
         IO_ns::FileStream_tl<IO_ns::CSVStream_cl> stream;

@@ -146,8 +146,11 @@ private slots:
         QCOMPARE(custom.ReadBoolean(QStringLiteral("记住用户名"), true), false);
         QCOMPARE(custom.ReadBoolean(QStringLiteral("记住密码"), false), true);
         QCOMPARE(custom.ReadString(QStringLiteral("上次密码"), QStringLiteral("x")), QString());
-        QCOMPARE(custom.ReadString(QStringLiteral("数据库"), QStringLiteral("默认")), QStringLiteral("默认"));
         QCOMPARE(RememberedNames(), 0);
+        // The book is offered again though the name is not.
+        Page next;
+        QCOMPARE(Control<Combo>(next, Page::IdDatabase)->currentText(), QStringLiteral("家庭"));
+        QCOMPARE(Control<Combo>(next, Page::IdUserName)->Text(), QString());
     }
 
     void DeleteAnsweredNoThenYes() {

@@ -96,9 +96,11 @@ private slots:
     void UserModesByPower() {
         RecordSession_cl::AddUser(QStringLiteral("小李"), 2);
         RecordSession_cl::AddUser(QStringLiteral("独立丙"), 3);
+        RecordSession_cl::Book(QStringLiteral("餐饮"), QStringLiteral("老王的"), -100, At(2024, 5, 1));
         {
             Page_cl page;
             QCOMPARE(Items(Combo(page, Page_cl::IdUserMode)), (QStringList{"当前用户", "指定用户", "所有用户"}));
+            QVERIFY(Items(Combo(page, Page_cl::IdCategory)).contains(QStringLiteral("餐饮")));
         }
         session->LogIn(QStringLiteral("小李"));
         {
@@ -106,8 +108,11 @@ private slots:
             QCOMPARE(Items(Combo(page, Page_cl::IdUserMode)).size(), 3);
         }
         session->LogIn(QStringLiteral("独立丙"));
+        RecordSession_cl::Book(QStringLiteral("零食"), QStringLiteral("薯片"), -500, At(2024, 5, 1));
         Page_cl page;
         QCOMPARE(Items(Combo(page, Page_cl::IdUserMode)), QStringList{"当前用户"});
+        // Nor the categories only others made or booked under.
+        QCOMPARE(Items(Combo(page, Page_cl::IdCategory)), (QStringList{"全部分类", "零食"}));
     }
 
     void DateModesAndTheirSteps() {
@@ -185,21 +190,28 @@ private slots:
         QVERIFY(!Button(page, Page_cl::IdExport)->isEnabled());
         PickSpan(page, QDate(2024, 5, 1), QDate(2024, 5, 3));
         QCOMPARE(Rows(List(page, Page_cl::IdRecords)),
-                 (QList<QStringList>{{"2024-05-03", "交通", "地铁", "-3", RecordSession_cl::SuperName, "年开销", ""},
-                                     {"2024-05-02", "餐饮", "晚饭", "-20", RecordSession_cl::SuperName, "开销", ""},
-                                     {"2024-05-01", "餐饮", "午饭", "-12.5", RecordSession_cl::SuperName, "月开销", "食堂"}}));
+                 (QList<QStringList>{{"2024-05-03", "交通", "地铁", "-3.00", RecordSession_cl::SuperName, "年开销", ""},
+                                     {"2024-05-02", "餐饮", "晚饭", "-20.00", RecordSession_cl::SuperName, "开销", ""},
+                                     {"2024-05-01", "餐饮", "午饭", "-12.50", RecordSession_cl::SuperName, "月开销", "食堂"}}));
         QCOMPARE(Rows(List(page, Page_cl::IdSums)),
-                 (QList<QStringList>{{"交通", "-3"}, {"餐饮", "-32.5"}, {"【总计开销】", "-35.5"}}));
+                 (QList<QStringList>{{"交通", "-3.00"}, {"餐饮", "-32.50"}, {"【总计开销】", "-35.50"}}));
         QVERIFY(Button(page, Page_cl::IdExport)->isEnabled());
 
         RecordSession_cl::Book(QStringLiteral("工资"), QString(), 880000, At(2024, 5, 2, 13), 0);
         page.Reload();
         QCOMPARE(Row(List(page, Page_cl::IdRecords), 1),
-                 (QStringList{"2024-05-02", "工资", "", "8800", RecordSession_cl::SuperName, "月收入", ""}));
+                 (QStringList{"2024-05-02", "工资", "", "8800.00", RecordSession_cl::SuperName, "月收入", ""}));
         const QList<QStringList> sums = Rows(List(page, Page_cl::IdSums));
         QCOMPARE(sums.mid(sums.size() - 3),
-                 (QList<QStringList>{{"【总计开销】", "-35.5"}, {"【总计收入】", "8800"}, {"【结余】", "8764.5"}}));
-        QCOMPARE(Control<QLabel>(page, Page_cl::IdAccount)->text(), QStringLiteral("个人帐户 8764.5"));
+                 (QList<QStringList>{{"【总计开销】", "-35.50"}, {"【总计收入】", "8800.00"}, {"【结余】", "8764.50"}}));
+        // Figures read right-aligned, so that their decimals line up.
+        CTL_ns::Report_cl* sumList = List(page, Page_cl::IdSums);
+        for (CTL_ns::Report_cl* list : {List(page, Page_cl::IdRecords), sumList}) {
+            const int column = list == sumList ? 1 : 3;
+            QVERIFY(list->model()->index(0, column).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
+            QVERIFY(list->model()->index(0, 0).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignLeft);
+        }
+        QCOMPARE(Control<QLabel>(page, Page_cl::IdAccount)->text(), QStringLiteral("个人帐户 8764.50"));
     }
 
     void NamedAndAllUsers() {
@@ -214,14 +226,22 @@ private slots:
         CTL_ns::Report_cl* records = List(page, Page_cl::IdRecords);
         QCOMPARE(records->RowCount(), 1);
 
-        // A named user with no name given: the lists stay as they are.
+        // A named user with no name given, or a name nobody has: nothing is shown, and why.
         ChooseByText(Combo(page, Page_cl::IdUserMode), QStringLiteral("指定用户"));
         QVERIFY(Combo(page, Page_cl::IdUserName)->isEnabled());
         QVERIFY(!Control<QCheckBox>(page, Page_cl::IdShowAccount)->isEnabled());
         QVERIFY(!Control<QLabel>(page, Page_cl::IdAccount)->isVisible());
-        Picker(page, Page_cl::IdBeginDate)->setDate(QDate(2020, 1, 1));
-        Settle();
-        QCOMPARE(records->Text(0, 2), QStringLiteral("小李的"));
+        QLabel* matches = Control<QLabel>(page, Page_cl::IdMatches);
+        const QString unknown = QStringLiteral("无名氏");
+        for (const QString& name : {QString(), unknown}) {
+            Type(Combo(page, Page_cl::IdUserName), name);
+            QTest::keyClick(Combo(page, Page_cl::IdUserName)->lineEdit(), Qt::Key_Return);
+            Picker(page, Page_cl::IdBeginDate)->setDate(QDate(2020, 1, 1 + int(name.size())));
+            Settle();
+            QCOMPARE(records->RowCount(), 0);
+            QCOMPARE(List(page, Page_cl::IdSums)->RowCount(), 0);
+            QCOMPARE(matches->text(), name.isEmpty() ? QStringLiteral("请输入用户名") : QStringLiteral("没有用户“无名氏”"));
+        }
 
         // The typed name counts once the box loses the focus (the combo box receives the
         // event, as on Tab) or Enter is pressed.
@@ -242,7 +262,7 @@ private slots:
 
         ChooseByText(Combo(page, Page_cl::IdUserMode), QStringLiteral("所有用户"));
         QCOMPARE(records->RowCount(), 2);
-        QCOMPARE(Control<QLabel>(page, Page_cl::IdAccount)->text(), QStringLiteral("公共帐户 -3"));
+        QCOMPARE(Control<QLabel>(page, Page_cl::IdAccount)->text(), QStringLiteral("公共帐户 -3.00"));
         // Only the super administrator changes the public account.
         QVERIFY(!Button(page, Page_cl::IdChangeAccount)->isEnabled());
     }
@@ -272,7 +292,7 @@ private slots:
         QCOMPARE(records->Text(0, 2), QStringLiteral("2"));
         QCOMPARE(RecordSession_cl::SingleAccount(), -200);
         QCOMPARE(RecordSession_cl::PublicAccount(), -200);
-        QCOMPARE(Control<QLabel>(page, Page_cl::IdAccount)->text(), QStringLiteral("个人帐户 -2"));
+        QCOMPARE(Control<QLabel>(page, Page_cl::IdAccount)->text(), QStringLiteral("个人帐户 -2.00"));
         QCOMPARE(RecordSession_cl::Count(QStringLiteral("select count(*) from zorb_recycler")), 1);
     }
 
@@ -294,7 +314,7 @@ private slots:
         });
         QTest::keyClick(records, Qt::Key_Return);
         QCOMPARE(edited, QStringLiteral("晚"));
-        QCOMPARE(Row(records, 0)[3], QStringLiteral("-7"));
+        QCOMPARE(Row(records, 0)[3], QStringLiteral("-7.00"));
     }
 
     void NewEntriesReachTheVisiblePageThroughTheMainWindow() {
@@ -329,7 +349,7 @@ private slots:
         });
         Click(Button(page, Page_cl::IdChangeAccount));
         QCOMPARE(RecordSession_cl::SingleAccount(), 10050);
-        QCOMPARE(Control<QLabel>(page, Page_cl::IdAccount)->text(), QStringLiteral("个人帐户 100.5"));
+        QCOMPARE(Control<QLabel>(page, Page_cl::IdAccount)->text(), QStringLiteral("个人帐户 100.50"));
 
         ChooseByText(Combo(page, Page_cl::IdUserMode), QStringLiteral("所有用户"));
         WhenShown<Vorelle_ns::WInputAccountDlg_cl>([](Vorelle_ns::WInputAccountDlg_cl& dialog) {
@@ -339,7 +359,7 @@ private slots:
         });
         Click(Button(page, Page_cl::IdChangeAccount));
         QCOMPARE(RecordSession_cl::PublicAccount(), -300);
-        QCOMPARE(Control<QLabel>(page, Page_cl::IdAccount)->text(), QStringLiteral("公共帐户 -3"));
+        QCOMPARE(Control<QLabel>(page, Page_cl::IdAccount)->text(), QStringLiteral("公共帐户 -3.00"));
 
         // Unchecked, the account line goes.
         Click(Control<QCheckBox>(page, Page_cl::IdShowAccount));
@@ -398,7 +418,7 @@ private slots:
         QVERIFY(QFile::exists(path));
         QCOMPARE(Unique_ns::GetCustomFromDatabase().ReadString(QStringLiteral("CSV文件目录"), QString()),
                  environment->AppFolder().chopped(1));
-        QCOMPARE(environment->prompt.filters.first(), QStringLiteral("CSV Files (*.csv)|*.csv|"));
+        QCOMPARE(environment->prompt.filters.first(), QStringLiteral("CSV文件 (*.csv)|*.csv|"));
 
         // The same user in another database takes the file in whole.
         RecordSession_cl other(QStringLiteral("另一个"));
@@ -417,8 +437,8 @@ private slots:
         QCOMPARE(Rows(List(page, Page_cl::IdRecords)),
                  (QList<QStringList>{{"2024-05-03", "交通", "打车", "-43.21", RecordSession_cl::SuperName, "开销",
                                       "说\"快\"\n第二行"},
-                                     {"2024-05-02", "工资", "", "8800", RecordSession_cl::SuperName, "年收入", ""},
-                                     {"2024-05-01", "餐饮", "午饭", "-12.5", RecordSession_cl::SuperName, "月开销",
+                                     {"2024-05-02", "工资", "", "8800.00", RecordSession_cl::SuperName, "年收入", ""},
+                                     {"2024-05-01", "餐饮", "午饭", "-12.50", RecordSession_cl::SuperName, "月开销",
                                       "食堂, 二楼"}}));
     }
 

@@ -3,10 +3,12 @@
 #include "CTL/Report.h"
 #include "RecordSession.h"
 #include "Window/RecycleBinModel.h"
+#include "Window/WMainWnd.h"
 #include "Window/WRecordManagePage.h"
 #include "WindowTesting.h"
 
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 
@@ -96,6 +98,53 @@ private slots:
         // Only the questions before each deletion were asked.
         for (const auto& shown : environment->prompt.shown)
             QVERIFY(shown.text.startsWith(QStringLiteral("确定要删除选中的")));
+    }
+
+    void RestoresInTheMainWindow_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("an entry") << QStringLiteral("费用记录");
+        QTest::newRow("a user") << QStringLiteral("用户");
+    }
+    // The bin's restore reaches the record page's list and balance, and a user comes back
+    // with the public balance as it is now, not as it was when he went.
+    void RestoresInTheMainWindow() {
+        QFETCH(QString, kind);
+        const int32_t helper = RecordSession_cl::AddUser(QStringLiteral("小李"), 2);
+        Vorelle_ns::DataCore().GetControlUser().DeleteUser(helper, nullptr);
+        RecordSession_cl::Book(QStringLiteral("餐饮"), QStringLiteral("早饭"), -650, At(0));
+        const int32_t lunch = RecordSession_cl::Book(QStringLiteral("餐饮"), QStringLiteral("午饭"), -1250, At(0));
+        Container_ns::List_tl<int32_t> one;
+        one.Append(lunch);
+        Vorelle_ns::DataCore().GetControlUser().DeleteRecords(one);
+
+        Vorelle_ns::WMainWnd_cl window;
+        window.show();
+        RecordPage_cl& records = window.GetRecordPage();
+        window.GetTabCtrl().SelectPage(&records);
+        Settle();
+        CTL_ns::Report_cl* list = Control<CTL_ns::Report_cl>(records, RecordPage_cl::IdRecords);
+        QCOMPARE(list->RowCount(), 1);
+        Page_cl& bin = window.GetRecyclePage();
+        window.GetTabCtrl().SelectPage(&bin);
+        Settle();
+        const Vorelle_ns::RecycleBinModel_cl& model = bin.GetModel();
+        auto* view = Control<QTableView>(bin, Page_cl::IdList);
+        for (int row = 0; row < model.rowCount(); ++row) {
+            if (Row(model, row)[2] == kind) view->selectRow(row);
+        }
+        Click(Control<QPushButton>(bin, Page_cl::IdRestore));
+        Settle();
+        QCOMPARE(model.rowCount(), 1);
+        window.GetTabCtrl().SelectPage(&records);
+        Settle();
+        const bool entry = kind == QStringLiteral("费用记录");
+        QCOMPARE(list->RowCount(), entry ? 2 : 1);
+        QCOMPARE(Control<QLabel>(records, RecordPage_cl::IdAccount)->text(),
+                 entry ? QStringLiteral("个人帐户 -19.00") : QStringLiteral("个人帐户 -6.50"));
+        if (!entry) {
+            QCOMPARE(RecordSession_cl::Count(QStringLiteral("select public_account from zorb_user where sn = %1").arg(helper)),
+                     RecordSession_cl::PublicAccount());
+        }
     }
 
 private:

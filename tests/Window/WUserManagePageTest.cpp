@@ -99,7 +99,9 @@ private slots:
         SelectUser(page, QStringLiteral("普通乙"));
         QTest::keyClick(&page.GetList(), Qt::Key_Delete);
         QCOMPARE(session->Prompt().shown.size(), 1);
-        QCOMPARE(session->Prompt().shown[0].text, QStringLiteral("你真的要要删除该用户？"));
+        // Names the user and says where his entries go.
+        QCOMPARE(session->Prompt().shown[0].text,
+                 QStringLiteral("确定要删除用户“普通乙”吗？\r\n该用户的1条费用记录将移到回收站，用户和记录都可以在回收站恢复。"));
         QCOMPARE(session->Prompt().shown[0].buttons, Platform_ns::Buttons_en::OKCancel);
         QCOMPARE(Names(page).size(), 2);
         QCOMPARE(UserRows("zorb_record", sn), 1);

@@ -274,55 +274,55 @@ private slots:
                           {QDate(2025, 3, 3), false, QStringLiteral("交通"), QStringLiteral("地铁"), QStringLiteral("5")}});
             WRecordManagePage_cl& page = ShowQuarter(window, QStringLiteral("当前用户"));
             QCOMPARE(Column(Records(page), 2), (QStringList{QStringLiteral("地铁"), QStringLiteral("晚饭")}));
-            const QStringList sums{QStringLiteral("交通 -5"), QStringLiteral("餐饮 -50"), QStringLiteral("【总计开销】 -55")};
+            const QStringList sums{QStringLiteral("交通 -5.00"), QStringLiteral("餐饮 -50.00"), QStringLiteral("【总计开销】 -55.00")};
             QCOMPARE(Sums(page), sums);
-            QCOMPARE(Account(page), QStringLiteral("个人帐户 -55"));
+            QCOMPARE(Account(page), QStringLiteral("个人帐户 -55.00"));
             prompt.files << csv;
             Click(Control<QPushButton>(page, WRecordManagePage_cl::IdExport));
             DeleteAllRows(page);
             QCOMPARE(Records(page).RowCount(), 0);
             QVERIFY(!Control<QPushButton>(page, WRecordManagePage_cl::IdExport)->isEnabled());
-            QCOMPARE(Account(page), QStringLiteral("个人帐户 0"));
+            QCOMPARE(Account(page), QStringLiteral("个人帐户 0.00"));
             prompt.files << csv;
             Click(Control<QPushButton>(page, WRecordManagePage_cl::IdImport));
             QVERIFY(prompt.shown.value(0).text.startsWith(QStringLiteral("确定要删除选中的2条费用记录吗？")));
             QCOMPARE(prompt.shown.value(1).text, QStringLiteral("导入费用记录成功，共导入2条。"));
             QCOMPARE(Sums(page), sums);
-            QCOMPARE(Account(page), QStringLiteral("个人帐户 -55"));
+            QCOMPARE(Account(page), QStringLiteral("个人帐户 -55.00"));
         };
         const auto adminWork = [&](WMainWnd_cl& window) {
             Book(window, {{QDate(2025, 3, 15), false, QStringLiteral("餐饮"), QStringLiteral("聚餐"), QStringLiteral("200")}});
             WRecordManagePage_cl& page = ShowQuarter(window, QStringLiteral("当前用户"));
             ChangeAccount(page, QStringLiteral("100.5"));
-            QCOMPARE(Account(page), QStringLiteral("个人帐户 100.5"));
+            QCOMPARE(Account(page), QStringLiteral("个人帐户 100.50"));
         };
         const auto independentWork = [&](WMainWnd_cl& window) {
             QCOMPARE(TabTexts(window), allTabs.mid(1, 3));
             Book(window, {{QDate(2025, 2, 2), false, QStringLiteral("交通"), QStringLiteral("打车"), QStringLiteral("40")}});
             WRecordManagePage_cl& page = ShowQuarter(window, QStringLiteral("当前用户"));
             QCOMPARE(Control<ComboBox_cl>(page, WRecordManagePage_cl::IdUserMode)->count(), 1);
-            QCOMPARE(Sums(page), (QStringList{QStringLiteral("交通 -40"), QStringLiteral("【总计开销】 -40")}));
+            QCOMPARE(Sums(page), (QStringList{QStringLiteral("交通 -40.00"), QStringLiteral("【总计开销】 -40.00")}));
         };
         // Everybody's quarter; deleting the independent user takes his entry out of it.
         const auto lastWork = [&](WMainWnd_cl& window) {
             WRecordManagePage_cl& page = ShowQuarter(window, QStringLiteral("所有用户"));
             QCOMPARE(Records(page).RowCount(), 6);
-            QCOMPARE(Sums(page).mid(3), (QStringList{QStringLiteral("【总计开销】 -325"), QStringLiteral("【总计收入】 8000"),
-                                                     QStringLiteral("【结余】 7675")}));
-            QCOMPARE(Account(page), QStringLiteral("公共帐户 7675"));
+            QCOMPARE(Sums(page).mid(3), (QStringList{QStringLiteral("【总计开销】 -325.00"), QStringLiteral("【总计收入】 8000.00"),
+                                                     QStringLiteral("【结余】 7675.00")}));
+            QCOMPARE(Account(page), QStringLiteral("公共帐户 7675.00"));
             PickQuarter(window.GetMonthPage());
             const QList<QStringList> months = Crosstab(window, window.GetMonthPage());
             QCOMPARE(months.value(0), (QStringList{QStringLiteral("分类"), QStringLiteral("2025-01"),
                                                    QStringLiteral("2025-02"), QStringLiteral("2025-03")}));
-            QVERIFY(months.contains(QStringList{QStringLiteral("餐饮"), QStringLiteral("-50"), QStringLiteral("-30"),
-                                                QStringLiteral("-200")}));
+            QVERIFY(months.contains(QStringList{QStringLiteral("餐饮"), QStringLiteral("-50.00"), QStringLiteral("-30.00"),
+                                                QStringLiteral("-200.00")}));
             QCOMPARE(months.mid(months.size() - 3),
-                     (QList<QStringList>{{QStringLiteral("【总计开销】"), QStringLiteral("-50"), QStringLiteral("-70"), QStringLiteral("-205")},
-                                         {QStringLiteral("【总计收入】"), QStringLiteral("8000"), QStringLiteral("0"), QStringLiteral("0")},
-                                         {QStringLiteral("【结余】"), QStringLiteral("7950"), QStringLiteral("-70"), QStringLiteral("-205")}}));
+                     (QList<QStringList>{{QStringLiteral("【总计开销】"), QStringLiteral("-50.00"), QStringLiteral("-70.00"), QStringLiteral("-205.00")},
+                                         {QStringLiteral("【总计收入】"), QStringLiteral("8000.00"), QStringLiteral("0.00"), QStringLiteral("0.00")},
+                                         {QStringLiteral("【结余】"), QStringLiteral("7950.00"), QStringLiteral("-70.00"), QStringLiteral("-205.00")}}));
             const QList<QStringList> years = Crosstab(window, window.GetYearPage());
             QCOMPARE(years.value(0), (QStringList{QStringLiteral("分类"), QStringLiteral("2025")}));
-            QCOMPARE(years.last(), (QStringList{QStringLiteral("【结余】"), QStringLiteral("7675")}));
+            QCOMPARE(years.last(), (QStringList{QStringLiteral("【结余】"), QStringLiteral("7675.00")}));
             window.GetTabCtrl().SelectPage(&window.GetUserPage());
             prompt.answers << Platform_ns::Answer_en::OK;
             DeleteUser(window.GetUserPage(), Independent);
@@ -330,9 +330,9 @@ private slots:
             window.GetTabCtrl().SelectPage(&page);
             Settle();
             QCOMPARE(Records(page).RowCount(), 5);
-            QCOMPARE(Account(page), QStringLiteral("公共帐户 7715"));
+            QCOMPARE(Account(page), QStringLiteral("公共帐户 7715.00"));
             ChangeAccount(page, QStringLiteral("10000"));
-            QCOMPARE(Account(page), QStringLiteral("公共帐户 10000"));
+            QCOMPARE(Account(page), QStringLiteral("公共帐户 10000.00"));
         };
         RunProgram({{Super, QStringLiteral("wang"), superWork, CreateDatabase},
                     {Normal, QStringLiteral("pw"), normalWork},
@@ -340,7 +340,8 @@ private slots:
                     {Independent, QStringLiteral("pw"), independentWork},
                     {Super, QStringLiteral("wang2"), lastWork}});
         QCOMPARE(prompt.shown.size(), 3);
-        QCOMPARE(prompt.shown[2].text, QStringLiteral("你真的要要删除该用户？"));
+        QCOMPARE(prompt.shown[2].text, QStringLiteral("确定要删除用户“%1”吗？\r\n该用户的1条费用记录将移到回收站，"
+                                                      "用户和记录都可以在回收站恢复。").arg(Independent));
         QVERIFY(QFile::exists(environment->AppFolder() + QStringLiteral("本地库/家庭.mdb")));
         QVERIFY(QFile::exists(Vorelle_ns::DatabaseManage_cl::LinkFilePath()));
 
@@ -355,7 +356,7 @@ private slots:
             QCOMPARE(Control<ComboBox_cl>(page, WRecordManagePage_cl::IdUserMode)->Text(), QStringLiteral("所有用户"));
             ShowQuarter(window, QStringLiteral("所有用户"));
             QCOMPARE(Records(page).RowCount(), 5);
-            QCOMPARE(Account(page), QStringLiteral("公共帐户 10000"));
+            QCOMPARE(Account(page), QStringLiteral("公共帐户 10000.00"));
             WMonthCrosstabPage_cl& month = window.GetMonthPage();
             window.GetTabCtrl().SelectPage(&month);
             QCOMPARE(Control<QDateEdit>(month, WMonthCrosstabPage_cl::IdBeginDate)->date(), QDate(2025, 1, 1));

@@ -104,8 +104,10 @@ TEST_F(IniStorageTest, FileIsReadableByItsOwnerOnly) {
     }
     EXPECT_EQ(Mode(File()), mode_t(0600));
     ASSERT_TRUE(QFile::setPermissions(File(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
-    IniStorage_cl storage(File(), QString());
-    storage.WriteString(QStringLiteral("上次密码"), QStringLiteral("other"));
+    {
+        IniStorage_cl storage(File(), QString());
+        storage.WriteString(QStringLiteral("上次密码"), QStringLiteral("other"));
+    }
     EXPECT_EQ(Mode(File()), mode_t(0600));
 }
 

@@ -52,6 +52,14 @@ TEST(WidgetPrompt, MessageBoxShowsExactlyTextCaptionAndButtons) {
               (QStringList{QStringLiteral("取消"), QStringLiteral("确定")}));
 }
 
+TEST(WidgetPrompt, AShortMessageLeavesItsTitleWhole) {
+    const QString title = QStringLiteral("ZantheVorelle管理软件");
+    const auto box = WidgetPrompt_cl::MakeMessageBox(nullptr, QStringLiteral("好。"), title, Buttons_en::OK);
+    box->show();  // the box sizes itself when shown and laid out
+    QCoreApplication::processEvents();
+    EXPECT_GT(box->width(), box->fontMetrics().horizontalAdvance(title) + 100);
+}
+
 TEST(WidgetPrompt, ClosingABoxGivesTheCautiousAnswer) {
     EXPECT_EQ(WidgetPrompt_cl::ToAnswer(QMessageBox::Yes, Buttons_en::YesNo), Answer_en::Yes);
     EXPECT_EQ(WidgetPrompt_cl::ToAnswer(QMessageBox::Cancel, Buttons_en::OKCancel), Answer_en::Cancel);

@@ -80,7 +80,7 @@ void Report_cl::SetColumns(const Column_st* columns, int32_t count) {
             percentLeft = 0;
         }
         rest -= width;
-        AddColumn(columns[i].title, width);
+        AddColumn(columns[i].title, width, columns[i].figures);
     }
 }
 
@@ -89,8 +89,8 @@ void Report_cl::ClearColumns() {
     rowModel.ClearTitles();
 }
 
-void Report_cl::AddColumn(const QString& title, int32_t width) {
-    rowModel.AddTitle(title);
+void Report_cl::AddColumn(const QString& title, int32_t width, bool figures) {
+    rowModel.AddTitle(title, figures);
     setColumnWidth(ColumnCount() - 1, width);
 }
 

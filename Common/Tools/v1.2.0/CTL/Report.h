@@ -25,6 +25,7 @@ public:
     struct Column_st {
         QString title;
         int32_t percent;  // of the client width; negative: whatever is left
+        bool figures = false;  // amounts, shown right-aligned
     };
 
     // A row's data object when auto-free is on.
@@ -39,7 +40,8 @@ public:
     // one marked as the rest, takes all that remains.
     void SetColumns(const Column_st* columns, int32_t count);
     void ClearColumns();
-    void AddColumn(const QString& title, int32_t width);
+    // figures: amounts, shown right-aligned.
+    void AddColumn(const QString& title, int32_t width, bool figures = false);
     int32_t ColumnCount() const { return rowModel.columnCount(); }
     QString Title(int32_t column) const { return rowModel.Title(column); }
 

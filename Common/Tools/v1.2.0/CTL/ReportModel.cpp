@@ -15,7 +15,11 @@ int ReportModel_cl::rowCount(const QModelIndex& parent) const {
 int ReportModel_cl::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(titles.size()); }
 
 QVariant ReportModel_cl::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid()) return QVariant();
+    if (!index.isValid()) return QVariant();
+    if (role == Qt::TextAlignmentRole) {
+        return QVariant::fromValue(Qt::AlignVCenter | (figureColumns.value(index.column()) ? Qt::AlignRight : Qt::AlignLeft));
+    }
+    if (role != Qt::DisplayRole) return QVariant();
     return Text(index.row(), index.column());
 }
 
@@ -24,16 +28,18 @@ QVariant ReportModel_cl::headerData(int section, Qt::Orientation orientation, in
     return titles.value(section);
 }
 
-void ReportModel_cl::AddTitle(const QString& title) {
+void ReportModel_cl::AddTitle(const QString& title, bool figures) {
     const int column = int(titles.size());
     beginInsertColumns(QModelIndex(), column, column);
     titles.append(title);
+    figureColumns.append(figures);
     endInsertColumns();
 }
 
 void ReportModel_cl::ClearTitles() {
     beginResetModel();
     titles.clear();
+    figureColumns.clear();
     endResetModel();
 }
 

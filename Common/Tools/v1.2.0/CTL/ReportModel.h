@@ -29,7 +29,8 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    void AddTitle(const QString& title);
+    // A column of figures reads right-aligned, so that their decimals line up.
+    void AddTitle(const QString& title, bool figures = false);
     QString Title(int32_t column) const { return titles.value(column); }
     void ClearTitles();
 
@@ -54,6 +55,7 @@ private:
     };
 
     QStringList titles;
+    QList<bool> figureColumns;
     std::vector<Row_st> rows;
     std::unique_ptr<ReportRows_cl> source;
 };

@@ -9,6 +9,7 @@
 #include "platform/ado/ProviderError.h"
 
 #include <QFileInfo>
+#include <atomic>
 #include <iterator>
 
 namespace DB_ns {
@@ -47,7 +48,11 @@ constexpr int32_t kErrorsOccurred = 0x00040EDA;
 QString StatementRemark(const QString& sql, const Ado_ns::ProviderError_cl& error) {
     return sql + QStringLiteral("\r\n") + WindowsLines(error.Description());
 }
+std::atomic<int64_t> statementsRun{0};
+
 }  // namespace
+
+int64_t ADODatabase_cl::StatementsRun() { return statementsRun.load(); }
 
 int32_t InterfaceCode(const Ado_ns::ProviderError_cl& error) {
     const uint32_t result = error.Result();
@@ -148,6 +153,7 @@ int32_t ADODatabase_cl::QueryCount(const QString& sql, int32_t& count) {
     open.Errors().Clear();
     int32_t affected = 0;
     std::shared_ptr<Ado_ns::Recordset_cl> rows;
+    ++statementsRun;
     try {
         rows = open.Execute(sql, affected, Ado_ns::adCmdText);
     } catch (const Ado_ns::ProviderError_cl& error) {
@@ -171,6 +177,7 @@ int32_t ADODatabase_cl::ExecuteNoRecords(const QString& sql) {
     Ado_ns::Connection_cl& open = Connected();
     open.Errors().Clear();
     int32_t affected = 0;
+    ++statementsRun;
     try {
         open.Execute(sql, affected, Ado_ns::adCmdText | Ado_ns::adExecuteNoRecords);
     } catch (const Ado_ns::ProviderError_cl& error) {
@@ -190,6 +197,7 @@ int32_t ADODatabase_cl::Query(const BoundSQL_st& statement, SimpleOutRecords_cl&
     open.Errors().Clear();
     int32_t affected = 0;
     std::shared_ptr<Ado_ns::Recordset_cl> rows;
+    ++statementsRun;
     try {
         rows = open.Execute(sql, statement.parameters, affected, Ado_ns::adCmdText);
     } catch (const Ado_ns::ProviderError_cl& error) {
@@ -211,6 +219,7 @@ int32_t ADODatabase_cl::Query(const BoundSQL_st& statement, SimpleOutRecords_cl&
 bool ADODatabase_cl::TableExists(const QString& table) {
     Ado_ns::Connection_cl& open = Connected();
     const QString sql = QStringLiteral("select count(*) from ") + table;
+    ++statementsRun;
     open.Errors().Clear();
     int32_t affected = 0;
     try {

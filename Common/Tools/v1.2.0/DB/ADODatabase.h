@@ -36,6 +36,10 @@ public:
     // absolute path, or the provider, address and login; empty while unconnected.
     QString Identity() const;
 
+    // How many statements all databases of the process have sent: what a test watches to
+    // see that a window left alone asks nothing.
+    static int64_t StatementsRun();
+
 protected:
     explicit ADODatabase_cl(bool simulateNesting);
 

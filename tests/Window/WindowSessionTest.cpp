@@ -1,0 +1,146 @@
+#include "CTL/Report.h"
+#include "RecordSession.h"
+#include "Window/WInputRecordDlg.h"
+#include "Window/WRecordManagePage.h"
+#include "WindowTesting.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace WindowTesting_ns;
+using Page_cl = Vorelle_ns::WRecordManagePage_cl;
+
+namespace {
+
+QPoint RowPoint(CTL_ns::Report_cl* list, int32_t row) { return list->visualRect(list->model()->index(row, 2)).center(); }
+
+int32_t Amount(int32_t sn) { return Vorelle_ns::DataCore().GetRecordManage().GetRecord(sn).expense; }
+
+// Keys one at a time with the event loop running between them, as a person types.
+void TypeSlowly(QWidget* edit, const QString& text) {
+    for (const QChar c : text) {
+        QTest::keyClick(edit, c.toLatin1());
+        QTest::qWait(100);
+    }
+}
+
+}  // namespace
+
+// A household's session on the record page, through real mouse and key events, with the
+// book checked after each step.
+class WindowSessionTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        environment = std::make_unique<Environment_cl>();
+        session = std::make_unique<RecordSession_cl>();
+    }
+    void cleanup() {
+        session.reset();
+        environment.reset();
+    }
+
+    void SelectOpenChangeDeleteAndUndo() {
+        const QDate today = QDate::currentDate();
+        const int32_t breakfast =
+            RecordSession_cl::Book(QStringLiteral("餐饮"), QStringLiteral("早饭"), -650, QDateTime(today, QTime(8, 0)));
+        const int32_t lunch =
+            RecordSession_cl::Book(QStringLiteral("餐饮"), QStringLiteral("午饭"), -1250, QDateTime(today, QTime(12, 0)));
+        const int32_t dinner =
+            RecordSession_cl::Book(QStringLiteral("餐饮"), QStringLiteral("晚饭"), -2000, QDateTime(today, QTime(18, 0)));
+        Page_cl page;
+        page.show();
+        QTest::qWait(300);
+        CTL_ns::Report_cl* records = Control<CTL_ns::Report_cl>(page, Page_cl::IdRecords);
+        QCOMPARE(records->RowCount(), 3);  // newest first
+
+        QTest::mouseClick(records->viewport(), Qt::LeftButton, {}, RowPoint(records, 1));
+        QTest::qWait(300);
+        QCOMPARE(records->SelectedRows().Count(), 1);
+        QCOMPARE(records->RowData(records->FirstSelectedRow()), lunch);
+
+        auto changed = WhenShown<Vorelle_ns::WInputRecordDlg_cl>([](Vorelle_ns::WInputRecordDlg_cl& dialog) {
+            Type(Control<CTL_ns::ComboBox_cl>(dialog, Vorelle_ns::WInputRecordDlg_cl::IdAmount), QStringLiteral("13"));
+            Click(Control<QPushButton>(dialog, Vorelle_ns::WInputRecordDlg_cl::IdOK));
+        });
+        QTest::mouseDClick(records->viewport(), Qt::LeftButton, {}, RowPoint(records, 1));
+        QTest::qWait(300);
+        QVERIFY(changed->ran);
+        // The window manager gives the page back the focus the dialog had.
+        page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        QCOMPARE(Amount(lunch), -1300);
+        QCOMPARE(RecordSession_cl::SingleAccount(), -3950);
+
+        QTest::mouseClick(records->viewport(), Qt::LeftButton, {}, RowPoint(records, 0));
+        QTest::mouseClick(records->viewport(), Qt::LeftButton, Qt::ControlModifier, RowPoint(records, 2));
+        QTest::qWait(300);
+        QCOMPARE(records->SelectedRows().Count(), 2);
+        QTest::keyClick(records, Qt::Key_Delete);
+        QTest::qWait(300);
+        QCOMPARE(environment->prompt.shown.size(), 1);
+        QVERIFY(environment->prompt.shown[0].text.contains(QStringLiteral("2条")));
+        QCOMPARE(RecordSession_cl::LiveRecords(), 1);
+        QCOMPARE(records->RowCount(), 1);
+        QCOMPARE(records->RowData(0), lunch);
+        QCOMPARE(RecordSession_cl::SingleAccount(), -1300);
+
+        QTest::keyClick(records, Qt::Key_Z, Qt::ControlModifier);
+        QTest::qWait(300);
+        QCOMPARE(RecordSession_cl::LiveRecords(), 3);
+        QCOMPARE(records->RowCount(), 3);
+        QCOMPARE(RecordSession_cl::SingleAccount(), -3950);
+        QCOMPARE(Amount(breakfast) + Amount(dinner), -2650);
+    }
+
+    void AmountBoundsAreTakenWhenTypingEnds_data() {
+        QTest::addColumn<QString>("minimum");
+        QTest::addColumn<QString>("maximum");
+        QTest::addColumn<int>("boxes");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("an upper bound of 1000") << QString() << QStringLiteral("1000") << 0 << 3;
+        QTest::newRow("an upper bound of 10") << QString() << QStringLiteral("10") << 0 << 1;
+        QTest::newRow("both") << QStringLiteral("10") << QStringLiteral("13") << 0 << 1;
+        // The lower bound alone was taken when its box was left; the crossed pair is not.
+        QTest::newRow("lower above upper, said once") << QStringLiteral("9000") << QStringLiteral("1") << 1 << 0;
+        QTest::newRow("no amount, said once") << QString() << QStringLiteral("1x") << 1 << 3;
+    }
+    void AmountBoundsAreTakenWhenTypingEnds() {
+        QFETCH(QString, minimum);
+        QFETCH(QString, maximum);
+        QFETCH(int, boxes);
+        QFETCH(int, rows);
+        const QDateTime now(QDate::currentDate(), QTime(9, 0));
+        for (const int32_t cents : {-650, -1300, -2000}) {
+            RecordSession_cl::Book(QStringLiteral("餐饮"), QStringLiteral("饭"), cents, now);
+        }
+        Page_cl page;
+        page.show();
+        QTest::qWait(300);
+        auto* lower = Control<QLineEdit>(page, Page_cl::IdMinimum);
+        auto* upper = Control<QLineEdit>(page, Page_cl::IdMaximum);
+        CTL_ns::Report_cl* records = Control<CTL_ns::Report_cl>(page, Page_cl::IdRecords);
+        lower->setFocus();
+        TypeSlowly(lower, minimum);
+        QTest::keyClick(lower, Qt::Key_Tab);
+        TypeSlowly(upper, maximum);
+        QCOMPARE(upper->text(), maximum);
+        QVERIFY(environment->prompt.shown.isEmpty());
+        QTest::keyClick(upper, Qt::Key_Return);
+        QTest::qWait(300);
+        // Leaving the box after Enter ends the same typing again: nothing more is said.
+        records->setFocus();
+        QTest::qWait(300);
+        QCOMPARE(environment->prompt.shown.size(), boxes);
+        QCOMPARE(upper->text(), maximum);
+        QCOMPARE(records->RowCount(), rows);
+    }
+
+private:
+    std::unique_ptr<Environment_cl> environment;
+    std::unique_ptr<RecordSession_cl> session;
+};
+
+WINDOW_TEST(WindowSessionTest);
+#include "WindowSessionTest.moc"
