@@ -478,8 +478,10 @@ private slots:
                                   << "CSV文件内容不正确，金额应该为数字。\r\n第2行";
         QTest::newRow("beyond 32 bits") << QList<QStringList>{kHeader, with(3, "-21474836.49")}
                                         << "CSV文件内容不正确，金额应该为数字。\r\n第2行";
-        QTest::newRow("rounds to zero") << QList<QStringList>{kHeader, with(3, "-0.004")}
-                                        << "CSV文件内容不正确，金额不能为零。\r\n第2行";
+        QTest::newRow("zero") << QList<QStringList>{kHeader, with(3, "-0.00")}
+                              << "CSV文件内容不正确，金额不能为零。\r\n第2行";
+        QTest::newRow("a third decimal") << QList<QStringList>{kHeader, with(3, "-0.004")}
+                                         << "CSV文件内容不正确，金额应该为数字。\r\n第2行";
         QTest::newRow("sign and kind") << QList<QStringList>{kHeader, good, good, with(3, "5")}
                                        << "CSV文件内容不正确，金额与类别不一致。\r\n第4行";
         QTest::newRow("kind text") << QList<QStringList>{kHeader, with(5, "月开销 ")}
