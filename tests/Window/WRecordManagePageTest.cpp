@@ -498,8 +498,10 @@ private slots:
                                   << "CSV文件内容不正确，金额应该为数字。\r\n第2行";
         QTest::newRow("beyond 32 bits") << QList<QStringList>{kHeader, with(3, "-21474836.49")}
                                         << "CSV文件内容不正确，金额太大，最多为21474836.47。\r\n第2行";
-        QTest::newRow("rounds to zero") << QList<QStringList>{kHeader, with(3, "-0.004")}
-                                        << "CSV文件内容不正确，金额不能为零。\r\n第2行";
+        QTest::newRow("zero") << QList<QStringList>{kHeader, with(3, "-0.00")}
+                              << "CSV文件内容不正确，金额不能为零。\r\n第2行";
+        QTest::newRow("a third decimal") << QList<QStringList>{kHeader, with(3, "-0.004")}
+                                         << "CSV文件内容不正确，金额应该为数字。\r\n第2行";
         // A positive expense is a refund; a negative income is nothing.
         QTest::newRow("sign and kind") << QList<QStringList>{kHeader, good, good, with(5, "月收入")}
                                        << "CSV文件内容不正确，金额与类别不一致。\r\n第4行";
