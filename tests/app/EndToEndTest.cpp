@@ -251,7 +251,7 @@ private slots:
 
     void NewHouseholdWalk() {
         const QStringList allTabs{QStringLiteral("用户管理"), QStringLiteral("费用记录管理"), QStringLiteral("月统计"),
-                                  QStringLiteral("年统计"), QStringLiteral("定期记录"), QStringLiteral("回收站")};
+                                  QStringLiteral("年统计"), QStringLiteral("预算"), QStringLiteral("定期记录"), QStringLiteral("回收站")};
         RecordingPrompt_cl& prompt = environment->prompt;
         const auto superWork = [&](WMainWnd_cl& window) {
             QCOMPARE(TabTexts(window), allTabs);
