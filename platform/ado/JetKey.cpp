@@ -80,11 +80,11 @@ QByteArray JetKey_cl::For(const QString& password, const QByteArray& salt) {
     if (PKCS5_PBKDF2_HMAC_SHA1(secret.constData(), int(secret.size()), reinterpret_cast<const unsigned char*>(salt.constData()),
                                kSaltSize, rounds, kKeySize, key) != 1)
         return secret;
-    const QByteArray spec = "x'" + QByteArray(reinterpret_cast<const char*>(key), kKeySize).toHex() + salt.toHex() + "'";
+    const QByteArray rawKey = "x'" + QByteArray(reinterpret_cast<const char*>(key), kKeySize).toHex() + salt.toHex() + "'";
     OPENSSL_cleanse(key, sizeof key);
     if (derived.size() == kKept) derived.erase(derived.begin());
-    derived.push_back({tag, spec});
-    return spec;
+    derived.push_back({tag, rawKey});
+    return rawKey;
 }
 
 QByteArray JetKey_cl::SaltOf(const QString& path) {
