@@ -269,7 +269,7 @@ private slots:
         // Exports his quarter, deletes it, and brings it back from the file.
         const QString csv = environment->AppFolder() + QStringLiteral("乙.csv");
         const auto normalWork = [&](WMainWnd_cl& window) {
-            QCOMPARE(TabTexts(window), allTabs.mid(1, 4));
+            QCOMPARE(TabTexts(window), allTabs.mid(1, 5));
             Book(window, {{QDate(2025, 1, 20), false, QStringLiteral("餐饮"), QStringLiteral("晚饭"), QStringLiteral("50")},
                           {QDate(2025, 3, 3), false, QStringLiteral("交通"), QStringLiteral("地铁"), QStringLiteral("5")}});
             WRecordManagePage_cl& page = ShowQuarter(window, QStringLiteral("当前用户"));
@@ -297,7 +297,7 @@ private slots:
             QCOMPARE(Account(page), QStringLiteral("个人帐户 100.50"));
         };
         const auto independentWork = [&](WMainWnd_cl& window) {
-            QCOMPARE(TabTexts(window), allTabs.mid(1, 4));
+            QCOMPARE(TabTexts(window), allTabs.mid(1, 5));
             Book(window, {{QDate(2025, 2, 2), false, QStringLiteral("交通"), QStringLiteral("打车"), QStringLiteral("40")}});
             WRecordManagePage_cl& page = ShowQuarter(window, QStringLiteral("当前用户"));
             QCOMPARE(Control<ComboBox_cl>(page, WRecordManagePage_cl::IdUserMode)->count(), 1);
