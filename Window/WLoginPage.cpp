@@ -86,8 +86,9 @@ void WLoginPage_cl::RestoreSettings() {
     rememberNameCheck->setChecked(custom.ReadBoolean(kRememberName, false));
     rememberPasswordCheck->setChecked(custom.ReadBoolean(kRememberPassword, false));
     userNameCombo->Fill(Unique_ns::GetRecentRecordFromFile().List(kUserNames));
-    // Filling selects the first name and reports it like a choice of the user's.
-    firstChangePending = userNameCombo->count() > 0;
+    // Filling selects the first name and reports it later like a choice of the user's:
+    // only a name other than the one shown is a change.
+    shownName = userNameCombo->currentText();
     // The book of the last login, named exactly.
     databaseCombo->SelectByText(custom.ReadString(kDatabase, QStringLiteral("默认")));
     passwordEdit->setText(custom.ReadString(kLastPassword, QString()));
@@ -101,15 +102,17 @@ void WLoginPage_cl::ReloadDatabases(int32_t index) {
 void WLoginPage_cl::SetUserName(const QString& userName) {
     userNameCombo->setCurrentIndex(-1);
     userNameCombo->setEditText(userName);
+    shownName = userName;
     passwordEdit->clear();
     passwordEdit->setFocus();
 }
 
 void WLoginPage_cl::OnUserNameChanged() {
-    if (firstChangePending) {
-        firstChangePending = false;
-        return;
-    }
+    // The box also reports its own choices late (a typed name that matches a remembered
+    // one is selected when the box is left): the password typed meanwhile stays.
+    const QString name = userNameCombo->currentText();
+    if (name == shownName) return;
+    shownName = name;
     passwordEdit->clear();
 }
 

@@ -67,9 +67,8 @@ private:
     QPushButton* loginButton;
     QPushButton* exitButton;
     QPushButton* deleteButton;
-    // Set while the page's own selection of the first remembered name is yet to be
-    // reported, so that reporting it does not forget the remembered password.
-    bool firstChangePending = false;
+    // The name the password box belongs to: a report of the same name again keeps it.
+    QString shownName;
 };
 
 }  // namespace Vorelle_ns
