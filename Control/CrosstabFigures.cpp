@@ -27,17 +27,17 @@ CrosstabFigures_cl::CrosstabFigures_cl(const DB_ns::CrossTable_st& source)
     : table(source), periods(source.columnCaptions.Count()) {
     expense.Allocate(periods);
     income.Allocate(periods);
-    // Many categories together can pass 32 bits where no single cell does.
+    // Many categories together can pass 32 bits where no single cell does. A category
+    // counts by its kind: a refund-only period lowers the expense and adds no income. A
+    // table read without kinds is split by the cells' signs.
+    const bool kinds = source.incomeRows.Count() == CategoryCount();
     for (int32_t i = 0; i < CategoryCount(); ++i) {
         for (int32_t j = 0; j < periods; ++j) {
             const int32_t cell = Cell(i, j);
-            if (cell < 0) {
-                expense[j] += cell;
-                anyExpense = true;
-            } else if (cell > 0) {
-                income[j] += cell;
-                anyIncome = true;
-            }
+            const bool earned = kinds ? source.incomeRows[i] : cell > 0;
+            if (!kinds && cell == 0) continue;
+            (earned ? income : expense)[j] += cell;
+            (earned ? anyIncome : anyExpense) = true;
         }
     }
     ChooseColours();

@@ -11,8 +11,8 @@ namespace Vorelle_ns {
 
 // The figures of one statistics crosstab, worked out once for the table and the charts
 // alike, so that the two never disagree: each category's signed sum per period, and per
-// period the expense (negative), the income and the balance. Each category also gets a
-// colour of its own, the same in every chart drawn from the crosstab.
+// period the expense (negative unless refunds outweigh it), the income and the balance.
+// Each category also gets a colour of its own, the same in every chart drawn from it.
 class CrosstabFigures_cl {
 public:
     explicit CrosstabFigures_cl(const DB_ns::CrossTable_st& table);
@@ -26,7 +26,7 @@ public:
     int64_t Expense(int32_t period) const { return expense[period]; }
     int64_t Income(int32_t period) const { return income[period]; }
     int64_t Balance(int32_t period) const { return expense[period] + income[period]; }
-    // Whether any cell at all is an expense, or an income.
+    // Whether any category is of the expense kind, or of the income kind.
     bool AnyExpense() const { return anyExpense; }
     bool AnyIncome() const { return anyIncome; }
     // 0xRRGGBB. Chosen from the category names alone: the same set of categories always

@@ -189,7 +189,7 @@ const Tmpl recordsTail[] = {
 // deleted or not, so the sums stay what they were.
 const Tmpl typeSumsHead[] = {
     {DB_ALL,
-     "select zorb_expense_type.sn,zorb_expense_type.type_name,sum(zorb_record.expense) from "
+     "select zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,sum(zorb_record.expense) from "
      "zorb_record,zorb_user,zorb_expense_type where zorb_record.valid = '1' and zorb_expense_type.valid = '1' and "
      "zorb_expense_type.sn = zorb_record.type_sn and zorb_user.sn = zorb_record.user_sn and "
      "zorb_record.record_time >= #?begin_time?# and zorb_record.record_time <= #?end_time?#"}};
@@ -265,17 +265,17 @@ const Tmpl deleteUserRecords[] = {
 // ("yyyy-mm"), which does not depend on the server's language as month names do.
 const Tmpl crosstabMonthHead[] = {
     {DB_LOCAL,
-     "select zorb_expense_type.sn,zorb_expense_type.type_name,format(zorb_record.record_time, 'yyyy-mm') as "
+     "select zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,format(zorb_record.record_time, 'yyyy-mm') as "
      "period,sum(zorb_record.expense)"},
     {DB_SQLSERVER,
-     "select zorb_expense_type.sn,zorb_expense_type.type_name,convert(char(7), zorb_record.record_time, 120) as "
+     "select zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,convert(char(7), zorb_record.record_time, 120) as "
      "period,sum(zorb_record.expense)"}};
 const Tmpl crosstabYearHead[] = {
     {DB_LOCAL,
-     "select zorb_expense_type.sn,zorb_expense_type.type_name,format(zorb_record.record_time, 'yyyy') as "
+     "select zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,format(zorb_record.record_time, 'yyyy') as "
      "period,sum(zorb_record.expense)"},
     {DB_SQLSERVER,
-     "select zorb_expense_type.sn,zorb_expense_type.type_name,datename(yyyy, zorb_record.record_time) as "
+     "select zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,datename(yyyy, zorb_record.record_time) as "
      "period,sum(zorb_record.expense)"}};
 const Tmpl monthBody[] = {
     {DB_ALL,
@@ -365,8 +365,8 @@ int32_t Known(const Container_ns::List_tl<KnownSn_st>& known, const QString& nam
     return 0;
 }
 
-// Lays out rows of (category sn, category name, period, sum), ordered by category, as a
-// crosstab with one column per caption: a category's row holds its sums under their
+// Lays out rows of (category sn, category name, kind, period, sum), ordered by category,
+// as a crosstab with one column per caption: a category's row holds its sums under their
 // periods and 0 elsewhere; sums of periods without a column are left out. No rows give
 // the empty table.
 DB_ns::CrossTable_st Pivot(DB_ns::SimpleOutRecords_cl& records, int32_t count, const QStringList& periods) {
@@ -375,6 +375,7 @@ DB_ns::CrossTable_st Pivot(DB_ns::SimpleOutRecords_cl& records, int32_t count, c
     QHash<QString, int32_t> columnOf;
     for (int32_t j = 0; j < int32_t(periods.size()); ++j) columnOf.insert(periods[j], j);
     std::vector<QString> names;
+    std::vector<bool> incomes;
     std::vector<int32_t> cells;
     int32_t lastSn = 0;
     QString period;
@@ -383,10 +384,12 @@ DB_ns::CrossTable_st Pivot(DB_ns::SimpleOutRecords_cl& records, int32_t count, c
         if (names.empty() || sn != lastSn) {
             names.emplace_back();
             records.GetString(names.back());
+            incomes.push_back(ReadString(records) == KindText(true));
             cells.resize(cells.size() + periods.size(), 0);
             lastSn = sn;
         } else {
-            records.GetString(period);  // the same name again
+            records.GetString(period);  // the same name and kind again
+            records.GetString(period);
         }
         records.GetString(period);
         const int32_t sum = records.GetInteger();
@@ -398,6 +401,8 @@ DB_ns::CrossTable_st Pivot(DB_ns::SimpleOutRecords_cl& records, int32_t count, c
     for (int32_t j = 0; j < int32_t(periods.size()); ++j) table.columnCaptions[j] = periods[j];
     table.rowCaptions.Allocate(int32_t(names.size()));
     for (size_t i = 0; i < names.size(); ++i) table.rowCaptions[int32_t(i)] = names[i];
+    table.incomeRows.Allocate(int32_t(incomes.size()));
+    for (size_t i = 0; i < incomes.size(); ++i) table.incomeRows[int32_t(i)] = incomes[i];
     table.cells.Allocate(int32_t(cells.size()));
     for (size_t i = 0; i < cells.size(); ++i) table.cells[int32_t(i)] = cells[i];
     return table;
@@ -833,10 +838,20 @@ Base_ns::Trusteeship_tl<TypeSum_st> RecordManage_cl::GetTypeSums(bool allUsers, 
         TypeSum_st& sum = sums[i];
         sum.sn = records.GetInteger();
         records.GetString(sum.typeName);
+        sum.income = ReadString(records) == KindText(true);
         sum.sum = records.GetInteger();
         records.MoveNext();
     }
     return sums;
+}
+
+SumTotals_st RecordManage_cl::Totals(const Base_ns::Trusteeship_tl<TypeSum_st>& sums) {
+    SumTotals_st totals;
+    for (int32_t i = 0; i < sums.Count(); ++i) {
+        (sums[i].income ? totals.income : totals.expense) += sums[i].sum;
+        (sums[i].income ? totals.anyIncome : totals.anyExpense) = true;
+    }
+    return totals;
 }
 
 DB_ns::CrossTable_st RecordManage_cl::GetMonthCrosstab(bool allUsers, const QString& userName,

@@ -60,7 +60,18 @@ struct RecordDetail_st {
 struct TypeSum_st {
     int32_t sn = 0;
     QString typeName;
+    bool income = false;  // the category's kind: a refund-only period gives an expense category a positive sum
     int32_t sum = 0;
+};
+
+// The totals under a list of category sums, split by the categories' kind: refunds lower
+// the expense (which may end above zero) and never count as income. Totals of many
+// categories can pass 32 bits where no single sum does.
+struct SumTotals_st {
+    int64_t expense = 0;
+    int64_t income = 0;
+    bool anyExpense = false;  // whether any expense category is listed
+    bool anyIncome = false;
 };
 
 // One template (a frequently used entry of the logged-in user).
@@ -130,6 +141,7 @@ public:
                                                     const Base_ns::DateTime_cl& begin,
                                                     const Base_ns::DateTime_cl& end,
                                                     const RecordFilter_st& filter = {});
+    [[nodiscard]] static SumTotals_st Totals(const Base_ns::Trusteeship_tl<TypeSum_st>& sums);
 
     // One column per month from begin's month to end's; monthly entries only.
     DB_ns::CrossTable_st GetMonthCrosstab(bool allUsers, const QString& userName, const Base_ns::DateTime_cl& begin,

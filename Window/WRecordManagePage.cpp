@@ -237,21 +237,18 @@ void WRecordManagePage_cl::FillSums(const Filter_st& query) {
     sumList->DeleteAllRows();
     const Base_ns::Trusteeship_tl<TypeSum_st> sums = DataCore().GetControlUser().GetTypeSums(
         query.userMode == WRecordFilterBar_cl::AllUsers, query.userName, query.begin, query.end, query.filter);
-    // Totals of many categories can pass 32 bits even where no single sum does.
-    int64_t expense = 0;
-    int64_t income = 0;
     for (int32_t i = 0; i < sums.Count(); ++i) {
         const QString texts[] = {sums[i].typeName, ConvertInfo_cl::MoneyToText(sums[i].sum, kTwo)};
         sumList->AddRow(texts, 2);
-        (sums[i].sum < 0 ? expense : income) += sums[i].sum;
     }
     const auto addTotal = [this](const QString& caption, int64_t amount) {
         const QString texts[] = {caption, ConvertInfo_cl::MoneyToText(amount, kTwo)};
         sumList->AddRow(texts, 2);
     };
-    if (expense != 0) addTotal(QStringLiteral("【总计开销】"), expense);
-    if (income != 0) addTotal(QStringLiteral("【总计收入】"), income);
-    if (expense != 0 && income != 0) addTotal(QStringLiteral("【结余】"), income + expense);
+    const SumTotals_st totals = RecordManage_cl::Totals(sums);
+    if (totals.anyExpense) addTotal(QStringLiteral("【总计开销】"), totals.expense);
+    if (totals.anyIncome) addTotal(QStringLiteral("【总计收入】"), totals.income);
+    if (totals.anyExpense && totals.anyIncome) addTotal(QStringLiteral("【结余】"), totals.income + totals.expense);
 }
 
 void WRecordManagePage_cl::RefreshAccount() {

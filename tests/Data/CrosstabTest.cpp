@@ -1,4 +1,5 @@
 #include "FinanceFixture.h"
+#include "Control/CrosstabFigures.h"
 
 #include <QStringList>
 
@@ -92,6 +93,52 @@ TEST_F(CrosstabTest, YearColumnsSpanEveryYearBetweenTheEarliestAndLatestEntry) {
     // The month crosstab counts the monthly entries only.
     const auto months = records.GetMonthCrosstab(false, "", Time("2021-12-01"), Time("2021-12-31 23:59:59"));
     EXPECT_EQ(months.rowCaptions.Count(), 0);
+}
+
+TEST_F(CrosstabTest, ARefundOnlyPeriodLowersTheExpenseAndAddsNoIncome) {
+    // Bought in January, refunded in February: February's 居家 is positive and is still
+    // an expense category's figure.
+    Container_ns::List_tl<Vorelle_ns::RecordInfo_st> entries;
+    const auto entry = [](const char* type, int32_t expense, const char* time, bool refund) {
+        Vorelle_ns::RecordInfo_st info;
+        info.recordTime = Time(time);
+        info.typeName = QString::fromUtf8(type);
+        info.expense = expense;
+        info.userName = QStringLiteral("admin");
+        info.refund = refund;
+        return info;
+    };
+    entries.Append(entry("居家", -2000, "2024-01-07 10:00:00", false));
+    entries.Append(entry("居家", 1500, "2024-02-08 10:00:00", true));
+    entries.Append(entry("工资", 10000, "2024-03-09 10:00:00", false));
+    records.ImportRecords(entries);
+    const Vorelle_ns::CrosstabFigures_cl months(
+        records.GetMonthCrosstab(false, "", Time("2024-01-01"), Time("2024-03-31 23:59:59")));
+    const Vorelle_ns::CrosstabFigures_cl years(records.GetYearCrosstab(false, ""));
+    const auto sums = [&](const char* begin, const char* end) {
+        return Vorelle_ns::RecordManage_cl::Totals(records.GetTypeSums(false, "", Time(begin), Time(end)));
+    };
+    const struct {
+        const char* where;
+        int64_t expense, income;
+        bool anyExpense, anyIncome;
+        Vorelle_ns::SumTotals_st got;
+    } cases[] = {
+        {"month table, January", -2000, 0, true, true, {months.Expense(0), months.Income(0), true, true}},
+        {"month table, February", 1500, 0, true, true, {months.Expense(1), months.Income(1), true, true}},
+        {"month table, March", 0, 10000, true, true, {months.Expense(2), months.Income(2), true, true}},
+        {"year table", -500, 10000, true, true, {years.Expense(0), years.Income(0), years.AnyExpense(), years.AnyIncome()}},
+        {"record page, February", 1500, 0, true, false, sums("2024-02-01", "2024-02-29 23:59:59")},
+        {"record page, the quarter", -500, 10000, true, true, sums("2024-01-01", "2024-03-31 23:59:59")},
+    };
+    EXPECT_TRUE(months.AnyExpense() && months.AnyIncome());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        EXPECT_EQ(c.got.expense, c.expense);
+        EXPECT_EQ(c.got.income, c.income);
+        EXPECT_EQ(c.got.anyExpense, c.anyExpense);
+        EXPECT_EQ(c.got.anyIncome, c.anyIncome);
+    }
 }
 
 TEST_F(CrosstabTest, YearCrosstabOfNoEntriesIsEmpty) {

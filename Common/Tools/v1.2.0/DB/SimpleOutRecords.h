@@ -16,6 +16,10 @@ struct CrossTable_st {
     Base_ns::Trusteeship_tl<QString> columnCaptions;
     Base_ns::Trusteeship_tl<QString> rowCaptions;
     Base_ns::Trusteeship_tl<int32_t> cells;  // row i, column j at i * columns + j
+    // Where the rows are categories, whether each is of the income kind: a refund makes
+    // an expense category's sum positive, so the sign cannot tell. Empty when the query
+    // gives no kinds.
+    Base_ns::Trusteeship_tl<bool> incomeRows;
 };
 
 // The rows of one query, read column after column: each typed read takes the value
