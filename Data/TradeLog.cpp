@@ -45,6 +45,12 @@ const Tmpl selectTrade[] = {
 const Tmpl selectOriginalHead[] = {
     {DB_ALL, "select trade_id,type_name from zorb_trade where source = '?source?' and trade_id in ("}};
 const Tmpl candidateId[] = {{DB_ALL, "'?trade_id?'"}};
+// The entry booked with a trade: its remark begins with the trade's words and id.
+const Tmpl selectEntryExpense[] = {
+    {DB_LOCAL,
+     "select expense from zorb_record where valid = '1' and (comment = '?whole?' or instr(1, comment, '?start?', 1) = 1)"},
+    {DB_SQLSERVER,
+     "select expense from zorb_record where valid = '1' and (comment = '?whole?' or charindex('?start?', comment) = 1)"}};
 const Tmpl insertTrade[] = {
     {DB_ALL,
      "insert into zorb_trade(source,trade_id,type_name,user_sn,amount) values('?source?', '?trade_id?', "
@@ -136,6 +142,14 @@ QString TradeLog_cl::FindOriginalType(const QString& source, const QString& refu
         rows.MoveNext();
     }
     return bestType;
+}
+
+bool TradeLog_cl::FindEntryExpense(const QString& remark, int64_t& expense) {
+    DB_ns::SimpleOutRecords_cl rows;
+    const QString sql = MakeSQL(database.GetType(), selectEntryExpense, remark, remark + u' ');
+    if (database.Query(sql, rows) == 0) return false;
+    expense = rows.GetInteger();
+    return true;
 }
 
 void TradeLog_cl::Lock() { database.ExecuteNoRecords(MakeSQL(database.GetType(), lockTrades)); }

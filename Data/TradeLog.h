@@ -42,6 +42,10 @@ public:
     // The category of the booked trade whose id is the longest proper beginning of
     // refundId (a refund's id starts with its original's); empty when none is booked.
     [[nodiscard]] QString FindOriginalType(const QString& source, const QString& refundId);
+    // The amount of the entry still booked with a trade, found by the remark it begins
+    // with ("微信支付 订单号…"); false when there is none (deleted since, say). An earlier
+    // copy of the program booked some trades less their refunds: this tells how much.
+    [[nodiscard]] bool FindEntryExpense(const QString& remark, int64_t& expense);
     // Holds other imports off the table until the caller's transaction ends, so that two
     // copies importing the same statement at once book it once: the second one waits and
     // then finds its trades booked. Readers are not held up.

@@ -94,30 +94,88 @@ StatementSummary_st StatementImport_cl::NewSummary() const {
     return fresh;
 }
 
+namespace {
+
+// What a refund that names no purchase has in common with it.
+QString Goods(const StatementRow_st& row) { return row.counterparty + u'\n' + row.product; }
+
+}  // namespace
+
 void StatementImport_cl::FindRefunds() {
-    // A refund may stand before or after its original: first the refunds' ids, then the
-    // originals they begin with.
+    // A refund may stand before or after its original: first the refunds, then the
+    // originals: those whose ids the refunds' ids begin with (Alipay), or those of the
+    // same shop and goods (WeChat).
     refundIds.clear();
     originals.clear();
+    netted.clear();
+    QHash<QString, QList<StatementRow_st>> apart;  // goods -> refunds naming no purchase
     StatementRow_st row;
     reader.Rewind();
     while (reader.Next(row)) {
-        if (row.refund && !row.tradeId.isEmpty()) refundIds.append(row.tradeId);
+        if (!row.refund || row.tradeId.isEmpty()) continue;
+        if (reader.RefundIdsNamePurchases()) refundIds.append(row.tradeId);
+        else apart[Goods(row)].append(row);
     }
-    if (refundIds.isEmpty()) return;
+    if (refundIds.isEmpty() && apart.isEmpty()) return;
     std::sort(refundIds.begin(), refundIds.end());
+    QHash<QString, QList<Purchase_st>> purchases;
     reader.Rewind();
     while (reader.Next(row)) {
         if (row.refund || row.tradeId.isEmpty()) continue;
-        for (auto it = std::lower_bound(refundIds.cbegin(), refundIds.cend(), row.tradeId);
-             it != refundIds.cend() && it->startsWith(row.tradeId); ++it) {
-            if (*it == row.tradeId) continue;
-            const StatementEntry_st original = Decide(row);
-            originals.insert(*it, {original.typeName, Books(original.decision) ||
-                                                          original.decision == Decision_en::AlreadyImported,
-                                   row.line});
+        const bool sameGoods = row.flow == Flow_en::Expense && apart.contains(Goods(row));
+        auto it = std::lower_bound(refundIds.cbegin(), refundIds.cend(), row.tradeId);
+        if (!sameGoods && (it == refundIds.cend() || !it->startsWith(row.tradeId))) continue;
+        const StatementEntry_st decided = Decide(row);
+        const Original_st original{decided.typeName,
+                                   Books(decided.decision) || decided.decision == Decision_en::AlreadyImported, row.line};
+        for (; it != refundIds.cend() && it->startsWith(row.tradeId); ++it) {
+            if (*it != row.tradeId) originals.insert(*it, original);
+        }
+        if (sameGoods && original.booked) {
+            purchases[Goods(row)].append({row.line, row.time, row.amount, row.refundedApart, 0, original});
+            if (decided.decision == Decision_en::AlreadyImported) netted.insert(row.line, NettedBefore(row));
         }
     }
+    MatchRefunds(apart, purchases);
+}
+
+void StatementImport_cl::MatchRefunds(const QHash<QString, QList<StatementRow_st>>& refunds,
+                                      QHash<QString, QList<Purchase_st>>& purchases) {
+    for (auto goods = refunds.cbegin(); goods != refunds.cend(); ++goods) {
+        QList<Purchase_st>& candidates = purchases[goods.key()];
+        // Earliest refund first, each to the latest purchase before it that it fits in,
+        // one that says it was refunded rather than one that does not.
+        QList<StatementRow_st> rows = goods.value();
+        std::sort(rows.begin(), rows.end(),
+                  [](const StatementRow_st& a, const StatementRow_st& b) { return a.time.IsEarlierThan(b.time); });
+        for (const StatementRow_st& refund : rows) {
+            Purchase_st* best = nullptr;
+            bool bestSays = false;
+            for (Purchase_st& candidate : candidates) {
+                if (refund.time.IsEarlierThan(candidate.time) || candidate.amount - candidate.matched < refund.amount)
+                    continue;
+                const bool says = candidate.refundedApart - candidate.matched >= refund.amount;
+                if (best == nullptr || (says && !bestSays) ||
+                    (says == bestSays && best->time.IsEarlierThan(candidate.time))) {
+                    best = &candidate;
+                    bestSays = says;
+                }
+            }
+            if (best == nullptr) continue;
+            best->matched += refund.amount;
+            originals.insert(refund.tradeId, best->original);
+        }
+    }
+}
+
+int64_t StatementImport_cl::NettedBefore(const StatementRow_st& purchase) {
+    // Earlier copies booked a WeChat purchase less what its row said was refunded, and
+    // kept its refunds out: the entry's amount tells how much that was. An entry no
+    // longer there takes its refunds with it.
+    int64_t expense = 0;
+    if (!log->FindEntryExpense(WithoutApostrophe(reader.Source() + QStringLiteral(" 订单号") + purchase.tradeId), expense))
+        return purchase.amount;
+    return std::clamp(purchase.amount + expense, int64_t(0), purchase.amount);
 }
 
 QString StatementImport_cl::TradeKey(const StatementRow_st& row) const {
@@ -147,14 +205,17 @@ void StatementImport_cl::Decide(StatementEntry_st& entry) {
     entry.decision = Decision_en::Import;
     entry.expense = 0;
     const int64_t net = row.amount - row.refunded;
-    if (row.refundCounted) {
-        entry.decision = Decision_en::RefundCounted;
-    } else if (row.refund) {
+    if (row.refund) {
         const auto found = originals.constFind(row.tradeId);
         if (found != originals.cend()) {
             if (!found->booked) entry.decision = Decision_en::OriginalSkipped;
             category = found->typeName;
-        } else if (logReady) {
+            const auto left = netted.find(found->line);
+            if (left != netted.end() && *left >= row.amount) {
+                *left -= row.amount;
+                entry.decision = Decision_en::RefundCounted;
+            }
+        } else if (logReady && reader.RefundIdsNamePurchases()) {
             const QString booked = log->FindOriginalType(reader.Source(), TradeKey(row));
             if (!booked.isEmpty()) category = booked;
         }

@@ -82,7 +82,19 @@ private:
         bool booked = false;
         int32_t line = 0;
     };
+    // A purchase a refund may belong to, found by its shop and goods.
+    struct Purchase_st {
+        int32_t line = 0;
+        Base_ns::DateTime_cl time;
+        int64_t amount = 0;
+        int64_t refundedApart = 0;
+        int64_t matched = 0;  // refunds of this file given to it
+        Original_st original;
+    };
     void FindRefunds();
+    void MatchRefunds(const QHash<QString, QList<StatementRow_st>>& refunds,
+                      QHash<QString, QList<Purchase_st>>& purchases);
+    int64_t NettedBefore(const StatementRow_st& purchase);
     StatementEntry_st Decide(const StatementRow_st& row);
     void Decide(StatementEntry_st& entry);
     QString TradeKey(const StatementRow_st& row) const;
@@ -99,6 +111,7 @@ private:
     bool logReady = false;                  // the book has the trade table (asked when opened)
     QStringList refundIds;                  // sorted
     QHash<QString, Original_st> originals;  // refund id -> its original in this file
+    QHash<int32_t, int64_t> netted;         // line of a purchase -> refunds an earlier copy took off it, left to skip
     QHash<int32_t, QString> chosen;         // line -> category the user chose
     QHash<size_t, int64_t> bookedKeys;      // hash of a trade key booked in this pass -> its amount
     QList<StatementEntry_st> entries;

@@ -279,12 +279,13 @@ void StatementReader_cl::ReadTrade(const QStringList& cells, int32_t line, State
         static const QRegularExpression partly(QStringLiteral("^已退款\\s*[(（]\\s*(.*?)\\s*[)）]$"));
         const QRegularExpressionMatch match = partly.match(row.status);
         if (row.status.contains(u"全额退款")) {
-            row.refunded = row.amount;
-        } else if (match.hasMatch() && !ReadAmount(match.captured(1), row.refunded)) {
+            row.refundedApart = row.amount;
+        } else if (match.hasMatch() && !ReadAmount(match.captured(1), row.refundedApart)) {
             throw AmountError(__LINE__, line, row.status);
         }
-        // Its money is already taken off the purchase, which carries the refund.
-        row.refundCounted = row.kind.endsWith(QStringLiteral("-退款"));
+        row.refundedApart = std::abs(row.refundedApart);
+        // A refund has a row of its own, on its own day, that names no purchase.
+        row.refund = row.kind.endsWith(QStringLiteral("-退款"));
     } else {
         row.refund = row.status.contains(u"退款成功");
     }

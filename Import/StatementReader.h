@@ -39,6 +39,8 @@ public:
     // names its line ("第N行") and the cell at fault.
     [[nodiscard]] bool Next(StatementRow_st& row);
 
+    // Whether a refund's id begins with its purchase's (Alipay); WeChat's names no purchase.
+    bool RefundIdsNamePurchases() const { return shape != Shape_en::WeChat; }
     // "支付宝", "微信支付" or "银行": the source kept with each booked trade.
     QString Source() const;
     // The shape in words ("支付宝账单（旧版）", "银行账单（交易金额）"…) and the encoding.

@@ -21,13 +21,13 @@ struct StatementRow_st {
     QString product;
     Flow_en flow = Flow_en::Neutral;
     int64_t amount = 0;    // hundredths, not negative
-    int64_t refunded = 0;  // hundredths already refunded on this trade, if the row says so
+    int64_t refunded = 0;  // hundredths taken off this trade on its own row (the older Alipay layout)
+    int64_t refundedApart = 0;  // hundredths the row says were refunded in rows of their own (WeChat)
     QString status;
     QString tradeId;       // the order number; for a bank row without one, made from the row
     bool refund = false;   // the row is the refund of another trade
     bool closed = false;   // closed, failed or cancelled
     bool pending = false;  // not finished yet
-    bool refundCounted = false;  // a refund row whose money its original row already subtracts
 };
 
 // Counts and sums a statement states about itself; a flag per flow says whether it does.

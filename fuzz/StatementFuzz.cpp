@@ -24,6 +24,7 @@ namespace {
 bool Same(const StatementRow_st& a, const StatementRow_st& b) {
     return a.line == b.line && a.time == b.time && a.category == b.category && a.counterparty == b.counterparty &&
            a.product == b.product && a.flow == b.flow && a.amount == b.amount && a.refunded == b.refunded &&
+           a.refundedApart == b.refundedApart &&
            a.status == b.status && a.tradeId == b.tradeId && a.refund == b.refund && a.closed == b.closed &&
            a.pending == b.pending;
 }
@@ -35,7 +36,7 @@ bool ReadRows(StatementReader_cl& reader, QList<StatementRow_st>& rows) {
         while (reader.Next(row)) {
             Fuzz_ns::Require(row.line > 0, "a row knows its line");
             Fuzz_ns::Require(rows.isEmpty() || row.line > rows.last().line, "rows come in the file's order");
-            Fuzz_ns::Require(row.amount >= 0 && row.refunded >= 0, "amounts are not negative");
+            Fuzz_ns::Require(row.amount >= 0 && row.refunded >= 0 && row.refundedApart >= 0, "amounts are not negative");
             Fuzz_ns::Require(row.time.IsValid(), "a trade has a time");
             rows.append(row);
         }

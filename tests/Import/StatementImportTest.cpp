@@ -101,9 +101,11 @@ TEST_F(StatementTest, EveryRowIsDecidedByStatusFlowAndRefund) {
         {"alipay-old.csv", 5, Decision_en::Import, -2500, "学习", "书"},
         {"alipay-old.csv", 6, Decision_en::FullyRefunded, 0, "", "衣"},
         {"wechat.csv", 9, Decision_en::Import, -2816, "饮食", "包子"},
-        {"wechat.csv", 10, Decision_en::FullyRefunded, 0, "", "衣服"},
-        {"wechat.csv", 11, Decision_en::Import, -3000, "服饰", "鞋子"},
-        {"wechat.csv", 12, Decision_en::RefundCounted, 0, "服饰", "鞋子"},
+        // WeChat: a purchase at what was paid, a refund on its own day; one refunded
+        // after the statement's last day comes with a later one.
+        {"wechat.csv", 10, Decision_en::Import, -5000, "", "衣服"},
+        {"wechat.csv", 11, Decision_en::Import, -5000, "服饰", "鞋子"},
+        {"wechat.csv", 12, Decision_en::Refund, 2000, "服饰", "鞋子"},
         {"wechat.csv", 13, Decision_en::Neutral, 0, "", "招商银行"},
         {"wechat-gap.xlsx", 9, Decision_en::Import, -2816, "饮食", "早餐店"},
         {"bank-split.csv", 3, Decision_en::Import, 800000, "", "工资"},
@@ -152,19 +154,20 @@ TEST_F(StatementTest, ATradeIsBookedOnceAcrossFilesAndADamagedRowWritesNothing) 
     EXPECT_FALSE(users.GetDatabase().TableExists(QStringLiteral("zorb_trade")));
 
     const StatementSummary_st first = Open("wechat.csv")->Import();
-    EXPECT_EQ(first.decisions[int(Decision_en::Import)].count, 2);
-    EXPECT_EQ(first.decisions[int(Decision_en::Import)].sum, -5816);
-    EXPECT_EQ(count(), 2);
-    EXPECT_EQ(SingleAccount(users.GetCurrentUser()), -5816);
+    EXPECT_EQ(first.decisions[int(Decision_en::Import)].count, 3);
+    EXPECT_EQ(first.decisions[int(Decision_en::Import)].sum, -12816);
+    EXPECT_EQ(first.decisions[int(Decision_en::Refund)].sum, 2000);
+    EXPECT_EQ(count(), 4);
+    EXPECT_EQ(SingleAccount(users.GetCurrentUser()), -10816);
     // The workbook of the same trades adds nothing and says so, in preview and import.
     auto workbook = Open("wechat.xlsx");
-    EXPECT_EQ(workbook->Preview(true).decisions[int(Decision_en::AlreadyImported)].count, 2);
+    EXPECT_EQ(workbook->Preview(true).decisions[int(Decision_en::AlreadyImported)].count, 4);
     EXPECT_EQ(workbook->Entries()[0].row.time.Format(), "2024-01-03 08:00:00");  // a day count in the sheet
     const StatementSummary_st again = Open("wechat.xlsx")->Import();
     EXPECT_EQ(again.decisions[int(Decision_en::Import)].count, 0);
-    EXPECT_EQ(again.decisions[int(Decision_en::AlreadyImported)].count, 2);
-    EXPECT_EQ(count(), 2);
-    EXPECT_EQ(Count("zorb_trade"), 2);
+    EXPECT_EQ(again.decisions[int(Decision_en::AlreadyImported)].count, 4);
+    EXPECT_EQ(count(), 4);
+    EXPECT_EQ(Count("zorb_trade"), 4);
 
     // A refund of a trade booked earlier goes to that trade's category.
     Open("alipay.csv")->Import();
@@ -337,12 +340,86 @@ TEST_F(StatementTest, ARefundGoesBackIntoThePurchasesExpenseCategory) {
     EXPECT_EQ(Integer("select sum(expense) from zorb_record, zorb_expense_type where zorb_record.type_sn = "
                       "zorb_expense_type.sn and type_name = '居家'"),
               0);
-    // Booked again, the trades count as they were booked: the partly refunded shoes at
-    // 30.00, not at the 50.00 paid.
+    // Booked again, the trades count as they were booked: the shoes at the 50.00 paid
+    // and their refund of 20.00.
     Open("wechat.csv")->Import();
     const StatementSummary_st again = Open("wechat.csv")->Import();
-    EXPECT_EQ(again.decisions[int(Decision_en::AlreadyImported)].count, 2);
-    EXPECT_EQ(again.decisions[int(Decision_en::AlreadyImported)].sum, -5816);
+    EXPECT_EQ(again.decisions[int(Decision_en::AlreadyImported)].count, 4);
+    EXPECT_EQ(again.decisions[int(Decision_en::AlreadyImported)].sum, -10816);
+}
+
+// A WeChat statement of the given trades: time, kind, shop, goods, flow, amount, status, id.
+QString WeChatText(const QList<QStringList>& trades) {
+    QString text = QStringLiteral("微信支付账单明细\n交易时间,交易类型,交易对方,商品,收/支,金额(元),支付方式,当前状态,交易单号,商户单号,备注\n");
+    for (const QStringList& t : trades)
+        text += QStringList{t[0], t[1], t[2], t[3], t[4], u'¥' + t[5], "零钱", t[6], t[7] + u'\t', "/", "/"}.join(u',') + u'\n';
+    return text;
+}
+
+TEST_F(StatementTest, AWeChatRefundIsBookedOnItsOwnDayInThePurchasesCategoryOnce) {
+    const QStringList paid = {"2024-01-05 08:00:00", "商户消费", "网店", "鞋子", "支出", "50.00", "支付成功", "4201"};
+    QStringList refunded = paid;
+    refunded[6] = QStringLiteral("已退款(￥20.00)");
+    const QStringList refund = {"2024-01-20 09:00:00", "商户消费-退款", "网店", "鞋子", "收入", "20.00", "已退款", "4202"};
+    // The same goods bought again after the refund, and refunded after the statement's
+    // last day: not what this refund was for.
+    const QStringList later = {"2024-01-25 08:00:00", "商户消费", "网店", "鞋子", "支出", "60.00", "已退款(￥20.00)", "4203"};
+    const struct {
+        const char* title;
+        bool nettedBefore;  // an earlier copy booked the purchase less its refund
+        QList<QList<QStringList>> statements;
+        const char* chosenId;  // the purchase given a category of the user's choice in the last statement
+        const char* chosen;
+        const char* entries;
+        int32_t refunds, skipped;  // in the last import: refunds booked, refunds counted before
+    } cases[] = {
+        {"purchase and refund in one statement", false, {{refund, refunded}}, "", "", "01-05 服饰 -5000;01-20 服饰 2000", 1, 0},
+        {"in two statements, in order", false, {{paid}, {refund}}, "", "", "01-05 服饰 -5000;01-20 服饰 2000", 1, 0},
+        {"the same statement again", false, {{refund, refunded}, {refund, refunded}}, "", "", "01-05 服饰 -5000;01-20 服饰 2000", 0, 0},
+        {"a later statement with both", false, {{paid}, {refunded, refund}}, "", "", "01-05 服饰 -5000;01-20 服饰 2000", 1, 0},
+        {"a purchase after the refund", false, {{later, refund, refunded}}, "4203", "礼物", "01-05 服饰 -5000;01-20 服饰 2000;01-25 礼物 -6000", 1, 0},
+        {"the category chosen for the purchase", false, {{refund, refunded}}, "4201", "礼物", "01-05 礼物 -5000;01-20 礼物 2000", 1, 0},
+        {"netted by an earlier copy", true, {{refund, refunded}}, "", "", "01-05 服饰 -3000", 0, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        if (c.nettedBefore) {
+            Container_ns::List_tl<Vorelle_ns::RecordInfo_st> entry;
+            Vorelle_ns::RecordInfo_st record;
+            record.recordTime = Base_ns::DateTime_cl::Parse(paid[0]);
+            record.typeName = QStringLiteral("服饰");
+            record.expenseName = QStringLiteral("鞋子");
+            record.expense = -3000;
+            record.userName = QStringLiteral("admin");
+            record.comment = QStringLiteral("微信支付 订单号4201 网店 鞋子");
+            entry.Append(record);
+            records.ImportRecords(entry);
+            Vorelle_ns::TradeLog_cl(users.GetDatabase()).Add(QStringLiteral("微信支付"), QStringLiteral("4201"),
+                                                           QStringLiteral("服饰"), users.GetCurrentUser(), 5000);
+        }
+        StatementSummary_st last;
+        for (const QList<QStringList>& trades : c.statements) {
+            Write(app.Path() + "refunds.csv", WeChatText(trades).toUtf8());
+            StatementImport_cl statement(app.Path() + "refunds.csv", StatementKind_en::WeChat, {}, CategoryRules_cl(),
+                                         users, records);
+            statement.Preview(true);
+            if (*c.chosen != 0 && &trades == &c.statements.last()) {
+                for (const StatementEntry_st& e : statement.Entries())
+                    if (e.row.tradeId == QString::fromUtf8(c.chosenId)) statement.SetCategory(e.row.line, QString::fromUtf8(c.chosen));
+            }
+            last = statement.Import();
+        }
+        EXPECT_EQ(last.decisions[int(Decision_en::Refund)].count, c.refunds);
+        EXPECT_EQ(last.decisions[int(Decision_en::RefundCounted)].count, c.skipped);
+        const auto rows = records.GetRecords(true, "", Base_ns::DateTime_cl::Parse("2024-01-01"),
+                                             Base_ns::DateTime_cl::Parse("2024-12-31 23:59:59"));
+        QStringList booked;
+        for (int32_t i = rows.Count() - 1; i >= 0; --i)
+            booked << rows[i].recordTime.Format().mid(5, 5) + u' ' + rows[i].typeName + u' ' + QString::number(rows[i].expense);
+        EXPECT_EQ(booked.join(u';'), QString::fromUtf8(c.entries));
+        users.GetDatabase().ExecuteNoRecords(QStringLiteral("delete from zorb_record"));
+        users.GetDatabase().ExecuteNoRecords(QStringLiteral("delete from zorb_trade"));
+    }
 }
 
 TEST_F(StatementTest, EveryBookableTradeIsBookedWhateverTheirNumber) {

@@ -47,7 +47,7 @@ private slots:
             const QModelIndex category = view->model()->index(0, StatementRowsModel_cl::Category);
             QVERIFY(view->model()->setData(category, QStringLiteral("早餐"), Qt::EditRole));
             // A skipped row has no category to change.
-            QVERIFY(!(view->model()->flags(view->model()->index(1, StatementRowsModel_cl::Category)) & Qt::ItemIsEditable));
+            QVERIFY(!(view->model()->flags(view->model()->index(4, StatementRowsModel_cl::Category)) & Qt::ItemIsEditable));
             view->selectRow(0);
             Click(Button(dialog, WStatementImportDlg_cl::IdSaveRule));
             QCOMPARE(view->model()->index(0, StatementRowsModel_cl::Category).data().toString(), QStringLiteral("早餐"));
@@ -56,8 +56,8 @@ private slots:
         Click(Button(page, Vorelle_ns::WRecordManagePage_cl::IdImportStatement));
         QVERIFY(watch->ran);
         QCOMPARE(environment->prompt.shown.size(), 1);
-        QCOMPARE(environment->prompt.shown[0].text, QStringLiteral("导入账单成功，共导入2条，以前已导入0条，跳过3条。"));
-        QCOMPARE(RecordSession_cl::LiveRecords(), 2);
+        QCOMPARE(environment->prompt.shown[0].text, QStringLiteral("导入账单成功，共导入4条，以前已导入0条，跳过1条。"));
+        QCOMPARE(RecordSession_cl::LiveRecords(), 4);
         QCOMPARE(RecordSession_cl::Count(QStringLiteral("select count(*) from zorb_record r, zorb_expense_type t where "
                                                         "r.type_sn = t.sn and t.type_name = '早餐' and r.expense = -2816")),
                  1);
@@ -111,7 +111,7 @@ private slots:
         const struct {
             Platform_ns::Answer_en answer;
             int32_t booked;
-        } cases[] = {{Platform_ns::Answer_en::No, 0}, {Platform_ns::Answer_en::Yes, 2}};
+        } cases[] = {{Platform_ns::Answer_en::No, 0}, {Platform_ns::Answer_en::Yes, 4}};
         for (const auto& c : cases) {
             WStatementImportDlg_cl dialog(path);
             dialog.show();

@@ -188,14 +188,14 @@ TEST_F(CliTest, SessionOnALocalBook) {
         {"a second book", {second, "create", "--admin", "老王"}, kAdminPassword, none, 0, "", ""},
         {"re-import the export", {second, wang, "import", "{dir}/out.csv"}, kAdminPassword, none, 0, "共导入4条。", ""},
         {"the same report", {second, wang, "report", "year"}, kAdminPassword, none, 0, kYearReport, ""},
-        {"a statement, tried", {second, wang, "import", "{dir}/wechat.csv", "--dry-run"}, kAdminPassword, none, 0, "检查通过，将导入2条，以前已导入0条，没有写入。", ""},
-        {"its summary", {second, wang, "import", "{dir}/wechat.csv", "--dry-run"}, kAdminPassword, none, 0, "跳过：已全额退款  1笔  -50元", ""},
+        {"a statement, tried", {second, wang, "import", "{dir}/wechat.csv", "--dry-run"}, kAdminPassword, none, 0, "检查通过，将导入3条，以前已导入0条，没有写入。", ""},
+        {"its summary", {second, wang, "import", "{dir}/wechat.csv", "--dry-run"}, kAdminPassword, none, 0, "导入  3笔  -83.16元", ""},
         {"its own totals agree", {second, wang, "import", "{dir}/wechat.csv", "--dry-run"}, kAdminPassword, none, 0, "核对：支出：账单写明3笔 83.16元，文件中3笔 83.16元，一致", ""},
-        {"a statement", {second, wang, "import", "{dir}/wechat.csv"}, kAdminPassword, none, 0, "导入账单成功，共导入2条，以前已导入0条。", ""},
-        {"the same trades again", {second, wang, "import", "{dir}/wechat.csv", "--format", "wechat"}, kAdminPassword, none, 0, "共导入0条，以前已导入2条。", ""},
+        {"a statement", {second, wang, "import", "{dir}/wechat.csv"}, kAdminPassword, none, 0, "导入账单成功，共导入3条，以前已导入0条。", ""},
+        {"the same trades again", {second, wang, "import", "{dir}/wechat.csv", "--format", "wechat"}, kAdminPassword, none, 0, "共导入0条，以前已导入3条。", ""},
         {"not a bank's", {second, wang, "import", "{dir}/wechat.csv", "--format", "bank"}, kAdminPassword, none, 1, "", "无法识别账单格式。"},
         {"an unknown format", {second, wang, "import", "{dir}/wechat.csv", "--format=pdf"}, kAdminPassword, none, 2, "", "--format应为"},
-        {"the balance moved by the statement", {second, wang, "balance"}, kAdminPassword, none, 0, "个人帐户  6711.34\n公共帐户  6711.34\n", ""},
+        {"the balance moved by the statement", {second, wang, "balance"}, kAdminPassword, none, 0, "个人帐户  6661.34\n公共帐户  6661.34\n", ""},
         {"a missing book", {"--book={dir}/missing.book", wang, "balance"}, kAdminPassword, none, 1, "", "数据库文件不存在。"},
         {"a file that is no book", {"--book={dir}/bad.csv", wang, "balance"}, kAdminPassword, none, 1, "", "bad.csv: "},
         {"an unreachable server", {"--connect", "mssql://sa@127.0.0.1:1", wang, "balance"}, kAdminPassword, none, 1, "", "连接数据库失败。"},
@@ -463,9 +463,10 @@ TEST_F(CliStatementTest, StatementsAndRecordFilesAreTakenForWhatTheyAre) {
     const QByteArray bomText = gbk.encode(header + QStringLiteral("2026-01-05,餐饮,午饭,-25.5,老王,月开销,\r\n"));
     bom.write("\xEF\xBB\xBF" + bomText);
     bom.close();
-    // A refund: money back in an expense category.
+    // A refund: money back in an expense category; the second one in a month of its own.
     WriteGbk(QStringLiteral("refund.csv"), header + QStringLiteral("2026-03-01,餐饮,午饭,-25.5,老王,月开销,\r\n"
-                                                                   "2026-03-02,餐饮,退款,5.5,老王,月开销,\r\n"));
+                                                                   "2026-03-02,餐饮,退款,5.5,老王,月开销,\r\n"
+                                                                   "2026-04-02,餐饮,退款,3,老王,月开销,\r\n"));
     WriteGbk(QStringLiteral("odd.csv"), QStringLiteral("名称,数量\n苹果,3\n"));
     WriteGbk(QStringLiteral("huge.csv"), QStringLiteral("交易日期,交易金额,联机余额,摘要,对方户名\n"
                                                         "2026-01-02,+20000000.00,,工资,公司\n"
@@ -480,16 +481,18 @@ TEST_F(CliStatementTest, StatementsAndRecordFilesAreTakenForWhatTheyAre) {
         {"a dry run of a cut statement", {book, wang, "import", "{dir}/cut.csv", "--dry-run"}, 1, "不一致", "对不上"},
         {"a cut statement", {book, wang, "import", "{dir}/cut.csv"}, 1, "", "--accept-mismatch"},
         {"nothing was booked", {book, wang, "balance"}, 0, "个人帐户  0\n公共帐户  0\n", ""},
-        {"accepted as it is", {book, wang, "import", "{dir}/cut.csv", "--accept-mismatch"}, 0, "共导入1条", ""},
+        {"accepted as it is", {book, wang, "import", "{dir}/cut.csv", "--accept-mismatch"}, 0, "共导入2条", ""},
         {"a record file short of a column", {book, wang, "import", "{dir}/six.csv"}, 1, "", "CSV文件内容不正确"},
         {"a record file in GBK after a byte order mark", {book, wang, "import", "{dir}/bom.csv"}, 1, "", "CSV文件内容不正确"},
         {"neither, found by content", {book, wang, "import", "{dir}/odd.csv"}, 1, "", "或费用记录CSV文件（列头为 日期,分类"},
-        {"a refund in a record file", {book, wang, "import", "{dir}/refund.csv"}, 0, "共导入2条", ""},
+        {"a refund in a record file", {book, wang, "import", "{dir}/refund.csv"}, 0, "共导入3条", ""},
+        {"a month of a refund only lowers the expense", {book, wang, "report", "month", "--from", "2026-04", "--to", "2026-04"},
+         0, "分类          2026-04\n餐饮                3\n【总计开销】        3\n", ""},
         {"counted once, net", {book, wang, "report", "month", "--from", "2026-03", "--to", "2026-03", "--format", "csv"}, 0,
-         "餐饮,-20\r\n【总计开销】,-28.16\r\n", ""},
+         "饮食,-8.16\r\n开销,-50\r\n餐饮,-20\r\n【总计开销】,-78.16\r\n", ""},
         {"exported", {book, wang, "export", "{dir}/out.csv", "--from", "2026-03-02", "--to", "2026-03-02", "--encoding", "utf8"}, 0,
-         "共导出1条", ""},
-        {"read back", {book, wang, "import", "{dir}/out.csv", "--dry-run"}, 0, "共1条", ""},
+         "共导出2条", ""},
+        {"read back", {book, wang, "import", "{dir}/out.csv", "--dry-run"}, 0, "共2条", ""},
         {"past the balance limit, naming the line", {book, wang, "import", "{dir}/huge.csv"}, 1, "", "金额不正确。（第3行）"},
     };
     for (const auto& step : steps) {
