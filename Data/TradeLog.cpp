@@ -51,6 +51,18 @@ const Tmpl selectEntryExpense[] = {
      "select expense from zorb_record where valid = '1' and (comment = '?whole?' or instr(1, comment, '?start?', 1) = 1)"},
     {DB_SQLSERVER,
      "select expense from zorb_record where valid = '1' and (comment = '?whole?' or charindex('?start?', comment) = 1)"}};
+// The purchases of a source whose remark holds the goods, latest first.
+const Tmpl selectPurchases[] = {
+    {DB_LOCAL,
+     "select zorb_record.comment,zorb_expense_type.type_name,zorb_record.expense from zorb_record,zorb_expense_type "
+     "where zorb_record.type_sn = zorb_expense_type.sn and zorb_record.valid = '1' and zorb_record.expense < 0 and "
+     "zorb_record.record_time <= #?time?# and instr(1, zorb_record.comment, '?start?', 1) = 1 and "
+     "instr(1, zorb_record.comment, '?goods?', 1) > 0 order by zorb_record.record_time desc"},
+    {DB_SQLSERVER,
+     "select zorb_record.comment,zorb_expense_type.type_name,zorb_record.expense from zorb_record,zorb_expense_type "
+     "where zorb_record.type_sn = zorb_expense_type.sn and zorb_record.valid = '1' and zorb_record.expense < 0 and "
+     "zorb_record.record_time <= #?time?# and charindex('?start?', zorb_record.comment) = 1 and "
+     "charindex('?goods?', zorb_record.comment) > 0 order by zorb_record.record_time desc"}};
 const Tmpl insertTrade[] = {
     {DB_ALL,
      "insert into zorb_trade(source,trade_id,type_name,user_sn,amount) values('?source?', '?trade_id?', "
@@ -150,6 +162,23 @@ bool TradeLog_cl::FindEntryExpense(const QString& remark, int64_t& expense) {
     if (database.Query(sql, rows) == 0) return false;
     expense = rows.GetInteger();
     return true;
+}
+
+bool TradeLog_cl::FindPurchase(const QString& start, const QString& goods, const Base_ns::DateTime_cl& before,
+                               BookedPurchase_st& found) {
+    DB_ns::SimpleOutRecords_cl rows;
+    const int32_t count = database.Query(MakeSQL(database.GetType(), selectPurchases, before, start, goods), rows);
+    for (int32_t i = 0; i < count; ++i, rows.MoveNext()) {
+        QString remark;
+        rows.GetString(remark);
+        // The goods end the remark; the trade id stands between.
+        if (!remark.endsWith(goods) || remark.size() <= start.size() + goods.size()) continue;
+        found.tradeId = remark.mid(start.size(), remark.size() - start.size() - goods.size());
+        rows.GetString(found.typeName);
+        found.expense = rows.GetInteger();
+        return true;
+    }
+    return false;
 }
 
 void TradeLog_cl::Lock() { database.ExecuteNoRecords(MakeSQL(database.GetType(), lockTrades)); }

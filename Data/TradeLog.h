@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/DateTime.h"
+
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -9,6 +11,13 @@ class IDatabase_cl;
 }
 
 namespace Vorelle_ns {
+
+// An entry booked from a statement's purchase.
+struct BookedPurchase_st {
+    QString tradeId;
+    QString typeName;
+    int64_t expense = 0;
+};
 
 // The trades of downloaded statements already booked: one row per source ("支付宝",
 // "微信支付", "银行") and trade id, with the category it went to and the trade's amount.
@@ -46,6 +55,10 @@ public:
     // with ("微信支付 订单号…"); false when there is none (deleted since, say). An earlier
     // copy of the program booked some trades less their refunds: this tells how much.
     [[nodiscard]] bool FindEntryExpense(const QString& remark, int64_t& expense);
+    // The latest entry, up to before, whose remark is start, a trade id and goods
+    // ("微信支付 订单号" 4200… " 网店 鞋子"): the purchase a refund that names none belongs to.
+    [[nodiscard]] bool FindPurchase(const QString& start, const QString& goods, const Base_ns::DateTime_cl& before,
+                                    BookedPurchase_st& found);
     // Holds other imports off the table until the caller's transaction ends, so that two
     // copies importing the same statement at once book it once: the second one waits and
     // then finds its trades booked. Readers are not held up.

@@ -99,6 +99,10 @@ namespace {
 // What a refund that names no purchase has in common with it.
 QString Goods(const StatementRow_st& row) { return row.counterparty + u'\n' + row.product; }
 
+// Earlier copies booked a WeChat purchase less what its row said was refunded, and kept
+// its refunds out: what the entry of a trade of amount lacks is what was refunded then.
+int64_t Netted(int64_t amount, int64_t expense) { return std::clamp(amount + expense, int64_t(0), amount); }
+
 }  // namespace
 
 void StatementImport_cl::FindRefunds() {
@@ -127,16 +131,45 @@ void StatementImport_cl::FindRefunds() {
         if (!sameGoods && (it == refundIds.cend() || !it->startsWith(row.tradeId))) continue;
         const StatementEntry_st decided = Decide(row);
         const Original_st original{decided.typeName,
-                                   Books(decided.decision) || decided.decision == Decision_en::AlreadyImported, row.line};
+                                   Books(decided.decision) || decided.decision == Decision_en::AlreadyImported, row.line,
+                                   row.tradeId};
         for (; it != refundIds.cend() && it->startsWith(row.tradeId); ++it) {
             if (*it != row.tradeId) originals.insert(*it, original);
         }
         if (sameGoods && original.booked) {
-            purchases[Goods(row)].append({row.line, row.time, row.amount, row.refundedApart, 0, original});
-            if (decided.decision == Decision_en::AlreadyImported) netted.insert(row.line, NettedBefore(row));
+            purchases[Goods(row)].append({row.time, row.amount, row.refundedApart, 0, original});
+            // An entry no longer there takes its refunds with it.
+            int64_t booked = 0;
+            if (decided.decision == Decision_en::AlreadyImported)
+                netted.insert(row.tradeId, log->FindEntryExpense(OrderRemark(row.tradeId), booked)
+                                               ? Netted(row.amount, booked)
+                                               : row.amount);
         }
     }
     MatchRefunds(apart, purchases);
+    if (logReady) FindBookedPurchases(apart);
+}
+
+void StatementImport_cl::FindBookedPurchases(const QHash<QString, QList<StatementRow_st>>& refunds) {
+    // A refund whose purchase is not in this statement: the latest entry of the same
+    // shop and goods from an earlier one.
+    const QString start = OrderRemark(QString());
+    for (const QList<StatementRow_st>& rows : refunds) {
+        for (const StatementRow_st& refund : rows) {
+            const QString goods = WithoutApostrophe(GoodsRemark(refund));
+            Vorelle_ns::BookedPurchase_st found;
+            if (originals.contains(refund.tradeId) || goods.isEmpty() ||
+                !log->FindPurchase(start, goods, refund.time, found))
+                continue;
+            originals.insert(refund.tradeId, {found.typeName, true, 0, found.tradeId});
+            // A trade kept without its amount tells nothing of what was taken off.
+            int64_t amount = Vorelle_ns::TradeLog_cl::UnknownAmount;
+            if (!netted.contains(found.tradeId) &&
+                log->Find(reader.Source(), Vorelle_ns::TradeLog_cl::Key(found.tradeId), amount) &&
+                amount != Vorelle_ns::TradeLog_cl::UnknownAmount)
+                netted.insert(found.tradeId, Netted(amount, found.expense));
+        }
+    }
 }
 
 void StatementImport_cl::MatchRefunds(const QHash<QString, QList<StatementRow_st>>& refunds,
@@ -168,14 +201,15 @@ void StatementImport_cl::MatchRefunds(const QHash<QString, QList<StatementRow_st
     }
 }
 
-int64_t StatementImport_cl::NettedBefore(const StatementRow_st& purchase) {
-    // Earlier copies booked a WeChat purchase less what its row said was refunded, and
-    // kept its refunds out: the entry's amount tells how much that was. An entry no
-    // longer there takes its refunds with it.
-    int64_t expense = 0;
-    if (!log->FindEntryExpense(WithoutApostrophe(reader.Source() + QStringLiteral(" 订单号") + purchase.tradeId), expense))
-        return purchase.amount;
-    return std::clamp(purchase.amount + expense, int64_t(0), purchase.amount);
+QString StatementImport_cl::OrderRemark(const QString& tradeId) const {
+    return WithoutApostrophe(reader.Source() + QStringLiteral(" 订单号") + tradeId);
+}
+
+QString StatementImport_cl::GoodsRemark(const StatementRow_st& row) const {
+    QString remark;
+    if (!row.counterparty.isEmpty()) remark += QStringLiteral(" ") + row.counterparty;
+    if (!row.product.isEmpty() && row.product != row.counterparty) remark += QStringLiteral(" ") + row.product;
+    return remark;
 }
 
 QString StatementImport_cl::TradeKey(const StatementRow_st& row) const {
@@ -210,7 +244,7 @@ void StatementImport_cl::Decide(StatementEntry_st& entry) {
         if (found != originals.cend()) {
             if (!found->booked) entry.decision = Decision_en::OriginalSkipped;
             category = found->typeName;
-            const auto left = netted.find(found->line);
+            const auto left = netted.find(found->tradeId);
             if (left != netted.end() && *left >= row.amount) {
                 *left -= row.amount;
                 entry.decision = Decision_en::RefundCounted;
@@ -237,10 +271,7 @@ void StatementImport_cl::Decide(StatementEntry_st& entry) {
     if (chosen.contains(row.line)) category = chosen.value(row.line);
     entry.typeName = ClipName(WithoutApostrophe(category));
     entry.expenseName = ClipName(WithoutApostrophe(name));
-    QString comment = reader.Source() + QStringLiteral(" 订单号") + row.tradeId;
-    if (!row.counterparty.isEmpty()) comment += QStringLiteral(" ") + row.counterparty;
-    if (!row.product.isEmpty() && row.product != row.counterparty) comment += QStringLiteral(" ") + row.product;
-    entry.comment = ClipComment(WithoutApostrophe(comment));
+    entry.comment = ClipComment(OrderRemark(row.tradeId) + WithoutApostrophe(GoodsRemark(row)));
     if (Books(entry.decision)) FindBooked(TradeKey(row), row.amount, entry);
 }
 

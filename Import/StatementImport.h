@@ -80,11 +80,11 @@ private:
     struct Original_st {
         QString typeName;
         bool booked = false;
-        int32_t line = 0;
+        int32_t line = 0;  // 0: booked from an earlier statement
+        QString tradeId;
     };
     // A purchase a refund may belong to, found by its shop and goods.
     struct Purchase_st {
-        int32_t line = 0;
         Base_ns::DateTime_cl time;
         int64_t amount = 0;
         int64_t refundedApart = 0;
@@ -94,7 +94,11 @@ private:
     void FindRefunds();
     void MatchRefunds(const QHash<QString, QList<StatementRow_st>>& refunds,
                       QHash<QString, QList<Purchase_st>>& purchases);
-    int64_t NettedBefore(const StatementRow_st& purchase);
+    void FindBookedPurchases(const QHash<QString, QList<StatementRow_st>>& refunds);
+    // An entry's remark is the source's words and the order number ("微信支付 订单号42…"),
+    // then the shop and the goods, each after a space.
+    QString OrderRemark(const QString& tradeId) const;
+    QString GoodsRemark(const StatementRow_st& row) const;
     StatementEntry_st Decide(const StatementRow_st& row);
     void Decide(StatementEntry_st& entry);
     QString TradeKey(const StatementRow_st& row) const;
@@ -110,8 +114,8 @@ private:
     QString owner;
     bool logReady = false;                  // the book has the trade table (asked when opened)
     QStringList refundIds;                  // sorted
-    QHash<QString, Original_st> originals;  // refund id -> its original in this file
-    QHash<int32_t, int64_t> netted;         // line of a purchase -> refunds an earlier copy took off it, left to skip
+    QHash<QString, Original_st> originals;  // refund id -> its original, in this file or booked before
+    QHash<QString, int64_t> netted;         // purchase id -> refunds an earlier copy took off it, left to skip
     QHash<int32_t, QString> chosen;         // line -> category the user chose
     QHash<size_t, int64_t> bookedKeys;      // hash of a trade key booked in this pass -> its amount
     QList<StatementEntry_st> entries;
