@@ -8,7 +8,7 @@ namespace Vorelle_ns {
 
 namespace {
 
-QString Money(int64_t amount) { return ConvertInfo_cl::MoneyToText(amount); }
+using Decimals_en = ConvertInfo_cl::Decimals_en;
 
 QStringList Header(const BudgetView_st& view) {
     if (view.month != 0) {
@@ -21,7 +21,8 @@ QStringList Header(const BudgetView_st& view) {
     return header;
 }
 
-QStringList Row(const QString& caption, const BudgetLine_st& line, bool year) {
+QStringList Row(const QString& caption, const BudgetLine_st& line, bool year, Decimals_en decimals) {
+    const auto Money = [decimals](int64_t amount) { return ConvertInfo_cl::MoneyToText(amount, decimals); };
     QStringList row{caption, Money(line.plan), Money(line.carried)};
     if (year) {
         for (const int64_t spent : line.months) row.append(Money(spent));
@@ -33,13 +34,13 @@ QStringList Row(const QString& caption, const BudgetLine_st& line, bool year) {
 
 }  // namespace
 
-QList<QStringList> BudgetText_cl::Rows(const BudgetView_st& view) {
+QList<QStringList> BudgetText_cl::Rows(const BudgetView_st& view, Decimals_en decimals) {
     QList<QStringList> rows{Header(view)};
-    for (const BudgetLine_st& line : view.lines) rows.append(Row(line.typeName, line, view.month == 0));
+    for (const BudgetLine_st& line : view.lines) rows.append(Row(line.typeName, line, view.month == 0, decimals));
     return rows;
 }
 
-QList<QStringList> BudgetText_cl::TotalRows(const BudgetView_st& view) {
+QList<QStringList> BudgetText_cl::TotalRows(const BudgetView_st& view, Decimals_en decimals) {
     QList<QStringList> rows;
     for (const bool income : {false, true}) {
         BudgetLine_st total;
@@ -55,12 +56,13 @@ QList<QStringList> BudgetText_cl::TotalRows(const BudgetView_st& view) {
         }
         if (any)
             rows.append(Row(income ? QStringLiteral("【收入合计】") : QStringLiteral("【支出合计】"), total,
-                            view.month == 0));
+                            view.month == 0, decimals));
     }
     return rows;
 }
 
-QList<QStringList> BudgetText_cl::PeopleRows(const BudgetView_st& view) {
+QList<QStringList> BudgetText_cl::PeopleRows(const BudgetView_st& view, Decimals_en decimals) {
+    const auto Money = [decimals](int64_t amount) { return ConvertInfo_cl::MoneyToText(amount, decimals); };
     QList<QStringList> rows{{QStringLiteral("用户"), QStringLiteral("预算"), QStringLiteral("已用"), QStringLiteral("剩余")}};
     for (const PersonBudget_st& person : view.people)
         rows.append({person.userName, Money(person.plan), Money(person.spent), Money(person.Left())});

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Data/Budget.h"
+#include "Window/ConvertInfo.h"
 
 #include <QList>
 #include <QString>
@@ -16,12 +17,17 @@ public:
     // The month: "分类,预算,上月结转,已用,剩余" and one row per category with a plan,
     // expense categories first. A year: "分类,预算,上年结转", the twelve months' spending,
     // "按年统计" (yearly-mode entries), "已用" and "剩余".
-    [[nodiscard]] static QList<QStringList> Rows(const BudgetView_st& view);
+    // The amounts as the command line and the files write them, or with two decimals on
+    // screen.
+    using Decimals_en = ConvertInfo_cl::Decimals_en;
+    [[nodiscard]] static QList<QStringList> Rows(const BudgetView_st& view, Decimals_en decimals = Decimals_en::Needed);
     // The rows of the same layout that add up the expense categories ("【支出合计】") and
     // the income ones ("【收入合计】"), each when there is any.
-    [[nodiscard]] static QList<QStringList> TotalRows(const BudgetView_st& view);
+    [[nodiscard]] static QList<QStringList> TotalRows(const BudgetView_st& view,
+                                                      Decimals_en decimals = Decimals_en::Needed);
     // "用户,预算,已用,剩余" and one row per person with a plan.
-    [[nodiscard]] static QList<QStringList> PeopleRows(const BudgetView_st& view);
+    [[nodiscard]] static QList<QStringList> PeopleRows(const BudgetView_st& view,
+                                                       Decimals_en decimals = Decimals_en::Needed);
     // What a booking leaves of the category's month: "饮食本月还剩 ¥123.40" or
     // "饮食本月已超出 ¥20.00".
     [[nodiscard]] static QString Notice(const BudgetLine_st& line);

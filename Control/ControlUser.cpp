@@ -119,4 +119,10 @@ int32_t ControlUser_cl::GetPublicAccount() {
     return userManage.GetPublicAccount();
 }
 
+QString ControlUser_cl::NamedUserGap(const QString& userName) {
+    if (userName.isEmpty()) return QStringLiteral("请输入用户名");
+    if (userManage.FindUser(userName) == 0) return QStringLiteral("没有用户“%1”").arg(userName);
+    return QString();
+}
+
 }  // namespace Vorelle_ns

@@ -47,6 +47,9 @@ public:
                                         const Base_ns::DateTime_cl& end);
     DB_ns::CrossTable_st GetYearCrosstab(bool allUsers, const QString& userName);
     Base_ns::Trusteeship_tl<UserInfo_st> GetUsers();
+    // Why a named user's entries cannot be shown: no name given yet, or nobody of that
+    // name. Empty when the user is there.
+    QString NamedUserGap(const QString& userName);
 
     // Asks first (OK / Cancel); then deletes the user's templates, entries (taking their
     // sum off the balances) and the user row under one recycler row, as one transaction.

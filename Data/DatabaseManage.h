@@ -94,9 +94,10 @@ public:
     int32_t GetLoginUser() const;
     void SetLoginUser(int32_t userSn);
 
-private:
     // Raises "重复链接名称。" when a link of that name exists (case matters).
     void CheckNewName(const QString& name) const;
+
+private:
     // Saves one change to the file of SaveChangesTo(): the links another copy saved there
     // stay, the added one joins them, the removed one (by name) leaves them. Nothing is
     // written after a failed load. Raises when the file cannot be read or written; the

@@ -37,7 +37,7 @@ QVariant RecycleBinModel_cl::data(const QModelIndex& index, int role) const {
     case RecordTime: return row.kind == DeletedKind_en::Record ? row.recordTime.Format() : QString();
     case Type: return row.typeName;
     case Name: return row.expenseName;
-    case Amount: return user ? QString() : ConvertInfo_cl::MoneyToText(row.expense);
+    case Amount: return user ? QString() : ConvertInfo_cl::MoneyToText(row.expense, ConvertInfo_cl::Decimals_en::Two);
     case Owner: return row.ownerName;
     default: return QVariant();
     }

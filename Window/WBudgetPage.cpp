@@ -2,6 +2,7 @@
 
 #include "Control/BudgetText.h"
 #include "Control/DataCore.h"
+#include "ConvertInfo.h"
 #include "Data/Budget.h"
 #include "WCrosstabPage.h"
 #include "base/Error.h"
@@ -19,6 +20,8 @@
 namespace Vorelle_ns {
 
 namespace {
+
+constexpr ConvertInfo_cl::Decimals_en kTwo = ConvertInfo_cl::Decimals_en::Two;
 
 // Amber from 80 %, red past 100 %; an expected income only fills up.
 QString BarStyle(BudgetText_cl::Level_en level, bool income) {
@@ -144,8 +147,9 @@ void WBudgetPage_cl::showEvent(QShowEvent* event) {
 void WBudgetPage_cl::Fill(const BudgetView_st& view) {
     shown = view;
     // Expense categories and their total, then the expected incomes and theirs.
-    const QList<QStringList> lines = BudgetText_cl::Rows(view);
-    const QList<QStringList> totals = BudgetText_cl::TotalRows(view);
+    // On screen every amount has two decimals; the files and the command line keep theirs.
+    const QList<QStringList> lines = BudgetText_cl::Rows(view, kTwo);
+    const QList<QStringList> totals = BudgetText_cl::TotalRows(view, kTwo);
     QList<QStringList> rows{lines.first()};
     std::vector<int64_t> spent, available;
     std::vector<bool> income;
@@ -177,7 +181,7 @@ void WBudgetPage_cl::Fill(const BudgetView_st& view) {
     categories->resizeColumnsToContents();
     categories->horizontalHeader()->setStretchLastSection(true);
 
-    Put(people, BudgetText_cl::PeopleRows(view));
+    Put(people, BudgetText_cl::PeopleRows(view, kTwo));
     for (int row = 0; row < people->rowCount(); ++row) {
         const PersonBudget_st& person = view.people[size_t(row)];
         people->setCellWidget(row, 4, Bar(person.spent, person.plan, false));

@@ -1,11 +1,13 @@
 #include "WCreateLocalDBPage.h"
 
 #include "Control/DataCore.h"
+#include "Control/LocalBookMaker.h"
 #include "DialogBuilder.h"
 #include "SystemInfo/Path.h"
 #include "base/UserError.h"
 #include "platform/prompt/Prompt.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,7 +19,8 @@ namespace {
 Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
     static const Base_ns::ErrorInfo_st table[] = {{102, "请输入密码。"},         {103, "请输入密码确认。"},
                                                   {104, "两次密码不一致。"},     {106, "密码中有非法字符。"},
-                                                  {107, "请输入数据库名。"},     {108, "请输入数据库文件路径。"}};
+                                                  {107, "请输入数据库名。"},     {108, "请输入数据库文件路径。"},
+                                                  {109, "这个文件不是本程序的账本，没有改动。请换一个文件名。"}};
     return Base_ns::UserError_cl(line, __FILE__, WCreateLocalDBPage_cl::ClassName(), code, table,
                                  int32_t(std::size(table)), remark);
 }
@@ -97,10 +100,36 @@ void WCreateLocalDBPage_cl::Create() {
     if (confirm != password) throw Refuse(passwordEdit, 104, __LINE__);
     if (password.contains(u'"')) throw Refuse(passwordEdit, 106, __LINE__);
 
-    // A file that was there before belongs to the user: undoing the link must not delete it.
-    const bool ownsFile = !QFileInfo::exists(resolved);
-    const bool initialised = DataCore().AttachLocalDatabase(resolved, name, password);
-    Finish(initialised, ownsFile);
+    DataCore_cl& core = DataCore();
+    core.GetDatabaseManage().CheckNewName(name);
+    if (QFileInfo::exists(resolved)) {
+        TakeExisting(resolved, name, password);
+        return;
+    }
+    QString adminName;
+    QString adminPassword;
+    if (!AskSuperAdmin(adminName, adminPassword)) return;
+    // Built beside the target and renamed when whole: a failure or a kill leaves no file.
+    LocalBookMaker_cl::Make(core, resolved, password, adminName, adminPassword);
+    try {
+        if (!core.AttachLocalDatabase(resolved, name, password)) throw UserError(109, __LINE__, resolved);
+    } catch (...) {
+        QFile::remove(resolved);
+        throw;
+    }
+    emit UserNameSet(adminName);
+    HandOver();
+}
+
+void WCreateLocalDBPage_cl::TakeExisting(const QString& path, const QString& name, const QString& password) {
+    // A file that is no book belongs to the user: it is named and left as it is.
+    if (LocalBookMaker_cl::IsHalfMade(path, password)) LocalBookMaker_cl::RefuseHalfMade(path);
+    DataCore_cl& core = DataCore();
+    if (!core.AttachLocalDatabase(path, name, password)) {
+        core.GetDatabaseManage().RemoveLink(core.GetDatabaseManage().GetCount() - 1, false);
+        throw UserError(109, __LINE__, path);
+    }
+    HandOver();
 }
 
 void WCreateLocalDBPage_cl::Reset() {

@@ -10,7 +10,8 @@ class QPushButton;
 
 namespace Vorelle_ns {
 
-// "本地数据库": creates a local database file (or takes an existing one) and saves its link.
+// "本地数据库": makes a local book whole or not at all (or takes an existing book) and
+// saves its link.
 class WCreateLocalDBPage_cl : public WCreatePageBase_cl {
     Q_OBJECT
 
@@ -38,6 +39,8 @@ private:
     void OnBrowse();
     void OnCreate();
     void Create();
+    // Links a book that is there already; a file that is none is refused, untouched.
+    void TakeExisting(const QString& path, const QString& name, const QString& password);
     // The folder to start the file chooser in.
     QString BrowseFolder() const;
 

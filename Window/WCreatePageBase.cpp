@@ -26,26 +26,40 @@ void WCreatePageBase_cl::resizeEvent(QResizeEvent* event) {
     }
 }
 
-void WCreatePageBase_cl::Finish(bool initialised, bool ownsFile) {
+void WCreatePageBase_cl::Finish(bool initialised) {
     const int32_t index = DataCore().GetDatabaseManage().GetCount() - 1;
-    if (!initialised && !SetUpNewDatabase(index, ownsFile)) return;
+    if (!initialised && !SetUpNewDatabase(index)) return;
+    HandOver();
+}
+
+void WCreatePageBase_cl::HandOver() {
+    const int32_t index = DataCore().GetDatabaseManage().GetCount() - 1;
     QMetaObject::invokeMethod(this, [this, index] { emit DatabaseCreated(index); }, Qt::QueuedConnection);
     Reset();
 }
 
-bool WCreatePageBase_cl::SetUpNewDatabase(int32_t index, bool ownsFile) {
+bool WCreatePageBase_cl::AskSuperAdmin(QString& userName, QString& password) {
     WSetSuperAdminDlg_cl dialog(this);
-    if (dialog.exec() != QDialog::Accepted) {
-        DataCore().GetDatabaseManage().RemoveLink(index, ownsFile);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    userName = dialog.GetUserName();
+    password = dialog.GetPassword();
+    return true;
+}
+
+bool WCreatePageBase_cl::SetUpNewDatabase(int32_t index) {
+    QString userName;
+    QString password;
+    if (!AskSuperAdmin(userName, password)) {
+        DataCore().GetDatabaseManage().RemoveLink(index, false);
         return false;
     }
     try {
-        DataCore().InitDatabase(index, dialog.GetUserName(), dialog.GetPassword());
+        DataCore().InitDatabase(index, userName, password);
     } catch (const Base_ns::Error_cl&) {
-        DataCore().GetDatabaseManage().RemoveLink(index, ownsFile);
+        DataCore().GetDatabaseManage().RemoveLink(index, false);
         throw;
     }
-    emit UserNameSet(dialog.GetUserName());
+    emit UserNameSet(userName);
     return true;
 }
 

@@ -33,8 +33,12 @@ protected:
     void RegisterButtons(QPushButton* create, QPushButton* exit);
     // Takes over after the database was attached as the last link. A new database asks for
     // its super administrator and is initialised; when that is cancelled or fails the link
-    // is removed again, with its file when ownsFile.
-    void Finish(bool initialised, bool ownsFile);
+    // is removed again.
+    void Finish(bool initialised);
+    // Asks for the super administrator of a new database; false when the user cancels.
+    [[nodiscard]] bool AskSuperAdmin(QString& userName, QString& password);
+    // The start dialog takes over with the last link; the page empties for the next one.
+    void HandOver();
     // Empties the page for the next database.
     virtual void Reset() = 0;
 
@@ -42,7 +46,7 @@ protected:
 
 private:
     // Removes the link just added; false when the user cancelled the set-up.
-    bool SetUpNewDatabase(int32_t index, bool ownsFile);
+    bool SetUpNewDatabase(int32_t index);
 
     SystemInfo_ns::AutoSize_cl autoSize;
 };

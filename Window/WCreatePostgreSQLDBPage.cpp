@@ -93,7 +93,7 @@ void WCreatePostgreSQLDBPage_cl::Create() {
 
     const QString address = port.isEmpty() ? server : server + u':' + port;
     const bool initialised = DataCore().AttachPostgreSQLDatabase(address, database, name, user, password);
-    Finish(initialised, false);
+    Finish(initialised);
 }
 
 void WCreatePostgreSQLDBPage_cl::Reset() {

@@ -73,7 +73,7 @@ void WCreateSQLServerDBPage_cl::Create() {
     if (password.contains(u'"')) throw Refuse(passwordEdit, 106, __LINE__);
 
     const bool initialised = DataCore().AttachSQLServerDatabase(server, name, user, password);
-    Finish(initialised, false);
+    Finish(initialised);
 }
 
 void WCreateSQLServerDBPage_cl::Reset() {

@@ -16,12 +16,14 @@
 #include "Container/List.h"
 #include "base/String.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QSplitter>
 #include <QShowEvent>
 #include <QSignalBlocker>
+#include <QVBoxLayout>
 
 namespace Vorelle_ns {
 
@@ -48,6 +50,11 @@ WCrosstabPage_cl::WCrosstabPage_cl(const Resource_st& resource, QWidget* parent)
     crosstab = new CTL_ns::Report_cl(this);
     crosstab->setObjectName(QString::number(IdCrosstab));
     crosstab->setSelectionMode(QAbstractItemView::SingleSelection);
+    nothingLabel = new QLabel(crosstab->viewport());
+    nothingLabel->setObjectName(QString::number(IdNothing));
+    nothingLabel->setAlignment(Qt::AlignCenter);
+    nothingLabel->hide();
+    (new QVBoxLayout(crosstab->viewport()))->addWidget(nothingLabel);
     splitter = new QSplitter(Qt::Vertical, this);
     splitter->addWidget(crosstab);
     chart = new WCrosstabChart_cl(splitter);
@@ -130,24 +137,33 @@ void WCrosstabPage_cl::EnableControls() {
     exportButton->setEnabled(crosstab->RowCount() > 0);
 }
 
-bool WCrosstabPage_cl::GetUser(bool& allUsers, QString& userName) const {
+void WCrosstabPage_cl::GetUser(bool& allUsers, QString& userName) const {
     const int32_t mode = UserMode();
     allUsers = mode == AllUsers;
-    userName.clear();
-    if (mode != NamedUser) return true;
-    userName = userNameCombo->Text();
-    return !userName.isEmpty();
+    userName = mode == NamedUser ? userNameCombo->Text().trimmed() : QString();
 }
 
 void WCrosstabPage_cl::Reload() {
     bool allUsers = false;
     QString userName;
-    const bool named = GetUser(allUsers, userName);
+    GetUser(allUsers, userName);
     loadedMode = UserMode();
     loadedName = userName;
-    if (!named) return;
+    if (loadedMode == NamedUser) {
+        const QString gap = DataCore().GetControlUser().NamedUserGap(userName);
+        if (!gap.isEmpty()) return ShowNothing(gap);
+    }
+    nothingLabel->hide();
     Fill(Query(allUsers, userName));
     RememberSearchedName(userName);
+}
+
+void WCrosstabPage_cl::ShowNothing(const QString& why) {
+    Fill(DB_ns::CrossTable_st());
+    crosstab->ClearColumns();
+    fileRows.clear();
+    nothingLabel->setText(why);
+    nothingLabel->show();
 }
 
 bool WCrosstabPage_cl::UserChanged() const {

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+class QLabel;
 class QPushButton;
 class QSplitter;
 
@@ -41,6 +42,7 @@ public:
     static constexpr int32_t IdExport = 1054;
     static constexpr int32_t IdCrosstab = 1063;
     static constexpr int32_t IdChart = 1065;
+    static constexpr int32_t IdNothing = 1066;
     // The designed size of both pages, in dialog units.
     static constexpr int32_t Width = 522;
     static constexpr int32_t Height = 265;
@@ -55,9 +57,9 @@ public:
 
     static QString ClassName() { return QStringLiteral("WCrosstabPage_cl"); }
 
-    // Queries the crosstab for the chosen user and shows it. Does nothing while a named
-    // user is chosen but no name given. Raises; a failure leaves the list as far as it
-    // was filled.
+    // Queries the crosstab for the chosen user and shows it. A named user without a name,
+    // or a name nobody has, shows nothing but why. Raises; a failure leaves the list as
+    // far as it was filled.
     void Reload();
     // Enables the controls that fit the chosen user mode and the list's content.
     virtual void EnableControls();
@@ -112,9 +114,10 @@ protected:
 
 private:
     int32_t UserMode() const;
-    // False when a named user is chosen but no name given.
-    bool GetUser(bool& allUsers, QString& userName) const;
+    void GetUser(bool& allUsers, QString& userName) const;
     void Fill(const DB_ns::CrossTable_st& table);
+    // Empties the table and the charts and says why over the table.
+    void ShowNothing(const QString& why);
     void RememberSearchedName(const QString& name);
     // Whether the chosen user differs from the one the table was last loaded for.
     bool UserChanged() const;
@@ -133,6 +136,7 @@ private:
     CTL_ns::ComboBox_cl* userNameCombo;
     QPushButton* exportButton;
     CTL_ns::Report_cl* crosstab;
+    QLabel* nothingLabel;  // over the empty table: why nothing is shown
     QSplitter* splitter;
     WCrosstabChart_cl* chart;
     QList<QStringList> fileRows;  // the table as its export writes it

@@ -112,7 +112,7 @@ void WDueDlg_cl::Reload() {
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
             list->setItem(row, column, item);
         }
-        auto* amount = new QTableWidgetItem(ConvertInfo_cl::MoneyToText(std::abs(int64_t(occurrence.expense))));
+        auto* amount = new QTableWidgetItem(ConvertInfo_cl::MoneyToText(std::abs(int64_t(occurrence.expense)), ConvertInfo_cl::Decimals_en::Two));
         amount->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         list->setItem(row, Amount, amount);
     }

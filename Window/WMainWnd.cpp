@@ -3,6 +3,8 @@
 #include "Control/DataCore.h"
 #include "WInputPasswordDlg.h"
 #include "WPhoneDlg.h"
+#include "WPhoneSettingsDlg.h"
+#include "Web/CertificateFiles.h"
 #include "Web/PairingLink.h"
 #include "WStartDlg.h"
 #include "base/Error.h"
@@ -108,11 +110,17 @@ void WMainWnd_cl::MakeMenu() {
     connect(AddAction(phone, IdPhoneDevices, QStringLiteral("手机设备和配对(&D)…")), &QAction::triggered, this, [this] {
         WPhoneDlg_cl dialog(
             [this](const QString& key) {
-                return phoneServer.IsRunning() ? phoneServer.PairingLink(key)
-                                               : Web_ns::PairingLink_cl::Make(false, "0.0.0.0", 8765, key);
+                if (phoneServer.IsRunning()) return phoneServer.PairingLink(key);
+                const Web_ns::ServeSettings_st saved = WPhoneSettingsDlg_cl::Saved();
+                return Web_ns::PairingLink_cl::Make(!saved.certFile.isEmpty(), saved.host, saved.port, key);
             },
             this);
         dialog.exec();
+    });
+    connect(AddAction(phone, IdPhoneSettings, QStringLiteral("地址和HTTPS证书(&T)…")), &QAction::triggered, this, [this] {
+        WPhoneSettingsDlg_cl dialog(this);
+        // Serving goes on under the new settings.
+        if (dialog.exec() == QDialog::Accepted && phoneServer.IsRunning()) OnPhoneServe(true);
     });
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     QAction* version = AddAction(help, IdVersion, QStringLiteral("版本说明(&V)"));
@@ -144,14 +152,20 @@ void WMainWnd_cl::OnPhoneServe(bool on) {
         return;
     }
     try {
-        phoneServer.Start(DataCore().GetDatabaseManage().GetOpenLink(), Web_ns::ServeSettings_st{});
+        const Web_ns::ServeSettings_st settings = WPhoneSettingsDlg_cl::Saved();
+        // The kept files may have changed since: a bad one is named before anything is served.
+        Web_ns::CertificateFiles_cl::Check(settings.certFile, settings.keyFile);
+        phoneServer.Start(DataCore().GetDatabaseManage().GetOpenLink(), settings);
         if (phoneAddress == nullptr) {
             phoneAddress = new QLabel(this);
+            phoneAddress->setObjectName(QString::number(IdPhoneAddress));
             phoneAddress->setTextInteractionFlags(Qt::TextSelectableByMouse);
             statusBar()->addPermanentWidget(phoneAddress);
         }
         phoneAddress->setText(QStringLiteral("手机记账：") + phoneServer.Address());
     } catch (const Base_ns::Error_cl& error) {
+        phoneServer.Stop();
+        if (phoneAddress != nullptr) phoneAddress->clear();
         error.Show(this);
         const QSignalBlocker quiet(GetAction(IdPhoneServe));
         GetAction(IdPhoneServe)->setChecked(false);

@@ -33,6 +33,8 @@ public:
     static constexpr int32_t IdVersion = 32787;
     static constexpr int32_t IdPhoneServe = 32800;
     static constexpr int32_t IdPhoneDevices = 32801;
+    static constexpr int32_t IdPhoneSettings = 32802;
+    static constexpr int32_t IdPhoneAddress = 32803;
     static constexpr int32_t IdUserPage = 142;
     static constexpr int32_t IdRecordPage = 143;
     static constexpr int32_t IdMonthPage = 154;

@@ -12,6 +12,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace Vorelle_ns {
 
@@ -59,6 +60,9 @@ WPhoneDlg_cl::WPhoneDlg_cl(std::function<QString(const QString&)> pairingLink, Q
     qrLabel->setMinimumSize(240, 240);
     auto* revoke = new QPushButton(QStringLiteral("撤销选中的设备(&R)"), this);
 
+    const std::pair<QWidget*, int32_t> named[] = {{labelEdit, IdLabel}, {add, IdAdd},       {linkEdit, IdLink},
+                                                  {qrLabel, IdQrCode},  {keyList, IdKeys}, {revoke, IdRevoke}};
+    for (const auto& [widget, id] : named) widget->setObjectName(QString::number(id));
     auto* addRow = new QHBoxLayout;
     addRow->addWidget(labelEdit, 1);
     addRow->addWidget(add);

@@ -17,6 +17,13 @@ class WPhoneDlg_cl : public QDialog {
     Q_OBJECT
 
 public:
+    static constexpr int32_t IdLabel = 1301;
+    static constexpr int32_t IdAdd = 1302;
+    static constexpr int32_t IdLink = 1303;
+    static constexpr int32_t IdQrCode = 1304;
+    static constexpr int32_t IdKeys = 1305;
+    static constexpr int32_t IdRevoke = 1306;
+
     // pairingLink makes the link of a key for the server as it runs (or will run).
     WPhoneDlg_cl(std::function<QString(const QString& key)> pairingLink, QWidget* parent = nullptr);
 

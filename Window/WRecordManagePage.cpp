@@ -205,10 +205,8 @@ void WRecordManagePage_cl::Reload() {
     const Filter_st& query = filterBar->Filter();
     nothingShown.clear();
     if (query.userMode == WRecordFilterBar_cl::NamedUser) {
-        if (query.userName.isEmpty()) return ShowNothing(QStringLiteral("请输入用户名"));
-        if (DataCore().GetUserManage().FindUser(query.userName) == 0) {
-            return ShowNothing(QStringLiteral("没有用户“%1”").arg(query.userName));
-        }
+        const QString gap = DataCore().GetControlUser().NamedUserGap(query.userName);
+        if (!gap.isEmpty()) return ShowNothing(gap);
     }
     FillRecords(query);
     FillSums(query);

@@ -83,7 +83,7 @@ void WSchedulePage_cl::Reload() {
         const QString texts[] = {schedule.userName,
                                  schedule.typeName,
                                  schedule.expenseName,
-                                 ConvertInfo_cl::MoneyToText(schedule.expense),
+                                 ConvertInfo_cl::MoneyToText(schedule.expense, ConvertInfo_cl::Decimals_en::Two),
                                  ScheduleDates_cl::RuleText(schedule),
                                  ScheduleDates_cl::EndText(schedule),
                                  rows[row].nextDate.toString(Qt::ISODate),

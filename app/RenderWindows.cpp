@@ -16,17 +16,21 @@
 #include "Window/WInputUserDlg.h"
 #include "Window/WDueDlg.h"
 #include "Window/WMainWnd.h"
+#include "Window/WPhoneDlg.h"
+#include "Window/WPhoneSettingsDlg.h"
 #include "Window/WScheduleDlg.h"
 #include "Window/WSetSuperAdminDlg.h"
 #include "Window/WStatementImportDlg.h"
 #include "Window/WStartDlg.h"
 #include "base/Error.h"
+#include "Web/PairingLink.h"
 #include "settings/Unique.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -290,6 +294,24 @@ bool RenderSchedules(Vorelle_ns::WMainWnd_cl& mainWnd, const QString& folder) {
     return saved;
 }
 
+// The phone's pairing: one phone paired earlier, another just added, its link and code
+// shown; and where the phone page is served.
+bool RenderPhone(Vorelle_ns::WMainWnd_cl& mainWnd, const QString& folder) {
+    using namespace Vorelle_ns;
+    DataCore().GetDeviceKeys().Prepare();
+    (void)DataCore().GetDeviceKeys().Add(QStringLiteral("爸爸的手机"));
+    WPhoneDlg_cl phones([](const QString& key) { return Web_ns::PairingLink_cl::Make(false, "0.0.0.0", 8765, key); },
+                        &mainWnd);
+    phones.findChild<QLineEdit*>(QString::number(WPhoneDlg_cl::IdLabel))->setText(QStringLiteral("妈妈的手机"));
+    phones.findChild<QPushButton*>(QString::number(WPhoneDlg_cl::IdAdd))->click();
+    bool saved = Save(phones, folder, QStringLiteral("phone-devices"));
+    phones.hide();
+    WPhoneSettingsDlg_cl settings(&mainWnd);
+    saved &= Save(settings, folder, QStringLiteral("phone-settings"));
+    settings.hide();
+    return saved;
+}
+
 bool RenderMainWindow(const QString& folder) {
     using namespace Vorelle_ns;
     DataCore().GetDatabaseManage().OpenLink(0);
@@ -313,7 +335,8 @@ bool RenderMainWindow(const QString& folder) {
     saved &= Save(accountDlg, folder, QStringLiteral("input-account"));
     accountDlg.hide();
     return saved && RenderRecords(mainWnd, folder) && RenderStatement(mainWnd, folder) &&
-           RenderCrosstabs(mainWnd, folder) && RenderBudget(mainWnd, folder) && RenderSchedules(mainWnd, folder);
+           RenderCrosstabs(mainWnd, folder) && RenderBudget(mainWnd, folder) && RenderSchedules(mainWnd, folder) &&
+           RenderPhone(mainWnd, folder);
 }
 
 bool Render(const QString& folder) {

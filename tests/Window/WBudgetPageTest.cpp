@@ -8,12 +8,14 @@
 #include "Window/WMainWnd.h"
 #include "Window/WMonthCrosstabPage.h"
 #include "Window/WRecordManagePage.h"
+#include "Window/ConvertInfo.h"
 #include "WindowTesting.h"
 #include "support/BudgetCases.h"
 
 #include <QDateEdit>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScatterSeries>
 #include <QTableWidget>
 #include <QTest>
@@ -23,13 +25,24 @@ using Page_cl = Vorelle_ns::WBudgetPage_cl;
 
 namespace {
 
+// An amount on screen, in the files' form ("487.5") to compare with the cases; marked when
+// it lacks its two decimals or does not stand right-aligned.
+QString Amount(const QTableWidgetItem* item) {
+    static const QRegularExpression twoDecimals(QStringLiteral("^-?[0-9]+\\.[0-9]{2}$"));
+    const QString text = item->text();
+    QString amount = Vorelle_ns::ConvertInfo_cl::MoneyToText(qRound64(text.toDouble() * 100));
+    if (!twoDecimals.match(text).hasMatch()) amount += QStringLiteral("（不是两位小数：") + text + u'）';
+    if ((item->textAlignment() & Qt::AlignRight) == 0) amount += QStringLiteral("（没有靠右）");
+    return amount;
+}
+
 // The texts of a table's rows, the bar column left out; rows of totals ("【…】") too
 // unless only the categories' are asked for.
 QString Rows(QTableWidget* table, bool totals) {
     QString text;
     for (int row = 0; row < table->rowCount(); ++row) {
-        QStringList cells;
-        for (int column = 0; column + 1 < table->columnCount(); ++column) cells << table->item(row, column)->text();
+        QStringList cells{table->item(row, 0)->text()};
+        for (int column = 1; column + 1 < table->columnCount(); ++column) cells << Amount(table->item(row, column));
         if (!totals && cells.first().startsWith(u'【')) continue;
         text += cells.join(u',') + u'\n';
     }

@@ -3,10 +3,13 @@
 #include "Window/WSetSuperAdminDlg.h"
 #include "WindowTesting.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <unistd.h>
 
 using namespace WindowTesting_ns;
 using Page = Vorelle_ns::WCreateLocalDBPage_cl;
@@ -32,6 +35,11 @@ std::shared_ptr<Watch_st> AnswerSuperAdmin(const QString& userName, const QStrin
         Type(Control<QLineEdit>(dialog, WSetSuperAdminDlg_cl::IdConfirm), password);
         Click(Control<QPushButton>(dialog, WSetSuperAdminDlg_cl::IdOK));
     });
+}
+
+// Every entry of a folder, hidden ones too: what a creation may have left.
+QStringList FilesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 Vorelle_ns::DatabaseManage_cl& Links() { return Vorelle_ns::DataCore().GetDatabaseManage(); }
@@ -125,32 +133,77 @@ private slots:
         Type(Control<QLineEdit>(page, Page::IdName), QStringLiteral("二"));  // following the name again
         QCOMPARE(Control<QLineEdit>(page, Page::IdPath)->text(), QStringLiteral("本地库/二.mdb"));
 
+        const QString book = environment->AppFolder() + QStringLiteral("本地库/家庭.mdb");
+        QCOMPARE(FilesIn(QFileInfo(book).absolutePath()), QStringList{QStringLiteral("家庭.mdb")});
+        QCOMPARE(QFile::permissions(book), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
         Links().OpenLink(0);
         Vorelle_ns::DataCore().GetUserManage().Login(QStringLiteral("管理员"), QStringLiteral("pw"));
     }
 
     void CancelledSuperAdminLeavesNothing() {
-        // A file that was there before has no data of this program, but belongs to the user.
-        const QString earlier = environment->AppFolder() + QStringLiteral("旧.mdb");
-        Links().AddLocalLink(QStringLiteral("旧"), earlier, QStringLiteral("pw"));
-        Links().RemoveLink(0, false);
         Page page;
         page.show();
         QSignalSpy created(&page, &Page::DatabaseCreated);
+        Fill(page, QStringLiteral("家庭"), QString(), QStringLiteral("pw"), QStringLiteral("pw"));
+        const auto answered = AnswerSuperAdmin(QString(), QString());
+        Click(Control<QPushButton>(page, Page::IdCreate));
+        Settle();
 
-        for (const QString& path : {QString(), QStringLiteral("旧.mdb")}) {
-            Fill(page, QStringLiteral("家庭"), path, QStringLiteral("pw"), QStringLiteral("pw"));
-            const auto answered = AnswerSuperAdmin(QString(), QString());
-            Click(Control<QPushButton>(page, Page::IdCreate));
-            Settle();
-            QVERIFY(answered->ran);
-            QCOMPARE(Links().GetCount(), 0);
-            QCOMPARE(Control<QLineEdit>(page, Page::IdName)->text(), QStringLiteral("家庭"));
-        }
+        QVERIFY(answered->ran);
         QVERIFY(environment->prompt.shown.isEmpty());
         QCOMPARE(created.size(), 0);
-        QVERIFY(!QFile::exists(environment->AppFolder() + QStringLiteral("本地库/家庭.mdb")));
-        QVERIFY(QFile::exists(earlier));
+        QCOMPARE(Links().GetCount(), 0);
+        QCOMPARE(Control<QLineEdit>(page, Page::IdName)->text(), QStringLiteral("家庭"));
+        QCOMPARE(FilesIn(environment->AppFolder() + QStringLiteral("本地库")), QStringList());
+    }
+
+    // A creation that fails leaves no file and no link, says which file, and keeps what
+    // stood there before.
+    void FailedCreationLeavesNothing_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("earlier");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a file that is no book") << "旧.mdb" << true
+                                                << "这个文件是以前一次没有完成的创建留下的，里面没有账本。"
+                                                   "确认不再需要后删除这个文件，再重新创建。";
+        // The superuser writes anywhere but in /sys.
+        QTest::newRow("a folder that may not be written")
+            << (::geteuid() == 0 ? QStringLiteral("/sys/家庭.mdb") : QStringLiteral("只读/家庭.mdb")) << false
+            << "无法在数据库文件所在的文件夹中创建账本。";
+    }
+
+    void FailedCreationLeavesNothing() {
+        QFETCH(QString, path);
+        QFETCH(bool, earlier);
+        QFETCH(QString, message);
+        const QString app = environment->AppFolder();
+        const QString absolute = QDir(app).absoluteFilePath(path);
+        const QString folder = QFileInfo(absolute).absolutePath();
+        if (earlier) {
+            Links().AddLocalLink(QStringLiteral("旧"), absolute, QStringLiteral("pw"));
+            Links().RemoveLink(0, false);
+        }
+        if (folder.startsWith(app)) {
+            QVERIFY(QDir().mkpath(folder));
+            if (!earlier) QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        }
+        const QStringList before = FilesIn(folder);
+        Page page;
+        page.show();
+        QSignalSpy created(&page, &Page::DatabaseCreated);
+        Fill(page, QStringLiteral("家庭"), path, QStringLiteral("pw"), QStringLiteral("pw"));
+        const auto answered = AnswerSuperAdmin(QStringLiteral("管理员"), QStringLiteral("pw"));
+        Click(Control<QPushButton>(page, Page::IdCreate));
+        Settle();
+
+        QCOMPARE(environment->prompt.shown.size(), 1);
+        const QString shown = environment->prompt.shown[0].text;
+        QVERIFY2(shown.startsWith(message + QStringLiteral("\r\n") + absolute), qPrintable(shown));
+        QCOMPARE(created.size(), 0);
+        QCOMPARE(Links().GetCount(), 0);
+        QCOMPARE(FilesIn(folder), before);
+        QCOMPARE(QFileInfo(absolute).exists(), earlier);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     void InitialisedDatabaseNeedsNoSuperAdmin() {

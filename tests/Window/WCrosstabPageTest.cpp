@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFocusEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -31,6 +32,7 @@ QDateTime At(int year, int month, int day, int hour = 12) { return QDateTime(QDa
 ComboBox_cl* Combo(QWidget& page, int32_t id) { return Control<ComboBox_cl>(page, id); }
 QDateEdit* Picker(QWidget& page, int32_t id) { return Control<QDateEdit>(page, id); }
 CTL_ns::Report_cl* Table(QWidget& page) { return Control<CTL_ns::Report_cl>(page, Page_cl::IdCrosstab); }
+QLabel* Nothing(QWidget& page) { return Control<QLabel>(page, Page_cl::IdNothing); }
 QPushButton* ExportButton(QWidget& page) { return Control<QPushButton>(page, Page_cl::IdExport); }
 
 QStringList Items(ComboBox_cl* combo) {
@@ -236,13 +238,15 @@ private slots:
         QCOMPARE(table->Text(0, 0), QStringLiteral("交通"));
         QVERIFY(!Combo(page, Page_cl::IdUserName)->isEnabled());
 
-        // A named user without a name: neither choosing the mode nor picking dates
-        // changes the list.
+        // A named user without a name: the table and the charts show nothing but why,
+        // whatever dates are picked.
         Choose(Combo(page, Page_cl::IdUserMode), QStringLiteral("指定用户"));
         QVERIFY(Combo(page, Page_cl::IdUserName)->isEnabled());
         PickSpan(page, QDate(2020, 1, 1), QDate(2024, 5, 31));
-        QCOMPARE(Titles(table), (QStringList{"分类", "2024-05"}));
-        QCOMPARE(table->Text(0, 0), QStringLiteral("交通"));
+        QCOMPARE(table->RowCount(), 0);
+        QCOMPARE(Nothing(page)->text(), QStringLiteral("请输入用户名"));
+        QVERIFY(Nothing(page)->isVisible());
+        QVERIFY(!ExportButton(page)->isEnabled());
 
         Search(page, RecordSession_cl::SuperName);
         QCOMPARE(Titles(table).size(), 1 + 4 * 12 + 5);
@@ -261,17 +265,42 @@ private slots:
         QVERIFY(environment->prompt.shown.isEmpty());
     }
 
-    // A name that belongs to nobody matches no entry.
-    void SearchForUnknownUser() {
+    // A name typed and entered: nobody's, none or a user's. Only a user's shows a table.
+    void NamedUserTyped_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("nothing");
+        QTest::newRow("nobody's") << "wer" << 0 << "没有用户“wer”";
+        QTest::newRow("none") << "  " << 0 << "请输入用户名";
+        QTest::newRow("a user's") << RecordSession_cl::SuperName << 2 << "";
+    }
+
+    void NamedUserTyped() {
+        QFETCH(QString, name);
+        QFETCH(int, rows);
+        QFETCH(QString, nothing);
         RecordSession_cl::Book(QStringLiteral("饮食"), QStringLiteral("午"), -100, At(2023, 5, 1));
-        Year_cl page;
-        page.show();
-        Settle();
-        QCOMPARE(Table(page)->RowCount(), 2);
-        Choose(Combo(page, Page_cl::IdUserMode), QStringLiteral("指定用户"));
-        Search(page, QStringLiteral("谁"));
-        QCOMPARE(Table(page)->RowCount(), 0);
-        QVERIFY(!ExportButton(page)->isEnabled());
+        for (const bool year : {false, true}) {
+            // The user mode is shared by the pages: each starts on the logged-in user.
+            Unique_ns::GetCustomFromDatabase().WriteString(QStringLiteral("用户模式"), QStringLiteral("当前用户"));
+            std::unique_ptr<Page_cl> page;
+            if (year)
+                page = std::make_unique<Year_cl>();
+            else
+                page = std::make_unique<Month_cl>();
+            page->show();
+            Settle();
+            if (!year) PickSpan(*page, QDate(2023, 5, 1), QDate(2023, 5, 31));
+            QCOMPARE(Table(*page)->RowCount(), 2);
+            Choose(Combo(*page, Page_cl::IdUserMode), QStringLiteral("指定用户"));
+            Type(Combo(*page, Page_cl::IdUserName), name);
+            QTest::keyClick(Combo(*page, Page_cl::IdUserName)->lineEdit(), Qt::Key_Return);
+            Settle();
+            QCOMPARE(Table(*page)->RowCount(), rows);
+            QCOMPARE(ExportButton(*page)->isEnabled(), rows > 0);
+            QCOMPARE(Nothing(*page)->isVisible(), !nothing.isEmpty());
+            if (!nothing.isEmpty()) QCOMPARE(Nothing(*page)->text(), nothing);
+        }
         QVERIFY(environment->prompt.shown.isEmpty());
     }
 

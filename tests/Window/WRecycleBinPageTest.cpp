@@ -59,7 +59,7 @@ private slots:
         const QString day = At(41).toString(QStringLiteral("yyyy-MM-dd 12:00:00"));
         QCOMPARE(Row(model, 0).mid(1), (QStringList{RecordSession_cl::SuperName, QStringLiteral("费用记录"), day,
                                                     QStringLiteral("交通"), QStringLiteral("公交"),
-                                                    QStringLiteral("-2"), RecordSession_cl::SuperName}));
+                                                    QStringLiteral("-2.00"), RecordSession_cl::SuperName}));
 
         page.GetList().selectAll();
         Click(Control<QPushButton>(page, Page_cl::IdRestore));

@@ -72,7 +72,7 @@ private slots:
         Press(page, Page_cl::IdAdd);
         QCOMPARE(list.rowCount(), 1);
         const QStringList added = Row(list, 0);
-        QCOMPARE(added.mid(1, 5), (QStringList{QStringLiteral("居家"), QStringLiteral("房租"), QStringLiteral("-3500"),
+        QCOMPARE(added.mid(1, 5), (QStringList{QStringLiteral("居家"), QStringLiteral("房租"), QStringLiteral("-3500.00"),
                                               QStringLiteral("每月月末"), QStringLiteral("不结束")}));
         const QDate today = QDate::currentDate();
         QCOMPARE(added[6], QDate(today.year(), today.month(), today.daysInMonth()).toString(Qt::ISODate));
