@@ -75,6 +75,20 @@ QString BudgetText_cl::Notice(const BudgetLine_st& line) {
     return line.typeName + QStringLiteral("本月还剩 ¥") + ConvertInfo_cl::MoneyToText(left, ConvertInfo_cl::Decimals_en::Two);
 }
 
+QString BudgetText_cl::BookingNotice(Budget_cl& budget, const QString& category, bool income,
+                                     const Base_ns::DateTime_cl& time, int32_t statisticsMode) {
+    if (income || statisticsMode != 0 || !time.IsValid()) return QString();
+    // The plans are a short read; the month's figures are worked out only for a planned category.
+    const auto plans = budget.GetExpensePlans();
+    if (std::none_of(plans.begin(), plans.end(), [&](const auto& plan) { return plan.first == category; }))
+        return QString();
+    const BudgetView_st month = budget.GetMonth(time.Year(), time.Month());
+    for (const BudgetLine_st& line : month.lines) {
+        if (!line.income && line.typeName == category) return Notice(line);
+    }
+    return QString();
+}
+
 BudgetText_cl::Level_en BudgetText_cl::Level(int64_t spent, int64_t available, int32_t& percent) {
     if (available <= 0) {
         percent = spent > 0 ? 999 : 0;

@@ -2,6 +2,7 @@
 
 #include "Data/Budget.h"
 #include "Window/ConvertInfo.h"
+#include "base/DateTime.h"
 
 #include <QList>
 #include <QString>
@@ -31,6 +32,10 @@ public:
     // What a booking leaves of the category's month: "饮食本月还剩 ¥123.40" or
     // "饮食本月已超出 ¥20.00".
     [[nodiscard]] static QString Notice(const BudgetLine_st& line);
+    // The notice after booking an entry: an expense in the month's statistics, in a
+    // category with a plan; empty for any other. The logged-in user's view of the month.
+    [[nodiscard]] static QString BookingNotice(Budget_cl& budget, const QString& category, bool income,
+                                               const Base_ns::DateTime_cl& time, int32_t statisticsMode);
 
     // How far spending has got into what was available (plan and carried in): Fine below
     // 80 %, Near from 80 % to 100 %, Over past it. percent is rounded down, 0 when nothing

@@ -72,11 +72,11 @@ const Tmpl revokeUserKeys[] = {
     {DB_ALL,
      "update zorb_device_key set valid = '0', alter_time = CMC_GETDATE, alter_sn = ?alter_sn? where valid = '1' and "
      "user_sn = ?user_sn?"}};
-const Tmpl selectKey[] = {
+const Tmpl selectValidKeys[] = {
     {DB_ALL,
      "select zorb_device_key.sn,zorb_device_key.user_sn,zorb_device_key.key_hash,zorb_device_key.last_used from "
-     "zorb_device_key,zorb_user where zorb_device_key.key_hash = '?key_hash?' and zorb_device_key.valid = '1' and "
-     "zorb_user.valid = '1' and zorb_user.sn = zorb_device_key.user_sn"}};
+     "zorb_device_key,zorb_user where zorb_device_key.valid = '1' and zorb_user.valid = '1' and zorb_user.sn = "
+     "zorb_device_key.user_sn"}};
 const Tmpl selectValidUser[] = {{DB_ALL, "select sn from zorb_user where valid = '1' and sn = ?user_sn?"}};
 const Tmpl touchKey[] = {{DB_ALL, "update zorb_device_key set last_used = '?last_used?' where sn = ?key_sn?"}};
 
@@ -201,17 +201,29 @@ void DeviceKeys_cl::Revoke(int32_t keySn) {
 
 int32_t DeviceKeys_cl::Authenticate(const QString& key) {
     if (!IsKeyText(key)) return 0;
-    const QString hash = Hash(key);
+    const QByteArray hash = Hash(key).toLatin1();
     DB_ns::IDatabase_cl& database = userManage.GetDatabase();
     const int32_t dbType = database.GetType();
+    // The book is not searched for the hash: every valid key (a household has a few) is
+    // compared with it in full, so the time taken tells nothing of the key given.
     DB_ns::SimpleOutRecords_cl rows;
-    if (database.Query(MakeSQL(dbType, selectKey, hash), rows) == 0) return 0;
-    const int32_t keySn = rows.GetInteger();
-    const int32_t userSn = rows.GetInteger();
-    QString stored;
-    rows.GetString(stored);
-    const Base_ns::DateTime_cl lastUsed = rows.GetDateTime();
-    if (!SameInConstantTime(stored.trimmed().toLatin1(), hash.toLatin1())) return 0;
+    const int32_t count = database.Query(MakeSQL(dbType, selectValidKeys), rows);
+    int32_t keySn = 0, userSn = 0;
+    Base_ns::DateTime_cl lastUsed;
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t sn = rows.GetInteger();
+        const int32_t owner = rows.GetInteger();
+        QString stored;
+        rows.GetString(stored);
+        const Base_ns::DateTime_cl used = rows.GetDateTime();
+        if (SameInConstantTime(stored.trimmed().toLatin1(), hash)) {
+            keySn = sn;
+            userSn = owner;
+            lastUsed = used;
+        }
+        rows.MoveNext();
+    }
+    if (keySn == 0) return 0;
     const Base_ns::DateTime_cl now = Base_ns::DateTime_cl::Now();
     if (!lastUsed.IsValid() || (lastUsed + Base_ns::DateTimeSpan_cl(kTouchEvery)).IsEarlierThan(now))
         database.ExecuteNoRecords(MakeSQL(dbType, touchKey, now, keySn));

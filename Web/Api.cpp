@@ -2,6 +2,8 @@
 
 #include "EntryInput.h"
 #include "WebBook.h"
+#include "Control/BudgetText.h"
+#include "Data/Budget.h"
 #include "Window/ConvertInfo.h"
 #include "base/SysError.h"
 #include "base/UserError.h"
@@ -72,6 +74,18 @@ bool IsIdempotencyKey(const std::string& key) {
 // the server's state, not the request's fault.
 bool IsBookState(const Base_ns::Error_cl& error) {
     return error.File() == QStringLiteral("ADODatabase.cpp");
+}
+
+// What the booking leaves of its category's month, as the desktop says it after 记一笔.
+QString BudgetNotice(WebBook_cl::Managers_st& m, const EntryInput_st& entry) {
+    try {
+        Vorelle_ns::Budget_cl budget(m.users);
+        return Vorelle_ns::BudgetText_cl::BookingNotice(budget, entry.category, entry.income, entry.time,
+                                                        entry.statisticsMode);
+    } catch (const Base_ns::Error_cl&) {
+        // The entry is booked: a notice that cannot be worked out is no reason to say otherwise.
+        return QString();
+    }
 }
 
 }  // namespace
@@ -217,8 +231,11 @@ ApiReply_st Api_cl::Book(const ApiRequest_st& request, int32_t userSn) {
         const int32_t expense = entry.income ? entry.cents : -entry.cents;
         const int32_t sn = m.records.AddRecord(entry.category, entry.name, expense, entry.comment, entry.time,
                                                entry.statisticsMode);
-        ApiReply_st reply = Answer(201, EntryJson(sn, entry.time, entry.category, entry.name, expense,
-                                                  entry.statisticsMode, entry.comment));
+        QJsonObject made = EntryJson(sn, entry.time, entry.category, entry.name, expense, entry.statisticsMode,
+                                     entry.comment);
+        const QString notice = BudgetNotice(m, entry);
+        if (!notice.isEmpty()) made.insert(QStringLiteral("budget"), notice);
+        ApiReply_st reply = Answer(201, made);
         if (request.hasIdempotencyKey) replays.Keep(userSn, request.idempotencyKey, {reply.status, reply.body});
         return reply;
     });

@@ -354,12 +354,10 @@ void WInputRecordDlg_cl::AddOrChange() {
 
 void WInputRecordDlg_cl::ShowBudgetNotice(const QString& category, const Base_ns::DateTime_cl& time, int32_t mode) {
     budgetNotice->clear();
-    if (category.isEmpty() || mode != 0) return;
+    if (category.isEmpty()) return;
     try {
-        const BudgetView_st month = Budget_cl(DataCore().GetUserManage()).GetMonth(time.Year(), time.Month());
-        for (const BudgetLine_st& line : month.lines) {
-            if (!line.income && line.typeName == category) budgetNotice->setText(BudgetText_cl::Notice(line));
-        }
+        Budget_cl budget(DataCore().GetUserManage());
+        budgetNotice->setText(BudgetText_cl::BookingNotice(budget, category, false, time, mode));
     } catch (const Base_ns::Error_cl&) {
         // The entry is booked; a notice that cannot be worked out is no reason to say otherwise.
     }

@@ -156,6 +156,7 @@
       }
       state.last = made;
       $('done-text').textContent = '已记：' + made.category + ' ' + (made.kind === 'income' ? '+' : '-') + made.amount;
+      $('done-budget').textContent = made.budget || '';
       $('done').classList.remove('hidden');
       $('undo').classList.remove('hidden');
       $('amount').value = '';
@@ -176,6 +177,7 @@
     try {
       await api('DELETE', 'entries/' + state.last.id);
       $('done-text').textContent = '已撤销：' + state.last.category + ' ' + state.last.amount;
+      $('done-budget').textContent = '';
       state.last = null;
       $('undo').classList.add('hidden');
       await refresh();

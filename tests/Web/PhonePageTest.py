@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The phone page in a real headless Chromium at phone size: pairs by the link, books an
-entry by tapping a category and typing an amount, sees it in today's list, takes another
-back with 撤销; vorelle-cli report then shows exactly the one kept.
+entry by tapping a category and typing an amount, sees it in today's list and what the
+category's plan has left, takes another back with 撤销; vorelle-cli report then shows
+exactly the one kept.
 
 Usage: PhonePageTest.py VORELLE_CLI [SCREENSHOT.png]
 """
@@ -63,6 +64,7 @@ server = None
 driver = None
 try:
     run("create", "--admin", "妈妈")
+    run("--user", "妈妈", "budget", "set", "饮食", "500")
     port = free_port()
     link = run("--user", "妈妈", "token", "add", "--label", "妈妈的手机", "--listen", f"127.0.0.1:{port}").splitlines()[0]
     check(link.startswith(f"http://127.0.0.1:{port}/#k="), "the pairing link's first line: " + link)
@@ -102,6 +104,7 @@ try:
     wait.until(ec.text_to_be_present_in_element((By.ID, "today"), "-23.40"))
     check("交通" in driver.find_element(By.ID, "today").text, "today's list lacks the entry")
     check(driver.find_element(By.ID, "balance").text == "-23.40", "the balance: " + driver.find_element(By.ID, "balance").text)
+    check(driver.find_element(By.ID, "done-budget").text == "", "a notice for a category without a plan")
 
     # A wrong amount is named next to its field, and nothing is booked.
     driver.find_element(By.ID, "amount").send_keys("abc")
@@ -111,6 +114,9 @@ try:
 
     book_by_tapping("饮食", "12.50")
     wait.until(ec.text_to_be_present_in_element((By.ID, "today"), "-12.50"))
+    # Under the booked message, what the plan of 500 a month has left, as the desktop says it.
+    check(driver.find_element(By.ID, "done-budget").text == "饮食本月还剩 ¥487.50",
+          "the budget notice: " + driver.find_element(By.ID, "done-budget").text)
     if screenshot:
         # The whole page at the phone's width, lists included.
         driver.set_window_size(360, driver.execute_script("return document.body.scrollHeight") + 40)
@@ -119,6 +125,7 @@ try:
         driver.set_window_size(360, 800)
     driver.find_element(By.ID, "undo").click()
     wait.until(ec.text_to_be_present_in_element((By.ID, "done-text"), "已撤销"))
+    check(not driver.find_element(By.ID, "done-budget").is_displayed(), "the notice outlives its entry")
     wait.until(lambda d: "-12.50" not in d.find_element(By.ID, "today").text)
     check("-23.40" in driver.find_element(By.ID, "today").text, "the kept entry left today's list")
 

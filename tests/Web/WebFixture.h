@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DB/BeginTrans.h"
+#include "Data/Budget.h"
 #include "Data/DatabaseManage.h"
 #include "Data/DeviceKeys.h"
 #include "Data/RecordManage.h"
@@ -21,8 +22,8 @@
 enum class BookKind_en { Local, PostgreSQL };
 
 // A book with a super administrator 老王, a normal user 小李 and an independent user 小张,
-// each with a device key, and one entry of 老王's; the web server serving it on a free
-// port of 127.0.0.1, and a real HTTP client.
+// each with a device key, a plan of 500 a month for 饮食 and one entry of 老王's there; the
+// web server serving it on a free port of 127.0.0.1, and a real HTTP client.
 class WebTest : public ::testing::TestWithParam<BookKind_en> {
 protected:
     void SetUp() override {
@@ -60,6 +61,7 @@ protected:
             userSn[name] = users.FindUser(name);
             key[name] = keys.Add(name + QStringLiteral("的手机"), userSn[name]).key.toStdString();
         }
+        Vorelle_ns::Budget_cl(users).SetTypePlan(QStringLiteral("饮食"), 50000);
         wangEntry = records.AddRecord(QStringLiteral("饮食"), QStringLiteral("早饭"), -800, QString(),
                                       Base_ns::DateTime_cl::Now(), 0);
         webBook.Open(links.GetLink(0));
