@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <QSet>
 #include <iterator>
 #include <new>
 
@@ -41,11 +42,13 @@ QString Money(int64_t cents) { return Vorelle_ns::ConvertInfo_cl::MoneyToText(ce
 
 const char* const kPowers[] = {"super", "admin", "normal", "alone"};
 
+// The kind is the category's: a refund is an expense of a negative amount, so that the
+// amounts of one kind add up to that kind's total.
 QJsonObject EntryJson(int32_t sn, const Base_ns::DateTime_cl& time, const QString& category, const QString& name,
-                      int32_t expense, int32_t mode, const QString& comment) {
+                      bool income, int32_t expense, int32_t mode, const QString& comment) {
     return QJsonObject{{QStringLiteral("id"), sn},
-                       {QStringLiteral("kind"), EntryInput_cl::KindText(expense > 0)},
-                       {QStringLiteral("amount"), Money(expense < 0 ? -int64_t(expense) : expense)},
+                       {QStringLiteral("kind"), EntryInput_cl::KindText(income)},
+                       {QStringLiteral("amount"), Money(income ? int64_t(expense) : -int64_t(expense))},
                        {QStringLiteral("category"), category},
                        {QStringLiteral("name"), name},
                        {QStringLiteral("comment"), comment},
@@ -176,10 +179,9 @@ ApiReply_st Api_cl::Templates(int32_t userSn) {
             const auto rows = m.records.GetTemplates(income);
             for (int32_t i = 0; i < rows.Count(); ++i) {
                 const Vorelle_ns::TemplateRow_st& row = rows[i];
-                QJsonObject item = EntryJson(row.sn, Base_ns::DateTime_cl(), row.typeName, row.expenseName, row.expense,
-                                             row.statisticsMode, row.comment);
+                QJsonObject item = EntryJson(row.sn, Base_ns::DateTime_cl(), row.typeName, row.expenseName, income,
+                                             row.expense, row.statisticsMode, row.comment);
                 item.remove(QStringLiteral("time"));
-                item.insert(QStringLiteral("kind"), EntryInput_cl::KindText(income));
                 list.append(item);
             }
         }
@@ -206,12 +208,16 @@ ApiReply_st Api_cl::Entries(const ApiRequest_st& request, int32_t userSn) {
         return Fail(400, 106, QStringLiteral("to"));
     return book.Run(userSn, [&](WebBook_cl::Managers_st& m) {
         const auto rows = m.records.GetRecords(false, QString(), from, to);
+        QSet<QString> incomeTypes;
+        const auto names = m.records.GetTypeNames(true);
+        for (int32_t i = 0; i < names.Count(); ++i) incomeTypes.insert(names[i]);
         QJsonArray list;
         int64_t expense = 0, income = 0;
         for (int32_t i = 0; i < rows.Count(); ++i) {
             const Vorelle_ns::RecordRow_st& row = rows[i];
-            (row.expense > 0 ? income : expense) += row.expense;
-            list.append(EntryJson(row.sn, row.recordTime, row.typeName, row.expenseName, row.expense,
+            const bool isIncome = incomeTypes.contains(row.typeName);
+            (isIncome ? income : expense) += row.expense;
+            list.append(EntryJson(row.sn, row.recordTime, row.typeName, row.expenseName, isIncome, row.expense,
                                   row.statisticsMode, row.comment));
         }
         return Answer(200, QJsonObject{{QStringLiteral("entries"), list},
@@ -231,7 +237,7 @@ ApiReply_st Api_cl::Book(const ApiRequest_st& request, int32_t userSn) {
         const int32_t expense = entry.income ? entry.cents : -entry.cents;
         const int32_t sn = m.records.AddRecord(entry.category, entry.name, expense, entry.comment, entry.time,
                                                entry.statisticsMode);
-        QJsonObject made = EntryJson(sn, entry.time, entry.category, entry.name, expense, entry.statisticsMode,
+        QJsonObject made = EntryJson(sn, entry.time, entry.category, entry.name, entry.income, expense, entry.statisticsMode,
                                      entry.comment);
         const QString notice = BudgetNotice(m, entry);
         if (!notice.isEmpty()) made.insert(QStringLiteral("budget"), notice);

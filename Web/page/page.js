@@ -34,8 +34,13 @@
   }
 
   function cents(text) {
-    const m = /^(\d+)(?:\.(\d{1,2}))?$/.exec(text);
-    return m ? Number(m[1]) * 100 + Number((m[2] || '0').padEnd(2, '0')) : NaN;
+    const m = /^(-?)(\d+)(?:\.(\d{1,2}))?$/.exec(text);
+    return m ? (m[1] ? -1 : 1) * (Number(m[2]) * 100 + Number((m[3] || '0').padEnd(2, '0'))) : NaN;
+  }
+  // An expense's amount is what it cost; a refund (an expense of a negative amount) comes back.
+  function signed(e) {
+    if (e.kind === 'income') return '+' + e.amount;
+    return e.amount.startsWith('-') ? '+' + e.amount.slice(1) : '-' + e.amount;
   }
   function money(value) {
     const sign = value < 0 ? '-' : '';
@@ -113,7 +118,7 @@
       when.textContent = e.time.slice(5, 16);
       const amount = document.createElement('span');
       amount.className = e.kind === 'income' ? 'in' : 'out';
-      amount.textContent = (e.kind === 'income' ? '+' : '-') + e.amount;
+      amount.textContent = signed(e);
       const left = document.createElement('span');
       left.className = 'what';
       left.append(what, document.createElement('br'), when);

@@ -106,6 +106,18 @@ TEST_P(WebTest, EveryRequestAnswersItsStatusAndOnlyValidEntriesAreBooked) {
     EXPECT_EQ(CountEntries(), before + 2);
 }
 
+// A refund is money back in an expense category: listed as an expense of a negative
+// amount, it lowers the expense total and is no income.
+TEST_P(WebTest, ARefundIsListedAsAnExpenseAndLowersTheExpenseTotal) {
+    links.SetLoginUser(userSn[QStringLiteral("老王")]);
+    records.AddRecord(QStringLiteral("饮食"), QStringLiteral("退款"), 300, QString(), Base_ns::DateTime_cl::Now(), 0);
+    const httplib::Result result = client->Get("/api/v1/entries", As(QStringLiteral("老王")));
+    ASSERT_TRUE(result) << httplib::to_string(result.error());
+    ASSERT_EQ(result->status, 200) << result->body;
+    EXPECT_NE(result->body.find(R"("amount":"-3.00","category":"饮食")"), std::string::npos) << result->body;
+    EXPECT_NE(result->body.find(R"("expense":"5.00","income":"0.00")"), std::string::npos) << result->body;
+}
+
 TEST_P(WebTest, AResentBookingReturnsTheFirstAnswerAndBooksOnce) {
     httplib::Headers headers = As(kLi);
     headers.emplace("Idempotency-Key", "phone-1");
