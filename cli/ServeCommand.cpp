@@ -2,6 +2,7 @@
 
 #include "Book.h"
 #include "Output.h"
+#include "Web/CertificateFiles.h"
 #include "Web/WebBook.h"
 #include "Web/WebServer.h"
 
@@ -38,6 +39,8 @@ void ServeCommand_cl::Run(Book_cl& book, const QCommandLineParser& parser) const
     if (parser.isSet(kListen)) settings = Web_ns::WebServer_cl::ParseListen(parser.value(kListen));
     settings.certFile = parser.value(kCert);
     settings.keyFile = parser.value(kKey);
+    // Before the book is opened: a bad file is named with what is wrong with it.
+    Web_ns::CertificateFiles_cl::Check(settings.certFile, settings.keyFile);
 
     // The signals are taken by one thread of their own: every thread started from here
     // on inherits them blocked.

@@ -196,6 +196,7 @@ TEST_F(CliTest, SessionOnALocalBook) {
         {"not a bank's", {second, wang, "import", "{dir}/wechat.csv", "--format", "bank"}, kAdminPassword, none, 1, "", "无法识别账单格式。"},
         {"an unknown format", {second, wang, "import", "{dir}/wechat.csv", "--format=pdf"}, kAdminPassword, none, 2, "", "--format应为"},
         {"the balance moved by the statement", {second, wang, "balance"}, kAdminPassword, none, 0, "个人帐户  6661.34\n公共帐户  6661.34\n", ""},
+        {"serve with a certificate that is not there", {book, "serve", "--listen", "127.0.0.1:0", "--cert", "{dir}/none.pem", "--key", "{dir}/none.key"}, kAdminPassword, none, 1, "", "none.pem"},
         {"a missing book", {"--book={dir}/missing.book", wang, "balance"}, kAdminPassword, none, 1, "", "数据库文件不存在。"},
         {"a file that is no book", {"--book={dir}/bad.csv", wang, "balance"}, kAdminPassword, none, 1, "", "bad.csv: "},
         {"an unreachable server", {"--connect", "mssql://sa@127.0.0.1:1", wang, "balance"}, kAdminPassword, none, 1, "", "连接数据库失败。"},
