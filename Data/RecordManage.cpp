@@ -31,7 +31,8 @@ Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark 
                                                   {6, "删除记录失败。"},
                                                   {7, "删除指定用户的费用记录失败。"},
                                                   {8, "不允许修改费用记录的收入/开销。"},
-                                                  {9, "无法取得新增费用记录的编号。"}};
+                                                  {9, "无法取得新增费用记录的编号。"},
+                                                  {10, "没能给费用记录建立统计用的索引，账本照常使用，统计会慢一些。"}};
     return Base_ns::SysError_cl(line, __FILE__, RecordManage_cl::ClassName(), code, table,
                                 int32_t(std::size(table)), remark);
 }
@@ -101,14 +102,19 @@ const Tmpl createRecyclerTable[] = {
 // each of them reads the whole entry table. Databases made without it work as before.
 const Tmpl createRecordTimeIndex[] = {{DB_ALL, "create index zorb_record_time on zorb_record(record_time desc,user_sn,type_sn)"}};
 // Crosstabs and sums need only these columns of a span of times: read from the index
-// alone they cost no lookup of each entry's row. The local engine (whose reports are
-// the slowest without it) gets it on opening a book made before it.
+// alone they cost no lookup of each entry's row. A local book and a PostgreSQL one get
+// it on opening a book made before it.
 const Tmpl createRecordSumsIndex[] = {
     {DB_ALL, "create index zorb_record_sums on zorb_record(record_time,valid,statistics_mode,type_sn,user_sn,expense)"}};
 const Tmpl addRecordSumsIndex[] = {
-    {DB_LOCAL,
+    {DB_LOCAL | DB_POSTGRESQL,
      "create index if not exists zorb_record_sums on "
      "zorb_record(record_time,valid,statistics_mode,type_sn,user_sn,expense)"}};
+const Tmpl countRecordSumsIndex[] = {{DB_POSTGRESQL, "select count(to_regclass('zorb_record_sums'))"}};
+// Two copies opening an older book at once would both build the index and one fail at
+// the end: this lock, which conflicts with itself, makes the later one wait and then
+// find it. Creating the index blocks writers for as long anyway.
+const Tmpl lockRecordsForIndex[] = {{DB_POSTGRESQL, "lock table zorb_record in share row exclusive mode"}};
 
 // Categories.
 const Tmpl selectType[] = {
@@ -505,12 +511,25 @@ void RecordManage_cl::CreateTables() {
 
 void RecordManage_cl::AddMissingIndexes() {
     DB_ns::IDatabase_cl& database = userManage.GetDatabase();
-    if (database.GetType() != DB_ns::DB_LOCAL) return;
+    const int32_t dbType = database.GetType();
+    if (dbType != DB_LOCAL && dbType != DB_POSTGRESQL) return;
     try {
-        database.ExecuteNoRecords(MakeSQL(DB_ns::DB_LOCAL, addRecordSumsIndex));
-    } catch (const Base_ns::Error_cl&) {
-        // A book that cannot be written now (a read-only file, another copy writing long)
-        // is read as before, only slower.
+        if (dbType == DB_LOCAL) {
+            database.ExecuteNoRecords(MakeSQL(dbType, addRecordSumsIndex));
+            return;
+        }
+        int32_t found = 0;
+        database.QueryCount(MakeSQL(dbType, countRecordSumsIndex), found);
+        if (found != 0) return;
+        DB_ns::BeginTrans_cl transaction(&database);
+        database.ExecuteNoRecords(MakeSQL(dbType, lockRecordsForIndex));
+        database.ExecuteNoRecords(MakeSQL(dbType, addRecordSumsIndex));
+        transaction.Commit();
+    } catch (const Base_ns::Error_cl& error) {
+        // A book that cannot be changed now (a read-only file, another copy writing long,
+        // a server login that may not make indexes) is read as before, only slower: the
+        // log says why, the user is not troubled with it.
+        (void)SysError(10, __LINE__, error.Message() + QStringLiteral("\r\n") + error.Remark()).AppendToLog();
     }
 }
 

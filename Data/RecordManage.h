@@ -97,9 +97,10 @@ public:
 
     // The entry, category, template and recycler tables with the default categories.
     void CreateTables();
-    // Adds to a local book made by an earlier version the indexes this one reads with
-    // (once: the first opening of a large book takes a few seconds). Nothing is changed
-    // in a book that cannot be written.
+    // Adds to a local or PostgreSQL book made by an earlier version the indexes this one
+    // reads with (once: the first opening of a large book takes a few seconds; copies
+    // opening it at once take turns). A book that cannot be written, or a server login
+    // without the right, is left as it is and the reason logged.
     void AddMissingIndexes();
 
     // statisticsMode: 0 monthly, 1 yearly, anything else neither. ownerSn 0: the

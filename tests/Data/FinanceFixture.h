@@ -54,7 +54,7 @@ protected:
 
     void Prepare() {
         Unique_ns::SetStorageFolder(settingsFolder.path());
-        if (OnPostgreSQL()) {
+        if (OnServer()) {
             PostgresServer_cl& server = PostgresServer_cl::Shared();
             ASSERT_TRUE(server.Start()) << "The PostgreSQL test server did not start: " << server.Why().toStdString();
             ASSERT_TRUE(server.MakeBook("book", "pw", "book")) << server.Why().toStdString();
@@ -70,6 +70,10 @@ protected:
         transaction.Commit();
         users.Login(QStringLiteral("admin"), QStringLiteral("secret"));
     }
+
+    // Whether this test's book is on the test server; a test of the server's statements
+    // alone says so whatever the run.
+    virtual bool OnServer() const { return OnPostgreSQL(); }
 
     void TearDown() override {
         if (links.GetLoginUser() != 0) users.Logout();

@@ -1,7 +1,8 @@
 // Loaded into a program with LD_PRELOAD, counts the password key derivations the
 // encryption library asks of the crypto library, and appends the number to the file
-// named by KEY_DERIVATION_COUNT when the program ends. The few-round derivation of the
-// page checksum key costs nothing and is not counted.
+// named by KEY_DERIVATION_COUNT when the program ends; a test program loaded with it asks
+// KeyDerivationCount() as it goes. The few-round derivation of the page checksum key
+// costs nothing and is not counted.
 #include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
@@ -24,6 +25,9 @@ extern "C" __attribute__((visibility("default"))) int PKCS5_PBKDF2_HMAC_SHA1(con
     if (rounds > kFewRounds) ++derivations;
     return real(pass, passLength, salt, saltLength, rounds, keyLength, out);
 }
+
+// The derivations so far, for a test program loaded together with this library.
+extern "C" __attribute__((visibility("default"))) int KeyDerivationCount() { return derivations; }
 
 __attribute__((destructor)) static void WriteCount() {
     const char* path = std::getenv("KEY_DERIVATION_COUNT");

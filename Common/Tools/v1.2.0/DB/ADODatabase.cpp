@@ -49,10 +49,18 @@ QString StatementRemark(const QString& sql, const Ado_ns::ProviderError_cl& erro
     return sql + QStringLiteral("\r\n") + WindowsLines(error.Description());
 }
 std::atomic<int64_t> statementsRun{0};
+QStringList* recorded = nullptr;
+
+void Sent(const QString& sql) {
+    ++statementsRun;
+    if (recorded != nullptr) recorded->append(sql);
+}
 
 }  // namespace
 
 int64_t ADODatabase_cl::StatementsRun() { return statementsRun.load(); }
+
+void ADODatabase_cl::RecordStatements(QStringList* into) { recorded = into; }
 
 int32_t InterfaceCode(const Ado_ns::ProviderError_cl& error) {
     const uint32_t result = error.Result();
@@ -153,7 +161,7 @@ int32_t ADODatabase_cl::QueryCount(const QString& sql, int32_t& count) {
     open.Errors().Clear();
     int32_t affected = 0;
     std::shared_ptr<Ado_ns::Recordset_cl> rows;
-    ++statementsRun;
+    Sent(sql);
     try {
         rows = open.Execute(sql, affected, Ado_ns::adCmdText);
     } catch (const Ado_ns::ProviderError_cl& error) {
@@ -177,7 +185,7 @@ int32_t ADODatabase_cl::ExecuteNoRecords(const QString& sql) {
     Ado_ns::Connection_cl& open = Connected();
     open.Errors().Clear();
     int32_t affected = 0;
-    ++statementsRun;
+    Sent(sql);
     try {
         open.Execute(sql, affected, Ado_ns::adCmdText | Ado_ns::adExecuteNoRecords);
     } catch (const Ado_ns::ProviderError_cl& error) {
@@ -197,7 +205,7 @@ int32_t ADODatabase_cl::Query(const BoundSQL_st& statement, SimpleOutRecords_cl&
     open.Errors().Clear();
     int32_t affected = 0;
     std::shared_ptr<Ado_ns::Recordset_cl> rows;
-    ++statementsRun;
+    Sent(sql);
     try {
         rows = open.Execute(sql, statement.parameters, affected, Ado_ns::adCmdText);
     } catch (const Ado_ns::ProviderError_cl& error) {
@@ -219,7 +227,7 @@ int32_t ADODatabase_cl::Query(const BoundSQL_st& statement, SimpleOutRecords_cl&
 bool ADODatabase_cl::TableExists(const QString& table) {
     Ado_ns::Connection_cl& open = Connected();
     const QString sql = QStringLiteral("select count(*) from ") + table;
-    ++statementsRun;
+    Sent(sql);
     open.Errors().Clear();
     int32_t affected = 0;
     try {

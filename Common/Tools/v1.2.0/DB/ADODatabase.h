@@ -3,6 +3,7 @@
 #include "IDatabase.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 namespace Ado_ns {
@@ -39,6 +40,9 @@ public:
     // How many statements all databases of the process have sent: what a test watches to
     // see that a window left alone asks nothing.
     static int64_t StatementsRun();
+    // While into is set, appends to it the text of every statement any database of the
+    // process sends: what a test reads to check the statements a dialect really gets.
+    static void RecordStatements(QStringList* into);
 
 protected:
     explicit ADODatabase_cl(bool simulateNesting);
