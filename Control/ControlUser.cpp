@@ -51,6 +51,11 @@ Base_ns::Trusteeship_tl<RecordRow_st> ControlUser_cl::GetRecords(bool allUsers, 
     return recordManage.GetRecords(allUsers, userName, begin, end, filter);
 }
 
+RecordList_cl ControlUser_cl::GetRecordList(bool allUsers, const QString& userName, const Base_ns::DateTime_cl& begin,
+                                            const Base_ns::DateTime_cl& end, const RecordFilter_st& filter) {
+    return recordManage.GetRecordList(allUsers, userName, begin, end, filter);
+}
+
 Base_ns::Trusteeship_tl<TypeSum_st> ControlUser_cl::GetTypeSums(bool allUsers, const QString& userName,
                                                                 const Base_ns::DateTime_cl& begin,
                                                                 const Base_ns::DateTime_cl& end,

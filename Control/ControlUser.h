@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Data/RecordList.h"
 #include "Data/RecordManage.h"
 #include "Data/RecycleBin.h"
 #include "Data/UserManage.h"
@@ -36,6 +37,8 @@ public:
                                                      const Base_ns::DateTime_cl& begin,
                                                      const Base_ns::DateTime_cl& end,
                                                      const RecordFilter_st& filter = {});
+    RecordList_cl GetRecordList(bool allUsers, const QString& userName, const Base_ns::DateTime_cl& begin,
+                                const Base_ns::DateTime_cl& end, const RecordFilter_st& filter = {});
     Base_ns::Trusteeship_tl<TypeSum_st> GetTypeSums(bool allUsers, const QString& userName,
                                                     const Base_ns::DateTime_cl& begin,
                                                     const Base_ns::DateTime_cl& end,

@@ -27,27 +27,46 @@ void RecordFile_cl::RowTexts(const RecordRow_st& row, QString (&texts)[ColumnCou
 }
 
 bool RecordFile_cl::NeedsUtf8(const Base_ns::Trusteeship_tl<RecordRow_st>& rows) {
+    return NeedsUtf8(rows.Count(), [&rows](int32_t i) -> const RecordRow_st& { return rows[i]; });
+}
+
+bool RecordFile_cl::NeedsUtf8(const RecordList_cl& rows) {
+    return NeedsUtf8(rows.Count(), [&rows](int32_t i) { return rows.Row(i); });
+}
+
+void RecordFile_cl::Write(const QString& path, const Base_ns::Trusteeship_tl<RecordRow_st>& rows,
+                          IO_ns::CSVStream_cl::Encoding_en encoding) {
+    Write(path, rows.Count(), [&rows](int32_t i) -> const RecordRow_st& { return rows[i]; }, encoding);
+}
+
+void RecordFile_cl::Write(const QString& path, const RecordList_cl& rows, IO_ns::CSVStream_cl::Encoding_en encoding) {
+    Write(path, rows.Count(), [&rows](int32_t i) { return rows.Row(i); }, encoding);
+}
+
+template <typename Row>
+bool RecordFile_cl::NeedsUtf8(int32_t count, const Row& row) {
     QString all;
     QString texts[ColumnCount];
-    for (int32_t i = 0; i < rows.Count(); ++i) {
-        RowTexts(rows[i], texts);
+    for (int32_t i = 0; i < count; ++i) {
+        RowTexts(row(i), texts);
         for (const QString& text : texts) all += text;
     }
     return !IO_ns::CSVStream_cl::GbkHolds(all);
 }
 
-void RecordFile_cl::Write(const QString& path, const Base_ns::Trusteeship_tl<RecordRow_st>& rows,
-                          IO_ns::CSVStream_cl::Encoding_en encoding) {
+template <typename Row>
+void RecordFile_cl::Write(const QString& path, int32_t count, const Row& row, IO_ns::CSVStream_cl::Encoding_en encoding) {
     IO_ns::FileStream_tl<IO_ns::CSVStream_cl> file;
     file.OpenForReplace(path);
     file.SetEncoding(encoding);
     file.SetColumnCount(ColumnCount);
     for (int32_t column = 0; column < ColumnCount; ++column) file.WriteCell(ColumnTitle(column));
     QString texts[ColumnCount];
-    for (int32_t i = 0; i < rows.Count(); ++i) {
-        RowTexts(rows[i], texts);
+    for (int32_t i = 0; i < count; ++i) {
+        const RecordRow_st& entry = row(i);
+        RowTexts(entry, texts);
         // The time of day too, so that importing the file again keeps it.
-        const Base_ns::DateTime_cl& time = rows[i].recordTime;
+        const Base_ns::DateTime_cl& time = entry.recordTime;
         if (time.Hour() != 0 || time.Minute() != 0 || time.Second() != 0) texts[0] = time.Format();
         for (const QString& text : texts) file.WriteCell(text);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Data/RecordList.h"
 #include "Data/RecordManage.h"
 #include "IO/CSVStream.h"
 #include "base/Trusteeship.h"
@@ -30,11 +31,21 @@ public:
 
     // True when some text of the rows cannot be written in GBK, only in UTF-8.
     [[nodiscard]] static bool NeedsUtf8(const Base_ns::Trusteeship_tl<RecordRow_st>& rows);
+    [[nodiscard]] static bool NeedsUtf8(const RecordList_cl& rows);
     // Writes the header and the rows, each entry's time of day too unless it is midnight.
     // The file is written beside an existing one and replaces it only when complete; text
     // GBK cannot hold is refused, naming its line, unless UTF-8 is chosen.
     static void Write(const QString& path, const Base_ns::Trusteeship_tl<RecordRow_st>& rows,
                       IO_ns::CSVStream_cl::Encoding_en encoding = IO_ns::CSVStream_cl::Encoding_en::Gbk);
+    static void Write(const QString& path, const RecordList_cl& rows,
+                      IO_ns::CSVStream_cl::Encoding_en encoding = IO_ns::CSVStream_cl::Encoding_en::Gbk);
+
+private:
+    // The same over count rows, row(i) giving each.
+    template <typename Row>
+    static bool NeedsUtf8(int32_t count, const Row& row);
+    template <typename Row>
+    static void Write(const QString& path, int32_t count, const Row& row, IO_ns::CSVStream_cl::Encoding_en encoding);
 };
 
 }  // namespace Vorelle_ns

@@ -3,6 +3,7 @@
 #include "DB/BeginTrans.h"
 #include "DB/BoundSQL.h"
 #include "Data/AccountMoves.h"
+#include "Data/RecordList.h"
 #include "DB/IDatabase.h"
 #include "Data/Statement.h"
 #include "Data/TradeLog.h"
@@ -32,7 +33,8 @@ Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark 
                                                   {7, "删除指定用户的费用记录失败。"},
                                                   {8, "不允许修改费用记录的收入/开销。"},
                                                   {9, "无法取得新增费用记录的编号。"},
-                                                  {10, "没能给费用记录建立统计用的索引，账本照常使用，统计会慢一些。"}};
+                                                  {10, "没能给费用记录建立统计用的索引，账本照常使用，统计会慢一些。"},
+                                                  {11, "分段读取费用记录时每段的行数必须大于零。"}};
     return Base_ns::SysError_cl(line, __FILE__, RecordManage_cl::ClassName(), code, table,
                                 int32_t(std::size(table)), remark);
 }
@@ -180,17 +182,18 @@ const Tmpl deleteRecord[] = {
      "?user_sn? where sn = ?record_sn? and valid = '1'"}};
 // Entry lists and sums: a head selecting the date span, the pieces of the user filter and
 // of the search, then the order. What a user typed is bound, never pasted.
-const Tmpl recordsHead[] = {
-    {DB_ALL,
-     "select "
-     "zorb_record.sn,zorb_record.record_time,zorb_expense_type.type_name,zorb_record.expense_name,zorb_record."
-     "expense,zorb_user.user_name,zorb_record.statistics_mode,zorb_record.comment,zorb_expense_type.kind from "
-     "zorb_record,zorb_user,zorb_expense_type where zorb_user.valid = '1' and zorb_record.valid = '1' and "
-     "zorb_expense_type.valid = '1' and zorb_user.sn = zorb_record.user_sn and zorb_expense_type.sn = "
-     "zorb_record.type_sn and zorb_record.record_time >= #?begin_time?# and zorb_record.record_time <= "
-     "#?end_time?#"}};
-const Tmpl recordsTail[] = {
-    {DB_ALL, " order by zorb_record.record_time desc,zorb_record.user_sn,zorb_record.type_sn"}};
+#define RECORDS_COLUMNS                                                                                          \
+    "zorb_record.sn,zorb_record.record_time,zorb_expense_type.type_name,zorb_record.expense_name,zorb_record."  \
+    "expense,zorb_user.user_name,zorb_record.statistics_mode,zorb_record.comment,zorb_expense_type.kind from "  \
+    "zorb_record,zorb_user,zorb_expense_type where zorb_user.valid = '1' and zorb_record.valid = '1' and "      \
+    "zorb_expense_type.valid = '1' and zorb_user.sn = zorb_record.user_sn and zorb_expense_type.sn = "          \
+    "zorb_record.type_sn and zorb_record.record_time >= #?begin_time?# and zorb_record.record_time <= "         \
+    "#?end_time?#"
+// The serial number last makes the order whole (the time index ends with it), so that a
+// list read in pieces goes on exactly where the last piece stopped.
+#define RECORDS_ORDER " order by zorb_record.record_time desc,zorb_record.user_sn,zorb_record.type_sn,zorb_record.sn"
+const Tmpl recordsHead[] = {{DB_ALL, "select " RECORDS_COLUMNS}};
+const Tmpl recordsTail[] = {{DB_ALL, RECORDS_ORDER}};
 // The owner is joined only for the search by his name: every entry's owner row exists,
 // deleted or not, so the sums stay what they were.
 const Tmpl typeSumsHead[] = {
@@ -469,6 +472,19 @@ void CheckRecord(int32_t expense, const Base_ns::DateTime_cl& recordTime) {
     if (expense == 0) throw UserError(102, __LINE__);
     // An invalid time would be written as an empty text: refuse it like a missing one.
     if (!recordTime.IsValid()) throw UserError(103, __LINE__);
+}
+
+// One row of the entry list's statement (its columns in order) into row.
+void ReadRow(DB_ns::SimpleOutRecords_cl& records, RecordRow_st& row) {
+    row.sn = records.GetInteger();
+    row.recordTime = records.GetDateTime();
+    records.GetString(row.typeName);
+    records.GetString(row.expenseName);
+    row.expense = records.GetInteger();
+    records.GetString(row.userName);
+    row.statisticsMode = ReadMode(records);
+    records.GetString(row.comment);
+    row.refund = row.expense > 0 && ReadString(records) == KindText(false);
 }
 
 }  // namespace
@@ -787,8 +803,9 @@ int32_t RecordManage_cl::FilterUser(bool allUsers, const QString& userName) {
     return filter;
 }
 
-DB_ns::BoundSQL_st RecordManage_cl::FilteredStatement(const DB_ns::SQLTemplate_st (&head)[1],
-                                                     const DB_ns::SQLTemplate_st (&tail)[1], bool allUsers,
+template <std::size_t Head, std::size_t Tail>
+DB_ns::BoundSQL_st RecordManage_cl::FilteredStatement(const DB_ns::SQLTemplate_st (&head)[Head],
+                                                     const DB_ns::SQLTemplate_st (&tail)[Tail], bool allUsers,
                                                      const QString& userName, const Base_ns::DateTime_cl& begin,
                                                      const Base_ns::DateTime_cl& end, const RecordFilter_st& filter) {
     const int32_t user = FilterUser(allUsers, userName);
@@ -828,19 +845,47 @@ Base_ns::Trusteeship_tl<RecordRow_st> RecordManage_cl::GetRecords(bool allUsers,
     QSet<QString> texts;
     for (int32_t i = 0; i < count; ++i) {
         RecordRow_st& row = rows[i];
-        row.sn = records.GetInteger();
-        row.recordTime = records.GetDateTime();
-        records.GetString(row.typeName);
-        records.GetString(row.expenseName);
-        row.expense = records.GetInteger();
-        records.GetString(row.userName);
-        row.statisticsMode = ReadMode(records);
-        records.GetString(row.comment);
-        row.refund = row.expense > 0 && ReadString(records) == KindText(false);
+        ReadRow(records, row);
         for (QString* text : {&row.typeName, &row.expenseName, &row.userName, &row.comment}) ShareText(texts, *text);
         records.MoveNext();
     }
     return rows;
+}
+
+RecordList_cl RecordManage_cl::GetRecordList(bool allUsers, const QString& userName, const Base_ns::DateTime_cl& begin,
+                                             const Base_ns::DateTime_cl& end, const RecordFilter_st& filter,
+                                             int32_t piece) {
+    if (piece < 1) throw SysError(11, __LINE__, QString::number(piece));
+    // Read in pieces, newest first, each from the second where the last one stopped: the
+    // engine hands a whole result over at once, at many times what the list keeps of it.
+    RecordList_cl list;
+    Base_ns::DateTime_cl until = end;
+    QSet<int32_t> again;  // the last piece's rows of its final second, which the next one reads again
+    for (int32_t limit = piece;;) {
+        const QByteArray top = "select top " + QByteArray::number(limit) + " " RECORDS_COLUMNS;
+        const QByteArray bounded = RECORDS_ORDER " limit " + QByteArray::number(limit);
+        const Tmpl head[] = {{DB_LOCAL, "select " RECORDS_COLUMNS}, {DB_SQLSERVER, top.constData()}};
+        const Tmpl tail[] = {{DB_LOCAL, bounded.constData()}, {DB_SQLSERVER, RECORDS_ORDER}};
+        DB_ns::SimpleOutRecords_cl records;
+        const int32_t count =
+            userManage.GetDatabase().Query(FilteredStatement(head, tail, allUsers, userName, begin, until, filter), records);
+        QSet<int32_t> last;
+        RecordRow_st row;
+        for (int32_t i = 0; i < count; ++i) {
+            ReadRow(records, row);
+            if (!(row.recordTime == until)) last.clear();
+            until = row.recordTime;
+            last.insert(row.sn);
+            if (!again.contains(row.sn)) list.Append(row);
+            records.MoveNext();
+        }
+        if (count < limit) break;
+        // A piece of one second only would be read again whole: take more at once.
+        if (last.size() == count) limit *= 2;
+        again = std::move(last);
+    }
+    list.Finish();
+    return list;
 }
 
 Base_ns::Trusteeship_tl<TypeSum_st> RecordManage_cl::GetTypeSums(bool allUsers, const QString& userName,

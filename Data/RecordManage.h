@@ -9,11 +9,13 @@
 #include "base/Trusteeship.h"
 
 #include <QString>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
 namespace Vorelle_ns {
 
+class RecordList_cl;
 class UserManage_cl;
 
 // One entry to import, as read from a CSV file.
@@ -136,6 +138,11 @@ public:
                                                      const Base_ns::DateTime_cl& begin,
                                                      const Base_ns::DateTime_cl& end,
                                                      const RecordFilter_st& filter = {});
+    // The same entries held compactly, read piece rows at a time: a long list never has
+    // the whole result of its statement in memory.
+    RecordList_cl GetRecordList(bool allUsers, const QString& userName, const Base_ns::DateTime_cl& begin,
+                                const Base_ns::DateTime_cl& end, const RecordFilter_st& filter = {},
+                                int32_t piece = 16384);
     // The sums of the entries GetRecords lists. Expense categories first, each kind by
     // category serial number.
     Base_ns::Trusteeship_tl<TypeSum_st> GetTypeSums(bool allUsers, const QString& userName,
@@ -175,7 +182,8 @@ private:
     // The serial number to filter by when not all users are shown.
     int32_t FilterUser(bool allUsers, const QString& userName);
     // head, the user filter, the filter's pieces, tail.
-    DB_ns::BoundSQL_st FilteredStatement(const DB_ns::SQLTemplate_st (&head)[1], const DB_ns::SQLTemplate_st (&tail)[1],
+    template <std::size_t Head, std::size_t Tail>
+    DB_ns::BoundSQL_st FilteredStatement(const DB_ns::SQLTemplate_st (&head)[Head], const DB_ns::SQLTemplate_st (&tail)[Tail],
                                          bool allUsers, const QString& userName, const Base_ns::DateTime_cl& begin,
                                          const Base_ns::DateTime_cl& end, const RecordFilter_st& filter);
     // The category's serial number, made with alterSn as its author when missing.

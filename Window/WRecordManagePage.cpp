@@ -218,17 +218,17 @@ void WRecordManagePage_cl::ShowNothing(const QString& why) {
     nothingShown = why;
     recordList->DeleteAllRows();
     sumList->DeleteAllRows();
-    shownRows.Release();
+    shownRows = std::make_shared<const RecordList_cl>();
 }
 
 void WRecordManagePage_cl::FillRecords(const Filter_st& query) {
+    // The former list goes before the next is read, so that both are never held at once.
     recordList->DeleteAllRows();
-    shownRows.Release();
-    const Base_ns::Trusteeship_tl<RecordRow_st> rows = DataCore().GetControlUser().GetRecords(
-        query.userMode == WRecordFilterBar_cl::AllUsers, query.userName, query.begin, query.end, query.filter);
+    shownRows = std::make_shared<const RecordList_cl>();
+    shownRows = std::make_shared<const RecordList_cl>(DataCore().GetControlUser().GetRecordList(
+        query.userMode == WRecordFilterBar_cl::AllUsers, query.userName, query.begin, query.end, query.filter));
     // A model over the entries: a list of years of entries makes no text until shown.
-    recordList->SetRows(std::make_unique<RecordRows_cl>(rows));
-    shownRows = rows;
+    recordList->SetRows(std::make_unique<RecordRows_cl>(shownRows));
 }
 
 void WRecordManagePage_cl::FillSums(const Filter_st& query) {
@@ -400,7 +400,7 @@ void WRecordManagePage_cl::Export() {
     // for text GBK cannot hold.
     using Encoding_en = IO_ns::CSVStream_cl::Encoding_en;
     Encoding_en encoding = Encoding_en::Gbk;
-    if (RecordFile_cl::NeedsUtf8(shownRows)) {
+    if (RecordFile_cl::NeedsUtf8(*shownRows)) {
         const QString question = QStringLiteral("导出的记录中有GBK编码无法表示的文字（例如表情符号）。\r\n"
                                                 "以UTF-8编码导出吗？选择“否”则不导出。");
         if (Platform_ns::Prompt().Message(this, question, DataCore_cl::GetProductName(), Platform_ns::Buttons_en::YesNo) !=
@@ -409,7 +409,7 @@ void WRecordManagePage_cl::Export() {
         }
         encoding = Encoding_en::Utf8;
     }
-    RecordFile_cl::Write(path, shownRows, encoding);
+    RecordFile_cl::Write(path, *shownRows, encoding);
 }
 
 void WRecordManagePage_cl::OnImport() {

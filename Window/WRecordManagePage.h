@@ -3,12 +3,14 @@
 #include "Data/RecordFilter.h"
 #include "WRecordFilterBar.h"
 #include "SystemInfo/AutoSize.h"
+#include "Data/RecordList.h"
 #include "Data/RecordManage.h"
 #include "base/DateTime.h"
 #include "base/Trusteeship.h"
 
 #include <QWidget>
 #include <cstdint>
+#include <memory>
 
 class QCheckBox;
 class QLabel;
@@ -119,7 +121,7 @@ private:
     bool drilledDown = false;
     QString nothingShown;  // why the lists are empty without a query; empty: they are not
     // The entries the list shows, in its order: what the export writes.
-    Base_ns::Trusteeship_tl<RecordRow_st> shownRows;
+    std::shared_ptr<const RecordList_cl> shownRows = std::make_shared<const RecordList_cl>();  // never null
     bool superAdmin = false;
     SystemInfo_ns::AutoSize_cl autoSize;
 

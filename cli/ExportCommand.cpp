@@ -36,8 +36,8 @@ void ExportCommand_cl::Run(Book_cl& book, const QCommandLineParser& parser) cons
     const Encoding_en encoding = encodingName == QStringLiteral("utf8") ? Encoding_en::Utf8 : Encoding_en::Gbk;
     book.Open();
     CheckNamedUser(filter);
-    const Base_ns::Trusteeship_tl<Vorelle_ns::RecordRow_st> rows =
-        Vorelle_ns::DataCore().GetControlUser().GetRecords(filter.allUsers, filter.userName, begin, end);
+    const Vorelle_ns::RecordList_cl rows =
+        Vorelle_ns::DataCore().GetControlUser().GetRecordList(filter.allUsers, filter.userName, begin, end);
     book.subject = path;
     Vorelle_ns::RecordFile_cl::Write(path, rows, encoding);
     Output_cl::Line(QStringLiteral("导出费用记录成功，共导出") + QString::number(rows.Count()) + QStringLiteral("条。"));

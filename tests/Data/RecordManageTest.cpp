@@ -1,5 +1,7 @@
 #include "FinanceFixture.h"
 
+#include "Data/RecordList.h"
+
 using Vorelle_ns::RecordInfo_st;
 
 namespace {
@@ -240,6 +242,47 @@ TEST_F(RecordTest, ListsAreNewestFirstWithinInclusiveBounds) {
 
     EXPECT_EQ(records.GetRecords(false, "admin", begin, end).Count(), 2);
     EXPECT_EQ(records.GetRecords(false, "nobody", begin, end).Count(), 0);
+}
+
+// A list read in pieces is the list read whole, whatever the piece: pieces that end
+// within a second, a second longer than a piece, a piece longer than the list.
+TEST_F(RecordTest, AListReadInPiecesIsTheListReadWhole) {
+    AddUser("bob", 2);
+    const struct {
+        const char* type;
+        int32_t expense;
+        const char* time;
+        const char* comment;
+    } entries[] = {{"饮食", -100, "2024-03-05 12:30:00", "早饭"}, {"交通", -20, "2024-03-05 12:30:00", ""},
+                   {"工资", 900, "2024-03-05 12:30:00", "三月"},  {"饮食", -7, "2024-03-05 12:30:00", "早饭"},
+                   {"饮食", -35, "2024-03-04 08:00:00", "午饭"},  {"交通", -5, "2024-03-04 08:00:00", ""},
+                   {"工资", 10, "2024-03-01 00:00:00", "利息"}};
+    for (int32_t i = 0; i < int32_t(std::size(entries)); ++i) {
+        if (i == 3) LoginAs("bob");
+        records.AddRecord(QString::fromUtf8(entries[i].type), QString::fromUtf8(entries[i].type) + QString::number(i),
+                          entries[i].expense, QString::fromUtf8(entries[i].comment), Time(entries[i].time), i % 3);
+    }
+    LoginAs("admin");
+    const auto begin = Time("2024-03-01"), end = Time("2024-03-31 23:59:59");
+    const auto whole = records.GetRecords(true, "", begin, end);
+    ASSERT_EQ(whole.Count(), int32_t(std::size(entries)));
+    for (const int32_t piece : {1, 2, 3, 5, 100}) {
+        SCOPED_TRACE(piece);
+        const Vorelle_ns::RecordList_cl list = records.GetRecordList(true, "", begin, end, {}, piece);
+        ASSERT_EQ(list.Count(), whole.Count());
+        for (int32_t i = 0; i < list.Count(); ++i) {
+            const Vorelle_ns::RecordRow_st row = list.Row(i);
+            EXPECT_EQ(list.Sn(i), whole[i].sn);
+            EXPECT_EQ(row.sn, whole[i].sn);
+            EXPECT_EQ(row.recordTime.Format(), whole[i].recordTime.Format());
+            EXPECT_EQ(row.typeName, whole[i].typeName);
+            EXPECT_EQ(row.expenseName, whole[i].expenseName);
+            EXPECT_EQ(row.expense, whole[i].expense);
+            EXPECT_EQ(row.userName, whole[i].userName);
+            EXPECT_EQ(row.statisticsMode, whole[i].statisticsMode);
+            EXPECT_EQ(row.comment, whole[i].comment);
+        }
+    }
 }
 
 TEST_F(RecordTest, TypeSumsPutExpensesFirst) {
