@@ -672,7 +672,7 @@ void RecordManage_cl::ImportRecords(const std::function<bool(RecordInfo_st&)>& n
     const bool canManageUsers = userManage.CanManageUsers();
     const int32_t currentSn = userManage.GetCurrentUser();
     // An import names few users and categories many times: look each up once.
-    Container_ns::List_tl<KnownSn_st> owners, types;
+    Container_ns::List_tl<KnownSn_st> owners, types[2];  // types: of expenses, of income
     // The balances move as entry after entry would move them, written once at the end.
     AccountMoves_cl moves(userManage);
     DB_ns::BoundSQL_st batch;
@@ -686,9 +686,10 @@ void RecordManage_cl::ImportRecords(const std::function<bool(RecordInfo_st&)>& n
     }
     QStringList dropped;
     bool rebuilding = false;
+    const QString fullInsert = InsertRecordsText(perInsert);
     const auto flush = [&] {
         if (batched == 0) return;
-        batch.sql = InsertRecordsText(batched);
+        batch.sql = batched == perInsert ? fullInsert : InsertRecordsText(batched);
         DB_ns::SimpleOutRecords_cl none;
         database.Query(batch, none);
         batch.parameters.clear();
@@ -711,11 +712,10 @@ void RecordManage_cl::ImportRecords(const std::function<bool(RecordInfo_st&)>& n
             if (owner != currentSn && !canManageUsers) throw UserError(109, __LINE__, record.userName);
             CheckRecord(record.expense, record.recordTime);
             const bool income = record.expense > 0 && !record.refund;
-            const QString typeKey = KindText(income) + record.typeName;
-            typeSn = Known(types, typeKey);
+            typeSn = Known(types[income], record.typeName);
             if (typeSn == 0) {
                 typeSn = GetTypeSn(record.typeName, income);
-                types.Append({typeKey, typeSn});
+                types[income].Append({record.typeName, typeSn});
             }
             moves.Add(record.expense, owner);
         } catch (const Base_ns::UserError_cl& error) {
