@@ -107,26 +107,32 @@ QStringList CsvRows_cl::Split(const QString& text) {
     QStringList cells;
     QString cell;
     bool quoted = false;
+    qsizetype run = 0;  // the first character not yet in cell: runs are added whole
+    const auto addRun = [&](qsizetype end) { cell += QStringView(text).mid(run, end - run); };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (quoted) {
-            if (c != u'"') {
-                cell += c;
-            } else if (i + 1 < text.size() && text[i + 1] == u'"') {
+            if (c != u'"') continue;
+            addRun(i);
+            if (i + 1 < text.size() && text[i + 1] == u'"') {
                 cell += c;
                 ++i;
             } else {
                 quoted = false;
             }
+            run = i + 1;
         } else if (c == u'"') {
+            addRun(i);
             quoted = true;
+            run = i + 1;
         } else if (c == u',') {
+            addRun(i);
             cells.append(cell.trimmed());
             cell.clear();
-        } else {
-            cell += c;
+            run = i + 1;
         }
     }
+    addRun(text.size());
     cells.append(cell.trimmed());
     return cells;
 }
