@@ -433,6 +433,39 @@ constexpr int32_t kStatisticsAfter = 1000;
 constexpr int32_t kInsertBatch = 120;
 constexpr int32_t kArrayInsertBatch = 1000;
 
+// The local engine puts each entry into the two time indexes at its place: when a file's
+// entries are not in time order and the indexes outgrow the page cache, every entry reads
+// and writes pages of them, each decrypted and encrypted again. An import that grows large
+// beside the book drops them, and makes them again in one sorted pass before it commits,
+// inside its own transaction: a refused import leaves them as they were.
+constexpr int32_t kRebuildAfter = 20000;
+const Tmpl selectLastRecordSn[] = {{DB_LOCAL, "select coalesce(max(sn),0) from zorb_record"}};
+const Tmpl selectTimeIndexes[] = {
+    {DB_LOCAL, "select name from sqlite_master where type = 'index' and name in ('zorb_record_time','zorb_record_sums')"}};
+const Tmpl dropTimeIndex[] = {{DB_LOCAL, "drop index zorb_record_time"}};
+const Tmpl dropSumsIndex[] = {{DB_LOCAL, "drop index zorb_record_sums"}};
+
+// Drops the time indexes the book has; returns their names.
+QStringList DropTimeIndexes(DB_ns::IDatabase_cl& database) {
+    QStringList names;
+    DB_ns::SimpleOutRecords_cl records;
+    const int32_t count = database.Query(MakeSQL(DB_LOCAL, selectTimeIndexes), records);
+    for (int32_t i = 0; i < count; ++i) {
+        names << ReadString(records);
+        records.MoveNext();
+    }
+    for (const QString& name : names)
+        database.ExecuteNoRecords(MakeSQL(DB_LOCAL, name == u"zorb_record_time" ? dropTimeIndex : dropSumsIndex));
+    return names;
+}
+
+void MakeTimeIndexes(DB_ns::IDatabase_cl& database, const QStringList& names) {
+    for (const QString& name : names) {
+        database.ExecuteNoRecords(
+            MakeSQL(DB_LOCAL, name == u"zorb_record_time" ? createRecordTimeIndex : createRecordSumsIndex));
+    }
+}
+
 // The insert of rows entries, eight values each, in the order AppendRecordValues gives.
 QString InsertRecordsText(int32_t rows) {
     QString sql = QStringLiteral(
@@ -679,19 +712,32 @@ void RecordManage_cl::ImportRecords(const std::function<bool(RecordInfo_st&)>& n
     const bool canManageUsers = userManage.CanManageUsers();
     const int32_t currentSn = userManage.GetCurrentUser();
     // An import names few users and categories many times: look each up once.
-    Container_ns::List_tl<KnownSn_st> owners, types;
+    Container_ns::List_tl<KnownSn_st> owners, types[2];  // types: of expenses, of income
     // The balances move as entry after entry would move them, written once at the end.
     AccountMoves_cl moves(userManage);
     DB_ns::BoundSQL_st batch;
     const int32_t perInsert = database.GetType() == DB_POSTGRESQL ? kArrayInsertBatch : kInsertBatch;
     int32_t batched = 0, imported = 0;
+    const bool local = database.GetType() == DB_LOCAL;
+    int32_t booked = 0;  // entries the book has, or had: the last serial number
+    if (local) {
+        DB_ns::SimpleOutRecords_cl records;
+        if (database.Query(MakeSQL(DB_LOCAL, selectLastRecordSn), records) != 0) booked = records.GetInteger();
+    }
+    QStringList dropped;
+    bool rebuilding = false;
+    const QString fullInsert = InsertRecordsText(perInsert);
     const auto flush = [&] {
         if (batched == 0) return;
-        batch.sql = InsertRecordsText(batched);
+        batch.sql = batched == perInsert ? fullInsert : InsertRecordsText(batched);
         DB_ns::SimpleOutRecords_cl none;
         database.Query(batch, none);
         batch.parameters.clear();
         batched = 0;
+        if (local && !rebuilding && imported >= kRebuildAfter && imported >= booked / 4) {
+            dropped = DropTimeIndexes(database);
+            rebuilding = true;
+        }
     };
     RecordInfo_st record;
     while (next(record)) {
@@ -706,11 +752,10 @@ void RecordManage_cl::ImportRecords(const std::function<bool(RecordInfo_st&)>& n
             if (owner != currentSn && !canManageUsers) throw UserError(109, __LINE__, record.userName);
             CheckRecord(record.expense, record.recordTime);
             const bool income = record.expense > 0 && !record.refund;
-            const QString typeKey = KindText(income) + record.typeName;
-            typeSn = Known(types, typeKey);
+            typeSn = Known(types[income], record.typeName);
             if (typeSn == 0) {
                 typeSn = GetTypeSn(record.typeName, income);
-                types.Append({typeKey, typeSn});
+                types[income].Append({record.typeName, typeSn});
             }
             moves.Add(record.expense, owner);
         } catch (const Base_ns::UserError_cl& error) {
@@ -724,6 +769,7 @@ void RecordManage_cl::ImportRecords(const std::function<bool(RecordInfo_st&)>& n
         if (++batched == perInsert) flush();
     }
     flush();
+    MakeTimeIndexes(database, dropped);
     moves.Write();
     transaction.Commit();
     const int32_t dbType = database.GetType();

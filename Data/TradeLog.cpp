@@ -40,8 +40,10 @@ const Tmpl lockTrades[] = {
     {DB_ORACLE, "lock table zorb_trade in exclusive mode"},
     {DB_SQLSERVER, "select count(*) from zorb_trade with (tablockx, holdlock)"},
     {DB_POSTGRESQL, "lock table zorb_trade in share row exclusive mode"}};
-const Tmpl selectTrade[] = {
-    {DB_ALL, "select amount from zorb_trade where source = '?source?' and trade_id = '?trade_id?'"}};
+// Both bound: a statement looks up and writes every trade, prepared once.
+const QString kSelectTrade = QStringLiteral("select amount from zorb_trade where source = ? and trade_id = ?");
+const QString kInsertTrades = QStringLiteral("insert into zorb_trade(source,trade_id,type_name,user_sn,amount) values");
+const QString kTradeValues = QStringLiteral("(?,?,?,?,?)");
 const Tmpl selectOriginalHead[] = {
     {DB_ALL, "select trade_id,type_name from zorb_trade where source = '?source?' and trade_id in ("}};
 const Tmpl candidateId[] = {{DB_ALL, "'?trade_id?'"}};
@@ -63,10 +65,11 @@ const Tmpl selectPurchases[] = {
      "where zorb_record.type_sn = zorb_expense_type.sn and zorb_record.valid = '1' and zorb_record.expense < 0 and "
      "zorb_record.record_time <= #?time?# and charindex('?start?', zorb_record.comment) = 1 and "
      "charindex('?goods?', zorb_record.comment) > 0 order by zorb_record.record_time desc"}};
-const Tmpl insertTrade[] = {
-    {DB_ALL,
-     "insert into zorb_trade(source,trade_id,type_name,user_sn,amount) values('?source?', '?trade_id?', "
-     "'?type_name?', ?user_sn?, ?amount?)"}};
+// Rows per insert: few statements, their values well within what every engine takes.
+constexpr int32_t kTradesPerInsert = 100;
+
+// The source and key of a held row, apart from every other.
+QString HeldKey(const QString& source, const QString& key) { return source + QChar(0) + key; }
 
 // Original ids are order numbers of a dozen digits and more; shorter beginnings of a
 // refund id are never one.
@@ -121,8 +124,14 @@ QString TradeLog_cl::Key(const QString& tradeId) {
 }
 
 bool TradeLog_cl::Find(const QString& source, const QString& tradeId, int64_t& amount) {
+    const auto found = held.constFind(HeldKey(source, Key(tradeId)));
+    if (found != held.cend()) {
+        amount = *found;
+        return true;
+    }
+    DB_ns::BoundSQL_st select{kSelectTrade, {Ado_ns::Variant_st::Text(source), Ado_ns::Variant_st::Text(Key(tradeId))}};
     DB_ns::SimpleOutRecords_cl rows;
-    if (database.Query(MakeSQL(database.GetType(), selectTrade, source, Key(tradeId)), rows) == 0) return false;
+    if (database.Query(select, rows) == 0) return false;
     Ado_ns::Variant_st value;
     rows.GetValue(value);
     int32_t kept = 0;
@@ -132,6 +141,7 @@ bool TradeLog_cl::Find(const QString& source, const QString& tradeId, int64_t& a
 
 QString TradeLog_cl::FindOriginalType(const QString& source, const QString& refundId) {
     if (refundId.size() <= kShortestOriginal || refundId.size() > MaxTradeId) return QString();
+    Flush();
     const int32_t dbType = database.GetType();
     // Every beginning is a candidate: one look-up by the unique index in any dialect.
     QString sql = MakeSQL(dbType, selectOriginalHead, source);
@@ -185,8 +195,34 @@ void TradeLog_cl::Lock() { database.ExecuteNoRecords(MakeSQL(database.GetType(),
 
 void TradeLog_cl::Add(const QString& source, const QString& tradeId, const QString& typeName, int32_t userSn,
                       int64_t amount) {
-    database.ExecuteNoRecords(
-        MakeSQL(database.GetType(), insertTrade, source, Key(tradeId), typeName, userSn, int32_t(amount)));
+    const QString key = Key(tradeId);
+    pending.parameters.insert(pending.parameters.end(),
+                              {Ado_ns::Variant_st::Text(source), Ado_ns::Variant_st::Text(key),
+                               Ado_ns::Variant_st::Text(typeName), Ado_ns::Variant_st::Integer(userSn),
+                               Ado_ns::Variant_st::Integer(int32_t(amount))});
+    held.insert(HeldKey(source, key), amount);
+    if (pending.parameters.size() >= size_t(5 * kTradesPerInsert)) Flush();
+}
+
+void TradeLog_cl::Flush() {
+    if (pending.parameters.empty()) return;
+    const qsizetype rows = qsizetype(pending.parameters.size()) / 5;
+    pending.sql = kInsertTrades;
+    for (qsizetype i = 0; i < rows; ++i) {
+        if (i > 0) pending.sql += u',';
+        pending.sql += kTradeValues;
+    }
+    DB_ns::SimpleOutRecords_cl none;
+    // Held no longer, whether written or refused: a refusal spoils the caller's transaction.
+    DB_ns::BoundSQL_st written;
+    std::swap(written, pending);
+    held.clear();
+    database.Query(written, none);
+}
+
+void TradeLog_cl::Discard() {
+    pending = DB_ns::BoundSQL_st();
+    held.clear();
 }
 
 }  // namespace Vorelle_ns

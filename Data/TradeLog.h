@@ -1,7 +1,9 @@
 #pragma once
 
+#include "DB/BoundSQL.h"
 #include "base/DateTime.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -63,14 +65,22 @@ public:
     // copies importing the same statement at once book it once: the second one waits and
     // then finds its trades booked. Readers are not held up.
     void Lock();
-    // Inside the caller's transaction, with the entry it belongs to.
+    // Inside the caller's transaction, with the entry it belongs to. Rows are written a
+    // group at a time: Find and FindOriginalType see those not yet written, and the caller
+    // calls Flush() before it commits.
     void Add(const QString& source, const QString& tradeId, const QString& typeName, int32_t userSn, int64_t amount);
+    // Writes the rows Add holds.
+    void Flush();
+    // Forgets them: the caller's transaction is rolled back.
+    void Discard();
 
 private:
     [[nodiscard]] bool HasAmountColumn();
     void Widen();
 
     DB_ns::IDatabase_cl& database;
+    DB_ns::BoundSQL_st pending;        // rows added and not yet written, five values each
+    QHash<QString, int64_t> held;      // their sources and keys, with their amounts
 };
 
 }  // namespace Vorelle_ns

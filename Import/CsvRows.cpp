@@ -3,6 +3,8 @@
 #include "IO/IOError.h"
 #include "base/Text.h"
 
+#include <algorithm>
+
 namespace Import_ns {
 
 namespace {
@@ -48,7 +50,10 @@ QByteArray CsvRows_cl::ReadLine() {
     // A line break byte never occurs inside a GB18030 or UTF-8 character: lines are split
     // before decoding. Read with a bound, so that a file without line breaks is refused
     // instead of held whole.
-    QByteArray bytes = file.readLine(MaxRowBytes + 2);
+    if (lineBuffer.isEmpty()) lineBuffer.resize(MaxRowBytes + 3);  // two bytes past the bound, and a NUL
+    const qint64 read = file.readLine(lineBuffer.data(), lineBuffer.size());
+    if (read < 0 && !file.atEnd()) throw IOError(102, __LINE__, file.fileName());
+    QByteArray bytes(lineBuffer.constData(), std::max<qint64>(read, 0));
     if (bytes.size() > MaxRowBytes && !bytes.endsWith('\n'))
         throw IOError(104, __LINE__, file.fileName() + QStringLiteral("：第") + QString::number(nextLine) + u'行');
     if (bytes.endsWith('\n')) bytes.chop(1);
@@ -102,26 +107,32 @@ QStringList CsvRows_cl::Split(const QString& text) {
     QStringList cells;
     QString cell;
     bool quoted = false;
+    qsizetype run = 0;  // the first character not yet in cell: runs are added whole
+    const auto addRun = [&](qsizetype end) { cell += QStringView(text).mid(run, end - run); };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (quoted) {
-            if (c != u'"') {
-                cell += c;
-            } else if (i + 1 < text.size() && text[i + 1] == u'"') {
+            if (c != u'"') continue;
+            addRun(i);
+            if (i + 1 < text.size() && text[i + 1] == u'"') {
                 cell += c;
                 ++i;
             } else {
                 quoted = false;
             }
+            run = i + 1;
         } else if (c == u'"') {
+            addRun(i);
             quoted = true;
+            run = i + 1;
         } else if (c == u',') {
+            addRun(i);
             cells.append(cell.trimmed());
             cell.clear();
-        } else {
-            cell += c;
+            run = i + 1;
         }
     }
+    addRun(text.size());
     cells.append(cell.trimmed());
     return cells;
 }

@@ -33,6 +33,7 @@ private:
     QByteArray ReadLine();
 
     QFile file;
+    QByteArray lineBuffer;  // one line's bytes, allocated once: a megabyte per line would be mapped anew each time
     bool utf8 = true;
     QStringDecoder decoder;
     int32_t nextLine = 1;

@@ -26,10 +26,6 @@ QString Money(int64_t hundredths) { return Vorelle_ns::ConvertInfo_cl::MoneyToTe
 
 const char16_t* const kFlowNames[kFlowCount] = {u"支出", u"收入", u"不计收支"};
 
-// Entries go to the book in parts: memory stays flat, and each part is still inside
-// the one transaction.
-constexpr int32_t kBatch = 500;
-
 }  // namespace
 
 QStringList StatementSummary_st::DecisionLines() const {
@@ -357,17 +353,20 @@ StatementSummary_st StatementImport_cl::Import(const Progress_fn& progress, bool
         log->Lock();
         FindRefunds();
         bookedKeys.clear();
-        Container_ns::List_tl<Vorelle_ns::RecordInfo_st> batch;
         reader.Rewind();
-        StatementRow_st row;
-        while (reader.Next(row)) {
-            const StatementEntry_st entry = Decide(row);
-            Count(done, entry);
-            if (Books(entry.decision)) {
-                // The trade row goes in at once: a repeated id later in the file finds it.
+        // The entries go to the book as the rows are read, in one booking: memory stays
+        // flat, and the book keeps one undo state for the whole statement, not one a part.
+        const auto next = [&](Vorelle_ns::RecordInfo_st& record) {
+            StatementRow_st row;
+            while (reader.Next(row)) {
+                const StatementEntry_st entry = Decide(row);
+                Count(done, entry);
+                if (progress) progress(reader.Position(), reader.Size());
+                if (!Books(entry.decision)) continue;
+                // A repeated id later in the file finds the trade row, written or held.
                 log->Add(reader.Source(), TradeKey(row), entry.typeName, ownerSn, row.amount);
                 bookedKeys.insert(qHash(TradeKey(row)), row.amount);
-                Vorelle_ns::RecordInfo_st record;
+                record = Vorelle_ns::RecordInfo_st();
                 record.recordTime = row.time;
                 record.typeName = entry.typeName;
                 record.expenseName = entry.expenseName;
@@ -377,20 +376,18 @@ StatementSummary_st StatementImport_cl::Import(const Progress_fn& progress, bool
                 record.statisticsMode = entry.mode;
                 record.comment = entry.comment;
                 record.line = row.line;
-                batch.Append(record);
-                if (batch.Count() >= kBatch) {
-                    records.ImportRecords(batch);
-                    batch = Container_ns::List_tl<Vorelle_ns::RecordInfo_st>();
-                }
+                return true;
             }
-            if (progress) progress(reader.Position(), reader.Size());
-        }
-        if (batch.Count() > 0) records.ImportRecords(batch);
+            return false;
+        };
+        records.ImportRecords(next);
+        log->Flush();
         bookedKeys.clear();
         done.stated = reader.Stated();
         if (!acceptMismatch && !done.Agrees())
             throw UserError(101, __LINE__, done.Disagreements().join(QStringLiteral("；")));
     } catch (...) {
+        log->Discard();
         if (made) logReady = false;
         throw;
     }

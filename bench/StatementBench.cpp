@@ -1,10 +1,12 @@
 // Speed of statement imports on a local database: the preview of a year of a
 // household's WeChat Pay trades (3,000 rows) and the import of an Alipay statement of
-// 100,000 rows, with the peak memory it took. Files and databases are made in a
+// 100,000 rows, with the peak memory it took, beside the import of the same entries from
+// the record page's file. Files and databases are made in a
 // temporary folder; nothing outside it is touched.
 
 #include "DB/BeginTrans.h"
 #include "Data/DatabaseManage.h"
+#include "Data/RecordFileReader.h"
 #include "Data/RecordManage.h"
 #include "Data/UserManage.h"
 #include "Import/StatementImport.h"
@@ -129,6 +131,55 @@ void BM_Import(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Import)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The entries BM_Import books from its Alipay statement of rows trades (all but the
+// closed ones: category, name, amount, time and comment as the statement import makes
+// them), as the record page's file, and their import into a new book: what the statement
+// import is measured against.
+QString WriteSameEntries(int32_t rows) {
+    const QString path = Folder().path() + QStringLiteral("/same%1.csv").arg(rows);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return path;
+    QString text = QStringLiteral("日期,分类,费用名称,金额,用户,类别,注释\r\n");
+    for (int32_t i = 0; i < rows; ++i) {
+        if (i % 20 == 0) continue;  // closed: not booked
+        const auto& shop = kShops[i % 6];
+        text += QStringLiteral("2024-%1-%2 %3:%4:00,%5,%6,-%7.%8,admin,月开销,支付宝 订单号20240%9 %10 %6\r\n")
+                    .arg(1 + i % 12, 2, 10, QChar(u'0'))
+                    .arg(1 + i % 28, 2, 10, QChar(u'0'))
+                    .arg(8 + i % 12, 2, 10, QChar(u'0'))
+                    .arg(i % 60, 2, 10, QChar(u'0'))
+                    .arg(QString::fromUtf8(shop[0]), QString::fromUtf8(shop[2]))
+                    .arg(5 + i % 200)
+                    .arg(i % 100, 2, 10, QChar(u'0'))
+                    .arg(i, 16, 10, QChar(u'0'))
+                    .arg(QString::fromUtf8(shop[1]));
+        if (text.size() > (1 << 20)) {
+            file.write(text.toUtf8());
+            text.clear();
+        }
+    }
+    file.write(text.toUtf8());
+    return path;
+}
+
+void BM_ImportSameEntries(benchmark::State& state) {
+    const int32_t rows = int32_t(state.range(0));
+    const QString path = WriteSameEntries(rows);
+    static int32_t run = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto book = std::make_unique<Book_st>(QStringLiteral("same%1-%2.mdb").arg(rows).arg(run++));
+        state.ResumeTiming();
+        Vorelle_ns::RecordFileReader_cl reader(path);
+        book->records.ImportRecords([&reader](Vorelle_ns::RecordInfo_st& record) { return reader.Next(record); });
+        state.PauseTiming();
+        state.counters["booked"] = reader.Count();
+        book.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ImportSameEntries)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -414,7 +414,12 @@ std::shared_ptr<Recordset_cl> JetEngine_cl::Run(const QString& sql, const Varian
     if (aborted)
         throw ProviderError_cl(Result_ns::ErrorsInCommand,
                                QStringLiteral("The transaction was rolled back after an error; roll it back before going on."));
-    const QString text = JetDialect_cl::Translate(sql);
+    // An import runs the same long insert again and again: translated once.
+    if (sql != lastSql) {
+        lastText = JetDialect_cl::Translate(sql);
+        lastSql = sql;
+    }
+    const QString text = lastText;
     ClearUpperVectorState();
     const Reset_st statement{Prepare(text)};
     if (sqlite3_bind_parameter_count(statement.stmt) != int(parameters.size()))

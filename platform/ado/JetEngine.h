@@ -54,6 +54,7 @@ private:
         sqlite3_stmt* stmt;
     };
     Container_ns::List_tl<Kept_st> kept;  // least recently used first
+    QString lastSql, lastText;            // the last statement run, and its translation
     sqlite3* db = nullptr;
     QString password;  // the key in use, empty for a plain file: a backup gets the same
     QByteArray salt;   // the file's, which a backup gets too

@@ -20,6 +20,8 @@ public:
     Recordset_cl& operator=(const Recordset_cl&) = delete;
 
     bool IsOpen() const { return open; }
+    // Closed, or open without a row: a move would be refused.
+    bool HasNoRows() const { return !open || blocks.Count() == 0; }
     bool IsEOF() const;
     void MoveFirst();
     void MoveNext();

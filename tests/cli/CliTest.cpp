@@ -513,3 +513,80 @@ TEST_F(CliStatementTest, StatementsAndRecordFilesAreTakenForWhatTheyAre) {
 }
 
 }  // namespace
+
+namespace {
+
+// A record file of count entries of -(1 + i % 50) yuan each; the last one's owner is
+// unknown when badLast.
+void WriteEntries(const QString& path, int32_t count, bool badLast) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    QByteArray text = QStringLiteral("日期,分类,费用名称,金额,用户,类别,注释\r\n").toUtf8();
+    for (int32_t i = 0; i < count; ++i) {
+        // Times in no order, as a file put together by hand has them.
+        text += QStringLiteral("%1-%2-%3,%4,条目%5,-%6,%7,月开销,\r\n")
+                    .arg(2016 + i % 10)
+                    .arg(1 + i / 10 % 12, 2, 10, QChar(u'0'))
+                    .arg(1 + i / 7 % 28, 2, 10, QChar(u'0'))
+                    .arg(i % 2 == 0 ? QStringLiteral("餐饮") : QStringLiteral("交通"))
+                    .arg(i % 1000)
+                    .arg(1 + i % 50)
+                    .arg(badLast && i == count - 1 ? QStringLiteral("张三") : QStringLiteral("老王"))
+                    .toUtf8();
+    }
+    ASSERT_EQ(file.write(text), text.size());
+}
+
+}  // namespace
+
+// An import books every entry or none, however many it writes per statement and whether
+// or not a large one makes the time indexes again at its end: both stay as they were.
+TEST_F(CliTest, ImportsOfEveryLengthBookAllOrNothingAndKeepTheIndexes) {
+    const struct {
+        int32_t count;
+        bool badLast;
+    } cases[] = {{0, false},     {1, false},     {120, false},  {121, false}, {121, true},
+                 {20000, false}, {20001, false}, {20200, true}, {1, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.count) + (c.badLast ? " ending in an unknown owner" : ""));
+        const QString name = QStringLiteral("n%1%2").arg(c.count).arg(c.badLast ? "bad" : "");
+        const QString book = QStringLiteral("--book={dir}/") + name + QStringLiteral(".book");
+        ASSERT_EQ(Run({book, "create", "--admin", "老王"}, kAdminPassword).exitCode, 0);
+        WriteEntries(folder.filePath(name + QStringLiteral(".csv")), c.count, c.badLast);
+        const Result_st result =
+            Run({book, "--user=老王", "import", "{dir}/" + name + QStringLiteral(".csv")}, kAdminPassword);
+        int64_t sum = 0;
+        for (int32_t i = 0; i < c.count; ++i) sum -= 1 + i % 50;
+        const int32_t booked = c.badLast ? 0 : c.count;
+        if (c.badLast) {
+            EXPECT_EQ(result.exitCode, 1);
+            EXPECT_TRUE(result.err.contains(QStringLiteral("张三 第%1行").arg(c.count + 1))) << result.err.toStdString();
+            sum = 0;
+        } else {
+            EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+            EXPECT_TRUE(result.out.contains(QStringLiteral("共导入%1条").arg(c.count))) << result.out.toStdString();
+        }
+        const Result_st balance = Run({book, "--user=老王", "balance"}, kAdminPassword);
+        EXPECT_EQ(balance.out, QStringLiteral("个人帐户  %1\n公共帐户  %1\n").arg(sum));
+        DB_ns::LocalDB_cl opened;
+        opened.Open(QString(), Book(name + QStringLiteral(".book")));
+        int32_t count = -1, indexes = -1;
+        opened.QueryCount(QStringLiteral("select count(*) from zorb_record where valid = '1'"), count);
+        opened.QueryCount(QStringLiteral("select count(*) from sqlite_master where type = 'index' and "
+                                         "name in ('zorb_record_time','zorb_record_sums')"),
+                          indexes);
+        EXPECT_EQ(count, booked);
+        EXPECT_EQ(indexes, 2);
+        // The indexes hold every entry of the table, and nothing else.
+        sqlite3* db = nullptr;
+        sqlite3_stmt* check = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(Book(name + QStringLiteral(".book"))).constData(), &db,
+                                  SQLITE_OPEN_READONLY, nullptr),
+                  SQLITE_OK);
+        ASSERT_EQ(sqlite3_prepare_v2(db, "pragma integrity_check", -1, &check, nullptr), SQLITE_OK);
+        EXPECT_EQ(sqlite3_step(check), SQLITE_ROW);
+        EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(check, 0)), "ok");
+        sqlite3_finalize(check);
+        sqlite3_close_v2(db);
+    }
+}

@@ -213,6 +213,12 @@ int32_t ADODatabase_cl::Query(const BoundSQL_st& statement, SimpleOutRecords_cl&
         // to move below means "no rows".
         Fail(error, 1, __LINE__, StatementRemark(sql, error));
     }
+    // No rows, as the row set would say by refusing to move, but without raising: an
+    // import runs such statements (inserts, look-ups finding nothing) by the thousand.
+    if (rows->HasNoRows()) {
+        records.Detach();
+        return 0;
+    }
     try {
         records.Attach(rows);
     } catch (const Ado_ns::ProviderError_cl& error) {
