@@ -11,7 +11,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
-#include <QSet>
 #include <iterator>
 #include <new>
 
@@ -208,14 +207,11 @@ ApiReply_st Api_cl::Entries(const ApiRequest_st& request, int32_t userSn) {
         return Fail(400, 106, QStringLiteral("to"));
     return book.Run(userSn, [&](WebBook_cl::Managers_st& m) {
         const auto rows = m.records.GetRecords(false, QString(), from, to);
-        QSet<QString> incomeTypes;
-        const auto names = m.records.GetTypeNames(true);
-        for (int32_t i = 0; i < names.Count(); ++i) incomeTypes.insert(names[i]);
         QJsonArray list;
         int64_t expense = 0, income = 0;
         for (int32_t i = 0; i < rows.Count(); ++i) {
             const Vorelle_ns::RecordRow_st& row = rows[i];
-            const bool isIncome = incomeTypes.contains(row.typeName);
+            const bool isIncome = row.expense > 0 && !row.refund;
             (isIncome ? income : expense) += row.expense;
             list.append(EntryJson(row.sn, row.recordTime, row.typeName, row.expenseName, isIncome, row.expense,
                                   row.statisticsMode, row.comment));

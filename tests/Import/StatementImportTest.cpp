@@ -396,8 +396,9 @@ TEST_F(StatementTest, AWeChatRefundIsBookedOnItsOwnDayInThePurchasesCategoryOnce
             record.comment = QStringLiteral("微信支付 订单号4201 网店 鞋子");
             entry.Append(record);
             records.ImportRecords(entry);
-            Vorelle_ns::TradeLog_cl(users.GetDatabase()).Add(QStringLiteral("微信支付"), QStringLiteral("4201"),
-                                                           QStringLiteral("服饰"), users.GetCurrentUser(), 5000);
+            Vorelle_ns::TradeLog_cl log(users.GetDatabase());
+            log.Add(QStringLiteral("微信支付"), QStringLiteral("4201"), QStringLiteral("服饰"), users.GetCurrentUser(), 5000);
+            log.Flush();
         }
         StatementSummary_st last;
         for (const QList<QStringList>& trades : c.statements) {

@@ -110,7 +110,16 @@ TEST_P(WebTest, EveryRequestAnswersItsStatusAndOnlyValidEntriesAreBooked) {
 // amount, it lowers the expense total and is no income.
 TEST_P(WebTest, ARefundIsListedAsAnExpenseAndLowersTheExpenseTotal) {
     links.SetLoginUser(userSn[QStringLiteral("老王")]);
-    records.AddRecord(QStringLiteral("饮食"), QStringLiteral("退款"), 300, QString(), Base_ns::DateTime_cl::Now(), 0);
+    Container_ns::List_tl<Vorelle_ns::RecordInfo_st> refund;
+    Vorelle_ns::RecordInfo_st record;
+    record.recordTime = Base_ns::DateTime_cl::Now();
+    record.typeName = QStringLiteral("饮食");
+    record.expenseName = QStringLiteral("退款");
+    record.expense = 300;
+    record.userName = QStringLiteral("老王");
+    record.refund = true;
+    refund.Append(record);
+    records.ImportRecords(refund);
     const httplib::Result result = client->Get("/api/v1/entries", As(QStringLiteral("老王")));
     ASSERT_TRUE(result) << httplib::to_string(result.error());
     ASSERT_EQ(result->status, 200) << result->body;
