@@ -270,47 +270,56 @@ const Tmpl deleteUserRecords[] = {
 
 // Crosstabs: one grouped scan gives each category's sum per period, which is then laid
 // out in the periods' columns (a column per period in the statement made the engine
-// test every row against every column). SQL Server's month is the style-120 text
-// ("yyyy-mm"), which does not depend on the server's language as month names do.
+// test every row against every column). The entries are summed by category number
+// first and the few sums joined to their categories after: joining each entry to its
+// category and grouping by the name as well cost a lookup and a longer sort key per
+// entry. SQL Server's month is the style-120 text ("yyyy-mm"), which does not depend on
+// the server's language as month names do.
 const Tmpl crosstabMonthHead[] = {
     {DB_LOCAL,
-     "select zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,format(zorb_record.record_time, 'yyyy-mm') as "
-     "period,sum(zorb_record.expense)"},
+     "select zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,period_sums.period,"
+     "period_sums.total from (select zorb_record.type_sn,format(zorb_record.record_time, 'yyyy-mm') as period,"
+     "sum(zorb_record.expense) as total"},
     {DB_SQLSERVER,
-     "select zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,convert(char(7), zorb_record.record_time, 120) as "
-     "period,sum(zorb_record.expense)"}};
+     "select zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,period_sums.period,"
+     "period_sums.total from (select zorb_record.type_sn,convert(char(7), zorb_record.record_time, 120) as period,"
+     "sum(zorb_record.expense) as total"}};
 const Tmpl crosstabYearHead[] = {
     {DB_LOCAL,
-     "select zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,format(zorb_record.record_time, 'yyyy') as "
-     "period,sum(zorb_record.expense)"},
+     "select zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,period_sums.period,"
+     "period_sums.total from (select zorb_record.type_sn,format(zorb_record.record_time, 'yyyy') as period,"
+     "sum(zorb_record.expense) as total"},
     {DB_SQLSERVER,
-     "select zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,datename(yyyy, zorb_record.record_time) as "
-     "period,sum(zorb_record.expense)"}};
+     "select zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,period_sums.period,"
+     "period_sums.total from (select zorb_record.type_sn,datename(yyyy, zorb_record.record_time) as period,"
+     "sum(zorb_record.expense) as total"}};
 const Tmpl monthBody[] = {
     {DB_ALL,
-     " from zorb_record,zorb_expense_type where zorb_record.valid = '1' and zorb_expense_type.valid = '1' and "
-     "zorb_expense_type.sn = zorb_record.type_sn and zorb_record.statistics_mode = '0' and "
+     " from zorb_record where zorb_record.valid = '1' and zorb_record.statistics_mode = '0' and "
      "zorb_record.record_time >= #?begin_time?# and zorb_record.record_time <= #?end_time?#"}};
 const Tmpl yearBody[] = {
     {DB_ALL,
-     " from zorb_record,zorb_expense_type where zorb_record.valid = '1' and zorb_expense_type.valid = '1' and "
-     "zorb_expense_type.sn = zorb_record.type_sn and zorb_record.statistics_mode <> '2' and "
+     " from zorb_record where zorb_record.valid = '1' and zorb_record.statistics_mode <> '2' and "
      "zorb_record.record_time >= #?begin_time?# and zorb_record.record_time <= #?end_time?#"}};
 const Tmpl crosstabUser[] = {{DB_ALL, " and zorb_record.user_sn = ?user_sn?"}};
 const Tmpl crosstabMonthTail[] = {
     {DB_LOCAL,
-     " group by zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,format(zorb_record."
-     "record_time, 'yyyy-mm') order by zorb_expense_type.kind,zorb_expense_type.sn"},
+     " group by zorb_record.type_sn,format(zorb_record.record_time, 'yyyy-mm')) period_sums,zorb_expense_type "
+     "where zorb_expense_type.sn = period_sums.type_sn and zorb_expense_type.valid = '1' order by "
+     "zorb_expense_type.kind,zorb_expense_type.sn"},
     {DB_SQLSERVER,
-     " group by zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,convert(char(7), "
-     "zorb_record.record_time, 120) order by zorb_expense_type.kind,zorb_expense_type.sn"}};
+     " group by zorb_record.type_sn,convert(char(7), zorb_record.record_time, 120)) period_sums,zorb_expense_type "
+     "where zorb_expense_type.sn = period_sums.type_sn and zorb_expense_type.valid = '1' order by "
+     "zorb_expense_type.kind,zorb_expense_type.sn"}};
 const Tmpl crosstabYearTail[] = {
     {DB_LOCAL,
-     " group by zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,format(zorb_record."
-     "record_time, 'yyyy') order by zorb_expense_type.kind,zorb_expense_type.sn"},
+     " group by zorb_record.type_sn,format(zorb_record.record_time, 'yyyy')) period_sums,zorb_expense_type "
+     "where zorb_expense_type.sn = period_sums.type_sn and zorb_expense_type.valid = '1' order by "
+     "zorb_expense_type.kind,zorb_expense_type.sn"},
     {DB_SQLSERVER,
-     " group by zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,datename(yyyy, "
-     "zorb_record.record_time) order by zorb_expense_type.kind,zorb_expense_type.sn"}};
+     " group by zorb_record.type_sn,datename(yyyy, zorb_record.record_time)) period_sums,zorb_expense_type "
+     "where zorb_expense_type.sn = period_sums.type_sn and zorb_expense_type.valid = '1' order by "
+     "zorb_expense_type.kind,zorb_expense_type.sn"}};
 // Each end on its own, so that the engines walk the time index from that end instead of
 // scanning every entry for both.
 const Tmpl recordSpan[] = {
