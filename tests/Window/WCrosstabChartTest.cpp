@@ -133,7 +133,7 @@ private slots:
         for (int j = 0; j < periods; ++j) {
             QCOMPARE(Cents(shown.chart->BalanceLine()->at(j).y()), Cents(Cell(shown.table, balanceRow, j + 1)));
             // A click on the period's column header picks it for the donut.
-            emit shown.table->header()->sectionClicked(j + 1);
+            emit shown.table->horizontalHeader()->sectionClicked(j + 1);
             QCOMPARE(shown.chart->Period(), j);
             int64_t sliced = 0;
             const QList<QPieSlice*> slices = shown.chart->Pie()->slices();
