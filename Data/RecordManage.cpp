@@ -444,6 +444,7 @@ const Tmpl selectTimeIndexes[] = {
     {DB_LOCAL, "select name from sqlite_master where type = 'index' and name in ('zorb_record_time','zorb_record_sums')"}};
 const Tmpl dropTimeIndex[] = {{DB_LOCAL, "drop index zorb_record_time"}};
 const Tmpl dropSumsIndex[] = {{DB_LOCAL, "drop index zorb_record_sums"}};
+const Tmpl releaseCache[] = {{DB_LOCAL, "pragma shrink_memory"}};
 
 // Drops the time indexes the book has; returns their names.
 QStringList DropTimeIndexes(DB_ns::IDatabase_cl& database) {
@@ -931,6 +932,10 @@ RecordList_cl RecordManage_cl::GetRecordList(bool allUsers, const QString& userN
         again = std::move(last);
     }
     list.Finish();
+    // A long read has filled the engine's page cache with pages no later statement is
+    // likely to want, tens of megabytes beside the list: they are given back.
+    if (list.Count() > piece && userManage.GetDatabase().GetType() == DB_LOCAL)
+        userManage.GetDatabase().ExecuteNoRecords(MakeSQL(DB_LOCAL, releaseCache));
     return list;
 }
 
