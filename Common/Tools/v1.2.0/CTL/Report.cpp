@@ -7,6 +7,8 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QPainter>
+#include <QStyleOptionFocusRect>
 #include <QScrollBar>
 #include <algorithm>
 
@@ -46,6 +48,7 @@ bool ReadWidth(const QString& piece, int32_t& width) {
 
 Report_cl::Report_cl(QWidget* parent, bool autoFree) : QTableView(parent), autoFree(autoFree) {
     setModel(&rowModel);
+    setItemDelegate(&cellDelegate);
     // A plain list: no grid, no row numbers, no word wrap, Tab leaves the list.
     setShowGrid(false);
     setWordWrap(false);
@@ -77,13 +80,27 @@ void Report_cl::FitRowHeight() {
     QStyleOptionViewItem option;
     initViewItemOption(&option);
     option.features |= QStyleOptionViewItem::HasDisplay;
-    option.text = QStringLiteral("0");
+    option.text = QStringLiteral("0年");  // rows hold figures and Chinese, which may come from a taller font
     verticalHeader()->setDefaultSectionSize(style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).height());
 }
 
 void Report_cl::changeEvent(QEvent* event) {
     QTableView::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) FitRowHeight();
+}
+
+void Report_cl::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    const QModelIndex current = currentIndex();
+    if (!current.isValid() || !hasFocus() || ColumnCount() == 0) return;
+    QStyleOptionFocusRect frame;
+    frame.initFrom(this);
+    frame.state |= QStyle::State_KeyboardFocusChange;  // shown however the focus came, as a tree of rows does
+    frame.rect = visualRect(rowModel.index(current.row(), 0)) | visualRect(rowModel.index(current.row(), ColumnCount() - 1));
+    const bool selected = selectionModel()->isRowSelected(current.row());
+    frame.backgroundColor = palette().color(selected ? QPalette::Highlight : QPalette::Base);
+    QPainter painter(viewport());
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
 }
 
 QModelIndex Report_cl::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CTL/ReportDelegate.h"
 #include "CTL/ReportModel.h"
 #include "CTL/ReportRows.h"
 #include "Container/List.h"
@@ -91,6 +92,8 @@ protected:
     // row, Left and Right scroll instead of moving between cells.
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void changeEvent(QEvent* event) override;
+    // Frames the current row whole when the list has the focus.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     int32_t AppendRow(const QString* texts, int32_t count);
@@ -102,6 +105,7 @@ private:
     void FitRowHeight();
 
     ReportModel_cl rowModel;
+    ReportDelegate_cl cellDelegate;
     bool autoFree;
 };
 
