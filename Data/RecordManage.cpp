@@ -453,6 +453,7 @@ const Tmpl selectTimeIndexes[] = {
     {DB_LOCAL, "select name from sqlite_master where type = 'index' and name in ('zorb_record_time','zorb_record_sums')"}};
 const Tmpl dropTimeIndex[] = {{DB_LOCAL, "drop index zorb_record_time"}};
 const Tmpl dropSumsIndex[] = {{DB_LOCAL, "drop index zorb_record_sums"}};
+const Tmpl releaseCache[] = {{DB_LOCAL, "pragma shrink_memory"}};
 
 // Drops the time indexes the book has; returns their names.
 QStringList DropTimeIndexes(DB_ns::IDatabase_cl& database) {
@@ -914,6 +915,8 @@ RecordList_cl RecordManage_cl::GetRecordList(bool allUsers, const QString& userN
     // Read in pieces, newest first, each from the second where the last one stopped: the
     // engine hands a whole result over at once, at many times what the list keeps of it.
     RecordList_cl list;
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    const bool local = database.GetType() == DB_LOCAL;
     Base_ns::DateTime_cl until = end;
     QSet<int32_t> again;  // the last piece's rows of its final second, which the next one reads again
     for (int32_t limit = piece;;) {
@@ -922,8 +925,7 @@ RecordList_cl RecordManage_cl::GetRecordList(bool allUsers, const QString& userN
         const Tmpl head[] = {{DB_LOCAL, "select " RECORDS_COLUMNS}, {DB_SQLSERVER, top.constData()}};
         const Tmpl tail[] = {{DB_LOCAL, bounded.constData()}, {DB_SQLSERVER, RECORDS_ORDER}};
         DB_ns::SimpleOutRecords_cl records;
-        const int32_t count =
-            userManage.GetDatabase().Query(FilteredStatement(head, tail, allUsers, userName, begin, until, filter), records);
+        const int32_t count = database.Query(FilteredStatement(head, tail, allUsers, userName, begin, until, filter), records);
         QSet<int32_t> last;
         RecordRow_st row;
         for (int32_t i = 0; i < count; ++i) {
@@ -934,6 +936,10 @@ RecordList_cl RecordManage_cl::GetRecordList(bool allUsers, const QString& userN
             if (!again.contains(row.sn)) list.Append(row);
             records.MoveNext();
         }
+        // A long read passes page after page of its own stretch of time through the
+        // engine's cache, which no later piece or statement wants: they are given back
+        // after each piece rather than held, tens of megabytes, beside the growing list.
+        if (local && list.Count() >= piece) database.ExecuteNoRecords(MakeSQL(DB_LOCAL, releaseCache));
         if (count < limit) break;
         // A piece of one second only would be read again whole: take more at once.
         if (last.size() == count) limit *= 2;

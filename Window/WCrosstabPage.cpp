@@ -76,7 +76,7 @@ WCrosstabPage_cl::WCrosstabPage_cl(const Resource_st& resource, QWidget* parent)
     connect(crosstab, &CTL_ns::Report_cl::CellClicked, this, [this](int32_t, int32_t column) {
         if (column > 0) chart->ShowPeriod(column - 1);
     });
-    connect(crosstab->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+    connect(crosstab->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
         if (column > 0) chart->ShowPeriod(column - 1);
     });
     connect(crosstab, &CTL_ns::Report_cl::CellActivated, this, &WCrosstabPage_cl::OnCellDoubleClicked);

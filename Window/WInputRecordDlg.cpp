@@ -158,7 +158,7 @@ void WInputRecordDlg_cl::BuildControls() {
     // A plain list: one column, no header, the selection kept in sight.
     const CTL_ns::Report_cl::Column_st column{QString(), -1};
     templateList->SetColumns(&column, 1);
-    templateList->setHeaderHidden(true);
+    templateList->horizontalHeader()->hide();
     templateList->setSelectionMode(QAbstractItemView::SingleSelection);
     templateList->installEventFilter(this);
 

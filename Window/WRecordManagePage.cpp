@@ -208,8 +208,10 @@ void WRecordManagePage_cl::Reload() {
         const QString gap = DataCore().GetControlUser().NamedUserGap(query.userName);
         if (!gap.isEmpty()) return ShowNothing(gap);
     }
-    FillRecords(query);
+    // The sums first: the long read of the entries then gives back the engine's cache
+    // that both filled.
     FillSums(query);
+    FillRecords(query);
     filterBar->RememberName(query.userName);
     if (showAccountCheck->isChecked()) RefreshAccount();
 }

@@ -77,8 +77,8 @@ void Show(CTL_ns::Report_cl& list, std::unique_ptr<CTL_ns::ReportRows_cl> rows) 
 }
 
 // All entries of the book read into the list, which is shown and drawn once; "RSS MB" is
-// what the process holds more with the list shown ("read RSS MB" of it before showing,
-// the engine's page cache included), "peak MB" the most it held meanwhile.
+// what the process holds more with the list shown ("read RSS MB" of it before showing),
+// "peak MB" the most it held meanwhile.
 void BM_RecordListShow(benchmark::State& state) {
     Guarded(state, [&] {
         auto& records = Filled(int32_t(state.range(0))).records;

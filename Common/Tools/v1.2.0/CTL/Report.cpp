@@ -4,8 +4,12 @@
 #include "IO/FileStream.h"
 #include "base/SysError.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QPainter>
+#include <QStyleOptionFocusRect>
+#include <QScrollBar>
 #include <algorithm>
 
 namespace CTL_ns {
@@ -42,24 +46,77 @@ bool ReadWidth(const QString& piece, int32_t& width) {
 
 }  // namespace
 
-Report_cl::Report_cl(QWidget* parent, bool autoFree) : QTreeView(parent), autoFree(autoFree) {
+Report_cl::Report_cl(QWidget* parent, bool autoFree) : QTableView(parent), autoFree(autoFree) {
     setModel(&rowModel);
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
+    setItemDelegate(&cellDelegate);
+    // A plain list: no grid, no row numbers, no word wrap, Tab leaves the list.
+    setShowGrid(false);
+    setWordWrap(false);
+    setTabKeyNavigation(false);
+    setCornerButtonEnabled(false);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
-    // The widths are the program's: no column stretches on its own.
-    header()->setStretchLastSection(false);
-    header()->setMinimumSectionSize(0);
-    header()->setSectionsMovable(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(0);
+    FitRowHeight();
+    // The widths are the program's: no column stretches on its own. Titles read from the
+    // left and stay plain when rows are selected.
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setMinimumSectionSize(0);
+    horizontalHeader()->setSectionsMovable(false);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
         if (index.isValid()) emit CellClicked(index.row(), index.column());
     });
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid()) emit CellActivated(index.row(), index.column());
     });
+}
+
+void Report_cl::FitRowHeight() {
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    option.text = QStringLiteral("0年");  // rows hold figures and Chinese, which may come from a taller font
+    verticalHeader()->setDefaultSectionSize(style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).height());
+}
+
+void Report_cl::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) FitRowHeight();
+}
+
+void Report_cl::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    const QModelIndex current = currentIndex();
+    if (!current.isValid() || !hasFocus() || ColumnCount() == 0) return;
+    QStyleOptionFocusRect frame;
+    frame.initFrom(this);
+    frame.state |= QStyle::State_KeyboardFocusChange;  // shown however the focus came, as a tree of rows does
+    frame.rect = visualRect(rowModel.index(current.row(), 0)) | visualRect(rowModel.index(current.row(), ColumnCount() - 1));
+    const bool selected = selectionModel()->isRowSelected(current.row());
+    frame.backgroundColor = palette().color(selected ? QPalette::Highlight : QPalette::Base);
+    QPainter painter(viewport());
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
+}
+
+QModelIndex Report_cl::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    switch (action) {
+    case MoveHome:
+    case MoveEnd:
+        return QTableView::moveCursor(action, modifiers | Qt::ControlModifier);
+    case MoveLeft:
+    case MoveRight: {
+        QScrollBar* bar = horizontalScrollBar();
+        bar->setValue(bar->value() + (action == MoveLeft ? -bar->singleStep() : bar->singleStep()));
+        return currentIndex();
+    }
+    default:
+        return QTableView::moveCursor(action, modifiers);
+    }
 }
 
 void Report_cl::SetColumns(const Column_st* columns, int32_t count) {

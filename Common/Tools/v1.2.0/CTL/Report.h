@@ -1,10 +1,11 @@
 #pragma once
 
+#include "CTL/ReportDelegate.h"
 #include "CTL/ReportModel.h"
 #include "CTL/ReportRows.h"
 #include "Container/List.h"
 
-#include <QTreeView>
+#include <QTableView>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -14,11 +15,12 @@ namespace CTL_ns {
 // A list of rows in columns (the report list of every page): columns from titles and
 // percentage widths, whole-row insertion, selection queries that fail exactly, column
 // widths as text, and export as a CSV file. The rows live in a model, not in one widget
-// item each, so that long lists cost little; a whole list can come from a row source.
+// item each, and the view keeps nothing per row (a tree view keeps an item of layout for
+// each), so that long lists cost little; a whole list can come from a row source.
 //
 // Each row carries a 32-bit data value. A list made with auto-free instead gives every
 // row a data object, made by CreateRowData() when the row is added and freed with it.
-class Report_cl : public QTreeView {
+class Report_cl : public QTableView {
     Q_OBJECT
 
 public:
@@ -86,6 +88,12 @@ signals:
 protected:
     // Makes the data object of a new row when auto-free is on; none refuses the row.
     virtual RowData_cl* CreateRowData();
+    // The keys move through rows as in a plain list: Home and End go to the first and last
+    // row, Left and Right scroll instead of moving between cells.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void changeEvent(QEvent* event) override;
+    // Frames the current row whole when the list has the focus.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     int32_t AppendRow(const QString* texts, int32_t count);
@@ -93,8 +101,11 @@ private:
     void CheckOwnRows(int32_t line) const;
     // The selected row numbers, ascending, each once.
     std::vector<int32_t> Selected() const;
+    // Every row as high as one line of text in this font and style.
+    void FitRowHeight();
 
     ReportModel_cl rowModel;
+    ReportDelegate_cl cellDelegate;
     bool autoFree;
 };
 

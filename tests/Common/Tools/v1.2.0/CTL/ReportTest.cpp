@@ -5,7 +5,9 @@
 #include "support/Raised.h"
 
 #include <QFile>
+#include <QHeaderView>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -305,3 +307,82 @@ TEST_F(ReportTest, RowSourceBehavesAsAddedRows) {
     fed.DeleteAllRows();
     EXPECT_EQ(fed.AddRow(row, 3), 0);  // own rows again once the source is gone
 }
+
+namespace {
+
+// One thing a person does to the list: a click on a row or, for row -1, on a column
+// title (no key), or a key press.
+struct Act_st {
+    int row;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers = {};
+};
+
+struct Session_st {
+    const char* name;
+    std::vector<Act_st> acts;
+    std::vector<int32_t> selected;
+};
+
+void PrintTo(const Session_st& session, std::ostream* out) { *out << session.name; }
+
+Act_st Click(int row, Qt::KeyboardModifiers modifiers = {}) { return {row, Qt::Key(0), modifiers}; }
+Act_st Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) { return {0, key, modifiers}; }
+
+const Session_st kSessions[] = {
+    {"Click", {Click(2)}, {2}},
+    {"ClickAgainElsewhere", {Click(2), Click(5)}, {5}},
+    {"CtrlClickAdds", {Click(1), Click(3, Qt::ControlModifier)}, {1, 3}},
+    {"CtrlClickTakesOut", {Click(1), Click(3, Qt::ControlModifier), Click(1, Qt::ControlModifier)}, {3}},
+    {"ShiftClickSpans", {Click(4), Click(1, Qt::ShiftModifier)}, {1, 2, 3, 4}},
+    {"DownMoves", {Click(5), Press(Qt::Key_Down), Press(Qt::Key_Down)}, {7}},
+    {"ShiftDownSpans", {Click(5), Press(Qt::Key_Down, Qt::ShiftModifier), Press(Qt::Key_Down, Qt::ShiftModifier)}, {5, 6, 7}},
+    {"EndGoesToTheLastRow", {Click(5), Press(Qt::Key_End)}, {19}},
+    {"HomeGoesToTheFirstRow", {Click(5), Press(Qt::Key_Home)}, {0}},
+    {"ShiftEndSpansToTheLastRow", {Click(17), Press(Qt::Key_End, Qt::ShiftModifier)}, {17, 18, 19}},
+    {"SidewaysKeysKeepTheRow", {Click(5), Press(Qt::Key_Right), Press(Qt::Key_Down), Press(Qt::Key_Left), Press(Qt::Key_Up)}, {5}},
+    {"ATitleClickKeepsTheSelection", {Click(5), Click(-1)}, {5}},
+    {"CtrlASelectsAll", {Click(5), Press(Qt::Key_A, Qt::ControlModifier)}, {}},
+};
+
+struct ReportSessionTest : ::testing::TestWithParam<Session_st> {};
+
+}  // namespace
+
+// Rows are chosen with the mouse and the keys as in any list of the desktop.
+TEST_P(ReportSessionTest, SelectsWhatAPersonChose) {
+    Report_cl list;
+    SetClientWidth(list, 203);
+    const Report_cl::Column_st columns[] = {{QStringLiteral("a"), 30}, {QStringLiteral("b"), 30}, {QStringLiteral("c"), -1}};
+    list.SetColumns(columns, 3);
+    for (int i = 0; i < 20; ++i) {
+        const QString texts[] = {QString::number(i), QStringLiteral("b"), QStringLiteral("c")};
+        list.AddRow(texts, 3);
+    }
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    for (const Act_st& act : GetParam().acts) {
+        if (act.key != Qt::Key(0)) {
+            QTest::keyClick(&list, act.key, act.modifiers);
+        } else if (act.row < 0) {
+            QHeaderView* titles = list.horizontalHeader();
+            QTest::mouseClick(titles->viewport(), Qt::LeftButton, act.modifiers,
+                              QPoint(titles->sectionViewportPosition(1) + 5, titles->height() / 2));
+        } else {
+            list.scrollTo(list.model()->index(act.row, 0));
+            QTest::mouseClick(list.viewport(), Qt::LeftButton, act.modifiers,
+                              list.visualRect(list.model()->index(act.row, 1)).center());
+        }
+    }
+    std::vector<int32_t> expected = GetParam().selected;
+    if (expected.empty()) {
+        for (int32_t i = 0; i < list.RowCount(); ++i) expected.push_back(i);
+    }
+    std::vector<int32_t> selected;
+    const auto rows = list.SelectedRows();
+    for (int32_t i = 0; i < rows.Count(); ++i) selected.push_back(rows.At(i).Get());
+    EXPECT_EQ(selected, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sessions, ReportSessionTest, ::testing::ValuesIn(kSessions),
+                         [](const ::testing::TestParamInfo<Session_st>& info) { return std::string(info.param.name); });
