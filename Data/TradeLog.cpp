@@ -8,6 +8,7 @@
 #include "platform/ado/Variant.h"
 
 #include <QCryptographicHash>
+#include <QSet>
 
 namespace Vorelle_ns {
 
@@ -42,6 +43,7 @@ const Tmpl lockTrades[] = {
     {DB_POSTGRESQL, "lock table zorb_trade in share row exclusive mode"}};
 // Both bound: a statement looks up and writes every trade, prepared once.
 const QString kSelectTrade = QStringLiteral("select amount from zorb_trade where source = ? and trade_id = ?");
+const QString kSelectTrades = QStringLiteral("select trade_id,amount from zorb_trade where source = ? and trade_id in (");
 const QString kInsertTrades = QStringLiteral("insert into zorb_trade(source,trade_id,type_name,user_sn,amount) values");
 const QString kTradeValues = QStringLiteral("(?,?,?,?,?)");
 const Tmpl selectOriginalHead[] = {
@@ -137,6 +139,47 @@ bool TradeLog_cl::Find(const QString& source, const QString& tradeId, int64_t& a
     int32_t kept = 0;
     amount = value.ToInt32(kept) ? kept : UnknownAmount;
     return true;
+}
+
+QHash<QString, int64_t> TradeLog_cl::FindMany(const QString& source, const QStringList& tradeIds) {
+    QHash<QString, int64_t> found;
+    DB_ns::BoundSQL_st select{kSelectTrades, {Ado_ns::Variant_st::Text(source)}};
+    QSet<QString> asked;
+    for (const QString& tradeId : tradeIds) {
+        const QString key = Key(tradeId);
+        const auto kept = held.constFind(HeldKey(source, key));
+        if (kept != held.cend()) {
+            found.insert(key, *kept);
+            continue;
+        }
+        if (asked.contains(key)) continue;
+        asked.insert(key);
+        select.sql += select.parameters.size() == 1 ? QStringLiteral("?") : QStringLiteral(",?");
+        select.parameters.push_back(Ado_ns::Variant_st::Text(key));
+    }
+    if (asked.isEmpty()) return found;
+    select.sql += u')';
+    DB_ns::SimpleOutRecords_cl rows;
+    const int32_t count = database.Query(select, rows);
+    bool exact = true;
+    for (int32_t i = 0; i < count; ++i, rows.MoveNext()) {
+        QString key;
+        Ado_ns::Variant_st value;
+        rows.GetString(key);
+        rows.GetValue(value);
+        int32_t kept = 0;
+        found.insert(key, value.ToInt32(kept) ? kept : UnknownAmount);
+        exact = exact && asked.contains(key);
+    }
+    if (exact) return found;
+    // A server that compares ids without regard to case found one by another spelling:
+    // each is asked alone, as Find asks, so that the answer is the same.
+    found.clear();
+    for (const QString& tradeId : tradeIds) {
+        int64_t amount = UnknownAmount;
+        if (Find(source, tradeId, amount)) found.insert(Key(tradeId), amount);
+    }
+    return found;
 }
 
 QString TradeLog_cl::FindOriginalType(const QString& source, const QString& refundId) {

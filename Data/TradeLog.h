@@ -50,6 +50,9 @@ public:
     [[nodiscard]] static QString Key(const QString& tradeId);
     // Whether the trade is booked; amount: the hundredths kept with it, or UnknownAmount.
     [[nodiscard]] bool Find(const QString& source, const QString& tradeId, int64_t& amount);
+    // Which of tradeIds are booked, in one look-up: each one found, as Key makes it, with
+    // the amount Find would tell.
+    [[nodiscard]] QHash<QString, int64_t> FindMany(const QString& source, const QStringList& tradeIds);
     // The category of the booked trade whose id is the longest proper beginning of
     // refundId (a refund's id starts with its original's); empty when none is booked.
     [[nodiscard]] QString FindOriginalType(const QString& source, const QString& refundId);

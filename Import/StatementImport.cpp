@@ -26,6 +26,9 @@ QString Money(int64_t hundredths) { return Vorelle_ns::ConvertInfo_cl::MoneyToTe
 
 const char16_t* const kFlowNames[kFlowCount] = {u"支出", u"收入", u"不计收支"};
 
+// Rows read ahead: the book is asked about their trades in one look-up.
+constexpr qsizetype kRowsAhead = 100;
+
 }  // namespace
 
 QStringList StatementSummary_st::DecisionLines() const {
@@ -110,7 +113,7 @@ void StatementImport_cl::FindRefunds() {
     netted.clear();
     QHash<QString, QList<StatementRow_st>> apart;  // goods -> refunds naming no purchase
     StatementRow_st row;
-    reader.Rewind();
+    Rewind();
     while (reader.Next(row)) {
         if (!row.refund || row.tradeId.isEmpty()) continue;
         if (reader.RefundIdsNamePurchases()) refundIds.append(row.tradeId);
@@ -119,7 +122,7 @@ void StatementImport_cl::FindRefunds() {
     if (refundIds.isEmpty() && apart.isEmpty()) return;
     std::sort(refundIds.begin(), refundIds.end());
     QHash<QString, QList<Purchase_st>> purchases;
-    reader.Rewind();
+    Rewind();
     while (reader.Next(row)) {
         if (row.refund || row.tradeId.isEmpty()) continue;
         const bool sameGoods = row.flow == Flow_en::Expense && apart.contains(Goods(row));
@@ -275,13 +278,61 @@ void StatementImport_cl::FindBooked(const QString& key, int64_t amount, Statemen
     int64_t kept = Vorelle_ns::TradeLog_cl::UnknownAmount;
     const auto seen = bookedKeys.constFind(qHash(key));
     bool found = seen != bookedKeys.cend();
-    if (found) kept = *seen;
-    else if (logReady) found = log->Find(reader.Source(), key, kept);
+    if (found) {
+        kept = *seen;
+    } else if (aheadAsked) {
+        const auto booked = aheadBooked.constFind(key);
+        found = booked != aheadBooked.cend();
+        if (found) kept = *booked;
+    } else if (logReady) {
+        found = log->Find(reader.Source(), key, kept);
+    }
     if (!found) return;
     // The same id with another amount is another trade, or a damaged file: say so
     // rather than take it for the one booked.
     entry.decision = kept == amount || kept == Vorelle_ns::TradeLog_cl::UnknownAmount ? Decision_en::AlreadyImported
                                                                                       : Decision_en::Conflict;
+}
+
+void StatementImport_cl::Rewind() {
+    reader.Rewind();
+    ahead.clear();
+    taken = 0;
+    aheadError = nullptr;
+    aheadBooked.clear();
+    aheadAsked = false;
+}
+
+void StatementImport_cl::ReadAhead() {
+    ahead.clear();
+    taken = 0;
+    aheadBooked.clear();
+    aheadAsked = false;
+    try {
+        StatementRow_st row;
+        while (ahead.size() < kRowsAhead && reader.Next(row)) ahead.append(row);
+    } catch (...) {
+        aheadError = std::current_exception();
+    }
+    if (!logReady || ahead.isEmpty()) return;
+    QStringList keys;
+    keys.reserve(ahead.size());
+    for (const StatementRow_st& row : std::as_const(ahead)) keys.append(TradeKey(row));
+    aheadBooked = log->FindMany(reader.Source(), keys);
+    aheadAsked = true;
+}
+
+bool StatementImport_cl::NextRow(StatementRow_st& row) {
+    if (taken == ahead.size()) {
+        if (aheadError) std::rethrow_exception(std::exchange(aheadError, nullptr));
+        ReadAhead();
+        if (ahead.isEmpty()) {
+            if (aheadError) std::rethrow_exception(std::exchange(aheadError, nullptr));
+            return false;
+        }
+    }
+    row = std::move(ahead[taken++]);
+    return true;
 }
 
 void StatementImport_cl::Count(StatementSummary_st& counted, const StatementEntry_st& entry) const {
@@ -305,9 +356,9 @@ const StatementSummary_st& StatementImport_cl::Preview(bool keep, const Progress
     entries.clear();
     bookedKeys.clear();
     summary = NewSummary();
-    reader.Rewind();
+    Rewind();
     StatementRow_st row;
-    while (reader.Next(row)) {
+    while (NextRow(row)) {
         const StatementEntry_st entry = Decide(row);
         if (Books(entry.decision)) bookedKeys.insert(qHash(TradeKey(row)), row.amount);
         Count(summary, entry);
@@ -353,19 +404,20 @@ StatementSummary_st StatementImport_cl::Import(const Progress_fn& progress, bool
         log->Lock();
         FindRefunds();
         bookedKeys.clear();
-        reader.Rewind();
+        Rewind();
         // The entries go to the book as the rows are read, in one booking: memory stays
         // flat, and the book keeps one undo state for the whole statement, not one a part.
         const auto next = [&](Vorelle_ns::RecordInfo_st& record) {
             StatementRow_st row;
-            while (reader.Next(row)) {
+            while (NextRow(row)) {
                 const StatementEntry_st entry = Decide(row);
                 Count(done, entry);
                 if (progress) progress(reader.Position(), reader.Size());
                 if (!Books(entry.decision)) continue;
                 // A repeated id later in the file finds the trade row, written or held.
-                log->Add(reader.Source(), TradeKey(row), entry.typeName, ownerSn, row.amount);
-                bookedKeys.insert(qHash(TradeKey(row)), row.amount);
+                const QString key = TradeKey(row);
+                log->Add(reader.Source(), key, entry.typeName, ownerSn, row.amount);
+                bookedKeys.insert(qHash(key), row.amount);
                 record = Vorelle_ns::RecordInfo_st();
                 record.recordTime = row.time;
                 record.typeName = entry.typeName;

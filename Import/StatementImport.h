@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <exception>
 #include <functional>
 
 namespace Vorelle_ns {
@@ -105,6 +106,12 @@ private:
     void Count(StatementSummary_st& summary, const StatementEntry_st& entry) const;
     StatementSummary_st NewSummary() const;
     void FindBooked(const QString& key, int64_t amount, StatementEntry_st& entry);
+    // From the first trade again, with nothing read ahead.
+    void Rewind();
+    // The next trade; rows are read a batch ahead and the book asked once per batch
+    // which of their trades it has. A damaged row raises its error in its turn.
+    [[nodiscard]] bool NextRow(StatementRow_st& row);
+    void ReadAhead();
 
     StatementReader_cl reader;
     CategoryRules_cl rules;
@@ -118,6 +125,11 @@ private:
     QHash<QString, int64_t> netted;         // purchase id -> refunds an earlier copy took off it, left to skip
     QHash<int32_t, QString> chosen;         // line -> category the user chose
     QHash<size_t, int64_t> bookedKeys;      // hash of a trade key booked in this pass -> its amount
+    QList<StatementRow_st> ahead;           // rows read and not yet taken
+    qsizetype taken = 0;
+    std::exception_ptr aheadError;          // the error of the row after them
+    QHash<QString, int64_t> aheadBooked;    // the booked trades among them -> their amounts
+    bool aheadAsked = false;                // whether the book was asked about them
     QList<StatementEntry_st> entries;
     StatementSummary_st summary;
 };

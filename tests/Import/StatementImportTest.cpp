@@ -438,5 +438,12 @@ TEST_F(StatementTest, EveryBookableTradeIsBookedWhateverTheirNumber) {
         StatementImport_cl(app.Path() + "many.csv", StatementKind_en::Bank, {numbered}, CategoryRules_cl(), users, records)
             .Import();
         EXPECT_EQ(Count("zorb_record") - before, trades);
+        // Again: every one of them is found booked, none booked twice.
+        const StatementSummary_st again =
+            StatementImport_cl(app.Path() + "many.csv", StatementKind_en::Bank, {numbered}, CategoryRules_cl(), users,
+                               records)
+                .Import();
+        EXPECT_EQ(again.decisions[int(Decision_en::AlreadyImported)].count, trades);
+        EXPECT_EQ(Count("zorb_record") - before, trades);
     }
 }
