@@ -77,8 +77,9 @@ bool CsvRows_cl::Next(QStringList& cells, int32_t& line) {
         const bool wasOpen = open;
         qsizetype lastOpened = 0;
         bytes += ReadLine();
+        const char* const data = bytes.constData();
         for (qsizetype i = start; i < bytes.size(); ++i) {
-            if (bytes[i] != '"') continue;
+            if (data[i] != '"') continue;
             open = !open;
             if (open) lastOpened = i;
         }
@@ -105,10 +106,24 @@ bool CsvRows_cl::Next(QStringList& cells, int32_t& line) {
 
 QStringList CsvRows_cl::Split(const QString& text) {
     QStringList cells;
-    QString cell;
+    cells.reserve(width);
+    const QStringView all(text);
+    QString cell;         // a cell with quotes, put together
+    bool quotes = false;  // the cell has some: it is put together in cell
     bool quoted = false;
     qsizetype run = 0;  // the first character not yet in cell: runs are added whole
-    const auto addRun = [&](qsizetype end) { cell += QStringView(text).mid(run, end - run); };
+    const auto addRun = [&](qsizetype end) { cell += all.mid(run, end - run); };
+    // Most cells have no quotes: each is one copy of its trimmed text.
+    const auto addCell = [&](qsizetype end) {
+        if (!quotes) {
+            cells.append(all.mid(run, end - run).trimmed().toString());
+            return;
+        }
+        addRun(end);
+        cells.append(std::move(cell).trimmed());
+        cell.clear();
+        quotes = false;
+    };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (quoted) {
@@ -123,17 +138,15 @@ QStringList CsvRows_cl::Split(const QString& text) {
             run = i + 1;
         } else if (c == u'"') {
             addRun(i);
-            quoted = true;
+            quotes = quoted = true;
             run = i + 1;
         } else if (c == u',') {
-            addRun(i);
-            cells.append(cell.trimmed());
-            cell.clear();
+            addCell(i);
             run = i + 1;
         }
     }
-    addRun(text.size());
-    cells.append(cell.trimmed());
+    addCell(text.size());
+    width = cells.size();
     return cells;
 }
 

@@ -28,7 +28,7 @@ public:
 
 private:
     // Splits one record's text into trimmed cells.
-    static QStringList Split(const QString& text);
+    QStringList Split(const QString& text);
 
     QByteArray ReadLine();
 
@@ -37,6 +37,7 @@ private:
     bool utf8 = true;
     QStringDecoder decoder;
     int32_t nextLine = 1;
+    qsizetype width = 0;  // cells of the last record: room is made for as many
 };
 
 }  // namespace Import_ns
