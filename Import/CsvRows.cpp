@@ -3,6 +3,7 @@
 #include "IO/IOError.h"
 #include "base/Text.h"
 
+#include <QStringEncoder>
 #include <algorithm>
 
 namespace Import_ns {
@@ -44,6 +45,23 @@ void CsvRows_cl::Rewind() {
     decoder = QStringDecoder(utf8 ? "UTF-8" : "GB18030", QStringDecoder::Flag::Stateless);
     if (utf8 && file.peek(3) == QByteArray("\xEF\xBB\xBF")) file.read(3);
     nextLine = 1;
+}
+
+bool CsvRows_cl::MayContain(const QString& text) {
+    QStringEncoder encoder(utf8 ? "UTF-8" : "GB18030");
+    const QByteArray wanted = encoder.encode(text);
+    const qint64 at = file.pos();
+    if (wanted.isEmpty() || !file.seek(0)) return true;
+    QByteArray chunk;
+    bool found = false;
+    while (!found && !file.atEnd()) {
+        // The last bytes of one chunk begin the next: the text may straddle them.
+        chunk = chunk.right(wanted.size() - 1) + file.read(1 << 20);
+        found = chunk.contains(wanted);
+        if (chunk.size() < wanted.size()) break;
+    }
+    if (!file.seek(at)) throw IOError(102, __LINE__, file.fileName());
+    return found;
 }
 
 QByteArray CsvRows_cl::ReadLine() {

@@ -25,6 +25,8 @@ public:
     int64_t Position() const override { return file.pos(); }
     int64_t Size() const override { return file.size(); }
     QString Encoding() const override { return utf8 ? QStringLiteral("UTF-8") : QStringLiteral("GB18030"); }
+    // Looks for the text's bytes in the file's encoding; reading goes on where it was.
+    [[nodiscard]] bool MayContain(const QString& text) override;
 
 private:
     // Splits one record's text into trimmed cells.

@@ -111,6 +111,8 @@ void StatementImport_cl::FindRefunds() {
     refundIds.clear();
     originals.clear();
     netted.clear();
+    // A statement that cannot hold a refund is read once, not twice.
+    if (!reader.MayHoldRefunds()) return;
     QHash<QString, QList<StatementRow_st>> apart;  // goods -> refunds naming no purchase
     StatementRow_st row;
     Rewind();
