@@ -8,7 +8,6 @@
 #include "platform/ado/Variant.h"
 
 #include <QCryptographicHash>
-#include <QSet>
 
 namespace Vorelle_ns {
 
@@ -44,6 +43,8 @@ const Tmpl lockTrades[] = {
 // Both bound: a statement looks up and writes every trade, prepared once.
 const QString kSelectTrade = QStringLiteral("select amount from zorb_trade where source = ? and trade_id = ?");
 const QString kSelectTrades = QStringLiteral("select trade_id,amount from zorb_trade where source = ? and trade_id in (");
+const QString kCountTrades = QStringLiteral("select count(*) from zorb_trade where source = ?");
+const QString kSelectAllTrades = QStringLiteral("select trade_id,amount from zorb_trade where source = ?");
 const QString kInsertTrades = QStringLiteral("insert into zorb_trade(source,trade_id,type_name,user_sn,amount) values");
 const QString kTradeValues = QStringLiteral("(?,?,?,?,?)");
 const Tmpl selectOriginalHead[] = {
@@ -144,7 +145,6 @@ bool TradeLog_cl::Find(const QString& source, const QString& tradeId, int64_t& a
 QHash<QString, int64_t> TradeLog_cl::FindMany(const QString& source, const QStringList& tradeIds) {
     QHash<QString, int64_t> found;
     DB_ns::BoundSQL_st select{kSelectTrades, {Ado_ns::Variant_st::Text(source)}};
-    QSet<QString> asked;
     for (const QString& tradeId : tradeIds) {
         const QString key = Key(tradeId);
         const auto kept = held.constFind(HeldKey(source, key));
@@ -152,16 +152,15 @@ QHash<QString, int64_t> TradeLog_cl::FindMany(const QString& source, const QStri
             found.insert(key, *kept);
             continue;
         }
-        if (asked.contains(key)) continue;
-        asked.insert(key);
         select.sql += select.parameters.size() == 1 ? QStringLiteral("?") : QStringLiteral(",?");
         select.parameters.push_back(Ado_ns::Variant_st::Text(key));
     }
-    if (asked.isEmpty()) return found;
+    if (select.parameters.size() == 1) return found;
     select.sql += u')';
+    // Both engines compare ids exactly (the local one by their bytes, PostgreSQL by a
+    // database's collation, which is always deterministic): an id found is one asked.
     DB_ns::SimpleOutRecords_cl rows;
     const int32_t count = database.Query(select, rows);
-    bool exact = true;
     for (int32_t i = 0; i < count; ++i, rows.MoveNext()) {
         QString key;
         Ado_ns::Variant_st value;
@@ -169,17 +168,33 @@ QHash<QString, int64_t> TradeLog_cl::FindMany(const QString& source, const QStri
         rows.GetValue(value);
         int32_t kept = 0;
         found.insert(key, value.ToInt32(kept) ? kept : UnknownAmount);
-        exact = exact && asked.contains(key);
-    }
-    if (exact) return found;
-    // A server that compares ids without regard to case found one by another spelling:
-    // each is asked alone, as Find asks, so that the answer is the same.
-    found.clear();
-    for (const QString& tradeId : tradeIds) {
-        int64_t amount = UnknownAmount;
-        if (Find(source, tradeId, amount)) found.insert(Key(tradeId), amount);
     }
     return found;
+}
+
+bool TradeLog_cl::FindAll(const QString& source, int64_t limit, QHash<QString, int64_t>& found) {
+    found.clear();
+    DB_ns::SimpleOutRecords_cl counted;
+    if (database.Query(DB_ns::BoundSQL_st{kCountTrades, {Ado_ns::Variant_st::Text(source)}}, counted) == 0 ||
+        counted.GetInteger() > limit)
+        return false;
+    DB_ns::SimpleOutRecords_cl rows;
+    const int32_t count = database.Query(DB_ns::BoundSQL_st{kSelectAllTrades, {Ado_ns::Variant_st::Text(source)}}, rows);
+    found.reserve(count);
+    for (int32_t i = 0; i < count; ++i, rows.MoveNext()) {
+        QString key;
+        Ado_ns::Variant_st value;
+        rows.GetString(key);
+        rows.GetValue(value);
+        int32_t kept = 0;
+        found.insert(key, value.ToInt32(kept) ? kept : UnknownAmount);
+    }
+    // Those held and not yet written count as well.
+    const QString start = HeldKey(source, QString());
+    for (auto row = held.cbegin(); row != held.cend(); ++row) {
+        if (row.key().startsWith(start)) found.insert(row.key().mid(start.size()), *row);
+    }
+    return true;
 }
 
 QString TradeLog_cl::FindOriginalType(const QString& source, const QString& refundId) {

@@ -53,6 +53,9 @@ public:
     // Which of tradeIds are booked, in one look-up: each one found, as Key makes it, with
     // the amount Find would tell.
     [[nodiscard]] QHash<QString, int64_t> FindMany(const QString& source, const QStringList& tradeIds);
+    // Every trade of source booked, as FindMany finds them, when there are at most limit;
+    // false, and nothing read, when there are more.
+    [[nodiscard]] bool FindAll(const QString& source, int64_t limit, QHash<QString, int64_t>& found);
     // The category of the booked trade whose id is the longest proper beginning of
     // refundId (a refund's id starts with its original's); empty when none is booked.
     [[nodiscard]] QString FindOriginalType(const QString& source, const QString& refundId);

@@ -28,6 +28,10 @@ const char16_t* const kFlowNames[kFlowCount] = {u"支出", u"收入", u"不计�
 
 // Rows read ahead: the book is asked about their trades in one look-up.
 constexpr qsizetype kRowsAhead = 100;
+// The book's trades of a source are read whole for a pass when there are at most
+// these many, or one for each so many bytes of the file.
+constexpr int64_t kFewTrades = 1000;
+constexpr int64_t kBytesPerTrade = 64;
 
 }  // namespace
 
@@ -282,9 +286,9 @@ void StatementImport_cl::FindBooked(const QString& key, int64_t amount, Statemen
     bool found = seen != bookedKeys.cend();
     if (found) {
         kept = *seen;
-    } else if (aheadAsked) {
-        const auto booked = aheadBooked.constFind(key);
-        found = booked != aheadBooked.cend();
+    } else if (knownAhead || knownAll) {
+        const auto booked = known.constFind(key);
+        found = booked != known.cend();
         if (found) kept = *booked;
     } else if (logReady) {
         found = log->Find(reader.Source(), key, kept);
@@ -301,27 +305,35 @@ void StatementImport_cl::Rewind() {
     ahead.clear();
     taken = 0;
     aheadError = nullptr;
-    aheadBooked.clear();
-    aheadAsked = false;
+    known.clear();
+    knownAhead = knownAll = false;
+}
+
+void StatementImport_cl::AskBook() {
+    // Read whole when there are no more than the file could hold: memory stays of the
+    // file's own size, and a first import asks nothing more.
+    if (logReady) knownAll = log->FindAll(reader.Source(), std::max(kFewTrades, reader.Size() / kBytesPerTrade), known);
 }
 
 void StatementImport_cl::ReadAhead() {
     ahead.clear();
     taken = 0;
-    aheadBooked.clear();
-    aheadAsked = false;
+    if (!knownAll) {
+        known.clear();
+        knownAhead = false;
+    }
     try {
         StatementRow_st row;
         while (ahead.size() < kRowsAhead && reader.Next(row)) ahead.append(row);
     } catch (...) {
         aheadError = std::current_exception();
     }
-    if (!logReady || ahead.isEmpty()) return;
+    if (!logReady || knownAll || ahead.isEmpty()) return;
     QStringList keys;
     keys.reserve(ahead.size());
     for (const StatementRow_st& row : std::as_const(ahead)) keys.append(TradeKey(row));
-    aheadBooked = log->FindMany(reader.Source(), keys);
-    aheadAsked = true;
+    known = log->FindMany(reader.Source(), keys);
+    knownAhead = true;
 }
 
 bool StatementImport_cl::NextRow(StatementRow_st& row) {
@@ -359,6 +371,7 @@ const StatementSummary_st& StatementImport_cl::Preview(bool keep, const Progress
     bookedKeys.clear();
     summary = NewSummary();
     Rewind();
+    AskBook();
     StatementRow_st row;
     while (NextRow(row)) {
         const StatementEntry_st entry = Decide(row);
@@ -407,6 +420,7 @@ StatementSummary_st StatementImport_cl::Import(const Progress_fn& progress, bool
         FindRefunds();
         bookedKeys.clear();
         Rewind();
+        AskBook();
         // The entries go to the book as the rows are read, in one booking: memory stays
         // flat, and the book keeps one undo state for the whole statement, not one a part.
         const auto next = [&](Vorelle_ns::RecordInfo_st& record) {

@@ -112,6 +112,8 @@ private:
     // which of their trades it has. A damaged row raises its error in its turn.
     [[nodiscard]] bool NextRow(StatementRow_st& row);
     void ReadAhead();
+    // Reads the book's trades of this source once for the pass when they are few.
+    void AskBook();
 
     StatementReader_cl reader;
     CategoryRules_cl rules;
@@ -128,8 +130,9 @@ private:
     QList<StatementRow_st> ahead;           // rows read and not yet taken
     qsizetype taken = 0;
     std::exception_ptr aheadError;          // the error of the row after them
-    QHash<QString, int64_t> aheadBooked;    // the booked trades among them -> their amounts
-    bool aheadAsked = false;                // whether the book was asked about them
+    QHash<QString, int64_t> known;          // trades the book has -> their amounts, of those asked about:
+    bool knownAhead = false;                // the rows read ahead
+    bool knownAll = false;                  // every trade of the source, read once for the pass
     QList<StatementEntry_st> entries;
     StatementSummary_st summary;
 };
