@@ -31,7 +31,7 @@ constexpr qsizetype kRowsAhead = 100;
 // The book's trades of a source are read whole for a pass when there are at most
 // these many, or one for each so many bytes of the file.
 constexpr int64_t kFewTrades = 1000;
-constexpr int64_t kBytesPerTrade = 64;
+constexpr int64_t kBytesPerTrade = 128;
 
 }  // namespace
 
