@@ -254,6 +254,8 @@ void TradeLog_cl::Lock() { database.ExecuteNoRecords(MakeSQL(database.GetType(),
 void TradeLog_cl::Add(const QString& source, const QString& tradeId, const QString& typeName, int32_t userSn,
                       int64_t amount) {
     const QString key = Key(tradeId);
+    // Room for a whole insert at once: the values are not moved as the list grows.
+    if (pending.parameters.empty()) pending.parameters.reserve(5 * kTradesPerInsert);
     pending.parameters.insert(pending.parameters.end(),
                               {Ado_ns::Variant_st::Text(source), Ado_ns::Variant_st::Text(key),
                                Ado_ns::Variant_st::Text(typeName), Ado_ns::Variant_st::Integer(userSn),
