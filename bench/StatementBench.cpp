@@ -29,9 +29,10 @@ QTemporaryDir& Folder() {
     return folder;
 }
 
-const char* const kShops[][3] = {{"餐饮美食", "早餐铺", "豆浆油条"}, {"交通出行", "滴滴出行", "快车"},
-                                 {"日用百货", "超市", "日用品"},     {"充值缴费", "中国移动", "话费"},
-                                 {"服饰装扮", "网店", "T恤"},        {"文化休闲", "影城", "电影票"}};
+// The app's kind of trade, shop and goods, and the book's category the import files it under.
+const char* const kShops[][4] = {{"餐饮美食", "早餐铺", "豆浆油条", "饮食"}, {"交通出行", "滴滴出行", "快车", "交通"},
+                                 {"日用百货", "超市", "日用品", "居家"},     {"充值缴费", "中国移动", "话费", "通讯"},
+                                 {"服饰装扮", "网店", "T恤", "服饰"},        {"文化休闲", "影城", "电影票", "娱乐"}};
 
 // A statement of rows trades in the shape of the app: header, then one trade per line.
 QString WriteStatement(const QString& name, int32_t rows, bool weChat) {
@@ -149,7 +150,7 @@ QString WriteSameEntries(int32_t rows) {
                     .arg(1 + i % 28, 2, 10, QChar(u'0'))
                     .arg(8 + i % 12, 2, 10, QChar(u'0'))
                     .arg(i % 60, 2, 10, QChar(u'0'))
-                    .arg(QString::fromUtf8(shop[0]), QString::fromUtf8(shop[2]))
+                    .arg(QString::fromUtf8(shop[3]), QString::fromUtf8(shop[2]))
                     .arg(5 + i % 200)
                     .arg(i % 100, 2, 10, QChar(u'0'))
                     .arg(i, 16, 10, QChar(u'0'))
