@@ -10,6 +10,7 @@
 #include "base/UserError.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace Import_ns {
 
@@ -324,7 +325,7 @@ void StatementImport_cl::ReadAhead() {
     }
     try {
         StatementRow_st row;
-        while (ahead.size() < kRowsAhead && reader.Next(row)) ahead.append(row);
+        while (ahead.size() < kRowsAhead && reader.Next(row)) ahead.append(std::move(row));
     } catch (...) {
         aheadError = std::current_exception();
     }
