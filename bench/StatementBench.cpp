@@ -1,7 +1,7 @@
 // Speed of statement imports on a local database: the preview of a year of a
 // household's WeChat Pay trades (3,000 rows) and the import of an Alipay statement of
 // 100,000 rows, with the peak memory it took, beside the import of the same entries from
-// the record page's file. Files and databases are made in a
+// the record page's file; and statements imported again, into a book that has them. Files and databases are made in a
 // temporary folder; nothing outside it is touched.
 
 #include "DB/BeginTrans.h"
@@ -132,6 +132,33 @@ void BM_Import(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Import)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A statement of rows trades imported into a book that has booked the first bookRows of
+// the same trades already: every one is found booked and nothing is written. A book that
+// keeps more trades than the file has rows is asked a batch of rows at a time.
+void BM_ImportAgain(benchmark::State& state) {
+    const int32_t rows = int32_t(state.range(0));
+    const int32_t bookRows = int32_t(state.range(1));
+    const QString path = WriteStatement(QStringLiteral("big%1.csv").arg(rows), rows, false);
+    const QString bookPath = WriteStatement(QStringLiteral("big%1.csv").arg(bookRows), bookRows, false);
+    static int32_t run = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto book = std::make_unique<Book_st>(QStringLiteral("again%1-%2.mdb").arg(rows).arg(run++));
+        Import_ns::StatementImport_cl(bookPath, Import_ns::StatementKind_en::Auto, {}, Import_ns::CategoryRules_cl(),
+                                      book->users, book->records)
+            .Import();
+        state.ResumeTiming();
+        Import_ns::StatementImport_cl statement(path, Import_ns::StatementKind_en::Auto, {}, Import_ns::CategoryRules_cl(),
+                                                book->users, book->records);
+        const Import_ns::StatementSummary_st summary = statement.Import();
+        state.PauseTiming();
+        state.counters["found"] = summary.decisions[int(Import_ns::Decision_en::AlreadyImported)].count;
+        book.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ImportAgain)->Args({100000, 100000})->Args({10000, 100000})->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // The entries BM_Import books from its Alipay statement of rows trades (all but the
 // closed ones: category, name, amount, time and comment as the statement import makes
