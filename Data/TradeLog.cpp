@@ -42,7 +42,9 @@ const Tmpl lockTrades[] = {
     {DB_POSTGRESQL, "lock table zorb_trade in share row exclusive mode"}};
 // Both bound: a statement looks up and writes every trade, prepared once.
 const QString kSelectTrade = QStringLiteral("select amount from zorb_trade where source = ? and trade_id = ?");
-const QString kSelectTrades = QStringLiteral("select trade_id,amount from zorb_trade where source = ? and trade_id in (");
+// One look-up by the whole unique key per trade, whatever the server's statistics say
+// of the table (a list of ids after "in" is taken for a filter on a table it thinks small).
+const QString kSelectTrades = QStringLiteral("select trade_id,amount from zorb_trade where source = ? and trade_id = ?");
 const QString kCountTrades = QStringLiteral("select count(*) from zorb_trade where source = ?");
 const QString kSelectAllTrades = QStringLiteral("select trade_id,amount from zorb_trade where source = ?");
 const QString kInsertTrades = QStringLiteral("insert into zorb_trade(source,trade_id,type_name,user_sn,amount) values");
@@ -144,7 +146,7 @@ bool TradeLog_cl::Find(const QString& source, const QString& tradeId, int64_t& a
 
 QHash<QString, int64_t> TradeLog_cl::FindMany(const QString& source, const QStringList& tradeIds) {
     QHash<QString, int64_t> found;
-    DB_ns::BoundSQL_st select{kSelectTrades, {Ado_ns::Variant_st::Text(source)}};
+    DB_ns::BoundSQL_st select;
     for (const QString& tradeId : tradeIds) {
         const QString key = Key(tradeId);
         const auto kept = held.constFind(HeldKey(source, key));
@@ -152,11 +154,11 @@ QHash<QString, int64_t> TradeLog_cl::FindMany(const QString& source, const QStri
             found.insert(key, *kept);
             continue;
         }
-        select.sql += select.parameters.size() == 1 ? QStringLiteral("?") : QStringLiteral(",?");
-        select.parameters.push_back(Ado_ns::Variant_st::Text(key));
+        if (!select.sql.isEmpty()) select.sql += QStringLiteral(" union all ");
+        select.sql += kSelectTrades;
+        select.parameters.insert(select.parameters.end(), {Ado_ns::Variant_st::Text(source), Ado_ns::Variant_st::Text(key)});
     }
-    if (select.parameters.size() == 1) return found;
-    select.sql += u')';
+    if (select.sql.isEmpty()) return found;
     // Both engines compare ids exactly (the local one by their bytes, PostgreSQL by a
     // database's collation, which is always deterministic): an id found is one asked.
     DB_ns::SimpleOutRecords_cl rows;
