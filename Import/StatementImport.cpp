@@ -116,6 +116,7 @@ void StatementImport_cl::FindRefunds() {
     refundIds.clear();
     originals.clear();
     netted.clear();
+    bookedBefore.clear();
     // A statement that cannot hold a refund is read once, not twice.
     if (!reader.MayHoldRefunds()) return;
     QHash<QString, QList<StatementRow_st>> apart;  // goods -> refunds naming no purchase
@@ -130,6 +131,8 @@ void StatementImport_cl::FindRefunds() {
     std::sort(refundIds.begin(), refundIds.end());
     QHash<QString, QList<Purchase_st>> purchases;
     Rewind();
+    // The purchases are decided as the entries will be, each checked against the book.
+    AskBook();
     while (reader.Next(row)) {
         if (row.refund || row.tradeId.isEmpty()) continue;
         const bool sameGoods = row.flow == Flow_en::Expense && apart.contains(Goods(row));
@@ -144,16 +147,23 @@ void StatementImport_cl::FindRefunds() {
         }
         if (sameGoods && original.booked) {
             purchases[Goods(row)].append({row.time, row.amount, row.refundedApart, 0, original});
-            // An entry no longer there takes its refunds with it.
-            int64_t booked = 0;
-            if (decided.decision == Decision_en::AlreadyImported)
-                netted.insert(row.tradeId, log->FindEntryExpense(OrderRemark(row.tradeId), booked)
-                                               ? Netted(row.amount, booked)
-                                               : row.amount);
+            if (decided.decision == Decision_en::AlreadyImported) bookedBefore.insert(row.tradeId, row.amount);
         }
     }
     MatchRefunds(apart, purchases);
     if (logReady) FindBookedPurchases(apart);
+    // Only the purchases refunds were given to are looked for in the book.
+    for (const Original_st& original : std::as_const(originals)) NetBookedBefore(original.tradeId);
+    bookedBefore.clear();
+}
+
+void StatementImport_cl::NetBookedBefore(const QString& tradeId) {
+    const auto amount = bookedBefore.constFind(tradeId);
+    if (amount == bookedBefore.cend()) return;
+    // An entry no longer there takes its refunds with it.
+    int64_t booked = 0;
+    netted.insert(tradeId, log->FindEntryExpense(OrderRemark(tradeId), booked) ? Netted(*amount, booked) : *amount);
+    bookedBefore.erase(amount);
 }
 
 void StatementImport_cl::FindBookedPurchases(const QHash<QString, QList<StatementRow_st>>& refunds) {
@@ -170,6 +180,7 @@ void StatementImport_cl::FindBookedPurchases(const QHash<QString, QList<Statemen
             originals.insert(refund.tradeId, {found.typeName, true, 0, found.tradeId});
             // A trade kept without its amount tells nothing of what was taken off.
             int64_t amount = Vorelle_ns::TradeLog_cl::UnknownAmount;
+            NetBookedBefore(found.tradeId);
             if (!netted.contains(found.tradeId) &&
                 log->Find(reader.Source(), Vorelle_ns::TradeLog_cl::Key(found.tradeId), amount) &&
                 amount != Vorelle_ns::TradeLog_cl::UnknownAmount)

@@ -96,6 +96,9 @@ private:
     void MatchRefunds(const QHash<QString, QList<StatementRow_st>>& refunds,
                       QHash<QString, QList<Purchase_st>>& purchases);
     void FindBookedPurchases(const QHash<QString, QList<StatementRow_st>>& refunds);
+    // Works out what an earlier copy took off a purchase of this file booked before,
+    // from the entry booked with it; once, and only for one a refund is given to.
+    void NetBookedBefore(const QString& tradeId);
     // An entry's remark is the source's words and the order number ("微信支付 订单号42…"),
     // then the shop and the goods, each after a space.
     QString OrderRemark(const QString& tradeId) const;
@@ -125,6 +128,7 @@ private:
     QStringList refundIds;                  // sorted
     QHash<QString, Original_st> originals;  // refund id -> its original, in this file or booked before
     QHash<QString, int64_t> netted;         // purchase id -> refunds an earlier copy took off it, left to skip
+    QHash<QString, int64_t> bookedBefore;   // purchase id -> its amount: booked before, netted not yet worked out
     QHash<int32_t, QString> chosen;         // line -> category the user chose
     QHash<size_t, int64_t> bookedKeys;      // hash of a trade key booked in this pass -> its amount
     QList<StatementRow_st> ahead;           // rows read and not yet taken
