@@ -8,6 +8,7 @@
 #include "platform/ado/Variant.h"
 
 #include <QCryptographicHash>
+#include <algorithm>
 
 namespace Vorelle_ns {
 
@@ -58,18 +59,23 @@ const Tmpl selectEntryExpense[] = {
      "select expense from zorb_record where valid = '1' and (comment = '?whole?' or instr(1, comment, '?start?', 1) = 1)"},
     {DB_SQLSERVER,
      "select expense from zorb_record where valid = '1' and (comment = '?whole?' or charindex('?start?', comment) = 1)"}};
-// The purchases of a source whose remark holds the goods, latest first.
-const Tmpl selectPurchases[] = {
+// The purchases of a source up to a time whose remark holds one of some goods, latest first.
+const Tmpl selectPurchasesHead[] = {
     {DB_LOCAL,
-     "select zorb_record.comment,zorb_expense_type.type_name,zorb_record.expense from zorb_record,zorb_expense_type "
-     "where zorb_record.type_sn = zorb_expense_type.sn and zorb_record.valid = '1' and zorb_record.expense < 0 and "
-     "zorb_record.record_time <= #?time?# and instr(1, zorb_record.comment, '?start?', 1) = 1 and "
-     "instr(1, zorb_record.comment, '?goods?', 1) > 0 order by zorb_record.record_time desc"},
+     "select zorb_record.comment,zorb_expense_type.type_name,zorb_record.expense,zorb_record.record_time from "
+     "zorb_record,zorb_expense_type where zorb_record.type_sn = zorb_expense_type.sn and zorb_record.valid = '1' and "
+     "zorb_record.expense < 0 and zorb_record.record_time <= #?time?# and instr(1, zorb_record.comment, '?start?', 1) = 1 "
+     "and ("},
     {DB_SQLSERVER,
-     "select zorb_record.comment,zorb_expense_type.type_name,zorb_record.expense from zorb_record,zorb_expense_type "
-     "where zorb_record.type_sn = zorb_expense_type.sn and zorb_record.valid = '1' and zorb_record.expense < 0 and "
-     "zorb_record.record_time <= #?time?# and charindex('?start?', zorb_record.comment) = 1 and "
-     "charindex('?goods?', zorb_record.comment) > 0 order by zorb_record.record_time desc"}};
+     "select zorb_record.comment,zorb_expense_type.type_name,zorb_record.expense,zorb_record.record_time from "
+     "zorb_record,zorb_expense_type where zorb_record.type_sn = zorb_expense_type.sn and zorb_record.valid = '1' and "
+     "zorb_record.expense < 0 and zorb_record.record_time <= #?time?# and charindex('?start?', zorb_record.comment) = 1 "
+     "and ("}};
+const Tmpl purchaseGoods[] = {{DB_LOCAL, "instr(1, zorb_record.comment, '?goods?', 1) > 0"},
+                              {DB_SQLSERVER, "charindex('?goods?', zorb_record.comment) > 0"}};
+const Tmpl purchasesTail[] = {{DB_ALL, ") order by zorb_record.record_time desc"}};
+// Goods per scan of the entries: a statement's worth of texts, well within what every engine takes.
+constexpr qsizetype kGoodsPerScan = 50;
 // Rows per insert: few statements, their values well within what every engine takes.
 constexpr int32_t kTradesPerInsert = 100;
 
@@ -234,21 +240,54 @@ bool TradeLog_cl::FindEntryExpense(const QString& remark, int64_t& expense) {
     return true;
 }
 
-bool TradeLog_cl::FindPurchase(const QString& start, const QString& goods, const Base_ns::DateTime_cl& before,
-                               BookedPurchase_st& found) {
-    DB_ns::SimpleOutRecords_cl rows;
-    const int32_t count = database.Query(MakeSQL(database.GetType(), selectPurchases, before, start, goods), rows);
-    for (int32_t i = 0; i < count; ++i, rows.MoveNext()) {
-        QString remark;
-        rows.GetString(remark);
-        // The goods end the remark; the trade id stands between.
-        if (!remark.endsWith(goods) || remark.size() <= start.size() + goods.size()) continue;
-        found.tradeId = remark.mid(start.size(), remark.size() - start.size() - goods.size());
-        rows.GetString(found.typeName);
-        found.expense = rows.GetInteger();
-        return true;
+QList<BookedPurchase_st> TradeLog_cl::FindPurchases(const QString& start, const QList<SoughtPurchase_st>& sought) {
+    QList<BookedPurchase_st> found(sought.size());
+    QStringList goods;
+    Base_ns::DateTime_cl latest;
+    for (const SoughtPurchase_st& one : sought) {
+        if (!goods.contains(one.goods)) goods << one.goods;
+        if (!latest.IsValid() || latest.IsEarlierThan(one.before)) latest = one.before;
     }
-    return false;
+    struct Candidate_st {
+        QString remark;
+        BookedPurchase_st entry;
+        Base_ns::DateTime_cl time;
+    };
+    QList<Candidate_st> candidates;
+    const int32_t dbType = database.GetType();
+    for (qsizetype first = 0; first < goods.size(); first += kGoodsPerScan) {
+        QString sql = MakeSQL(dbType, selectPurchasesHead, latest, start);
+        for (qsizetype i = first; i < std::min(goods.size(), first + kGoodsPerScan); ++i) {
+            if (i > first) sql += QStringLiteral(" or ");
+            sql += MakeSQL(dbType, purchaseGoods, goods[i]);
+        }
+        sql += MakeSQL(dbType, purchasesTail);
+        DB_ns::SimpleOutRecords_cl rows;
+        const int32_t count = database.Query(sql, rows);
+        for (int32_t i = 0; i < count; ++i, rows.MoveNext()) {
+            Candidate_st candidate;
+            rows.GetString(candidate.remark);
+            rows.GetString(candidate.entry.typeName);
+            candidate.entry.expense = rows.GetInteger();
+            candidate.time = rows.GetDateTime();
+            candidates.append(candidate);
+        }
+    }
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const Candidate_st& a, const Candidate_st& b) { return b.time.IsEarlierThan(a.time); });
+    for (qsizetype i = 0; i < sought.size(); ++i) {
+        const QString& wanted = sought[i].goods;
+        for (const Candidate_st& candidate : std::as_const(candidates)) {
+            // The goods end the remark; the trade id stands between.
+            if (sought[i].before.IsEarlierThan(candidate.time) || !candidate.remark.endsWith(wanted) ||
+                candidate.remark.size() <= start.size() + wanted.size())
+                continue;
+            found[i] = candidate.entry;
+            found[i].tradeId = candidate.remark.mid(start.size(), candidate.remark.size() - start.size() - wanted.size());
+            break;
+        }
+    }
+    return found;
 }
 
 void TradeLog_cl::Lock() { database.ExecuteNoRecords(MakeSQL(database.GetType(), lockTrades)); }

@@ -168,24 +168,31 @@ void StatementImport_cl::NetBookedBefore(const QString& tradeId) {
 
 void StatementImport_cl::FindBookedPurchases(const QHash<QString, QList<StatementRow_st>>& refunds) {
     // A refund whose purchase is not in this statement: the latest entry of the same
-    // shop and goods from an earlier one.
+    // shop and goods from an earlier one, all looked for at once.
     const QString start = OrderRemark(QString());
+    QList<const StatementRow_st*> apart;
+    QList<Vorelle_ns::SoughtPurchase_st> sought;
     for (const QList<StatementRow_st>& rows : refunds) {
         for (const StatementRow_st& refund : rows) {
             const QString goods = WithoutApostrophe(GoodsRemark(refund));
-            Vorelle_ns::BookedPurchase_st found;
-            if (originals.contains(refund.tradeId) || goods.isEmpty() ||
-                !log->FindPurchase(start, goods, refund.time, found))
-                continue;
-            originals.insert(refund.tradeId, {found.typeName, true, 0, found.tradeId});
-            // A trade kept without its amount tells nothing of what was taken off.
-            int64_t amount = Vorelle_ns::TradeLog_cl::UnknownAmount;
-            NetBookedBefore(found.tradeId);
-            if (!netted.contains(found.tradeId) &&
-                log->Find(reader.Source(), Vorelle_ns::TradeLog_cl::Key(found.tradeId), amount) &&
-                amount != Vorelle_ns::TradeLog_cl::UnknownAmount)
-                netted.insert(found.tradeId, Netted(amount, found.expense));
+            if (originals.contains(refund.tradeId) || goods.isEmpty()) continue;
+            apart.append(&refund);
+            sought.append({goods, refund.time});
         }
+    }
+    if (sought.isEmpty()) return;
+    const QList<Vorelle_ns::BookedPurchase_st> purchases = log->FindPurchases(start, sought);
+    for (qsizetype i = 0; i < apart.size(); ++i) {
+        const Vorelle_ns::BookedPurchase_st& found = purchases[i];
+        if (found.tradeId.isEmpty() || originals.contains(apart[i]->tradeId)) continue;
+        originals.insert(apart[i]->tradeId, {found.typeName, true, 0, found.tradeId});
+        // A trade kept without its amount tells nothing of what was taken off.
+        int64_t amount = Vorelle_ns::TradeLog_cl::UnknownAmount;
+        NetBookedBefore(found.tradeId);
+        if (!netted.contains(found.tradeId) &&
+            log->Find(reader.Source(), Vorelle_ns::TradeLog_cl::Key(found.tradeId), amount) &&
+            amount != Vorelle_ns::TradeLog_cl::UnknownAmount)
+            netted.insert(found.tradeId, Netted(amount, found.expense));
     }
 }
 
