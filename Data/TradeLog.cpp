@@ -8,6 +8,7 @@
 #include "platform/ado/Variant.h"
 
 #include <QCryptographicHash>
+#include <algorithm>
 
 namespace Vorelle_ns {
 
@@ -42,6 +43,11 @@ const Tmpl lockTrades[] = {
     {DB_POSTGRESQL, "lock table zorb_trade in share row exclusive mode"}};
 // Both bound: a statement looks up and writes every trade, prepared once.
 const QString kSelectTrade = QStringLiteral("select amount from zorb_trade where source = ? and trade_id = ?");
+// One look-up by the whole unique key per trade, whatever the server's statistics say
+// of the table (a list of ids after "in" is taken for a filter on a table it thinks small).
+const QString kSelectTrades = QStringLiteral("select trade_id,amount from zorb_trade where source = ? and trade_id = ?");
+const QString kCountTrades = QStringLiteral("select count(*) from zorb_trade where source = ?");
+const QString kSelectAllTrades = QStringLiteral("select trade_id,amount from zorb_trade where source = ?");
 const QString kInsertTrades = QStringLiteral("insert into zorb_trade(source,trade_id,type_name,user_sn,amount) values");
 const QString kTradeValues = QStringLiteral("(?,?,?,?,?)");
 const Tmpl selectOriginalHead[] = {
@@ -53,18 +59,23 @@ const Tmpl selectEntryExpense[] = {
      "select expense from zorb_record where valid = '1' and (comment = '?whole?' or instr(1, comment, '?start?', 1) = 1)"},
     {DB_SQLSERVER,
      "select expense from zorb_record where valid = '1' and (comment = '?whole?' or charindex('?start?', comment) = 1)"}};
-// The purchases of a source whose remark holds the goods, latest first.
-const Tmpl selectPurchases[] = {
+// The purchases of a source up to a time whose remark holds one of some goods, latest first.
+const Tmpl selectPurchasesHead[] = {
     {DB_LOCAL,
-     "select zorb_record.comment,zorb_expense_type.type_name,zorb_record.expense from zorb_record,zorb_expense_type "
-     "where zorb_record.type_sn = zorb_expense_type.sn and zorb_record.valid = '1' and zorb_record.expense < 0 and "
-     "zorb_record.record_time <= #?time?# and instr(1, zorb_record.comment, '?start?', 1) = 1 and "
-     "instr(1, zorb_record.comment, '?goods?', 1) > 0 order by zorb_record.record_time desc"},
+     "select zorb_record.comment,zorb_expense_type.type_name,zorb_record.expense,zorb_record.record_time from "
+     "zorb_record,zorb_expense_type where zorb_record.type_sn = zorb_expense_type.sn and zorb_record.valid = '1' and "
+     "zorb_record.expense < 0 and zorb_record.record_time <= #?time?# and instr(1, zorb_record.comment, '?start?', 1) = 1 "
+     "and ("},
     {DB_SQLSERVER,
-     "select zorb_record.comment,zorb_expense_type.type_name,zorb_record.expense from zorb_record,zorb_expense_type "
-     "where zorb_record.type_sn = zorb_expense_type.sn and zorb_record.valid = '1' and zorb_record.expense < 0 and "
-     "zorb_record.record_time <= #?time?# and charindex('?start?', zorb_record.comment) = 1 and "
-     "charindex('?goods?', zorb_record.comment) > 0 order by zorb_record.record_time desc"}};
+     "select zorb_record.comment,zorb_expense_type.type_name,zorb_record.expense,zorb_record.record_time from "
+     "zorb_record,zorb_expense_type where zorb_record.type_sn = zorb_expense_type.sn and zorb_record.valid = '1' and "
+     "zorb_record.expense < 0 and zorb_record.record_time <= #?time?# and charindex('?start?', zorb_record.comment) = 1 "
+     "and ("}};
+const Tmpl purchaseGoods[] = {{DB_LOCAL, "instr(1, zorb_record.comment, '?goods?', 1) > 0"},
+                              {DB_SQLSERVER, "charindex('?goods?', zorb_record.comment) > 0"}};
+const Tmpl purchasesTail[] = {{DB_ALL, ") order by zorb_record.record_time desc"}};
+// Goods per scan of the entries: a statement's worth of texts, well within what every engine takes.
+constexpr qsizetype kGoodsPerScan = 50;
 // Rows per insert: few statements, their values well within what every engine takes.
 constexpr int32_t kTradesPerInsert = 100;
 
@@ -139,6 +150,61 @@ bool TradeLog_cl::Find(const QString& source, const QString& tradeId, int64_t& a
     return true;
 }
 
+QHash<QString, int64_t> TradeLog_cl::FindMany(const QString& source, const QStringList& tradeIds) {
+    QHash<QString, int64_t> found;
+    DB_ns::BoundSQL_st select;
+    for (const QString& tradeId : tradeIds) {
+        const QString key = Key(tradeId);
+        const auto kept = held.constFind(HeldKey(source, key));
+        if (kept != held.cend()) {
+            found.insert(key, *kept);
+            continue;
+        }
+        if (!select.sql.isEmpty()) select.sql += QStringLiteral(" union all ");
+        select.sql += kSelectTrades;
+        select.parameters.insert(select.parameters.end(), {Ado_ns::Variant_st::Text(source), Ado_ns::Variant_st::Text(key)});
+    }
+    if (select.sql.isEmpty()) return found;
+    // Both engines compare ids exactly (the local one by their bytes, PostgreSQL by a
+    // database's collation, which is always deterministic): an id found is one asked.
+    DB_ns::SimpleOutRecords_cl rows;
+    const int32_t count = database.Query(select, rows);
+    for (int32_t i = 0; i < count; ++i, rows.MoveNext()) {
+        QString key;
+        Ado_ns::Variant_st value;
+        rows.GetString(key);
+        rows.GetValue(value);
+        int32_t kept = 0;
+        found.insert(key, value.ToInt32(kept) ? kept : UnknownAmount);
+    }
+    return found;
+}
+
+bool TradeLog_cl::FindAll(const QString& source, int64_t limit, QHash<QString, int64_t>& found) {
+    found.clear();
+    DB_ns::SimpleOutRecords_cl counted;
+    if (database.Query(DB_ns::BoundSQL_st{kCountTrades, {Ado_ns::Variant_st::Text(source)}}, counted) == 0 ||
+        counted.GetInteger() > limit)
+        return false;
+    DB_ns::SimpleOutRecords_cl rows;
+    const int32_t count = database.Query(DB_ns::BoundSQL_st{kSelectAllTrades, {Ado_ns::Variant_st::Text(source)}}, rows);
+    found.reserve(count);
+    for (int32_t i = 0; i < count; ++i, rows.MoveNext()) {
+        QString key;
+        Ado_ns::Variant_st value;
+        rows.GetString(key);
+        rows.GetValue(value);
+        int32_t kept = 0;
+        found.insert(key, value.ToInt32(kept) ? kept : UnknownAmount);
+    }
+    // Those held and not yet written count as well.
+    const QString start = HeldKey(source, QString());
+    for (auto row = held.cbegin(); row != held.cend(); ++row) {
+        if (row.key().startsWith(start)) found.insert(row.key().mid(start.size()), *row);
+    }
+    return true;
+}
+
 QString TradeLog_cl::FindOriginalType(const QString& source, const QString& refundId) {
     if (refundId.size() <= kShortestOriginal || refundId.size() > MaxTradeId) return QString();
     Flush();
@@ -174,21 +240,54 @@ bool TradeLog_cl::FindEntryExpense(const QString& remark, int64_t& expense) {
     return true;
 }
 
-bool TradeLog_cl::FindPurchase(const QString& start, const QString& goods, const Base_ns::DateTime_cl& before,
-                               BookedPurchase_st& found) {
-    DB_ns::SimpleOutRecords_cl rows;
-    const int32_t count = database.Query(MakeSQL(database.GetType(), selectPurchases, before, start, goods), rows);
-    for (int32_t i = 0; i < count; ++i, rows.MoveNext()) {
-        QString remark;
-        rows.GetString(remark);
-        // The goods end the remark; the trade id stands between.
-        if (!remark.endsWith(goods) || remark.size() <= start.size() + goods.size()) continue;
-        found.tradeId = remark.mid(start.size(), remark.size() - start.size() - goods.size());
-        rows.GetString(found.typeName);
-        found.expense = rows.GetInteger();
-        return true;
+QList<BookedPurchase_st> TradeLog_cl::FindPurchases(const QString& start, const QList<SoughtPurchase_st>& sought) {
+    QList<BookedPurchase_st> found(sought.size());
+    QStringList goods;
+    Base_ns::DateTime_cl latest;
+    for (const SoughtPurchase_st& one : sought) {
+        if (!goods.contains(one.goods)) goods << one.goods;
+        if (!latest.IsValid() || latest.IsEarlierThan(one.before)) latest = one.before;
     }
-    return false;
+    struct Candidate_st {
+        QString remark;
+        BookedPurchase_st entry;
+        Base_ns::DateTime_cl time;
+    };
+    QList<Candidate_st> candidates;
+    const int32_t dbType = database.GetType();
+    for (qsizetype first = 0; first < goods.size(); first += kGoodsPerScan) {
+        QString sql = MakeSQL(dbType, selectPurchasesHead, latest, start);
+        for (qsizetype i = first; i < std::min(goods.size(), first + kGoodsPerScan); ++i) {
+            if (i > first) sql += QStringLiteral(" or ");
+            sql += MakeSQL(dbType, purchaseGoods, goods[i]);
+        }
+        sql += MakeSQL(dbType, purchasesTail);
+        DB_ns::SimpleOutRecords_cl rows;
+        const int32_t count = database.Query(sql, rows);
+        for (int32_t i = 0; i < count; ++i, rows.MoveNext()) {
+            Candidate_st candidate;
+            rows.GetString(candidate.remark);
+            rows.GetString(candidate.entry.typeName);
+            candidate.entry.expense = rows.GetInteger();
+            candidate.time = rows.GetDateTime();
+            candidates.append(candidate);
+        }
+    }
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const Candidate_st& a, const Candidate_st& b) { return b.time.IsEarlierThan(a.time); });
+    for (qsizetype i = 0; i < sought.size(); ++i) {
+        const QString& wanted = sought[i].goods;
+        for (const Candidate_st& candidate : std::as_const(candidates)) {
+            // The goods end the remark; the trade id stands between.
+            if (sought[i].before.IsEarlierThan(candidate.time) || !candidate.remark.endsWith(wanted) ||
+                candidate.remark.size() <= start.size() + wanted.size())
+                continue;
+            found[i] = candidate.entry;
+            found[i].tradeId = candidate.remark.mid(start.size(), candidate.remark.size() - start.size() - wanted.size());
+            break;
+        }
+    }
+    return found;
 }
 
 void TradeLog_cl::Lock() { database.ExecuteNoRecords(MakeSQL(database.GetType(), lockTrades)); }
@@ -196,6 +295,8 @@ void TradeLog_cl::Lock() { database.ExecuteNoRecords(MakeSQL(database.GetType(),
 void TradeLog_cl::Add(const QString& source, const QString& tradeId, const QString& typeName, int32_t userSn,
                       int64_t amount) {
     const QString key = Key(tradeId);
+    // Room for a whole insert at once: the values are not moved as the list grows.
+    if (pending.parameters.empty()) pending.parameters.reserve(5 * kTradesPerInsert);
     pending.parameters.insert(pending.parameters.end(),
                               {Ado_ns::Variant_st::Text(source), Ado_ns::Variant_st::Text(key),
                                Ado_ns::Variant_st::Text(typeName), Ado_ns::Variant_st::Integer(userSn),

@@ -4,6 +4,7 @@
 #include "base/DateTime.h"
 
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -19,6 +20,13 @@ struct BookedPurchase_st {
     QString tradeId;
     QString typeName;
     int64_t expense = 0;
+};
+
+// What a refund that names no purchase looks for: the goods its purchase's remark ends
+// with (" 网店 鞋子"), bought no later than it.
+struct SoughtPurchase_st {
+    QString goods;
+    Base_ns::DateTime_cl before;
 };
 
 // The trades of downloaded statements already booked: one row per source ("支付宝",
@@ -50,6 +58,12 @@ public:
     [[nodiscard]] static QString Key(const QString& tradeId);
     // Whether the trade is booked; amount: the hundredths kept with it, or UnknownAmount.
     [[nodiscard]] bool Find(const QString& source, const QString& tradeId, int64_t& amount);
+    // Which of tradeIds are booked, in one look-up: each one found, as Key makes it, with
+    // the amount Find would tell.
+    [[nodiscard]] QHash<QString, int64_t> FindMany(const QString& source, const QStringList& tradeIds);
+    // Every trade of source booked, as FindMany finds them, when there are at most limit;
+    // false, and nothing read, when there are more.
+    [[nodiscard]] bool FindAll(const QString& source, int64_t limit, QHash<QString, int64_t>& found);
     // The category of the booked trade whose id is the longest proper beginning of
     // refundId (a refund's id starts with its original's); empty when none is booked.
     [[nodiscard]] QString FindOriginalType(const QString& source, const QString& refundId);
@@ -57,10 +71,11 @@ public:
     // with ("微信支付 订单号…"); false when there is none (deleted since, say). An earlier
     // copy of the program booked some trades less their refunds: this tells how much.
     [[nodiscard]] bool FindEntryExpense(const QString& remark, int64_t& expense);
-    // The latest entry, up to before, whose remark is start, a trade id and goods
-    // ("微信支付 订单号" 4200… " 网店 鞋子"): the purchase a refund that names none belongs to.
-    [[nodiscard]] bool FindPurchase(const QString& start, const QString& goods, const Base_ns::DateTime_cl& before,
-                                    BookedPurchase_st& found);
+    // For each sought, the latest entry up to its time whose remark is start, a trade id
+    // and its goods ("微信支付 订单号" 4200… " 网店 鞋子"): the purchase a refund that names
+    // none belongs to; a tradeId left empty where there is none. Many are found in one
+    // pass over the entries.
+    [[nodiscard]] QList<BookedPurchase_st> FindPurchases(const QString& start, const QList<SoughtPurchase_st>& sought);
     // Holds other imports off the table until the caller's transaction ends, so that two
     // copies importing the same statement at once book it once: the second one waits and
     // then finds its trades booked. Readers are not held up.

@@ -3,6 +3,7 @@
 #include "IO/IOError.h"
 #include "base/Text.h"
 
+#include <QStringEncoder>
 #include <algorithm>
 
 namespace Import_ns {
@@ -46,6 +47,23 @@ void CsvRows_cl::Rewind() {
     nextLine = 1;
 }
 
+bool CsvRows_cl::MayContain(const QString& text) {
+    QStringEncoder encoder(utf8 ? "UTF-8" : "GB18030");
+    const QByteArray wanted = encoder.encode(text);
+    const qint64 at = file.pos();
+    if (wanted.isEmpty() || !file.seek(0)) return true;
+    QByteArray chunk;
+    bool found = false;
+    while (!found && !file.atEnd()) {
+        // The last bytes of one chunk begin the next: the text may straddle them.
+        chunk = chunk.right(wanted.size() - 1) + file.read(1 << 20);
+        found = chunk.contains(wanted);
+        if (chunk.size() < wanted.size()) break;
+    }
+    if (!file.seek(at)) throw IOError(102, __LINE__, file.fileName());
+    return found;
+}
+
 QByteArray CsvRows_cl::ReadLine() {
     // A line break byte never occurs inside a GB18030 or UTF-8 character: lines are split
     // before decoding. Read with a bound, so that a file without line breaks is refused
@@ -77,8 +95,9 @@ bool CsvRows_cl::Next(QStringList& cells, int32_t& line) {
         const bool wasOpen = open;
         qsizetype lastOpened = 0;
         bytes += ReadLine();
+        const char* const data = bytes.constData();
         for (qsizetype i = start; i < bytes.size(); ++i) {
-            if (bytes[i] != '"') continue;
+            if (data[i] != '"') continue;
             open = !open;
             if (open) lastOpened = i;
         }
@@ -105,10 +124,24 @@ bool CsvRows_cl::Next(QStringList& cells, int32_t& line) {
 
 QStringList CsvRows_cl::Split(const QString& text) {
     QStringList cells;
-    QString cell;
+    cells.reserve(width);
+    const QStringView all(text);
+    QString cell;         // a cell with quotes, put together
+    bool quotes = false;  // the cell has some: it is put together in cell
     bool quoted = false;
     qsizetype run = 0;  // the first character not yet in cell: runs are added whole
-    const auto addRun = [&](qsizetype end) { cell += QStringView(text).mid(run, end - run); };
+    const auto addRun = [&](qsizetype end) { cell += all.mid(run, end - run); };
+    // Most cells have no quotes: each is one copy of its trimmed text.
+    const auto addCell = [&](qsizetype end) {
+        if (!quotes) {
+            cells.append(all.mid(run, end - run).trimmed().toString());
+            return;
+        }
+        addRun(end);
+        cells.append(std::move(cell).trimmed());
+        cell.clear();
+        quotes = false;
+    };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (quoted) {
@@ -123,17 +156,15 @@ QStringList CsvRows_cl::Split(const QString& text) {
             run = i + 1;
         } else if (c == u'"') {
             addRun(i);
-            quoted = true;
+            quotes = quoted = true;
             run = i + 1;
         } else if (c == u',') {
-            addRun(i);
-            cells.append(cell.trimmed());
-            cell.clear();
+            addCell(i);
             run = i + 1;
         }
     }
-    addRun(text.size());
-    cells.append(cell.trimmed());
+    addCell(text.size());
+    width = cells.size();
     return cells;
 }
 

@@ -25,10 +25,12 @@ public:
     int64_t Position() const override { return file.pos(); }
     int64_t Size() const override { return file.size(); }
     QString Encoding() const override { return utf8 ? QStringLiteral("UTF-8") : QStringLiteral("GB18030"); }
+    // Looks for the text's bytes in the file's encoding; reading goes on where it was.
+    [[nodiscard]] bool MayContain(const QString& text) override;
 
 private:
     // Splits one record's text into trimmed cells.
-    static QStringList Split(const QString& text);
+    QStringList Split(const QString& text);
 
     QByteArray ReadLine();
 
@@ -37,6 +39,7 @@ private:
     bool utf8 = true;
     QStringDecoder decoder;
     int32_t nextLine = 1;
+    qsizetype width = 0;  // cells of the last record: room is made for as many
 };
 
 }  // namespace Import_ns

@@ -8,11 +8,19 @@
 
 namespace Import_ns {
 
-QString ClipName(const QString& text) { return Base_ns::LeftCharacters(text, Vorelle_ns::RecordFile_cl::MaxName); }
+namespace {
 
-QString ClipComment(const QString& text) {
-    return Base_ns::LeftCharacters(text, Vorelle_ns::RecordFile_cl::MaxComment);
+// Every character is one code unit or more: a text of no more units than count is
+// whole, without finding where its characters end.
+QString Clip(const QString& text, int32_t count) {
+    return text.size() <= count ? text : Base_ns::LeftCharacters(text, count);
 }
+
+}  // namespace
+
+QString ClipName(const QString& text) { return Clip(text, Vorelle_ns::RecordFile_cl::MaxName); }
+
+QString ClipComment(const QString& text) { return Clip(text, Vorelle_ns::RecordFile_cl::MaxComment); }
 
 QString WithoutApostrophe(QString text) { return text.replace(u'\'', u'\u2019'); }
 

@@ -19,6 +19,12 @@ public:
     virtual int64_t Size() const = 0;
     // The text encoding found, for the summary ("UTF-8", "GB18030", "XLSX").
     virtual QString Encoding() const = 0;
+    // Whether text may stand somewhere in the file: false only when it surely does not
+    // (a packed workbook may hold anything).
+    [[nodiscard]] virtual bool MayContain(const QString& text) {
+        (void)text;
+        return true;
+    }
 };
 
 }  // namespace Import_ns

@@ -10,6 +10,7 @@
 #include "base/UserError.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace Import_ns {
 
@@ -25,6 +26,13 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
 QString Money(int64_t hundredths) { return Vorelle_ns::ConvertInfo_cl::MoneyToText(hundredths) + u'元'; }
 
 const char16_t* const kFlowNames[kFlowCount] = {u"支出", u"收入", u"不计收支"};
+
+// Rows read ahead: the book is asked about their trades in one look-up.
+constexpr qsizetype kRowsAhead = 100;
+// The book's trades of a source are read whole for a pass when there are at most
+// these many, or one for each so many bytes of the file.
+constexpr int64_t kFewTrades = 1000;
+constexpr int64_t kBytesPerTrade = 128;
 
 }  // namespace
 
@@ -108,9 +116,12 @@ void StatementImport_cl::FindRefunds() {
     refundIds.clear();
     originals.clear();
     netted.clear();
+    bookedBefore.clear();
+    // A statement that cannot hold a refund is read once, not twice.
+    if (!reader.MayHoldRefunds()) return;
     QHash<QString, QList<StatementRow_st>> apart;  // goods -> refunds naming no purchase
     StatementRow_st row;
-    reader.Rewind();
+    Rewind();
     while (reader.Next(row)) {
         if (!row.refund || row.tradeId.isEmpty()) continue;
         if (reader.RefundIdsNamePurchases()) refundIds.append(row.tradeId);
@@ -119,7 +130,9 @@ void StatementImport_cl::FindRefunds() {
     if (refundIds.isEmpty() && apart.isEmpty()) return;
     std::sort(refundIds.begin(), refundIds.end());
     QHash<QString, QList<Purchase_st>> purchases;
-    reader.Rewind();
+    Rewind();
+    // The purchases are decided as the entries will be, each checked against the book.
+    AskBook();
     while (reader.Next(row)) {
         if (row.refund || row.tradeId.isEmpty()) continue;
         const bool sameGoods = row.flow == Flow_en::Expense && apart.contains(Goods(row));
@@ -134,37 +147,52 @@ void StatementImport_cl::FindRefunds() {
         }
         if (sameGoods && original.booked) {
             purchases[Goods(row)].append({row.time, row.amount, row.refundedApart, 0, original});
-            // An entry no longer there takes its refunds with it.
-            int64_t booked = 0;
-            if (decided.decision == Decision_en::AlreadyImported)
-                netted.insert(row.tradeId, log->FindEntryExpense(OrderRemark(row.tradeId), booked)
-                                               ? Netted(row.amount, booked)
-                                               : row.amount);
+            if (decided.decision == Decision_en::AlreadyImported) bookedBefore.insert(row.tradeId, row.amount);
         }
     }
     MatchRefunds(apart, purchases);
     if (logReady) FindBookedPurchases(apart);
+    // Only the purchases refunds were given to are looked for in the book.
+    for (const Original_st& original : std::as_const(originals)) NetBookedBefore(original.tradeId);
+    bookedBefore.clear();
+}
+
+void StatementImport_cl::NetBookedBefore(const QString& tradeId) {
+    const auto amount = bookedBefore.constFind(tradeId);
+    if (amount == bookedBefore.cend()) return;
+    // An entry no longer there takes its refunds with it.
+    int64_t booked = 0;
+    netted.insert(tradeId, log->FindEntryExpense(OrderRemark(tradeId), booked) ? Netted(*amount, booked) : *amount);
+    bookedBefore.erase(amount);
 }
 
 void StatementImport_cl::FindBookedPurchases(const QHash<QString, QList<StatementRow_st>>& refunds) {
     // A refund whose purchase is not in this statement: the latest entry of the same
-    // shop and goods from an earlier one.
+    // shop and goods from an earlier one, all looked for at once.
     const QString start = OrderRemark(QString());
+    QList<const StatementRow_st*> apart;
+    QList<Vorelle_ns::SoughtPurchase_st> sought;
     for (const QList<StatementRow_st>& rows : refunds) {
         for (const StatementRow_st& refund : rows) {
             const QString goods = WithoutApostrophe(GoodsRemark(refund));
-            Vorelle_ns::BookedPurchase_st found;
-            if (originals.contains(refund.tradeId) || goods.isEmpty() ||
-                !log->FindPurchase(start, goods, refund.time, found))
-                continue;
-            originals.insert(refund.tradeId, {found.typeName, true, 0, found.tradeId});
-            // A trade kept without its amount tells nothing of what was taken off.
-            int64_t amount = Vorelle_ns::TradeLog_cl::UnknownAmount;
-            if (!netted.contains(found.tradeId) &&
-                log->Find(reader.Source(), Vorelle_ns::TradeLog_cl::Key(found.tradeId), amount) &&
-                amount != Vorelle_ns::TradeLog_cl::UnknownAmount)
-                netted.insert(found.tradeId, Netted(amount, found.expense));
+            if (originals.contains(refund.tradeId) || goods.isEmpty()) continue;
+            apart.append(&refund);
+            sought.append({goods, refund.time});
         }
+    }
+    if (sought.isEmpty()) return;
+    const QList<Vorelle_ns::BookedPurchase_st> purchases = log->FindPurchases(start, sought);
+    for (qsizetype i = 0; i < apart.size(); ++i) {
+        const Vorelle_ns::BookedPurchase_st& found = purchases[i];
+        if (found.tradeId.isEmpty() || originals.contains(apart[i]->tradeId)) continue;
+        originals.insert(apart[i]->tradeId, {found.typeName, true, 0, found.tradeId});
+        // A trade kept without its amount tells nothing of what was taken off.
+        int64_t amount = Vorelle_ns::TradeLog_cl::UnknownAmount;
+        NetBookedBefore(found.tradeId);
+        if (!netted.contains(found.tradeId) &&
+            log->Find(reader.Source(), Vorelle_ns::TradeLog_cl::Key(found.tradeId), amount) &&
+            amount != Vorelle_ns::TradeLog_cl::UnknownAmount)
+            netted.insert(found.tradeId, Netted(amount, found.expense));
     }
 }
 
@@ -275,13 +303,69 @@ void StatementImport_cl::FindBooked(const QString& key, int64_t amount, Statemen
     int64_t kept = Vorelle_ns::TradeLog_cl::UnknownAmount;
     const auto seen = bookedKeys.constFind(qHash(key));
     bool found = seen != bookedKeys.cend();
-    if (found) kept = *seen;
-    else if (logReady) found = log->Find(reader.Source(), key, kept);
+    if (found) {
+        kept = *seen;
+    } else if (knownAhead || knownAll) {
+        const auto booked = known.constFind(key);
+        found = booked != known.cend();
+        if (found) kept = *booked;
+    } else if (logReady) {
+        found = log->Find(reader.Source(), key, kept);
+    }
     if (!found) return;
     // The same id with another amount is another trade, or a damaged file: say so
     // rather than take it for the one booked.
     entry.decision = kept == amount || kept == Vorelle_ns::TradeLog_cl::UnknownAmount ? Decision_en::AlreadyImported
                                                                                       : Decision_en::Conflict;
+}
+
+void StatementImport_cl::Rewind() {
+    reader.Rewind();
+    ahead.clear();
+    taken = 0;
+    aheadError = nullptr;
+    known.clear();
+    knownAhead = knownAll = false;
+}
+
+void StatementImport_cl::AskBook() {
+    // Read whole when there are no more than the file could hold: memory stays of the
+    // file's own size, and a first import asks nothing more.
+    if (logReady) knownAll = log->FindAll(reader.Source(), std::max(kFewTrades, reader.Size() / kBytesPerTrade), known);
+}
+
+void StatementImport_cl::ReadAhead() {
+    ahead.clear();
+    taken = 0;
+    if (!knownAll) {
+        known.clear();
+        knownAhead = false;
+    }
+    try {
+        StatementRow_st row;
+        while (ahead.size() < kRowsAhead && reader.Next(row)) ahead.append(std::move(row));
+    } catch (...) {
+        aheadError = std::current_exception();
+    }
+    if (!logReady || knownAll || ahead.isEmpty()) return;
+    QStringList keys;
+    keys.reserve(ahead.size());
+    for (const StatementRow_st& row : std::as_const(ahead)) keys.append(TradeKey(row));
+    known = log->FindMany(reader.Source(), keys);
+    knownAhead = true;
+}
+
+bool StatementImport_cl::NextRow(StatementRow_st& row) {
+    if (taken == ahead.size()) {
+        if (aheadError) std::rethrow_exception(std::exchange(aheadError, nullptr));
+        ReadAhead();
+        if (ahead.isEmpty()) {
+            if (aheadError) std::rethrow_exception(std::exchange(aheadError, nullptr));
+            return false;
+        }
+    }
+    row = std::move(ahead[taken++]);
+    return true;
 }
 
 void StatementImport_cl::Count(StatementSummary_st& counted, const StatementEntry_st& entry) const {
@@ -305,9 +389,10 @@ const StatementSummary_st& StatementImport_cl::Preview(bool keep, const Progress
     entries.clear();
     bookedKeys.clear();
     summary = NewSummary();
-    reader.Rewind();
+    Rewind();
+    AskBook();
     StatementRow_st row;
-    while (reader.Next(row)) {
+    while (NextRow(row)) {
         const StatementEntry_st entry = Decide(row);
         if (Books(entry.decision)) bookedKeys.insert(qHash(TradeKey(row)), row.amount);
         Count(summary, entry);
@@ -353,19 +438,21 @@ StatementSummary_st StatementImport_cl::Import(const Progress_fn& progress, bool
         log->Lock();
         FindRefunds();
         bookedKeys.clear();
-        reader.Rewind();
+        Rewind();
+        AskBook();
         // The entries go to the book as the rows are read, in one booking: memory stays
         // flat, and the book keeps one undo state for the whole statement, not one a part.
         const auto next = [&](Vorelle_ns::RecordInfo_st& record) {
             StatementRow_st row;
-            while (reader.Next(row)) {
+            while (NextRow(row)) {
                 const StatementEntry_st entry = Decide(row);
                 Count(done, entry);
                 if (progress) progress(reader.Position(), reader.Size());
                 if (!Books(entry.decision)) continue;
                 // A repeated id later in the file finds the trade row, written or held.
-                log->Add(reader.Source(), TradeKey(row), entry.typeName, ownerSn, row.amount);
-                bookedKeys.insert(qHash(TradeKey(row)), row.amount);
+                const QString key = TradeKey(row);
+                log->Add(reader.Source(), key, entry.typeName, ownerSn, row.amount);
+                bookedKeys.insert(qHash(key), row.amount);
                 record = Vorelle_ns::RecordInfo_st();
                 record.recordTime = row.time;
                 record.typeName = entry.typeName;

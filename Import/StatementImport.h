@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <exception>
 #include <functional>
 
 namespace Vorelle_ns {
@@ -95,6 +96,9 @@ private:
     void MatchRefunds(const QHash<QString, QList<StatementRow_st>>& refunds,
                       QHash<QString, QList<Purchase_st>>& purchases);
     void FindBookedPurchases(const QHash<QString, QList<StatementRow_st>>& refunds);
+    // Works out what an earlier copy took off a purchase of this file booked before,
+    // from the entry booked with it; once, and only for one a refund is given to.
+    void NetBookedBefore(const QString& tradeId);
     // An entry's remark is the source's words and the order number ("微信支付 订单号42…"),
     // then the shop and the goods, each after a space.
     QString OrderRemark(const QString& tradeId) const;
@@ -105,6 +109,14 @@ private:
     void Count(StatementSummary_st& summary, const StatementEntry_st& entry) const;
     StatementSummary_st NewSummary() const;
     void FindBooked(const QString& key, int64_t amount, StatementEntry_st& entry);
+    // From the first trade again, with nothing read ahead.
+    void Rewind();
+    // The next trade; rows are read a batch ahead and the book asked once per batch
+    // which of their trades it has. A damaged row raises its error in its turn.
+    [[nodiscard]] bool NextRow(StatementRow_st& row);
+    void ReadAhead();
+    // Reads the book's trades of this source once for the pass when they are few.
+    void AskBook();
 
     StatementReader_cl reader;
     CategoryRules_cl rules;
@@ -116,8 +128,15 @@ private:
     QStringList refundIds;                  // sorted
     QHash<QString, Original_st> originals;  // refund id -> its original, in this file or booked before
     QHash<QString, int64_t> netted;         // purchase id -> refunds an earlier copy took off it, left to skip
+    QHash<QString, int64_t> bookedBefore;   // purchase id -> its amount: booked before, netted not yet worked out
     QHash<int32_t, QString> chosen;         // line -> category the user chose
     QHash<size_t, int64_t> bookedKeys;      // hash of a trade key booked in this pass -> its amount
+    QList<StatementRow_st> ahead;           // rows read and not yet taken
+    qsizetype taken = 0;
+    std::exception_ptr aheadError;          // the error of the row after them
+    QHash<QString, int64_t> known;          // trades the book has -> their amounts, of those asked about:
+    bool knownAhead = false;                // the rows read ahead
+    bool knownAll = false;                  // every trade of the source, read once for the pass
     QList<StatementEntry_st> entries;
     StatementSummary_st summary;
 };

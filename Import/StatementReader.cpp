@@ -215,6 +215,13 @@ QString StatementReader_cl::FormatName() const {
     return name + QStringLiteral("，") + rows->Encoding();
 }
 
+bool StatementReader_cl::MayHoldRefunds() {
+    // Refunds are the rows whose status says 退款成功 (Alipay) or whose kind ends in
+    // -退款 (WeChat); the older Alipay layout and the banks have none. One character:
+    // no quote of the file can stand inside it.
+    return (shape == Shape_en::AlipayNew || shape == Shape_en::WeChat) && rows->MayContain(QStringLiteral("退"));
+}
+
 QString StatementReader_cl::Cell(const QStringList& cells, const QString& title) const {
     const qsizetype column = columns.value(title, -1);
     return column >= 0 && column < cells.size() ? cells[column] : QString();

@@ -39,6 +39,9 @@ public:
     // names its line ("第N行") and the cell at fault.
     [[nodiscard]] bool Next(StatementRow_st& row);
 
+    // Whether some trade may be a refund: false only when none can be (a layout that has
+    // no refund rows, or a file that never says 退). Reads the file again where asked.
+    [[nodiscard]] bool MayHoldRefunds();
     // Whether a refund's id begins with its purchase's (Alipay); WeChat's names no purchase.
     bool RefundIdsNamePurchases() const { return shape != Shape_en::WeChat; }
     // "支付宝", "微信支付" or "银行": the source kept with each booked trade.

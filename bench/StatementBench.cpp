@@ -1,7 +1,7 @@
 // Speed of statement imports on a local database: the preview of a year of a
 // household's WeChat Pay trades (3,000 rows) and the import of an Alipay statement of
 // 100,000 rows, with the peak memory it took, beside the import of the same entries from
-// the record page's file. Files and databases are made in a
+// the record page's file; and statements imported again, into a book that has them. Files and databases are made in a
 // temporary folder; nothing outside it is touched.
 
 #include "DB/BeginTrans.h"
@@ -29,12 +29,14 @@ QTemporaryDir& Folder() {
     return folder;
 }
 
-const char* const kShops[][3] = {{"餐饮美食", "早餐铺", "豆浆油条"}, {"交通出行", "滴滴出行", "快车"},
-                                 {"日用百货", "超市", "日用品"},     {"充值缴费", "中国移动", "话费"},
-                                 {"服饰装扮", "网店", "T恤"},        {"文化休闲", "影城", "电影票"}};
+// The app's kind of trade, shop and goods, and the book's category the import files it under.
+const char* const kShops[][4] = {{"餐饮美食", "早餐铺", "豆浆油条", "饮食"}, {"交通出行", "滴滴出行", "快车", "交通"},
+                                 {"日用百货", "超市", "日用品", "居家"},     {"充值缴费", "中国移动", "话费", "通讯"},
+                                 {"服饰装扮", "网店", "T恤", "服饰"},        {"文化休闲", "影城", "电影票", "娱乐"}};
 
-// A statement of rows trades in the shape of the app: header, then one trade per line.
-QString WriteStatement(const QString& name, int32_t rows, bool weChat) {
+// A statement of rows trades in the shape of the app: header, then one trade per line;
+// in a WeChat one, every refundEvery-th trade is the refund of a yuan of the goods before.
+QString WriteStatement(const QString& name, int32_t rows, bool weChat, int32_t refundEvery = 0) {
     const QString path = Folder().path() + u'/' + name;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return path;
@@ -54,7 +56,11 @@ QString WriteStatement(const QString& name, int32_t rows, bool weChat) {
                                  .arg(i % 60, 2, 10, QChar(u'0'));
         const QString amount = QStringLiteral("%1.%2").arg(5 + i % 200).arg(i % 100, 2, 10, QChar(u'0'));
         const QString status = i % 20 == 0 ? QStringLiteral("交易关闭") : QStringLiteral("交易成功");
-        if (weChat) {
+        if (weChat && refundEvery > 0 && i % refundEvery == refundEvery - 1) {
+            text += QStringLiteral("%1,商户消费-退款,%2,%3,收入,¥1.00,零钱,已退款,42R%4\t,/,/\n")
+                        .arg(time, QString::fromUtf8(shop[1]), QString::fromUtf8(shop[2]))
+                        .arg(i, 12, 10, QChar(u'0'));
+        } else if (weChat) {
             text += QStringLiteral("%1,商户消费,%2,%3,支出,¥%4,零钱,支付成功,42000%5\t,%5\t,/\n")
                         .arg(time, QString::fromUtf8(shop[1]), QString::fromUtf8(shop[2]), amount)
                         .arg(i, 12, 10, QChar(u'0'));
@@ -132,6 +138,58 @@ void BM_Import(benchmark::State& state) {
 }
 BENCHMARK(BM_Import)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// A statement of rows trades imported into a book that has booked the first bookRows of
+// the same trades already: every one is found booked and nothing is written. A book that
+// keeps more trades than the file has rows is asked a batch of rows at a time.
+void BM_ImportAgain(benchmark::State& state) {
+    const int32_t rows = int32_t(state.range(0));
+    const int32_t bookRows = int32_t(state.range(1));
+    const QString path = WriteStatement(QStringLiteral("big%1.csv").arg(rows), rows, false);
+    const QString bookPath = WriteStatement(QStringLiteral("big%1.csv").arg(bookRows), bookRows, false);
+    static int32_t run = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto book = std::make_unique<Book_st>(QStringLiteral("again%1-%2.mdb").arg(rows).arg(run++));
+        Import_ns::StatementImport_cl(bookPath, Import_ns::StatementKind_en::Auto, {}, Import_ns::CategoryRules_cl(),
+                                      book->users, book->records)
+            .Import();
+        state.ResumeTiming();
+        Import_ns::StatementImport_cl statement(path, Import_ns::StatementKind_en::Auto, {}, Import_ns::CategoryRules_cl(),
+                                                book->users, book->records);
+        const Import_ns::StatementSummary_st summary = statement.Import();
+        state.PauseTiming();
+        state.counters["found"] = summary.decisions[int(Import_ns::Decision_en::AlreadyImported)].count;
+        book.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ImportAgain)->Args({100000, 100000})->Args({10000, 100000})->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A WeChat statement of rows trades, a refund in place of every fiftieth, imported again:
+// the refunds are matched to purchases booked before, and only those are looked for in
+// the book.
+void BM_WeChatAgain(benchmark::State& state) {
+    const int32_t rows = int32_t(state.range(0));
+    const QString path = WriteStatement(QStringLiteral("refunds%1.csv").arg(rows), rows, true, 50);
+    static int32_t run = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto book = std::make_unique<Book_st>(QStringLiteral("wechat%1-%2.mdb").arg(rows).arg(run++));
+        Import_ns::StatementImport_cl(path, Import_ns::StatementKind_en::Auto, {}, Import_ns::CategoryRules_cl(),
+                                      book->users, book->records)
+            .Import();
+        state.ResumeTiming();
+        Import_ns::StatementImport_cl statement(path, Import_ns::StatementKind_en::Auto, {}, Import_ns::CategoryRules_cl(),
+                                                book->users, book->records);
+        const Import_ns::StatementSummary_st summary = statement.Import();
+        state.PauseTiming();
+        state.counters["found"] = summary.decisions[int(Import_ns::Decision_en::AlreadyImported)].count;
+        book.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_WeChatAgain)->Arg(20000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 // The entries BM_Import books from its Alipay statement of rows trades (all but the
 // closed ones: category, name, amount, time and comment as the statement import makes
 // them), as the record page's file, and their import into a new book: what the statement
@@ -149,7 +207,7 @@ QString WriteSameEntries(int32_t rows) {
                     .arg(1 + i % 28, 2, 10, QChar(u'0'))
                     .arg(8 + i % 12, 2, 10, QChar(u'0'))
                     .arg(i % 60, 2, 10, QChar(u'0'))
-                    .arg(QString::fromUtf8(shop[0]), QString::fromUtf8(shop[2]))
+                    .arg(QString::fromUtf8(shop[3]), QString::fromUtf8(shop[2]))
                     .arg(5 + i % 200)
                     .arg(i % 100, 2, 10, QChar(u'0'))
                     .arg(i, 16, 10, QChar(u'0'))

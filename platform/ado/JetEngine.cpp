@@ -34,6 +34,7 @@ QString EngineMessage(sqlite3* db) {
 }
 
 constexpr int32_t kKeptStatements = 16;
+constexpr int32_t kKeptTranslations = 4;
 
 // The cause a file that cannot be made or renamed gives, as errno tells it.
 uint32_t FileResult(int error) {
@@ -409,17 +410,30 @@ sqlite3_stmt* JetEngine_cl::Prepare(const QString& text) {
     return stmt;
 }
 
+QString JetEngine_cl::Translate(const QString& sql) {
+    for (auto id = translated.First(); !id.IsEmpty(); id.Next()) {
+        if (id.Get().sql == sql) {
+            const Translated_st used = id.Get();
+            translated.Remove(id);
+            translated.Append(used);
+            return used.text;
+        }
+    }
+    if (translated.Count() == kKeptTranslations) {
+        auto oldest = translated.First();
+        translated.Remove(oldest);
+    }
+    const Translated_st made{sql, JetDialect_cl::Translate(sql)};
+    translated.Append(made);
+    return made.text;
+}
+
 std::shared_ptr<Recordset_cl> JetEngine_cl::Run(const QString& sql, const VariantList_tl& parameters,
                                                int32_t& recordsAffected) {
     if (aborted)
         throw ProviderError_cl(Result_ns::ErrorsInCommand,
                                QStringLiteral("The transaction was rolled back after an error; roll it back before going on."));
-    // An import runs the same long insert again and again: translated once.
-    if (sql != lastSql) {
-        lastText = JetDialect_cl::Translate(sql);
-        lastSql = sql;
-    }
-    const QString text = lastText;
+    const QString text = Translate(sql);
     ClearUpperVectorState();
     const Reset_st statement{Prepare(text)};
     if (sqlite3_bind_parameter_count(statement.stmt) != int(parameters.size()))

@@ -42,6 +42,7 @@ private:
     // kept by their text, since preparing costs more than running most statements and an
     // import repeats some (balances, transaction steps) for every entry.
     sqlite3_stmt* Prepare(const QString& text);
+    QString Translate(const QString& sql);
     std::shared_ptr<Recordset_cl> Run(const QString& sql, const VariantList_tl& parameters, int32_t& recordsAffected);
     void RunTransactionStep(const QString& sql);
     // The engine's last failure as a provider failure; remembers its native code.
@@ -54,7 +55,12 @@ private:
         sqlite3_stmt* stmt;
     };
     Container_ns::List_tl<Kept_st> kept;  // least recently used first
-    QString lastSql, lastText;            // the last statement run, and its translation
+    struct Translated_st {
+        QString sql, text;
+    };
+    // The last few statements run, and their translations: an import takes turns between
+    // a few long ones.
+    Container_ns::List_tl<Translated_st> translated;  // least recently used first
     sqlite3* db = nullptr;
     QString password;  // the key in use, empty for a plain file: a backup gets the same
     QByteArray salt;   // the file's, which a backup gets too

@@ -364,6 +364,7 @@ TEST_F(StatementTest, AWeChatRefundIsBookedOnItsOwnDayInThePurchasesCategoryOnce
     // The same goods bought again after the refund, and refunded after the statement's
     // last day: not what this refund was for.
     const QStringList later = {"2024-01-25 08:00:00", "商户消费", "网店", "鞋子", "支出", "60.00", "已退款(￥20.00)", "4203"};
+    const QStringList laterRefund = {"2024-01-28 09:00:00", "商户消费-退款", "网店", "鞋子", "收入", "20.00", "已退款", "4204"};
     const struct {
         const char* title;
         bool nettedBefore;  // an earlier copy booked the purchase less its refund
@@ -380,6 +381,8 @@ TEST_F(StatementTest, AWeChatRefundIsBookedOnItsOwnDayInThePurchasesCategoryOnce
         {"a purchase after the refund", false, {{later, refund, refunded}}, "4203", "礼物", "01-05 服饰 -5000;01-20 服饰 2000;01-25 礼物 -6000", 1, 0},
         {"the category chosen for the purchase", false, {{refund, refunded}}, "4201", "礼物", "01-05 礼物 -5000;01-20 礼物 2000", 1, 0},
         {"the category chosen in an earlier statement", false, {{paid}, {refund}}, "4201", "礼物", "01-05 礼物 -5000;01-20 礼物 2000", 1, 0},
+        {"refunds of purchases in earlier statements, each to the latest before it", false, {{paid}, {later}, {refund, laterRefund}},
+         "4203", "礼物", "01-05 服饰 -5000;01-20 服饰 2000;01-25 礼物 -6000;01-28 礼物 2000", 2, 0},
         {"netted by an earlier copy", true, {{refund, refunded}}, "", "", "01-05 服饰 -3000", 0, 1},
         {"netted by an earlier copy, the refund in a later statement", true, {{refund}}, "", "", "01-05 服饰 -3000", 0, 1},
     };
@@ -426,7 +429,9 @@ TEST_F(StatementTest, AWeChatRefundIsBookedOnItsOwnDayInThePurchasesCategoryOnce
 }
 
 TEST_F(StatementTest, EveryBookableTradeIsBookedWhateverTheirNumber) {
-    for (const int32_t trades : {1, 501}) {
+    // 1501: the book then keeps more trades than are read whole, and they are asked for
+    // a batch of rows at a time.
+    for (const int32_t trades : {1, 501, 1501}) {
         SCOPED_TRACE(trades);
         QStringList rows;
         for (int32_t i = 0; i < trades; ++i)
@@ -437,6 +442,13 @@ TEST_F(StatementTest, EveryBookableTradeIsBookedWhateverTheirNumber) {
         const int32_t before = Count("zorb_record");
         StatementImport_cl(app.Path() + "many.csv", StatementKind_en::Bank, {numbered}, CategoryRules_cl(), users, records)
             .Import();
+        EXPECT_EQ(Count("zorb_record") - before, trades);
+        // Again: every one of them is found booked, none booked twice.
+        const StatementSummary_st again =
+            StatementImport_cl(app.Path() + "many.csv", StatementKind_en::Bank, {numbered}, CategoryRules_cl(), users,
+                               records)
+                .Import();
+        EXPECT_EQ(again.decisions[int(Decision_en::AlreadyImported)].count, trades);
         EXPECT_EQ(Count("zorb_record") - before, trades);
     }
 }
