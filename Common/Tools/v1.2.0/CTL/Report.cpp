@@ -8,8 +8,8 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPainter>
-#include <QStyleOptionFocusRect>
 #include <QScrollBar>
+#include <QStyleOptionFocusRect>
 #include <algorithm>
 
 namespace CTL_ns {

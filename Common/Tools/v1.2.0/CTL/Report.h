@@ -15,8 +15,9 @@ namespace CTL_ns {
 // A list of rows in columns (the report list of every page): columns from titles and
 // percentage widths, whole-row insertion, selection queries that fail exactly, column
 // widths as text, and export as a CSV file. The rows live in a model, not in one widget
-// item each, and the view keeps nothing per row (a tree view keeps an item of layout for
-// each), so that long lists cost little; a whole list can come from a row source.
+// item each, and the view keeps only a row height for each (a tree view kept an item of
+// layout five times that size), so that long lists cost little; a whole list can come
+// from a row source.
 //
 // Each row carries a 32-bit data value. A list made with auto-free instead gives every
 // row a data object, made by CreateRowData() when the row is added and freed with it.
