@@ -195,17 +195,20 @@ const Tmpl deleteRecord[] = {
 const Tmpl recordsHead[] = {{DB_ALL, "select " RECORDS_COLUMNS}};
 const Tmpl recordsTail[] = {{DB_ALL, RECORDS_ORDER}};
 // The owner is joined only for the search by his name: every entry's owner row exists,
-// deleted or not, so the sums stay what they were.
+// deleted or not, so the sums stay what they were. The entries are summed by category
+// number and the sums joined to their categories after, as the crosstabs are: the
+// engine then sorts a number per entry, not the category's name and kind as well.
 const Tmpl typeSumsHead[] = {
     {DB_ALL,
-     "select zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,sum(zorb_record.expense) from "
-     "zorb_record,zorb_user,zorb_expense_type where zorb_record.valid = '1' and zorb_expense_type.valid = '1' and "
-     "zorb_expense_type.sn = zorb_record.type_sn and zorb_user.sn = zorb_record.user_sn and "
-     "zorb_record.record_time >= #?begin_time?# and zorb_record.record_time <= #?end_time?#"}};
+     "select zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind,type_totals.total from (select "
+     "zorb_record.type_sn,sum(zorb_record.expense) as total from zorb_record,zorb_user,zorb_expense_type where "
+     "zorb_record.valid = '1' and zorb_expense_type.valid = '1' and zorb_expense_type.sn = zorb_record.type_sn and "
+     "zorb_user.sn = zorb_record.user_sn and zorb_record.record_time >= #?begin_time?# and zorb_record.record_time <= "
+     "#?end_time?#"}};
 const Tmpl typeSumsTail[] = {
     {DB_ALL,
-     " group by zorb_expense_type.sn,zorb_expense_type.type_name,zorb_expense_type.kind order by "
-     "zorb_expense_type.kind,zorb_expense_type.sn"}};
+     " group by zorb_record.type_sn) type_totals,zorb_expense_type where zorb_expense_type.sn = type_totals.type_sn "
+     "order by zorb_expense_type.kind,zorb_expense_type.sn"}};
 const Tmpl recordsOfUser[] = {{DB_ALL, " and zorb_record.user_sn = ?user_sn?"}};
 // The local engine's instr with compare 1 ignores case in every script; a server
 // compares by its collation, which ignores case unless it was set up otherwise.
