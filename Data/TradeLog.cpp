@@ -86,6 +86,18 @@ QString HeldKey(const QString& source, const QString& key) { return source + QCh
 // refund id are never one.
 constexpr qsizetype kShortestOriginal = 8;
 
+// Rows of (trade id, amount) into found, as Find tells each amount.
+void ReadTrades(DB_ns::SimpleOutRecords_cl& rows, int32_t count, QHash<QString, int64_t>& found) {
+    for (int32_t i = 0; i < count; ++i, rows.MoveNext()) {
+        QString key;
+        Ado_ns::Variant_st value;
+        rows.GetString(key);
+        rows.GetValue(value);
+        int32_t kept = 0;
+        found.insert(key, value.ToInt32(kept) ? kept : TradeLog_cl::UnknownAmount);
+    }
+}
+
 }  // namespace
 
 bool TradeLog_cl::Exists() { return database.TableExists(QStringLiteral("zorb_trade")); }
@@ -168,15 +180,7 @@ QHash<QString, int64_t> TradeLog_cl::FindMany(const QString& source, const QStri
     // Both engines compare ids exactly (the local one by their bytes, PostgreSQL by a
     // database's collation, which is always deterministic): an id found is one asked.
     DB_ns::SimpleOutRecords_cl rows;
-    const int32_t count = database.Query(select, rows);
-    for (int32_t i = 0; i < count; ++i, rows.MoveNext()) {
-        QString key;
-        Ado_ns::Variant_st value;
-        rows.GetString(key);
-        rows.GetValue(value);
-        int32_t kept = 0;
-        found.insert(key, value.ToInt32(kept) ? kept : UnknownAmount);
-    }
+    ReadTrades(rows, database.Query(select, rows), found);
     return found;
 }
 
@@ -189,14 +193,7 @@ bool TradeLog_cl::FindAll(const QString& source, int64_t limit, QHash<QString, i
     DB_ns::SimpleOutRecords_cl rows;
     const int32_t count = database.Query(DB_ns::BoundSQL_st{kSelectAllTrades, {Ado_ns::Variant_st::Text(source)}}, rows);
     found.reserve(count);
-    for (int32_t i = 0; i < count; ++i, rows.MoveNext()) {
-        QString key;
-        Ado_ns::Variant_st value;
-        rows.GetString(key);
-        rows.GetValue(value);
-        int32_t kept = 0;
-        found.insert(key, value.ToInt32(kept) ? kept : UnknownAmount);
-    }
+    ReadTrades(rows, count, found);
     // Those held and not yet written count as well.
     const QString start = HeldKey(source, QString());
     for (auto row = held.cbegin(); row != held.cend(); ++row) {
