@@ -6,6 +6,7 @@
 #include "Data/RecordList.h"
 #include "DB/IDatabase.h"
 #include "Data/Statement.h"
+#include "Data/EntryIdentity.h"
 #include "Data/TradeLog.h"
 #include "Data/UserManage.h"
 #include "IO/CSVStream.h"
@@ -566,6 +567,7 @@ void RecordManage_cl::CreateTables() {
     database.ExecuteNoRecords(MakeSQL(dbType, createRecordTimeIndex));
     database.ExecuteNoRecords(MakeSQL(dbType, createRecordSumsIndex));
     TradeLog_cl(database).CreateTable();
+    EntryIdentity_cl(database).CreateTable();
     for (const char* name : defaultExpenseTypes) FindOrAddType(QString::fromUtf8(name), false, 0);
     FindOrAddType(QString::fromUtf8(defaultIncomeType), true, 0);
     transaction.Commit();

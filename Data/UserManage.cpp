@@ -6,6 +6,9 @@
 #include "DB/SimpleOutRecords.h"
 #include "Data/DatabaseManage.h"
 #include "Data/DeviceKeys.h"
+#include "Data/EntryIdentity.h"
+#include "Data/LoginHashes.h"
+#include "Data/PasswordHash.h"
 #include "Data/Statement.h"
 #include "Data/TradeLog.h"
 #include "base/SysError.h"
@@ -22,7 +25,8 @@ namespace {
 
 Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark = QString()) {
     static const Base_ns::ErrorInfo_st table[] = {
-        {1, "还没有登录。"}, {2, "无法找到用户。"}, {3, "超级管理员不存在。"}, {5, "删除用户失败。"}};
+        {1, "还没有登录。"}, {2, "无法找到用户。"}, {3, "超级管理员不存在。"}, {5, "删除用户失败。"},
+        {6, "没能把用户的密码换成散列值保存，下次登录时再试。"}};
     return Base_ns::SysError_cl(line, __FILE__, UserManage_cl::ClassName(), code, table,
                                 int32_t(std::size(table)), remark);
 }
@@ -56,9 +60,9 @@ const Tmpl insertSuperAdministrator[] = {
     {DB_ALL,
      "insert into zorb_user(user_name,power,[password],single_account,public_account,valid,alter_sn) "
      "values('?user_name?','0','?password?',0,0,'1',0)"}};
-const Tmpl selectLogin[] = {
-    {DB_ALL,
-     "select sn from zorb_user where user_name = '?user_name?' and [password] = '?password?' and valid = '1'"}};
+// A password an older copy keeps in plain text, not yet moved to the hashes.
+const Tmpl selectPlainPassword[] = {
+    {DB_ALL, "select sn from zorb_user where sn = ?user_sn? and [password] = '?password?' and valid = '1'"}};
 const Tmpl selectUserByName[] = {{DB_ALL, "select sn from zorb_user where user_name = '?user_name?' and valid = '1'"}};
 const Tmpl selectPower[] = {{DB_ALL, "select power from zorb_user where sn = ?user_sn? and valid = '1'"}};
 const Tmpl selectUsers[] = {
@@ -74,10 +78,8 @@ const Tmpl deleteUser[] = {
     {DB_ALL,
      "update zorb_user set valid = '0', alter_time = CMC_GETDATE, recycler_sn = ?recycler_sn?, alter_sn = "
      "?alter_sn? where valid = '1' and sn = ?user_sn?"}};
-const Tmpl changePassword[] = {
-    {DB_ALL,
-     "update zorb_user set [password] = '?password_new?' where valid = '1' and password = "
-     "'?password_old?'and sn = ?user_sn?"}};
+const Tmpl changePlainPassword[] = {
+    {DB_ALL, "update zorb_user set [password] = '?password_new?' where valid = '1' and sn = ?user_sn?"}};
 const Tmpl selectSingleAccount[] = {
     {DB_ALL, "select single_account from zorb_user where valid = '1' and sn = ?user_sn?"}};
 const Tmpl selectPublicAccount[] = {
@@ -120,24 +122,49 @@ void UserManage_cl::CreateUserTable(const QString& userName, const QString& pass
     DB_ns::IDatabase_cl& database = GetDatabase();
     // Made first, so that a quote in the name or password is refused before the table exists.
     const QString insert = MakeSQL(database.GetType(), insertSuperAdministrator, userName, password);
+    LoginHashes_cl hashes(database);
     DB_ns::BeginTrans_cl transaction(&database);
     database.ExecuteNoRecords(MakeSQL(database.GetType(), createUserTable));
+    hashes.CreateTable();
     database.ExecuteNoRecords(insert);
+    // The plain text never leaves the transaction.
+    hashes.Store(FindUser(userName), password);
     transaction.Commit();
+}
+
+bool UserManage_cl::PasswordMatches(int32_t userSn, const QString& password, bool& hashed) {
+    DB_ns::IDatabase_cl& database = GetDatabase();
+    QString hash;
+    hashed = LoginHashes_cl(database).Find(userSn, hash);
+    if (hashed) return PasswordHash_cl::Matches(password, hash);
+    DB_ns::SimpleOutRecords_cl records;
+    return database.Query(MakeSQL(database.GetType(), selectPlainPassword, userSn, password), records) != 0;
 }
 
 void UserManage_cl::Login(const QString& userName, const QString& password) {
     DB_ns::IDatabase_cl& database = GetDatabase();
     if (databaseManage.GetLoginUser() != 0) Unique_ns::CloseDatabaseStorage(Identity(databaseManage));
-    DB_ns::SimpleOutRecords_cl records;
-    if (database.Query(MakeSQL(database.GetType(), selectLogin, userName, password), records) == 0)
-        throw UserError(101, __LINE__);
-    databaseManage.SetLoginUser(records.GetInteger());
+    const int32_t userSn = FindUser(userName);
+    bool hashed = false;
+    if (userSn == 0 || !PasswordMatches(userSn, password, hashed)) throw UserError(101, __LINE__);
+    if (!hashed) {
+        // A password an older copy stored in plain text moves to the hashes now.
+        try {
+            LoginHashes_cl hashes(database);
+            if (hashes.Prepare()) hashes.Store(userSn, password);
+        } catch (const Base_ns::Error_cl& error) {
+            // A book that cannot be written now keeps it until the next login; the log
+            // says why, the user is not troubled with it.
+            (void)SysError(6, __LINE__, error.Message() + QStringLiteral("\r\n") + error.Remark()).AppendToLog();
+        }
+    }
+    databaseManage.SetLoginUser(userSn);
     Unique_ns::InitDatabaseStorage(Identity(databaseManage), userName, productName);
-    // A book made by an older copy gets the statements' trade table now, not in the middle
-    // of an import that others may be running too.
+    // A book made by an older copy gets the statements' trade table and the bookings'
+    // identities now, not in the middle of an import that others may be running too.
     try {
         TradeLog_cl(database).Prepare();
+        EntryIdentity_cl(database).Prepare();
     } catch (const Base_ns::Error_cl&) {
         // A login without the right to change tables still works with the book; an import
         // says what is missing when it needs it.
@@ -229,7 +256,13 @@ void UserManage_cl::AddUser(const QString& userName, int32_t power, const QStrin
     DB_ns::SimpleOutRecords_cl records;
     if (database.Query(MakeSQL(dbType, selectDuplicate, userName), records) != 0) throw UserError(107, __LINE__);
     const int32_t publicAccount = GetPublicAccount();
+    LoginHashes_cl hashes(database);
+    const bool hashed = hashes.Prepare();
+    DB_ns::BeginTrans_cl transaction(&database);
     database.ExecuteNoRecords(MakeSQL(dbType, insertUser, userName, power, password, publicAccount, userSn));
+    // The plain text never leaves the transaction.
+    if (hashed) hashes.Store(FindUser(userName), password);
+    transaction.Commit();
 }
 
 void UserManage_cl::RemoveUser(int32_t userSn, int32_t recyclerSn) {
@@ -245,9 +278,17 @@ void UserManage_cl::RemoveUser(int32_t userSn, int32_t recyclerSn) {
 
 void UserManage_cl::ChangePassword(const QString& oldPassword, const QString& newPassword) {
     const int32_t userSn = GetCurrentUser();
+    bool hashed = false;
+    if (!PasswordMatches(userSn, oldPassword, hashed)) throw UserError(105, __LINE__);
     DB_ns::IDatabase_cl& database = GetDatabase();
-    if (database.ExecuteNoRecords(MakeSQL(database.GetType(), changePassword, newPassword, oldPassword, userSn)) == 0)
-        throw UserError(105, __LINE__);
+    LoginHashes_cl hashes(database);
+    if (hashes.Prepare()) {
+        hashes.Store(userSn, newPassword);
+        return;
+    }
+    // A book whose login may not make the hashes' table keeps passwords as it did.
+    const QString sql = MakeSQL(database.GetType(), changePlainPassword, newPassword, userSn);
+    if (database.ExecuteNoRecords(sql) == 0) throw UserError(105, __LINE__);
 }
 
 int32_t UserManage_cl::GetSingleAccount() {

@@ -85,6 +85,9 @@ public:
     static void CheckAmount(int64_t amount);
 
 private:
+    // Whether password is the user's: against his hash, or the plain text an older copy
+    // stored while he has none; hashed tells which.
+    [[nodiscard]] bool PasswordMatches(int32_t userSn, const QString& password, bool& hashed);
     // The logged-in user's power code, read afresh.
     int32_t ReadPower();
 

@@ -3,7 +3,9 @@
 #include "EntryInput.h"
 #include "WebBook.h"
 #include "Control/BudgetText.h"
+#include "DB/BeginTrans.h"
 #include "Data/Budget.h"
+#include "Data/EntryIdentity.h"
 #include "Window/ConvertInfo.h"
 #include "base/SysError.h"
 #include "base/UserError.h"
@@ -26,7 +28,8 @@ const Base_ns::ErrorInfo_st kMessages[] = {{101, "没有这个地址。"},
                                            {106, "结束日期不能早于开始日期，一次最多查询366天。"},
                                            {107, "不认识的参数。"},
                                            {108, "Idempotency-Key应该是1到100个可见的ASCII字符。"},
-                                           {109, "服务器出错，这次操作没有完成。"}};
+                                           {109, "服务器出错，这次操作没有完成。"},
+                                           {110, "这个Idempotency-Key已经用于另一笔不同的记录，这一笔没有记账。"}};
 
 ApiReply_st Fail(int status, int32_t code, const QString& field = QString()) {
     return {status, Api_cl::ErrorBody(Base_ns::Error_cl::LookUp(code, kMessages, int32_t(std::size(kMessages))), field),
@@ -226,19 +229,42 @@ ApiReply_st Api_cl::Book(const ApiRequest_st& request, int32_t userSn) {
     if (request.hasIdempotencyKey && !IsIdempotencyKey(request.idempotencyKey))
         return Fail(400, 108, QStringLiteral("Idempotency-Key"));
     const EntryInput_st entry = EntryInput_cl::Read(QByteArray::fromStdString(request.body));
+    const QString key = QString::fromStdString(request.idempotencyKey);
+    const QString fingerprint = Vorelle_ns::EntryIdentity_cl::Fingerprint(QByteArray::fromStdString(request.body));
+    const QString source = Vorelle_ns::EntryIdentity_cl::PhoneSource();
     return book.Run(userSn, [&](WebBook_cl::Managers_st& m) {
-        if (request.hasIdempotencyKey) {
-            if (auto kept = replays.Find(userSn, request.idempotencyKey)) return ApiReply_st{kept->status, kept->body, {}};
+        DB_ns::IDatabase_cl& database = m.users.GetDatabase();
+        Vorelle_ns::EntryIdentity_cl identities(database);
+        // A key booked before answers what it answered then, whichever server booked it.
+        const auto replay = [&](ApiReply_st& reply) {
+            Vorelle_ns::KeptIdentity_st kept;
+            if (!request.hasIdempotencyKey || !identities.Find(userSn, source, key, kept)) return false;
+            reply = kept.fingerprint == fingerprint ? ApiReply_st{201, kept.answer.toStdString(), {}}
+                                                    : Fail(422, 110, QStringLiteral("Idempotency-Key"));
+            return true;
+        };
+        ApiReply_st reply;
+        if (replay(reply)) return reply;
+        try {
+            // The entry and its key in one transaction: a booking the phone never heard of
+            // is answered again, never booked again.
+            DB_ns::BeginTrans_cl transaction(&database);
+            const int32_t expense = entry.income ? entry.cents : -entry.cents;
+            const int32_t sn = m.records.AddRecord(entry.category, entry.name, expense, entry.comment, entry.time,
+                                                   entry.statisticsMode);
+            QJsonObject made = EntryJson(sn, entry.time, entry.category, entry.name, entry.income, expense,
+                                         entry.statisticsMode, entry.comment);
+            const QString notice = BudgetNotice(m, entry);
+            if (!notice.isEmpty()) made.insert(QStringLiteral("budget"), notice);
+            reply = Answer(201, made);
+            if (request.hasIdempotencyKey)
+                identities.Add(userSn, source, key, {sn, fingerprint, QString::fromStdString(reply.body)});
+            transaction.Commit();
+        } catch (const Base_ns::Error_cl&) {
+            // The other server booked the same key at the same moment: its answer is this one's.
+            if (replay(reply)) return reply;
+            throw;
         }
-        const int32_t expense = entry.income ? entry.cents : -entry.cents;
-        const int32_t sn = m.records.AddRecord(entry.category, entry.name, expense, entry.comment, entry.time,
-                                               entry.statisticsMode);
-        QJsonObject made = EntryJson(sn, entry.time, entry.category, entry.name, entry.income, expense, entry.statisticsMode,
-                                     entry.comment);
-        const QString notice = BudgetNotice(m, entry);
-        if (!notice.isEmpty()) made.insert(QStringLiteral("budget"), notice);
-        ApiReply_st reply = Answer(201, made);
-        if (request.hasIdempotencyKey) replays.Keep(userSn, request.idempotencyKey, {reply.status, reply.body});
         return reply;
     });
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "FailedLogins.h"
-#include "ReplayCache.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -57,7 +56,6 @@ private:
 
     WebBook_cl& book;
     FailedLogins_cl failedLogins;
-    ReplayCache_cl replays;  // used while the book is held
 };
 
 }  // namespace Web_ns

@@ -1,6 +1,7 @@
 #include "WebBook.h"
 
 #include "Control/DataCore.h"
+#include "Data/EntryIdentity.h"
 
 namespace Web_ns {
 
@@ -31,6 +32,7 @@ void WebBook_cl::Open(const Vorelle_ns::LinkInfo_st& link) {
     }
     databaseManage.OpenLink(databaseManage.GetCount() - 1);
     deviceKeys.Prepare();
+    Vorelle_ns::EntryIdentity_cl(databaseManage.GetDatabase()).Prepare();
 }
 
 }  // namespace Web_ns

@@ -3,6 +3,7 @@
 #include "ConvertInfo.h"
 #include "Control/DataCore.h"
 #include "Data/RecordFile.h"
+#include "Data/RecordDuplicates.h"
 #include "Data/RecordFileReader.h"
 #include "CTL/Report.h"
 #include "RecordRows.h"
@@ -423,6 +424,16 @@ void WRecordManagePage_cl::Import() {
     const QString path = Platform_ns::Prompt().OpenFile(this, kCsvFilter, custom.ReadString(kCsvFolderKey, QString()));
     if (path.isEmpty()) return;
     custom.WriteString(kCsvFolderKey, SystemInfo_ns::GetParentFolder(path));
+    const RecordRepeats_st repeats = RecordDuplicates_cl(DataCore().GetUserManage(), DataCore().GetRecordManage()).Find(path);
+    if (repeats.count > 0) {
+        const QString question = QStringLiteral("这%1条与账本中已有的记录相同（第一条在第%2行），这个文件可能已经导入过。\r\n"
+                                                "仍然全部导入吗？选择“否”则不导入。")
+                                     .arg(repeats.count)
+                                     .arg(repeats.firstLine);
+        if (Platform_ns::Prompt().Message(this, question, DataCore_cl::GetProductName(), Platform_ns::Buttons_en::YesNo) !=
+            Platform_ns::Answer_en::Yes)
+            return;
+    }
     // Read while booked, in one transaction: a file of any length takes the same memory.
     RecordFileReader_cl reader(path);
     QProgressDialog progress(QStringLiteral("正在导入费用记录…"), QString(), 0, 100, this);

@@ -3,6 +3,7 @@
 #include "Book.h"
 #include "Control/DataCore.h"
 #include "DB/BeginTrans.h"
+#include "Data/RecordDuplicates.h"
 #include "Data/RecordFile.h"
 #include "Data/RecordFileReader.h"
 #include "Import/StatementImport.h"
@@ -21,7 +22,8 @@ namespace {
 
 Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
     static const Base_ns::ErrorInfo_st table[] = {
-        {101, "账单写明的笔数或金额与文件中的交易对不上（文件可能不完整），没有导入；确认无误可加--accept-mismatch导入。"}};
+        {101, "账单写明的笔数或金额与文件中的交易对不上（文件可能不完整），没有导入；确认无误可加--accept-mismatch导入。"},
+        {102, "文件中有与账本中已有的记录相同的记录（这个文件可能已经导入过），没有导入；确实要再导入一次可加--again。"}};
     return Base_ns::UserError_cl(line, __FILE__, ImportCommand_cl::ClassName(), code, table,
                                  int32_t(std::size(table)), remark);
 }
@@ -42,11 +44,18 @@ bool IsRecordFile(const QString& path) {
     return head.startsWith(captions.toUtf8()) || head.startsWith(inGbk);
 }
 
-void ImportRecords(const QString& path, bool dryRun) {
+void ImportRecords(const QString& path, bool dryRun, bool again) {
+    Vorelle_ns::DataCore_cl& core = Vorelle_ns::DataCore();
+    if (!again) {
+        const Vorelle_ns::RecordRepeats_st repeats =
+            Vorelle_ns::RecordDuplicates_cl(core.GetUserManage(), core.GetRecordManage()).Find(path);
+        if (repeats.count > 0)
+            throw UserError(102, __LINE__, QStringLiteral("这%1条与账本中已有的记录相同，第一条：").arg(repeats.count) +
+                                               IO_ns::CSVStream_cl::LineRemark(repeats.firstLine));
+    }
     // Read while booked, in one transaction: a file of any length takes the same memory.
     Vorelle_ns::RecordFileReader_cl reader(path);
     const auto next = [&reader](Vorelle_ns::RecordInfo_st& record) { return reader.Next(record); };
-    Vorelle_ns::DataCore_cl& core = Vorelle_ns::DataCore();
     if (dryRun) {
         // The owners and powers are checked by the record manager while it books: a trial
         // import inside a transaction that is always rolled back makes every check the
@@ -98,6 +107,8 @@ void ImportCommand_cl::AddOptions(QCommandLineParser& parser) const {
     parser.addOption({QStringLiteral("dry-run"), QStringLiteral("只检查文件，不写入账本。")});
     parser.addOption({QStringLiteral("accept-mismatch"),
                       QStringLiteral("账单写明的笔数或金额与其中的交易对不上时照样导入（默认拒绝）。")});
+    parser.addOption({QStringLiteral("again"),
+                      QStringLiteral("费用记录CSV文件中有与账本中已有的记录相同的记录时照样全部导入（默认拒绝）。")});
     parser.addOption({QStringLiteral("format"),
                       QStringLiteral("文件格式：auto（按内容识别，默认）、records、alipay、wechat 或 bank。"),
                       QStringLiteral("FORMAT"), QStringLiteral("auto")});
@@ -111,7 +122,7 @@ void ImportCommand_cl::Run(Book_cl& book, const QCommandLineParser& parser) cons
     book.Open();
     book.subject = path;
     if (format == u"records" || (format == u"auto" && IsRecordFile(path))) {
-        ImportRecords(path, dryRun);
+        ImportRecords(path, dryRun, parser.isSet(QStringLiteral("again")));
         return;
     }
     const Import_ns::StatementKind_en kind = format == u"alipay"   ? Import_ns::StatementKind_en::Alipay

@@ -123,6 +123,43 @@ TEST_F(LoginTest, ADeletedLoggedInUserHasNoPowers) {
     }
 }
 
+// A book an older copy kept: every password in the user table as typed, no hash table.
+TEST_F(LoginTest, APlainPasswordMovesToASaltedHashAtTheNextLoginAndTheColumnKeepsNone) {
+    const int32_t bob = AddUser("bob", 2);
+    const int32_t carol = AddUser("carol", 2);
+    if (Database().TableExists(QStringLiteral("zorb_login"))) Database().ExecuteNoRecords("drop table zorb_login");
+    Database().ExecuteNoRecords("update zorb_user set password = 'secret' where user_name = 'admin'");
+    Database().ExecuteNoRecords("update zorb_user set password = 'pw' where user_name <> 'admin'");
+    const struct {
+        const char* user;
+        const char* password;
+        int32_t sn;
+    } cases[] = {{"bob", "pw", bob}, {"carol", "pw", carol}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.user);
+        const QString plain = QStringLiteral("password = '%1' and sn = %2").arg(c.password).arg(c.sn);
+        EXPECT_TRUE(Raise([&] { users.Login(c.user, "wrong"); }).raised);
+        EXPECT_EQ(Count("zorb_user", plain), 1) << "a wrong password moves nothing";
+        users.Login(c.user, c.password);
+        EXPECT_EQ(users.GetCurrentUser(), c.sn);
+        EXPECT_EQ(Count("zorb_user", QStringLiteral("sn = %1 and password is not null").arg(c.sn)), 0);
+        const QString hash = Text(QStringLiteral("select password_hash from zorb_login where user_sn = %1").arg(c.sn));
+        EXPECT_TRUE(hash.startsWith("pbkdf2-sha256$")) << hash.toStdString();
+        EXPECT_FALSE(hash.contains(c.password));
+        users.Logout();
+        EXPECT_EQ(Raise([&] { users.Login(c.user, "wrong"); }).message, "用户名或密码错误。");
+        users.Login(c.user, c.password);
+    }
+    // Salted: one password, two hashes.
+    EXPECT_EQ(Count("zorb_login"), 2);
+    EXPECT_NE(Text(QStringLiteral("select password_hash from zorb_login where user_sn = %1").arg(bob)),
+              Text(QStringLiteral("select password_hash from zorb_login where user_sn = %1").arg(carol)));
+    // Who has not logged in since keeps his login.
+    EXPECT_EQ(Count("zorb_user", "user_name = 'admin' and password = 'secret'"), 1);
+    LoginAs("admin");
+    EXPECT_EQ(Count("zorb_user", "password is not null"), 0);
+}
+
 using UsersTest = FinanceTest;
 
 TEST_F(UsersTest, AddUserRefusesAValidDuplicateButReusesADeletedName) {
@@ -204,6 +241,21 @@ TEST_F(UsersTest, ChangePasswordNeedsTheOldOne) {
     users.ChangePassword("secret", "new");
     EXPECT_TRUE(Raise([&] { users.Login("admin", "secret"); }).raised);
     users.Login("admin", "new");
+}
+
+TEST_F(UsersTest, NewUsersAndChangedPasswordsAreKeptOnlyAsHashes) {
+    const int32_t bob = AddUser("bob", 2);
+    EXPECT_EQ(Count("zorb_user", "password is not null"), 0);
+    EXPECT_EQ(Count("zorb_login"), 2);
+    const QString bobHash = QStringLiteral("select password_hash from zorb_login where user_sn = %1").arg(bob);
+    const QString first = Text(bobHash);
+    LoginAs("bob");
+    users.ChangePassword("pw", "new-pw");
+    EXPECT_EQ(Count("zorb_user", "password is not null"), 0);
+    EXPECT_NE(Text(bobHash), first);
+    EXPECT_FALSE(Text(bobHash).contains("new-pw"));
+    EXPECT_TRUE(Raise([&] { users.Login("bob", "pw"); }).raised);
+    users.Login("bob", "new-pw");
 }
 
 TEST_F(UsersTest, AQuoteInANameIsRefusedBeforeAnyStatement) {

@@ -570,6 +570,47 @@ private slots:
         QCOMPARE(RecordSession_cl::PublicAccount(), -300);
     }
 
+    // A file imported once more: what the book holds already is named before anything is
+    // booked, and booked again only when the user says so. Two alike rows of one file are
+    // two entries.
+    void ASecondImportNamesTheEntriesTheBookHoldsAndAsks() {
+        const QString path = environment->AppFolder() + QStringLiteral("两次.csv");
+        const QString me = RecordSession_cl::SuperName;
+        WriteCsv(path, {kHeader,
+                        {"2024-05-01", "餐饮", "午饭", "-1", me, "月开销", ""},
+                        {"2024-05-01", "餐饮", "午饭", "-1", me, "月开销", ""},
+                        {"2024-05-02", "餐饮", "晚饭", "-2", me, "月开销", "二楼"}});
+        Page_cl page;
+        page.show();
+        Settle();
+        const struct {
+            Platform_ns::Answer_en answer;
+            QString first;  // what the user is shown first
+            int32_t live;
+        } steps[] = {
+            {Platform_ns::Answer_en::Yes, QStringLiteral("导入费用记录成功，共导入3条。"), 3},
+            {Platform_ns::Answer_en::No,
+             QStringLiteral("这3条与账本中已有的记录相同（第一条在第2行），这个文件可能已经导入过。\r\n"
+                            "仍然全部导入吗？选择“否”则不导入。"),
+             3},
+            {Platform_ns::Answer_en::Yes,
+             QStringLiteral("这3条与账本中已有的记录相同（第一条在第2行），这个文件可能已经导入过。\r\n"
+                            "仍然全部导入吗？选择“否”则不导入。"),
+             6},
+        };
+        for (const auto& step : steps) {
+            environment->prompt.shown.clear();
+            environment->prompt.files << path;
+            environment->prompt.answers << step.answer;
+            Click(Button(page, Page_cl::IdImport));
+            QVERIFY(!environment->prompt.shown.isEmpty());
+            QCOMPARE(environment->prompt.shown.first().text, step.first);
+            QCOMPARE(RecordSession_cl::LiveRecords(), step.live);
+        }
+        QCOMPARE(environment->prompt.shown.last().text, QStringLiteral("导入费用记录成功，共导入3条。"));
+        QCOMPARE(RecordSession_cl::SingleAccount(), -8);
+    }
+
 private:
     std::unique_ptr<Environment_cl> environment;
     std::unique_ptr<RecordSession_cl> session;
