@@ -608,7 +608,7 @@ private slots:
             QCOMPARE(RecordSession_cl::LiveRecords(), step.live);
         }
         QCOMPARE(environment->prompt.shown.last().text, QStringLiteral("导入费用记录成功，共导入3条。"));
-        QCOMPARE(RecordSession_cl::SingleAccount(), -8);
+        QCOMPARE(RecordSession_cl::SingleAccount(), -800);
     }
 
 private:
