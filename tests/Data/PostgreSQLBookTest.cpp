@@ -361,7 +361,7 @@ TEST_F(PostgreSQLBook, TheCommandLineWorksOnAServerBook) {
         {"pw", {"--connect", uri, "--user", "管家", "user", "add", "小王", "--power", "normal"}, 0, ""},
         {"pw", {"--connect", uri, "--user", "管家", "user", "list"}, 0, "小王"},
         {"pw", {"--connect", uri, "--user", "管家", "import", entries}, 0, "2"},
-        {"pw", {"--connect", uri, "--user", "管家", "import", entries}, 0, "2"},
+        {"pw", {"--connect", uri, "--user", "管家", "import", entries, "--again"}, 0, "2"},
         {"pw", {"--connect", uri, "--user", "管家", "balance"}, 0, "公共帐户  15949"},
         {"pw", {"--connect", uri, "--user", "管家", "report", "month", "2026", "--format", "csv"}, 0, "餐饮,-51,0,"},
         {"pw", {"--connect", uri, "--user", "管家", "export", exported, "--from", "2026-01-01", "--to", "2026-12-31"}, 0, ""},

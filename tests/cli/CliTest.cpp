@@ -183,7 +183,7 @@ TEST_F(CliTest, SessionOnALocalBook) {
         {"a name nobody has", {book, wang, "report", "year", "--of", "老五"}, kAdminPassword, none, 1, "", "没有这个用户。（老五）"},
         {"export", {book, wang, "export", "{dir}/out.csv", "--from", "2025-01-01", "--to", "2026-12-31"}, kAdminPassword, none, 0, "共导出4条。", ""},
         {"export in UTF-8", {book, wang, "export", "{dir}/out8.csv", "--from", "2025-01-01", "--to", "2026-12-31", "--encoding", "utf8"}, kAdminPassword, none, 0, "共导出4条。", ""},
-        {"the UTF-8 export reads back", {book, wang, "import", "{dir}/out8.csv", "--dry-run"}, kAdminPassword, none, 0, "共4条，没有写入。", ""},
+        {"the UTF-8 export reads back", {book, wang, "import", "{dir}/out8.csv", "--dry-run", "--again"}, kAdminPassword, none, 0, "共4条，没有写入。", ""},
         {"an unknown encoding", {book, wang, "export", "x.csv", "--from", "2025-01-01", "--to", "2026-12-31", "--encoding", "big5"}, kAdminPassword, none, 2, "", "编码应为gbk或utf8。"},
         {"a second book", {second, "create", "--admin", "老王"}, kAdminPassword, none, 0, "", ""},
         {"re-import the export", {second, wang, "import", "{dir}/out.csv"}, kAdminPassword, none, 0, "共导入4条。", ""},
@@ -493,7 +493,7 @@ TEST_F(CliStatementTest, StatementsAndRecordFilesAreTakenForWhatTheyAre) {
          "饮食,-8.16\r\n开销,-50\r\n餐饮,-20\r\n【总计开销】,-78.16\r\n", ""},
         {"exported", {book, wang, "export", "{dir}/out.csv", "--from", "2026-03-02", "--to", "2026-03-02", "--encoding", "utf8"}, 0,
          "共导出2条", ""},
-        {"read back", {book, wang, "import", "{dir}/out.csv", "--dry-run"}, 0, "共2条", ""},
+        {"read back", {book, wang, "import", "{dir}/out.csv", "--dry-run", "--again"}, 0, "共2条", ""},
         {"past the balance limit, naming the line", {book, wang, "import", "{dir}/huge.csv"}, 1, "", "金额不正确。（第3行）"},
     };
     for (const auto& step : steps) {
