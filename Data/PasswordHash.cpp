@@ -4,11 +4,10 @@
 
 #include <QByteArray>
 #include <QStringList>
-#include <cerrno>
 #include <iterator>
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
-#include <sys/random.h>
+#include <openssl/rand.h>
 
 namespace Vorelle_ns {
 
@@ -23,20 +22,12 @@ Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark 
 const QString kScheme = QStringLiteral("pbkdf2-sha256");
 constexpr int32_t kSaltBytes = 16;
 constexpr int32_t kHashBytes = 32;
-// Beyond this a stored text is no hash this program made: it is not worked on for minutes.
-constexpr int64_t kMostRounds = 100000000;
+// Beyond this (seconds of work) a stored text is no hash this program made.
+constexpr int64_t kMostRounds = 10000000;
 
 QByteArray Salt() {
     QByteArray bytes(kSaltBytes, Qt::Uninitialized);
-    qsizetype filled = 0;
-    while (filled < bytes.size()) {
-        const ssize_t got = getrandom(bytes.data() + filled, size_t(bytes.size() - filled), 0);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            throw SysError(1, __LINE__, QString::number(errno));
-        }
-        filled += got;
-    }
+    if (RAND_bytes(reinterpret_cast<unsigned char*>(bytes.data()), int(bytes.size())) != 1) throw SysError(1, __LINE__);
     return bytes;
 }
 
