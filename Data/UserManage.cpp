@@ -56,10 +56,12 @@ const Tmpl createUserTable[] = {
      "create table zorb_user(sn integer identity(1,1) primary key,user_name nchar(16),power char(1),password "
      "char(16),single_account integer,public_account integer,monthly_plan integer,valid char(1),recycler_sn "
      "integer,create_time datetime default getdate(),alter_time datetime default getdate(),alter_sn integer)"}};
+// Without a password in the user table: his hash is kept beside it. A server keeps a row's
+// earlier versions in its files for a while, so the plain text is never written at all.
 const Tmpl insertSuperAdministrator[] = {
     {DB_ALL,
      "insert into zorb_user(user_name,power,[password],single_account,public_account,valid,alter_sn) "
-     "values('?user_name?','0','?password?',0,0,'1',0)"}};
+     "values('?user_name?','0',null,0,0,'1',0)"}};
 // A password an older copy keeps in plain text, not yet moved to the hashes.
 const Tmpl selectPlainPassword[] = {
     {DB_ALL, "select sn from zorb_user where sn = ?user_sn? and [password] = '?password?' and valid = '1'"}};
@@ -74,6 +76,10 @@ const Tmpl insertUser[] = {
     {DB_ALL,
      "insert into zorb_user(user_name,power,[password],single_account,public_account,valid,alter_sn) "
      "values('?user_name?',?power?,'?password?',0,?public_account?,'1',?user_sn?)"}};
+const Tmpl insertUserHashed[] = {
+    {DB_ALL,
+     "insert into zorb_user(user_name,power,[password],single_account,public_account,valid,alter_sn) "
+     "values('?user_name?',?power?,null,0,?public_account?,'1',?user_sn?)"}};
 const Tmpl deleteUser[] = {
     {DB_ALL,
      "update zorb_user set valid = '0', alter_time = CMC_GETDATE, recycler_sn = ?recycler_sn?, alter_sn = "
@@ -120,14 +126,13 @@ DB_ns::IDatabase_cl& UserManage_cl::GetDatabase() const { return databaseManage.
 
 void UserManage_cl::CreateUserTable(const QString& userName, const QString& password) {
     DB_ns::IDatabase_cl& database = GetDatabase();
-    // Made first, so that a quote in the name or password is refused before the table exists.
-    const QString insert = MakeSQL(database.GetType(), insertSuperAdministrator, userName, password);
+    // Made first, so that a quote in the name is refused before the table exists.
+    const QString insert = MakeSQL(database.GetType(), insertSuperAdministrator, userName);
     LoginHashes_cl hashes(database);
     DB_ns::BeginTrans_cl transaction(&database);
     database.ExecuteNoRecords(MakeSQL(database.GetType(), createUserTable));
     hashes.CreateTable();
     database.ExecuteNoRecords(insert);
-    // The plain text never leaves the transaction.
     hashes.Store(FindUser(userName), password);
     transaction.Commit();
 }
@@ -258,10 +263,14 @@ void UserManage_cl::AddUser(const QString& userName, int32_t power, const QStrin
     const int32_t publicAccount = GetPublicAccount();
     LoginHashes_cl hashes(database);
     const bool hashed = hashes.Prepare();
+    if (!hashed) {
+        // A book whose login may not make the hashes' table keeps passwords as it did.
+        database.ExecuteNoRecords(MakeSQL(dbType, insertUser, userName, power, password, publicAccount, userSn));
+        return;
+    }
     DB_ns::BeginTrans_cl transaction(&database);
-    database.ExecuteNoRecords(MakeSQL(dbType, insertUser, userName, power, password, publicAccount, userSn));
-    // The plain text never leaves the transaction.
-    if (hashed) hashes.Store(FindUser(userName), password);
+    database.ExecuteNoRecords(MakeSQL(dbType, insertUserHashed, userName, power, publicAccount, userSn));
+    hashes.Store(FindUser(userName), password);
     transaction.Commit();
 }
 
