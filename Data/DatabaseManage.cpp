@@ -10,6 +10,7 @@
 #include "SystemInfo/Path.h"
 #include "base/SysError.h"
 #include "base/UserError.h"
+#include "platform/keyring/Keyring.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -125,6 +126,8 @@ void DatabaseManage_cl::ReadLinks(const QString& path, Container_ns::List_tl<Lin
             link.location = file.ReadString();
             link.user = file.ReadString();
             link.password = file.ReadString();
+            // Kept in the desktop's keyring when the file holds none.
+            if (link.password.isEmpty()) (void)Platform_ns::Keyring_cl::Lookup(path, link.name, link.password);
             list.Append(link);
         }
         if (file.Remaining() != 0) throw UserError(101, __LINE__, path);
@@ -157,7 +160,10 @@ void DatabaseManage_cl::WriteLinks(const QString& path, const Container_ns::List
             file.WriteInteger(link.type);
             file.WriteString(link.location);
             file.WriteString(link.user);
-            file.WriteString(link.password);
+            // The desktop's keyring keeps it when one runs; the file otherwise (only its
+            // owner reads it).
+            const bool inKeyring = !link.password.isEmpty() && Platform_ns::Keyring_cl::Store(path, link.name, link.password);
+            file.WriteString(inKeyring ? QString() : link.password);
         }
         file.Close();
     }
@@ -184,6 +190,7 @@ void DatabaseManage_cl::SaveChange(const LinkInfo_st* added, const QString& remo
     }
     if (added != nullptr) saved.Append(*added);
     WriteLinks(path, saved);
+    if (!removedName.isEmpty()) Platform_ns::Keyring_cl::Clear(path, removedName);
 }
 
 void DatabaseManage_cl::SaveChangesTo(const QString& path) { changesFile = path; }

@@ -6,7 +6,7 @@ packages=(build-essential cmake pkg-config qt6-base-dev libgl1-mesa-dev libsqlci
           postgresql odbc-postgresql qt6-charts-dev libminizip-dev clang libclang-rt-14-dev
           appstream desktop-file-utils zlib1g-dev man-db file
           libcpp-httplib-dev libqrencode-dev chromium chromium-driver python3-selenium
-          libssl-dev sqlcipher)
+          libssl-dev sqlcipher libsecret-1-dev gnome-keyring dbus-daemon dbus-bin)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
