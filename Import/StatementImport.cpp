@@ -10,6 +10,7 @@
 #include "base/UserError.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace Import_ns {
@@ -18,7 +19,10 @@ namespace {
 
 Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark) {
     static const Base_ns::ErrorInfo_st table[] = {
-        {101, "账单写明的笔数或金额与文件中的交易对不上（文件可能不完整），没有导入。"}};
+        {101, "账单写明的笔数或金额与文件中的交易对不上（文件可能不完整），没有导入。"},
+        {102, "没有可以撤销的账单导入。"},
+        {104, "账单中有退款超过原交易可退的金额，没有导入。"},
+        {103, "账本中的账单交易表是旧版的，需要用能修改账本结构的用户登录一次后再导入。"}};
     return Base_ns::UserError_cl(line, __FILE__, StatementImport_cl::ClassName(), code, table,
                                  int32_t(std::size(table)), remark);
 }
@@ -115,6 +119,7 @@ void StatementImport_cl::FindRefunds() {
     // same shop and goods (WeChat).
     refundIds.clear();
     originals.clear();
+    refundedHere.clear();
     netted.clear();
     bookedBefore.clear();
     // A statement that cannot hold a refund is read once, not twice.
@@ -141,7 +146,7 @@ void StatementImport_cl::FindRefunds() {
         const StatementEntry_st decided = Decide(row);
         const Original_st original{decided.typeName,
                                    Books(decided.decision) || decided.decision == Decision_en::AlreadyImported, row.line,
-                                   row.tradeId};
+                                   row.tradeId, row.amount - row.refunded};
         for (; it != refundIds.cend() && it->startsWith(row.tradeId); ++it) {
             if (*it != row.tradeId) originals.insert(*it, original);
         }
@@ -220,6 +225,7 @@ void StatementImport_cl::MatchRefunds(const QHash<QString, QList<StatementRow_st
             }
             if (best == nullptr) continue;
             best->matched += refund.amount;
+            refundedHere[best->original.line] += refund.amount;
             originals.insert(refund.tradeId, best->original);
         }
     }
@@ -252,8 +258,9 @@ StatementEntry_st StatementImport_cl::Decide(const StatementRow_st& row) {
 void StatementImport_cl::Decide(StatementEntry_st& entry) {
     const StatementRow_st& row = entry.row;
     const std::optional<CategoryRule_st> rule = rules.Match(row);
-    // The kind of trade is no category: without one the entry goes to 开销 or 收入.
-    QString category = rule ? rule->category : row.category;
+    // The kind of trade is no category: without one the entry goes to 开销 or 收入. A
+    // refund's own category column names the kind ("退款"), never what was bought.
+    QString category = rule ? rule->category : row.refund ? QString() : row.category;
     entry.mode = rule && rule->mode >= 0 ? rule->mode : 0;
     const QString name = rule && !rule->name.isEmpty() ? rule->name
                          : !row.product.isEmpty()                 ? row.product
@@ -268,6 +275,13 @@ void StatementImport_cl::Decide(StatementEntry_st& entry) {
         if (found != originals.cend()) {
             if (!found->booked) entry.decision = Decision_en::OriginalSkipped;
             category = found->typeName;
+            // More back than was left of the purchase is no refund of it alone.
+            if (found->amount > 0) {
+                int64_t& given = refundsGiven[found->tradeId];
+                entry.refundLeft = std::max(int64_t(0), found->amount - given);
+                entry.excess = std::max(int64_t(0), row.amount - entry.refundLeft);
+                given += row.amount;
+            }
             const auto left = netted.find(found->tradeId);
             if (left != netted.end() && *left >= row.amount) {
                 *left -= row.amount;
@@ -291,12 +305,54 @@ void StatementImport_cl::Decide(StatementEntry_st& entry) {
         entry.decision = Decision_en::Zero;
     } else {
         entry.expense = row.flow == Flow_en::Expense ? -net : net;
+        entry.refundLater = std::max(int64_t(0), row.refundedApart - refundedHere.value(row.line));
     }
     if (chosen.contains(row.line)) category = chosen.value(row.line);
     entry.typeName = ClipName(WithoutApostrophe(category));
     entry.expenseName = ClipName(WithoutApostrophe(name));
     entry.comment = ClipComment(OrderRemark(row.tradeId) + WithoutApostrophe(GoodsRemark(row)));
     if (Books(entry.decision)) FindBooked(TradeKey(row), row.amount, entry);
+    if (Books(entry.decision)) Pair(entry);
+}
+
+void StatementImport_cl::Pair(StatementEntry_st& entry) const {
+    const auto match = matches.constFind(entry.row.line);
+    if (match == matches.cend()) return;
+    entry.pairedWith = match->entry;
+    const MatchChoice_en choice = choices.value(entry.row.line, match->clear ? MatchChoice_en::Link : matchMode);
+    if (choice == MatchChoice_en::New) return;
+    entry.decision = choice == MatchChoice_en::Link ? Decision_en::Linked : Decision_en::MaybeDuplicate;
+    // The family's entry keeps its category: a refund of the trade later goes there too.
+    if (entry.decision == Decision_en::Linked) entry.typeName = match->entry.typeName;
+}
+
+void StatementImport_cl::MatchBook() {
+    matches.clear();
+    if (!logReady) return;
+    // Deciding takes refunds off what is left to net: this pass leaves it as it found it.
+    const QHash<QString, int64_t> keepNetted = netted;
+    QList<MatchTrade_st> trades;
+    double first = 0, last = 0;
+    Rewind();
+    AskBook();
+    StatementRow_st row;
+    while (NextRow(row)) {
+        const StatementEntry_st entry = Decide(row);
+        if (!Books(entry.decision)) continue;
+        bookedKeys.insert(qHash(TradeKey(row)), row.amount);
+        const double day = std::floor(row.time.Value());
+        if (trades.isEmpty() || day < first) first = day;
+        if (trades.isEmpty() || day > last) last = day;
+        trades.append({row.line, row.time, entry.expense, entry.expense > 0 && entry.decision != Decision_en::Refund,
+                       row.counterparty + u' ' + row.product});
+    }
+    bookedKeys.clear();
+    netted = keepNetted;
+    if (trades.isEmpty()) return;
+    const QList<Vorelle_ns::BookEntry_st> book = log->FindUntradedEntries(
+        users.FindUser(OwnerName(users, owner)), Base_ns::DateTime_cl(first - matchDays),
+        Base_ns::DateTime_cl(last + matchDays + 1 - 1.0 / 86400));
+    matches = StatementMatcher_cl(matchDays).Match(trades, book);
 }
 
 void StatementImport_cl::FindBooked(const QString& key, int64_t amount, StatementEntry_st& entry) {
@@ -321,6 +377,7 @@ void StatementImport_cl::FindBooked(const QString& key, int64_t amount, Statemen
 
 void StatementImport_cl::Rewind() {
     reader.Rewind();
+    refundsGiven.clear();
     ahead.clear();
     taken = 0;
     aheadError = nullptr;
@@ -376,17 +433,28 @@ void StatementImport_cl::Count(StatementSummary_st& counted, const StatementEntr
         ++counted.flowCount[int(row.flow)];
         counted.flowSum[int(row.flow)] += row.amount;
     }
+    if (entry.excess > 0) {
+        const auto money = [](int64_t hundredths) {
+            return Vorelle_ns::ConvertInfo_cl::MoneyToText(hundredths, Vorelle_ns::ConvertInfo_cl::Decimals_en::Two) + u'元';
+        };
+        counted.excessRefunds << QStringLiteral("第%1行：退款%2，原交易只剩%3可退，多出%4")
+                                     .arg(row.line)
+                                     .arg(money(row.amount), money(entry.refundLeft), money(entry.excess));
+    }
     DecisionTotal_st& total = counted.decisions[int(entry.decision)];
     ++total.count;
     // A trade booked before counts as it was booked (less what was refunded).
     const bool bookable = Books(entry.decision) || entry.decision == Decision_en::AlreadyImported ||
-                          entry.decision == Decision_en::Conflict;
+                          entry.decision == Decision_en::Conflict || entry.decision == Decision_en::Linked ||
+                          entry.decision == Decision_en::MaybeDuplicate;
     total.sum += bookable ? entry.expense : row.flow == Flow_en::Expense ? -row.amount : row.amount;
 }
 
 const StatementSummary_st& StatementImport_cl::Preview(bool keep, const Progress_fn& progress) {
     FindRefunds();
+    MatchBook();
     entries.clear();
+    doubts.clear();
     bookedKeys.clear();
     summary = NewSummary();
     Rewind();
@@ -394,7 +462,9 @@ const StatementSummary_st& StatementImport_cl::Preview(bool keep, const Progress
     StatementRow_st row;
     while (NextRow(row)) {
         const StatementEntry_st entry = Decide(row);
-        if (Books(entry.decision)) bookedKeys.insert(qHash(TradeKey(row)), row.amount);
+        if (Books(entry.decision) || entry.decision == Decision_en::Linked)
+            bookedKeys.insert(qHash(TradeKey(row)), row.amount);
+        if (entry.decision == Decision_en::MaybeDuplicate) doubts.append(entry);
         Count(summary, entry);
         if (keep) entries.append(entry);
         if (progress) progress(reader.Position(), reader.Size());
@@ -417,26 +487,38 @@ void StatementImport_cl::SetCategory(int32_t line, const QString& category) {
     }
 }
 
-StatementSummary_st StatementImport_cl::Import(const Progress_fn& progress, bool acceptMismatch) {
-    QString ownerName = owner;
-    if (ownerName.isEmpty()) {
-        const Base_ns::Trusteeship_tl<Vorelle_ns::UserInfo_st> all = users.GetUsers();
-        for (int32_t i = 0; i < all.Count(); ++i) {
-            if (all[i].sn == users.GetCurrentUser()) ownerName = all[i].userName;
-        }
+QString StatementImport_cl::OwnerName(Vorelle_ns::UserManage_cl& users, const QString& owner) {
+    if (!owner.isEmpty()) return owner;
+    const Base_ns::Trusteeship_tl<Vorelle_ns::UserInfo_st> all = users.GetUsers();
+    for (int32_t i = 0; i < all.Count(); ++i) {
+        if (all[i].sn == users.GetCurrentUser()) return all[i].userName;
     }
+    return QString();
+}
+
+StatementSummary_st StatementImport_cl::Import(const Progress_fn& progress, bool acceptMismatch) {
+    const QString ownerName = OwnerName(users, owner);
     const int32_t ownerSn = users.FindUser(ownerName);
     StatementSummary_st done = NewSummary();
     DB_ns::BeginTrans_cl transaction(&users.GetDatabase());
     // Made with the book, or at login to an older one; if that could not be done, here,
-    // so that a refused import leaves no table behind.
+    // so that a refused import leaves no table behind. One an older copy made is widened
+    // at login only: on some servers a failed look at it would spoil this transaction.
     const bool made = !logReady;
+    if (made && log->ExistsAny()) throw UserError(103, __LINE__, QString());
     if (made) log->CreateTable();
     logReady = true;
+    int32_t importSn = 0;
+    const auto importNow = [&] {
+        if (importSn == 0) importSn = log->BeginImport(ownerSn, reader.Source());
+        return importSn;
+    };
+    doubts.clear();
     try {
         // Another copy importing now finishes first; its trades are then found booked.
         log->Lock();
         FindRefunds();
+        MatchBook();
         bookedKeys.clear();
         Rewind();
         AskBook();
@@ -448,11 +530,15 @@ StatementSummary_st StatementImport_cl::Import(const Progress_fn& progress, bool
                 const StatementEntry_st entry = Decide(row);
                 Count(done, entry);
                 if (progress) progress(reader.Position(), reader.Size());
-                if (!Books(entry.decision)) continue;
+                if (entry.decision == Decision_en::MaybeDuplicate) doubts.append(entry);
+                const bool linked = entry.decision == Decision_en::Linked;
+                if (!Books(entry.decision) && !linked) continue;
                 // A repeated id later in the file finds the trade row, written or held.
                 const QString key = TradeKey(row);
-                log->Add(reader.Source(), key, entry.typeName, ownerSn, row.amount);
+                log->Add(reader.Source(), key, entry.typeName, ownerSn, row.amount, linked ? entry.pairedWith.sn : 0,
+                         importNow());
                 bookedKeys.insert(qHash(key), row.amount);
+                if (linked) continue;
                 record = Vorelle_ns::RecordInfo_st();
                 record.recordTime = row.time;
                 record.typeName = entry.typeName;
@@ -469,15 +555,42 @@ StatementSummary_st StatementImport_cl::Import(const Progress_fn& progress, bool
         };
         records.ImportRecords(next);
         log->Flush();
+        if (importSn != 0) log->EndImport(importSn);
         bookedKeys.clear();
         done.stated = reader.Stated();
         if (!acceptMismatch && !done.Agrees())
             throw UserError(101, __LINE__, done.Disagreements().join(QStringLiteral("；")));
+        if (!acceptMismatch && !done.excessRefunds.isEmpty())
+            throw UserError(104, __LINE__, done.excessRefunds.join(QStringLiteral("；")));
     } catch (...) {
         log->Discard();
         if (made) logReady = false;
         throw;
     }
+    transaction.Commit();
+    return done;
+}
+
+ImportUndone_st StatementImport_cl::UndoLast(Vorelle_ns::UserManage_cl& users, Vorelle_ns::RecordManage_cl& records,
+                                             const QString& owner) {
+    const QString ownerName = OwnerName(users, owner);
+    const int32_t ownerSn = users.FindUser(ownerName);
+    Vorelle_ns::TradeLog_cl log(users.GetDatabase());
+    if (!log.Exists()) throw UserError(102, __LINE__, ownerName);
+    DB_ns::BeginTrans_cl transaction(&users.GetDatabase());
+    // No import of another copy comes between.
+    log.Lock();
+    Vorelle_ns::TradeImport_st last;
+    if (!log.LastImport(ownerSn, last)) throw UserError(102, __LINE__, ownerName);
+    ImportUndone_st done;
+    done.source = last.source;
+    done.time = last.time;
+    Container_ns::List_tl<int32_t> booked;
+    for (const int32_t sn : log.BookedEntries(last, ownerSn)) booked.Append(sn);
+    done.removed = int32_t(booked.Count());
+    done.unlinked = int32_t(log.LinkedEntries(last.sn).size());
+    if (done.removed > 0) records.DeleteRecords(booked, QStringLiteral("撤销账单导入。"));
+    log.ForgetImport(last.sn);
     transaction.Commit();
     return done;
 }

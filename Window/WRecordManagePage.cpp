@@ -470,13 +470,16 @@ void WRecordManagePage_cl::ImportStatement() {
     const Import_ns::StatementSummary_st& summary = dialog->Result();
     const int32_t booked = summary.decisions[int(Import_ns::Decision_en::Import)].count +
                            summary.decisions[int(Import_ns::Decision_en::Refund)].count;
-    Platform_ns::Prompt().Message(
-        this,
-        QStringLiteral("导入账单成功，共导入%1条，以前已导入%2条，跳过%3条。")
-            .arg(booked)
-            .arg(summary.decisions[int(Import_ns::Decision_en::AlreadyImported)].count)
-            .arg(summary.rows - booked - summary.decisions[int(Import_ns::Decision_en::AlreadyImported)].count),
-        DataCore_cl::GetProductName(), Platform_ns::Buttons_en::OK);
+    const int32_t linked = summary.decisions[int(Import_ns::Decision_en::Linked)].count;
+    const int32_t doubts = summary.decisions[int(Import_ns::Decision_en::MaybeDuplicate)].count;
+    const int32_t earlier = summary.decisions[int(Import_ns::Decision_en::AlreadyImported)].count;
+    QString text = QStringLiteral("导入账单成功，共导入%1条，以前已导入%2条，跳过%3条。")
+                       .arg(booked)
+                       .arg(earlier)
+                       .arg(summary.rows - booked - earlier - linked - doubts);
+    if (linked > 0) text += QStringLiteral("与已有记录匹配%1条（没有重复记账）。").arg(linked);
+    if (doubts > 0) text += QStringLiteral("可能重复、没有导入%1条。").arg(doubts);
+    Platform_ns::Prompt().Message(this, text, DataCore_cl::GetProductName(), Platform_ns::Buttons_en::OK);
 }
 
 }  // namespace Vorelle_ns

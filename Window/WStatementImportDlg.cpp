@@ -86,6 +86,16 @@ void WStatementImportDlg_cl::BuildControls(const QString& path) {
     ownerRow->addWidget(saveRule);
     ownerRow->addWidget(rules);
     layout->addLayout(ownerRow);
+    auto* matchRow = new QHBoxLayout;
+    matchRow->addWidget(new QLabel(QStringLiteral("所选行与已有记录："), this));
+    auto* asNew = new QPushButton(QStringLiteral("作为新记录导入(&N)"), this);
+    asNew->setObjectName(QString::number(IdAsNew));
+    auto* link = new QPushButton(QStringLiteral("是同一笔，不重复记账(&L)"), this);
+    link->setObjectName(QString::number(IdLink));
+    matchRow->addWidget(asNew);
+    matchRow->addWidget(link);
+    matchRow->addStretch();
+    layout->addLayout(matchRow);
 
     model = new StatementRowsModel_cl(*statement, this);
     rowsView = new QTableView(this);
@@ -123,6 +133,8 @@ void WStatementImportDlg_cl::BuildControls(const QString& path) {
 
     connect(saveRule, &QPushButton::clicked, this, [this] { Handle([this] { OnSaveRule(); }); });
     connect(rules, &QPushButton::clicked, this, [this] { Handle([this] { OnRules(); }); });
+    connect(asNew, &QPushButton::clicked, this, [this] { Handle([this] { OnChoose(Import_ns::MatchChoice_en::New); }); });
+    connect(link, &QPushButton::clicked, this, [this] { Handle([this] { OnChoose(Import_ns::MatchChoice_en::Link); }); });
     connect(importButton, &QPushButton::clicked, this, [this] { Handle([this] { OnImport(); }); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -150,10 +162,14 @@ void WStatementImportDlg_cl::ShowSummary(const Import_ns::StatementSummary_st& s
     const QString color = summary.Agrees() ? QStringLiteral("black") : QStringLiteral("red");
     html += QStringLiteral("<span style=\"color:%1\">与账单核对：").arg(color) +
             summary.ComparisonLines().join(QStringLiteral("；")) + QStringLiteral("</span>");
+    if (!summary.excessRefunds.isEmpty())
+        html += QStringLiteral("<br><span style=\"color:red\">退款超过原交易：") +
+                summary.excessRefunds.join(QStringLiteral("；")).toHtmlEscaped() + QStringLiteral("</span>");
     summaryLabel->setText(html);
-    disagreements = summary.Disagreements();
+    disagreements = summary.Disagreements() + summary.excessRefunds;
     importButton->setEnabled(summary.decisions[int(Import_ns::Decision_en::Import)].count +
-                                 summary.decisions[int(Import_ns::Decision_en::Refund)].count >
+                                 summary.decisions[int(Import_ns::Decision_en::Refund)].count +
+                                 summary.decisions[int(Import_ns::Decision_en::Linked)].count >
                              0);
 }
 
@@ -175,6 +191,19 @@ void WStatementImportDlg_cl::OnSaveRule() {
     Preview(Follow(progress));
 }
 
+void WStatementImportDlg_cl::OnChoose(Import_ns::MatchChoice_en choice) {
+    const QModelIndexList selected = rowsView->selectionModel()->selectedRows();
+    if (selected.isEmpty() || statement->Entries()[selected[0].row()].pairedWith.sn == 0) {
+        Platform_ns::Prompt().Message(this, QStringLiteral("请先选择一行与已有记录相似的交易（可能重复或已匹配）。"),
+                                      DataCore_cl::GetProductName(), Platform_ns::Buttons_en::OK);
+        return;
+    }
+    const int row = selected[0].row();
+    statement->Choose(statement->Entries()[row].row.line, choice);
+    Preview(Follow(progress));
+    rowsView->selectRow(row);
+}
+
 void WStatementImportDlg_cl::OnRules() {
     WCategoryRulesDlg_cl dialog(this);
     if (dialog.exec() != QDialog::Accepted) return;
@@ -187,7 +216,7 @@ void WStatementImportDlg_cl::OnImport() {
     // the user says so.
     const bool accepted = !disagreements.isEmpty();
     if (accepted && Platform_ns::Prompt().Message(this,
-                                                  QStringLiteral("账单写明的笔数或金额与文件中的交易对不上（文件可能不完整）：\n") +
+                                                  QStringLiteral("账单写明的笔数或金额与文件中的交易对不上（文件可能不完整），或有退款超过原交易：\n") +
                                                       disagreements.join(u'\n') + QStringLiteral("\n仍然导入吗？"),
                                                   DataCore_cl::GetProductName(),
                                                   Platform_ns::Buttons_en::YesNo) != Platform_ns::Answer_en::Yes)

@@ -1,0 +1,233 @@
+// Statements meeting the entries a family typed by hand, from the command line, on a local
+// book and on a PostgreSQL one: each case judged by the month's figures and the entries
+// the book holds afterwards.
+#include "support/PostgresServer.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kPassword = QStringLiteral("pw-admin");
+const QString kBookPassword = QStringLiteral("pw-book");
+
+// A trade of a WeChat Pay statement: time, shop, goods, amount, id.
+struct Trade_st {
+    const char* time;
+    const char* shop;
+    const char* goods;
+    const char* amount;
+    const char* id;
+};
+
+// The statement as the app writes it: a byte order mark, its notes with the count and the
+// total, ids with a tab after them.
+QByteArray WeChatStatement(const QList<Trade_st>& trades) {
+    int64_t cents = 0;
+    QString rows;
+    for (const Trade_st& t : trades) {
+        cents += qRound64(QString::fromUtf8(t.amount).toDouble() * 100);
+        rows += QStringLiteral("%1,商户消费,%2,%3,支出,¥%4,零钱,支付成功,%5\t,%6\t,/\n")
+                    .arg(QString::fromUtf8(t.time), QString::fromUtf8(t.shop), QString::fromUtf8(t.goods),
+                         QString::fromUtf8(t.amount), QString::fromUtf8(t.id), QString::fromUtf8(t.id).right(4));
+    }
+    const QString head = QStringLiteral(
+                             "微信支付账单明细\n微信昵称：[某人]\n起始时间：[2026-03-01 00:00:00] 终止时间：[2026-03-31 23:59:59]\n"
+                             "导出类型：[全部]\n共%1笔记录\n收入：0笔 ¥0.00\n支出：%1笔 ¥%2\n中性交易：0笔 ¥0.00\n"
+                             "----------------------微信支付账单明细列表--------------------\n"
+                             "交易时间,交易类型,交易对方,商品,收/支,金额(元),支付方式,当前状态,交易单号,商户单号,备注\n")
+                             .arg(trades.size())
+                             .arg(QString::number(double(cents) / 100, 'f', 2));
+    return "\xEF\xBB\xBF" + (head + rows).toUtf8();
+}
+
+// Entries typed by hand, as the record page writes them (GBK).
+QByteArray HandEntries(const QStringList& rows) {
+    QStringEncoder gbk("GB18030");
+    return gbk.encode(QStringLiteral("日期,分类,费用名称,金额,用户,类别,注释\r\n") + rows.join(QStringLiteral("\r\n")) +
+                      QStringLiteral("\r\n"));
+}
+
+const Trade_st kBreakfast = {"2026-03-01 08:01:12", "早餐店", "包子", "8.16", "4200000101"};
+const Trade_st kDinner = {"2026-03-03 19:20:00", "饭馆", "晚饭", "25.00", "4200000103"};
+const Trade_st kLunch = {"2026-03-05 12:10:00", "食堂", "午饭", "20.00", "4200000105"};
+const Trade_st kGym = {"2026-03-02 07:00:00", "健身房", "会员周卡", "30.00", "4200000201"};
+const Trade_st kGymAgain = {"2026-03-09 07:00:00", "健身房", "会员周卡", "30.00", "4200000202"};
+const Trade_st kCoffee = {"2026-03-06 09:00:00", "咖啡馆", "拿铁", "35.00", "4200000301"};
+const Trade_st kCoffeeToo = {"2026-03-06 09:00:00", "咖啡馆", "拿铁", "35.00", "4200000302"};
+
+struct Step_st {
+    QStringList arguments;  // "{s}": the statement, "{s2}": the second one
+    QString out;            // standard output holds this
+};
+
+struct Case_st {
+    const char* title;
+    QStringList hand;  // typed first
+    QList<Trade_st> statement;
+    QList<Trade_st> second;
+    QList<Step_st> steps;
+    const char* total;  // the month's expense after the steps
+    int entries;        // entries of the month after the steps
+};
+
+class StatementMatchTest : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        program = folder.filePath(QStringLiteral("vorelle-cli"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VORELLE_CLI), program)) << "cannot copy " << VORELLE_CLI;
+    }
+
+    // A fresh empty book for a case.
+    void NewBook(int number) {
+        if (std::string(GetParam()) == "postgresql") {
+            PostgresServer_cl& server = PostgresServer_cl::Shared();
+            ASSERT_TRUE(server.Start()) << "The PostgreSQL test server did not start: " << server.Why().toStdString();
+            ASSERT_TRUE(server.MakeBook("matching", kBookPassword, "matching")) << server.Why().toStdString();
+            where = QStringLiteral("--connect=postgresql://matching@%1/matching").arg(server.Address());
+        } else {
+            where = QStringLiteral("--book=") + folder.filePath(QStringLiteral("家%1.book").arg(number));
+        }
+        Run({QStringLiteral("create"), QStringLiteral("--admin=老王")});
+    }
+
+    struct Result_st {
+        int exitCode = -1;
+        QString out, err;
+    };
+
+    Result_st Run(const QStringList& arguments) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), folder.path());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), folder.filePath(QStringLiteral("data")));
+        environment.insert(QStringLiteral("VORELLE_PASSWORD"), kPassword);
+        environment.insert(QStringLiteral("VORELLE_BOOK_PASSWORD"), kBookPassword);
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(folder.path());
+        QStringList all{where, QStringLiteral("--user=老王")};
+        for (QString argument : arguments) all << argument.replace(QStringLiteral("{dir}"), folder.path());
+        process.start(program, all);
+        Result_st result;
+        if (!process.waitForFinished(120000)) {
+            process.kill();
+            process.waitForFinished();
+            ADD_FAILURE() << "vorelle-cli did not end";
+            return result;
+        }
+        result.exitCode = process.exitCode();
+        result.out = QString::fromUtf8(process.readAllStandardOutput());
+        result.err = QString::fromUtf8(process.readAllStandardError());
+        return result;
+    }
+
+    void Write(const QString& name, const QByteArray& bytes) {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    // The month's total expense as the report prints it, and how many entries it holds.
+    QString Total() {
+        const Result_st report = Run({"report", "month", "--from", "2026-03", "--to", "2026-03", "--format", "csv"});
+        static const QRegularExpression total(QStringLiteral("【总计开销】,([^\r\n]*)"));
+        return total.match(report.out).captured(1);
+    }
+    int Entries() {
+        const Result_st exported = Run({"export", "{dir}/out.csv", "--from", "2026-03-01", "--to", "2026-03-31"});
+        static const QRegularExpression count(QStringLiteral("共导出(\\d+)条"));
+        return count.match(exported.out).captured(1).toInt();
+    }
+
+    QTemporaryDir folder;
+    QString program;
+    QString where;
+};
+
+TEST_P(StatementMatchTest, EachTradeIsCountedOnceWhicheverDoorItCameThrough) {
+    const QString import = QStringLiteral("import");
+    const QString s = QStringLiteral("{dir}/statement.csv"), s2 = QStringLiteral("{dir}/second.csv");
+    const Case_st cases[] = {
+        {"typed by hand, then the statement",
+         {"2026-03-01,饮食,早饭,-8.16,老王,月开销,"},
+         {kBreakfast, kDinner},
+         {},
+         {{{import, s, "--dry-run"}, "匹配：已有记录1笔\n"},
+          {{import, s, "--dry-run"}, "检查通过，将导入1条，以前已导入0条，没有写入。"},
+          {{import, s}, "导入账单成功，共导入1条，以前已导入0条。"},
+          {{import, s}, "共导入0条，以前已导入2条。"}},
+         "-33.16",
+         2},
+        {"two entries alike: asked, then linked",
+         {"2026-03-05,饮食,午饭,-20,老王,月开销,", "2026-03-05,饮食,午饭,-20,老王,月开销,"},
+         {kLunch},
+         {},
+         {{{import, s}, "可能重复：1笔\n  第11行 2026-03-05 午饭 -20元，可能是已有记录 2026-03-05 午饭 -20元（饮食）"},
+          {{import, s}, "导入账单成功，共导入0条"},
+          {{import, s, "--match", "link"}, "匹配：已有记录1笔\n"},
+          {{import, s, "--match", "link"}, "以前已导入1条"}},
+         "-40",
+         2},
+        {"two entries alike, booked as new when told",
+         {"2026-03-05,饮食,午饭,-20,老王,月开销,", "2026-03-05,饮食,午饭,-20,老王,月开销,"},
+         {kLunch},
+         {},
+         {{{import, s, "--match", "new"}, "共导入1条"}},
+         "-60",
+         3},
+        {"a weekly payment of the same amount eats no other week",
+         {"2026-03-02,健身,会员,-30,老王,月开销,"},
+         {kGym, kGymAgain},
+         {},
+         {{{import, s}, "匹配：已有记录1笔\n"}, {{import, s}, "共导入0条，以前已导入2条"}},
+         "-60",
+         2},
+        {"identical trades in one file are both booked",
+         {},
+         {kCoffee, kCoffeeToo},
+         {},
+         {{{import, s}, "共导入2条"}},
+         "-70",
+         2},
+        {"an import undone, then made again",
+         {"2026-03-01,饮食,早饭,-8.16,老王,月开销,"},
+         {kBreakfast, kDinner},
+         {},
+         {{{import, s}, "匹配：已有记录1笔\n"},
+          {{import, "undo"}, "1条记录移入回收站，1条已有记录取消匹配"},
+          {{"report", "month", "--from", "2026-03", "--to", "2026-03", "--format", "csv"}, "【总计开销】,-8.16"},
+          {{import, s}, "共导入1条，以前已导入0条"}},
+         "-33.16",
+         2},
+    };
+    int number = 0;
+    for (const Case_st& c : cases) {
+        SCOPED_TRACE(c.title);
+        NewBook(++number);
+        if (!c.hand.isEmpty()) {
+            Write(QStringLiteral("hand.csv"), HandEntries(c.hand));
+            ASSERT_EQ(Run({import, "{dir}/hand.csv"}).exitCode, 0);
+        }
+        Write(QStringLiteral("statement.csv"), WeChatStatement(c.statement));
+        if (!c.second.isEmpty()) Write(QStringLiteral("second.csv"), WeChatStatement(c.second));
+        for (const Step_st& step : c.steps) {
+            const Result_st result = Run(step.arguments);
+            EXPECT_EQ(result.exitCode, 0) << step.arguments.join(u' ').toStdString() << "\n" << result.err.toStdString();
+            EXPECT_TRUE(result.out.contains(step.out)) << step.arguments.join(u' ').toStdString() << "\n"
+                                                       << result.out.toStdString();
+        }
+        EXPECT_EQ(Total(), QString::fromUtf8(c.total));
+        EXPECT_EQ(Entries(), c.entries);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Books, StatementMatchTest, ::testing::Values("local", "postgresql"),
+                         [](const auto& info) { return std::string(info.param); });
+
+}  // namespace
