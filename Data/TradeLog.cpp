@@ -387,13 +387,14 @@ void TradeLog_cl::Discard() {
     held.clear();
 }
 
-bool TradeLog_cl::IsTradeRemark(const QString& comment) {
+QString TradeLog_cl::TradeSource(const QString& comment) {
     // "<source> 订单号<id>…": what every statement's entry is booked with.
     const qsizetype space = comment.indexOf(u' ');
-    return space > 0 && space <= 4 && QStringView(comment).mid(space + 1).startsWith(u"订单号");
+    if (space <= 0 || space > 4 || !QStringView(comment).mid(space + 1).startsWith(u"订单号")) return QString();
+    return comment.left(space);
 }
 
-QList<BookEntry_st> TradeLog_cl::FindUntradedEntries(int32_t userSn, const Base_ns::DateTime_cl& from,
+QList<BookEntry_st> TradeLog_cl::FindOpenEntries(int32_t userSn, const Base_ns::DateTime_cl& from,
                                                      const Base_ns::DateTime_cl& to) {
     const int32_t dbType = database.GetType();
     QSet<int32_t> linked;
@@ -414,7 +415,8 @@ QList<BookEntry_st> TradeLog_cl::FindUntradedEntries(int32_t userSn, const Base_
         rows.GetString(entry.typeName);
         rows.GetString(entry.name);
         rows.GetString(entry.comment);
-        if (linked.contains(entry.sn) || IsTradeRemark(entry.comment)) continue;
+        if (linked.contains(entry.sn)) continue;
+        entry.source = TradeSource(entry.comment);
         found.append(std::move(entry));
     }
     return found;
@@ -463,12 +465,11 @@ QList<int32_t> TradeLog_cl::BookedEntries(const TradeImport_st& import, int32_t 
     const int32_t count =
         database.Query(MakeSQL(database.GetType(), selectImportEntries, import.firstSn, import.lastSn, userSn), rows);
     // Another copy may have booked entries of the user meanwhile: only the import's trades count.
-    const QString start = import.source + u' ';
     for (int32_t i = 0; i < count; ++i, rows.MoveNext()) {
         const int32_t sn = rows.GetInteger();
         QString comment;
         rows.GetString(comment);
-        if (comment.startsWith(start) && IsTradeRemark(comment)) sns.append(sn);
+        if (TradeSource(comment) == import.source) sns.append(sn);
     }
     return sns;
 }

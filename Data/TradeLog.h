@@ -22,8 +22,7 @@ struct BookedPurchase_st {
     int64_t expense = 0;
 };
 
-// An entry of the book that came through no statement: one a trade may be the same
-// purchase as.
+// An entry of the book no trade is linked to: one a trade may be the same purchase as.
 struct BookEntry_st {
     int32_t sn = 0;
     Base_ns::DateTime_cl time;
@@ -32,6 +31,7 @@ struct BookEntry_st {
     QString typeName;
     QString name;
     QString comment;
+    QString source;  // the statement that booked it ("支付宝"…); empty for one typed
 };
 
 // One statement import, as undo finds it.
@@ -118,12 +118,13 @@ public:
     // Forgets them: the caller's transaction is rolled back.
     void Discard();
 
-    // The entries of a user from..to that carry no trade (neither booked from a
-    // statement nor linked to one), in one read by the time index.
-    [[nodiscard]] QList<BookEntry_st> FindUntradedEntries(int32_t userSn, const Base_ns::DateTime_cl& from,
-                                                          const Base_ns::DateTime_cl& to);
-    // Whether an entry's remark is the one a statement's trade gets ("微信支付 订单号…").
-    [[nodiscard]] static bool IsTradeRemark(const QString& comment);
+    // The entries of a user from..to no trade is linked to, typed or booked from a
+    // statement, in one read by the time index.
+    [[nodiscard]] QList<BookEntry_st> FindOpenEntries(int32_t userSn, const Base_ns::DateTime_cl& from,
+                                                      const Base_ns::DateTime_cl& to);
+    // The source of the statement an entry was booked from, by its remark ("微信支付 订单号…");
+    // empty for an entry typed.
+    [[nodiscard]] static QString TradeSource(const QString& comment);
 
     // Inside the caller's locked transaction: a new import of a user and a source, whose
     // entries are those booked after the book's present last one.

@@ -17,6 +17,7 @@ QString DecisionText(Decision_en decision) {
     case Decision_en::Conflict: return QStringLiteral("跳过：交易号以前导入过，金额不同");
     case Decision_en::Linked: return QStringLiteral("匹配已有记录");
     case Decision_en::MaybeDuplicate: return QStringLiteral("可能重复");
+    case Decision_en::Unpaired: return QStringLiteral("待配对");
     }
     return QString();
 }

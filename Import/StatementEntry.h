@@ -23,8 +23,9 @@ enum class Decision_en {
     Conflict,         // its id was booked before with another amount
     Linked,           // the same purchase as an entry already in the book: linked to it, nothing booked
     MaybeDuplicate,   // perhaps an entry already in the book: left for the user to decide
+    Unpaired,         // a card's payment to a wallet whose trade is not in the book yet: left to the user
 };
-constexpr int32_t kDecisionCount = 13;
+constexpr int32_t kDecisionCount = 14;
 
 // What becomes of a trade that may be an entry already in the book.
 enum class MatchChoice_en {

@@ -104,6 +104,16 @@ StatementSummary_st StatementImport_cl::NewSummary() const {
 
 namespace {
 
+// The sources of the wallets' statements, whose trades cards pay.
+const QStringList kWalletSources = {QStringLiteral("支付宝"), QStringLiteral("微信支付")};
+
+// Whether a card's row says it paid a wallet ("财付通-早餐店", "支付宝-网店").
+bool NamesWallet(const QString& text) {
+    static const char16_t* const kWallets[] = {u"支付宝", u"财付通", u"微信", u"云闪付", u"京东支付", u"美团支付"};
+    return std::any_of(std::begin(kWallets), std::end(kWallets),
+                       [&](const char16_t* wallet) { return text.contains(QStringView(wallet)); });
+}
+
 // What a refund that names no purchase has in common with it.
 QString Goods(const StatementRow_st& row) { return row.counterparty + u'\n' + row.product; }
 
@@ -317,7 +327,13 @@ void StatementImport_cl::Decide(StatementEntry_st& entry) {
 
 void StatementImport_cl::Pair(StatementEntry_st& entry) const {
     const auto match = matches.constFind(entry.row.line);
-    if (match == matches.cend()) return;
+    if (match == matches.cend()) {
+        // Paid to a wallet whose own statement is not in yet: booked once that comes, unless
+        // the user books it now.
+        if (walletLines.contains(entry.row.line) && choices.value(entry.row.line, matchMode) != MatchChoice_en::New)
+            entry.decision = Decision_en::Unpaired;
+        return;
+    }
     entry.pairedWith = match->entry;
     const MatchChoice_en choice = choices.value(entry.row.line, match->clear ? MatchChoice_en::Link : matchMode);
     if (choice == MatchChoice_en::New) return;
@@ -328,7 +344,10 @@ void StatementImport_cl::Pair(StatementEntry_st& entry) const {
 
 void StatementImport_cl::MatchBook() {
     matches.clear();
+    walletLines.clear();
     if (!logReady) return;
+    // A card's statement pays the wallets; a wallet's trades may be paid by card.
+    const bool card = !kWalletSources.contains(reader.Source());
     // Deciding takes refunds off what is left to net: this pass leaves it as it found it.
     const QHash<QString, int64_t> keepNetted = netted;
     QList<MatchTrade_st> trades;
@@ -343,15 +362,26 @@ void StatementImport_cl::MatchBook() {
         const double day = std::floor(row.time.Value());
         if (trades.isEmpty() || day < first) first = day;
         if (trades.isEmpty() || day > last) last = day;
-        trades.append({row.line, row.time, entry.expense, entry.expense > 0 && entry.decision != Decision_en::Refund,
-                       row.counterparty + u' ' + row.product});
+        MatchTrade_st trade{row.line, row.time, entry.expense, entry.expense > 0 && entry.decision != Decision_en::Refund,
+                            row.counterparty + u' ' + row.product, {}};
+        if (!card) trade.partners = {QStringLiteral("银行")};
+        else if (NamesWallet(trade.text)) {
+            trade.partners = kWalletSources;
+            walletLines.insert(row.line);
+        }
+        trades.append(trade);
     }
     bookedKeys.clear();
     netted = keepNetted;
     if (trades.isEmpty()) return;
-    const QList<Vorelle_ns::BookEntry_st> book = log->FindUntradedEntries(
+    QList<Vorelle_ns::BookEntry_st> book = log->FindOpenEntries(
         users.FindUser(OwnerName(users, owner)), Base_ns::DateTime_cl(first - matchDays),
         Base_ns::DateTime_cl(last + matchDays + 1 - 1.0 / 86400));
+    // A card's entry is a wallet's trade only when it says it paid a wallet.
+    book.removeIf([](const Vorelle_ns::BookEntry_st& entry) {
+        return !entry.source.isEmpty() && !kWalletSources.contains(entry.source) &&
+               !NamesWallet(entry.name + u' ' + entry.comment);
+    });
     matches = StatementMatcher_cl(matchDays).Match(trades, book);
 }
 
@@ -446,7 +476,7 @@ void StatementImport_cl::Count(StatementSummary_st& counted, const StatementEntr
     // A trade booked before counts as it was booked (less what was refunded).
     const bool bookable = Books(entry.decision) || entry.decision == Decision_en::AlreadyImported ||
                           entry.decision == Decision_en::Conflict || entry.decision == Decision_en::Linked ||
-                          entry.decision == Decision_en::MaybeDuplicate;
+                          entry.decision == Decision_en::MaybeDuplicate || entry.decision == Decision_en::Unpaired;
     total.sum += bookable ? entry.expense : row.flow == Flow_en::Expense ? -row.amount : row.amount;
 }
 
@@ -464,7 +494,7 @@ const StatementSummary_st& StatementImport_cl::Preview(bool keep, const Progress
         const StatementEntry_st entry = Decide(row);
         if (Books(entry.decision) || entry.decision == Decision_en::Linked)
             bookedKeys.insert(qHash(TradeKey(row)), row.amount);
-        if (entry.decision == Decision_en::MaybeDuplicate) doubts.append(entry);
+        if (entry.decision == Decision_en::MaybeDuplicate || entry.decision == Decision_en::Unpaired) doubts.append(entry);
         Count(summary, entry);
         if (keep) entries.append(entry);
         if (progress) progress(reader.Position(), reader.Size());
@@ -530,7 +560,7 @@ StatementSummary_st StatementImport_cl::Import(const Progress_fn& progress, bool
                 const StatementEntry_st entry = Decide(row);
                 Count(done, entry);
                 if (progress) progress(reader.Position(), reader.Size());
-                if (entry.decision == Decision_en::MaybeDuplicate) doubts.append(entry);
+                if (entry.decision == Decision_en::MaybeDuplicate || entry.decision == Decision_en::Unpaired) doubts.append(entry);
                 const bool linked = entry.decision == Decision_en::Linked;
                 if (!Books(entry.decision) && !linked) continue;
                 // A repeated id later in the file finds the trade row, written or held.

@@ -6,6 +6,7 @@
 #include "Import/StatementReader.h"
 
 #include <QHash>
+#include <QSet>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -89,7 +90,8 @@ public:
     void SetMatchDays(int32_t days) { matchDays = days; }
     // The user's decision for one row (by its line) paired with an entry.
     void Choose(int32_t line, MatchChoice_en choice) { choices.insert(line, choice); }
-    // The rows of the last pass left for the user ("可能重复"), with the entries they may be.
+    // The rows of the last pass left for the user: "可能重复" with the entries they may be,
+    // and "待配对".
     const QList<StatementEntry_st>& Doubts() const { return doubts; }
     static constexpr int32_t kMatchDays = 3;
 
@@ -179,6 +181,7 @@ private:
     int32_t matchDays = kMatchDays;
     QHash<int32_t, Match_st> matches;        // line -> the entry its trade was paired with
     QHash<int32_t, MatchChoice_en> choices;  // line -> the user's decision
+    QSet<int32_t> walletLines;               // lines of a card's payments to a wallet
     QList<StatementEntry_st> doubts;
 };
 

@@ -154,6 +154,7 @@ QHash<int32_t, Match_st> StatementMatcher_cl::Match(const QList<MatchTrade_st>& 
         for (auto e = first; e != list->cend() && std::floor(entries[*e].time.Value()) <= day + days; ++e) {
             const int32_t apart = DaysApart(trades[t].time, entries[*e].time);
             const BookEntry_st& entry = entries[*e];
+            if (!entry.source.isEmpty() && !trades[t].partners.contains(entry.source)) continue;
             const double likeness = Likeness(trades[t].text, entry.name + u' ' + entry.comment);
             pairs.append({t, *e, kTextWeight * likeness + 1.0 - double(apart) / double(days + 1)});
         }

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 namespace Import_ns {
@@ -17,6 +18,9 @@ struct MatchTrade_st {
     int64_t expense = 0;  // signed hundredths as it would be booked
     bool income = false;  // booked to an income category
     QString text;         // the shop and the goods
+    // The statements whose entries it may be besides those typed: a card's payment to a
+    // wallet is the wallet's trade, and the other way round.
+    QStringList partners;
 };
 
 // The entry of the book a trade was paired with.
@@ -26,7 +30,7 @@ struct Match_st {
 };
 
 // Pairs a statement's trades with the entries already in the book that may be the same
-// purchases: the same signed amount to the cent and kind, within some days of each other,
+// purchases (typed, or booked from a partner statement): the same signed amount to the cent and kind, within some days of each other,
 // scored by how near they lie and how alike their texts are. Pairs are chosen one to one
 // for the best total score, so that no trade takes another's better partner. A pair is
 // clear when neither side has another candidate near its score and the days are inside

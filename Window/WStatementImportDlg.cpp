@@ -193,8 +193,10 @@ void WStatementImportDlg_cl::OnSaveRule() {
 
 void WStatementImportDlg_cl::OnChoose(Import_ns::MatchChoice_en choice) {
     const QModelIndexList selected = rowsView->selectionModel()->selectedRows();
-    if (selected.isEmpty() || statement->Entries()[selected[0].row()].pairedWith.sn == 0) {
-        Platform_ns::Prompt().Message(this, QStringLiteral("请先选择一行与已有记录相似的交易（可能重复或已匹配）。"),
+    const bool open = !selected.isEmpty() && (statement->Entries()[selected[0].row()].pairedWith.sn != 0 ||
+                                              statement->Entries()[selected[0].row()].decision == Import_ns::Decision_en::Unpaired);
+    if (!open) {
+        Platform_ns::Prompt().Message(this, QStringLiteral("请先选择一行与已有记录相似（可能重复、已匹配）或待配对的交易。"),
                                       DataCore_cl::GetProductName(), Platform_ns::Buttons_en::OK);
         return;
     }

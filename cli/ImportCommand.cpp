@@ -33,9 +33,14 @@ const QStringList kMatches = {"ask", "new", "link"};
 
 QString Money(int64_t hundredths) { return Vorelle_ns::ConvertInfo_cl::MoneyToText(hundredths) + u'元'; }
 
-// "第12行 2026-03-01 包子 -8.16元，可能是已有记录 2026-03-01 早饭 -8.16元（饮食）"
+// "第12行 2026-03-01 包子 -8.16元，可能是已有记录 2026-03-01 早饭 -8.16元（饮食）", or
+// "第3行 2026-03-01 财付通-早餐店 -8.16元，付给了钱包，钱包的账单还没有导入"
 QString DoubtLine(const Import_ns::StatementEntry_st& doubt) {
     const Vorelle_ns::BookEntry_st& entry = doubt.pairedWith;
+    if (doubt.decision == Import_ns::Decision_en::Unpaired)
+        return QStringLiteral("第%1行 %2 %3 %4，付给了支付宝、微信支付等钱包，钱包的账单还没有导入")
+            .arg(doubt.row.line)
+            .arg(doubt.row.time.FormatDate(), doubt.expenseName, Money(doubt.expense));
     return QStringLiteral("第%1行 %2 %3 %4，可能是已有记录 %5 %6 %7（%8）")
         .arg(doubt.row.line)
         .arg(doubt.row.time.FormatDate(), doubt.expenseName, Money(doubt.expense), entry.time.FormatDate(), entry.name,
@@ -107,11 +112,15 @@ void ImportStatement(const QString& path, Import_ns::StatementKind_en kind, bool
     for (const QString& line : summary.ComparisonLines()) Output_cl::Line(QStringLiteral("核对：") + line);
     for (const QString& line : summary.excessRefunds) Output_cl::Line(QStringLiteral("退款超过原交易：") + line);
     Output_cl::Line(QStringLiteral("匹配：已有记录%1笔").arg(summary.decisions[int(Import_ns::Decision_en::Linked)].count));
-    const int32_t doubts = summary.decisions[int(Import_ns::Decision_en::MaybeDuplicate)].count;
-    if (doubts > 0) {
-        Output_cl::Line(QStringLiteral("可能重复：%1笔").arg(doubts));
-        for (const Import_ns::StatementEntry_st& doubt : statement.Doubts())
-            Output_cl::Line(QStringLiteral("  ") + DoubtLine(doubt));
+    // Each kind of row left to the user: its count, then the rows.
+    for (const auto& [decision, title] : {std::pair{Import_ns::Decision_en::MaybeDuplicate, "可能重复"},
+                                          std::pair{Import_ns::Decision_en::Unpaired, "待配对"}}) {
+        const int32_t count = summary.decisions[int(decision)].count;
+        if (count == 0) continue;
+        Output_cl::Line(QString::fromUtf8(title) + QStringLiteral("：%1笔").arg(count));
+        for (const Import_ns::StatementEntry_st& doubt : statement.Doubts()) {
+            if (doubt.decision == decision) Output_cl::Line(QStringLiteral("  ") + DoubtLine(doubt));
+        }
     }
     const int32_t booked = summary.decisions[int(Import_ns::Decision_en::Import)].count +
                            summary.decisions[int(Import_ns::Decision_en::Refund)].count;
@@ -136,8 +145,8 @@ void ImportCommand_cl::AddOptions(QCommandLineParser& parser) const {
     parser.addOption({QStringLiteral("accept-mismatch"),
                       QStringLiteral("账单写明的笔数或金额与其中的交易对不上时照样导入（默认拒绝）。")});
     parser.addOption({QStringLiteral("match"),
-                      QStringLiteral("账单中可能与已有记录重复的交易：ask（列出，不导入，默认）、new（作为新记录导入）或 "
-                                     "link（与最相近的已有记录匹配）。明确匹配的交易总是与已有记录匹配，不重复记账。"),
+                      QStringLiteral("账单中可能与已有记录重复的交易和付给钱包、还没有配对的银行卡交易：ask（列出，不导入，默认）、"
+                                     "new（作为新记录导入）或 link（与最相近的已有记录匹配）。明确匹配的交易总是与已有记录匹配，不重复记账。"),
                       QStringLiteral("MATCH"), QStringLiteral("ask")});
     parser.addOption({QStringLiteral("format"),
                       QStringLiteral("文件格式：auto（按内容识别，默认）、records、alipay、wechat 或 bank。"),

@@ -60,16 +60,22 @@ const Trade_st kGymAgain = {"2026-03-09 07:00:00", "健身房", "会员周卡", 
 const Trade_st kCoffee = {"2026-03-06 09:00:00", "咖啡馆", "拿铁", "35.00", "4200000301"};
 const Trade_st kCoffeeToo = {"2026-03-06 09:00:00", "咖啡馆", "拿铁", "35.00", "4200000302"};
 
+// A card's statement as the bank writes it (GBK, a signed amount, the balance after), its
+// payment to WeChat Pay for the breakfast above.
+const QString kCardPaysWallet = QStringLiteral(
+    "交易日期,交易金额,联机余额,摘要,对方户名\n"
+    "2026-03-01,-8.16,1991.84,财付通-早餐店,财付通支付科技有限公司\n");
+
 struct Step_st {
-    QStringList arguments;  // "{s}": the statement, "{s2}": the second one
-    QString out;            // standard output holds this
+    QStringList arguments;
+    QString out;  // standard output holds this
 };
 
 struct Case_st {
     const char* title;
     QStringList hand;  // typed first
     QList<Trade_st> statement;
-    QList<Trade_st> second;
+    QString card;      // a card's statement
     QList<Step_st> steps;
     const char* total;  // the month's expense after the steps
     int entries;        // entries of the month after the steps
@@ -152,12 +158,12 @@ protected:
 
 TEST_P(StatementMatchTest, EachTradeIsCountedOnceWhicheverDoorItCameThrough) {
     const QString import = QStringLiteral("import");
-    const QString s = QStringLiteral("{dir}/statement.csv"), s2 = QStringLiteral("{dir}/second.csv");
+    const QString s = QStringLiteral("{dir}/statement.csv"), card = QStringLiteral("{dir}/card.csv");
     const Case_st cases[] = {
         {"typed by hand, then the statement",
          {"2026-03-01,饮食,早饭,-8.16,老王,月开销,"},
          {kBreakfast, kDinner},
-         {},
+         QString(),
          {{{import, s, "--dry-run"}, "匹配：已有记录1笔\n"},
           {{import, s, "--dry-run"}, "检查通过，将导入1条，以前已导入0条，没有写入。"},
           {{import, s}, "导入账单成功，共导入1条，以前已导入0条。"},
@@ -167,7 +173,7 @@ TEST_P(StatementMatchTest, EachTradeIsCountedOnceWhicheverDoorItCameThrough) {
         {"two entries alike: asked, then linked",
          {"2026-03-05,饮食,午饭,-20,老王,月开销,", "2026-03-05,饮食,午饭,-20,老王,月开销,"},
          {kLunch},
-         {},
+         QString(),
          {{{import, s}, "可能重复：1笔\n  第11行 2026-03-05 午饭 -20元，可能是已有记录 2026-03-05 午饭 -20元（饮食）"},
           {{import, s}, "导入账单成功，共导入0条"},
           {{import, s, "--match", "link"}, "匹配：已有记录1笔\n"},
@@ -177,34 +183,58 @@ TEST_P(StatementMatchTest, EachTradeIsCountedOnceWhicheverDoorItCameThrough) {
         {"two entries alike, booked as new when told",
          {"2026-03-05,饮食,午饭,-20,老王,月开销,", "2026-03-05,饮食,午饭,-20,老王,月开销,"},
          {kLunch},
-         {},
+         QString(),
          {{{import, s, "--match", "new"}, "共导入1条"}},
          "-60",
          3},
         {"a weekly payment of the same amount eats no other week",
          {"2026-03-02,健身,会员,-30,老王,月开销,"},
          {kGym, kGymAgain},
-         {},
+         QString(),
          {{{import, s}, "匹配：已有记录1笔\n"}, {{import, s}, "共导入0条，以前已导入2条"}},
          "-60",
          2},
         {"identical trades in one file are both booked",
          {},
          {kCoffee, kCoffeeToo},
-         {},
+         QString(),
          {{{import, s}, "共导入2条"}},
          "-70",
          2},
         {"an import undone, then made again",
          {"2026-03-01,饮食,早饭,-8.16,老王,月开销,"},
          {kBreakfast, kDinner},
-         {},
+         QString(),
          {{{import, s}, "匹配：已有记录1笔\n"},
           {{import, "undo"}, "1条记录移入回收站，1条已有记录取消匹配"},
           {{"report", "month", "--from", "2026-03", "--to", "2026-03", "--format", "csv"}, "【总计开销】,-8.16"},
           {{import, s}, "共导入1条，以前已导入0条"}},
          "-33.16",
          2},
+        {"the wallet's statement, then the card's",
+         {},
+         {kBreakfast},
+         kCardPaysWallet,
+         {{{import, s}, "共导入1条"}, {{import, card}, "匹配：已有记录1笔\n"}, {{import, card}, "共导入0条，以前已导入1条"}},
+         "-8.16",
+         1},
+        {"the card's statement, then the wallet's",
+         {},
+         {kBreakfast},
+         kCardPaysWallet,
+         {{{import, card}, "待配对：1笔\n  第2行 2026-03-01 财付通-早餐店 -8.16元"},
+          {{import, card}, "共导入0条"},
+          {{import, s}, "共导入1条"},
+          {{import, card}, "匹配：已有记录1笔\n"}},
+         "-8.16",
+         1},
+        {"the card's payment booked first, then the wallet's statement",
+         {},
+         {kBreakfast},
+         kCardPaysWallet,
+         {{{import, card, "--match", "new"}, "共导入1条"}, {{import, s}, "匹配：已有记录1笔\n"}},
+         "-8.16",
+         1},
     };
     int number = 0;
     for (const Case_st& c : cases) {
@@ -215,7 +245,10 @@ TEST_P(StatementMatchTest, EachTradeIsCountedOnceWhicheverDoorItCameThrough) {
             ASSERT_EQ(Run({import, "{dir}/hand.csv"}).exitCode, 0);
         }
         Write(QStringLiteral("statement.csv"), WeChatStatement(c.statement));
-        if (!c.second.isEmpty()) Write(QStringLiteral("second.csv"), WeChatStatement(c.second));
+        if (!c.card.isEmpty()) {
+            QStringEncoder gbk("GB18030");
+            Write(QStringLiteral("card.csv"), gbk.encode(c.card));
+        }
         for (const Step_st& step : c.steps) {
             const Result_st result = Run(step.arguments);
             EXPECT_EQ(result.exitCode, 0) << step.arguments.join(u' ').toStdString() << "\n" << result.err.toStdString();
