@@ -21,8 +21,8 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
     static const Base_ns::ErrorInfo_st table[] = {
         {101, "账单写明的笔数或金额与文件中的交易对不上（文件可能不完整），没有导入。"},
         {102, "没有可以撤销的账单导入。"},
-        {104, "账单中有退款超过原交易可退的金额，没有导入。"},
-        {103, "账本中的账单交易表是旧版的，需要用能修改账本结构的用户登录一次后再导入。"}};
+        {103, "账本中的账单交易表是旧版的，需要用能修改账本结构的用户登录一次后再导入。"},
+        {104, "账单中有退款超过原交易可退的金额，没有导入。"}};
     return Base_ns::UserError_cl(line, __FILE__, StatementImport_cl::ClassName(), code, table,
                                  int32_t(std::size(table)), remark);
 }
@@ -130,6 +130,10 @@ void StatementImport_cl::FindRefunds() {
     refundIds.clear();
     originals.clear();
     refundedHere.clear();
+    // A purchase is the book's whether booked now or linked to an entry there: its refunds
+    // follow it either way, so the purchases are decided as if nothing were linked.
+    matches.clear();
+    walletLines.clear();
     netted.clear();
     bookedBefore.clear();
     // A statement that cannot hold a refund is read once, not twice.
@@ -285,6 +289,9 @@ void StatementImport_cl::Decide(StatementEntry_st& entry) {
         if (found != originals.cend()) {
             if (!found->booked) entry.decision = Decision_en::OriginalSkipped;
             category = found->typeName;
+            // A purchase linked to the family's entry: its refund goes to that entry's category.
+            if (found->line > 0 && Choice(found->line) == MatchChoice_en::Link)
+                category = matches.value(found->line).entry.typeName;
             // More back than was left of the purchase is no refund of it alone.
             if (found->amount > 0) {
                 int64_t& given = refundsGiven[found->tradeId];
@@ -325,6 +332,12 @@ void StatementImport_cl::Decide(StatementEntry_st& entry) {
     if (Books(entry.decision)) Pair(entry);
 }
 
+MatchChoice_en StatementImport_cl::Choice(int32_t line) const {
+    const auto match = matches.constFind(line);
+    if (match == matches.cend()) return MatchChoice_en::New;
+    return choices.value(line, match->clear ? MatchChoice_en::Link : matchMode);
+}
+
 void StatementImport_cl::Pair(StatementEntry_st& entry) const {
     const auto match = matches.constFind(entry.row.line);
     if (match == matches.cend()) {
@@ -335,7 +348,7 @@ void StatementImport_cl::Pair(StatementEntry_st& entry) const {
         return;
     }
     entry.pairedWith = match->entry;
-    const MatchChoice_en choice = choices.value(entry.row.line, match->clear ? MatchChoice_en::Link : matchMode);
+    const MatchChoice_en choice = Choice(entry.row.line);
     if (choice == MatchChoice_en::New) return;
     entry.decision = choice == MatchChoice_en::Link ? Decision_en::Linked : Decision_en::MaybeDuplicate;
     // The family's entry keeps its category: a refund of the trade later goes there too.

@@ -137,6 +137,8 @@ private:
     void Decide(StatementEntry_st& entry);
     // Pairs a row to book with the entry the book may already hold for it.
     void Pair(StatementEntry_st& entry) const;
+    // What becomes of the trade of a line paired with an entry: New when it is paired with none.
+    MatchChoice_en Choice(int32_t line) const;
     // One pass over the rows to book and one read of the book's entries over their days;
     // then every trade is paired at once.
     void MatchBook();

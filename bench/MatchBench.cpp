@@ -4,6 +4,7 @@
 // have the amount and day of an entry of the book.
 
 #include "BenchBook.h"
+#include "DB/IDatabase.h"
 #include "DB/SimpleOutRecords.h"
 #include "Import/StatementImport.h"
 
@@ -17,13 +18,13 @@ using namespace Bench_ns;
 // The statement: trades through 2024, every fifth one at the amount and time of one of
 // the super administrator's entries of that year.
 QString WriteStatement(Finance_st& book, int32_t rows) {
-    DB_ns::SimpleOutRecords_cl rows;
+    DB_ns::SimpleOutRecords_cl booked;
     const int32_t count = book.links.GetDatabase().Query(
-        QStringLiteral("select record_time,expense from zorb_record where user_sn = 1 and expense < 0 order by sn"), rows);
+        QStringLiteral("select record_time,expense from zorb_record where user_sn = 1 and expense < 0 order by sn"), booked);
     QList<std::pair<Base_ns::DateTime_cl, int32_t>> entries;
-    for (int32_t i = 0; i < count; ++i, rows.MoveNext()) {
-        const Base_ns::DateTime_cl time = rows.GetDateTime();
-        const int32_t expense = rows.GetInteger();
+    for (int32_t i = 0; i < count; ++i, booked.MoveNext()) {
+        const Base_ns::DateTime_cl time = booked.GetDateTime();
+        const int32_t expense = booked.GetInteger();
         if (time.Year() == 2024) entries.append({time, expense});
     }
     const QString path = Folder().path() + QStringLiteral("/match%1.csv").arg(rows);

@@ -15,33 +15,42 @@ namespace {
 const QString kPassword = QStringLiteral("pw-admin");
 const QString kBookPassword = QStringLiteral("pw-book");
 
-// A trade of a WeChat Pay statement: time, shop, goods, amount, id.
+// A trade of a WeChat Pay statement: time, shop, goods, amount, id; a purchase unless told.
 struct Trade_st {
     const char* time;
     const char* shop;
     const char* goods;
     const char* amount;
     const char* id;
+    const char* status = "支付成功";
+    bool refund = false;
 };
 
 // The statement as the app writes it: a byte order mark, its notes with the count and the
 // total, ids with a tab after them.
 QByteArray WeChatStatement(const QList<Trade_st>& trades) {
-    int64_t cents = 0;
+    int64_t cents[2] = {0, 0};  // spent, received
+    int count[2] = {0, 0};
     QString rows;
     for (const Trade_st& t : trades) {
-        cents += qRound64(QString::fromUtf8(t.amount).toDouble() * 100);
-        rows += QStringLiteral("%1,商户消费,%2,%3,支出,¥%4,零钱,支付成功,%5\t,%6\t,/\n")
-                    .arg(QString::fromUtf8(t.time), QString::fromUtf8(t.shop), QString::fromUtf8(t.goods),
-                         QString::fromUtf8(t.amount), QString::fromUtf8(t.id), QString::fromUtf8(t.id).right(4));
+        cents[t.refund] += qRound64(QString::fromUtf8(t.amount).toDouble() * 100);
+        ++count[t.refund];
+        rows += QStringLiteral("%1,%2,%3,%4,%5,¥%6,零钱,%7,%8\t,%9\t,/\n")
+                    .arg(QString::fromUtf8(t.time), t.refund ? QStringLiteral("商户消费-退款") : QStringLiteral("商户消费"),
+                         QString::fromUtf8(t.shop), QString::fromUtf8(t.goods),
+                         t.refund ? QStringLiteral("收入") : QStringLiteral("支出"), QString::fromUtf8(t.amount),
+                         QString::fromUtf8(t.status), QString::fromUtf8(t.id), QString::fromUtf8(t.id).right(4));
     }
     const QString head = QStringLiteral(
                              "微信支付账单明细\n微信昵称：[某人]\n起始时间：[2026-03-01 00:00:00] 终止时间：[2026-03-31 23:59:59]\n"
-                             "导出类型：[全部]\n共%1笔记录\n收入：0笔 ¥0.00\n支出：%1笔 ¥%2\n中性交易：0笔 ¥0.00\n"
+                             "导出类型：[全部]\n共%1笔记录\n收入：%2笔 ¥%3\n支出：%4笔 ¥%5\n中性交易：0笔 ¥0.00\n"
                              "----------------------微信支付账单明细列表--------------------\n"
                              "交易时间,交易类型,交易对方,商品,收/支,金额(元),支付方式,当前状态,交易单号,商户单号,备注\n")
                              .arg(trades.size())
-                             .arg(QString::number(double(cents) / 100, 'f', 2));
+                             .arg(count[1])
+                             .arg(QString::number(double(cents[1]) / 100, 'f', 2))
+                             .arg(count[0])
+                             .arg(QString::number(double(cents[0]) / 100, 'f', 2));
     return "\xEF\xBB\xBF" + (head + rows).toUtf8();
 }
 
@@ -58,6 +67,8 @@ const Trade_st kLunch = {"2026-03-05 12:10:00", "食堂", "午饭", "20.00", "42
 const Trade_st kGym = {"2026-03-02 07:00:00", "健身房", "会员周卡", "30.00", "4200000201"};
 const Trade_st kGymAgain = {"2026-03-09 07:00:00", "健身房", "会员周卡", "30.00", "4200000202"};
 const Trade_st kCoffee = {"2026-03-06 09:00:00", "咖啡馆", "拿铁", "35.00", "4200000301"};
+const Trade_st kShoes = {"2026-03-10 20:00:00", "网店", "鞋子", "50.00", "4200000401", "已退款(￥20.00)"};
+const Trade_st kShoesBack = {"2026-03-15 10:00:00", "网店", "鞋子", "20.00", "4200000402", "已退款", true};
 const Trade_st kCoffeeToo = {"2026-03-06 09:00:00", "咖啡馆", "拿铁", "35.00", "4200000302"};
 
 // A card's statement as the bank writes it (GBK, a signed amount, the balance after), its
@@ -210,6 +221,14 @@ TEST_P(StatementMatchTest, EachTradeIsCountedOnceWhicheverDoorItCameThrough) {
           {{"report", "month", "--from", "2026-03", "--to", "2026-03", "--format", "csv"}, "【总计开销】,-8.16"},
           {{import, s}, "共导入1条，以前已导入0条"}},
          "-33.16",
+         2},
+        {"a purchase typed by hand, its refund with the statement: to the hand's category",
+         {"2026-03-10,礼物,给小李的鞋,-50,老王,月开销,"},
+         {kShoes, kShoesBack},
+         QString(),
+         {{{import, s}, "匹配：已有记录1笔\n"},
+          {{"report", "month", "--from", "2026-03", "--to", "2026-03", "--format", "csv"}, "礼物,-30\r\n"}},
+         "-30",
          2},
         {"the wallet's statement, then the card's",
          {},
