@@ -8,6 +8,7 @@
 #include "Import/EntryText.h"
 #include "Window/ConvertInfo.h"
 #include "base/UserError.h"
+#include "settings/ICustom.h"
 
 #include <algorithm>
 #include <cmath>
@@ -528,6 +529,10 @@ void StatementImport_cl::SetCategory(int32_t line, const QString& category) {
         if (entry.row.line == line || (entry.row.refund && original != originals.cend() && original->line == line))
             entry.typeName = ClipName(WithoutApostrophe(category));
     }
+}
+
+int32_t StatementImport_cl::MatchDays(Unique_ns::ICustom_cl& custom) {
+    return std::clamp(custom.ReadInteger(QStringLiteral("statement/matchDays"), kMatchDays), 0, 30);
 }
 
 QString StatementImport_cl::OwnerName(Vorelle_ns::UserManage_cl& users, const QString& owner) {

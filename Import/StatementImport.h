@@ -13,6 +13,10 @@
 #include <exception>
 #include <functional>
 
+namespace Unique_ns {
+class ICustom_cl;
+}
+
 namespace Vorelle_ns {
 class RecordManage_cl;
 class UserManage_cl;
@@ -94,6 +98,8 @@ public:
     // and "待配对".
     const QList<StatementEntry_st>& Doubts() const { return doubts; }
     static constexpr int32_t kMatchDays = 3;
+    // The days the user set for this book ("statement/matchDays"), 0 to 30; 3 unless set.
+    static int32_t MatchDays(Unique_ns::ICustom_cl& custom);
 
     // Sends every entry the user's last import booked to the recycle bin and unlinks
     // what it linked, in one transaction; its trades may then be imported again.

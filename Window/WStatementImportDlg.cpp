@@ -44,6 +44,7 @@ WStatementImportDlg_cl::WStatementImportDlg_cl(const QString& path, QWidget* par
     statement = std::make_unique<Import_ns::StatementImport_cl>(
         path, Import_ns::StatementKind_en::Auto, Import_ns::BankProfiles_cl::Load(custom),
         Import_ns::CategoryRules_cl::Load(custom), users, DataCore().GetRecordManage());
+    statement->SetMatchDays(Import_ns::StatementImport_cl::MatchDays(custom));
     BuildControls(path);
     // A long file is read before this dialog shows: its progress is shown over the page.
     QProgressDialog reading(QStringLiteral("正在读取账单…"), QString(), 0, 100, parent);
@@ -133,6 +134,13 @@ void WStatementImportDlg_cl::BuildControls(const QString& path) {
 
     connect(saveRule, &QPushButton::clicked, this, [this] { Handle([this] { OnSaveRule(); }); });
     connect(rules, &QPushButton::clicked, this, [this] { Handle([this] { OnRules(); }); });
+    // The entries a trade may already be are the owner's.
+    connect(ownerCombo, &QComboBox::currentTextChanged, this, [this](const QString& owner) {
+        Handle([&] {
+            statement->SetOwner(owner);
+            Preview(Follow(progress));
+        });
+    });
     connect(asNew, &QPushButton::clicked, this, [this] { Handle([this] { OnChoose(Import_ns::MatchChoice_en::New); }); });
     connect(link, &QPushButton::clicked, this, [this] { Handle([this] { OnChoose(Import_ns::MatchChoice_en::Link); }); });
     connect(importButton, &QPushButton::clicked, this, [this] { Handle([this] { OnImport(); }); });

@@ -100,7 +100,7 @@ void ImportStatement(const QString& path, Import_ns::StatementKind_en kind, bool
                                             Import_ns::CategoryRules_cl::Load(custom), core.GetUserManage(),
                                             core.GetRecordManage());
     statement.SetMatch(match);
-    statement.SetMatchDays(custom.ReadInteger(QStringLiteral("statement/matchDays"), Import_ns::StatementImport_cl::kMatchDays));
+    statement.SetMatchDays(Import_ns::StatementImport_cl::MatchDays(custom));
     // The import inside a transaction of its own, committed only when the statement agrees
     // with itself (or the user accepted that it does not) and this is no dry run: every
     // check and every count of a dry run is the real one, and the book stays as it was.
