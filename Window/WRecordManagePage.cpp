@@ -92,6 +92,7 @@ void WRecordManagePage_cl::BuildControls() {
     importButton = build.Button(IdImport, QStringLiteral("导入(&I)"), 346, 26, 60, 18);
     importStatementButton = build.Button(IdImportStatement, QStringLiteral("导入账单"), 412, 26, 60, 18);
     undoButton = build.Button(IdUndoDelete, QStringLiteral("撤销删除"), 475, 26, 40, 18);
+    undoImportButton = build.Button(IdUndoImport, QStringLiteral("撤销账单导入"), 441, 8, 74, 18);
     matchesLabel = build.Label(QString(), 428, 47, 90, 10);
     matchesLabel->setObjectName(QString::number(IdMatches));
     recordList = makeList(IdRecords, 7, 378);
@@ -113,6 +114,7 @@ void WRecordManagePage_cl::BuildControls() {
     connect(importButton, &QPushButton::clicked, this, &WRecordManagePage_cl::OnImport);
     connect(importStatementButton, &QPushButton::clicked, this, [this] { Handle([this] { ImportStatement(); }); });
     connect(undoButton, &QPushButton::clicked, this, &WRecordManagePage_cl::OnUndoDelete);
+    connect(undoImportButton, &QPushButton::clicked, this, [this] { Handle([this] { UndoImport(); }); });
     auto* undo = new QShortcut(QKeySequence::Undo, this, this, &WRecordManagePage_cl::OnUndoDelete);
     undo->setContext(Qt::WidgetWithChildrenShortcut);
     connect(changeAccountButton, &QPushButton::clicked, this, &WRecordManagePage_cl::OnChangeAccount);
@@ -185,7 +187,8 @@ void WRecordManagePage_cl::Handle(Action&& action) {
 void WRecordManagePage_cl::EnableControls() {
     const int32_t userMode = filterBar->Filter().userMode;
     for (QWidget* control :
-         std::initializer_list<QWidget*>{recordList, sumList, filterBar, newButton, importButton, importStatementButton}) {
+         std::initializer_list<QWidget*>{recordList, sumList, filterBar, newButton, importButton, importStatementButton,
+                                         undoImportButton}) {
         control->setEnabled(true);
     }
     // A balance is shown for the logged-in user or for everybody; a named user's is his own.
@@ -367,6 +370,22 @@ void WRecordManagePage_cl::OnUndoDelete() {
         DataCore().GetControlUser().UndoDelete();
         ReloadAndEnable();
     });
+}
+
+void WRecordManagePage_cl::UndoImport() {
+    if (Platform_ns::Prompt().Message(this,
+                                      QStringLiteral("撤销最近一次账单导入吗？它导入的记录将移入回收站，它与已有记录的匹配将取消。"),
+                                      DataCore_cl::GetProductName(), Platform_ns::Buttons_en::YesNo) != Platform_ns::Answer_en::Yes)
+        return;
+    const Import_ns::ImportUndone_st done =
+        Import_ns::StatementImport_cl::UndoLast(DataCore().GetUserManage(), DataCore().GetRecordManage());
+    ReloadAndEnable();
+    Platform_ns::Prompt().Message(this,
+                                  QStringLiteral("已撤销%1导入的%2账单：%3条记录移入回收站，%4条已有记录取消匹配。")
+                                      .arg(done.time.Format(), done.source)
+                                      .arg(done.removed)
+                                      .arg(done.unlinked),
+                                  DataCore_cl::GetProductName(), Platform_ns::Buttons_en::OK);
 }
 
 void WRecordManagePage_cl::OnChangeAccount() {
