@@ -10,6 +10,7 @@
 #include "base/UserError.h"
 #include "settings/ICustom.h"
 
+#include <QScopeGuard>
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -272,7 +273,7 @@ StatementEntry_st StatementImport_cl::Decide(const StatementRow_st& row) {
 
 void StatementImport_cl::Decide(StatementEntry_st& entry) {
     const StatementRow_st& row = entry.row;
-    const std::optional<CategoryRule_st> rule = rules.Match(row);
+    const std::optional<CategoryRule_st> rule = describe ? rules.Match(row) : std::nullopt;
     // The kind of trade is no category: without one the entry goes to 开销 or 收入. A
     // refund's own category column names the kind ("退款"), never what was bought.
     QString category = rule ? rule->category : row.refund ? QString() : row.category;
@@ -305,7 +306,7 @@ void StatementImport_cl::Decide(StatementEntry_st& entry) {
                 *left -= row.amount;
                 entry.decision = Decision_en::RefundCounted;
             }
-        } else if (logReady && reader.RefundIdsNamePurchases()) {
+        } else if (describe && logReady && reader.RefundIdsNamePurchases()) {
             const QString booked = log->FindOriginalType(reader.Source(), TradeKey(row));
             if (!booked.isEmpty()) category = booked;
         }
@@ -326,9 +327,11 @@ void StatementImport_cl::Decide(StatementEntry_st& entry) {
         entry.refundLater = std::max(int64_t(0), row.refundedApart - refundedHere.value(row.line));
     }
     if (chosen.contains(row.line)) category = chosen.value(row.line);
-    entry.typeName = ClipName(WithoutApostrophe(category));
-    entry.expenseName = ClipName(WithoutApostrophe(name));
-    entry.comment = ClipComment(OrderRemark(row.tradeId) + WithoutApostrophe(GoodsRemark(row)));
+    if (describe) {
+        entry.typeName = ClipName(WithoutApostrophe(category));
+        entry.expenseName = ClipName(WithoutApostrophe(name));
+        entry.comment = ClipComment(OrderRemark(row.tradeId) + WithoutApostrophe(GoodsRemark(row)));
+    }
     if (Books(entry.decision)) FindBooked(TradeKey(row), row.amount, entry);
     if (Books(entry.decision)) Pair(entry);
 }
@@ -364,6 +367,9 @@ void StatementImport_cl::MatchBook() {
     const bool card = !kWalletSources.contains(reader.Source());
     // Deciding takes refunds off what is left to net: this pass leaves it as it found it.
     const QHash<QString, int64_t> keepNetted = netted;
+    // Only what is booked matters here, not how it is described.
+    describe = false;
+    const auto described = qScopeGuard([this] { describe = true; });
     QList<MatchTrade_st> trades;
     double first = 0, last = 0;
     Rewind();

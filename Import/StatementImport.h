@@ -191,6 +191,7 @@ private:
     QHash<int32_t, MatchChoice_en> choices;  // line -> the user's decision
     QSet<int32_t> walletLines;               // lines of a card's payments to a wallet
     QList<StatementEntry_st> doubts;
+    bool describe = true;  // rows are decided with their category, name and remark
 };
 
 }  // namespace Import_ns
