@@ -81,11 +81,15 @@ void ImportRecords(const QString& path, bool dryRun) {
                     QStringLiteral("条。"));
 }
 
-void UndoImport() {
+void UndoImport(bool dryRun) {
     Vorelle_ns::DataCore_cl& core = Vorelle_ns::DataCore();
+    // A dry run undoes inside a transaction that is rolled back: it says what would go.
+    DB_ns::BeginTrans_cl transaction(&core.GetUserManage().GetDatabase());
     const Import_ns::ImportUndone_st done =
         Import_ns::StatementImport_cl::UndoLast(core.GetUserManage(), core.GetRecordManage());
-    Output_cl::Line(QStringLiteral("已撤销%1导入的%2账单：%3条记录移入回收站，%4条已有记录取消匹配。")
+    if (!dryRun) transaction.Commit();
+    Output_cl::Line((dryRun ? QStringLiteral("检查通过，将撤销%1导入的%2账单：%3条记录移入回收站，%4条已有记录取消匹配，没有写入。")
+                            : QStringLiteral("已撤销%1导入的%2账单：%3条记录移入回收站，%4条已有记录取消匹配。"))
                         .arg(done.time.Format(), done.source)
                         .arg(done.removed)
                         .arg(done.unlinked));
@@ -163,7 +167,7 @@ void ImportCommand_cl::Run(Book_cl& book, const QCommandLineParser& parser) cons
     book.Open();
     // "import undo": the user's last statement import taken back.
     if (path == u"undo") {
-        UndoImport();
+        UndoImport(dryRun);
         return;
     }
     book.subject = path;

@@ -231,6 +231,8 @@ TEST_P(StatementMatchTest, EachTradeIsCountedOnceWhicheverDoorItCameThrough) {
          {kBreakfast, kDinner},
          QString(),
          {{{import, s}, "匹配：已有记录1笔\n"},
+          {{import, "undo", "--dry-run"}, "1条记录移入回收站，1条已有记录取消匹配，没有写入。"},
+          {{"report", "month", "--from", "2026-03", "--to", "2026-03", "--format", "csv"}, "【总计开销】,-33.16"},
           {{import, "undo"}, "1条记录移入回收站，1条已有记录取消匹配"},
           {{"report", "month", "--from", "2026-03", "--to", "2026-03", "--format", "csv"}, "【总计开销】,-8.16"},
           {{import, s}, "共导入1条，以前已导入0条"}},
