@@ -689,14 +689,14 @@ void RecordManage_cl::CheckDeletable(const Container_ns::List_tl<int32_t>& recor
     }
 }
 
-void RecordManage_cl::DeleteRecords(const Container_ns::List_tl<int32_t>& recordSns) {
+void RecordManage_cl::DeleteRecords(const Container_ns::List_tl<int32_t>& recordSns, const QString& info) {
     DB_ns::IDatabase_cl& database = userManage.GetDatabase();
     const int32_t dbType = database.GetType();
     const int32_t currentSn = userManage.GetCurrentUser();
     DB_ns::BeginTrans_cl transaction(&database);
     CheckDeletable(recordSns);
     DB_ns::SimpleOutRecords_cl records;
-    const int32_t recyclerSn = NewRecycler(QStringLiteral("删除费用记录。"));
+    const int32_t recyclerSn = NewRecycler(info);
     for (auto id = recordSns.First(); !id.IsEmpty(); id.Next()) {
         const int32_t recordSn = id.Get();
         if (database.Query(MakeSQL(dbType, selectOwnerAndAmount, recordSn), records) != 1)

@@ -114,7 +114,9 @@ public:
                      const QString& comment, const Base_ns::DateTime_cl& recordTime, int32_t statisticsMode);
     RecordDetail_st GetRecord(int32_t recordSn);
     // All or nothing: the rights are checked for the whole list before anything changes.
-    void DeleteRecords(const Container_ns::List_tl<int32_t>& recordSns);
+    // info: the deletion as the recycle bin names it.
+    void DeleteRecords(const Container_ns::List_tl<int32_t>& recordSns,
+                       const QString& info = QStringLiteral("删除费用记录。"));
     // Raises what DeleteRecords would for an entry the logged-in user may not delete, so
     // that nobody is asked to confirm what he is then refused.
     void CheckDeletable(const Container_ns::List_tl<int32_t>& recordSns);

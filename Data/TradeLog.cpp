@@ -8,6 +8,7 @@
 #include "platform/ado/Variant.h"
 
 #include <QCryptographicHash>
+#include <QSet>
 #include <algorithm>
 
 namespace Vorelle_ns {
@@ -24,16 +25,28 @@ using Tmpl = DB_ns::SQLTemplate_st;
 const Tmpl createTradeTable[] = {
     {DB_LOCAL,
      "create table zorb_trade(sn counter(1,1) primary key,source text(16),trade_id text(255),type_name "
-     "text(16),user_sn integer,create_time datetime default date()+time(),amount integer)"},
+     "text(16),user_sn integer,create_time datetime default date()+time(),amount integer,record_sn integer,import_sn "
+     "integer)"},
     {DB_SQLSERVER,
      "create table zorb_trade(sn integer identity(1,1) primary key,source nvarchar(16),trade_id "
-     "nvarchar(255),type_name nvarchar(16),user_sn integer,create_time datetime default getdate(),amount integer)"}};
+     "nvarchar(255),type_name nvarchar(16),user_sn integer,create_time datetime default getdate(),amount integer,"
+     "record_sn integer,import_sn integer)"}};
+// One row per statement import: the entries it booked are the user's after first_sn up
+// to last_sn whose remark is a trade's; undone: '1' once undone.
+const Tmpl createImportTable[] = {
+    {DB_LOCAL,
+     "create table zorb_trade_import(sn counter(1,1) primary key,user_sn integer,source text(16),first_sn integer,"
+     "last_sn integer,undone char(1),create_time datetime default date()+time())"},
+    {DB_SQLSERVER,
+     "create table zorb_trade_import(sn integer identity(1,1) primary key,user_sn integer,source nvarchar(16),"
+     "first_sn integer,last_sn integer,undone char(1),create_time datetime default getdate())"}};
+const Tmpl createImportIndex[] = {{DB_ALL, "create index zorb_trade_import_sn on zorb_trade(import_sn)"}};
 // Two copies importing the same trade at once: the second one's transaction fails here.
 const Tmpl createTradeIndex[] = {{DB_ALL, "create unique index zorb_trade_id on zorb_trade(source,trade_id)"}};
 // A table of an older copy: ids of 128 characters, no amount. Widening a text column
 // keeps its rows and index on every server.
-const Tmpl probeAmount[] = {{DB_ALL, "select count(*) from zorb_trade where sn = 0 and amount = 0"}};
-const Tmpl addAmount[] = {{DB_ALL, "alter table zorb_trade add amount integer"}};
+const Tmpl probeColumn[] = {{DB_ALL, "select count(*) from zorb_trade where sn = 0 and ?column? = 0"}};
+const Tmpl addColumn[] = {{DB_ALL, "alter table zorb_trade add ?column? integer"}};
 const Tmpl widenTradeId[] = {{DB_SQLSERVER, "alter table zorb_trade alter column trade_id nvarchar(255)"},
                              {DB_POSTGRESQL, "alter table zorb_trade alter column trade_id type varchar(255)"}};
 const Tmpl lockTrades[] = {
@@ -48,8 +61,36 @@ const QString kSelectTrade = QStringLiteral("select amount from zorb_trade where
 const QString kSelectTrades = QStringLiteral("select trade_id,amount from zorb_trade where source = ? and trade_id = ?");
 const QString kCountTrades = QStringLiteral("select count(*) from zorb_trade where source = ?");
 const QString kSelectAllTrades = QStringLiteral("select trade_id,amount from zorb_trade where source = ?");
-const QString kInsertTrades = QStringLiteral("insert into zorb_trade(source,trade_id,type_name,user_sn,amount) values");
-const QString kTradeValues = QStringLiteral("(?,?,?,?,?)");
+const QString kInsertTrades =
+    QStringLiteral("insert into zorb_trade(source,trade_id,type_name,user_sn,amount,record_sn,import_sn) values");
+const QString kTradeValues = QStringLiteral("(?,?,?,?,?,?,?)");
+constexpr size_t kTradeColumns = 7;
+// The entries of a user over a span by the time index, with their categories' kind.
+const Tmpl selectSpanEntries[] = {
+    {DB_ALL,
+     "select zorb_record.sn,zorb_record.record_time,zorb_record.expense,zorb_expense_type.kind,"
+     "zorb_expense_type.type_name,zorb_record.expense_name,zorb_record.comment from zorb_record,zorb_expense_type "
+     "where zorb_record.record_time >= #?from?# and zorb_record.record_time <= #?to?# and zorb_record.user_sn = "
+     "?user_sn? and zorb_record.valid = '1' and zorb_expense_type.sn = zorb_record.type_sn"}};
+const Tmpl selectLinked[] = {{DB_ALL, "select record_sn from zorb_trade where user_sn = ?user_sn? and record_sn > 0"}};
+const Tmpl selectLastRecord[] = {{DB_ALL, "select max(sn) from zorb_record"}};
+const Tmpl insertImport[] = {
+    {DB_ALL,
+     "insert into zorb_trade_import(user_sn,source,first_sn,last_sn,undone) values(?user_sn?,'?source?',?first?,?first?,'0')"}};
+const Tmpl selectNewImport[] = {
+    {DB_ALL, "select max(sn) from zorb_trade_import where user_sn = ?user_sn? and first_sn = ?first?"}};
+const Tmpl updateImportEnd[] = {{DB_ALL, "update zorb_trade_import set last_sn = ?last? where sn = ?sn?"}};
+const Tmpl selectLastImport[] = {
+    {DB_ALL,
+     "select sn,source,first_sn,last_sn,create_time from zorb_trade_import where user_sn = ?user_sn? and undone = '0' "
+     "order by sn desc"}};
+const Tmpl selectImportLinks[] = {
+    {DB_ALL, "select record_sn from zorb_trade where import_sn = ?import_sn? and record_sn > 0"}};
+const Tmpl selectImportEntries[] = {
+    {DB_ALL,
+     "select sn,comment from zorb_record where sn > ?first? and sn <= ?last? and user_sn = ?user_sn? and valid = '1'"}};
+const Tmpl deleteImportTrades[] = {{DB_ALL, "delete from zorb_trade where import_sn = ?import_sn?"}};
+const Tmpl markImportUndone[] = {{DB_ALL, "update zorb_trade_import set undone = '1' where sn = ?sn?"}};
 const Tmpl selectOriginalHead[] = {
     {DB_ALL, "select trade_id,type_name from zorb_trade where source = '?source?' and trade_id in ("}};
 const Tmpl candidateId[] = {{DB_ALL, "'?trade_id?'"}};
@@ -100,42 +141,64 @@ void ReadTrades(DB_ns::SimpleOutRecords_cl& rows, int32_t count, QHash<QString, 
 
 }  // namespace
 
-bool TradeLog_cl::Exists() { return database.TableExists(QStringLiteral("zorb_trade")); }
+bool TradeLog_cl::Exists() {
+    return database.TableExists(QStringLiteral("zorb_trade")) && database.TableExists(QStringLiteral("zorb_trade_import"));
+}
 
 void TradeLog_cl::CreateTable() {
     const int32_t dbType = database.GetType();
     DB_ns::BeginTrans_cl transaction(&database);
     database.ExecuteNoRecords(MakeSQL(dbType, createTradeTable));
     database.ExecuteNoRecords(MakeSQL(dbType, createTradeIndex));
+    database.ExecuteNoRecords(MakeSQL(dbType, createImportIndex));
+    // Left behind when the trade table was dropped to be made again.
+    if (!database.TableExists(QStringLiteral("zorb_trade_import")))
+        database.ExecuteNoRecords(MakeSQL(dbType, createImportTable));
     transaction.Commit();
 }
 
-bool TradeLog_cl::HasAmountColumn() {
+bool TradeLog_cl::ExistsAny() { return database.TableExists(QStringLiteral("zorb_trade")); }
+
+bool TradeLog_cl::HasColumn(const char* column) {
     try {
         int32_t count = 0;
-        database.QueryCount(MakeSQL(database.GetType(), probeAmount), count);
+        database.QueryCount(MakeSQL(database.GetType(), probeColumn, QString::fromLatin1(column)), count);
         return true;
     } catch (const Base_ns::Error_cl&) {
         return false;
     }
 }
 
+bool TradeLog_cl::IsCurrent() {
+    return database.TableExists(QStringLiteral("zorb_trade_import")) && HasColumn("amount") && HasColumn("import_sn");
+}
+
 void TradeLog_cl::Widen() {
     const int32_t dbType = database.GetType();
+    const bool amount = HasColumn("amount"), links = HasColumn("import_sn");
     DB_ns::BeginTrans_cl transaction(&database);
-    database.ExecuteNoRecords(MakeSQL(dbType, addAmount));
-    // The local engine does not hold texts to their declared length.
-    if (dbType != DB_LOCAL) database.ExecuteNoRecords(MakeSQL(dbType, widenTradeId));
+    if (!amount) {
+        database.ExecuteNoRecords(MakeSQL(dbType, addColumn, QStringLiteral("amount")));
+        // The local engine does not hold texts to their declared length.
+        if (dbType != DB_LOCAL) database.ExecuteNoRecords(MakeSQL(dbType, widenTradeId));
+    }
+    if (!links) {
+        database.ExecuteNoRecords(MakeSQL(dbType, addColumn, QStringLiteral("record_sn")));
+        database.ExecuteNoRecords(MakeSQL(dbType, addColumn, QStringLiteral("import_sn")));
+        database.ExecuteNoRecords(MakeSQL(dbType, createImportIndex));
+    }
+    if (!database.TableExists(QStringLiteral("zorb_trade_import")))
+        database.ExecuteNoRecords(MakeSQL(dbType, createImportTable));
     transaction.Commit();
 }
 
 void TradeLog_cl::Prepare() {
     try {
-        if (!Exists()) CreateTable();
-        else if (!HasAmountColumn()) Widen();
+        if (!database.TableExists(QStringLiteral("zorb_trade"))) CreateTable();
+        else if (!IsCurrent()) Widen();
     } catch (const Base_ns::Error_cl&) {
         // Another copy made or widened it at the same moment: what matters is that it is done.
-        if (!Exists() || !HasAmountColumn()) throw;
+        if (!Exists() || !IsCurrent()) throw;
     }
 }
 
@@ -290,21 +353,22 @@ QList<BookedPurchase_st> TradeLog_cl::FindPurchases(const QString& start, const 
 void TradeLog_cl::Lock() { database.ExecuteNoRecords(MakeSQL(database.GetType(), lockTrades)); }
 
 void TradeLog_cl::Add(const QString& source, const QString& tradeId, const QString& typeName, int32_t userSn,
-                      int64_t amount) {
+                      int64_t amount, int32_t recordSn, int32_t importSn) {
     const QString key = Key(tradeId);
     // Room for a whole insert at once: the values are not moved as the list grows.
-    if (pending.parameters.empty()) pending.parameters.reserve(5 * kTradesPerInsert);
+    if (pending.parameters.empty()) pending.parameters.reserve(kTradeColumns * kTradesPerInsert);
     pending.parameters.insert(pending.parameters.end(),
                               {Ado_ns::Variant_st::Text(source), Ado_ns::Variant_st::Text(key),
                                Ado_ns::Variant_st::Text(typeName), Ado_ns::Variant_st::Integer(userSn),
-                               Ado_ns::Variant_st::Integer(int32_t(amount))});
+                               Ado_ns::Variant_st::Integer(int32_t(amount)), Ado_ns::Variant_st::Integer(recordSn),
+                               Ado_ns::Variant_st::Integer(importSn)});
     held.insert(HeldKey(source, key), amount);
-    if (pending.parameters.size() >= size_t(5 * kTradesPerInsert)) Flush();
+    if (pending.parameters.size() >= kTradeColumns * kTradesPerInsert) Flush();
 }
 
 void TradeLog_cl::Flush() {
     if (pending.parameters.empty()) return;
-    const qsizetype rows = qsizetype(pending.parameters.size()) / 5;
+    const qsizetype rows = qsizetype(pending.parameters.size() / kTradeColumns);
     pending.sql = kInsertTrades;
     for (qsizetype i = 0; i < rows; ++i) {
         if (i > 0) pending.sql += u',';
@@ -321,6 +385,107 @@ void TradeLog_cl::Flush() {
 void TradeLog_cl::Discard() {
     pending = DB_ns::BoundSQL_st();
     held.clear();
+}
+
+QString TradeLog_cl::TradeSource(const QString& comment) {
+    // "<source> 订单号<id>…": what every statement's entry is booked with.
+    const qsizetype space = comment.indexOf(u' ');
+    if (space <= 0 || space > 4 || !QStringView(comment).mid(space + 1).startsWith(u"订单号")) return QString();
+    return comment.left(space);
+}
+
+QList<BookEntry_st> TradeLog_cl::FindOpenEntries(int32_t userSn, const Base_ns::DateTime_cl& from,
+                                                     const Base_ns::DateTime_cl& to) {
+    const int32_t dbType = database.GetType();
+    QSet<int32_t> linked;
+    DB_ns::SimpleOutRecords_cl links;
+    const int32_t linkCount = database.Query(MakeSQL(dbType, selectLinked, userSn), links);
+    for (int32_t i = 0; i < linkCount; ++i, links.MoveNext()) linked.insert(links.GetInteger());
+    QList<BookEntry_st> found;
+    DB_ns::SimpleOutRecords_cl rows;
+    const int32_t count = database.Query(MakeSQL(dbType, selectSpanEntries, from, to, userSn), rows);
+    for (int32_t i = 0; i < count; ++i, rows.MoveNext()) {
+        BookEntry_st entry;
+        entry.sn = rows.GetInteger();
+        entry.time = rows.GetDateTime();
+        entry.expense = rows.GetInteger();
+        QString kind;
+        rows.GetString(kind);
+        entry.income = kind == u"1";
+        rows.GetString(entry.typeName);
+        rows.GetString(entry.name);
+        rows.GetString(entry.comment);
+        if (linked.contains(entry.sn)) continue;
+        entry.source = TradeSource(entry.comment);
+        found.append(std::move(entry));
+    }
+    return found;
+}
+
+namespace {
+
+int32_t LastRecordSn(DB_ns::IDatabase_cl& database) {
+    DB_ns::SimpleOutRecords_cl rows;
+    if (database.Query(MakeSQL(database.GetType(), selectLastRecord), rows) == 0) return 0;
+    Ado_ns::Variant_st value;
+    rows.GetValue(value);
+    int32_t sn = 0;
+    return value.ToInt32(sn) ? sn : 0;
+}
+
+}  // namespace
+
+int32_t TradeLog_cl::BeginImport(int32_t userSn, const QString& source) {
+    const int32_t dbType = database.GetType();
+    const int32_t first = LastRecordSn(database);
+    database.ExecuteNoRecords(MakeSQL(dbType, insertImport, userSn, source, first, first));
+    int32_t sn = 0;
+    database.QueryCount(MakeSQL(dbType, selectNewImport, userSn, first), sn);
+    return sn;
+}
+
+void TradeLog_cl::EndImport(int32_t importSn) {
+    database.ExecuteNoRecords(MakeSQL(database.GetType(), updateImportEnd, LastRecordSn(database), importSn));
+}
+
+bool TradeLog_cl::LastImport(int32_t userSn, TradeImport_st& found) {
+    DB_ns::SimpleOutRecords_cl rows;
+    if (database.Query(MakeSQL(database.GetType(), selectLastImport, userSn), rows) == 0) return false;
+    found.sn = rows.GetInteger();
+    rows.GetString(found.source);
+    found.firstSn = rows.GetInteger();
+    found.lastSn = rows.GetInteger();
+    found.time = rows.GetDateTime();
+    return true;
+}
+
+QList<int32_t> TradeLog_cl::BookedEntries(const TradeImport_st& import, int32_t userSn) {
+    QList<int32_t> sns;
+    DB_ns::SimpleOutRecords_cl rows;
+    const int32_t count =
+        database.Query(MakeSQL(database.GetType(), selectImportEntries, import.firstSn, import.lastSn, userSn), rows);
+    // Another copy may have booked entries of the user meanwhile: only the import's trades count.
+    for (int32_t i = 0; i < count; ++i, rows.MoveNext()) {
+        const int32_t sn = rows.GetInteger();
+        QString comment;
+        rows.GetString(comment);
+        if (TradeSource(comment) == import.source) sns.append(sn);
+    }
+    return sns;
+}
+
+QList<int32_t> TradeLog_cl::LinkedEntries(int32_t importSn) {
+    QList<int32_t> sns;
+    DB_ns::SimpleOutRecords_cl rows;
+    const int32_t count = database.Query(MakeSQL(database.GetType(), selectImportLinks, importSn), rows);
+    for (int32_t i = 0; i < count; ++i, rows.MoveNext()) sns.append(rows.GetInteger());
+    return sns;
+}
+
+void TradeLog_cl::ForgetImport(int32_t importSn) {
+    const int32_t dbType = database.GetType();
+    database.ExecuteNoRecords(MakeSQL(dbType, deleteImportTrades, importSn));
+    database.ExecuteNoRecords(MakeSQL(dbType, markImportUndone, importSn));
 }
 
 }  // namespace Vorelle_ns

@@ -22,6 +22,27 @@ struct BookedPurchase_st {
     int64_t expense = 0;
 };
 
+// An entry of the book no trade is linked to: one a trade may be the same purchase as.
+struct BookEntry_st {
+    int32_t sn = 0;
+    Base_ns::DateTime_cl time;
+    int64_t expense = 0;  // signed hundredths as booked
+    bool income = false;  // of an income category (a refund is money back in an expense one)
+    QString typeName;
+    QString name;
+    QString comment;
+    QString source;  // the statement that booked it ("支付宝"…); empty for one typed
+};
+
+// One statement import, as undo finds it.
+struct TradeImport_st {
+    int32_t sn = 0;
+    QString source;
+    int32_t firstSn = 0;  // the book's last entry before it: what it booked lies after
+    int32_t lastSn = 0;   // and up to this one
+    Base_ns::DateTime_cl time;
+};
+
 // What a refund that names no purchase looks for: the goods its purchase's remark ends
 // with (" 网店 鞋子"), bought no later than it.
 struct SoughtPurchase_st {
@@ -34,7 +55,10 @@ struct SoughtPurchase_st {
 // Kept in a table of its own, zorb_trade, so that the five finance tables stay as older
 // copies of the program know them; made with the book, and on the first login to a book
 // made before it. Older copies cut ids at 128 characters and keep no amount: both still
-// work with the wider table.
+// work with the wider table. A trade that met an entry already in the book keeps that
+// entry's serial number (record_sn) and books nothing; each trade keeps the import that
+// brought it (import_sn, a row of zorb_trade_import), so that an import can be undone
+// whole. Older copies leave both empty.
 class TradeLog_cl {
 public:
     explicit TradeLog_cl(DB_ns::IDatabase_cl& database) : database(database) {}
@@ -45,9 +69,11 @@ public:
     // The amount of a trade kept by an older copy of the program.
     static constexpr int64_t UnknownAmount = -1;
 
-    // Whether the book has the table yet. Ask outside any transaction: on some servers a
+    // Whether the book has the tables yet. Ask outside any transaction: on some servers a
     // failing statement spoils the transaction it runs in.
     [[nodiscard]] bool Exists();
+    // Whether the book has the trade table at all, of this copy or an older one.
+    [[nodiscard]] bool ExistsAny();
     // Makes the table and its unique index, in a transaction of its own (nested in the
     // caller's, if any).
     void CreateTable();
@@ -83,14 +109,40 @@ public:
     // Inside the caller's transaction, with the entry it belongs to. Rows are written a
     // group at a time: Find and FindOriginalType see those not yet written, and the caller
     // calls Flush() before it commits.
-    void Add(const QString& source, const QString& tradeId, const QString& typeName, int32_t userSn, int64_t amount);
+    // recordSn: the entry the trade is linked to, 0 when it booked one of its own;
+    // importSn: the import it came with, 0 for none.
+    void Add(const QString& source, const QString& tradeId, const QString& typeName, int32_t userSn, int64_t amount,
+             int32_t recordSn = 0, int32_t importSn = 0);
     // Writes the rows Add holds.
     void Flush();
     // Forgets them: the caller's transaction is rolled back.
     void Discard();
 
+    // The entries of a user from..to no trade is linked to, typed or booked from a
+    // statement, in one read by the time index.
+    [[nodiscard]] QList<BookEntry_st> FindOpenEntries(int32_t userSn, const Base_ns::DateTime_cl& from,
+                                                      const Base_ns::DateTime_cl& to);
+    // The source of the statement an entry was booked from, by its remark ("微信支付 订单号…");
+    // empty for an entry typed.
+    [[nodiscard]] static QString TradeSource(const QString& comment);
+
+    // Inside the caller's locked transaction: a new import of a user and a source, whose
+    // entries are those booked after the book's present last one.
+    [[nodiscard]] int32_t BeginImport(int32_t userSn, const QString& source);
+    // Its entries end with the book's present last one.
+    void EndImport(int32_t importSn);
+    // The user's latest import not undone; false when there is none.
+    [[nodiscard]] bool LastImport(int32_t userSn, TradeImport_st& found);
+    // The entries of userSn an import booked, still in the book.
+    [[nodiscard]] QList<int32_t> BookedEntries(const TradeImport_st& import, int32_t userSn);
+    // The entries an import linked its trades to.
+    [[nodiscard]] QList<int32_t> LinkedEntries(int32_t importSn);
+    // The import's trades are forgotten (they may be imported again) and it is marked undone.
+    void ForgetImport(int32_t importSn);
+
 private:
-    [[nodiscard]] bool HasAmountColumn();
+    [[nodiscard]] bool HasColumn(const char* column);
+    [[nodiscard]] bool IsCurrent();
     void Widen();
 
     DB_ns::IDatabase_cl& database;

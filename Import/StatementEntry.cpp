@@ -15,6 +15,9 @@ QString DecisionText(Decision_en decision) {
     case Decision_en::Zero: return QStringLiteral("跳过：金额为零");
     case Decision_en::AlreadyImported: return QStringLiteral("跳过：以前已导入");
     case Decision_en::Conflict: return QStringLiteral("跳过：交易号以前导入过，金额不同");
+    case Decision_en::Linked: return QStringLiteral("匹配已有记录");
+    case Decision_en::MaybeDuplicate: return QStringLiteral("可能重复");
+    case Decision_en::Unpaired: return QStringLiteral("待配对");
     }
     return QString();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Data/TradeLog.h"
 #include "Import/StatementRow.h"
 
 #include <QString>
@@ -20,8 +21,18 @@ enum class Decision_en {
     Zero,             // no amount
     AlreadyImported,  // booked by an earlier import (or earlier in this file)
     Conflict,         // its id was booked before with another amount
+    Linked,           // the same purchase as an entry already in the book: linked to it, nothing booked
+    MaybeDuplicate,   // perhaps an entry already in the book: left for the user to decide
+    Unpaired,         // a card's payment to a wallet whose trade is not in the book yet: left to the user
 };
-constexpr int32_t kDecisionCount = 11;
+constexpr int32_t kDecisionCount = 14;
+
+// What becomes of a trade that may be an entry already in the book.
+enum class MatchChoice_en {
+    Ask,   // a clear match is linked, an unclear one waits for the user
+    New,   // booked as a new entry
+    Link,  // linked to the best candidate
+};
 
 // The words the preview and the summary use.
 QString DecisionText(Decision_en decision);
@@ -36,6 +47,13 @@ struct StatementEntry_st {
     QString expenseName;
     QString comment;
     int32_t mode = 0;  // statistics mode
+    // Of a refund: what it gives back beyond what was left of its purchase, and what was left.
+    int64_t excess = 0;
+    int64_t refundLeft = 0;
+    // Of a purchase: what the statement says was refunded in rows it does not hold.
+    int64_t refundLater = 0;
+    // The entry of the book it was paired with (linked, or perhaps the same): sn 0 for none.
+    Vorelle_ns::BookEntry_st pairedWith;
 };
 
 }  // namespace Import_ns

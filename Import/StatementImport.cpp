@@ -8,8 +8,11 @@
 #include "Import/EntryText.h"
 #include "Window/ConvertInfo.h"
 #include "base/UserError.h"
+#include "settings/ICustom.h"
 
+#include <QScopeGuard>
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace Import_ns {
@@ -18,7 +21,10 @@ namespace {
 
 Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark) {
     static const Base_ns::ErrorInfo_st table[] = {
-        {101, "账单写明的笔数或金额与文件中的交易对不上（文件可能不完整），没有导入。"}};
+        {101, "账单写明的笔数或金额与文件中的交易对不上（文件可能不完整），没有导入。"},
+        {102, "没有可以撤销的账单导入。"},
+        {103, "账本中的账单交易表是旧版的，需要用能修改账本结构的用户登录一次后再导入。"},
+        {104, "账单中有退款超过原交易可退的金额，没有导入。"}};
     return Base_ns::UserError_cl(line, __FILE__, StatementImport_cl::ClassName(), code, table,
                                  int32_t(std::size(table)), remark);
 }
@@ -100,6 +106,16 @@ StatementSummary_st StatementImport_cl::NewSummary() const {
 
 namespace {
 
+// The sources of the wallets' statements, whose trades cards pay.
+const QStringList kWalletSources = {QStringLiteral("支付宝"), QStringLiteral("微信支付")};
+
+// Whether a card's row says it paid a wallet ("财付通-早餐店", "支付宝-网店").
+bool NamesWallet(const QString& text) {
+    static const char16_t* const kWallets[] = {u"支付宝", u"财付通", u"微信", u"云闪付", u"京东支付", u"美团支付"};
+    return std::any_of(std::begin(kWallets), std::end(kWallets),
+                       [&](const char16_t* wallet) { return text.contains(QStringView(wallet)); });
+}
+
 // What a refund that names no purchase has in common with it.
 QString Goods(const StatementRow_st& row) { return row.counterparty + u'\n' + row.product; }
 
@@ -115,6 +131,11 @@ void StatementImport_cl::FindRefunds() {
     // same shop and goods (WeChat).
     refundIds.clear();
     originals.clear();
+    refundedHere.clear();
+    // A purchase is the book's whether booked now or linked to an entry there: its refunds
+    // follow it either way, so the purchases are decided as if nothing were linked.
+    matches.clear();
+    walletLines.clear();
     netted.clear();
     bookedBefore.clear();
     // A statement that cannot hold a refund is read once, not twice.
@@ -141,7 +162,7 @@ void StatementImport_cl::FindRefunds() {
         const StatementEntry_st decided = Decide(row);
         const Original_st original{decided.typeName,
                                    Books(decided.decision) || decided.decision == Decision_en::AlreadyImported, row.line,
-                                   row.tradeId};
+                                   row.tradeId, row.amount - row.refunded};
         for (; it != refundIds.cend() && it->startsWith(row.tradeId); ++it) {
             if (*it != row.tradeId) originals.insert(*it, original);
         }
@@ -220,6 +241,7 @@ void StatementImport_cl::MatchRefunds(const QHash<QString, QList<StatementRow_st
             }
             if (best == nullptr) continue;
             best->matched += refund.amount;
+            refundedHere[best->original.line] += refund.amount;
             originals.insert(refund.tradeId, best->original);
         }
     }
@@ -251,9 +273,10 @@ StatementEntry_st StatementImport_cl::Decide(const StatementRow_st& row) {
 
 void StatementImport_cl::Decide(StatementEntry_st& entry) {
     const StatementRow_st& row = entry.row;
-    const std::optional<CategoryRule_st> rule = rules.Match(row);
-    // The kind of trade is no category: without one the entry goes to 开销 or 收入.
-    QString category = rule ? rule->category : row.category;
+    const std::optional<CategoryRule_st> rule = describe ? rules.Match(row) : std::nullopt;
+    // The kind of trade is no category: without one the entry goes to 开销 or 收入. A
+    // refund's own category column names the kind ("退款"), never what was bought.
+    QString category = rule ? rule->category : row.refund ? QString() : row.category;
     entry.mode = rule && rule->mode >= 0 ? rule->mode : 0;
     const QString name = rule && !rule->name.isEmpty() ? rule->name
                          : !row.product.isEmpty()                 ? row.product
@@ -268,12 +291,22 @@ void StatementImport_cl::Decide(StatementEntry_st& entry) {
         if (found != originals.cend()) {
             if (!found->booked) entry.decision = Decision_en::OriginalSkipped;
             category = found->typeName;
+            // A purchase linked to the family's entry: its refund goes to that entry's category.
+            if (found->line > 0 && Choice(found->line) == MatchChoice_en::Link)
+                category = matches.value(found->line).entry.typeName;
+            // More back than was left of the purchase is no refund of it alone.
+            if (found->amount > 0) {
+                int64_t& given = refundsGiven[found->tradeId];
+                entry.refundLeft = std::max(int64_t(0), found->amount - given);
+                entry.excess = std::max(int64_t(0), row.amount - entry.refundLeft);
+                given += row.amount;
+            }
             const auto left = netted.find(found->tradeId);
             if (left != netted.end() && *left >= row.amount) {
                 *left -= row.amount;
                 entry.decision = Decision_en::RefundCounted;
             }
-        } else if (logReady && reader.RefundIdsNamePurchases()) {
+        } else if (describe && logReady && reader.RefundIdsNamePurchases()) {
             const QString booked = log->FindOriginalType(reader.Source(), TradeKey(row));
             if (!booked.isEmpty()) category = booked;
         }
@@ -291,12 +324,85 @@ void StatementImport_cl::Decide(StatementEntry_st& entry) {
         entry.decision = Decision_en::Zero;
     } else {
         entry.expense = row.flow == Flow_en::Expense ? -net : net;
+        entry.refundLater = std::max(int64_t(0), row.refundedApart - refundedHere.value(row.line));
     }
     if (chosen.contains(row.line)) category = chosen.value(row.line);
-    entry.typeName = ClipName(WithoutApostrophe(category));
-    entry.expenseName = ClipName(WithoutApostrophe(name));
-    entry.comment = ClipComment(OrderRemark(row.tradeId) + WithoutApostrophe(GoodsRemark(row)));
+    if (describe) {
+        entry.typeName = ClipName(WithoutApostrophe(category));
+        entry.expenseName = ClipName(WithoutApostrophe(name));
+        entry.comment = ClipComment(OrderRemark(row.tradeId) + WithoutApostrophe(GoodsRemark(row)));
+    }
     if (Books(entry.decision)) FindBooked(TradeKey(row), row.amount, entry);
+    if (Books(entry.decision)) Pair(entry);
+}
+
+MatchChoice_en StatementImport_cl::Choice(int32_t line) const {
+    const auto match = matches.constFind(line);
+    if (match == matches.cend()) return MatchChoice_en::New;
+    return choices.value(line, match->clear ? MatchChoice_en::Link : matchMode);
+}
+
+void StatementImport_cl::Pair(StatementEntry_st& entry) const {
+    const auto match = matches.constFind(entry.row.line);
+    if (match == matches.cend()) {
+        // Paid to a wallet whose own statement is not in yet: booked once that comes, unless
+        // the user books it now.
+        if (walletLines.contains(entry.row.line) && choices.value(entry.row.line, matchMode) != MatchChoice_en::New)
+            entry.decision = Decision_en::Unpaired;
+        return;
+    }
+    entry.pairedWith = match->entry;
+    const MatchChoice_en choice = Choice(entry.row.line);
+    if (choice == MatchChoice_en::New) return;
+    entry.decision = choice == MatchChoice_en::Link ? Decision_en::Linked : Decision_en::MaybeDuplicate;
+    // The family's entry keeps its category: a refund of the trade later goes there too.
+    if (entry.decision == Decision_en::Linked) entry.typeName = match->entry.typeName;
+}
+
+void StatementImport_cl::MatchBook() {
+    matches.clear();
+    walletLines.clear();
+    if (!logReady) return;
+    // A card's statement pays the wallets; a wallet's trades may be paid by card.
+    const bool card = !kWalletSources.contains(reader.Source());
+    // Deciding takes refunds off what is left to net: this pass leaves it as it found it.
+    const QHash<QString, int64_t> keepNetted = netted;
+    // Only what is booked matters here, not how it is described.
+    describe = false;
+    const auto described = qScopeGuard([this] { describe = true; });
+    QList<MatchTrade_st> trades;
+    double first = 0, last = 0;
+    Rewind();
+    AskBook();
+    StatementRow_st row;
+    while (NextRow(row)) {
+        const StatementEntry_st entry = Decide(row);
+        if (!Books(entry.decision)) continue;
+        bookedKeys.insert(qHash(TradeKey(row)), row.amount);
+        const double day = std::floor(row.time.Value());
+        if (trades.isEmpty() || day < first) first = day;
+        if (trades.isEmpty() || day > last) last = day;
+        MatchTrade_st trade{row.line, row.time, entry.expense, entry.expense > 0 && entry.decision != Decision_en::Refund,
+                            row.counterparty + u' ' + row.product, {}};
+        if (!card) trade.partners = {QStringLiteral("银行")};
+        else if (NamesWallet(trade.text)) {
+            trade.partners = kWalletSources;
+            walletLines.insert(row.line);
+        }
+        trades.append(trade);
+    }
+    bookedKeys.clear();
+    netted = keepNetted;
+    if (trades.isEmpty()) return;
+    QList<Vorelle_ns::BookEntry_st> book = log->FindOpenEntries(
+        users.FindUser(OwnerName(users, owner)), Base_ns::DateTime_cl(first - matchDays),
+        Base_ns::DateTime_cl(last + matchDays + 1 - 1.0 / 86400));
+    // A card's entry is a wallet's trade only when it says it paid a wallet.
+    book.removeIf([](const Vorelle_ns::BookEntry_st& entry) {
+        return !entry.source.isEmpty() && !kWalletSources.contains(entry.source) &&
+               !NamesWallet(entry.name + u' ' + entry.comment);
+    });
+    matches = StatementMatcher_cl(matchDays).Match(trades, book);
 }
 
 void StatementImport_cl::FindBooked(const QString& key, int64_t amount, StatementEntry_st& entry) {
@@ -321,6 +427,7 @@ void StatementImport_cl::FindBooked(const QString& key, int64_t amount, Statemen
 
 void StatementImport_cl::Rewind() {
     reader.Rewind();
+    refundsGiven.clear();
     ahead.clear();
     taken = 0;
     aheadError = nullptr;
@@ -376,17 +483,28 @@ void StatementImport_cl::Count(StatementSummary_st& counted, const StatementEntr
         ++counted.flowCount[int(row.flow)];
         counted.flowSum[int(row.flow)] += row.amount;
     }
+    if (entry.excess > 0) {
+        const auto money = [](int64_t hundredths) {
+            return Vorelle_ns::ConvertInfo_cl::MoneyToText(hundredths, Vorelle_ns::ConvertInfo_cl::Decimals_en::Two) + u'元';
+        };
+        counted.excessRefunds << QStringLiteral("第%1行：退款%2，原交易只剩%3可退，多出%4")
+                                     .arg(row.line)
+                                     .arg(money(row.amount), money(entry.refundLeft), money(entry.excess));
+    }
     DecisionTotal_st& total = counted.decisions[int(entry.decision)];
     ++total.count;
     // A trade booked before counts as it was booked (less what was refunded).
     const bool bookable = Books(entry.decision) || entry.decision == Decision_en::AlreadyImported ||
-                          entry.decision == Decision_en::Conflict;
+                          entry.decision == Decision_en::Conflict || entry.decision == Decision_en::Linked ||
+                          entry.decision == Decision_en::MaybeDuplicate || entry.decision == Decision_en::Unpaired;
     total.sum += bookable ? entry.expense : row.flow == Flow_en::Expense ? -row.amount : row.amount;
 }
 
 const StatementSummary_st& StatementImport_cl::Preview(bool keep, const Progress_fn& progress) {
     FindRefunds();
+    MatchBook();
     entries.clear();
+    doubts.clear();
     bookedKeys.clear();
     summary = NewSummary();
     Rewind();
@@ -394,7 +512,9 @@ const StatementSummary_st& StatementImport_cl::Preview(bool keep, const Progress
     StatementRow_st row;
     while (NextRow(row)) {
         const StatementEntry_st entry = Decide(row);
-        if (Books(entry.decision)) bookedKeys.insert(qHash(TradeKey(row)), row.amount);
+        if (Books(entry.decision) || entry.decision == Decision_en::Linked)
+            bookedKeys.insert(qHash(TradeKey(row)), row.amount);
+        if (entry.decision == Decision_en::MaybeDuplicate || entry.decision == Decision_en::Unpaired) doubts.append(entry);
         Count(summary, entry);
         if (keep) entries.append(entry);
         if (progress) progress(reader.Position(), reader.Size());
@@ -417,26 +537,42 @@ void StatementImport_cl::SetCategory(int32_t line, const QString& category) {
     }
 }
 
-StatementSummary_st StatementImport_cl::Import(const Progress_fn& progress, bool acceptMismatch) {
-    QString ownerName = owner;
-    if (ownerName.isEmpty()) {
-        const Base_ns::Trusteeship_tl<Vorelle_ns::UserInfo_st> all = users.GetUsers();
-        for (int32_t i = 0; i < all.Count(); ++i) {
-            if (all[i].sn == users.GetCurrentUser()) ownerName = all[i].userName;
-        }
+int32_t StatementImport_cl::MatchDays(Unique_ns::ICustom_cl& custom) {
+    return std::clamp(custom.ReadInteger(QStringLiteral("statement/matchDays"), kMatchDays), 0, 30);
+}
+
+QString StatementImport_cl::OwnerName(Vorelle_ns::UserManage_cl& users, const QString& owner) {
+    if (!owner.isEmpty()) return owner;
+    const Base_ns::Trusteeship_tl<Vorelle_ns::UserInfo_st> all = users.GetUsers();
+    for (int32_t i = 0; i < all.Count(); ++i) {
+        if (all[i].sn == users.GetCurrentUser()) return all[i].userName;
     }
+    return QString();
+}
+
+StatementSummary_st StatementImport_cl::Import(const Progress_fn& progress, bool acceptMismatch) {
+    const QString ownerName = OwnerName(users, owner);
     const int32_t ownerSn = users.FindUser(ownerName);
     StatementSummary_st done = NewSummary();
     DB_ns::BeginTrans_cl transaction(&users.GetDatabase());
     // Made with the book, or at login to an older one; if that could not be done, here,
-    // so that a refused import leaves no table behind.
+    // so that a refused import leaves no table behind. One an older copy made is widened
+    // at login only: on some servers a failed look at it would spoil this transaction.
     const bool made = !logReady;
+    if (made && log->ExistsAny()) throw UserError(103, __LINE__, QString());
     if (made) log->CreateTable();
     logReady = true;
+    int32_t importSn = 0;
+    const auto importNow = [&] {
+        if (importSn == 0) importSn = log->BeginImport(ownerSn, reader.Source());
+        return importSn;
+    };
+    doubts.clear();
     try {
         // Another copy importing now finishes first; its trades are then found booked.
         log->Lock();
         FindRefunds();
+        MatchBook();
         bookedKeys.clear();
         Rewind();
         AskBook();
@@ -448,11 +584,15 @@ StatementSummary_st StatementImport_cl::Import(const Progress_fn& progress, bool
                 const StatementEntry_st entry = Decide(row);
                 Count(done, entry);
                 if (progress) progress(reader.Position(), reader.Size());
-                if (!Books(entry.decision)) continue;
+                if (entry.decision == Decision_en::MaybeDuplicate || entry.decision == Decision_en::Unpaired) doubts.append(entry);
+                const bool linked = entry.decision == Decision_en::Linked;
+                if (!Books(entry.decision) && !linked) continue;
                 // A repeated id later in the file finds the trade row, written or held.
                 const QString key = TradeKey(row);
-                log->Add(reader.Source(), key, entry.typeName, ownerSn, row.amount);
+                log->Add(reader.Source(), key, entry.typeName, ownerSn, row.amount, linked ? entry.pairedWith.sn : 0,
+                         importNow());
                 bookedKeys.insert(qHash(key), row.amount);
+                if (linked) continue;
                 record = Vorelle_ns::RecordInfo_st();
                 record.recordTime = row.time;
                 record.typeName = entry.typeName;
@@ -469,15 +609,42 @@ StatementSummary_st StatementImport_cl::Import(const Progress_fn& progress, bool
         };
         records.ImportRecords(next);
         log->Flush();
+        if (importSn != 0) log->EndImport(importSn);
         bookedKeys.clear();
         done.stated = reader.Stated();
         if (!acceptMismatch && !done.Agrees())
             throw UserError(101, __LINE__, done.Disagreements().join(QStringLiteral("；")));
+        if (!acceptMismatch && !done.excessRefunds.isEmpty())
+            throw UserError(104, __LINE__, done.excessRefunds.join(QStringLiteral("；")));
     } catch (...) {
         log->Discard();
         if (made) logReady = false;
         throw;
     }
+    transaction.Commit();
+    return done;
+}
+
+ImportUndone_st StatementImport_cl::UndoLast(Vorelle_ns::UserManage_cl& users, Vorelle_ns::RecordManage_cl& records,
+                                             const QString& owner) {
+    const QString ownerName = OwnerName(users, owner);
+    const int32_t ownerSn = users.FindUser(ownerName);
+    Vorelle_ns::TradeLog_cl log(users.GetDatabase());
+    if (!log.Exists()) throw UserError(102, __LINE__, ownerName);
+    DB_ns::BeginTrans_cl transaction(&users.GetDatabase());
+    // No import of another copy comes between.
+    log.Lock();
+    Vorelle_ns::TradeImport_st last;
+    if (!log.LastImport(ownerSn, last)) throw UserError(102, __LINE__, ownerName);
+    ImportUndone_st done;
+    done.source = last.source;
+    done.time = last.time;
+    Container_ns::List_tl<int32_t> booked;
+    for (const int32_t sn : log.BookedEntries(last, ownerSn)) booked.Append(sn);
+    done.removed = int32_t(booked.Count());
+    done.unlinked = int32_t(log.LinkedEntries(last.sn).size());
+    if (done.removed > 0) records.DeleteRecords(booked, QStringLiteral("撤销账单导入。"));
+    log.ForgetImport(last.sn);
     transaction.Commit();
     return done;
 }

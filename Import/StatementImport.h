@@ -2,14 +2,20 @@
 
 #include "Import/CategoryRules.h"
 #include "Import/StatementEntry.h"
+#include "Import/StatementMatcher.h"
 #include "Import/StatementReader.h"
 
 #include <QHash>
+#include <QSet>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <exception>
 #include <functional>
+
+namespace Unique_ns {
+class ICustom_cl;
+}
 
 namespace Vorelle_ns {
 class RecordManage_cl;
@@ -34,6 +40,9 @@ struct StatementSummary_st {
     int32_t flowCount[kFlowCount] = {0, 0, 0};
     int64_t flowSum[kFlowCount] = {0, 0, 0};
     StatementTotals_st stated;
+    // Refunds beyond what was left of their purchase, one line each ("第12行：退款80.00元，
+    // 原交易只剩50.00元可退，多出30.00元"): booked only when the user accepts them.
+    QStringList excessRefunds;
 
     // One line per decision that occurred: "导入 12笔 -345.60元".
     QStringList DecisionLines() const;
@@ -44,6 +53,14 @@ struct StatementSummary_st {
     bool Agrees() const;
     // The comparison lines that do not agree.
     QStringList Disagreements() const;
+};
+
+// What undoing an import did.
+struct ImportUndone_st {
+    QString source;             // "支付宝", "微信支付" or "银行"
+    Base_ns::DateTime_cl time;  // when the import was made
+    int32_t removed = 0;        // entries it booked, now in the recycle bin
+    int32_t unlinked = 0;       // entries it linked, kept and unlinked
 };
 
 // Called with how far a pass has come.
@@ -71,6 +88,24 @@ public:
     void SetCategory(int32_t line, const QString& category);
     void SetRules(const CategoryRules_cl& newRules) { rules = newRules; }
     void SetOwner(const QString& name) { owner = name; }
+    // Trades that may be entries already in the book: what becomes of the unclear ones
+    // (by default they wait for the user), and within how many days an entry is one.
+    void SetMatch(MatchChoice_en choice) { matchMode = choice; }
+    void SetMatchDays(int32_t days) { matchDays = days; }
+    // The user's decision for one row (by its line) paired with an entry.
+    void Choose(int32_t line, MatchChoice_en choice) { choices.insert(line, choice); }
+    // The rows of the last pass left for the user: "可能重复" with the entries they may be,
+    // and "待配对".
+    const QList<StatementEntry_st>& Doubts() const { return doubts; }
+    static constexpr int32_t kMatchDays = 3;
+    // The days the user set for this book ("statement/matchDays"), 0 to 30; 3 unless set.
+    static int32_t MatchDays(Unique_ns::ICustom_cl& custom);
+
+    // Sends every entry the user's last import booked to the recycle bin and unlinks
+    // what it linked, in one transaction; its trades may then be imported again.
+    // owner: empty for the logged-in user.
+    static ImportUndone_st UndoLast(Vorelle_ns::UserManage_cl& users, Vorelle_ns::RecordManage_cl& records,
+                                    const QString& owner = QString());
 
     // Books every row to import in one transaction and returns that pass's summary.
     // Any failure rolls all of it back; so does a statement whose own counts and totals
@@ -83,6 +118,7 @@ private:
         bool booked = false;
         int32_t line = 0;  // 0: booked from an earlier statement
         QString tradeId;
+        int64_t amount = 0;  // what was paid; 0: not known
     };
     // A purchase a refund may belong to, found by its shop and goods.
     struct Purchase_st {
@@ -105,6 +141,14 @@ private:
     QString GoodsRemark(const StatementRow_st& row) const;
     StatementEntry_st Decide(const StatementRow_st& row);
     void Decide(StatementEntry_st& entry);
+    // Pairs a row to book with the entry the book may already hold for it.
+    void Pair(StatementEntry_st& entry) const;
+    // What becomes of the trade of a line paired with an entry: New when it is paired with none.
+    MatchChoice_en Choice(int32_t line) const;
+    // One pass over the rows to book and one read of the book's entries over their days;
+    // then every trade is paired at once.
+    void MatchBook();
+    static QString OwnerName(Vorelle_ns::UserManage_cl& users, const QString& owner);
     QString TradeKey(const StatementRow_st& row) const;
     void Count(StatementSummary_st& summary, const StatementEntry_st& entry) const;
     StatementSummary_st NewSummary() const;
@@ -130,6 +174,8 @@ private:
     QHash<QString, int64_t> netted;         // purchase id -> refunds an earlier copy took off it, left to skip
     QHash<QString, int64_t> bookedBefore;   // purchase id -> its amount: booked before, netted not yet worked out
     QHash<int32_t, QString> chosen;         // line -> category the user chose
+    QHash<int32_t, int64_t> refundedHere;   // purchase line -> its refunds in this file
+    QHash<QString, int64_t> refundsGiven;   // purchase id -> the refunds of this pass given to it so far
     QHash<size_t, int64_t> bookedKeys;      // hash of a trade key booked in this pass -> its amount
     QList<StatementRow_st> ahead;           // rows read and not yet taken
     qsizetype taken = 0;
@@ -139,6 +185,13 @@ private:
     bool knownAll = false;                  // every trade of the source, read once for the pass
     QList<StatementEntry_st> entries;
     StatementSummary_st summary;
+    MatchChoice_en matchMode = MatchChoice_en::Ask;
+    int32_t matchDays = kMatchDays;
+    QHash<int32_t, Match_st> matches;        // line -> the entry its trade was paired with
+    QHash<int32_t, MatchChoice_en> choices;  // line -> the user's decision
+    QSet<int32_t> walletLines;               // lines of a card's payments to a wallet
+    QList<StatementEntry_st> doubts;
+    bool describe = true;  // rows are decided with their category, name and remark
 };
 
 }  // namespace Import_ns

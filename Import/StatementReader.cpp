@@ -56,17 +56,21 @@ QStringList BankTitles(const BankProfile_st& p) {
     return titles;
 }
 
-// "共N笔记录", "收入：N笔 X元", "支出：N笔 ¥X", "不计收支：…", "中性交易：…" anywhere in the
+// "共N笔记录", "收入：N笔 X元", "支出：N笔 ¥1,322.56", "不计收支：…", "中性交易：…" anywhere in the
 // notes around the table; the older Alipay layout's "已收入:N笔,X元" and "已支出:N笔,X元"
 // (its "待…" lines are trades not finished).
 void ReadStated(const QStringList& cells, StatementTotals_st& stated) {
     static const QRegularExpression rows(QStringLiteral("^共\\s*(\\d+)\\s*笔记录"));
     static const QRegularExpression flow(
         QStringLiteral("^已?(收入|支出|不计收支|中性交易)[：:]\\s*(\\d+)\\s*笔\\s*[,，]?\\s*[¥￥]?\\s*([\\d,]+(?:\\.\\d+)?)"));
-    for (const QString& cell : cells) {
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        const QString& cell = cells[i];
+        if (cell.isEmpty()) continue;
         const QRegularExpressionMatch all = rows.match(cell);
         if (all.hasMatch()) stated.rows = all.captured(1).toInt();
-        const QRegularExpressionMatch one = flow.match(cell);
+        // A CSV reader splits "已支出:1笔,40.00元" and "支出：2笔 ¥1,322.56" at their commas:
+        // the line is read whole from this cell on.
+        const QRegularExpressionMatch one = flow.match(cells.mid(i).join(u','));
         if (!one.hasMatch()) continue;
         const QString which = one.captured(1);
         const int index = which == u"收入" ? int(Flow_en::Income) : which == u"支出" ? int(Flow_en::Expense)

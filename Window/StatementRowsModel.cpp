@@ -16,6 +16,19 @@ const char16_t* const kTitles[StatementRowsModel_cl::ColumnCount] = {
 
 }  // namespace
 
+QString StatementRowsModel_cl::DecisionText(const Import_ns::StatementEntry_st& entry) {
+    QString text = Import_ns::DecisionText(entry.decision);
+    const BookEntry_st& paired = entry.pairedWith;
+    if (entry.decision == Import_ns::Decision_en::Linked || entry.decision == Import_ns::Decision_en::MaybeDuplicate)
+        text += QStringLiteral("：") + paired.time.FormatDate() + u' ' + paired.name + u' ' +
+                ConvertInfo_cl::MoneyToText(paired.expense, ConvertInfo_cl::Decimals_en::Two);
+    // A purchase whose refund comes with a later statement.
+    if (entry.refundLater > 0)
+        text += QStringLiteral("（已退款") + ConvertInfo_cl::MoneyToText(entry.refundLater, ConvertInfo_cl::Decimals_en::Two) +
+                QStringLiteral("，退款将随下一份账单记入）");
+    return text;
+}
+
 StatementRowsModel_cl::StatementRowsModel_cl(Import_ns::StatementImport_cl& statement, QObject* parent)
     : QAbstractTableModel(parent), statement(statement) {}
 
@@ -63,8 +76,13 @@ QVariant StatementRowsModel_cl::data(const QModelIndex& index, int role) const {
     case Counterparty: return row.counterparty;
     case Product: return row.product;
     case Status: return row.status;
-    case Decision: return Import_ns::DecisionText(entry.decision);
-    case Category: return books ? entry.typeName : QString();
+    case Decision: return DecisionText(entry);
+    // What is really booked: a row no rule names goes to the plain category of its kind.
+    case Category:
+        return !books && entry.decision != Import_ns::Decision_en::Linked ? QString()
+               : !entry.typeName.isEmpty()                                ? entry.typeName
+               : entry.expense > 0 && entry.decision != Import_ns::Decision_en::Refund ? QStringLiteral("收入")
+                                                                                       : QStringLiteral("开销");
     case Name: return books ? entry.expenseName : QString();
     default: return QVariant();
     }

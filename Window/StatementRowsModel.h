@@ -4,6 +4,7 @@
 
 namespace Import_ns {
 class StatementImport_cl;
+struct StatementEntry_st;
 }
 
 namespace Vorelle_ns {
@@ -27,6 +28,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+    // The row's decision in words, with the entry of the book it was paired with.
+    static QString DecisionText(const Import_ns::StatementEntry_st& entry);
 
 private:
     Import_ns::StatementImport_cl& statement;

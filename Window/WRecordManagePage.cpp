@@ -93,6 +93,7 @@ void WRecordManagePage_cl::BuildControls() {
     importButton = build.Button(IdImport, QStringLiteral("导入(&I)"), 346, 26, 60, 18);
     importStatementButton = build.Button(IdImportStatement, QStringLiteral("导入账单"), 412, 26, 60, 18);
     undoButton = build.Button(IdUndoDelete, QStringLiteral("撤销删除"), 475, 26, 40, 18);
+    undoImportButton = build.Button(IdUndoImport, QStringLiteral("撤销账单导入"), 441, 8, 74, 18);
     matchesLabel = build.Label(QString(), 428, 47, 90, 10);
     matchesLabel->setObjectName(QString::number(IdMatches));
     recordList = makeList(IdRecords, 7, 378);
@@ -114,6 +115,7 @@ void WRecordManagePage_cl::BuildControls() {
     connect(importButton, &QPushButton::clicked, this, &WRecordManagePage_cl::OnImport);
     connect(importStatementButton, &QPushButton::clicked, this, [this] { Handle([this] { ImportStatement(); }); });
     connect(undoButton, &QPushButton::clicked, this, &WRecordManagePage_cl::OnUndoDelete);
+    connect(undoImportButton, &QPushButton::clicked, this, [this] { Handle([this] { UndoImport(); }); });
     auto* undo = new QShortcut(QKeySequence::Undo, this, this, &WRecordManagePage_cl::OnUndoDelete);
     undo->setContext(Qt::WidgetWithChildrenShortcut);
     connect(changeAccountButton, &QPushButton::clicked, this, &WRecordManagePage_cl::OnChangeAccount);
@@ -186,7 +188,8 @@ void WRecordManagePage_cl::Handle(Action&& action) {
 void WRecordManagePage_cl::EnableControls() {
     const int32_t userMode = filterBar->Filter().userMode;
     for (QWidget* control :
-         std::initializer_list<QWidget*>{recordList, sumList, filterBar, newButton, importButton, importStatementButton}) {
+         std::initializer_list<QWidget*>{recordList, sumList, filterBar, newButton, importButton, importStatementButton,
+                                         undoImportButton}) {
         control->setEnabled(true);
     }
     // A balance is shown for the logged-in user or for everybody; a named user's is his own.
@@ -370,6 +373,22 @@ void WRecordManagePage_cl::OnUndoDelete() {
     });
 }
 
+void WRecordManagePage_cl::UndoImport() {
+    if (Platform_ns::Prompt().Message(this,
+                                      QStringLiteral("撤销最近一次账单导入吗？它导入的记录将移入回收站，它与已有记录的匹配将取消。"),
+                                      DataCore_cl::GetProductName(), Platform_ns::Buttons_en::YesNo) != Platform_ns::Answer_en::Yes)
+        return;
+    const Import_ns::ImportUndone_st done =
+        Import_ns::StatementImport_cl::UndoLast(DataCore().GetUserManage(), DataCore().GetRecordManage());
+    ReloadAndEnable();
+    Platform_ns::Prompt().Message(this,
+                                  QStringLiteral("已撤销%1导入的%2账单：%3条记录移入回收站，%4条已有记录取消匹配。")
+                                      .arg(done.time.Format(), done.source)
+                                      .arg(done.removed)
+                                      .arg(done.unlinked),
+                                  DataCore_cl::GetProductName(), Platform_ns::Buttons_en::OK);
+}
+
 void WRecordManagePage_cl::OnChangeAccount() {
     Handle([this] { ChangeAccount(); });
 }
@@ -481,13 +500,16 @@ void WRecordManagePage_cl::ImportStatement() {
     const Import_ns::StatementSummary_st& summary = dialog->Result();
     const int32_t booked = summary.decisions[int(Import_ns::Decision_en::Import)].count +
                            summary.decisions[int(Import_ns::Decision_en::Refund)].count;
-    Platform_ns::Prompt().Message(
-        this,
-        QStringLiteral("导入账单成功，共导入%1条，以前已导入%2条，跳过%3条。")
-            .arg(booked)
-            .arg(summary.decisions[int(Import_ns::Decision_en::AlreadyImported)].count)
-            .arg(summary.rows - booked - summary.decisions[int(Import_ns::Decision_en::AlreadyImported)].count),
-        DataCore_cl::GetProductName(), Platform_ns::Buttons_en::OK);
+    const int32_t linked = summary.decisions[int(Import_ns::Decision_en::Linked)].count;
+    const int32_t doubts = summary.decisions[int(Import_ns::Decision_en::MaybeDuplicate)].count;
+    const int32_t earlier = summary.decisions[int(Import_ns::Decision_en::AlreadyImported)].count;
+    QString text = QStringLiteral("导入账单成功，共导入%1条，以前已导入%2条，跳过%3条。")
+                       .arg(booked)
+                       .arg(earlier)
+                       .arg(summary.rows - booked - earlier - linked - doubts);
+    if (linked > 0) text += QStringLiteral("与已有记录匹配%1条（没有重复记账）。").arg(linked);
+    if (doubts > 0) text += QStringLiteral("可能重复、没有导入%1条。").arg(doubts);
+    Platform_ns::Prompt().Message(this, text, DataCore_cl::GetProductName(), Platform_ns::Buttons_en::OK);
 }
 
 }  // namespace Vorelle_ns

@@ -53,6 +53,7 @@ public:
     static constexpr int32_t IdChangeAccount = 1068;
     static constexpr int32_t IdMatches = 1073;
     static constexpr int32_t IdUndoDelete = 1075;
+    static constexpr int32_t IdUndoImport = 1076;
     // The designed size, in dialog units.
     static constexpr int32_t Width = 522;
     static constexpr int32_t Height = 265;
@@ -111,6 +112,8 @@ private:
     void Import();
     // A downloaded statement through its preview.
     void ImportStatement();
+    // "撤销账单导入": the logged-in user's last statement import taken back, once confirmed.
+    void UndoImport();
     void ReloadAndEnable();
     void StoreSettings();
     // Runs an action of the user; a failure is shown over the page.
@@ -131,6 +134,7 @@ private:
     QPushButton* importButton;
     QPushButton* importStatementButton;
     QPushButton* undoButton;
+    QPushButton* undoImportButton;
     CTL_ns::Report_cl* recordList;
     CTL_ns::Report_cl* sumList;
     QCheckBox* showAccountCheck;

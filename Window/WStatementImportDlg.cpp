@@ -44,6 +44,7 @@ WStatementImportDlg_cl::WStatementImportDlg_cl(const QString& path, QWidget* par
     statement = std::make_unique<Import_ns::StatementImport_cl>(
         path, Import_ns::StatementKind_en::Auto, Import_ns::BankProfiles_cl::Load(custom),
         Import_ns::CategoryRules_cl::Load(custom), users, DataCore().GetRecordManage());
+    statement->SetMatchDays(Import_ns::StatementImport_cl::MatchDays(custom));
     BuildControls(path);
     // A long file is read before this dialog shows: its progress is shown over the page.
     QProgressDialog reading(QStringLiteral("正在读取账单…"), QString(), 0, 100, parent);
@@ -86,6 +87,16 @@ void WStatementImportDlg_cl::BuildControls(const QString& path) {
     ownerRow->addWidget(saveRule);
     ownerRow->addWidget(rules);
     layout->addLayout(ownerRow);
+    auto* matchRow = new QHBoxLayout;
+    matchRow->addWidget(new QLabel(QStringLiteral("所选行与已有记录："), this));
+    auto* asNew = new QPushButton(QStringLiteral("作为新记录导入(&N)"), this);
+    asNew->setObjectName(QString::number(IdAsNew));
+    auto* link = new QPushButton(QStringLiteral("是同一笔，不重复记账(&L)"), this);
+    link->setObjectName(QString::number(IdLink));
+    matchRow->addWidget(asNew);
+    matchRow->addWidget(link);
+    matchRow->addStretch();
+    layout->addLayout(matchRow);
 
     model = new StatementRowsModel_cl(*statement, this);
     rowsView = new QTableView(this);
@@ -123,6 +134,15 @@ void WStatementImportDlg_cl::BuildControls(const QString& path) {
 
     connect(saveRule, &QPushButton::clicked, this, [this] { Handle([this] { OnSaveRule(); }); });
     connect(rules, &QPushButton::clicked, this, [this] { Handle([this] { OnRules(); }); });
+    // The entries a trade may already be are the owner's.
+    connect(ownerCombo, &QComboBox::currentTextChanged, this, [this](const QString& owner) {
+        Handle([&] {
+            statement->SetOwner(owner);
+            Preview(Follow(progress));
+        });
+    });
+    connect(asNew, &QPushButton::clicked, this, [this] { Handle([this] { OnChoose(Import_ns::MatchChoice_en::New); }); });
+    connect(link, &QPushButton::clicked, this, [this] { Handle([this] { OnChoose(Import_ns::MatchChoice_en::Link); }); });
     connect(importButton, &QPushButton::clicked, this, [this] { Handle([this] { OnImport(); }); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -150,10 +170,14 @@ void WStatementImportDlg_cl::ShowSummary(const Import_ns::StatementSummary_st& s
     const QString color = summary.Agrees() ? QStringLiteral("black") : QStringLiteral("red");
     html += QStringLiteral("<span style=\"color:%1\">与账单核对：").arg(color) +
             summary.ComparisonLines().join(QStringLiteral("；")) + QStringLiteral("</span>");
+    if (!summary.excessRefunds.isEmpty())
+        html += QStringLiteral("<br><span style=\"color:red\">退款超过原交易：") +
+                summary.excessRefunds.join(QStringLiteral("；")).toHtmlEscaped() + QStringLiteral("</span>");
     summaryLabel->setText(html);
-    disagreements = summary.Disagreements();
+    disagreements = summary.Disagreements() + summary.excessRefunds;
     importButton->setEnabled(summary.decisions[int(Import_ns::Decision_en::Import)].count +
-                                 summary.decisions[int(Import_ns::Decision_en::Refund)].count >
+                                 summary.decisions[int(Import_ns::Decision_en::Refund)].count +
+                                 summary.decisions[int(Import_ns::Decision_en::Linked)].count >
                              0);
 }
 
@@ -175,6 +199,21 @@ void WStatementImportDlg_cl::OnSaveRule() {
     Preview(Follow(progress));
 }
 
+void WStatementImportDlg_cl::OnChoose(Import_ns::MatchChoice_en choice) {
+    const QModelIndexList selected = rowsView->selectionModel()->selectedRows();
+    const bool open = !selected.isEmpty() && (statement->Entries()[selected[0].row()].pairedWith.sn != 0 ||
+                                              statement->Entries()[selected[0].row()].decision == Import_ns::Decision_en::Unpaired);
+    if (!open) {
+        Platform_ns::Prompt().Message(this, QStringLiteral("请先选择一行与已有记录相似（可能重复、已匹配）或待配对的交易。"),
+                                      DataCore_cl::GetProductName(), Platform_ns::Buttons_en::OK);
+        return;
+    }
+    const int row = selected[0].row();
+    statement->Choose(statement->Entries()[row].row.line, choice);
+    Preview(Follow(progress));
+    rowsView->selectRow(row);
+}
+
 void WStatementImportDlg_cl::OnRules() {
     WCategoryRulesDlg_cl dialog(this);
     if (dialog.exec() != QDialog::Accepted) return;
@@ -187,7 +226,7 @@ void WStatementImportDlg_cl::OnImport() {
     // the user says so.
     const bool accepted = !disagreements.isEmpty();
     if (accepted && Platform_ns::Prompt().Message(this,
-                                                  QStringLiteral("账单写明的笔数或金额与文件中的交易对不上（文件可能不完整）：\n") +
+                                                  QStringLiteral("账单写明的笔数或金额与文件中的交易对不上（文件可能不完整），或有退款超过原交易：\n") +
                                                       disagreements.join(u'\n') + QStringLiteral("\n仍然导入吗？"),
                                                   DataCore_cl::GetProductName(),
                                                   Platform_ns::Buttons_en::YesNo) != Platform_ns::Answer_en::Yes)

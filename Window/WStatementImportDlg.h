@@ -21,6 +21,8 @@ class StatementRowsModel_cl;
 // The preview of a downloaded statement: every row with its decision and category (a
 // booked row's category can be changed and saved as a rule), the totals per decision and
 // the comparison with the statement's own figures; then one import in one transaction.
+// A row that may be an entry already in the book ("可能重复") is booked as new or linked to
+// that entry as the user picks; until then it is not booked.
 class WStatementImportDlg_cl : public QDialog {
     Q_OBJECT
 
@@ -29,6 +31,8 @@ public:
     static constexpr int32_t IdOwner = 1101;
     static constexpr int32_t IdSaveRule = 1102;
     static constexpr int32_t IdRules = 1103;
+    static constexpr int32_t IdAsNew = 1104;
+    static constexpr int32_t IdLink = 1105;
     static constexpr int32_t IdImport = 1;
     static constexpr int32_t IdCancel = 2;
 
@@ -48,6 +52,8 @@ private:
     void ShowSummary(const Import_ns::StatementSummary_st& summary);
     void OnSaveRule();
     void OnRules();
+    // The selected row that may be an entry of the book: booked as new, or linked to it.
+    void OnChoose(Import_ns::MatchChoice_en choice);
     void OnImport();
     template <typename Action>
     void Handle(Action&& action);

@@ -25,7 +25,8 @@ UsageError_cl Usage(int32_t code, int32_t line, const QString& remark) {
                                                   {131, "应为正整数。"},
                                                   {132, "--until与--count只能选一个。"},
                                                   {133, "金额应为正数，以元为单位，如12.50。"},
-                                                  {134, "--statistics应为month、year或none。"}};
+                                                  {134, "--statistics应为month、year或none。"},
+                                                  {140, "--match应为ask、new或link。"}};
     return UsageError_cl(line, __FILE__, UsageError_cl::ClassName(), code, table, int32_t(std::size(table)), remark);
 }
 

@@ -26,6 +26,17 @@ QString Make(const QString& folder, const QString& shape) {
     }
     else if (shape == u"bank-split.csv") Write(path, Gb18030(BankSplitText()));
     else if (shape == u"bank-signed.csv") Write(path, BankSignedText().toUtf8());
+    else if (shape == u"alipay-quotes.csv") {
+        // A quote inside a quoted cell is written twice; the cells after it keep their places.
+        Write(path, Gb18030(AlipayText().replace(QStringLiteral("\"纸巾, 大包\""),
+                                                 QStringLiteral("\"纸巾\"\"加厚\"\", 大包\""))));
+    } else if (shape == u"alipay-refund-only.csv") {
+        // A refund whose purchase no statement holds.
+        Write(path, AlipayText().section(u'\n', 0, 7).toUtf8() +
+                        QStringLiteral("\n2024-02-01 10:00:00,退款,某某,/,退款,不计收支,10.00,余额,退款成功,"
+                                       "2024020122001_R1\t,,,\n")
+                            .toUtf8());
+    }
     else if (shape == u"records.csv") Write(path, Gb18030(QStringLiteral("日期,分类,费用名称,金额,用户,类别,注释\n")));
     return path;
 }
@@ -60,6 +71,77 @@ TEST_F(StatementTest, EachShapeIsFoundByItsContentAndCheckedAgainstItsOwnTotals)
         EXPECT_EQ(summary.rows, c.rows);
         EXPECT_TRUE(summary.Agrees()) << summary.ComparisonLines().join(u'\n').toStdString();
         EXPECT_EQ(!summary.ComparisonLines()[0].startsWith(u"账单没有写明"), c.stated);
+    }
+}
+
+TEST_F(StatementTest, StatedCountsAndTotalsAreReadAsWritten) {
+    const struct {
+        const char* title;
+        QByteArray file;
+        bool agrees;
+        int64_t statedExpense;
+    } cases[] = {
+        {"the older Alipay layout", Gb18030(AlipayOldText()), true, 4000},
+        {"the older Alipay layout, its sum off", Gb18030(AlipayOldText().replace("已支出:1笔,40.00元", "已支出:1笔,41.00元")),
+         false, 4100},
+        // Unquoted, the CSV reader splits the sum at its separator.
+        {"WeChat's total with thousands separators",
+         Utf8Bom(QStringLiteral("微信支付账单明细\n共2笔记录\n收入：0笔 ¥0.00\n支出：2笔 ¥1,322.56\n"
+                                "----------------------微信支付账单明细列表--------------------\n"
+                                "交易时间,交易类型,交易对方,商品,收/支,金额(元),支付方式,当前状态,交易单号,商户单号,备注\n"
+                                "2024-01-03 08:00:00,商户消费,电器店,电视,支出,\"¥1,300.00\",零钱,支付成功,4201\t,1\t,/\n"
+                                "2024-01-04 08:00:00,商户消费,早餐店,包子,支出,¥22.56,零钱,支付成功,4202\t,2\t,/\n")),
+         true, 132256},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        Write(app.Path() + "stated.csv", c.file);
+        const StatementSummary_st summary =
+            StatementImport_cl(app.Path() + "stated.csv", StatementKind_en::Auto, {}, CategoryRules_cl(), users, records)
+                .Preview(false);
+        EXPECT_EQ(summary.Agrees(), c.agrees) << summary.ComparisonLines().join(u'\n').toStdString();
+        EXPECT_TRUE(summary.stated.has[int(Flow_en::Expense)]);
+        EXPECT_EQ(summary.stated.sum[int(Flow_en::Expense)], c.statedExpense);
+    }
+}
+
+TEST_F(StatementTest, RefundsBeyondTheirPurchaseAreShownAndBookedOnlyWhenAccepted) {
+    const QString purchase = QStringLiteral("2024-01-07 10:00:00,日用百货,超市,/,纸巾,支出,50.00,余额,交易成功,2024010722001\t,M3\t,,");
+    const auto refund = [](const char* amount, const char* suffix) {
+        return QStringLiteral("2024-01-08 10:00:00,退款,超市,/,退款-纸巾,不计收支,%1,余额,退款成功,2024010722001_%2\t,M3\t,,")
+            .arg(QString::fromUtf8(amount), QString::fromUtf8(suffix));
+    };
+    const struct {
+        const char* title;
+        QStringList rows;
+        const char* excess;  // empty: none
+    } cases[] = {
+        {"80 back on 50", {purchase, refund("80.00", "R1")}, "第4行：退款80.00元，原交易只剩50.00元可退，多出30.00元"},
+        {"30 and 30 back on 50", {purchase, refund("30.00", "R1"), refund("30.00", "R2")},
+         "第5行：退款30.00元，原交易只剩20.00元可退，多出10.00元"},
+        {"20 and 30 back on 50", {purchase, refund("20.00", "R1"), refund("30.00", "R2")}, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        const QString path = app.Path() + "excess.csv";
+        Write(path, Gb18030(QStringLiteral("支付宝交易明细\n交易时间,交易分类,交易对方,对方账号,商品说明,收/支,金额,收/付款方式,"
+                                           "交易状态,交易订单号,商家订单号,备注,\n") +
+                            c.rows.join(u'\n') + u'\n'));
+        const auto statement = [&] {
+            return StatementImport_cl(path, StatementKind_en::Auto, {}, CategoryRules_cl(), users, records);
+        };
+        const QString excess = QString::fromUtf8(c.excess);
+        EXPECT_EQ(statement().Preview(false).excessRefunds.join(u';'), excess);
+        const Raised_st refused = Raise([&] { statement().Import(); });
+        EXPECT_EQ(refused.raised, !excess.isEmpty());
+        EXPECT_TRUE(refused.remark.contains(excess)) << refused.remark.toStdString();
+        EXPECT_EQ(Count("zorb_record"), excess.isEmpty() ? c.rows.size() : 0);
+        if (!excess.isEmpty()) {
+            statement().Import({}, true);
+            EXPECT_EQ(Count("zorb_record"), c.rows.size());
+        }
+        users.GetDatabase().ExecuteNoRecords(QStringLiteral("delete from zorb_record"));
+        users.GetDatabase().ExecuteNoRecords(QStringLiteral("delete from zorb_trade"));
     }
 }
 
@@ -108,6 +190,10 @@ TEST_F(StatementTest, EveryRowIsDecidedByStatusFlowAndRefund) {
         {"wechat.csv", 12, Decision_en::Refund, 2000, "服饰", "鞋子"},
         {"wechat.csv", 13, Decision_en::Neutral, 0, "", "招商银行"},
         {"wechat-gap.xlsx", 9, Decision_en::Import, -2816, "饮食", "早餐店"},
+        {"alipay-quotes.csv", 11, Decision_en::Import, -2000, "居家", "纸巾\"加厚\", 大包"},
+        {"alipay-quotes.csv", 12, Decision_en::Refund, 2000, "居家", "退款-纸巾"},
+        // The kind of trade ("退款") is no category: the rules decide, or the plain one.
+        {"alipay-refund-only.csv", 9, Decision_en::Refund, 1000, "", "退款"},
         {"bank-split.csv", 3, Decision_en::Import, 800000, "", "工资"},
         {"bank-split.csv", 4, Decision_en::Import, -12850, "居家", "消费"},
         {"bank-signed.csv", 2, Decision_en::Import, -3500, "饮食", "咖啡"},
@@ -361,6 +447,7 @@ TEST_F(StatementTest, AWeChatRefundIsBookedOnItsOwnDayInThePurchasesCategoryOnce
     QStringList refunded = paid;
     refunded[6] = QStringLiteral("已退款(￥20.00)");
     const QStringList refund = {"2024-01-20 09:00:00", "商户消费-退款", "网店", "鞋子", "收入", "20.00", "已退款", "4202"};
+    const QStringList paidAgain = {"2024-01-10 08:00:00", "商户消费", "网店", "鞋子", "支出", "50.00", "支付成功", "4205"};
     // The same goods bought again after the refund, and refunded after the statement's
     // last day: not what this refund was for.
     const QStringList later = {"2024-01-25 08:00:00", "商户消费", "网店", "鞋子", "支出", "60.00", "已退款(￥20.00)", "4203"};
@@ -381,6 +468,8 @@ TEST_F(StatementTest, AWeChatRefundIsBookedOnItsOwnDayInThePurchasesCategoryOnce
         {"a purchase after the refund", false, {{later, refund, refunded}}, "4203", "礼物", "01-05 服饰 -5000;01-20 服饰 2000;01-25 礼物 -6000", 1, 0},
         {"the category chosen for the purchase", false, {{refund, refunded}}, "4201", "礼物", "01-05 礼物 -5000;01-20 礼物 2000", 1, 0},
         {"the category chosen in an earlier statement", false, {{paid}, {refund}}, "4201", "礼物", "01-05 礼物 -5000;01-20 礼物 2000", 1, 0},
+        {"two purchases before the refund: the later one's", false, {{paid, paidAgain, refund}}, "4205", "礼物",
+         "01-05 服饰 -5000;01-10 礼物 -5000;01-20 礼物 2000", 1, 0},
         {"refunds of purchases in earlier statements, each to the latest before it", false, {{paid}, {later}, {refund, laterRefund}},
          "4203", "礼物", "01-05 服饰 -5000;01-20 服饰 2000;01-25 礼物 -6000;01-28 礼物 2000", 2, 0},
         {"netted by an earlier copy", true, {{refund, refunded}}, "", "", "01-05 服饰 -3000", 0, 1},

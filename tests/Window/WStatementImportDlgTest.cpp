@@ -48,6 +48,12 @@ private slots:
             QVERIFY(view->model()->setData(category, QStringLiteral("早餐"), Qt::EditRole));
             // A skipped row has no category to change.
             QVERIFY(!(view->model()->flags(view->model()->index(4, StatementRowsModel_cl::Category)) & Qt::ItemIsEditable));
+            // No rule names the clothes: the plain category they are booked to. Refunded in
+            // full after the statement's last day: said so.
+            QCOMPARE(view->model()->index(1, StatementRowsModel_cl::Category).data().toString(), QStringLiteral("开销"));
+            QCOMPARE(view->model()->index(1, StatementRowsModel_cl::Decision).data().toString(),
+                     QStringLiteral("导入（已退款50.00，退款将随下一份账单记入）"));
+            QCOMPARE(view->model()->index(2, StatementRowsModel_cl::Decision).data().toString(), QStringLiteral("导入"));
             view->selectRow(0);
             Click(Button(dialog, WStatementImportDlg_cl::IdSaveRule));
             QCOMPARE(view->model()->index(0, StatementRowsModel_cl::Category).data().toString(), QStringLiteral("早餐"));
@@ -100,6 +106,83 @@ private slots:
         QVERIFY(environment->prompt.shown[0].text.startsWith(QStringLiteral("无法识别账单格式。")));
         QCOMPARE(environment->prompt.shown[1].text, QStringLiteral("导入账单成功，共导入2条，以前已导入0条，跳过0条。"));
         QCOMPARE(RecordSession_cl::SingleAccount(), -1750);
+    }
+
+    // Lunch typed twice for one day, then the statement holding one such lunch: the preview
+    // asks which it is; the user picks with the mouse and the book follows.
+    void AnEntryPerhapsInTheBookIsBookedAsTheUserPicks_data() {
+        QTest::addColumn<int32_t>("pick");  // 0: nothing, else the button's id
+        QTest::addColumn<QString>("decision");
+        QTest::addColumn<int32_t>("entries");
+        QTest::addColumn<int32_t>("account");
+        QTest::newRow("left undecided") << 0 << QStringLiteral("可能重复：2026-03-05 午饭 -20.00") << 2 << -4000;
+        QTest::newRow("booked as new") << int32_t(WStatementImportDlg_cl::IdAsNew) << QStringLiteral("导入") << 3 << -6000;
+        QTest::newRow("the same lunch") << int32_t(WStatementImportDlg_cl::IdLink)
+                                        << QStringLiteral("匹配已有记录：2026-03-05 午饭 -20.00") << 2 << -4000;
+    }
+    void AnEntryPerhapsInTheBookIsBookedAsTheUserPicks() {
+        QFETCH(int32_t, pick);
+        QFETCH(QString, decision);
+        QFETCH(int32_t, entries);
+        QFETCH(int32_t, account);
+        for (int i = 0; i < 2; ++i)
+            RecordSession_cl::Book(QStringLiteral("饮食"), QStringLiteral("午饭"), -2000, QDateTime(QDate(2026, 3, 5), QTime(12, 0)));
+        const QString path = environment->AppFolder() + QStringLiteral("午饭.csv");
+        StatementFiles_ns::Write(
+            path, StatementFiles_ns::Utf8Bom(QStringLiteral(
+                      "微信支付账单明细\n共1笔记录\n收入：0笔 ¥0.00\n支出：1笔 ¥20.00\n中性交易：0笔 ¥0.00\n"
+                      "----------------------微信支付账单明细列表--------------------\n"
+                      "交易时间,交易类型,交易对方,商品,收/支,金额(元),支付方式,当前状态,交易单号,商户单号,备注\n"
+                      "2026-03-05 12:10:00,商户消费,食堂,午饭,支出,¥20.00,零钱,支付成功,4200000105\t,0105\t,/\n")));
+        WStatementImportDlg_cl dialog(path);
+        dialog.show();
+        Settle();
+        auto* view = Control<QTableView>(dialog, WStatementImportDlg_cl::IdRows);
+        const QModelIndex shown = view->model()->index(0, StatementRowsModel_cl::Decision);
+        QCOMPARE(shown.data().toString(), QStringLiteral("可能重复：2026-03-05 午饭 -20.00"));
+        if (pick != 0) {
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(shown).center());
+            Click(Button(dialog, pick));
+        }
+        QCOMPARE(view->model()->index(0, StatementRowsModel_cl::Decision).data().toString(), decision);
+        QPushButton* import = Button(dialog, WStatementImportDlg_cl::IdImport);
+        QCOMPARE(import->isEnabled(), pick != 0);
+        if (pick != 0) Click(import);
+        QCOMPARE(RecordSession_cl::LiveRecords(), entries);
+        QCOMPARE(RecordSession_cl::SingleAccount(), account);
+    }
+
+    // Breakfast typed by hand, then the statement holding it and a dinner imported from the
+    // record page: the breakfast is linked, the dinner booked; "撤销账单导入" takes the
+    // dinner to the recycle bin and leaves the breakfast as it was typed.
+    void AnImportIsUndoneFromTheRecordPage() {
+        RecordSession_cl::Book(QStringLiteral("饮食"), QStringLiteral("早饭"), -816, QDateTime(QDate(2026, 3, 1), QTime(8, 0)));
+        const QString path = environment->AppFolder() + QStringLiteral("三月.csv");
+        StatementFiles_ns::Write(
+            path, StatementFiles_ns::Utf8Bom(QStringLiteral(
+                      "微信支付账单明细\n共2笔记录\n收入：0笔 ¥0.00\n支出：2笔 ¥33.16\n中性交易：0笔 ¥0.00\n"
+                      "----------------------微信支付账单明细列表--------------------\n"
+                      "交易时间,交易类型,交易对方,商品,收/支,金额(元),支付方式,当前状态,交易单号,商户单号,备注\n"
+                      "2026-03-01 08:01:12,商户消费,早餐店,包子,支出,¥8.16,零钱,支付成功,4200000101\t,0101\t,/\n"
+                      "2026-03-03 19:20:00,商户消费,饭馆,晚饭,支出,¥25.00,零钱,支付成功,4200000103\t,0103\t,/\n")));
+        Vorelle_ns::WRecordManagePage_cl page;
+        page.show();
+        Settle();
+        environment->prompt.files << path;
+        auto watch = WhenShown<WStatementImportDlg_cl>(
+            [](WStatementImportDlg_cl& dialog) { Click(Button(dialog, WStatementImportDlg_cl::IdImport)); });
+        Click(Button(page, Vorelle_ns::WRecordManagePage_cl::IdImportStatement));
+        QVERIFY(watch->ran);
+        QCOMPARE(environment->prompt.shown.last().text,
+                 QStringLiteral("导入账单成功，共导入1条，以前已导入0条，跳过0条。与已有记录匹配1条（没有重复记账）。"));
+        QCOMPARE(RecordSession_cl::LiveRecords(), 2);
+        QCOMPARE(RecordSession_cl::SingleAccount(), -3316);
+        environment->prompt.answers << Platform_ns::Answer_en::Yes;
+        Click(Button(page, Vorelle_ns::WRecordManagePage_cl::IdUndoImport));
+        QVERIFY(environment->prompt.shown.last().text.endsWith(QStringLiteral("导入的微信支付账单：1条记录移入回收站，1条已有记录取消匹配。")));
+        QCOMPARE(RecordSession_cl::LiveRecords(), 1);
+        QCOMPARE(RecordSession_cl::SingleAccount(), -816);
+        QCOMPARE(RecordSession_cl::Count(QStringLiteral("select count(*) from zorb_record where valid = '1' and expense = -816")), 1);
     }
 
     // A statement cut off before its last trade is booked only when the user accepts it.
