@@ -13,7 +13,7 @@ namespace Vorelle_ns {
 namespace {
 
 Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
-    static const Base_ns::ErrorInfo_st table[] = {{101, "请输入金额。"}, {102, "金额不正确。"}};
+    static const Base_ns::ErrorInfo_st table[] = {{101, "请输入金额。"}, {102, "金额不正确，应为以元为单位的数字，最多两位小数，最多为21474836.47。"}};
     return Base_ns::UserError_cl(line, __FILE__, WInputAccountDlg_cl::ClassName(), code, table,
                                  int32_t(std::size(table)), remark);
 }

@@ -31,7 +31,7 @@ namespace Vorelle_ns {
 namespace {
 
 Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
-    static const Base_ns::ErrorInfo_st table[] = {{101, "注释中有非法字符。"}, {102, "金额不正确。"}};
+    static const Base_ns::ErrorInfo_st table[] = {{101, "注释中有非法字符。"}, {102, "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。"}};
     return Base_ns::UserError_cl(line, __FILE__, WInputRecordDlg_cl::ClassName(), code, table,
                                  int32_t(std::size(table)), remark);
 }
@@ -301,7 +301,7 @@ void WInputRecordDlg_cl::ClearInput() {
 
 int32_t WInputRecordDlg_cl::EntryCents() {
     // The combo's own checks first: empty, or not a number at all. Then the cents,
-    // rounded from the typed digits like every typed amount.
+    // exactly as typed: a third decimal is refused, never rounded.
     amountCombo->Number();
     int32_t cents = 0;
     if (!ConvertInfo_cl::TextToMoney(amountCombo->Text(), cents) || cents < 1) {

@@ -107,11 +107,12 @@ private slots:
     void RefusesAmounts_data() {
         QTest::addColumn<QString>("amount");
         QTest::addColumn<QString>("message");
-        QTest::newRow("below a cent") << "0.004" << "金额不正确。";
-        QTest::newRow("negative") << "-5" << "金额不正确。";
-        QTest::newRow("zero") << "0" << "金额不正确。";
-        QTest::newRow("beyond 32 bits") << "21474836.48" << "金额不正确。";
-        QTest::newRow("far beyond") << "99999999999999999999" << "金额不正确。";
+        QTest::newRow("below a cent") << "0.004" << "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。";
+        QTest::newRow("a third decimal") << "12.345" << "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。";
+        QTest::newRow("negative") << "-5" << "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。";
+        QTest::newRow("zero") << "0" << "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。";
+        QTest::newRow("beyond 32 bits") << "21474836.48" << "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。";
+        QTest::newRow("far beyond") << "99999999999999999999" << "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。";
         QTest::newRow("empty") << "" << "该项不能为空。";
         QTest::newRow("exponent") << "1e3" << "该项只能输入浮点数。";
         QTest::newRow("thousands") << "1,000" << "该项只能输入浮点数。";
@@ -132,7 +133,7 @@ private slots:
         QVERIFY(dialog.isVisible());
     }
 
-    void LargestAmountAndRoundingFromTheDigits() {
+    void LargestAmountAndDigitsAsTyped() {
         WInputRecordDlg_cl dialog(Base_ns::DateTime_cl::FromQDateTime(kWhen), nullptr);
         Settle();
         ChooseKind(dialog, 1);
@@ -140,11 +141,8 @@ private slots:
         Click(Button(dialog, WInputRecordDlg_cl::IdOK));
         QCOMPARE(RecordSession_cl::Newest().expense, 2147483647);
         ChooseKind(dialog, 0);
-        // 1.005 and 0.285 have no exact binary form; the typed digits decide.
-        Enter(dialog, QStringLiteral("餐饮"), QString(), QStringLiteral("1.005"));
-        Click(Button(dialog, WInputRecordDlg_cl::IdOK));
-        QCOMPARE(RecordSession_cl::Newest().expense, -101);
-        Enter(dialog, QStringLiteral("餐饮"), QString(), QStringLiteral("0.285"));
+        // 0.29 has no exact binary form; the typed digits decide.
+        Enter(dialog, QStringLiteral("餐饮"), QString(), QStringLiteral("0.29"));
         Click(Button(dialog, WInputRecordDlg_cl::IdOK));
         QCOMPARE(RecordSession_cl::Newest().expense, -29);
         QVERIFY(environment->prompt.shown.isEmpty());
@@ -409,7 +407,7 @@ private slots:
         Enter(dialog, QStringLiteral("餐饮"), QString(), QStringLiteral("-5"));
         Click(Button(dialog, WInputRecordDlg_cl::IdStoreTemplate));
         QCOMPARE(environment->prompt.shown.size(), 1);
-        QCOMPARE(environment->prompt.shown[0].text, QStringLiteral("金额不正确。"));
+        QCOMPARE(environment->prompt.shown[0].text, QStringLiteral("金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。"));
         QCOMPARE(Templates(dialog)->RowCount(), 0);
     }
 

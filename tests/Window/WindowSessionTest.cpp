@@ -1,10 +1,13 @@
 #include "CTL/Report.h"
 #include "RecordSession.h"
 #include "Window/WInputRecordDlg.h"
+#include "Window/WRecordFilterBar.h"
 #include "Window/WRecordManagePage.h"
 #include "WindowTesting.h"
 
+#include <QDateEdit>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QPushButton>
 
 using namespace WindowTesting_ns;
@@ -39,6 +42,38 @@ private slots:
     void cleanup() {
         session.reset();
         environment.reset();
+    }
+
+    // A date typed digit by digit is taken once, when Enter is pressed; a box left as it
+    // was reloads nothing.
+    void TypingADateCommitsOnceAndAnUnchangedBoxDoesNothing() {
+        Page_cl page;
+        page.show();
+        page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        QVERIFY(Control<CTL_ns::ComboBox_cl>(page, Page_cl::IdDateMode)->SelectByText(QStringLiteral("自定义")));
+        QTest::qWait(100);
+        auto* bar = page.findChild<Vorelle_ns::WRecordFilterBar_cl*>();
+        QVERIFY(bar != nullptr);
+        QSignalSpy taken(bar, &Vorelle_ns::WRecordFilterBar_cl::FilterChanged);
+        QDateEdit* begin = Control<QDateEdit>(page, Page_cl::IdBeginDate);
+        // Double-clicking the year selects it, as a person starts typing a date over.
+        QTest::mouseDClick(begin, Qt::LeftButton, {}, QPoint(12, begin->height() / 2));
+        const QDate before = begin->date();
+        TypeSlowly(begin, QStringLiteral("2017"));
+        QCOMPARE(taken.count(), 0);
+        // Leaving the box takes the date.
+        auto* search = Control<QLineEdit>(page, Page_cl::IdSearch);
+        QTest::mouseClick(search, Qt::LeftButton);
+        QTest::qWait(100);
+        QCOMPARE(begin->date(), QDate(2017, before.month(), before.day()));
+        QCOMPARE(taken.count(), 1);
+
+        QTest::keyClick(search, Qt::Key_Tab);
+        QTest::mouseClick(begin, Qt::LeftButton, {}, QPoint(6, begin->height() / 2));
+        QTest::keyClick(begin, Qt::Key_Tab);
+        QTest::qWait(100);
+        QCOMPARE(taken.count(), 1);
     }
 
     void SelectOpenChangeDeleteAndUndo() {
