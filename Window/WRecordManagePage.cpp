@@ -90,7 +90,7 @@ void WRecordManagePage_cl::BuildControls() {
     newButton = build.Button(IdNew, QStringLiteral("新增(&N)"), 215, 26, 60, 18);
     exportButton = build.Button(IdExport, QStringLiteral("导出(&E)"), 280, 26, 60, 18);
     importButton = build.Button(IdImport, QStringLiteral("导入(&I)"), 346, 26, 60, 18);
-    importStatementButton = build.Button(IdImportStatement, QStringLiteral("导入账单"), 412, 26, 60, 18);
+    importStatementButton = build.Button(IdImportStatement, QStringLiteral("导入账单(&S)"), 412, 26, 60, 18);
     undoButton = build.Button(IdUndoDelete, QStringLiteral("撤销删除"), 475, 26, 40, 18);
     matchesLabel = build.Label(QString(), 428, 47, 90, 10);
     matchesLabel->setObjectName(QString::number(IdMatches));
