@@ -36,10 +36,10 @@ WInputAccountDlg_cl::WInputAccountDlg_cl(bool isPublic, QWidget* parent) : QDial
 
     if (isPublic) {
         setWindowTitle(QStringLiteral("设置公共账户"));
-        amountEdit->setText(ConvertInfo_cl::MoneyToText(DataCore().GetControlUser().GetPublicAccount()));
+        amountEdit->setText(ConvertInfo_cl::MoneyToText(DataCore().GetControlUser().GetPublicAccount(), ConvertInfo_cl::Decimals_en::Two));
     } else {
         setWindowTitle(QStringLiteral("设置个人账户"));
-        amountEdit->setText(ConvertInfo_cl::MoneyToText(DataCore().GetUserManage().GetSingleAccount()));
+        amountEdit->setText(ConvertInfo_cl::MoneyToText(DataCore().GetUserManage().GetSingleAccount(), ConvertInfo_cl::Decimals_en::Two));
     }
     amountEdit->selectAll();
     amountEdit->setFocus();

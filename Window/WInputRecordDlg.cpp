@@ -48,9 +48,9 @@ QString NameKey(int32_t kind) { return kind == 1 ? QStringLiteral("收入费用�
 QString AmountKey(int32_t kind) { return kind == 1 ? QStringLiteral("收入金额") : QStringLiteral("开销金额"); }
 const QString kKindKey = QStringLiteral("费用模式");
 
-// The money text without its sign.
+// The money text without its sign, with two decimals as everywhere on screen.
 QString Magnitude(int32_t cents) {
-    const QString text = ConvertInfo_cl::MoneyToText(cents);
+    const QString text = ConvertInfo_cl::MoneyToText(cents, ConvertInfo_cl::Decimals_en::Two);
     return text.startsWith(u'-') ? text.mid(1) : text;
 }
 
@@ -58,7 +58,7 @@ QString TemplateLine(const TemplateRow_st& row) {
     QString line;
     if (!row.typeName.isEmpty()) line += row.typeName + kGap;
     if (!row.expenseName.isEmpty()) line += row.expenseName + kGap;
-    if (row.expense != 0) line += ConvertInfo_cl::MoneyToText(row.expense) + kGap;
+    if (row.expense != 0) line += ConvertInfo_cl::MoneyToText(row.expense, ConvertInfo_cl::Decimals_en::Two) + kGap;
     line += row.comment;
     return line;
 }

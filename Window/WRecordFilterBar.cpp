@@ -36,7 +36,6 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
 // Settings of the filter, in the logged-in user's storage of the database.
 const QString kDateModeKey = QStringLiteral("日期模式");
 const QString kUserModeKey = QStringLiteral("用户模式");
-const QString kSearchedNamesKey = QStringLiteral("检索用户名");
 const QString kCategoryKey = QStringLiteral("分类筛选");
 const QString kAllCategories = QStringLiteral("全部分类");
 const QString kCustomBeginKey = QStringLiteral("自定义起始日期");
@@ -179,7 +178,7 @@ void WRecordFilterBar_cl::Restore(Unique_ns::ICustom_cl& custom, bool canViewOth
     if (!Choose(userModeCombo, custom.ReadString(kUserModeKey, QString()))) userModeCombo->setCurrentIndex(0);
     if (!Choose(countedCombo, custom.ReadString(kCountedKey, QString()))) countedCombo->setCurrentIndex(0);
     const Container_ns::List_tl<Base_ns::String_cl> names =
-        Unique_ns::GetRecentRecordFromDatabase().List(kSearchedNamesKey);
+        Unique_ns::GetRecentRecordFromDatabase().List(SearchedNamesKey);
     for (auto id = names.First(); !id.IsEmpty(); id.Next()) userNameCombo->AddText(id.Get());
     if (userNameCombo->count() > 0) userNameCombo->setCurrentIndex(0);
     // The range the user set himself comes back; the other modes set their own.
@@ -253,7 +252,7 @@ void WRecordFilterBar_cl::RememberName(const QString& name) {
         }
         userNameCombo->setCurrentIndex(0);
     }
-    Unique_ns::GetRecentRecordFromDatabase().Add(kSearchedNamesKey, name);
+    Unique_ns::GetRecentRecordFromDatabase().Add(SearchedNamesKey, name);
 }
 
 void WRecordFilterBar_cl::SetDates(const Base_ns::DateTime_cl& begin, const Base_ns::DateTime_cl& end) {

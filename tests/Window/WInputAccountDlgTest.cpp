@@ -32,7 +32,7 @@ private slots:
         QCOMPARE(Amount(publicDialog)->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
         WInputAccountDlg_cl personalDialog(false);
         QCOMPARE(personalDialog.windowTitle(), QStringLiteral("设置个人账户"));
-        QCOMPARE(Amount(personalDialog)->text(), QStringLiteral("-12.5"));
+        QCOMPARE(Amount(personalDialog)->text(), QStringLiteral("-12.50"));
     }
 
     void IndependentUserMayNotOpenThePublicAccount() {
@@ -45,7 +45,7 @@ private slots:
             QCOMPARE(error.Message(), QStringLiteral("当前用户没有权限查看公共帐户。"));
         }
         WInputAccountDlg_cl personal(false);
-        QCOMPARE(Amount(personal)->text(), QStringLiteral("0"));
+        QCOMPARE(Amount(personal)->text(), QStringLiteral("0.00"));
     }
 
     void OKReadsTheAmountInCents() {

@@ -264,7 +264,7 @@ private slots:
         QCOMPARE(Tabs(dialog)->CurrentIndex(), 0);
         QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdCategory)->Text(), QStringLiteral("餐饮"));
         QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdName)->Text(), QStringLiteral("午饭"));
-        QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdAmount)->Text(), QStringLiteral("3"));
+        QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdAmount)->Text(), QStringLiteral("3.00"));
         QCOMPARE(Comment(dialog)->toPlainText(), QStringLiteral("旧注释"));
         QCOMPARE(Control<QDateTimeEdit>(dialog, WInputRecordDlg_cl::IdDate)->dateTime(), kWhen);
         QVERIFY(!Box(dialog, WInputRecordDlg_cl::IdMonthly)->isChecked());
@@ -299,7 +299,7 @@ private slots:
         Settle();
         QCOMPARE(Tabs(dialog)->CurrentIndex(), 0);
         QVERIFY(dialog.windowTitle().contains(QStringLiteral("退款")));
-        QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdAmount)->Text(), QStringLiteral("+5.5"));
+        QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdAmount)->Text(), QStringLiteral("+5.50"));
         Type(Combo(dialog, WInputRecordDlg_cl::IdAmount), QStringLiteral("6"));
         Click(Button(dialog, WInputRecordDlg_cl::IdOK));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -313,7 +313,7 @@ private slots:
         WInputRecordDlg_cl dialog(sn, nullptr);
         Settle();
         QCOMPARE(Tabs(dialog)->CurrentIndex(), 1);
-        QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdAmount)->Text(), QStringLiteral("8800"));
+        QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdAmount)->Text(), QStringLiteral("8800.00"));
         const QStringList items = Items(Combo(dialog, WInputRecordDlg_cl::IdCategory));
         const Base_ns::Trusteeship_tl<QString> income = Vorelle_ns::DataCore().GetControlUser().GetTypeNames(true);
         QCOMPARE(items.size(), income.Count());
@@ -366,7 +366,7 @@ private slots:
         Click(Button(dialog, WInputRecordDlg_cl::IdStoreTemplate));
         Enter(dialog, QStringLiteral("交通"), QString(), QString(), QStringLiteral("月票"));
         Click(Button(dialog, WInputRecordDlg_cl::IdStoreTemplate));
-        QCOMPARE(Lines(list), (QStringList{"餐饮　午饭　-12.5　食堂", "交通　月票"}));
+        QCOMPARE(Lines(list), (QStringList{"餐饮　午饭　-12.50　食堂", "交通　月票"}));
         QCOMPARE(RecordSession_cl::LiveRecords(), 0);
 
         // Taking one fills the input; date and tab stay.
@@ -376,7 +376,7 @@ private slots:
         Click(Button(dialog, WInputRecordDlg_cl::IdTakeTemplate));
         QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdCategory)->Text(), QStringLiteral("餐饮"));
         QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdName)->Text(), QStringLiteral("午饭"));
-        QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdAmount)->Text(), QStringLiteral("12.5"));
+        QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdAmount)->Text(), QStringLiteral("12.50"));
         QCOMPARE(Comment(dialog)->toPlainText(), QStringLiteral("食堂"));
         QVERIFY(!Box(dialog, WInputRecordDlg_cl::IdMonthly)->isChecked());
         QCOMPARE(Control<QDateTimeEdit>(dialog, WInputRecordDlg_cl::IdDate)->dateTime(), kWhen);
@@ -388,7 +388,7 @@ private slots:
 
         // Delete removes the selected one; with nothing selected it does nothing.
         QTest::keyClick(list, Qt::Key_Delete);
-        QCOMPARE(Lines(list), QStringList{"餐饮　午饭　-12.5　食堂"});
+        QCOMPARE(Lines(list), QStringList{"餐饮　午饭　-12.50　食堂"});
         list->clearSelection();
         QTest::keyClick(list, Qt::Key_Delete);
         QCOMPARE(list->RowCount(), 1);

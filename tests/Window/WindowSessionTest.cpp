@@ -1,11 +1,13 @@
 #include "CTL/Report.h"
 #include "RecordSession.h"
 #include "Window/WInputRecordDlg.h"
+#include "Window/WMonthCrosstabPage.h"
 #include "Window/WRecordFilterBar.h"
 #include "Window/WRecordManagePage.h"
 #include "WindowTesting.h"
 
 #include <QDateEdit>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QPushButton>
@@ -74,6 +76,35 @@ private slots:
         QTest::keyClick(begin, Qt::Key_Tab);
         QTest::qWait(100);
         QCOMPARE(taken.count(), 1);
+    }
+
+    // 指定用户 with a name on the record page: the statistics pages, which share the
+    // choice, open on the same person's figures.
+    void ANamedUserCarriesToTheStatisticsPages() {
+        const int32_t li = RecordSession_cl::AddUser(QStringLiteral("小李"), 2);
+        Vorelle_ns::DataCore().GetRecordManage().AddRecord(QStringLiteral("餐饮"), QStringLiteral("午饭"), -1250, QString(),
+                                                           Base_ns::DateTime_cl::Now(), 0, li);
+        {
+            Page_cl page;
+            page.show();
+            QTest::qWait(200);
+            QVERIFY(Control<CTL_ns::ComboBox_cl>(page, Page_cl::IdUserMode)->SelectByText(QStringLiteral("指定用户")));
+            auto* name = Control<CTL_ns::ComboBox_cl>(page, Page_cl::IdUserName);
+            QTest::mouseClick(name->lineEdit(), Qt::LeftButton);
+            // Chinese arrives from the input method, committed as a whole.
+            QInputMethodEvent typed;
+            typed.setCommitString(QStringLiteral("小李"));
+            QApplication::sendEvent(name->lineEdit(), &typed);
+            QTest::keyClick(name->lineEdit(), Qt::Key_Return);
+            QTest::qWait(200);
+            QCOMPARE(Control<CTL_ns::Report_cl>(page, Page_cl::IdRecords)->RowCount(), 1);
+        }
+        Vorelle_ns::WMonthCrosstabPage_cl month;
+        month.show();
+        QTest::qWait(300);
+        QCOMPARE(Control<CTL_ns::ComboBox_cl>(month, Vorelle_ns::WCrosstabPage_cl::IdUserName)->Text(),
+                 QStringLiteral("小李"));
+        QVERIFY(environment->prompt.shown.isEmpty());
     }
 
     void SelectOpenChangeDeleteAndUndo() {
