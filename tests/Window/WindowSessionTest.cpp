@@ -7,6 +7,7 @@
 #include "WindowTesting.h"
 
 #include <QDateEdit>
+#include <algorithm>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -138,6 +139,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&page));
         QCOMPARE(Amount(lunch), -1300);
         QCOMPARE(RecordSession_cl::SingleAccount(), -3950);
+        // The changed entry stays the selected one.
+        QCOMPARE(records->SelectedRows().Count(), 1);
+        QCOMPARE(records->RowData(records->FirstSelectedRow()), lunch);
 
         QTest::mouseClick(records->viewport(), Qt::LeftButton, {}, RowPoint(records, 0));
         QTest::mouseClick(records->viewport(), Qt::LeftButton, Qt::ControlModifier, RowPoint(records, 2));
@@ -158,6 +162,12 @@ private slots:
         QCOMPARE(records->RowCount(), 3);
         QCOMPARE(RecordSession_cl::SingleAccount(), -3950);
         QCOMPARE(Amount(breakfast) + Amount(dinner), -2650);
+        // What came back is what is marked.
+        QList<int32_t> marked;
+        const auto selected = records->SelectedRows();
+        for (auto id = selected.First(); !id.IsEmpty(); id.Next()) marked << records->RowData(id.Get());
+        std::sort(marked.begin(), marked.end());
+        QCOMPARE(marked, (QList<int32_t>{breakfast, dinner}));
     }
 
     void AmountBoundsAreTakenWhenTypingEnds_data() {
