@@ -78,6 +78,14 @@ QString BudgetText_cl::Notice(const BudgetLine_st& line) {
 QString BudgetText_cl::BookingNotice(Budget_cl& budget, const QString& category, bool income,
                                      const Base_ns::DateTime_cl& time, int32_t statisticsMode) {
     if (income || statisticsMode != 0 || !time.IsValid()) return QString();
+    if (budget.OwnOnly()) {
+        // His own plan against his own spending; the view holds no other person.
+        const BudgetView_st month = budget.GetMonth(time.Year(), time.Month());
+        if (month.people.empty()) return QString();
+        const int64_t left = month.people.front().Left();
+        return (left < 0 ? QStringLiteral("个人预算本月已超出 ¥") : QStringLiteral("个人预算本月还剩 ¥")) +
+               ConvertInfo_cl::MoneyToText(left < 0 ? -left : left, ConvertInfo_cl::Decimals_en::Two);
+    }
     // The plans are a short read; the month's figures are worked out only for a planned category.
     const auto plans = budget.GetExpensePlans();
     if (std::none_of(plans.begin(), plans.end(), [&](const auto& plan) { return plan.first == category; }))
@@ -94,7 +102,8 @@ BudgetText_cl::Level_en BudgetText_cl::Level(int64_t spent, int64_t available, i
         percent = spent > 0 ? 999 : 0;
         return spent > 0 ? Level_en::Over : Level_en::Fine;
     }
-    percent = int32_t(std::clamp<int64_t>(spent * 100 / available, 0, 999));
+    // Rounded to the nearest whole percent: 100.7 % is shown as 101 %, never as 100 % in red.
+    percent = int32_t(std::clamp<int64_t>((spent * 200 + available) / (available * 2), 0, 999));
     if (spent > available) return Level_en::Over;
     return spent * 5 >= available * 4 ? Level_en::Near : Level_en::Fine;
 }

@@ -7,6 +7,7 @@
 #include "base/UserError.h"
 #include "platform/prompt/Prompt.h"
 
+#include <utility>
 #include <iterator>
 
 namespace Vorelle_ns {
@@ -88,10 +89,12 @@ bool ControlUser_cl::CanUndoDelete() const {
            lastDatabase == OpenIdentity(databaseManage);
 }
 
-void ControlUser_cl::UndoDelete() {
+Container_ns::List_tl<int32_t> ControlUser_cl::UndoDelete() {
     if (!CanUndoDelete()) throw UserError(102, __LINE__);
     recycleBin.RestoreRecords(lastDeleted);
+    Container_ns::List_tl<int32_t> restored = std::move(lastDeleted);
     lastDeleted.Clear();
+    return restored;
 }
 
 bool ControlUser_cl::DeleteUser(int32_t userSn, QWidget* owner) {

@@ -30,8 +30,9 @@ public:
     // Whether the logged-in user deleted entries in the open database since the start
     // that are not restored yet.
     bool CanUndoDelete() const;
-    // Restores the last deletion through the recycle bin; raises when there is none.
-    void UndoDelete();
+    // Restores the last deletion through the recycle bin, and tells which entries came
+    // back; raises when there is none.
+    Container_ns::List_tl<int32_t> UndoDelete();
     Base_ns::Trusteeship_tl<QString> GetTypeNames(bool income);
     Base_ns::Trusteeship_tl<RecordRow_st> GetRecords(bool allUsers, const QString& userName,
                                                      const Base_ns::DateTime_cl& begin,

@@ -30,7 +30,9 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
                                                   {102, "该用户名没有注册。"},
                                                   {103, "只有超级管理员或用户本人才能设置个人预算。"},
                                                   {104, "预算金额必须大于零。"},
-                                                  {105, "没有这个分类。"}};
+                                                  {105, "没有这个分类。"},
+                                                  {106, "这个分类没有预算，无需取消。"},
+                                                  {107, "这个用户没有个人预算，无需取消。"}};
     return Base_ns::UserError_cl(line, __FILE__, Budget_cl::ClassName(), code, table, int32_t(std::size(table)),
                                  remark);
 }
@@ -51,7 +53,7 @@ const Tmpl setTypePlan[] = {
 const Tmpl clearTypePlan[] = {
     {DB_ALL,
      "update zorb_expense_type set monthly_plan = null, alter_time = CMC_GETDATE, alter_sn = ?alter_sn? where sn = "
-     "?type_sn?"}};
+     "?type_sn? and monthly_plan is not null"}};
 const Tmpl selectUserPlans[] = {
     {DB_ALL, "select sn,user_name,monthly_plan from zorb_user where valid = '1' and monthly_plan is not null order by sn"}};
 const Tmpl setUserPlan[] = {
@@ -61,7 +63,7 @@ const Tmpl setUserPlan[] = {
 const Tmpl clearUserPlan[] = {
     {DB_ALL,
      "update zorb_user set monthly_plan = null, alter_time = CMC_GETDATE, alter_sn = ?alter_sn? where sn = "
-     "?user_sn? and valid = '1'"}};
+     "?user_sn? and valid = '1' and monthly_plan is not null"}};
 
 // Rollover: one row per category that ever had it; off is a row without a month.
 const Tmpl createRolloverTable[] = {
@@ -182,7 +184,9 @@ void Budget_cl::ClearTypePlan(const QString& typeName) {
     DB_ns::IDatabase_cl& database = userManage.GetDatabase();
     const bool hasTable = database.TableExists(kRolloverTable);
     DB_ns::BeginTrans_cl transaction(&database);
-    database.ExecuteNoRecords(MakeSQL(database.GetType(), clearTypePlan, userManage.GetCurrentUser(), typeSn));
+    // A plan that is not there is said so, not cleared "successfully".
+    if (database.ExecuteNoRecords(MakeSQL(database.GetType(), clearTypePlan, userManage.GetCurrentUser(), typeSn)) == 0)
+        throw UserError(106, __LINE__, typeName);
     if (hasTable) WriteRollover(typeSn, std::nullopt, true);
     transaction.Commit();
 }
@@ -207,8 +211,11 @@ void Budget_cl::SetUserPlan(const QString& userName, std::optional<int32_t> cent
     DB_ns::IDatabase_cl& database = userManage.GetDatabase();
     const int32_t dbType = database.GetType();
     const int32_t alterSn = userManage.GetCurrentUser();
-    database.ExecuteNoRecords(cents ? MakeSQL(dbType, setUserPlan, *cents, alterSn, userSn)
-                                    : MakeSQL(dbType, clearUserPlan, alterSn, userSn));
+    if (cents) {
+        database.ExecuteNoRecords(MakeSQL(dbType, setUserPlan, *cents, alterSn, userSn));
+    } else if (database.ExecuteNoRecords(MakeSQL(dbType, clearUserPlan, alterSn, userSn)) == 0) {
+        throw UserError(107, __LINE__, userName);
+    }
 }
 
 std::vector<std::pair<int32_t, Rollover_st>> Budget_cl::ReadRollovers() {
@@ -226,10 +233,11 @@ std::vector<std::pair<int32_t, Rollover_st>> Budget_cl::ReadRollovers() {
 }
 
 std::vector<std::pair<QString, int32_t>> Budget_cl::GetExpensePlans() {
+    std::vector<std::pair<QString, int32_t>> plans;
+    if (OwnOnly()) return plans;  // the family's, not his
     DB_ns::IDatabase_cl& database = userManage.GetDatabase();
     DB_ns::SimpleOutRecords_cl records;
     const int32_t count = database.Query(MakeSQL(database.GetType(), selectTypes), records);
-    std::vector<std::pair<QString, int32_t>> plans;
     for (int32_t i = 0; i < count; ++i) {
         records.GetInteger();
         const QString name = ReadText(records);
@@ -240,6 +248,8 @@ std::vector<std::pair<QString, int32_t>> Budget_cl::GetExpensePlans() {
     }
     return plans;
 }
+
+bool Budget_cl::OwnOnly() { return !userManage.CanViewOthers(); }
 
 BudgetView_st Budget_cl::GetMonth(int32_t year, int32_t month) {
     if (month < 1 || month > 12) throw SysError(1, __LINE__, QString::number(month));
@@ -255,7 +265,7 @@ BudgetView_st Budget_cl::Build(int32_t year, int32_t month) {
     const int32_t viewLast = month == 0 ? MonthKey(year, 12) : viewFirst;
     if (!FirstMoment(viewFirst).IsValid()) throw SysError(1, __LINE__, QString::number(year));
     // An independent user sees his own spending only, as on the statistics pages.
-    const bool ownOnly = !userManage.CanViewOthers();
+    const bool ownOnly = OwnOnly();
     const int32_t currentSn = userManage.GetCurrentUser();
 
     std::unordered_map<int32_t, Type_st> types;
@@ -326,7 +336,9 @@ BudgetView_st Budget_cl::Build(int32_t year, int32_t month) {
 
     for (const int32_t typeSn : typeOrder) {
         const Type_st& type = types[typeSn];
-        if (!type.plan) continue;
+        // The categories' plans are the family's: set against an independent user's own
+        // spending they would tell him a remainder that nobody has.
+        if (!type.plan || ownOnly) continue;
         // Expense entries are negative, income ones positive: spent is the size.
         const int64_t sign = type.income ? 1 : -1;
         const auto spentIn = [&](int32_t key) {

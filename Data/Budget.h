@@ -79,7 +79,12 @@ public:
     // The super administrator, or the user himself. cents > 0, or none to clear it.
     void SetUserPlan(const QString& userName, std::optional<int32_t> cents);
 
-    // The monthly plan of each expense category that has one, by name.
+    // Whether the logged-in user sees only his own spending (an independent user): he is
+    // then shown his own plan, never the family's category plans.
+    [[nodiscard]] bool OwnOnly();
+
+    // The monthly plan of each expense category that has one, by name; none for an
+    // independent user.
     [[nodiscard]] std::vector<std::pair<QString, int32_t>> GetExpensePlans();
 
     // One grouped scan of the entries for the whole view.

@@ -58,7 +58,7 @@ bool RecordFileReader_cl::Next(RecordInfo_st& record) {
     // Read like a typed balance: an amount beyond 32 bits of cents is refused, never
     // wrapped.
     int32_t cents = 0;
-    if (!ConvertInfo_cl::TextToMoney(cells[3], cents, true))
+    if (!ConvertInfo_cl::TextToMoney(cells[3], cents))
         throw UserError(ConvertInfo_cl::IsMoneyTooLarge(cells[3]) ? 113 : 104, __LINE__, remark);
     if (cents == 0) throw UserError(110, __LINE__, remark);
     record.expense = cents;

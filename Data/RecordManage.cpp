@@ -538,6 +538,12 @@ void ReadRow(DB_ns::SimpleOutRecords_cl& records, RecordRow_st& row) {
 
 RecordManage_cl::RecordManage_cl(UserManage_cl& userManage) : userManage(userManage) {}
 
+bool RecordManage_cl::HasType(const QString& typeName, bool income) {
+    DB_ns::IDatabase_cl& database = userManage.GetDatabase();
+    DB_ns::SimpleOutRecords_cl records;
+    return database.Query(MakeSQL(database.GetType(), selectType, typeName, KindText(income)), records) != 0;
+}
+
 int32_t RecordManage_cl::FindOrAddType(const QString& typeName, bool income, int32_t alterSn) {
     DB_ns::IDatabase_cl& database = userManage.GetDatabase();
     const int32_t dbType = database.GetType();

@@ -175,6 +175,8 @@ public:
     // The serial number of the category of that name and kind, created when missing;
     // an empty name stands for "收入" or "开销".
     int32_t GetTypeSn(const QString& typeName, bool income);
+    // Whether a valid category of that name and kind is there (made by nobody meanwhile).
+    [[nodiscard]] bool HasType(const QString& typeName, bool income);
     // The user filter of the lists, sums and crosstabs: 0 for all users or an empty
     // name, else the named user's serial number. Refuses other users to whoever may not
     // see them.

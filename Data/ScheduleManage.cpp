@@ -47,7 +47,8 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
         {114, "这个日期不是该定期记录的日期，定期记录可能已经被修改。"},
         {115, "该定期记录已经暂停。"},
         {116, "金额的收入/开销与定期记录不一致。"},
-        {117, "推迟到的日期应晚于原来的日期。"}};
+        {117, "推迟到的日期应晚于原来的日期。"},
+        {118, "没有这个分类，定期记录只能记在已有的同类（收入或开销）分类上。"}};
     return Base_ns::UserError_cl(line, __FILE__, ScheduleManage_cl::ClassName(), code, table,
                                  int32_t(std::size(table)), remark);
 }
@@ -274,8 +275,15 @@ Schedule_st ScheduleManage_cl::Owned(int32_t scheduleSn, QDate* settledUntil) {
     return schedule;
 }
 
+void ScheduleManage_cl::CheckType(const Schedule_st& schedule) {
+    // A mistyped category would otherwise be made anew at the first occurrence.
+    // An empty one stands for 收入 or 开销, made when first needed, as for any entry.
+    if (!schedule.typeName.isEmpty() && !recordManage.HasType(schedule.typeName, schedule.expense > 0)) throw UserError(118, __LINE__, schedule.typeName);
+}
+
 int32_t ScheduleManage_cl::Add(const Schedule_st& schedule) {
     CheckFields(schedule);
+    CheckType(schedule);
     Prepare();
     CheckOwner(schedule.userName);
     DB_ns::IDatabase_cl& database = userManage.GetDatabase();
@@ -298,6 +306,7 @@ int32_t ScheduleManage_cl::Add(const Schedule_st& schedule) {
 
 void ScheduleManage_cl::Alter(int32_t scheduleSn, const Schedule_st& schedule) {
     CheckFields(schedule);
+    CheckType(schedule);
     Prepare();
     const Schedule_st old = Owned(scheduleSn);
     const QString owner = schedule.userName.isEmpty() ? old.userName : schedule.userName;

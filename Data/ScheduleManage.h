@@ -71,6 +71,8 @@ private:
     // logged-in user may not book for him.
     Schedule_st Owned(int32_t scheduleSn, QDate* settledUntil = nullptr);
     void CheckOwner(const QString& userName);
+    // Raises unless the schedule's category is there, of its kind.
+    void CheckType(const Schedule_st& schedule);
     enum class Mark_en { Book, Skip, Postpone };
     bool Mark(Mark_en mark, int32_t scheduleSn, const QDate& date, int32_t expense, const QDate& to);
     bool MarkOnce(Mark_en mark, int32_t scheduleSn, const QDate& date, int32_t expense, const QDate& to);

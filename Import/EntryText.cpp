@@ -44,7 +44,7 @@ bool ReadAmount(QString text, int64_t& hundredths) {
         text.remove(u',');
     }
     int32_t cents = 0;
-    if (!Vorelle_ns::ConvertInfo_cl::TextToMoney(sign + text, cents, true)) return false;
+    if (!Vorelle_ns::ConvertInfo_cl::TextToMoney(sign + text, cents)) return false;
     hundredths = cents;
     return true;
 }

@@ -94,9 +94,9 @@ bool ConvertInfo_cl::TextToStatistics(const QString& text, int32_t& mode, int32_
     return false;
 }
 
-bool ConvertInfo_cl::TextToMoney(const QString& text, int32_t& cents, bool exact) {
+bool ConvertInfo_cl::TextToMoney(const QString& text, int32_t& cents) {
     // Decimal digits are taken as they are, never through a binary fraction, so that
-    // 1.005 rounds to 101 cents and large balances keep every digit.
+    // large balances keep every digit.
     const qsizetype length = text.size();
     qsizetype i = 0;
     const bool negative = length > 0 && text[0] == u'-';
@@ -108,18 +108,16 @@ bool ConvertInfo_cl::TextToMoney(const QString& text, int32_t& cents, bool exact
         if (whole > std::numeric_limits<int32_t>::max()) return false;
     }
     int64_t hundredths = 0;
-    bool roundUp = false;
     if (i < length && text[i] == u'.') {
         int32_t places = 0;
         for (++i; i < length && IsDigit(text[i]); ++i, ++digits, ++places) {
             if (places < 2) hundredths = hundredths * 10 + text[i].digitValue();
-            if (places == 2) roundUp = text[i].digitValue() >= 5;
-            if (places >= 2 && exact && text[i] != u'0') return false;
+            if (places >= 2 && text[i] != u'0') return false;
         }
         if (places == 1) hundredths *= 10;
     }
     if (i != length || digits == 0) return false;
-    int64_t value = whole * 100 + hundredths + (roundUp ? 1 : 0);
+    int64_t value = whole * 100 + hundredths;
     if (negative) value = -value;
     if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max()) return false;
     cents = int32_t(value);
@@ -129,9 +127,10 @@ bool ConvertInfo_cl::TextToMoney(const QString& text, int32_t& cents, bool exact
 bool ConvertInfo_cl::IsMoneyTooLarge(const QString& text) {
     int32_t cents = 0;
     if (TextToMoney(text, cents)) return false;
-    // The form TextToMoney reads, with the digits made small.
+    // The same text with its whole yuan made small: read then, only the size was wrong.
     QString small = text;
     for (QChar& c : small) {
+        if (c == u'.') break;
         if (IsDigit(c)) c = u'0';
     }
     return TextToMoney(small, cents);

@@ -20,11 +20,10 @@ public:
     // An amount in hundredths as decimal text, exact: 1250 gives "12.5", or "12.50" with
     // two decimals.
     static QString MoneyToText(int64_t amount, Decimals_en decimals = Decimals_en::Needed);
-    // The one money parser: reads [+|-]digits[.digits] (at least one digit) exactly and
-    // rounds to cents half away from zero. False for any other text and for amounts
-    // beyond 32 bits of cents. Exact: a digit past the cents other than 0 is refused
-    // rather than rounded (what a file states must be taken as stated, or not at all).
-    [[nodiscard]] static bool TextToMoney(const QString& text, int32_t& cents, bool exact = false);
+    // The one money parser: reads [+|-]digits[.digits] (at least one digit) exactly.
+    // False for any other text, for amounts beyond 32 bits of cents, and for a digit past
+    // the cents other than 0: an amount is taken as typed or stated, never rounded.
+    [[nodiscard]] static bool TextToMoney(const QString& text, int32_t& cents);
     // Whether TextToMoney refuses text only for its size: a refusal then says the amount
     // is too large (beyond MoneyToText(INT32_MAX)) rather than not a number.
     [[nodiscard]] static bool IsMoneyTooLarge(const QString& text);

@@ -10,6 +10,7 @@
 #include "IO/CSVStream.h"
 #include "IO/FileStream.h"
 #include "WCrosstabChart.h"
+#include "WRecordFilterBar.h"
 #include "SystemInfo/Path.h"
 #include "platform/prompt/Prompt.h"
 #include "settings/Unique.h"
@@ -121,9 +122,15 @@ void WCrosstabPage_cl::Initialise() {
     // Chosen as the program's setting, not as the user's choice: the page loads when shown.
     const int chosen = userModeCombo->findText(mode, Qt::MatchExactly | Qt::MatchCaseSensitive);
     userModeCombo->setCurrentIndex(chosen < 0 ? 0 : chosen);
-    const Container_ns::List_tl<Base_ns::String_cl> names =
-        Unique_ns::GetRecentRecordFromDatabase().List(RecentListKey());
-    for (auto id = names.First(); !id.IsEmpty(); id.Next()) userNameCombo->AddText(id.Get());
+    // The names shared with the record page first, as the mode is shared: 指定用户 chosen
+    // there names the same user here. Then the page's own older ones.
+    for (const QString& key : {WRecordFilterBar_cl::SearchedNamesKey, RecentListKey()}) {
+        const Container_ns::List_tl<Base_ns::String_cl> names = Unique_ns::GetRecentRecordFromDatabase().List(key);
+        for (auto id = names.First(); !id.IsEmpty(); id.Next()) {
+            if (userNameCombo->findText(id.Get(), Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
+                userNameCombo->AddText(id.Get());
+        }
+    }
     if (userNameCombo->count() > 0) userNameCombo->setCurrentIndex(0);
     EnableControls();
 }
@@ -204,7 +211,7 @@ void WCrosstabPage_cl::RememberSearchedName(const QString& name) {
         }
         userNameCombo->setCurrentIndex(0);
     }
-    Unique_ns::GetRecentRecordFromDatabase().Add(RecentListKey(), name);
+    Unique_ns::GetRecentRecordFromDatabase().Add(WRecordFilterBar_cl::SearchedNamesKey, name);
 }
 
 void WCrosstabPage_cl::ReloadAndEnable() {

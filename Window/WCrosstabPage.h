@@ -90,7 +90,7 @@ protected:
     // The page's crosstab for the given user selection (allUsers, or the named user,
     // or the logged-in one when the name is empty).
     virtual DB_ns::CrossTable_st Query(bool allUsers, const QString& userName) = 0;
-    // The key of the page's list of searched user names.
+    // The names this page kept on its own before they were shared with the record page.
     virtual QString RecentListKey() const = 0;
     // Narrows a period's span to what the page counted.
     virtual void ClampSpan(Base_ns::DateTime_cl& begin, Base_ns::DateTime_cl& end) const;

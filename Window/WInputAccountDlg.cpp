@@ -13,7 +13,7 @@ namespace Vorelle_ns {
 namespace {
 
 Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
-    static const Base_ns::ErrorInfo_st table[] = {{101, "请输入金额。"}, {102, "金额不正确。"}};
+    static const Base_ns::ErrorInfo_st table[] = {{101, "请输入金额。"}, {102, "金额不正确，应为以元为单位的数字，最多两位小数，最多为21474836.47。"}};
     return Base_ns::UserError_cl(line, __FILE__, WInputAccountDlg_cl::ClassName(), code, table,
                                  int32_t(std::size(table)), remark);
 }
@@ -36,10 +36,10 @@ WInputAccountDlg_cl::WInputAccountDlg_cl(bool isPublic, QWidget* parent) : QDial
 
     if (isPublic) {
         setWindowTitle(QStringLiteral("设置公共账户"));
-        amountEdit->setText(ConvertInfo_cl::MoneyToText(DataCore().GetControlUser().GetPublicAccount()));
+        amountEdit->setText(ConvertInfo_cl::MoneyToText(DataCore().GetControlUser().GetPublicAccount(), ConvertInfo_cl::Decimals_en::Two));
     } else {
         setWindowTitle(QStringLiteral("设置个人账户"));
-        amountEdit->setText(ConvertInfo_cl::MoneyToText(DataCore().GetUserManage().GetSingleAccount()));
+        amountEdit->setText(ConvertInfo_cl::MoneyToText(DataCore().GetUserManage().GetSingleAccount(), ConvertInfo_cl::Decimals_en::Two));
     }
     amountEdit->selectAll();
     amountEdit->setFocus();

@@ -31,7 +31,7 @@ namespace Vorelle_ns {
 namespace {
 
 Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
-    static const Base_ns::ErrorInfo_st table[] = {{101, "注释中有非法字符。"}, {102, "金额不正确。"}};
+    static const Base_ns::ErrorInfo_st table[] = {{101, "注释中有非法字符。"}, {102, "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。"}};
     return Base_ns::UserError_cl(line, __FILE__, WInputRecordDlg_cl::ClassName(), code, table,
                                  int32_t(std::size(table)), remark);
 }
@@ -48,9 +48,9 @@ QString NameKey(int32_t kind) { return kind == 1 ? QStringLiteral("收入费用�
 QString AmountKey(int32_t kind) { return kind == 1 ? QStringLiteral("收入金额") : QStringLiteral("开销金额"); }
 const QString kKindKey = QStringLiteral("费用模式");
 
-// The money text without its sign.
+// The money text without its sign, with two decimals as everywhere on screen.
 QString Magnitude(int32_t cents) {
-    const QString text = ConvertInfo_cl::MoneyToText(cents);
+    const QString text = ConvertInfo_cl::MoneyToText(cents, ConvertInfo_cl::Decimals_en::Two);
     return text.startsWith(u'-') ? text.mid(1) : text;
 }
 
@@ -58,7 +58,7 @@ QString TemplateLine(const TemplateRow_st& row) {
     QString line;
     if (!row.typeName.isEmpty()) line += row.typeName + kGap;
     if (!row.expenseName.isEmpty()) line += row.expenseName + kGap;
-    if (row.expense != 0) line += ConvertInfo_cl::MoneyToText(row.expense) + kGap;
+    if (row.expense != 0) line += ConvertInfo_cl::MoneyToText(row.expense, ConvertInfo_cl::Decimals_en::Two) + kGap;
     line += row.comment;
     return line;
 }
@@ -301,7 +301,7 @@ void WInputRecordDlg_cl::ClearInput() {
 
 int32_t WInputRecordDlg_cl::EntryCents() {
     // The combo's own checks first: empty, or not a number at all. Then the cents,
-    // rounded from the typed digits like every typed amount.
+    // exactly as typed: a third decimal is refused, never rounded.
     amountCombo->Number();
     int32_t cents = 0;
     if (!ConvertInfo_cl::TextToMoney(amountCombo->Text(), cents) || cents < 1) {

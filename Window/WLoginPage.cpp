@@ -65,7 +65,12 @@ WLoginPage_cl::WLoginPage_cl(QWidget* parent) : QWidget(parent) {
 
     FillDatabases();
     RestoreSettings();
-    userNameCombo->setFocus();
+    // With a remembered name only the password is left to type.
+    if (userNameCombo->currentText().isEmpty()) {
+        userNameCombo->setFocus();
+    } else {
+        passwordEdit->setFocus();
+    }
 }
 
 void WLoginPage_cl::EnableControls() {

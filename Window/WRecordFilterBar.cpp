@@ -27,7 +27,7 @@ Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark 
 }
 
 Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
-    static const Base_ns::ErrorInfo_st table[] = {{113, "金额范围应该为金额，例如 12.50。"},
+    static const Base_ns::ErrorInfo_st table[] = {{113, "金额范围应该为金额，最多两位小数，例如 12.50。"},
                                                   {114, "金额范围的下限大于上限。"}};
     return Base_ns::UserError_cl(line, __FILE__, WRecordFilterBar_cl::ClassName(), code, table,
                                  int32_t(std::size(table)), remark);
@@ -36,7 +36,6 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
 // Settings of the filter, in the logged-in user's storage of the database.
 const QString kDateModeKey = QStringLiteral("日期模式");
 const QString kUserModeKey = QStringLiteral("用户模式");
-const QString kSearchedNamesKey = QStringLiteral("检索用户名");
 const QString kCategoryKey = QStringLiteral("分类筛选");
 const QString kAllCategories = QStringLiteral("全部分类");
 const QString kCustomBeginKey = QStringLiteral("自定义起始日期");
@@ -52,7 +51,7 @@ struct Step_st {
 const Step_st kDateModes[] = {{u"今日", u"前一天(&P)", u"后一天(&T)"},
                               {u"当月", u"前一月(&P)", u"后一月(&T)"},
                               {u"最近三十天", u"前三十天(&P)", u"后三十天(&T)"},
-                              {u"自定义", u"前进(&P)", u"后退(&T)"}};
+                              {u"自定义", u"前一段(&P)", u"后一段(&T)"}};
 const char16_t* const kUserModes[] = {u"当前用户", u"指定用户", u"所有用户"};
 // The bar's size in dialog units: the record page's width, its first three lines.
 constexpr int32_t kWidth = 522;
@@ -145,8 +144,14 @@ void WRecordFilterBar_cl::Build() {
     connect(dateModeCombo, &CTL_ns::ComboBox_cl::SelectionChanged, this, &WRecordFilterBar_cl::OnDateMode);
     connect(previousButton, &QPushButton::clicked, this, [this] { Handle([this] { Step(-1); }); });
     connect(nextButton, &QPushButton::clicked, this, [this] { Handle([this] { Step(1); }); });
+    // A date being typed is taken when the typing ends (Enter or leaving the box), never
+    // digit by digit: each digit would reload the list, and the box fills in the next
+    // section as it goes. A pick from the calendar, which holds the focus, counts at once.
     for (QDateEdit* picker : {beginDate, endDate}) {
-        connect(picker, &QDateEdit::dateTimeChanged, this, &WRecordFilterBar_cl::Take);
+        connect(picker, &QDateEdit::dateTimeChanged, this, [this, picker] {
+            if (!picker->hasFocus()) Take();
+        });
+        connect(picker, &QDateEdit::editingFinished, this, &WRecordFilterBar_cl::Take);
     }
     for (CTL_ns::ComboBox_cl* combo : {userModeCombo, userNameCombo, categoryCombo, countedCombo}) {
         connect(combo, &CTL_ns::ComboBox_cl::SelectionChanged, this, &WRecordFilterBar_cl::Take);
@@ -173,7 +178,7 @@ void WRecordFilterBar_cl::Restore(Unique_ns::ICustom_cl& custom, bool canViewOth
     if (!Choose(userModeCombo, custom.ReadString(kUserModeKey, QString()))) userModeCombo->setCurrentIndex(0);
     if (!Choose(countedCombo, custom.ReadString(kCountedKey, QString()))) countedCombo->setCurrentIndex(0);
     const Container_ns::List_tl<Base_ns::String_cl> names =
-        Unique_ns::GetRecentRecordFromDatabase().List(kSearchedNamesKey);
+        Unique_ns::GetRecentRecordFromDatabase().List(SearchedNamesKey);
     for (auto id = names.First(); !id.IsEmpty(); id.Next()) userNameCombo->AddText(id.Get());
     if (userNameCombo->count() > 0) userNameCombo->setCurrentIndex(0);
     // The range the user set himself comes back; the other modes set their own.
@@ -247,7 +252,7 @@ void WRecordFilterBar_cl::RememberName(const QString& name) {
         }
         userNameCombo->setCurrentIndex(0);
     }
-    Unique_ns::GetRecentRecordFromDatabase().Add(kSearchedNamesKey, name);
+    Unique_ns::GetRecentRecordFromDatabase().Add(SearchedNamesKey, name);
 }
 
 void WRecordFilterBar_cl::SetDates(const Base_ns::DateTime_cl& begin, const Base_ns::DateTime_cl& end) {

@@ -28,6 +28,8 @@ class WRecordFilterBar_cl : public QWidget {
     Q_OBJECT
 
 public:
+    // The recent names of 指定用户, shared with the statistics pages as the mode is.
+    static inline const QString SearchedNamesKey = QStringLiteral("检索用户名");
     static constexpr int32_t IdDateMode = 1050;
     static constexpr int32_t IdBeginDate = 1051;
     static constexpr int32_t IdEndDate = 1056;

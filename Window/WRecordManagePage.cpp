@@ -1,4 +1,5 @@
 #include "WRecordManagePage.h"
+#include "StatusNote.h"
 
 #include "ConvertInfo.h"
 #include "Control/DataCore.h"
@@ -24,6 +25,7 @@
 #include <QStringList>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSet>
 #include <QShortcut>
 #include <QShowEvent>
 
@@ -91,7 +93,7 @@ void WRecordManagePage_cl::BuildControls() {
     newButton = build.Button(IdNew, QStringLiteral("新增(&N)"), 215, 26, 60, 18);
     exportButton = build.Button(IdExport, QStringLiteral("导出(&E)"), 280, 26, 60, 18);
     importButton = build.Button(IdImport, QStringLiteral("导入(&I)"), 346, 26, 60, 18);
-    importStatementButton = build.Button(IdImportStatement, QStringLiteral("导入账单"), 412, 26, 60, 18);
+    importStatementButton = build.Button(IdImportStatement, QStringLiteral("导入账单(&S)"), 412, 26, 60, 18);
     undoButton = build.Button(IdUndoDelete, QStringLiteral("撤销删除"), 475, 26, 40, 18);
     undoImportButton = build.Button(IdUndoImport, QStringLiteral("撤销账单导入"), 441, 8, 74, 18);
     matchesLabel = build.Label(QString(), 428, 47, 90, 10);
@@ -338,9 +340,31 @@ void WRecordManagePage_cl::OnNew() {
 void WRecordManagePage_cl::OnEdit() {
     if (!recordList->HasSelection()) return;
     Handle([this] {
-        WInputRecordDlg_cl dialog(recordList->RowData(recordList->FirstSelectedRow()), this);
-        if (dialog.exec() == QDialog::Accepted) ReloadAndEnable();
+        const int32_t sn = recordList->RowData(recordList->FirstSelectedRow());
+        WInputRecordDlg_cl dialog(sn, this);
+        if (dialog.exec() != QDialog::Accepted) return;
+        ReloadAndEnable();
+        Container_ns::List_tl<int32_t> changed;
+        changed.Append(sn);
+        SelectEntries(changed);
+        StatusNote_cl::Say(this, QStringLiteral("已修改1条费用记录。"));
     });
+}
+
+void WRecordManagePage_cl::SelectEntries(const Container_ns::List_tl<int32_t>& sns) {
+    QSet<int32_t> wanted;
+    for (auto id = sns.First(); !id.IsEmpty(); id.Next()) wanted.insert(id.Get());
+    recordList->clearSelection();
+    int32_t first = -1;
+    for (int32_t row = 0; row < recordList->RowCount() && !wanted.isEmpty(); ++row) {
+        if (!wanted.remove(recordList->RowData(row))) continue;
+        recordList->SelectRow(row);
+        if (first < 0) first = row;
+    }
+    if (first >= 0) {
+        recordList->selectionModel()->setCurrentIndex(recordList->model()->index(first, 0), QItemSelectionModel::NoUpdate);
+        recordList->scrollTo(recordList->model()->index(first, 0));
+    }
 }
 
 void WRecordManagePage_cl::OnDelete() {
@@ -363,13 +387,16 @@ void WRecordManagePage_cl::OnDelete() {
             return;
         DataCore().GetControlUser().DeleteRecords(sns);
         ReloadAndEnable();
+        StatusNote_cl::Say(this, QStringLiteral("已删除%1条费用记录，可按Ctrl+Z撤销。").arg(sns.Count()));
     });
 }
 
 void WRecordManagePage_cl::OnUndoDelete() {
     Handle([this] {
-        DataCore().GetControlUser().UndoDelete();
+        const Container_ns::List_tl<int32_t> restored = DataCore().GetControlUser().UndoDelete();
         ReloadAndEnable();
+        SelectEntries(restored);
+        StatusNote_cl::Say(this, QStringLiteral("已恢复%1条费用记录。").arg(restored.Count()));
     });
 }
 

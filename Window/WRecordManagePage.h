@@ -101,6 +101,8 @@ private:
     void OnShowAccount();
     void OnNew();
     void OnEdit();
+    // Selects the rows of these entries that the list shows, the first one current.
+    void SelectEntries(const Container_ns::List_tl<int32_t>& sns);
     void OnDelete();
     // Ctrl+Z and "撤销删除": the last deletion since the start comes back.
     void OnUndoDelete();

@@ -20,7 +20,7 @@ namespace Vorelle_ns {
 namespace {
 
 Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
-    static const Base_ns::ErrorInfo_st table[] = {{101, "金额不正确，应为大于零的数字，以元为单位。"}};
+    static const Base_ns::ErrorInfo_st table[] = {{101, "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。"}};
     return Base_ns::UserError_cl(line, __FILE__, WScheduleDlg_cl::ClassName(), code, table, int32_t(std::size(table)),
                                  remark);
 }

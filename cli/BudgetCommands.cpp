@@ -15,7 +15,7 @@ namespace Cli_ns {
 namespace {
 
 UsageError_cl BudgetUsage(int32_t code, int32_t line, const QString& remark = QString()) {
-    static const Base_ns::ErrorInfo_st table[] = {{201, "金额不正确，应为以元为单位的数字。"},
+    static const Base_ns::ErrorInfo_st table[] = {{201, "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。"},
                                                   {202, "--rollover应为on或off。"},
                                                   {203, "--user不能与--rollover、--from一起使用。"},
                                                   {204, "--from只能与--rollover on一起使用。"}};

@@ -8,6 +8,7 @@
 #include "base/SysError.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 #include <new>
 
 namespace Cli_ns {
@@ -129,6 +130,11 @@ int Cli_cl::Run(const QStringList& arguments, const Secrets_st& secrets) {
         AddGlobalOptions(local);
         command->AddOptions(local);
         if (!local.parse(QStringList{arguments.first()} + rest.mid(wordCount))) {
+            // "-100" reads as the options -1, -0, -0: name the number instead.
+            static const QRegularExpression negative(QStringLiteral("^-[0-9.]+$"));
+            for (const QString& word : rest.mid(wordCount)) {
+                if (negative.match(word).hasMatch()) throw Cli_ns::Usage(135, __LINE__, word);
+            }
             throw Cli_ns::Usage(101, __LINE__, local.errorText());
         }
         if (IsSet(global, local, kHelp)) {

@@ -27,6 +27,7 @@ void ExportCommand_cl::Run(Book_cl& book, const QCommandLineParser& parser) cons
     }
     const Base_ns::DateTime_cl begin = ReadDay(parser.value(QStringLiteral("from")), 0, 0, 0);
     const Base_ns::DateTime_cl end = ReadDay(parser.value(QStringLiteral("to")), 23, 59, 59);
+    if (end.IsEarlierThan(begin)) throw Usage(136, __LINE__, parser.value(QStringLiteral("from")) + QStringLiteral(" > ") + parser.value(QStringLiteral("to")));
     const UserFilter_st filter = ReadUserFilter(parser);
     using Encoding_en = IO_ns::CSVStream_cl::Encoding_en;
     const QString encodingName = parser.value(QStringLiteral("encoding"));

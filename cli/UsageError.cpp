@@ -24,8 +24,10 @@ UsageError_cl Usage(int32_t code, int32_t line, const QString& remark) {
                                                   {130, "--every应为day、week、month或year。"},
                                                   {131, "应为正整数。"},
                                                   {132, "--until与--count只能选一个。"},
-                                                  {133, "金额应为正数，以元为单位，如12.50。"},
+                                                  {133, "金额应为正数，以元为单位，最多两位小数，如12.50。"},
                                                   {134, "--statistics应为month、year或none。"},
+                                                  {135, "参数不能是负数，金额都以正数给出。"},
+                                                  {136, "起始日期不能晚于终止日期。"},
                                                   {140, "--match应为ask、new或link。"}};
     return UsageError_cl(line, __FILE__, UsageError_cl::ClassName(), code, table, int32_t(std::size(table)), remark);
 }

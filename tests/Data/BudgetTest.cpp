@@ -95,6 +95,42 @@ TEST_P(BudgetCaseTest, DataLayerAndCommandLineGiveTheSameFigures) {
 INSTANTIATE_TEST_SUITE_P(Cases, BudgetCaseTest, ::testing::ValuesIn(BudgetCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The notice after booking counts as the month does: a monthly expense only; an
+// independent user hears of his own plan, never of the family's category.
+TEST_F(BudgetTest, NoticesAfterBookingCountAsTheMonthCounts) {
+    budget.SetTypePlan(QStringLiteral("饮食"), 50000);
+    budget.SetUserPlan(QStringLiteral("小王"), 20000);
+    const Base_ns::DateTime_cl when = Base_ns::DateTime_cl::Parse(QStringLiteral("2026-03-10 12:00:00"));
+    records.AddRecord(QStringLiteral("饮食"), QStringLiteral("午饭"), -3000, QString(), when, 0, users.FindUser("admin"));
+    records.AddRecord(QStringLiteral("饮食"), QStringLiteral("午饭"), -880, QString(), when, 0, users.FindUser("小王"));
+    const struct {
+        const char* viewer;
+        bool income;
+        int32_t mode;
+        const char* notice;
+    } rows[] = {{"admin", false, 0, "饮食本月还剩 ¥461.20"}, {"admin", false, 1, ""}, {"admin", false, 2, ""},
+                {"admin", true, 0, ""}, {"小王", false, 0, "个人预算本月还剩 ¥191.20"}, {"小王", false, 1, ""}};
+    for (const auto& row : rows) {
+        LoginAs(QString::fromUtf8(row.viewer));
+        EXPECT_EQ(Vorelle_ns::BudgetText_cl::BookingNotice(budget, QStringLiteral("饮食"), row.income, when, row.mode),
+                  QString::fromUtf8(row.notice))
+            << row.viewer << " mode " << row.mode;
+    }
+}
+
+// Percentages are rounded, not cut: 100.7 % over the plan reads 101 %.
+TEST(BudgetLevel, PercentIsRoundedToTheNearest) {
+    const struct {
+        int64_t spent, available;
+        int32_t percent;
+    } rows[] = {{1007, 1000, 101}, {596, 10000, 6}, {5, 1000, 1}, {4, 1000, 0}, {1000, 1000, 100}, {-50, 1000, 0}};
+    for (const auto& row : rows) {
+        int32_t percent = -1;
+        (void)Vorelle_ns::BudgetText_cl::Level(row.spent, row.available, percent);
+        EXPECT_EQ(percent, row.percent) << row.spent << "/" << row.available;
+    }
+}
+
 // Who may set which plan: administrators a category's, the super administrator or the
 // person himself a person's. A refusal changes nothing.
 struct PowerCase_st {

@@ -110,12 +110,12 @@ TEST_P(MoneyTextTest, ReadsExactDigitsWithin32Bits) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, MoneyTextTest,
-                         testing::Values(MoneyText_st{"12.5", true, 1250}, MoneyText_st{"0.126", true, 13},
-                                         MoneyText_st{"-1.5", true, -150}, MoneyText_st{"-0.125", true, -13},
-                                         MoneyText_st{"1.005", true, 101}, MoneyText_st{"+3", true, 300},
-                                         // the third decimal alone decides, away from zero
-                                         MoneyText_st{"0.1251", true, 13}, MoneyText_st{"0.1249", true, 12},
-                                         MoneyText_st{"-2.345", true, -235}, MoneyText_st{"2.3449", true, 234},
+                         testing::Values(MoneyText_st{"12.5", true, 1250}, MoneyText_st{"-1.5", true, -150},
+                                         MoneyText_st{"+3", true, 300}, MoneyText_st{"12.3400", true, 1234},
+                                         // a digit past the cents is refused, never rounded
+                                         MoneyText_st{"12.345", false, 0}, MoneyText_st{"0.126", false, 0},
+                                         MoneyText_st{"-0.125", false, 0}, MoneyText_st{"1.005", false, 0},
+                                         MoneyText_st{"0.1201", false, 0}, MoneyText_st{"-2.3449", false, 0},
                                          MoneyText_st{"0", true, 0}, MoneyText_st{"5.", true, 500},
                                          MoneyText_st{".5", true, 50}, MoneyText_st{"21474836.47", true, INT32_MAX},
                                          MoneyText_st{"-21474836.48", true, INT32_MIN},
@@ -131,7 +131,7 @@ TEST(ConvertInfo, TooLargeIsToldApartFromNotANumber) {
         const char* text;
         bool tooLarge;
     } cases[] = {{"99999999.99", true}, {"21474836.48", true}, {"-21474836.49", true}, {"99999999999999999999", true},
-                 {"21474836.47", false}, {"abc", false}, {"1e99", false}, {"", false}, {"-", false}};
+                 {"21474836.47", false}, {"12.345", false}, {"99999999.995", false}, {"abc", false}, {"1e99", false}, {"", false}, {"-", false}};
     for (const auto& c : cases) EXPECT_EQ(ConvertInfo_cl::IsMoneyTooLarge(QString::fromUtf8(c.text)), c.tooLarge) << c.text;
 }
 

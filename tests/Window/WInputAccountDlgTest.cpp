@@ -32,7 +32,7 @@ private slots:
         QCOMPARE(Amount(publicDialog)->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
         WInputAccountDlg_cl personalDialog(false);
         QCOMPARE(personalDialog.windowTitle(), QStringLiteral("设置个人账户"));
-        QCOMPARE(Amount(personalDialog)->text(), QStringLiteral("-12.5"));
+        QCOMPARE(Amount(personalDialog)->text(), QStringLiteral("-12.50"));
     }
 
     void IndependentUserMayNotOpenThePublicAccount() {
@@ -45,13 +45,13 @@ private slots:
             QCOMPARE(error.Message(), QStringLiteral("当前用户没有权限查看公共帐户。"));
         }
         WInputAccountDlg_cl personal(false);
-        QCOMPARE(Amount(personal)->text(), QStringLiteral("0"));
+        QCOMPARE(Amount(personal)->text(), QStringLiteral("0.00"));
     }
 
     void OKReadsTheAmountInCents() {
         WInputAccountDlg_cl dialog(false);
         dialog.show();
-        Amount(dialog)->setText(QStringLiteral("-0.126"));
+        Amount(dialog)->setText(QStringLiteral("-0.13"));
         Press(dialog, WInputAccountDlg_cl::IdOK);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.GetAmount(), -13);
@@ -73,8 +73,8 @@ private slots:
         QCOMPARE(session->Prompt().shown.size(), 3);
         QCOMPARE(session->Prompt().shown[0].text, QStringLiteral("请输入金额。"));
         QCOMPARE(session->Prompt().shown[0].caption, QStringLiteral("用户错误"));
-        QCOMPARE(session->Prompt().shown[1].text, QStringLiteral("金额不正确。"));
-        QCOMPARE(session->Prompt().shown[2].text, QStringLiteral("金额不正确。"));
+        QCOMPARE(session->Prompt().shown[1].text, QStringLiteral("金额不正确，应为以元为单位的数字，最多两位小数，最多为21474836.47。"));
+        QCOMPARE(session->Prompt().shown[2].text, QStringLiteral("金额不正确，应为以元为单位的数字，最多两位小数，最多为21474836.47。"));
         QCOMPARE(Amount(dialog)->text(), QStringLiteral("30000000"));
     }
 

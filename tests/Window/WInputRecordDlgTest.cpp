@@ -107,11 +107,12 @@ private slots:
     void RefusesAmounts_data() {
         QTest::addColumn<QString>("amount");
         QTest::addColumn<QString>("message");
-        QTest::newRow("below a cent") << "0.004" << "金额不正确。";
-        QTest::newRow("negative") << "-5" << "金额不正确。";
-        QTest::newRow("zero") << "0" << "金额不正确。";
-        QTest::newRow("beyond 32 bits") << "21474836.48" << "金额不正确。";
-        QTest::newRow("far beyond") << "99999999999999999999" << "金额不正确。";
+        QTest::newRow("below a cent") << "0.004" << "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。";
+        QTest::newRow("a third decimal") << "12.345" << "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。";
+        QTest::newRow("negative") << "-5" << "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。";
+        QTest::newRow("zero") << "0" << "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。";
+        QTest::newRow("beyond 32 bits") << "21474836.48" << "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。";
+        QTest::newRow("far beyond") << "99999999999999999999" << "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。";
         QTest::newRow("empty") << "" << "该项不能为空。";
         QTest::newRow("exponent") << "1e3" << "该项只能输入浮点数。";
         QTest::newRow("thousands") << "1,000" << "该项只能输入浮点数。";
@@ -132,7 +133,7 @@ private slots:
         QVERIFY(dialog.isVisible());
     }
 
-    void LargestAmountAndRoundingFromTheDigits() {
+    void LargestAmountAndDigitsAsTyped() {
         WInputRecordDlg_cl dialog(Base_ns::DateTime_cl::FromQDateTime(kWhen), nullptr);
         Settle();
         ChooseKind(dialog, 1);
@@ -140,11 +141,8 @@ private slots:
         Click(Button(dialog, WInputRecordDlg_cl::IdOK));
         QCOMPARE(RecordSession_cl::Newest().expense, 2147483647);
         ChooseKind(dialog, 0);
-        // 1.005 and 0.285 have no exact binary form; the typed digits decide.
-        Enter(dialog, QStringLiteral("餐饮"), QString(), QStringLiteral("1.005"));
-        Click(Button(dialog, WInputRecordDlg_cl::IdOK));
-        QCOMPARE(RecordSession_cl::Newest().expense, -101);
-        Enter(dialog, QStringLiteral("餐饮"), QString(), QStringLiteral("0.285"));
+        // 0.29 has no exact binary form; the typed digits decide.
+        Enter(dialog, QStringLiteral("餐饮"), QString(), QStringLiteral("0.29"));
         Click(Button(dialog, WInputRecordDlg_cl::IdOK));
         QCOMPARE(RecordSession_cl::Newest().expense, -29);
         QVERIFY(environment->prompt.shown.isEmpty());
@@ -266,7 +264,7 @@ private slots:
         QCOMPARE(Tabs(dialog)->CurrentIndex(), 0);
         QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdCategory)->Text(), QStringLiteral("餐饮"));
         QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdName)->Text(), QStringLiteral("午饭"));
-        QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdAmount)->Text(), QStringLiteral("3"));
+        QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdAmount)->Text(), QStringLiteral("3.00"));
         QCOMPARE(Comment(dialog)->toPlainText(), QStringLiteral("旧注释"));
         QCOMPARE(Control<QDateTimeEdit>(dialog, WInputRecordDlg_cl::IdDate)->dateTime(), kWhen);
         QVERIFY(!Box(dialog, WInputRecordDlg_cl::IdMonthly)->isChecked());
@@ -301,7 +299,7 @@ private slots:
         Settle();
         QCOMPARE(Tabs(dialog)->CurrentIndex(), 0);
         QVERIFY(dialog.windowTitle().contains(QStringLiteral("退款")));
-        QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdAmount)->Text(), QStringLiteral("+5.5"));
+        QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdAmount)->Text(), QStringLiteral("+5.50"));
         Type(Combo(dialog, WInputRecordDlg_cl::IdAmount), QStringLiteral("6"));
         Click(Button(dialog, WInputRecordDlg_cl::IdOK));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -315,7 +313,7 @@ private slots:
         WInputRecordDlg_cl dialog(sn, nullptr);
         Settle();
         QCOMPARE(Tabs(dialog)->CurrentIndex(), 1);
-        QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdAmount)->Text(), QStringLiteral("8800"));
+        QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdAmount)->Text(), QStringLiteral("8800.00"));
         const QStringList items = Items(Combo(dialog, WInputRecordDlg_cl::IdCategory));
         const Base_ns::Trusteeship_tl<QString> income = Vorelle_ns::DataCore().GetControlUser().GetTypeNames(true);
         QCOMPARE(items.size(), income.Count());
@@ -368,7 +366,7 @@ private slots:
         Click(Button(dialog, WInputRecordDlg_cl::IdStoreTemplate));
         Enter(dialog, QStringLiteral("交通"), QString(), QString(), QStringLiteral("月票"));
         Click(Button(dialog, WInputRecordDlg_cl::IdStoreTemplate));
-        QCOMPARE(Lines(list), (QStringList{"餐饮　午饭　-12.5　食堂", "交通　月票"}));
+        QCOMPARE(Lines(list), (QStringList{"餐饮　午饭　-12.50　食堂", "交通　月票"}));
         QCOMPARE(RecordSession_cl::LiveRecords(), 0);
 
         // Taking one fills the input; date and tab stay.
@@ -378,7 +376,7 @@ private slots:
         Click(Button(dialog, WInputRecordDlg_cl::IdTakeTemplate));
         QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdCategory)->Text(), QStringLiteral("餐饮"));
         QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdName)->Text(), QStringLiteral("午饭"));
-        QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdAmount)->Text(), QStringLiteral("12.5"));
+        QCOMPARE(Combo(dialog, WInputRecordDlg_cl::IdAmount)->Text(), QStringLiteral("12.50"));
         QCOMPARE(Comment(dialog)->toPlainText(), QStringLiteral("食堂"));
         QVERIFY(!Box(dialog, WInputRecordDlg_cl::IdMonthly)->isChecked());
         QCOMPARE(Control<QDateTimeEdit>(dialog, WInputRecordDlg_cl::IdDate)->dateTime(), kWhen);
@@ -390,7 +388,7 @@ private slots:
 
         // Delete removes the selected one; with nothing selected it does nothing.
         QTest::keyClick(list, Qt::Key_Delete);
-        QCOMPARE(Lines(list), QStringList{"餐饮　午饭　-12.5　食堂"});
+        QCOMPARE(Lines(list), QStringList{"餐饮　午饭　-12.50　食堂"});
         list->clearSelection();
         QTest::keyClick(list, Qt::Key_Delete);
         QCOMPARE(list->RowCount(), 1);
@@ -409,7 +407,7 @@ private slots:
         Enter(dialog, QStringLiteral("餐饮"), QString(), QStringLiteral("-5"));
         Click(Button(dialog, WInputRecordDlg_cl::IdStoreTemplate));
         QCOMPARE(environment->prompt.shown.size(), 1);
-        QCOMPARE(environment->prompt.shown[0].text, QStringLiteral("金额不正确。"));
+        QCOMPARE(environment->prompt.shown[0].text, QStringLiteral("金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。"));
         QCOMPARE(Templates(dialog)->RowCount(), 0);
     }
 

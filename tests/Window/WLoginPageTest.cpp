@@ -104,6 +104,8 @@ private slots:
         QCOMPARE(Control<Combo>(page, Page::IdDatabase)->currentText(), QStringLiteral("公司"));
         QLineEdit* password = Control<QLineEdit>(page, Page::IdPassword);
         QCOMPARE(password->text(), QStringLiteral("boss"));
+        // The name is there: what is left to type is the password.
+        QCOMPARE(page.focusWidget(), password);
 
         QTest::keyClick(Control<Combo>(page, Page::IdUserName)->lineEdit(), Qt::Key_Backspace);
         QCOMPARE(password->text(), QString());

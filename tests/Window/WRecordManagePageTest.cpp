@@ -145,7 +145,7 @@ private slots:
         QCOMPARE(end->date(), today.addDays(-60));
 
         ChooseByText(Combo(page, Page_cl::IdDateMode), QStringLiteral("自定义"));
-        QCOMPARE(Button(page, Page_cl::IdPrevious)->text(), QStringLiteral("前进(&P)"));
+        QCOMPARE(Button(page, Page_cl::IdPrevious)->text(), QStringLiteral("前一段(&P)"));
         QCOMPARE(begin->date(), today.addDays(-89));
         QVERIFY(begin->isEnabled());
         QVERIFY(!Button(page, Page_cl::IdPrevious)->isEnabled());

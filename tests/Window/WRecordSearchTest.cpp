@@ -63,7 +63,7 @@ private slots:
         QTest::newRow("amount bounds") << "" << "全部分类" << "3" << "12.5" << QStringList{"地铁", "Lunch"}
                                        << QStringList{"交通", "餐饮", "【总计开销】"} << "";
         QTest::newRow("bound not an amount") << "" << "全部分类" << "十元" << "" << QStringList{} << QStringList{}
-                                             << "金额范围应该为金额，例如 12.50。";
+                                             << "金额范围应该为金额，最多两位小数，例如 12.50。";
         QTest::newRow("bounds crossed") << "" << "全部分类" << "20" << "10" << QStringList{} << QStringList{}
                                         << "金额范围的下限大于上限。";
     }

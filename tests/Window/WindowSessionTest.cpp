@@ -1,10 +1,16 @@
 #include "CTL/Report.h"
 #include "RecordSession.h"
 #include "Window/WInputRecordDlg.h"
+#include "Window/WMonthCrosstabPage.h"
+#include "Window/WRecordFilterBar.h"
 #include "Window/WRecordManagePage.h"
 #include "WindowTesting.h"
 
+#include <QDateEdit>
+#include <algorithm>
+#include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QPushButton>
 
 using namespace WindowTesting_ns;
@@ -41,6 +47,67 @@ private slots:
         environment.reset();
     }
 
+    // A date typed digit by digit is taken once, when Enter is pressed; a box left as it
+    // was reloads nothing.
+    void TypingADateCommitsOnceAndAnUnchangedBoxDoesNothing() {
+        Page_cl page;
+        page.show();
+        page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        QVERIFY(Control<CTL_ns::ComboBox_cl>(page, Page_cl::IdDateMode)->SelectByText(QStringLiteral("自定义")));
+        QTest::qWait(100);
+        auto* bar = page.findChild<Vorelle_ns::WRecordFilterBar_cl*>();
+        QVERIFY(bar != nullptr);
+        QSignalSpy taken(bar, &Vorelle_ns::WRecordFilterBar_cl::FilterChanged);
+        QDateEdit* begin = Control<QDateEdit>(page, Page_cl::IdBeginDate);
+        // Double-clicking the year selects it, as a person starts typing a date over.
+        QTest::mouseDClick(begin, Qt::LeftButton, {}, QPoint(12, begin->height() / 2));
+        const QDate before = begin->date();
+        TypeSlowly(begin, QStringLiteral("2017"));
+        QCOMPARE(taken.count(), 0);
+        // Leaving the box takes the date.
+        auto* search = Control<QLineEdit>(page, Page_cl::IdSearch);
+        QTest::mouseClick(search, Qt::LeftButton);
+        QTest::qWait(100);
+        QCOMPARE(begin->date(), QDate(2017, before.month(), before.day()));
+        QCOMPARE(taken.count(), 1);
+
+        QTest::keyClick(search, Qt::Key_Tab);
+        QTest::mouseClick(begin, Qt::LeftButton, {}, QPoint(6, begin->height() / 2));
+        QTest::keyClick(begin, Qt::Key_Tab);
+        QTest::qWait(100);
+        QCOMPARE(taken.count(), 1);
+    }
+
+    // 指定用户 with a name on the record page: the statistics pages, which share the
+    // choice, open on the same person's figures.
+    void ANamedUserCarriesToTheStatisticsPages() {
+        const int32_t li = RecordSession_cl::AddUser(QStringLiteral("小李"), 2);
+        Vorelle_ns::DataCore().GetRecordManage().AddRecord(QStringLiteral("餐饮"), QStringLiteral("午饭"), -1250, QString(),
+                                                           Base_ns::DateTime_cl::Now(), 0, li);
+        {
+            Page_cl page;
+            page.show();
+            QTest::qWait(200);
+            QVERIFY(Control<CTL_ns::ComboBox_cl>(page, Page_cl::IdUserMode)->SelectByText(QStringLiteral("指定用户")));
+            auto* name = Control<CTL_ns::ComboBox_cl>(page, Page_cl::IdUserName);
+            QTest::mouseClick(name->lineEdit(), Qt::LeftButton);
+            // Chinese arrives from the input method, committed as a whole.
+            QInputMethodEvent typed;
+            typed.setCommitString(QStringLiteral("小李"));
+            QApplication::sendEvent(name->lineEdit(), &typed);
+            QTest::keyClick(name->lineEdit(), Qt::Key_Return);
+            QTest::qWait(200);
+            QCOMPARE(Control<CTL_ns::Report_cl>(page, Page_cl::IdRecords)->RowCount(), 1);
+        }
+        Vorelle_ns::WMonthCrosstabPage_cl month;
+        month.show();
+        QTest::qWait(300);
+        QCOMPARE(Control<CTL_ns::ComboBox_cl>(month, Vorelle_ns::WCrosstabPage_cl::IdUserName)->Text(),
+                 QStringLiteral("小李"));
+        QVERIFY(environment->prompt.shown.isEmpty());
+    }
+
     void SelectOpenChangeDeleteAndUndo() {
         const QDate today = QDate::currentDate();
         const int32_t breakfast =
@@ -72,6 +139,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&page));
         QCOMPARE(Amount(lunch), -1300);
         QCOMPARE(RecordSession_cl::SingleAccount(), -3950);
+        // The changed entry stays the selected one.
+        QCOMPARE(records->SelectedRows().Count(), 1);
+        QCOMPARE(records->RowData(records->FirstSelectedRow()), lunch);
 
         QTest::mouseClick(records->viewport(), Qt::LeftButton, {}, RowPoint(records, 0));
         QTest::mouseClick(records->viewport(), Qt::LeftButton, Qt::ControlModifier, RowPoint(records, 2));
@@ -92,6 +162,12 @@ private slots:
         QCOMPARE(records->RowCount(), 3);
         QCOMPARE(RecordSession_cl::SingleAccount(), -3950);
         QCOMPARE(Amount(breakfast) + Amount(dinner), -2650);
+        // What came back is what is marked.
+        QList<int32_t> marked;
+        const auto selected = records->SelectedRows();
+        for (auto id = selected.First(); !id.IsEmpty(); id.Next()) marked << records->RowData(id.Get());
+        std::sort(marked.begin(), marked.end());
+        QCOMPARE(marked, (QList<int32_t>{breakfast, dinner}));
     }
 
     void AmountBoundsAreTakenWhenTypingEnds_data() {

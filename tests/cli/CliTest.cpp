@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -229,6 +230,48 @@ TEST_F(CliTest, SessionOnALocalBook) {
         EXPECT_FALSE((result.out + result.err).contains(QLatin1String(kSecretMark)));
     }
     EXPECT_FALSE(QFile::exists(Book(QStringLiteral("missing.book"))));
+    EXPECT_FALSE(QFile::exists(Book(QStringLiteral("x.csv"))));
+}
+
+// What the command line refuses names what is wrong and what is allowed, and books
+// nothing; an export through a link writes the file the link names.
+TEST_F(CliTest, RefusalsNameWhatIsAllowedAndChangeNothing) {
+    const QString book = QStringLiteral("--book={dir}/家.book");
+    const QString wang = QStringLiteral("--user=老王");
+    const QString none;
+    ASSERT_TRUE(QFile::link(QStringLiteral("real.csv"), Book(QStringLiteral("link.csv"))));
+    // A pipe stands for a device: the test never aims at one of the machine's own.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Book(QStringLiteral("pipe"))).constData(), 0600), 0);
+    const std::vector<Step_st> steps = {
+        {"create", {book, "create", "--admin", "老王"}, kAdminPassword, none, 0, "创建数据库成功。", ""},
+        {"import", {book, wang, "import", "{dir}/good.csv"}, kAdminPassword, none, 0, "共导入4条。", ""},
+        {"a third decimal is refused", {book, wang, "budget", "set", "餐饮", "12.345"}, kAdminPassword, none, 2, "", "最多两位小数"},
+        {"a negative plan names the number", {book, wang, "budget", "set", "餐饮", "-100"}, kAdminPassword, none, 2, "", "参数不能是负数，金额都以正数给出。（-100）"},
+        {"a plan that is not there", {book, wang, "budget", "clear", "餐饮"}, kAdminPassword, none, 1, "", "这个分类没有预算，无需取消。（餐饮）"},
+        {"a person's plan that is not there", {book, wang, "budget", "clear", "--user", "老王"}, kAdminPassword, none, 1, "", "这个用户没有个人预算，无需取消。（老王）"},
+        {"a plan as typed", {book, wang, "budget", "set", "餐饮", "12.34"}, kAdminPassword, none, 0, "设置预算成功：餐饮每月12.34元", ""},
+        {"cleared once", {book, wang, "budget", "clear", "餐饮"}, kAdminPassword, none, 0, "取消预算成功：餐饮", ""},
+        {"a schedule in no category", {book, wang, "schedule", "add", "餐饭", "12", "--every", "month"}, kAdminPassword, none, 1, "", "没有这个分类，定期记录只能记在已有的同类（收入或开销）分类上。（餐饭）"},
+        {"an expense schedule in an income category", {book, wang, "schedule", "add", "工资", "12", "--every", "month"}, kAdminPassword, none, 1, "", "没有这个分类"},
+        {"a schedule amount with a third decimal", {book, wang, "schedule", "add", "餐饮", "12.345", "--every", "month"}, kAdminPassword, none, 2, "", "金额应为正数，以元为单位，最多两位小数"},
+        {"a span ending before it begins", {book, wang, "export", "{dir}/x.csv", "--from", "2026-02-01", "--to", "2026-01-01"}, kAdminPassword, none, 2, "", "起始日期不能晚于终止日期。"},
+        {"export through a link", {book, wang, "export", "{dir}/link.csv", "--from", "2025-01-01", "--to", "2026-12-31"}, kAdminPassword, none, 0, "共导出4条。", ""},
+        {"export onto a pipe", {book, wang, "export", "{dir}/pipe", "--from", "2025-01-01", "--to", "2026-12-31"}, kAdminPassword, none, 1, "", "这不是一个普通文件"},
+        {"the month as it was", {book, wang, "report", "month", "--from", "2025-12", "--to", "2026-02", "--format", "csv"}, kAdminPassword, none, 0, kMonthCsv, ""},
+    };
+    for (const Step_st& step : steps) {
+        SCOPED_TRACE(step.title);
+        const Result_st result = Run(step.arguments, step.password, step.newPassword);
+        EXPECT_EQ(result.exitCode, step.exitCode) << result.err.toStdString();
+        if (step.out.contains(u'\n')) {
+            EXPECT_EQ(result.out, step.out);
+        } else {
+            EXPECT_TRUE(result.out.contains(step.out)) << result.out.toStdString();
+        }
+        EXPECT_TRUE(result.err.contains(step.err)) << result.err.toStdString();
+    }
+    EXPECT_TRUE(QFileInfo(Book(QStringLiteral("link.csv"))).isSymLink());
+    EXPECT_TRUE(QFile::exists(Book(QStringLiteral("real.csv"))));
     EXPECT_FALSE(QFile::exists(Book(QStringLiteral("x.csv"))));
 }
 

@@ -4,6 +4,7 @@
 #include "platform/widgets/MessageEvent.h"
 
 #include <QPainter>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
@@ -28,6 +29,21 @@ Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark 
 TabCtrl_cl::TabCtrl_cl(QWidget* parent) : QWidget(parent), bar(new QTabBar(this)) {
     bar->setExpanding(false);
     connect(bar, &QTabBar::currentChanged, this, [this] { Change(); });
+    // The pages from the keyboard, wherever the focus is on them, round at either end.
+    const struct {
+        QKeySequence keys;
+        int32_t step;
+    } steps[] = {{QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+                 {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+                 {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+                 {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}};
+    for (const auto& step : steps) {
+        auto* shortcut = new QShortcut(step.keys, this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, by = step.step] {
+            if (bar->count() > 0) Select((bar->currentIndex() + by + bar->count()) % bar->count());
+        });
+    }
 }
 
 TabCtrl_cl::~TabCtrl_cl() {

@@ -26,7 +26,8 @@ Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark 
 
 IOError_cl IOError(int32_t code, int32_t line, const QString& remark = QString()) {
     static const Base_ns::ErrorInfo_st table[] = {
-        {101, "指定文件不存在。"}, {102, "创建文件失败。"}, {103, "写入文件失败。"}};
+        {101, "指定文件不存在。"}, {102, "创建文件失败。"}, {103, "写入文件失败。"},
+        {104, "这不是一个普通文件，不能把内容写成它。"}};
     return IOError_cl(line, __FILE__, ContainerFile_cl::ClassName(), code, table, int32_t(std::size(table)),
                       remark);
 }
@@ -48,6 +49,24 @@ QString Where(const QString& path, int error) {
         default: reason = QStringLiteral("系统错误：") + QString::fromLocal8Bit(std::strerror(error));
     }
     return path + QStringLiteral("\r\n") + reason;
+}
+
+// The file a path stands for, its symbolic links followed (to a link that points nowhere
+// yet, too): replacing the link itself would leave the file it names unwritten.
+QString LinkTarget(const QString& path) {
+    QString current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        const QByteArray name = QFile::encodeName(current);
+        struct stat status {};
+        if (::lstat(name.constData(), &status) != 0 || !S_ISLNK(status.st_mode)) return current;
+        char target[4096];
+        const ssize_t length = ::readlink(name.constData(), target, sizeof(target) - 1);
+        if (length <= 0) return current;
+        const QString next = QFile::decodeName(QByteArray(target, length));
+        const qsizetype slash = current.lastIndexOf(u'/');
+        current = next.startsWith(u'/') || slash < 0 ? next : current.left(slash + 1) + next;
+    }
+    return current;
 }
 
 }  // namespace
@@ -81,8 +100,13 @@ void ContainerFile_cl::OpenForWrite(const QString& openedPath, bool ownerOnly) {
     removeOnAbandon = true;
 }
 
-void ContainerFile_cl::OpenForReplace(const QString& openedPath, bool ownerOnly) {
+void ContainerFile_cl::OpenForReplace(const QString& givenPath, bool ownerOnly) {
     Abandon();
+    const QString openedPath = LinkTarget(givenPath);
+    struct stat present {};
+    // A device, a pipe or a folder is never swapped for a plain file.
+    if (::stat(QFile::encodeName(openedPath).constData(), &present) == 0 && !S_ISREG(present.st_mode))
+        throw IOError(104, __LINE__, givenPath);
     QByteArray name = QFile::encodeName(openedPath) + ".XXXXXX";
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);  // created 0600
     if (fd < 0) throw IOError(102, __LINE__, Where(openedPath, errno));

@@ -28,7 +28,8 @@ public:
     // (mode 0600), for files that hold passwords.
     void OpenForWrite(const QString& path, bool ownerOnly = false);
     // Writes a new file beside path that replaces it only when Close() has stored all of
-    // it, so a failed write leaves the file that was there as it was.
+    // it, so a failed write leaves the file that was there as it was. A symbolic link is
+    // written through to the file it names; a device, pipe or folder is refused.
     void OpenForReplace(const QString& path, bool ownerOnly = false);
     // Closes the file and keeps it. A file being written whose last bytes cannot be
     // stored is removed and the failure raised, since it would be incomplete.

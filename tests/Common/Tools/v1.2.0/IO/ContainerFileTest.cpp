@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <csignal>
@@ -231,5 +232,50 @@ TEST_F(ContainerFileTest, ReplacingKeepsTheOldFileUnlessTheNewOneIsComplete) {
                                                            QStringLiteral("\r\n文件超出了允许的大小。"));
         EXPECT_EQ(Mode(path), mode_t(0640));
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("旧.csv")});
+    }
+}
+
+// A link at the target is written through to its file, even one that is not there yet; a
+// device or pipe at the target is refused and left as it was.
+TEST_F(ContainerFileTest, ReplacingWritesThroughLinksAndRefusesWhatIsNoFile) {
+    const QString file = PathOf(QStringLiteral("真的.csv"));
+    const QString link = PathOf(QStringLiteral("链接.csv"));
+    const QString chain = PathOf(QStringLiteral("链接的链接.csv"));
+    const QString fifo = PathOf(QStringLiteral("管道"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct {
+        const char* title;
+        QString written;  // the path given
+        QString target;   // where the bytes must land; empty: refused
+        bool fileBefore;
+    } rows[] = {{"link to a file", link, file, true},
+                {"link to a link", chain, file, true},
+                {"link to nothing yet", link, file, false},
+                {"link to a pipe", link, QString(), false},
+                {"a pipe", fifo, QString(), false}};
+    for (const auto& row : rows) {
+        for (const QString& path : {file, link, chain}) QFile::remove(path);
+        if (row.fileBefore) Put(file, "old");
+        const bool pipeTarget = QByteArray(row.title).contains("pipe");
+        ASSERT_TRUE(QFile::link(pipeTarget ? QStringLiteral("管道") : QStringLiteral("真的.csv"), link)) << row.title;
+        ASSERT_TRUE(QFile::link(QStringLiteral("链接.csv"), chain));
+        QString raised;
+        try {
+            ContainerFile_cl out;
+            out.OpenForReplace(row.written);
+            out.Write("new", 3);
+            out.Close();
+        } catch (const IO_ns::IOError_cl& error) {
+            raised = error.Text();
+        }
+        EXPECT_TRUE(QFileInfo(link).isSymLink()) << row.title;
+        if (row.target.isEmpty()) {
+            EXPECT_EQ(raised, QStringLiteral("这不是一个普通文件，不能把内容写成它。\r\n") + row.written) << row.title;
+        } else {
+            EXPECT_EQ(raised, QString()) << row.title;
+            EXPECT_EQ(Contents(row.target), QByteArray("new")) << row.title;
+        }
+        struct stat pipe {};
+        EXPECT_TRUE(::lstat(QFile::encodeName(fifo).constData(), &pipe) == 0 && S_ISFIFO(pipe.st_mode)) << row.title;
     }
 }

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace Vorelle_ns {
+
+// What an action did to the book, said in the main window's status bar for a while: a
+// change is never silent, and a message box would stop the next keystroke.
+class StatusNote_cl {
+public:
+    static constexpr int kShownMs = 8000;
+    // from: any widget of the window; nothing is said outside a main window.
+    static void Say(QWidget* from, const QString& text);
+};
+
+}  // namespace Vorelle_ns
