@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <cctype>
 #include <iterator>
 #include <new>
 
@@ -26,7 +27,10 @@ const Base_ns::ErrorInfo_st kMessages[] = {{101, "没有这个地址。"},
                                            {106, "结束日期不能早于开始日期，一次最多查询366天。"},
                                            {107, "不认识的参数。"},
                                            {108, "Idempotency-Key应该是1到100个可见的ASCII字符。"},
-                                           {109, "服务器出错，这次操作没有完成。"}};
+                                           {109, "服务器出错，这次操作没有完成。"},
+                                           {110, "请求没有带设备密钥，请先配对。"},
+                                           {111, "没有这个开销分类，请选择已有的分类。"},
+                                           {112, "没有这个收入分类，请选择已有的分类。"}};
 
 ApiReply_st Fail(int status, int32_t code, const QString& field = QString()) {
     return {status, Api_cl::ErrorBody(Base_ns::Error_cl::LookUp(code, kMessages, int32_t(std::size(kMessages))), field),
@@ -75,7 +79,7 @@ bool IsIdempotencyKey(const std::string& key) {
 // The errors of the book's connection (busy past the wait, gone, read-only, full) are
 // the server's state, not the request's fault.
 bool IsBookState(const Base_ns::Error_cl& error) {
-    return error.File() == QStringLiteral("ADODatabase.cpp");
+    return error.File() == QStringLiteral("ADODatabase.cpp") || error.ClassName() == WebBook_cl::ClassName();
 }
 
 // What the booking leaves of its category's month, as the desktop says it after 记一笔.
@@ -97,13 +101,22 @@ std::string Api_cl::ErrorBody(const QString& message, const QString& field) {
                             {QStringLiteral("field"), field.isEmpty() ? QJsonValue() : QJsonValue(field)}});
 }
 
+// The key of "Bearer KEY", the scheme in any case; empty for anything else.
+QString Api_cl::BearerKey(const std::string& authorization) {
+    static const std::string bearer = "bearer";
+    if (authorization.size() <= bearer.size() || (authorization[bearer.size()] != ' ' && authorization[bearer.size()] != '\t'))
+        return QString();
+    for (size_t i = 0; i < bearer.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(authorization[i])) != bearer[i]) return QString();
+    }
+    return QString::fromStdString(authorization.substr(bearer.size() + 1)).trimmed();
+}
+
 ApiReply_st Api_cl::Handle(const ApiRequest_st& request) {
     if (failedLogins.Blocked(request.address)) return Fail(429, 103);
-    static const std::string bearer = "Bearer ";
-    const std::string& authorization = request.authorization;
-    const QString key = authorization.compare(0, bearer.size(), bearer) == 0
-                            ? QString::fromStdString(authorization.substr(bearer.size())).trimmed()
-                            : QString();
+    // A phone without a key yet is no guess: only a wrong key counts toward the lockout.
+    const QString key = BearerKey(request.authorization);
+    if (!request.hasAuthorization || key.isEmpty()) return Fail(401, 110);
     try {
         const int32_t userSn = book.Run(0, [&](WebBook_cl::Managers_st& m) { return m.keys.Authenticate(key); });
         if (userSn == 0) {
@@ -230,6 +243,12 @@ ApiReply_st Api_cl::Book(const ApiRequest_st& request, int32_t userSn) {
         if (request.hasIdempotencyKey) {
             if (auto kept = replays.Find(userSn, request.idempotencyKey)) return ApiReply_st{kept->status, kept->body, {}};
         }
+        // A phone books into the book's categories of the entry's kind and makes none: a
+        // name of the other kind would become a second category of that name.
+        const auto categories = m.records.GetTypeNames(entry.income);
+        bool known = false;
+        for (int32_t i = 0; i < categories.Count() && !known; ++i) known = categories[i] == entry.category;
+        if (!known) return Fail(400, entry.income ? 112 : 111, QStringLiteral("category"));
         const int32_t expense = entry.income ? entry.cents : -entry.cents;
         const int32_t sn = m.records.AddRecord(entry.category, entry.name, expense, entry.comment, entry.time,
                                                entry.statisticsMode);
