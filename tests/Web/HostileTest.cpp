@@ -185,9 +185,13 @@ TEST_P(HostileTest, APhoneBooksWithinASecondWhileSlowClientsHoldTheirConnections
         const auto start = Raw_ns::Clock::now();
         const auto booked = phone.Post("/api/v1/entries", As(kLi), body, "application/json");
         const double seconds = std::chrono::duration<double>(Raw_ns::Clock::now() - start).count();
-        ASSERT_TRUE(booked) << httplib::to_string(booked.error());
-        EXPECT_EQ(booked->status, 201);
         EXPECT_LT(seconds, 1.0);
+        // No ASSERT: the attackers are stopped and joined whatever happens.
+        if (!booked) {
+            ADD_FAILURE() << httplib::to_string(booked.error());
+            continue;
+        }
+        EXPECT_EQ(booked->status, 201);
         std::this_thread::sleep_for(std::chrono::milliseconds(700));
     }
     attacking = false;
