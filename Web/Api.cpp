@@ -94,6 +94,16 @@ QString BudgetNotice(WebBook_cl::Managers_st& m, const EntryInput_st& entry) {
     }
 }
 
+// A phone books into the book's categories of the entry's kind and makes none: a name of
+// the other kind would become a second category of that name.
+bool IsBookCategory(WebBook_cl::Managers_st& m, const EntryInput_st& entry) {
+    const auto categories = m.records.GetTypeNames(entry.income);
+    for (int32_t i = 0; i < categories.Count(); ++i) {
+        if (categories[i] == entry.category) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::string Api_cl::ErrorBody(const QString& message, const QString& field) {
@@ -243,12 +253,7 @@ ApiReply_st Api_cl::Book(const ApiRequest_st& request, int32_t userSn) {
         if (request.hasIdempotencyKey) {
             if (auto kept = replays.Find(userSn, request.idempotencyKey)) return ApiReply_st{kept->status, kept->body, {}};
         }
-        // A phone books into the book's categories of the entry's kind and makes none: a
-        // name of the other kind would become a second category of that name.
-        const auto categories = m.records.GetTypeNames(entry.income);
-        bool known = false;
-        for (int32_t i = 0; i < categories.Count() && !known; ++i) known = categories[i] == entry.category;
-        if (!known) return Fail(400, entry.income ? 112 : 111, QStringLiteral("category"));
+        if (!IsBookCategory(m, entry)) return Fail(400, entry.income ? 112 : 111, QStringLiteral("category"));
         const int32_t expense = entry.income ? entry.cents : -entry.cents;
         const int32_t sn = m.records.AddRecord(entry.category, entry.name, expense, entry.comment, entry.time,
                                                entry.statisticsMode);
