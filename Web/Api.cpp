@@ -13,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <cctype>
 #include <iterator>
 #include <new>
 
@@ -29,7 +30,10 @@ const Base_ns::ErrorInfo_st kMessages[] = {{101, "没有这个地址。"},
                                            {107, "不认识的参数。"},
                                            {108, "Idempotency-Key应该是1到100个可见的ASCII字符。"},
                                            {109, "服务器出错，这次操作没有完成。"},
-                                           {110, "这个Idempotency-Key已经用于另一笔不同的记录，这一笔没有记账。"}};
+                                           {110, "这个Idempotency-Key已经用于另一笔不同的记录，这一笔没有记账。"},
+                                           {111, "没有这个开销分类，请选择已有的分类。"},
+                                           {112, "没有这个收入分类，请选择已有的分类。"},
+                                           {113, "请求没有带设备密钥，请先配对。"}};
 
 ApiReply_st Fail(int status, int32_t code, const QString& field = QString()) {
     return {status, Api_cl::ErrorBody(Base_ns::Error_cl::LookUp(code, kMessages, int32_t(std::size(kMessages))), field),
@@ -78,7 +82,7 @@ bool IsIdempotencyKey(const std::string& key) {
 // The errors of the book's connection (busy past the wait, gone, read-only, full) are
 // the server's state, not the request's fault.
 bool IsBookState(const Base_ns::Error_cl& error) {
-    return error.File() == QStringLiteral("ADODatabase.cpp");
+    return error.File() == QStringLiteral("ADODatabase.cpp") || error.ClassName() == WebBook_cl::ClassName();
 }
 
 // What the booking leaves of its category's month, as the desktop says it after 记一笔.
@@ -93,6 +97,16 @@ QString BudgetNotice(WebBook_cl::Managers_st& m, const EntryInput_st& entry) {
     }
 }
 
+// A phone books into the book's categories of the entry's kind and makes none: a name of
+// the other kind would become a second category of that name.
+bool IsBookCategory(WebBook_cl::Managers_st& m, const EntryInput_st& entry) {
+    const auto categories = m.records.GetTypeNames(entry.income);
+    for (int32_t i = 0; i < categories.Count(); ++i) {
+        if (categories[i] == entry.category) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::string Api_cl::ErrorBody(const QString& message, const QString& field) {
@@ -100,13 +114,22 @@ std::string Api_cl::ErrorBody(const QString& message, const QString& field) {
                             {QStringLiteral("field"), field.isEmpty() ? QJsonValue() : QJsonValue(field)}});
 }
 
+// The key of "Bearer KEY", the scheme in any case; empty for anything else.
+QString Api_cl::BearerKey(const std::string& authorization) {
+    static const std::string bearer = "bearer";
+    if (authorization.size() <= bearer.size() || (authorization[bearer.size()] != ' ' && authorization[bearer.size()] != '\t'))
+        return QString();
+    for (size_t i = 0; i < bearer.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(authorization[i])) != bearer[i]) return QString();
+    }
+    return QString::fromStdString(authorization.substr(bearer.size() + 1)).trimmed();
+}
+
 ApiReply_st Api_cl::Handle(const ApiRequest_st& request) {
     if (failedLogins.Blocked(request.address)) return Fail(429, 103);
-    static const std::string bearer = "Bearer ";
-    const std::string& authorization = request.authorization;
-    const QString key = authorization.compare(0, bearer.size(), bearer) == 0
-                            ? QString::fromStdString(authorization.substr(bearer.size())).trimmed()
-                            : QString();
+    // A phone without a key yet is no guess: only a wrong key counts toward the lockout.
+    const QString key = BearerKey(request.authorization);
+    if (!request.hasAuthorization || key.isEmpty()) return Fail(401, 113);
     try {
         const int32_t userSn = book.Run(0, [&](WebBook_cl::Managers_st& m) { return m.keys.Authenticate(key); });
         if (userSn == 0) {
@@ -245,6 +268,7 @@ ApiReply_st Api_cl::Book(const ApiRequest_st& request, int32_t userSn) {
         };
         ApiReply_st reply;
         if (replay(reply)) return reply;
+        if (!IsBookCategory(m, entry)) return Fail(400, entry.income ? 112 : 111, QStringLiteral("category"));
         try {
             // The entry and its key in one transaction: a booking the phone never heard of
             // is answered again, never booked again.

@@ -18,6 +18,7 @@ struct ApiRequest_st {
     std::map<std::string, std::string> query;
     std::string address;  // the client's
     std::string authorization;
+    bool hasAuthorization = false;
     std::string idempotencyKey;
     bool hasIdempotencyKey = false;
     std::string body;
@@ -44,6 +45,9 @@ public:
     [[nodiscard]] ApiReply_st Handle(const ApiRequest_st& request);
     // The error body every failure answers: {"error": message, "field": field or null}.
     [[nodiscard]] static std::string ErrorBody(const QString& message, const QString& field = QString());
+    // The key of an Authorization header "Bearer KEY" (the scheme in any case); empty
+    // for any other.
+    [[nodiscard]] static QString BearerKey(const std::string& authorization);
 
 private:
     ApiReply_st Route(const ApiRequest_st& request, int32_t userSn);

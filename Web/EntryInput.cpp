@@ -4,9 +4,12 @@
 #include "base/Text.h"
 #include "base/UserError.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
+#include <QStringList>
+#include <climits>
 #include <iterator>
 
 namespace Web_ns {
@@ -27,9 +30,19 @@ Base_ns::UserError_cl Refuse(int32_t code, int32_t line, const QString& field) {
         {110, "不能含有单引号。"},
         {111, "时间应该写成YYYY-MM-DD HH:MM:SS，并且是存在的日期。"},
         {112, "统计方式应该是month、year或none。"},
-        {113, "应该是文字。"}};
+        {113, "应该是文字。"},
+        {114, "同一个字段只能出现一次。"},
+        {115, "文字中不能有空字符或不成对的代理项（无效的UTF-16）。"},
+        {116, "金额不能为零。"}};
     return Base_ns::UserError_cl(line, __FILE__, EntryInput_cl::ClassName(), code, table, int32_t(std::size(table)),
                                  field);
+}
+
+// A refusal whose words are made from the figures they name.
+Base_ns::UserError_cl RefuseWith(int32_t line, const QString& field, const QString& message) {
+    const QByteArray text = message.toUtf8();
+    const Base_ns::ErrorInfo_st table[] = {{100, text.constData()}};
+    return Base_ns::UserError_cl(line, __FILE__, EntryInput_cl::ClassName(), 100, table, 1, field);
 }
 
 const QString kKind = QStringLiteral("kind");
@@ -40,12 +53,60 @@ const QString kComment = QStringLiteral("comment");
 const QString kTime = QStringLiteral("time");
 const QString kStatistics = QStringLiteral("statistics");
 
+// Whether text holds a NUL or a surrogate without its partner: neither is a character
+// the book can keep.
+bool IsBrokenText(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isNull()) return true;
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+        } else if (c.isSurrogate()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The field's text; empty when absent. Anything but a string is refused.
 QString Text(const QJsonObject& object, const QString& field) {
     const QJsonValue value = object.value(field);
     if (value.isUndefined()) return QString();
     if (!value.isString()) throw Refuse(113, __LINE__, field);
-    return value.toString();
+    const QString text = value.toString();
+    if (IsBrokenText(text)) throw Refuse(115, __LINE__, field);
+    return text;
+}
+
+// The keys of the outer object of a body the JSON parser took, decoded, in their order;
+// a parser keeps only the last of a key given twice, which would book what was not meant.
+QStringList OuterKeys(const QByteArray& body) {
+    QStringList keys;
+    int depth = 0;
+    bool expectKey = false;
+    for (qsizetype i = 0; i < body.size(); ++i) {
+        const char c = body[i];
+        if (c == '{' || c == '[') {
+            ++depth;
+            expectKey = depth == 1 && c == '{';
+        } else if (c == '}' || c == ']') {
+            --depth;
+        } else if (c == ',') {
+            expectKey = depth == 1;
+        } else if (c == '"') {
+            const qsizetype start = i;
+            for (++i; i < body.size() && body[i] != '"'; ++i) {
+                if (body[i] == '\\') ++i;
+            }
+            if (depth == 1 && expectKey) {
+                // The parser has read this string already: it decodes alone.
+                const QJsonDocument decoded = QJsonDocument::fromJson("[" + body.mid(start, i - start + 1) + "]");
+                keys.append(decoded.array().at(0).toString());
+                expectKey = false;
+            }
+        }
+    }
+    return keys;
 }
 
 QString Checked(const QJsonObject& object, const QString& field, int32_t maxLength, int32_t tooLong) {
@@ -70,6 +131,10 @@ EntryInput_st EntryInput_cl::Read(const QByteArray& body) {
     const QJsonDocument document = QJsonDocument::fromJson(body, &parsed);
     if (parsed.error != QJsonParseError::NoError || !document.isObject()) throw Refuse(101, __LINE__, QString());
     const QJsonObject object = document.object();
+    const QStringList keys = OuterKeys(body);
+    for (const QString& key : keys) {
+        if (keys.count(key) > 1) throw Refuse(114, __LINE__, key);
+    }
     for (auto it = object.begin(); it != object.end(); ++it) {
         const QString& key = it.key();
         if (key != kKind && key != kAmount && key != kCategory && key != kName && key != kComment && key != kTime &&
@@ -85,9 +150,17 @@ EntryInput_st EntryInput_cl::Read(const QByteArray& body) {
     if (amount.isEmpty()) throw Refuse(104, __LINE__, kAmount);
     // A sign is the kind's business, and a third decimal would be rounded away unseen.
     const qsizetype point = amount.indexOf(u'.');
-    if (amount.startsWith(u'+') || amount.startsWith(u'-') || (point >= 0 && amount.size() - point - 1 > 2) ||
-        !Vorelle_ns::ConvertInfo_cl::TextToMoney(amount, entry.cents) || entry.cents <= 0)
+    if (amount.startsWith(u'+') || amount.startsWith(u'-') || (point >= 0 && amount.size() - point - 1 > 2))
         throw Refuse(105, __LINE__, kAmount);
+    if (!Vorelle_ns::ConvertInfo_cl::TextToMoney(amount, entry.cents)) {
+        // The desktop's words for an amount beyond the book's.
+        if (Vorelle_ns::ConvertInfo_cl::IsMoneyTooLarge(amount))
+            throw RefuseWith(__LINE__, kAmount, QStringLiteral("金额太大，最多为%1。")
+                                                    .arg(Vorelle_ns::ConvertInfo_cl::MoneyToText(INT32_MAX)));
+        throw Refuse(105, __LINE__, kAmount);
+    }
+    if (entry.cents == 0) throw Refuse(116, __LINE__, kAmount);
+    if (entry.cents < 0) throw Refuse(105, __LINE__, kAmount);
 
     entry.category = Checked(object, kCategory, MaxCategory, 107);
     if (entry.category.isEmpty()) throw Refuse(106, __LINE__, kCategory);
@@ -98,6 +171,11 @@ EntryInput_st EntryInput_cl::Read(const QByteArray& body) {
     const QString time = Text(object, kTime);
     entry.time = time.isEmpty() ? Base_ns::DateTime_cl::Now() : Base_ns::DateTime_cl::ParseFormatted(time);
     if (!entry.time.IsValid()) throw Refuse(111, __LINE__, kTime);
+    // The span the entry dialog takes: a year 9999 would give the year table 8,000 columns.
+    const Base_ns::DateTime_cl earliest = Vorelle_ns::ConvertInfo_cl::EarliestEntryTime();
+    const Base_ns::DateTime_cl latest = Vorelle_ns::ConvertInfo_cl::LatestEntryTime();
+    if (entry.time.IsEarlierThan(earliest) || latest.IsEarlierThan(entry.time))
+        throw RefuseWith(__LINE__, kTime, QStringLiteral("时间应该在%1到%2之间。").arg(earliest.Format(), latest.Format()));
 
     const QString statistics = Text(object, kStatistics);
     if (statistics.isEmpty() || statistics == StatisticsText(0)) {

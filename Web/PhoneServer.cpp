@@ -2,8 +2,6 @@
 
 #include "PairingLink.h"
 
-#include <chrono>
-
 namespace Web_ns {
 
 PhoneServer_cl::~PhoneServer_cl() { Stop(); }
@@ -27,11 +25,8 @@ void PhoneServer_cl::Start(const Vorelle_ns::LinkInfo_st& link, const ServeSetti
 
 void PhoneServer_cl::Stop() {
     if (!server) return;
-    // A stop asked before serving began is asked again until it ends.
-    while (!served) {
-        server->Stop();
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    // A stop asked before serving began is kept by the server: Serve() then returns at once.
+    server->Stop();
     serving.join();
     server.reset();
     book.reset();

@@ -33,17 +33,35 @@ public:
         Vorelle_ns::DeviceKeys_cl& keys;
     };
 
-    // Runs action alone on the book, as userSn (0: nobody, for authenticating).
+    static QString ClassName() { return QStringLiteral("WebBook_cl"); }
+
+    // Runs action alone on the book, as userSn (0: nobody, for authenticating). A local
+    // book whose file was replaced (a backup restored) is opened anew first: nothing is
+    // ever booked into a file that is no longer the book.
     template <typename Action>
     auto Run(int32_t userSn, Action action) {
         std::lock_guard<std::mutex> hold(lock);
+        FollowFile();
         databaseManage.SetLoginUser(userSn);
         Managers_st managers{userManage, recordManage, deviceKeys};
         return action(managers);
     }
 
 private:
+    // The identity of the local book's file: its device and inode.
+    struct FileId_st {
+        unsigned long long device = 0, inode = 0;
+        bool operator==(const FileId_st& other) const { return device == other.device && inode == other.inode; }
+    };
+    // The identity of the file at path; raises a user error when there is none.
+    static FileId_st Identify(const QString& path);
+    // Opens the file now at the book's path when it is not the one open; the lock held.
+    void FollowFile();
+
     std::mutex lock;
+    QString path;  // a local book's file; empty for a server's book
+    FileId_st opened;
+    bool isOpen = false;
     Vorelle_ns::DatabaseManage_cl databaseManage;
     Vorelle_ns::UserManage_cl userManage;
     Vorelle_ns::RecordManage_cl recordManage;

@@ -124,6 +124,10 @@ bool ConvertInfo_cl::TextToMoney(const QString& text, int32_t& cents) {
     return true;
 }
 
+Base_ns::DateTime_cl ConvertInfo_cl::EarliestEntryTime() { return Base_ns::DateTime_cl::FromParts(1900, 1, 1, 0, 0, 0); }
+
+Base_ns::DateTime_cl ConvertInfo_cl::LatestEntryTime() { return Base_ns::DateTime_cl::FromParts(2099, 12, 31, 23, 59, 59); }
+
 bool ConvertInfo_cl::IsMoneyTooLarge(const QString& text) {
     int32_t cents = 0;
     if (TextToMoney(text, cents)) return false;

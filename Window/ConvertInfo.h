@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/DateTime.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -27,6 +29,10 @@ public:
     // Whether TextToMoney refuses text only for its size: a refusal then says the amount
     // is too large (beyond MoneyToText(INT32_MAX)) rather than not a number.
     [[nodiscard]] static bool IsMoneyTooLarge(const QString& text);
+    // The span an entry's time may take, wherever it is typed or sent: the entry dialog's
+    // range and the phone API's (a year 9999 would give the year table 8,000 columns).
+    static Base_ns::DateTime_cl EarliestEntryTime();
+    static Base_ns::DateTime_cl LatestEntryTime();
     // A file's size as a household reads it: "800 字节", "13.00 KB", "1.25 MB", "2.00 GB".
     static QString SizeToText(int64_t bytes);
     static QString PowerToText(int32_t power);

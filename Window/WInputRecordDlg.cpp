@@ -120,6 +120,8 @@ void WInputRecordDlg_cl::BuildControls() {
     dateEdit->setObjectName(QString::number(IdDate));
     dateEdit->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     dateEdit->setCalendarPopup(true);
+    dateEdit->setDateTimeRange(ConvertInfo_cl::EarliestEntryTime().ToQDateTime(),
+                               ConvertInfo_cl::LatestEntryTime().ToQDateTime());
     units.Place(dateEdit, 43, 25, 125, 14);
     build.Label(QStringLiteral("分类"), 7, 46, 33, 8);
     categoryCombo = build.ComboBox(IdCategory, CTL_ns::ComboBox_cl::Style_en::DropDown, 43, 43, 125, 175);

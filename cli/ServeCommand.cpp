@@ -64,19 +64,14 @@ void ServeCommand_cl::Run(Book_cl& book, const QCommandLineParser& parser) const
                              .arg(server.Port()));
 
     std::atomic<bool> stopping{false};
-    std::atomic<bool> served{false};
     std::thread waiter([&] {
         int received = 0;
         sigwait(&stopSignals, &received);
         stopping = true;
-        // A signal that came before serving began is answered once it has.
-        while (!served) {
-            server.Stop();
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
+        // A signal that came before serving began is kept: Serve() then returns at once.
+        server.Stop();
     });
     server.Serve();
-    served = true;
     // Serving ended by itself: the waiter is woken by a signal only it receives.
     if (!stopping) pthread_kill(waiter.native_handle(), SIGTERM);
     waiter.join();

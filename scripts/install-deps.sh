@@ -5,7 +5,7 @@ packages=(build-essential cmake pkg-config qt6-base-dev libgl1-mesa-dev libsqlci
           unixodbc-dev tdsodbc libsqliteodbc libgtest-dev libbenchmark-dev fonts-noto-cjk qt6-translations-l10n
           postgresql odbc-postgresql qt6-charts-dev libminizip-dev clang libclang-rt-14-dev
           appstream desktop-file-utils zlib1g-dev man-db file
-          libcpp-httplib-dev libqrencode-dev chromium chromium-driver python3-selenium
+          libmicrohttpd-dev libcpp-httplib-dev libqrencode-dev chromium chromium-driver python3-selenium
           libssl-dev sqlcipher libsecret-1-dev gnome-keyring dbus-daemon dbus-bin)
 missing=()
 for p in "${packages[@]}"; do

@@ -13,7 +13,7 @@ const QString kLi = QStringLiteral("小李");      // a normal user
 const QString kZhang = QStringLiteral("小张");   // an independent user
 
 // What happens between making a key and showing it.
-enum class Then_en { Nothing, OtherKeyShown, StoredHashChanged, RevokedByOwner, RevokedBySuper, RevokeRefused, OwnerDeleted };
+enum class Then_en { Nothing, OtherKeyShown, StoredHashChanged, StoredHashChangedFirst, RevokedByOwner, RevokedBySuper, RevokeRefused, OwnerDeleted };
 
 struct KeyCase_st {
     const char* what;
@@ -31,6 +31,8 @@ const KeyCase_st kCases[] = {
     {"IndependentUserForAnother", kZhang, kLi, false, Then_en::Nothing, false},
     {"AnotherKeyOfTheSameForm", kLi, kLi, true, Then_en::OtherKeyShown, false},
     {"StoredHashDiffersInItsLastCharacter", kLi, kLi, true, Then_en::StoredHashChanged, false},
+    // A comparison of fewer than all characters lets this one through.
+    {"StoredHashDiffersInItsFirstCharacter", kLi, kLi, true, Then_en::StoredHashChangedFirst, false},
     {"RevokedByItsOwner", kLi, kLi, true, Then_en::RevokedByOwner, false},
     {"RevokedByTheSuperAdministrator", kLi, kLi, true, Then_en::RevokedBySuper, false},
     {"AnotherNormalUserMayNotRevoke", kZhang, kZhang, true, Then_en::RevokeRefused, true},
@@ -87,9 +89,11 @@ TEST_P(DeviceKeyTest, AKeyOpensTheBookAsItsOwnerUntilRevoked) {
     case Then_en::OtherKeyShown:
         shown[shown.size() - 1] = shown.back() == u'A' ? u'B' : u'A';
         break;
-    case Then_en::StoredHashChanged: {
+    case Then_en::StoredHashChanged:
+    case Then_en::StoredHashChangedFirst: {
         QString changed = Vorelle_ns::DeviceKeys_cl::Hash(made.key);
-        changed[changed.size() - 1] = changed.back() == u'0' ? u'1' : u'0';
+        const qsizetype at = c.then == Then_en::StoredHashChanged ? changed.size() - 1 : 0;
+        changed[at] = changed[at] == u'0' ? u'1' : u'0';
         Database().ExecuteNoRecords(
             QStringLiteral("update zorb_device_key set key_hash = '%1' where sn = %2").arg(changed).arg(made.sn));
         break;

@@ -80,10 +80,44 @@ TEST_P(WebTest, EveryRequestAnswersItsStatusAndOnlyValidEntriesAreBooked) {
         {"a path outside the page", "GET", "/etc/passwd", "", "", 404, "没有这个地址"},
         {"a path climbing out", "GET", "/../../etc/passwd", "", "", 404, ""},
         {"a body over 16 KiB", "POST", "/api/v1/entries", kLi, std::string(17 * 1024, ' '), 413, "16 KiB"},
+        {"an expense into an income category", "POST", "/api/v1/entries", kLi,
+         R"({"kind":"expense","amount":"1","category":"工资"})", 400, R"("field":"category")"},
+        {"an income into an expense category", "POST", "/api/v1/entries", kLi,
+         R"({"kind":"income","amount":"1","category":"饮食"})", 400, R"("field":"category")"},
+        {"a category the book lacks", "POST", "/api/v1/entries", kWang,
+         R"({"kind":"expense","amount":"1","category":"新分类"})", 400, R"("field":"category")"},
+        {"an amount of 0", "POST", "/api/v1/entries", kLi, R"({"kind":"expense","amount":"0","category":"饮食"})", 400,
+         R"("field":"amount")"},
+        {"an amount of 0.00", "POST", "/api/v1/entries", kLi, R"({"kind":"expense","amount":"0.00","category":"饮食"})",
+         400, R"("field":"amount")"},
+        {"an amount past the limit, in the desktop's words", "POST", "/api/v1/entries", kLi,
+         R"({"kind":"expense","amount":"99999999.99","category":"饮食"})", 400,
+         R"({"error":"金额太大，最多为21474836.47。","field":"amount"})"},
+        {"the last day the entry dialog takes", "POST", "/api/v1/entries", kLi,
+         R"({"kind":"expense","amount":"1","category":"饮食","time":"2099-12-31 23:59:59"})", 201, R"("amount":"1.00")"},
+        {"a day after it", "POST", "/api/v1/entries", kLi,
+         R"({"kind":"expense","amount":"1","category":"饮食","time":"2100-01-01 00:00:00"})", 400, R"("field":"time")"},
+        {"the day before the first it takes", "POST", "/api/v1/entries", kLi,
+         R"({"kind":"expense","amount":"1","category":"饮食","time":"1899-12-31 00:00:00"})", 400, R"("field":"time")"},
+        {"the year 9999", "POST", "/api/v1/entries", kLi,
+         R"({"kind":"expense","amount":"1","category":"饮食","time":"9999-12-31 00:00:00"})", 400, R"("field":"time")"},
+        {"an amount given twice", "POST", "/api/v1/entries", kLi,
+         R"({"kind":"expense","amount":"1.00","amount":"900.00","category":"饮食"})", 400, R"("field":"amount")"},
+        {"a key given twice, once escaped", "POST", "/api/v1/entries", kLi,
+         R"({"kind":"expense","amount":"1.00","category":"饮食","\u006bind":"income"})", 400, R"("field":"kind")"},
+        {"a NUL in the name", "POST", "/api/v1/entries", kLi,
+         R"({"kind":"expense","amount":"1","category":"饮食","name":"a\u0000b"})", 400, R"("field":"name")"},
+        {"a lone surrogate in the comment", "POST", "/api/v1/entries", kLi,
+         R"({"kind":"expense","amount":"1","category":"饮食","comment":"x\ud800"})", 400, R"("field":"comment")"},
+        {"a low surrogate first in the category", "POST", "/api/v1/entries", kLi,
+         R"({"kind":"expense","amount":"1","category":"\udc00\ud800"})", 400, R"("field":"category")"},
+        {"a pair of surrogates is a character", "POST", "/api/v1/entries", kLi,
+         R"({"kind":"expense","amount":"1","category":"饮食","comment":"\ud83d\ude00"})", 201, R"("comment":"😀")"},
         {"the independent user's own list", "GET", "/api/v1/entries", kZhang, "", 200,
          R"({"entries":[],"expense":"0.00","income":"0.00"})"},
     };
     const int32_t before = CountEntries();
+    const QStringList categories = Categories();
     int32_t booked = 0;
     for (const Call_st& call : calls) {
         SCOPED_TRACE(call.what);
@@ -102,8 +136,43 @@ TEST_P(WebTest, EveryRequestAnswersItsStatusAndOnlyValidEntriesAreBooked) {
         }
         if (result->status == 201) ++booked;
     }
-    EXPECT_EQ(booked, 2);
-    EXPECT_EQ(CountEntries(), before + 2);
+    EXPECT_EQ(booked, 4);
+    EXPECT_EQ(CountEntries(), before + 4);
+    // No category made by a phone.
+    EXPECT_EQ(Categories(), categories);
+}
+
+// Only a wrong key is a guess: a phone without a key yet, asking again and again, is never
+// shut out, nor is its address once it has its key.
+TEST_P(WebTest, OnlyWrongKeysCountTowardTheLockout) {
+    struct Try_st {
+        const char* what;
+        httplib::Headers headers;
+        int status;
+    };
+    const Try_st tries[] = {
+        {"no header", {}, 401},
+        {"no header", {}, 401},
+        {"no header", {}, 401},
+        {"no header", {}, 401},
+        {"no header", {}, 401},
+        {"no header", {}, 401},
+        {"the scheme in small letters", {{"Authorization", "bearer " + key.at(kLi)}}, 200},
+        {"the scheme in capitals", {{"Authorization", "BEARER " + key.at(kLi)}}, 200},
+        {"a wrong key", {{"Authorization", "Bearer wrong1"}}, 401},
+        {"a wrong key", {{"Authorization", "Bearer wrong2"}}, 401},
+        {"a wrong key", {{"Authorization", "Bearer wrong3"}}, 401},
+        {"a wrong key", {{"Authorization", "Bearer wrong4"}}, 401},
+        {"still in after four", As(kLi), 200},
+        {"the fifth wrong key", {{"Authorization", "Bearer wrong5"}}, 401},
+        {"now shut out", As(kLi), 429},
+    };
+    for (const Try_st& t : tries) {
+        SCOPED_TRACE(t.what);
+        const auto answer = client->Get("/api/v1/me", t.headers);
+        ASSERT_TRUE(answer);
+        EXPECT_EQ(answer->status, t.status) << answer->body;
+    }
 }
 
 // A refund is money back in an expense category: listed as an expense of a negative

@@ -14,6 +14,11 @@
 #include "support/TempFolder.h"
 
 #include <QStringList>
+#include <arpa/inet.h>
+#include <chrono>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <map>
@@ -67,6 +72,8 @@ protected:
         webBook.Open(links.GetLink(0));
         server.Bind({"127.0.0.1", 0, {}, {}});
         serving = std::thread([this] { server.Serve(); });
+        // No test goes on, and so none stops the server, before it takes connections.
+        ASSERT_TRUE(Listening()) << "the server does not take connections";
         client = std::make_unique<httplib::Client>("127.0.0.1", server.Port());
         client->set_read_timeout(20, 0);
     }
@@ -77,6 +84,22 @@ protected:
         links.CloseDatabase();
     }
 
+    // Whether a connection to the server's port is taken within 10 s.
+    bool Listening() const {
+        for (int tries = 0; tries < 200; ++tries) {
+            const int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            sockaddr_in to{};
+            to.sin_family = AF_INET;
+            to.sin_port = htons(uint16_t(server.Port()));
+            inet_pton(AF_INET, "127.0.0.1", &to.sin_addr);
+            const bool taken = connect(s, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
+            close(s);
+            if (taken) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return false;
+    }
+
     httplib::Headers As(const QString& name) const {
         return {{"Authorization", "Bearer " + key.at(name)}};
     }
@@ -85,6 +108,17 @@ protected:
         links.SetLoginUser(userSn[QStringLiteral("老王")]);
         return records.GetRecords(true, QString(), Base_ns::DateTime_cl::FromParts(2000, 1, 1),
                                   Base_ns::DateTime_cl::FromParts(2100, 1, 1)).Count();
+    }
+
+    // The categories of both kinds, as the book has them.
+    QStringList Categories() {
+        links.SetLoginUser(userSn[QStringLiteral("老王")]);
+        QStringList names;
+        for (const bool income : {false, true}) {
+            const auto list = records.GetTypeNames(income);
+            for (int32_t i = 0; i < list.Count(); ++i) names.append(list[i]);
+        }
+        return names;
     }
 
     TempAppFolder_cl app;
