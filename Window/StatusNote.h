@@ -11,7 +11,8 @@ namespace Vorelle_ns {
 class StatusNote_cl {
 public:
     static constexpr int kShownMs = 8000;
-    // from: any widget of the window; nothing is said outside a main window.
+    // from: any widget of the main window or of a dialog over it; nothing is said
+    // outside a main window.
     static void Say(QWidget* from, const QString& text);
 };
 

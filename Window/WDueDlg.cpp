@@ -1,4 +1,5 @@
 #include "WDueDlg.h"
+#include "StatusNote.h"
 
 #include "Control/DataCore.h"
 #include "ConvertInfo.h"
@@ -152,8 +153,10 @@ void WDueDlg_cl::Book(const QList<int32_t>& rows) {
         chosen[i] = due[row];
         chosen[i].expense = due[row].expense > 0 ? cents : -cents;
     }
-    const int32_t elsewhere = chosen.Count() - DataCore().GetScheduleManage().BookAll(chosen);
+    const int32_t booked = DataCore().GetScheduleManage().BookAll(chosen);
+    const int32_t elsewhere = chosen.Count() - booked;
     WMainWnd_cl::PostRecordsChanged();
+    StatusNote_cl::Say(this, QStringLiteral("已记账%1条定期记录。").arg(booked));
     if (elsewhere != 0) {
         Platform_ns::Prompt().Message(this, QStringLiteral("有%1条定期记录已经在别处记账或跳过，没有再记账。").arg(elsewhere),
                                       DataCore_cl::GetProductName(), Platform_ns::Buttons_en::OK);

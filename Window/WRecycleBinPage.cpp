@@ -1,4 +1,5 @@
 #include "WRecycleBinPage.h"
+#include "StatusNote.h"
 
 #include "Control/DataCore.h"
 #include "DialogBuilder.h"
@@ -66,6 +67,7 @@ void WRecycleBinPage_cl::RestoreSelected() {
         }
         if (records.Count() != 0) bin.RestoreRecords(records);
         WMainWnd_cl::PostRecordsChanged();
+        StatusNote_cl::Say(this, QStringLiteral("已恢复%1项。").arg(records.Count() + int32_t(others.size())));
     } catch (const Base_ns::Error_cl& error) {
         error.Show(this);
     }

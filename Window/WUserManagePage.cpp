@@ -2,11 +2,13 @@
 
 #include "Control/DataCore.h"
 #include "DialogBuilder.h"
+#include "StatusNote.h"
 #include "WInputUserDlg.h"
 #include "Window/ConvertInfo.h"
 #include "base/Error.h"
 #include "settings/Unique.h"
 
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QPushButton>
 
@@ -21,6 +23,8 @@ const QString WidthsKey = QStringLiteral("用户列表");
 WUserManagePage_cl::WUserManagePage_cl(QWidget* parent) : QWidget(parent) {
     DialogBuilder_cl build(this);
     newButton = build.Button(IdNew, QStringLiteral("新增(&N)"), 7, 7, 60, 18);
+    // The Delete key alone is no way a mouse user finds.
+    deleteButton = build.Button(IdDelete, QStringLiteral("删除(&D)"), 72, 7, 60, 18);
     list = new CTL_ns::Report_cl(this);
     list->setObjectName(QString::number(IdList));
     list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -42,6 +46,8 @@ WUserManagePage_cl::WUserManagePage_cl(QWidget* parent) : QWidget(parent) {
 
     list->installEventFilter(this);
     connect(newButton, &QPushButton::clicked, this, &WUserManagePage_cl::OnNew);
+    connect(deleteButton, &QPushButton::clicked, this, &WUserManagePage_cl::OnDelete);
+    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &WUserManagePage_cl::EnableControls);
     EnableControls();
 }
 
@@ -66,6 +72,7 @@ void WUserManagePage_cl::Reload() {
 void WUserManagePage_cl::EnableControls() {
     list->setEnabled(true);
     newButton->setEnabled(true);
+    deleteButton->setEnabled(list->HasSelection());
 }
 
 void WUserManagePage_cl::showEvent(QShowEvent* event) {
@@ -108,8 +115,11 @@ void WUserManagePage_cl::OnNew() {
 void WUserManagePage_cl::OnDelete() {
     try {
         if (!list->HasSelection()) return;
-        DataCore().GetControlUser().DeleteUser(list->RowData(list->SelectedRow()), this);
+        const QString name = list->Text(list->SelectedRow(), 0);
+        if (!DataCore().GetControlUser().DeleteUser(list->RowData(list->SelectedRow()), this)) return;
         Reload();
+        EnableControls();
+        StatusNote_cl::Say(this, QStringLiteral("已删除用户%1，他的记录已放入回收站。").arg(name));
     } catch (const Base_ns::Error_cl& error) {
         error.Show(this);
     }

@@ -17,6 +17,7 @@ class WUserManagePage_cl : public QWidget {
 
 public:
     static constexpr int32_t IdNew = 1053;
+    static constexpr int32_t IdDelete = 1054;
     static constexpr int32_t IdList = 1030;
     // Designed size in dialog units.
     static constexpr int32_t Width = 522;
@@ -46,6 +47,7 @@ private:
 
     SystemInfo_ns::AutoSize_cl autoSize;
     QPushButton* newButton;
+    QPushButton* deleteButton;
     CTL_ns::Report_cl* list;
 };
 

@@ -1,7 +1,9 @@
+#include "CTL/Report.h"
 #include "UserSession.h"
 #include "Window/WMainWnd.h"
 #include "Window/WRecordManagePage.h"
 
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
 
@@ -45,6 +47,31 @@ private slots:
             QCOMPARE(bar->currentIndex(), step.index);
             QVERIFY(window.GetTabCtrl().CurrentPage()->isVisible());
         }
+    }
+
+    // A change of the book is never silent: the status bar says what was done.
+    void DeletingAndUndoingSayWhatTheyDid() {
+        for (const int32_t cents : {-650, -1250}) {
+            Vorelle_ns::DataCore().GetRecordManage().AddRecord(QStringLiteral("餐饮"), QStringLiteral("饭"), cents, QString(),
+                                                               Base_ns::DateTime_cl::Now(), 0);
+        }
+        WMainWnd_cl window;
+        window.Create();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.GetTabCtrl().SelectPage(&window.GetRecordPage());
+        QTest::qWait(300);
+        auto* records = Control<CTL_ns::Report_cl>(window.GetRecordPage(), Vorelle_ns::WRecordManagePage_cl::IdRecords);
+        QCOMPARE(records->RowCount(), 2);
+        records->setFocus();
+        QTest::keyClick(records, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(records, Qt::Key_Delete);
+        QTest::qWait(200);
+        QCOMPARE(window.statusBar()->currentMessage(), QStringLiteral("已删除2条费用记录，可按Ctrl+Z撤销。"));
+        QTest::keyClick(records, Qt::Key_Z, Qt::ControlModifier);
+        QTest::qWait(200);
+        QCOMPARE(window.statusBar()->currentMessage(), QStringLiteral("已恢复2条费用记录。"));
+        QCOMPARE(records->SelectedRows().Count(), 2);
     }
 
 private:

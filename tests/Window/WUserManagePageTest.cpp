@@ -107,8 +107,13 @@ private slots:
         QCOMPARE(UserRows("zorb_record", sn), 1);
         QCOMPARE(UserRecyclerRows(), 0);
 
+        // The same with the mouse: the button, which only a selection enables.
+        auto* remove = Control<QPushButton>(page, WUserManagePage_cl::IdDelete);
+        page.GetList().clearSelection();
+        QVERIFY(!remove->isEnabled());
         SelectUser(page, QStringLiteral("普通乙"));
-        QTest::keyClick(&page.GetList(), Qt::Key_Delete);
+        QVERIFY(remove->isEnabled());
+        QTest::mouseClick(remove, Qt::LeftButton);
         QCOMPARE(session->Prompt().shown.size(), 2);
         QCOMPARE(Names(page), QStringList{UserSession_cl::SuperName});
         QCOMPARE(UserRows("zorb_record", sn), 0);
