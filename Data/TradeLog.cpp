@@ -89,6 +89,10 @@ const Tmpl selectImportLinks[] = {
 const Tmpl selectImportEntries[] = {
     {DB_ALL,
      "select sn,comment from zorb_record where sn > ?first? and sn <= ?last? and user_sn = ?user_sn? and valid = '1'"}};
+const Tmpl selectSpanOfImport[] = {
+    {DB_ALL,
+     "select r.sn from zorb_record r, zorb_trade_import i where i.sn = ?import_sn? and r.sn > i.first_sn and "
+     "r.sn <= i.last_sn order by r.sn"}};
 const Tmpl deleteImportTrades[] = {{DB_ALL, "delete from zorb_trade where import_sn = ?import_sn?"}};
 const Tmpl markImportUndone[] = {{DB_ALL, "update zorb_trade_import set undone = '1' where sn = ?sn?"}};
 const Tmpl selectOriginalHead[] = {
@@ -433,6 +437,15 @@ int32_t LastRecordSn(DB_ns::IDatabase_cl& database) {
     return value.ToInt32(sn) ? sn : 0;
 }
 
+// The serial numbers a query of one column reads.
+QList<int32_t> Serials(DB_ns::IDatabase_cl& database, const QString& sql) {
+    QList<int32_t> sns;
+    DB_ns::SimpleOutRecords_cl rows;
+    const int32_t count = database.Query(sql, rows);
+    for (int32_t i = 0; i < count; ++i, rows.MoveNext()) sns.append(rows.GetInteger());
+    return sns;
+}
+
 }  // namespace
 
 int32_t TradeLog_cl::BeginImport(int32_t userSn, const QString& source) {
@@ -474,12 +487,12 @@ QList<int32_t> TradeLog_cl::BookedEntries(const TradeImport_st& import, int32_t 
     return sns;
 }
 
+QList<int32_t> TradeLog_cl::ImportedEntries(int32_t importSn) {
+    return Serials(database, MakeSQL(database.GetType(), selectSpanOfImport, importSn));
+}
+
 QList<int32_t> TradeLog_cl::LinkedEntries(int32_t importSn) {
-    QList<int32_t> sns;
-    DB_ns::SimpleOutRecords_cl rows;
-    const int32_t count = database.Query(MakeSQL(database.GetType(), selectImportLinks, importSn), rows);
-    for (int32_t i = 0; i < count; ++i, rows.MoveNext()) sns.append(rows.GetInteger());
-    return sns;
+    return Serials(database, MakeSQL(database.GetType(), selectImportLinks, importSn));
 }
 
 void TradeLog_cl::ForgetImport(int32_t importSn) {

@@ -133,6 +133,8 @@ public:
     void EndImport(int32_t importSn);
     // The user's latest import not undone; false when there is none.
     [[nodiscard]] bool LastImport(int32_t userSn, TradeImport_st& found);
+    // Every entry booked within an import's span, by serial number, whoever booked it.
+    [[nodiscard]] QList<int32_t> ImportedEntries(int32_t importSn);
     // The entries of userSn an import booked, still in the book.
     [[nodiscard]] QList<int32_t> BookedEntries(const TradeImport_st& import, int32_t userSn);
     // The entries an import linked its trades to.

@@ -2,6 +2,8 @@
 
 #include "DB/BeginTrans.h"
 #include "DB/IDatabase.h"
+#include "Data/EntryIdentity.h"
+#include "Data/RecordFileImport.h"
 #include "Data/RecordManage.h"
 #include "Data/TradeLog.h"
 #include "Data/UserManage.h"
@@ -640,13 +642,36 @@ ImportUndone_st StatementImport_cl::UndoLast(Vorelle_ns::UserManage_cl& users, V
     done.source = last.source;
     done.time = last.time;
     Container_ns::List_tl<int32_t> booked;
-    for (const int32_t sn : log.BookedEntries(last, ownerSn)) booked.Append(sn);
+    // A record file's entries are known by their identities, a statement's by their remarks.
+    const bool recordFile = last.source == Vorelle_ns::RecordFileImport_cl::Source();
+    const QList<int32_t> sns =
+        recordFile ? Vorelle_ns::EntryIdentity_cl(users.GetDatabase())
+                         .BookedEntries(ownerSn, last.source, Vorelle_ns::RecordFileImport_cl::Prefix(last.sn))
+                   : log.BookedEntries(last, ownerSn);
+    for (const int32_t sn : sns) booked.Append(sn);
     done.removed = int32_t(booked.Count());
     done.unlinked = int32_t(log.LinkedEntries(last.sn).size());
-    if (done.removed > 0) records.DeleteRecords(booked, QStringLiteral("撤销账单导入。"));
+    if (done.removed > 0) records.DeleteRecords(booked, recordFile ? QStringLiteral("撤销记录文件导入。") : QStringLiteral("撤销账单导入。"));
     log.ForgetImport(last.sn);
     transaction.Commit();
     return done;
+}
+
+}  // namespace Import_ns
+
+namespace Import_ns {
+
+QString ImportUndone_st::Text(bool dryRun) const {
+    if (source == Vorelle_ns::RecordFileImport_cl::Source())
+        return (dryRun ? QStringLiteral("检查通过，将撤销%1导入的%2：%3条记录移入回收站，没有写入。")
+                       : QStringLiteral("已撤销%1导入的%2：%3条记录移入回收站。"))
+            .arg(time.Format(), source)
+            .arg(removed);
+    return (dryRun ? QStringLiteral("检查通过，将撤销%1导入的%2账单：%3条记录移入回收站，%4条已有记录取消匹配，没有写入。")
+                   : QStringLiteral("已撤销%1导入的%2账单：%3条记录移入回收站，%4条已有记录取消匹配。"))
+        .arg(time.Format(), source)
+        .arg(removed)
+        .arg(unlinked);
 }
 
 }  // namespace Import_ns

@@ -57,10 +57,13 @@ struct StatementSummary_st {
 
 // What undoing an import did.
 struct ImportUndone_st {
-    QString source;             // "支付宝", "微信支付" or "银行"
+    QString source;             // "支付宝", "微信支付", "银行" or "记录文件"
     Base_ns::DateTime_cl time;  // when the import was made
     int32_t removed = 0;        // entries it booked, now in the recycle bin
     int32_t unlinked = 0;       // entries it linked, kept and unlinked
+
+    // What it did, or would do in a dry run, as the household reads it.
+    QString Text(bool dryRun) const;
 };
 
 // Called with how far a pass has come.
