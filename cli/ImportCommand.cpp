@@ -141,7 +141,7 @@ void ImportStatement(const QString& path, Import_ns::StatementKind_en kind, bool
 }  // namespace
 
 QString ImportCommand_cl::Summary() const {
-    return QStringLiteral("导入费用记录CSV文件或支付宝、微信支付、银行账单，全部导入或全不导入；import undo 撤销最近一次账单导入");
+    return QStringLiteral("导入费用记录CSV文件或支付宝、微信支付、银行账单，全部导入或全不导入；import undo 撤销最近一次导入；import unlink 编号 取消这条记录与账单的匹配");
 }
 
 void ImportCommand_cl::AddOptions(QCommandLineParser& parser) const {
@@ -160,14 +160,26 @@ void ImportCommand_cl::AddOptions(QCommandLineParser& parser) const {
 }
 
 void ImportCommand_cl::Run(Book_cl& book, const QCommandLineParser& parser) const {
-    const QString path = Arguments(parser, 1).first();
+    // "import unlink ENTRY": the trade linked to the entry booked as an entry of its own.
+    const bool unlink = parser.positionalArguments().value(0) == u"unlink";
+    const QStringList arguments = Arguments(parser, unlink ? 2 : 1);
+    const QString path = arguments.first();
     const QString format = parser.value(QStringLiteral("format"));
     if (!kFormats.contains(format)) throw Usage(113, __LINE__, format);
     const QString match = parser.value(QStringLiteral("match"));
     if (!kMatches.contains(match)) throw Usage(140, __LINE__, match);
     const bool dryRun = parser.isSet(QStringLiteral("dry-run"));
     book.Open();
-    // "import undo": the user's last statement import taken back.
+    if (unlink) {
+        bool number = false;
+        const int32_t recordSn = arguments[1].toInt(&number);
+        if (!number || recordSn <= 0) throw Usage(131, __LINE__, arguments[1]);
+        Vorelle_ns::DataCore_cl& core = Vorelle_ns::DataCore();
+        Import_ns::StatementImport_cl::Unlink(core.GetUserManage(), core.GetRecordManage(), recordSn);
+        Output_cl::Line(QStringLiteral("已取消记录%1与账单的匹配，账单中的交易另记为一条记录。").arg(recordSn));
+        return;
+    }
+    // "import undo": the user's last import, of a statement or a record file, taken back.
     if (path == u"undo") {
         UndoImport(dryRun);
         return;
