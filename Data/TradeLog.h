@@ -154,6 +154,8 @@ public:
     [[nodiscard]] bool FindLink(int32_t recordSn, TradeLink_st& found);
     // The trade is linked no more: it has an entry of its own.
     void Unlink(int32_t tradeSn);
+    // What the recycle bin calls the deletion of an undone statement import's entries.
+    static QString UndoneImportInfo() { return QStringLiteral("撤销账单导入。"); }
     // The import's trades are forgotten (they may be imported again) and it is marked undone.
     void ForgetImport(int32_t importSn);
 

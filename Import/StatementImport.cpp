@@ -703,7 +703,7 @@ ImportUndone_st StatementImport_cl::UndoLast(Vorelle_ns::UserManage_cl& users, V
     for (const int32_t sn : sns) booked.Append(sn);
     done.removed = int32_t(booked.Count());
     done.unlinked = int32_t(log.LinkedEntries(last.sn).size());
-    if (done.removed > 0) records.DeleteRecords(booked, recordFile ? QStringLiteral("撤销记录文件导入。") : QStringLiteral("撤销账单导入。"));
+    if (done.removed > 0) records.DeleteRecords(booked, recordFile ? QStringLiteral("撤销记录文件导入。") : Vorelle_ns::TradeLog_cl::UndoneImportInfo());
     log.ForgetImport(last.sn);
     transaction.Commit();
     return done;
