@@ -34,6 +34,11 @@ const QString kSelect = QStringLiteral(
 const QString kInsert = QStringLiteral(
     "insert into zorb_identity(user_sn,source,identity_key,fingerprint,record_sn,answer) values(?,?,?,?,?,?)");
 
+// The prefix is digits and a colon: nothing in it is a pattern.
+const QString kSelectBooked = QStringLiteral(
+    "select i.record_sn from zorb_identity i, zorb_record r where i.user_sn = ? and i.source = ? and "
+    "i.identity_key like ? and r.sn = i.record_sn and r.valid = '1' order by i.record_sn");
+
 }  // namespace
 
 void EntryIdentity_cl::CreateTable() {
@@ -72,6 +77,16 @@ void EntryIdentity_cl::Add(int32_t userSn, const QString& source, const QString&
                                Ado_ns::Variant_st::Integer(kept.recordSn), Ado_ns::Variant_st::Text(kept.answer)}};
     DB_ns::SimpleOutRecords_cl none;
     database.Query(insert, none);
+}
+
+QList<int32_t> EntryIdentity_cl::BookedEntries(int32_t userSn, const QString& source, const QString& prefix) {
+    DB_ns::BoundSQL_st select{kSelectBooked, {Ado_ns::Variant_st::Integer(userSn), Ado_ns::Variant_st::Text(source),
+                                              Ado_ns::Variant_st::Text(prefix + u'%')}};
+    DB_ns::SimpleOutRecords_cl rows;
+    QList<int32_t> sns;
+    const int32_t count = database.Query(select, rows);
+    for (int32_t i = 0; i < count; ++i, rows.MoveNext()) sns.append(rows.GetInteger());
+    return sns;
 }
 
 QString EntryIdentity_cl::Fingerprint(const QByteArray& bytes) {

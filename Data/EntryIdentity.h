@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <cstdint>
 
@@ -43,6 +44,9 @@ public:
     [[nodiscard]] bool Find(int32_t userSn, const QString& source, const QString& identity, KeptIdentity_st& kept);
     // Keeps one, inside the caller's transaction, with the entry it belongs to.
     void Add(int32_t userSn, const QString& source, const QString& identity, const KeptIdentity_st& kept);
+    // The entries still in the book that the user's identities of source beginning with
+    // prefix booked, by serial number.
+    [[nodiscard]] QList<int32_t> BookedEntries(int32_t userSn, const QString& source, const QString& prefix);
     // The fingerprint of what came with an identity: SHA-256, in hexadecimal.
     [[nodiscard]] static QString Fingerprint(const QByteArray& bytes);
 

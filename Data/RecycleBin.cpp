@@ -1,4 +1,5 @@
 #include "Data/RecycleBin.h"
+#include "Data/TradeLog.h"
 
 #include "DB/BeginTrans.h"
 #include "DB/IDatabase.h"
@@ -32,7 +33,8 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
         {105, "已经有同名的用户，无法恢复该用户。"},
         {106, "回收站中没有这个用户，他可能已经被恢复。"},
         {107, "回收站中没有这个费用模板，它可能已经被恢复。"},
-        {108, "回收站中没有这个定期记录，它可能已经被恢复。"}};
+        {108, "回收站中没有这个定期记录，它可能已经被恢复。"},
+        {109, "这条记录是撤销账单导入时移入回收站的，它的交易已从账本中去掉：恢复后再导入那份账单会重复记账。需要它时请重新导入那份账单。"}};
     return Base_ns::UserError_cl(line, __FILE__, RecycleBin_cl::ClassName(), code, table, int32_t(std::size(table)),
                                  remark);
 }
@@ -73,6 +75,8 @@ const Tmpl selectDeletedUsers[] = {
 
 const Tmpl selectRecord[] = {
     {DB_ALL, "select user_sn, expense, type_sn from zorb_record where valid = '0' and sn = ?record_sn?"}};
+const Tmpl selectDeletion[] = {
+    {DB_ALL, "select c.info from zorb_record as r,zorb_recycler as c where r.sn = ?record_sn? and c.sn = r.recycler_sn"}};
 const Tmpl selectValidUser[] = {{DB_ALL, "select sn from zorb_user where valid = '1' and sn = ?user_sn?"}};
 const Tmpl selectType[] = {{DB_ALL, "select valid, type_name, kind from zorb_expense_type where sn = ?type_sn?"}};
 const Tmpl selectValidType[] = {
@@ -199,6 +203,10 @@ void RecycleBin_cl::RestoreRecord(int32_t recordSn, int32_t recyclerSn) {
     const int32_t expense = records.GetInteger();
     int32_t typeSn = records.GetInteger();
     if (owner != currentSn && !userManage.CanAlterOthers()) throw UserError(102, __LINE__);
+    // Its trade was forgotten with the import: the statement would book it again.
+    if (database.Query(MakeSQL(dbType, selectDeletion, recordSn), records) != 0 &&
+        ReadText(records).trimmed() == TradeLog_cl::UndoneImportInfo())
+        throw UserError(109, __LINE__, QString::number(recordSn));
     if (database.Query(MakeSQL(dbType, selectValidUser, owner), records) == 0) throw UserError(103, __LINE__);
 
     if (database.Query(MakeSQL(dbType, selectType, typeSn), records) != 0 && ReadText(records) != u"1") {

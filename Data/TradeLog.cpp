@@ -26,11 +26,11 @@ const Tmpl createTradeTable[] = {
     {DB_LOCAL,
      "create table zorb_trade(sn counter(1,1) primary key,source text(16),trade_id text(255),type_name "
      "text(16),user_sn integer,create_time datetime default date()+time(),amount integer,record_sn integer,import_sn "
-     "integer)"},
+     "integer,trade_entry text(2000))"},
     {DB_SQLSERVER,
      "create table zorb_trade(sn integer identity(1,1) primary key,source nvarchar(16),trade_id "
      "nvarchar(255),type_name nvarchar(16),user_sn integer,create_time datetime default getdate(),amount integer,"
-     "record_sn integer,import_sn integer)"}};
+     "record_sn integer,import_sn integer,trade_entry nvarchar(2000))"}};
 // One row per statement import: the entries it booked are the user's after first_sn up
 // to last_sn whose remark is a trade's; undone: '1' once undone.
 const Tmpl createImportTable[] = {
@@ -45,8 +45,13 @@ const Tmpl createImportIndex[] = {{DB_ALL, "create index zorb_trade_import_sn on
 const Tmpl createTradeIndex[] = {{DB_ALL, "create unique index zorb_trade_id on zorb_trade(source,trade_id)"}};
 // A table of an older copy: ids of 128 characters, no amount. Widening a text column
 // keeps its rows and index on every server.
-const Tmpl probeColumn[] = {{DB_ALL, "select count(*) from zorb_trade where sn = 0 and ?column? = 0"}};
+const Tmpl probeColumn[] = {{DB_ALL, "select count(*) from zorb_trade where sn = 0 and ?column? is null"}};
 const Tmpl addColumn[] = {{DB_ALL, "alter table zorb_trade add ?column? integer"}};
+const Tmpl addEntryColumn[] = {{DB_LOCAL, "alter table zorb_trade add trade_entry text(2000)"},
+                               {DB_SQLSERVER, "alter table zorb_trade add trade_entry nvarchar(2000)"}};
+const Tmpl selectLink[] = {
+    {DB_ALL, "select sn,source,trade_id,type_name,trade_entry from zorb_trade where record_sn = ?record_sn?"}};
+const Tmpl updateUnlink[] = {{DB_ALL, "update zorb_trade set record_sn = 0 where sn = ?sn?"}};
 const Tmpl widenTradeId[] = {{DB_SQLSERVER, "alter table zorb_trade alter column trade_id nvarchar(255)"},
                              {DB_POSTGRESQL, "alter table zorb_trade alter column trade_id type varchar(255)"}};
 const Tmpl lockTrades[] = {
@@ -62,9 +67,9 @@ const QString kSelectTrades = QStringLiteral("select trade_id,amount from zorb_t
 const QString kCountTrades = QStringLiteral("select count(*) from zorb_trade where source = ?");
 const QString kSelectAllTrades = QStringLiteral("select trade_id,amount from zorb_trade where source = ?");
 const QString kInsertTrades =
-    QStringLiteral("insert into zorb_trade(source,trade_id,type_name,user_sn,amount,record_sn,import_sn) values");
-const QString kTradeValues = QStringLiteral("(?,?,?,?,?,?,?)");
-constexpr size_t kTradeColumns = 7;
+    QStringLiteral("insert into zorb_trade(source,trade_id,type_name,user_sn,amount,record_sn,import_sn,trade_entry) values");
+const QString kTradeValues = QStringLiteral("(?,?,?,?,?,?,?,?)");
+constexpr size_t kTradeColumns = 8;
 // The entries of a user over a span by the time index, with their categories' kind.
 const Tmpl selectSpanEntries[] = {
     {DB_ALL,
@@ -89,6 +94,10 @@ const Tmpl selectImportLinks[] = {
 const Tmpl selectImportEntries[] = {
     {DB_ALL,
      "select sn,comment from zorb_record where sn > ?first? and sn <= ?last? and user_sn = ?user_sn? and valid = '1'"}};
+const Tmpl selectSpanOfImport[] = {
+    {DB_ALL,
+     "select r.sn from zorb_record r, zorb_trade_import i where i.sn = ?import_sn? and r.sn > i.first_sn and "
+     "r.sn <= i.last_sn order by r.sn"}};
 const Tmpl deleteImportTrades[] = {{DB_ALL, "delete from zorb_trade where import_sn = ?import_sn?"}};
 const Tmpl markImportUndone[] = {{DB_ALL, "update zorb_trade_import set undone = '1' where sn = ?sn?"}};
 const Tmpl selectOriginalHead[] = {
@@ -170,12 +179,13 @@ bool TradeLog_cl::HasColumn(const char* column) {
 }
 
 bool TradeLog_cl::IsCurrent() {
-    return database.TableExists(QStringLiteral("zorb_trade_import")) && HasColumn("amount") && HasColumn("import_sn");
+    return database.TableExists(QStringLiteral("zorb_trade_import")) && HasColumn("amount") && HasColumn("import_sn") &&
+           HasColumn("trade_entry");
 }
 
 void TradeLog_cl::Widen() {
     const int32_t dbType = database.GetType();
-    const bool amount = HasColumn("amount"), links = HasColumn("import_sn");
+    const bool amount = HasColumn("amount"), links = HasColumn("import_sn"), entries = HasColumn("trade_entry");
     DB_ns::BeginTrans_cl transaction(&database);
     if (!amount) {
         database.ExecuteNoRecords(MakeSQL(dbType, addColumn, QStringLiteral("amount")));
@@ -187,6 +197,7 @@ void TradeLog_cl::Widen() {
         database.ExecuteNoRecords(MakeSQL(dbType, addColumn, QStringLiteral("import_sn")));
         database.ExecuteNoRecords(MakeSQL(dbType, createImportIndex));
     }
+    if (!entries) database.ExecuteNoRecords(MakeSQL(dbType, addEntryColumn));
     if (!database.TableExists(QStringLiteral("zorb_trade_import")))
         database.ExecuteNoRecords(MakeSQL(dbType, createImportTable));
     transaction.Commit();
@@ -353,7 +364,7 @@ QList<BookedPurchase_st> TradeLog_cl::FindPurchases(const QString& start, const 
 void TradeLog_cl::Lock() { database.ExecuteNoRecords(MakeSQL(database.GetType(), lockTrades)); }
 
 void TradeLog_cl::Add(const QString& source, const QString& tradeId, const QString& typeName, int32_t userSn,
-                      int64_t amount, int32_t recordSn, int32_t importSn) {
+                      int64_t amount, int32_t recordSn, int32_t importSn, const QString& entry) {
     const QString key = Key(tradeId);
     // Room for a whole insert at once: the values are not moved as the list grows.
     if (pending.parameters.empty()) pending.parameters.reserve(kTradeColumns * kTradesPerInsert);
@@ -361,7 +372,7 @@ void TradeLog_cl::Add(const QString& source, const QString& tradeId, const QStri
                               {Ado_ns::Variant_st::Text(source), Ado_ns::Variant_st::Text(key),
                                Ado_ns::Variant_st::Text(typeName), Ado_ns::Variant_st::Integer(userSn),
                                Ado_ns::Variant_st::Integer(int32_t(amount)), Ado_ns::Variant_st::Integer(recordSn),
-                               Ado_ns::Variant_st::Integer(importSn)});
+                               Ado_ns::Variant_st::Integer(importSn), Ado_ns::Variant_st::Text(entry)});
     held.insert(HeldKey(source, key), amount);
     if (pending.parameters.size() >= kTradeColumns * kTradesPerInsert) Flush();
 }
@@ -433,6 +444,15 @@ int32_t LastRecordSn(DB_ns::IDatabase_cl& database) {
     return value.ToInt32(sn) ? sn : 0;
 }
 
+// The serial numbers a query of one column reads.
+QList<int32_t> Serials(DB_ns::IDatabase_cl& database, const QString& sql) {
+    QList<int32_t> sns;
+    DB_ns::SimpleOutRecords_cl rows;
+    const int32_t count = database.Query(sql, rows);
+    for (int32_t i = 0; i < count; ++i, rows.MoveNext()) sns.append(rows.GetInteger());
+    return sns;
+}
+
 }  // namespace
 
 int32_t TradeLog_cl::BeginImport(int32_t userSn, const QString& source) {
@@ -474,12 +494,27 @@ QList<int32_t> TradeLog_cl::BookedEntries(const TradeImport_st& import, int32_t 
     return sns;
 }
 
+QList<int32_t> TradeLog_cl::ImportedEntries(int32_t importSn) {
+    return Serials(database, MakeSQL(database.GetType(), selectSpanOfImport, importSn));
+}
+
 QList<int32_t> TradeLog_cl::LinkedEntries(int32_t importSn) {
-    QList<int32_t> sns;
+    return Serials(database, MakeSQL(database.GetType(), selectImportLinks, importSn));
+}
+
+bool TradeLog_cl::FindLink(int32_t recordSn, TradeLink_st& found) {
     DB_ns::SimpleOutRecords_cl rows;
-    const int32_t count = database.Query(MakeSQL(database.GetType(), selectImportLinks, importSn), rows);
-    for (int32_t i = 0; i < count; ++i, rows.MoveNext()) sns.append(rows.GetInteger());
-    return sns;
+    if (recordSn <= 0 || database.Query(MakeSQL(database.GetType(), selectLink, recordSn), rows) == 0) return false;
+    found.sn = rows.GetInteger();
+    rows.GetString(found.source);
+    rows.GetString(found.tradeId);
+    rows.GetString(found.typeName);
+    rows.GetString(found.entry);
+    return true;
+}
+
+void TradeLog_cl::Unlink(int32_t tradeSn) {
+    database.ExecuteNoRecords(MakeSQL(database.GetType(), updateUnlink, tradeSn));
 }
 
 void TradeLog_cl::ForgetImport(int32_t importSn) {

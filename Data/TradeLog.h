@@ -43,6 +43,15 @@ struct TradeImport_st {
     Base_ns::DateTime_cl time;
 };
 
+// A trade linked to an entry of the book, as unlinking it finds it.
+struct TradeLink_st {
+    int32_t sn = 0;  // of the trade's row
+    QString source;
+    QString tradeId;
+    QString typeName;
+    QString entry;  // the entry it would have booked, as the link keeps it; empty when an older copy linked it
+};
+
 // What a refund that names no purchase looks for: the goods its purchase's remark ends
 // with (" 网店 鞋子"), bought no later than it.
 struct SoughtPurchase_st {
@@ -56,7 +65,8 @@ struct SoughtPurchase_st {
 // copies of the program know them; made with the book, and on the first login to a book
 // made before it. Older copies cut ids at 128 characters and keep no amount: both still
 // work with the wider table. A trade that met an entry already in the book keeps that
-// entry's serial number (record_sn) and books nothing; each trade keeps the import that
+// entry's serial number (record_sn) and books nothing, with the entry it would have booked
+// (trade_entry) for when the link is undone; each trade keeps the import that
 // brought it (import_sn, a row of zorb_trade_import), so that an import can be undone
 // whole. Older copies leave both empty.
 class TradeLog_cl {
@@ -110,9 +120,10 @@ public:
     // group at a time: Find and FindOriginalType see those not yet written, and the caller
     // calls Flush() before it commits.
     // recordSn: the entry the trade is linked to, 0 when it booked one of its own;
-    // importSn: the import it came with, 0 for none.
+    // importSn: the import it came with, 0 for none; entry: of a linked trade, the entry it
+    // would have booked, so that the link can be undone.
     void Add(const QString& source, const QString& tradeId, const QString& typeName, int32_t userSn, int64_t amount,
-             int32_t recordSn = 0, int32_t importSn = 0);
+             int32_t recordSn = 0, int32_t importSn = 0, const QString& entry = QString());
     // Writes the rows Add holds.
     void Flush();
     // Forgets them: the caller's transaction is rolled back.
@@ -133,10 +144,18 @@ public:
     void EndImport(int32_t importSn);
     // The user's latest import not undone; false when there is none.
     [[nodiscard]] bool LastImport(int32_t userSn, TradeImport_st& found);
+    // Every entry booked within an import's span, by serial number, whoever booked it.
+    [[nodiscard]] QList<int32_t> ImportedEntries(int32_t importSn);
     // The entries of userSn an import booked, still in the book.
     [[nodiscard]] QList<int32_t> BookedEntries(const TradeImport_st& import, int32_t userSn);
     // The entries an import linked its trades to.
     [[nodiscard]] QList<int32_t> LinkedEntries(int32_t importSn);
+    // The trade linked to an entry; false when none is.
+    [[nodiscard]] bool FindLink(int32_t recordSn, TradeLink_st& found);
+    // The trade is linked no more: it has an entry of its own.
+    void Unlink(int32_t tradeSn);
+    // What the recycle bin calls the deletion of an undone statement import's entries.
+    static QString UndoneImportInfo() { return QStringLiteral("撤销账单导入。"); }
     // The import's trades are forgotten (they may be imported again) and it is marked undone.
     void ForgetImport(int32_t importSn);
 

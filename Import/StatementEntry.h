@@ -52,6 +52,8 @@ struct StatementEntry_st {
     int64_t refundLeft = 0;
     // Of a purchase: what the statement says was refunded in rows it does not hold.
     int64_t refundLater = 0;
+    // Of a trade linked to an entry: the category it goes to alone, should the link be undone.
+    QString ownType;
     // The entry of the book it was paired with (linked, or perhaps the same): sn 0 for none.
     Vorelle_ns::BookEntry_st pairedWith;
 };

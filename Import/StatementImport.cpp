@@ -2,6 +2,8 @@
 
 #include "DB/BeginTrans.h"
 #include "DB/IDatabase.h"
+#include "Data/EntryIdentity.h"
+#include "Data/RecordFileImport.h"
 #include "Data/RecordManage.h"
 #include "Data/TradeLog.h"
 #include "Data/UserManage.h"
@@ -24,7 +26,9 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
         {101, "账单写明的笔数或金额与文件中的交易对不上（文件可能不完整），没有导入。"},
         {102, "没有可以撤销的账单导入。"},
         {103, "账本中的账单交易表是旧版的，需要用能修改账本结构的用户登录一次后再导入。"},
-        {104, "账单中有退款超过原交易可退的金额，没有导入。"}};
+        {104, "账单中有退款超过原交易可退的金额，没有导入。"},
+        {105, "这条记录没有与账单中的交易匹配，没有可以取消的。"},
+        {106, "这条记录与账单的匹配是较早的版本做的，没有保存交易的内容，无法取消匹配。"}};
     return Base_ns::UserError_cl(line, __FILE__, StatementImport_cl::ClassName(), code, table,
                                  int32_t(std::size(table)), remark);
 }
@@ -356,7 +360,10 @@ void StatementImport_cl::Pair(StatementEntry_st& entry) const {
     if (choice == MatchChoice_en::New) return;
     entry.decision = choice == MatchChoice_en::Link ? Decision_en::Linked : Decision_en::MaybeDuplicate;
     // The family's entry keeps its category: a refund of the trade later goes there too.
-    if (entry.decision == Decision_en::Linked) entry.typeName = match->entry.typeName;
+    if (entry.decision == Decision_en::Linked) {
+        entry.ownType = entry.typeName;
+        entry.typeName = match->entry.typeName;
+    }
 }
 
 void StatementImport_cl::MatchBook() {
@@ -590,19 +597,10 @@ StatementSummary_st StatementImport_cl::Import(const Progress_fn& progress, bool
                 // A repeated id later in the file finds the trade row, written or held.
                 const QString key = TradeKey(row);
                 log->Add(reader.Source(), key, entry.typeName, ownerSn, row.amount, linked ? entry.pairedWith.sn : 0,
-                         importNow());
+                         importNow(), linked ? KeptEntry(entry, ownerName) : QString());
                 bookedKeys.insert(qHash(key), row.amount);
                 if (linked) continue;
-                record = Vorelle_ns::RecordInfo_st();
-                record.recordTime = row.time;
-                record.typeName = entry.typeName;
-                record.expenseName = entry.expenseName;
-                record.expense = int32_t(entry.expense);
-                record.refund = entry.decision == Decision_en::Refund;
-                record.userName = ownerName;
-                record.statisticsMode = entry.mode;
-                record.comment = entry.comment;
-                record.line = row.line;
+                record = AsRecord(entry, entry.typeName, ownerName);
                 return true;
             }
             return false;
@@ -625,6 +623,62 @@ StatementSummary_st StatementImport_cl::Import(const Progress_fn& progress, bool
     return done;
 }
 
+namespace {
+
+// The fields of an entry a link keeps, apart: none of them holds this character.
+constexpr QChar kKeptSeparator = QChar(0x1f);
+
+}  // namespace
+
+Vorelle_ns::RecordInfo_st StatementImport_cl::AsRecord(const StatementEntry_st& entry, const QString& typeName,
+                                                       const QString& ownerName) {
+    Vorelle_ns::RecordInfo_st record;
+    record.recordTime = entry.row.time;
+    record.typeName = typeName;
+    record.expenseName = entry.expenseName;
+    record.expense = int32_t(entry.expense);
+    record.refund = entry.decision == Decision_en::Refund;
+    record.userName = ownerName;
+    record.statisticsMode = entry.mode;
+    record.comment = entry.comment;
+    record.line = entry.row.line;
+    return record;
+}
+
+QString StatementImport_cl::KeptEntry(const StatementEntry_st& entry, const QString& ownerName) {
+    const Vorelle_ns::RecordInfo_st record = AsRecord(entry, entry.ownType, ownerName);
+    return QStringList{record.recordTime.Format(), QString::number(record.expense), QString(QChar(record.refund ? u'1' : u'0')),
+                       QString::number(record.statisticsMode), record.typeName, record.expenseName, record.userName,
+                       record.comment}
+        .join(kKeptSeparator);
+}
+
+void StatementImport_cl::Unlink(Vorelle_ns::UserManage_cl& users, Vorelle_ns::RecordManage_cl& records, int32_t recordSn) {
+    const QString entrySn = QString::number(recordSn);
+    Vorelle_ns::TradeLog_cl log(users.GetDatabase());
+    if (!log.Exists()) throw UserError(105, __LINE__, entrySn);
+    DB_ns::BeginTrans_cl transaction(&users.GetDatabase());
+    log.Lock();
+    Vorelle_ns::TradeLink_st link;
+    if (!log.FindLink(recordSn, link)) throw UserError(105, __LINE__, entrySn);
+    const QStringList kept = link.entry.split(kKeptSeparator);
+    if (kept.size() != 8) throw UserError(106, __LINE__, entrySn);
+    Vorelle_ns::RecordInfo_st record;
+    record.recordTime = Base_ns::DateTime_cl::ParseFormatted(kept[0]);
+    record.expense = kept[1].toInt();
+    record.refund = kept[2] == u"1";
+    record.statisticsMode = kept[3].toInt();
+    record.typeName = kept[4];
+    record.expenseName = kept[5];
+    record.userName = kept[6];
+    record.comment = kept[7];
+    Container_ns::List_tl<Vorelle_ns::RecordInfo_st> booked;
+    booked.Append(record);
+    records.ImportRecords(booked);
+    log.Unlink(link.sn);
+    transaction.Commit();
+}
+
 ImportUndone_st StatementImport_cl::UndoLast(Vorelle_ns::UserManage_cl& users, Vorelle_ns::RecordManage_cl& records,
                                              const QString& owner) {
     const QString ownerName = OwnerName(users, owner);
@@ -640,13 +694,36 @@ ImportUndone_st StatementImport_cl::UndoLast(Vorelle_ns::UserManage_cl& users, V
     done.source = last.source;
     done.time = last.time;
     Container_ns::List_tl<int32_t> booked;
-    for (const int32_t sn : log.BookedEntries(last, ownerSn)) booked.Append(sn);
+    // A record file's entries are known by their identities, a statement's by their remarks.
+    const bool recordFile = last.source == Vorelle_ns::RecordFileImport_cl::Source();
+    const QList<int32_t> sns =
+        recordFile ? Vorelle_ns::EntryIdentity_cl(users.GetDatabase())
+                         .BookedEntries(ownerSn, last.source, Vorelle_ns::RecordFileImport_cl::Prefix(last.sn))
+                   : log.BookedEntries(last, ownerSn);
+    for (const int32_t sn : sns) booked.Append(sn);
     done.removed = int32_t(booked.Count());
     done.unlinked = int32_t(log.LinkedEntries(last.sn).size());
-    if (done.removed > 0) records.DeleteRecords(booked, QStringLiteral("撤销账单导入。"));
+    if (done.removed > 0) records.DeleteRecords(booked, recordFile ? QStringLiteral("撤销记录文件导入。") : Vorelle_ns::TradeLog_cl::UndoneImportInfo());
     log.ForgetImport(last.sn);
     transaction.Commit();
     return done;
+}
+
+}  // namespace Import_ns
+
+namespace Import_ns {
+
+QString ImportUndone_st::Text(bool dryRun) const {
+    if (source == Vorelle_ns::RecordFileImport_cl::Source())
+        return (dryRun ? QStringLiteral("检查通过，将撤销%1导入的%2：%3条记录移入回收站，没有写入。")
+                       : QStringLiteral("已撤销%1导入的%2：%3条记录移入回收站。"))
+            .arg(time.Format(), source)
+            .arg(removed);
+    return (dryRun ? QStringLiteral("检查通过，将撤销%1导入的%2账单：%3条记录移入回收站，%4条已有记录取消匹配，没有写入。")
+                   : QStringLiteral("已撤销%1导入的%2账单：%3条记录移入回收站，%4条已有记录取消匹配。"))
+        .arg(time.Format(), source)
+        .arg(removed)
+        .arg(unlinked);
 }
 
 }  // namespace Import_ns

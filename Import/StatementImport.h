@@ -21,6 +21,7 @@ namespace Vorelle_ns {
 class RecordManage_cl;
 class UserManage_cl;
 class TradeLog_cl;
+struct RecordInfo_st;
 }  // namespace Vorelle_ns
 
 namespace Import_ns {
@@ -57,10 +58,13 @@ struct StatementSummary_st {
 
 // What undoing an import did.
 struct ImportUndone_st {
-    QString source;             // "支付宝", "微信支付" or "银行"
+    QString source;             // "支付宝", "微信支付", "银行" or "记录文件"
     Base_ns::DateTime_cl time;  // when the import was made
     int32_t removed = 0;        // entries it booked, now in the recycle bin
     int32_t unlinked = 0;       // entries it linked, kept and unlinked
+
+    // What it did, or would do in a dry run, as the household reads it.
+    QString Text(bool dryRun) const;
 };
 
 // Called with how far a pass has come.
@@ -107,12 +111,21 @@ public:
     static ImportUndone_st UndoLast(Vorelle_ns::UserManage_cl& users, Vorelle_ns::RecordManage_cl& records,
                                     const QString& owner = QString());
 
+    // The trade linked to the entry recordSn becomes an entry of its own again, booked as
+    // it would have been without the link; the family's entry stays as it is.
+    static void Unlink(Vorelle_ns::UserManage_cl& users, Vorelle_ns::RecordManage_cl& records, int32_t recordSn);
+
     // Books every row to import in one transaction and returns that pass's summary.
     // Any failure rolls all of it back; so does a statement whose own counts and totals
     // disagree with its rows (cut off, say), unless the user accepted that.
     StatementSummary_st Import(const Progress_fn& progress = {}, bool acceptMismatch = false);
 
 private:
+    // The entry a row books under typeName.
+    static Vorelle_ns::RecordInfo_st AsRecord(const StatementEntry_st& entry, const QString& typeName,
+                                              const QString& ownerName);
+    // What a link keeps of the entry its trade would have booked alone.
+    static QString KeptEntry(const StatementEntry_st& entry, const QString& ownerName);
     struct Original_st {
         QString typeName;
         bool booked = false;

@@ -4,6 +4,9 @@
 #include "Control/BudgetText.h"
 #include "Control/DataCore.h"
 #include "Data/Budget.h"
+#include "Data/TradeLog.h"
+#include "Import/StatementImport.h"
+#include "platform/prompt/Prompt.h"
 #include "CTL/ComboBox.h"
 #include "CTL/LengthLimit.h"
 #include "CTL/Report.h"
@@ -148,6 +151,9 @@ void WInputRecordDlg_cl::BuildControls() {
         137, 24);
     budgetNotice = build.Label(QString(), 7, 206, 185, 10);
     budgetNotice->setObjectName(QString::number(IdBudgetNotice));
+    // Where an entry being added shows its budget: an entry edited shows none.
+    unlinkButton = build.Button(IdUnlink, QStringLiteral("取消与账单的匹配"), 15, 203, 153, 14);
+    unlinkButton->hide();
     build.Size(345, 218);
     // Chinese lines stand taller than the base unit: the three lines get their full
     // height, and the dialog grows to hold them.
@@ -177,6 +183,7 @@ void WInputRecordDlg_cl::BuildControls() {
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(storeButton, &QPushButton::clicked, this, &WInputRecordDlg_cl::OnStoreTemplate);
     connect(takeButton, &QPushButton::clicked, this, &WInputRecordDlg_cl::OnTakeTemplate);
+    connect(unlinkButton, &QPushButton::clicked, this, &WInputRecordDlg_cl::OnUnlink);
     connect(templateList, &CTL_ns::Report_cl::CellActivated, this, &WInputRecordDlg_cl::OnTakeTemplate);
 }
 
@@ -213,6 +220,24 @@ void WInputRecordDlg_cl::LoadRecord() {
     dateEdit->setDateTime(record.recordTime.ToQDateTime());
     SetStatisticsMode(record.statisticsMode);
     mayModify = record.mayAlter;
+    TradeLog_cl log(DataCore().GetUserManage().GetDatabase());
+    TradeLink_st link;
+    unlinkButton->setVisible(log.Exists() && log.FindLink(recordSn, link));
+}
+
+void WInputRecordDlg_cl::OnUnlink() {
+    if (Platform_ns::Prompt().Message(this,
+                                      QStringLiteral("取消这条记录与账单的匹配吗？账单中的交易将另记为一条记录，这条记录保持不变。"),
+                                      DataCore_cl::GetProductName(), Platform_ns::Buttons_en::YesNo) != Platform_ns::Answer_en::Yes)
+        return;
+    try {
+        Import_ns::StatementImport_cl::Unlink(DataCore().GetUserManage(), DataCore().GetRecordManage(), recordSn);
+    } catch (const Base_ns::Error_cl& error) {
+        error.Show(this);
+        return;
+    }
+    WMainWnd_cl::PostRecordsChanged();
+    unlinkButton->hide();
 }
 
 void WInputRecordDlg_cl::EnableControls() {
@@ -228,6 +253,7 @@ void WInputRecordDlg_cl::EnableControls() {
     }
     monthlyCheck->setEnabled(modify && yearlyCheck->isChecked());
     cancelButton->setEnabled(true);
+    unlinkButton->setEnabled(modify && editMode);
 }
 
 int32_t WInputRecordDlg_cl::Kind() const { return kindTab->CurrentIndex(); }

@@ -42,6 +42,8 @@ public:
     static constexpr int32_t IdStoreTemplate = 3;
     static constexpr int32_t IdTakeTemplate = 4;
     static constexpr int32_t IdBudgetNotice = 1077;
+    // Of an entry a statement's trade is linked to: "取消与账单的匹配".
+    static constexpr int32_t IdUnlink = 1078;
     // The tab control's message when a tab becomes current.
     static constexpr uint32_t KindChangedMessage = 13141;
 
@@ -79,6 +81,7 @@ private:
     void AddOrChange();
     void OnStoreTemplate();
     void OnTakeTemplate();
+    void OnUnlink();
     void OnDeleteTemplate();
 
     void LoadCombos(int32_t kind);
@@ -112,6 +115,7 @@ private:
     CTL_ns::Report_cl* templateList;
     QPushButton* storeButton;
     QPushButton* takeButton;
+    QPushButton* unlinkButton;
 };
 
 }  // namespace Vorelle_ns

@@ -5,7 +5,7 @@
 #include "Control/DataCore.h"
 #include "Data/RecordFile.h"
 #include "Data/RecordDuplicates.h"
-#include "Data/RecordFileReader.h"
+#include "Data/RecordFileImport.h"
 #include "CTL/Report.h"
 #include "RecordRows.h"
 #include "DialogBuilder.h"
@@ -95,7 +95,7 @@ void WRecordManagePage_cl::BuildControls() {
     importButton = build.Button(IdImport, QStringLiteral("导入(&I)"), 346, 26, 60, 18);
     importStatementButton = build.Button(IdImportStatement, QStringLiteral("导入账单(&S)"), 412, 26, 60, 18);
     undoButton = build.Button(IdUndoDelete, QStringLiteral("撤销删除"), 475, 26, 40, 18);
-    undoImportButton = build.Button(IdUndoImport, QStringLiteral("撤销账单导入"), 441, 8, 74, 18);
+    undoImportButton = build.Button(IdUndoImport, QStringLiteral("撤销这次导入"), 441, 8, 74, 18);
     matchesLabel = build.Label(QString(), 428, 47, 90, 10);
     matchesLabel->setObjectName(QString::number(IdMatches));
     recordList = makeList(IdRecords, 7, 378);
@@ -402,18 +402,13 @@ void WRecordManagePage_cl::OnUndoDelete() {
 
 void WRecordManagePage_cl::UndoImport() {
     if (Platform_ns::Prompt().Message(this,
-                                      QStringLiteral("撤销最近一次账单导入吗？它导入的记录将移入回收站，它与已有记录的匹配将取消。"),
+                                      QStringLiteral("撤销最近一次导入（账单或记录文件）吗？它导入的记录将移入回收站，它与已有记录的匹配将取消。"),
                                       DataCore_cl::GetProductName(), Platform_ns::Buttons_en::YesNo) != Platform_ns::Answer_en::Yes)
         return;
     const Import_ns::ImportUndone_st done =
         Import_ns::StatementImport_cl::UndoLast(DataCore().GetUserManage(), DataCore().GetRecordManage());
     ReloadAndEnable();
-    Platform_ns::Prompt().Message(this,
-                                  QStringLiteral("已撤销%1导入的%2账单：%3条记录移入回收站，%4条已有记录取消匹配。")
-                                      .arg(done.time.Format(), done.source)
-                                      .arg(done.removed)
-                                      .arg(done.unlinked),
-                                  DataCore_cl::GetProductName(), Platform_ns::Buttons_en::OK);
+    Platform_ns::Prompt().Message(this, done.Text(false), DataCore_cl::GetProductName(), Platform_ns::Buttons_en::OK);
 }
 
 void WRecordManagePage_cl::OnChangeAccount() {
@@ -480,23 +475,21 @@ void WRecordManagePage_cl::Import() {
             Platform_ns::Answer_en::Yes)
             return;
     }
-    // Read while booked, in one transaction: a file of any length takes the same memory.
-    RecordFileReader_cl reader(path);
     QProgressDialog progress(QStringLiteral("正在导入费用记录…"), QString(), 0, 100, this);
     progress.setWindowTitle(DataCore_cl::GetProductName());
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);  // only a long import shows it
     int last = 0;
-    DataCore().GetRecordManage().ImportRecords([&](RecordInfo_st& record) {
-        const int step = reader.Size() > 0 ? int(reader.Position() * 100 / reader.Size()) : 0;
-        if (step != last) progress.setValue(last = step);
-        return reader.Next(record);
-    });
+    const int32_t count = RecordFileImport_cl::Import(
+        path, DataCore().GetUserManage(), DataCore().GetRecordManage(), [&](int64_t done, int64_t total) {
+            const int step = total > 0 ? int(done * 100 / total) : 0;
+            if (step != last) progress.setValue(last = step);
+        });
     progress.reset();
     // The entries are booked whether or not the list can show them now.
     Refresh();
     Platform_ns::Prompt().Message(this,
-                                  QStringLiteral("导入费用记录成功，共导入") + QString::number(reader.Count()) +
+                                  QStringLiteral("导入费用记录成功，共导入") + QString::number(count) +
                                       QStringLiteral("条。"),
                                   DataCore_cl::GetProductName(), Platform_ns::Buttons_en::OK);
 }

@@ -114,7 +114,8 @@ private:
     void Import();
     // A downloaded statement through its preview.
     void ImportStatement();
-    // "撤销账单导入": the logged-in user's last statement import taken back, once confirmed.
+    // "撤销这次导入": the logged-in user's last import, of a statement or a record file,
+    // taken back, once confirmed.
     void UndoImport();
     void ReloadAndEnable();
     void StoreSettings();

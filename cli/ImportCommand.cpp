@@ -4,8 +4,8 @@
 #include "Control/DataCore.h"
 #include "DB/BeginTrans.h"
 #include "Data/RecordDuplicates.h"
+#include "Data/RecordFileImport.h"
 #include "Data/RecordFile.h"
-#include "Data/RecordFileReader.h"
 #include "Import/StatementImport.h"
 #include "Output.h"
 #include "Window/ConvertInfo.h"
@@ -72,22 +72,17 @@ void ImportRecords(const QString& path, bool dryRun, bool again) {
             throw UserError(102, __LINE__, QStringLiteral("这%1条与账本中已有的记录相同，第一条：").arg(repeats.count) +
                                                IO_ns::CSVStream_cl::LineRemark(repeats.firstLine));
     }
-    // Read while booked, in one transaction: a file of any length takes the same memory.
-    Vorelle_ns::RecordFileReader_cl reader(path);
-    const auto next = [&reader](Vorelle_ns::RecordInfo_st& record) { return reader.Next(record); };
+    // The owners and powers are checked by the record manager while it books: a dry run
+    // imports inside a transaction that is always rolled back, making every check the
+    // real import makes and leaving the book as it was.
+    DB_ns::BeginTrans_cl transaction(&core.GetUserManage().GetDatabase());
+    const int32_t count = Vorelle_ns::RecordFileImport_cl::Import(path, core.GetUserManage(), core.GetRecordManage());
     if (dryRun) {
-        // The owners and powers are checked by the record manager while it books: a trial
-        // import inside a transaction that is always rolled back makes every check the
-        // real import makes, and leaves the book as it was.
-        DB_ns::BeginTrans_cl trial(&core.GetUserManage().GetDatabase());
-        core.GetRecordManage().ImportRecords(next);
-        Output_cl::Line(QStringLiteral("检查通过，共") + QString::number(reader.Count()) +
-                        QStringLiteral("条，没有写入。"));
+        Output_cl::Line(QStringLiteral("检查通过，共") + QString::number(count) + QStringLiteral("条，没有写入。"));
         return;
     }
-    core.GetRecordManage().ImportRecords(next);
-    Output_cl::Line(QStringLiteral("导入费用记录成功，共导入") + QString::number(reader.Count()) +
-                    QStringLiteral("条。"));
+    transaction.Commit();
+    Output_cl::Line(QStringLiteral("导入费用记录成功，共导入") + QString::number(count) + QStringLiteral("条。"));
 }
 
 void UndoImport(bool dryRun) {
@@ -97,11 +92,7 @@ void UndoImport(bool dryRun) {
     const Import_ns::ImportUndone_st done =
         Import_ns::StatementImport_cl::UndoLast(core.GetUserManage(), core.GetRecordManage());
     if (!dryRun) transaction.Commit();
-    Output_cl::Line((dryRun ? QStringLiteral("检查通过，将撤销%1导入的%2账单：%3条记录移入回收站，%4条已有记录取消匹配，没有写入。")
-                            : QStringLiteral("已撤销%1导入的%2账单：%3条记录移入回收站，%4条已有记录取消匹配。"))
-                        .arg(done.time.Format(), done.source)
-                        .arg(done.removed)
-                        .arg(done.unlinked));
+    Output_cl::Line(done.Text(dryRun));
 }
 
 void ImportStatement(const QString& path, Import_ns::StatementKind_en kind, bool dryRun, bool acceptMismatch,
@@ -150,7 +141,7 @@ void ImportStatement(const QString& path, Import_ns::StatementKind_en kind, bool
 }  // namespace
 
 QString ImportCommand_cl::Summary() const {
-    return QStringLiteral("导入费用记录CSV文件或支付宝、微信支付、银行账单，全部导入或全不导入；import undo 撤销最近一次账单导入");
+    return QStringLiteral("导入费用记录CSV文件或支付宝、微信支付、银行账单，全部导入或全不导入；import undo 撤销最近一次导入；import unlink 编号 取消这条记录与账单的匹配");
 }
 
 void ImportCommand_cl::AddOptions(QCommandLineParser& parser) const {
@@ -169,14 +160,26 @@ void ImportCommand_cl::AddOptions(QCommandLineParser& parser) const {
 }
 
 void ImportCommand_cl::Run(Book_cl& book, const QCommandLineParser& parser) const {
-    const QString path = Arguments(parser, 1).first();
+    // "import unlink ENTRY": the trade linked to the entry booked as an entry of its own.
+    const bool unlink = parser.positionalArguments().value(0) == u"unlink";
+    const QStringList arguments = Arguments(parser, unlink ? 2 : 1);
+    const QString path = arguments.first();
     const QString format = parser.value(QStringLiteral("format"));
     if (!kFormats.contains(format)) throw Usage(113, __LINE__, format);
     const QString match = parser.value(QStringLiteral("match"));
     if (!kMatches.contains(match)) throw Usage(140, __LINE__, match);
     const bool dryRun = parser.isSet(QStringLiteral("dry-run"));
     book.Open();
-    // "import undo": the user's last statement import taken back.
+    if (unlink) {
+        bool number = false;
+        const int32_t recordSn = arguments[1].toInt(&number);
+        if (!number || recordSn <= 0) throw Usage(131, __LINE__, arguments[1]);
+        Vorelle_ns::DataCore_cl& core = Vorelle_ns::DataCore();
+        Import_ns::StatementImport_cl::Unlink(core.GetUserManage(), core.GetRecordManage(), recordSn);
+        Output_cl::Line(QStringLiteral("已取消记录%1与账单的匹配，账单中的交易另记为一条记录。").arg(recordSn));
+        return;
+    }
+    // "import undo": the user's last import, of a statement or a record file, taken back.
     if (path == u"undo") {
         UndoImport(dryRun);
         return;

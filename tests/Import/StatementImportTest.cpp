@@ -1,4 +1,5 @@
 #include "Data/FinanceFixture.h"
+#include "Data/RecycleBin.h"
 #include "Data/TradeLog.h"
 #include "Import/StatementImport.h"
 #include "StatementFiles.h"
@@ -72,6 +73,24 @@ TEST_F(StatementTest, EachShapeIsFoundByItsContentAndCheckedAgainstItsOwnTotals)
         EXPECT_TRUE(summary.Agrees()) << summary.ComparisonLines().join(u'\n').toStdString();
         EXPECT_EQ(!summary.ComparisonLines()[0].startsWith(u"账单没有写明"), c.stated);
     }
+}
+
+// The entries of an import undone have lost their trades: brought back from the recycle
+// bin, the statement imported again would book them twice. The bin refuses them, saying
+// why; the statement imported again books them once.
+TEST_F(StatementTest, EntriesOfAnUndoneImportStayInTheRecycleBin) {
+    Open("wechat.csv")->Import();
+    const int booked = Count("zorb_record");
+    (void)StatementImport_cl::UndoLast(users, records);
+    Container_ns::List_tl<int32_t> undone;
+    DB_ns::SimpleOutRecords_cl rows;
+    const int32_t count = users.GetDatabase().Query(QStringLiteral("select sn from zorb_record where valid = '0'"), rows);
+    for (int32_t i = 0; i < count; ++i, rows.MoveNext()) undone.Append(rows.GetInteger());
+    ASSERT_EQ(count, booked);
+    const Raised_st refused = Raise([&] { Vorelle_ns::RecycleBin_cl(users, records).RestoreRecords(undone); });
+    EXPECT_TRUE(refused.message.contains(QStringLiteral("撤销账单导入"))) << refused.message.toStdString();
+    Open("wechat.csv")->Import();
+    EXPECT_EQ(Count("zorb_record", "valid = '1'"), booked);
 }
 
 TEST_F(StatementTest, StatedCountsAndTotalsAreReadAsWritten) {

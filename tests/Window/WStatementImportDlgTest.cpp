@@ -3,12 +3,17 @@
 #include "../Import/StatementFiles.h"
 #include "RecordSession.h"
 #include "Window/StatementRowsModel.h"
+#include "CTL/ComboBox.h"
+#include "CTL/Report.h"
 #include "Window/WBankProfileDlg.h"
+#include "Window/WInputRecordDlg.h"
+#include "Window/WRecordFilterBar.h"
 #include "Window/WRecordManagePage.h"
 #include "WindowTesting.h"
 #include "settings/Unique.h"
 
 #include <QComboBox>
+#include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -152,37 +157,62 @@ private slots:
         QCOMPARE(RecordSession_cl::SingleAccount(), account);
     }
 
-    // Breakfast typed by hand, then the statement holding it and a dinner imported from the
-    // record page: the breakfast is linked, the dinner booked; "撤销账单导入" takes the
-    // dinner to the recycle bin and leaves the breakfast as it was typed.
+    // "撤销这次导入" takes the dinner to the recycle bin and leaves the breakfast as it was typed.
     void AnImportIsUndoneFromTheRecordPage() {
-        RecordSession_cl::Book(QStringLiteral("饮食"), QStringLiteral("早饭"), -816, QDateTime(QDate(2026, 3, 1), QTime(8, 0)));
-        const QString path = environment->AppFolder() + QStringLiteral("三月.csv");
-        StatementFiles_ns::Write(
-            path, StatementFiles_ns::Utf8Bom(QStringLiteral(
-                      "微信支付账单明细\n共2笔记录\n收入：0笔 ¥0.00\n支出：2笔 ¥33.16\n中性交易：0笔 ¥0.00\n"
-                      "----------------------微信支付账单明细列表--------------------\n"
-                      "交易时间,交易类型,交易对方,商品,收/支,金额(元),支付方式,当前状态,交易单号,商户单号,备注\n"
-                      "2026-03-01 08:01:12,商户消费,早餐店,包子,支出,¥8.16,零钱,支付成功,4200000101\t,0101\t,/\n"
-                      "2026-03-03 19:20:00,商户消费,饭馆,晚饭,支出,¥25.00,零钱,支付成功,4200000103\t,0103\t,/\n")));
         Vorelle_ns::WRecordManagePage_cl page;
         page.show();
         Settle();
-        environment->prompt.files << path;
-        auto watch = WhenShown<WStatementImportDlg_cl>(
-            [](WStatementImportDlg_cl& dialog) { Click(Button(dialog, WStatementImportDlg_cl::IdImport)); });
-        Click(Button(page, Vorelle_ns::WRecordManagePage_cl::IdImportStatement));
-        QVERIFY(watch->ran);
-        QCOMPARE(environment->prompt.shown.last().text,
-                 QStringLiteral("导入账单成功，共导入1条，以前已导入0条，跳过0条。与已有记录匹配1条（没有重复记账）。"));
-        QCOMPARE(RecordSession_cl::LiveRecords(), 2);
-        QCOMPARE(RecordSession_cl::SingleAccount(), -3316);
+        ImportBreakfastAndDinner(page);
         environment->prompt.answers << Platform_ns::Answer_en::Yes;
         Click(Button(page, Vorelle_ns::WRecordManagePage_cl::IdUndoImport));
         QVERIFY(environment->prompt.shown.last().text.endsWith(QStringLiteral("导入的微信支付账单：1条记录移入回收站，1条已有记录取消匹配。")));
         QCOMPARE(RecordSession_cl::LiveRecords(), 1);
         QCOMPARE(RecordSession_cl::SingleAccount(), -816);
         QCOMPARE(RecordSession_cl::Count(QStringLiteral("select count(*) from zorb_record where valid = '1' and expense = -816")), 1);
+    }
+
+    // The breakfast's dialog, opened with a double click: "取消与账单的匹配" books the
+    // statement's breakfast as an entry of its own and leaves the typed one as it is; the
+    // statement imported again books nothing.
+    void ALinkIsUndoneFromTheEntrysDialog() {
+        Vorelle_ns::WRecordManagePage_cl page;
+        page.show();
+        Settle();
+        ImportBreakfastAndDinner(page);
+        // March, as a person picks it: the custom span, then both dates.
+        QVERIFY(Control<CTL_ns::ComboBox_cl>(page, Vorelle_ns::WRecordFilterBar_cl::IdDateMode)
+                    ->SelectByText(QStringLiteral("自定义")));
+        Settle();
+        Control<QDateEdit>(page, Vorelle_ns::WRecordFilterBar_cl::IdBeginDate)->setDate(QDate(2026, 3, 1));
+        Control<QDateEdit>(page, Vorelle_ns::WRecordFilterBar_cl::IdEndDate)->setDate(QDate(2026, 3, 31));
+        Settle();
+        auto* records = Control<CTL_ns::Report_cl>(page, Vorelle_ns::WRecordManagePage_cl::IdRecords);
+        int32_t breakfast = -1;
+        for (int32_t row = 0; row < records->RowCount(); ++row) {
+            for (int32_t column = 0; column < records->model()->columnCount(); ++column) {
+                if (records->model()->index(row, column).data().toString() == QStringLiteral("早饭")) breakfast = row;
+            }
+        }
+        QVERIFY(breakfast >= 0);
+        environment->prompt.answers << Platform_ns::Answer_en::Yes;
+        bool offered = false, offeredAfter = true;
+        auto unlink = WhenShown<Vorelle_ns::WInputRecordDlg_cl>([&](Vorelle_ns::WInputRecordDlg_cl& dialog) {
+            QPushButton* button = Button(dialog, Vorelle_ns::WInputRecordDlg_cl::IdUnlink);
+            offered = button->isVisible();
+            Click(button);
+            offeredAfter = button->isVisible();
+            Click(Button(dialog, Vorelle_ns::WInputRecordDlg_cl::IdCancel));
+        });
+        const QPoint cell = records->visualRect(records->model()->index(breakfast, 2)).center();
+        QTest::mouseClick(records->viewport(), Qt::LeftButton, {}, cell);
+        QTest::mouseDClick(records->viewport(), Qt::LeftButton, {}, cell);
+        QTest::qWait(300);
+        QVERIFY(unlink->ran);
+        QVERIFY(offered);
+        QVERIFY(!offeredAfter);
+        QCOMPARE(RecordSession_cl::LiveRecords(), 3);
+        QCOMPARE(RecordSession_cl::SingleAccount(), -4132);
+        QCOMPARE(RecordSession_cl::Count(QStringLiteral("select count(*) from zorb_record where valid = '1' and expense = -816")), 2);
     }
 
     // A statement cut off before its last trade is booked only when the user accepts it.
@@ -209,6 +239,29 @@ private slots:
 
 private:
     std::unique_ptr<Environment_cl> environment;
+
+    // Breakfast typed by hand, then the statement holding it and a dinner imported from the
+    // record page: the breakfast is linked, the dinner booked.
+    void ImportBreakfastAndDinner(Vorelle_ns::WRecordManagePage_cl& page) {
+        RecordSession_cl::Book(QStringLiteral("饮食"), QStringLiteral("早饭"), -816, QDateTime(QDate(2026, 3, 1), QTime(8, 0)));
+        const QString path = environment->AppFolder() + QStringLiteral("三月.csv");
+        StatementFiles_ns::Write(
+            path, StatementFiles_ns::Utf8Bom(QStringLiteral(
+                      "微信支付账单明细\n共2笔记录\n收入：0笔 ¥0.00\n支出：2笔 ¥33.16\n中性交易：0笔 ¥0.00\n"
+                      "----------------------微信支付账单明细列表--------------------\n"
+                      "交易时间,交易类型,交易对方,商品,收/支,金额(元),支付方式,当前状态,交易单号,商户单号,备注\n"
+                      "2026-03-01 08:01:12,商户消费,早餐店,包子,支出,¥8.16,零钱,支付成功,4200000101\t,0101\t,/\n"
+                      "2026-03-03 19:20:00,商户消费,饭馆,晚饭,支出,¥25.00,零钱,支付成功,4200000103\t,0103\t,/\n")));
+        environment->prompt.files << path;
+        auto watch = WhenShown<WStatementImportDlg_cl>(
+            [](WStatementImportDlg_cl& dialog) { Click(Button(dialog, WStatementImportDlg_cl::IdImport)); });
+        Click(Button(page, Vorelle_ns::WRecordManagePage_cl::IdImportStatement));
+        QVERIFY(watch->ran);
+        QCOMPARE(environment->prompt.shown.last().text,
+                 QStringLiteral("导入账单成功，共导入1条，以前已导入0条，跳过0条。与已有记录匹配1条（没有重复记账）。"));
+        QCOMPARE(RecordSession_cl::LiveRecords(), 2);
+        QCOMPARE(RecordSession_cl::SingleAccount(), -3316);
+    }
     std::unique_ptr<RecordSession_cl> session;
 };
 
