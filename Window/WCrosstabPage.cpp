@@ -89,6 +89,8 @@ WCrosstabPage_cl::WCrosstabPage_cl(const Resource_st& resource, QWidget* parent)
 }
 
 WCrosstabPage_cl::~WCrosstabPage_cl() {
+    // The name box loses the focus as it goes, after this part of the page is gone.
+    userNameCombo->lineEdit()->disconnect(this);
     try {
         Unique_ns::GetCustomFromDatabase().WriteString(kUserModeKey, userModeCombo->currentText());
     } catch (const Base_ns::Error_cl& error) {

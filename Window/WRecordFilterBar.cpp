@@ -89,6 +89,12 @@ WRecordFilterBar_cl::WRecordFilterBar_cl(QWidget* page) : QWidget(page) {
     EnableDates();
 }
 
+WRecordFilterBar_cl::~WRecordFilterBar_cl() {
+    // A box that has the focus loses it as it goes, after this part of the bar is gone:
+    // its "typing ended" must not reach the bar then.
+    for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
+
 void WRecordFilterBar_cl::Build() {
     DialogBuilder_cl build(this);
     const Platform_ns::DialogUnits_cl units;

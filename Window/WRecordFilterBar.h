@@ -61,6 +61,7 @@ public:
 
     // Placed over the top of the page, its parts at the page's positions in dialog units.
     explicit WRecordFilterBar_cl(QWidget* page);
+    ~WRecordFilterBar_cl() override;
 
     static QString ClassName() { return QStringLiteral("WRecordFilterBar_cl"); }
 

@@ -12,6 +12,7 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=
 cmake --build build-asan -j "$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
 ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
 seconds=${FUZZ_SECONDS:-30}
 for target in build-asan/fuzz/*Fuzz; do
