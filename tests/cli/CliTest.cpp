@@ -36,6 +36,16 @@ struct Result_st {
     QString err;
 };
 
+struct Step_st {
+    const char* title;
+    QStringList arguments;
+    QString password;  // VORELLE_PASSWORD; null: unset
+    QString newPassword;
+    int exitCode;
+    QString out;  // standard output holds this
+    QString err;  // standard error holds this
+};
+
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -117,19 +127,30 @@ protected:
 
     QString Book(const QString& name) const { return folder.filePath(name); }
 
+    // Runs each step and checks what it printed and its exit status.
+    void Walk(const std::vector<Step_st>& steps) {
+        for (const Step_st& step : steps) {
+            SCOPED_TRACE(step.title);
+            const Result_st result = Run(step.arguments, step.password, step.newPassword);
+            EXPECT_EQ(result.exitCode, step.exitCode) << result.err.toStdString();
+            if (step.out.contains(u'\n')) {
+                EXPECT_EQ(result.out, step.out);
+            } else {
+                EXPECT_TRUE(result.out.contains(step.out)) << result.out.toStdString();
+            }
+            EXPECT_TRUE(result.err.contains(step.err)) << result.err.toStdString();
+            // Refusals are one line (and a hint for usage errors); passwords never show.
+            if (step.exitCode == 1) {
+                EXPECT_EQ(result.err.count(u'\n'), 1) << result.err.toStdString();
+            }
+            EXPECT_FALSE((result.out + result.err).contains(QLatin1String(kSecretMark)));
+        }
+    }
+
     QTemporaryDir folder;
     QString program;
 };
 
-struct Step_st {
-    const char* title;
-    QStringList arguments;
-    QString password;  // VORELLE_PASSWORD; null: unset
-    QString newPassword;
-    int exitCode;
-    QString out;  // standard output holds this
-    QString err;  // standard error holds this
-};
 
 const QString kYearReport = QStringLiteral(
     "分类           2025    2026\n"
@@ -213,22 +234,7 @@ TEST_F(CliTest, SessionOnALocalBook) {
         {"help of report month", {"report", "month", "--help"}, none, none, 0, "--format <FORMAT>", ""},
         {"help of import", {"import", "--help"}, none, none, 0, "--accept-mismatch", ""},
     };
-    for (const Step_st& step : steps) {
-        SCOPED_TRACE(step.title);
-        const Result_st result = Run(step.arguments, step.password, step.newPassword);
-        EXPECT_EQ(result.exitCode, step.exitCode) << result.err.toStdString();
-        if (step.out.contains(u'\n')) {
-            EXPECT_EQ(result.out, step.out);
-        } else {
-            EXPECT_TRUE(result.out.contains(step.out)) << result.out.toStdString();
-        }
-        EXPECT_TRUE(result.err.contains(step.err)) << result.err.toStdString();
-        // Refusals are one line (and a hint for usage errors); passwords never show.
-        if (step.exitCode == 1) {
-            EXPECT_EQ(result.err.count(u'\n'), 1) << result.err.toStdString();
-        }
-        EXPECT_FALSE((result.out + result.err).contains(QLatin1String(kSecretMark)));
-    }
+    Walk(steps);
     EXPECT_FALSE(QFile::exists(Book(QStringLiteral("missing.book"))));
     EXPECT_FALSE(QFile::exists(Book(QStringLiteral("x.csv"))));
 }
@@ -259,17 +265,7 @@ TEST_F(CliTest, RefusalsNameWhatIsAllowedAndChangeNothing) {
         {"export onto a pipe", {book, wang, "export", "{dir}/pipe", "--from", "2025-01-01", "--to", "2026-12-31"}, kAdminPassword, none, 1, "", "这不是一个普通文件"},
         {"the month as it was", {book, wang, "report", "month", "--from", "2025-12", "--to", "2026-02", "--format", "csv"}, kAdminPassword, none, 0, kMonthCsv, ""},
     };
-    for (const Step_st& step : steps) {
-        SCOPED_TRACE(step.title);
-        const Result_st result = Run(step.arguments, step.password, step.newPassword);
-        EXPECT_EQ(result.exitCode, step.exitCode) << result.err.toStdString();
-        if (step.out.contains(u'\n')) {
-            EXPECT_EQ(result.out, step.out);
-        } else {
-            EXPECT_TRUE(result.out.contains(step.out)) << result.out.toStdString();
-        }
-        EXPECT_TRUE(result.err.contains(step.err)) << result.err.toStdString();
-    }
+    Walk(steps);
     EXPECT_TRUE(QFileInfo(Book(QStringLiteral("link.csv"))).isSymLink());
     EXPECT_TRUE(QFile::exists(Book(QStringLiteral("real.csv"))));
     EXPECT_FALSE(QFile::exists(Book(QStringLiteral("x.csv"))));
