@@ -21,6 +21,6 @@ for target in build-asan/fuzz/*Fuzz; do
   cp fuzz/corpus/"$name"/* "$corpus"/
   echo "fuzzing $name for $seconds s"
   "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=512 -print_final_stats=1 \
-            -artifact_prefix=build-asan/"$name"- "$corpus" 2>&1 | tail -n 12
+            -artifact_prefix=build-asan/"$name"- "$corpus" 2>&1 | tail -n 40
   rm -rf "$corpus"
 done
