@@ -7,6 +7,7 @@
 #include <openssl/evp.h>
 #include <openssl/sha.h>
 
+#include <QtEndian>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -63,20 +64,17 @@ typename Sha::Context PadState(const unsigned char* key, unsigned char pad) {
     return context;
 }
 
-// One more digest of a state over the message in block (a digest, already padded): the new
-// digest is written back into block's front, big-endian as the digest's bytes are.
+// One more digest of a state over the message in block (a digest, already padded), made in
+// work: the new digest is written back into block's front, big-endian as digests are.
 template <typename Sha>
-void Step(const typename Sha::Context& from, unsigned char* block) {
-    typename Sha::Context context = from;
-    Sha::Transform(context, block);
-    const auto state = Sha::State(context);
-    for (size_t i = 0; i < state.size(); ++i) {
-        block[4 * i] = static_cast<unsigned char>(state[i] >> 24);
-        block[4 * i + 1] = static_cast<unsigned char>(state[i] >> 16);
-        block[4 * i + 2] = static_cast<unsigned char>(state[i] >> 8);
-        block[4 * i + 3] = static_cast<unsigned char>(state[i]);
+void Step(const typename Sha::Context& from, typename Sha::Context& work, unsigned char* block) {
+    work = from;
+    Sha::Transform(work, block);
+    for (const uint32_t word : Sha::State(work)) {
+        const uint32_t big = qToBigEndian(word);
+        std::memcpy(block, &big, sizeof big);
+        block += sizeof big;
     }
-    OPENSSL_cleanse(&context, sizeof context);
 }
 
 template <typename Sha>
@@ -106,16 +104,18 @@ QByteArray Run(const QByteArray& secret, const QByteArray& salt, int rounds, int
     const uint32_t bits = uint32_t(kBlock + kSize) * 8;
     block[kBlock - 2] = static_cast<unsigned char>(bits >> 8);
     block[kBlock - 1] = static_cast<unsigned char>(bits);
+    typename Sha::Context work;
     for (int b = 0; b < blocks; ++b) {
         unsigned char* sum = reinterpret_cast<unsigned char*>(first.data()) + b * kSize;
         std::memcpy(block, sum, kSize);
         for (int round = 1; round < rounds; ++round) {
-            Step<Sha>(inner, block);
-            Step<Sha>(outer, block);
+            Step<Sha>(inner, work, block);
+            Step<Sha>(outer, work, block);
             for (int i = 0; i < kSize; ++i) sum[i] ^= block[i];
         }
     }
     OPENSSL_cleanse(block, sizeof block);
+    OPENSSL_cleanse(&work, sizeof work);
     const QByteArray out = first.left(length);
     OPENSSL_cleanse(first.data(), size_t(first.size()));
     return out;
