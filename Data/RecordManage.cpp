@@ -922,10 +922,19 @@ Base_ns::Trusteeship_tl<RecordRow_st> RecordManage_cl::GetRecords(bool allUsers,
 RecordList_cl RecordManage_cl::GetRecordList(bool allUsers, const QString& userName, const Base_ns::DateTime_cl& begin,
                                              const Base_ns::DateTime_cl& end, const RecordFilter_st& filter,
                                              int32_t piece) {
+    RecordList_cl list;
+    EachRecord(allUsers, userName, begin, end, filter, [&list](const RecordRow_st& row) { list.Append(row); }, piece);
+    list.Finish();
+    return list;
+}
+
+int32_t RecordManage_cl::EachRecord(bool allUsers, const QString& userName, const Base_ns::DateTime_cl& begin,
+                                    const Base_ns::DateTime_cl& end, const RecordFilter_st& filter,
+                                    const std::function<void(const RecordRow_st&)>& take, int32_t piece) {
     if (piece < 1) throw SysError(11, __LINE__, QString::number(piece));
     // Read in pieces, newest first, each from the second where the last one stopped: the
     // engine hands a whole result over at once, at many times what the list keeps of it.
-    RecordList_cl list;
+    int32_t taken = 0;
     DB_ns::IDatabase_cl& database = userManage.GetDatabase();
     const bool local = database.GetType() == DB_LOCAL;
     Base_ns::DateTime_cl until = end;
@@ -944,20 +953,22 @@ RecordList_cl RecordManage_cl::GetRecordList(bool allUsers, const QString& userN
             if (!(row.recordTime == until)) last.clear();
             until = row.recordTime;
             last.insert(row.sn);
-            if (!again.contains(row.sn)) list.Append(row);
+            if (!again.contains(row.sn)) {
+                take(row);
+                ++taken;
+            }
             records.MoveNext();
         }
         // A long read passes page after page of its own stretch of time through the
         // engine's cache, which no later piece or statement wants: they are given back
         // after each piece rather than held, tens of megabytes, beside the growing list.
-        if (local && list.Count() >= piece) database.ExecuteNoRecords(MakeSQL(DB_LOCAL, releaseCache));
+        if (local && taken >= piece) database.ExecuteNoRecords(MakeSQL(DB_LOCAL, releaseCache));
         if (count < limit) break;
         // A piece of one second only would be read again whole: take more at once.
         if (last.size() == count) limit *= 2;
         again = std::move(last);
     }
-    list.Finish();
-    return list;
+    return taken;
 }
 
 Base_ns::Trusteeship_tl<TypeSum_st> RecordManage_cl::GetTypeSums(bool allUsers, const QString& userName,
