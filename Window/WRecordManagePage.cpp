@@ -14,6 +14,7 @@
 #include "WInputRecordDlg.h"
 #include "WBankProfileDlg.h"
 #include "WStatementImportDlg.h"
+#include "WProgressDlg.h"
 #include "base/UserError.h"
 #include "platform/prompt/Prompt.h"
 #include "platform/widgets/DialogUnits.h"
@@ -23,7 +24,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QStringList>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QSet>
 #include <QShortcut>
@@ -475,10 +475,7 @@ void WRecordManagePage_cl::Import() {
             Platform_ns::Answer_en::Yes)
             return;
     }
-    QProgressDialog progress(QStringLiteral("正在导入费用记录…"), QString(), 0, 100, this);
-    progress.setWindowTitle(DataCore_cl::GetProductName());
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);  // only a long import shows it
+    WProgressDlg_cl progress(QStringLiteral("正在导入费用记录…"), this);
     int last = 0;
     const int32_t count = RecordFileImport_cl::Import(
         path, DataCore().GetUserManage(), DataCore().GetRecordManage(), [&](int64_t done, int64_t total) {

@@ -5,6 +5,7 @@
 #include "Data/UserManage.h"
 #include "Window/StatementRowsModel.h"
 #include "Window/WCategoryRulesDlg.h"
+#include "Window/WProgressDlg.h"
 #include "base/Error.h"
 #include "platform/prompt/Prompt.h"
 #include "settings/Unique.h"
@@ -15,7 +16,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -47,10 +47,7 @@ WStatementImportDlg_cl::WStatementImportDlg_cl(const QString& path, QWidget* par
     statement->SetMatchDays(Import_ns::StatementImport_cl::MatchDays(custom));
     BuildControls(path);
     // A long file is read before this dialog shows: its progress is shown over the page.
-    QProgressDialog reading(QStringLiteral("正在读取账单…"), QString(), 0, 100, parent);
-    reading.setWindowTitle(DataCore_cl::GetProductName());
-    reading.setWindowModality(Qt::WindowModal);
-    reading.setMinimumDuration(500);
+    WProgressDlg_cl reading(QStringLiteral("正在读取账单…"), parent);
     Preview(Follow(&reading));
 }
 
