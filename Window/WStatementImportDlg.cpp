@@ -1,4 +1,5 @@
 #include "Window/WStatementImportDlg.h"
+#include "Window/ScreenFit.h"
 
 #include "Control/DataCore.h"
 #include "Data/RecordManage.h"
@@ -102,6 +103,7 @@ void WStatementImportDlg_cl::BuildControls(const QString& path) {
     rowsView->setSelectionBehavior(QAbstractItemView::SelectRows);
     rowsView->setSelectionMode(QAbstractItemView::SingleSelection);
     rowsView->verticalHeader()->hide();
+    rowsView->horizontalHeader()->setStretchLastSection(true);
     rowsView->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     rowsView->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                               QAbstractItemView::SelectedClicked);
@@ -127,7 +129,7 @@ void WStatementImportDlg_cl::BuildControls(const QString& path) {
     buttons->addWidget(importButton);
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
-    resize(1000, 600);
+    resize(ScreenFit_cl::Bounded(QSize(1000, 600)));
 
     connect(saveRule, &QPushButton::clicked, this, [this] { Handle([this] { OnSaveRule(); }); });
     connect(rules, &QPushButton::clicked, this, [this] { Handle([this] { OnRules(); }); });

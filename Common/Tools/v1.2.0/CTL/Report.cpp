@@ -61,9 +61,10 @@ Report_cl::Report_cl(QWidget* parent, bool autoFree) : QTableView(parent), autoF
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(0);
     FitRowHeight();
-    // The widths are the program's: no column stretches on its own. Titles read from the
-    // left and stay plain when rows are selected.
-    horizontalHeader()->setStretchLastSection(false);
+    // The widths are the program's, but a list wider than its columns gives the rest to
+    // the last one rather than showing an empty band. Titles read from the left and stay
+    // plain when rows are selected.
+    horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setMinimumSectionSize(0);
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setHighlightSections(false);
