@@ -22,6 +22,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTableView>
 #include <QTreeView>
@@ -194,6 +195,34 @@ void CheckListsUseWidth(QWidget& window) {
     }
 }
 
+// Every amount in sight in a list stands whole and right-aligned, with two decimals.
+void CheckAmountsWhole(QWidget& window) {
+    static const QRegularExpression amount(QStringLiteral("^[-+]?[0-9,]*[0-9]\\.[0-9]+$"));
+    for (QAbstractItemView* view : window.findChildren<QAbstractItemView*>()) {
+        auto* table = qobject_cast<QTableView*>(view);
+        if (table == nullptr || !view->isVisibleTo(&window) || view->model() == nullptr) continue;
+        const int last = std::min(view->model()->rowCount(), 50);
+        for (int row = 0; row < last; ++row) {
+            for (int column = 0; column < view->model()->columnCount(); ++column) {
+                const QModelIndex index = view->model()->index(row, column);
+                const QString text = index.data().toString();
+                if (!amount.match(text).hasMatch()) continue;
+                const QString where = QStringLiteral("%1 in list %2").arg(text, view->objectName());
+                QVERIFY2(text.section(u'.', 1).size() == 2, qPrintable(where));
+                QVERIFY2(Qt::Alignment(index.data(Qt::TextAlignmentRole).toInt()) & Qt::AlignRight, qPrintable(where));
+                QVERIFY2(table->columnWidth(column) >= view->fontMetrics().horizontalAdvance(text) + 8,
+                         qPrintable(where + QStringLiteral(": column %1 wide").arg(table->columnWidth(column))));
+            }
+        }
+    }
+}
+
+// Asked for by SCREEN_PICTURES, a folder: the window as it shows, to be looked at.
+void Picture(QWidget& window, const QString& name) {
+    const QString folder = qEnvironmentVariable("SCREEN_PICTURES");
+    if (!folder.isEmpty()) QVERIFY(window.grab().save(folder + u'/' + name + QStringLiteral(".png")));
+}
+
 }  // namespace
 
 class ScreenSizeTest : public QObject {
@@ -236,6 +265,9 @@ private slots:
         if (QTest::currentTestFailed()) return;
         CheckListsUseWidth(*window);
         if (QTest::currentTestFailed()) return;
+        CheckAmountsWhole(*window);
+        if (QTest::currentTestFailed()) return;
+        Picture(*window, QString::fromUtf8(QTest::currentDataTag()));
 
         window->showMaximized();
         Settle();
@@ -244,6 +276,7 @@ private slots:
         CheckReachable(*window);
         if (QTest::currentTestFailed()) return;
         CheckListsUseWidth(*window);
+        Picture(*window, QString::fromUtf8(QTest::currentDataTag()) + QStringLiteral(", maximized"));
     }
 
 private:
