@@ -69,6 +69,10 @@ Report_cl::Report_cl(QWidget* parent, bool autoFree) : QTableView(parent), autoF
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // A figure cut short reads as another figure: its column grows to hold it.
+    connect(&rowModel, &QAbstractItemModel::modelReset, this, &Report_cl::FitFiguresLater);
+    connect(&rowModel, &QAbstractItemModel::rowsInserted, this, &Report_cl::FitFiguresLater);
+    connect(&rowModel, &QAbstractItemModel::dataChanged, this, &Report_cl::FitFiguresLater);
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
         if (index.isValid()) emit CellClicked(index.row(), index.column());
     });
@@ -83,6 +87,28 @@ void Report_cl::FitRowHeight() {
     option.features |= QStyleOptionViewItem::HasDisplay;
     option.text = QStringLiteral("0年");  // rows hold figures and Chinese, which may come from a taller font
     verticalHeader()->setDefaultSectionSize(style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).height());
+}
+
+void Report_cl::FitFiguresLater() {
+    if (fitPending) return;
+    fitPending = true;
+    QMetaObject::invokeMethod(this, &Report_cl::FitFigures, Qt::QueuedConnection);
+}
+
+void Report_cl::FitFigures() {
+    fitPending = false;
+    const int32_t margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 4;
+    for (int32_t column = 0; column < ColumnCount(); ++column) {
+        if (!rowModel.IsFigures(column)) continue;
+        // Figures of one length are about as wide: the longest text is measured.
+        QString longest;
+        for (int32_t row = 0; row < RowCount(); ++row) {
+            const QString text = rowModel.Text(row, column);
+            if (text.size() > longest.size()) longest = text;
+        }
+        const int32_t needed = fontMetrics().horizontalAdvance(longest) + margins;
+        if (columnWidth(column) < needed) setColumnWidth(column, needed);
+    }
 }
 
 void Report_cl::changeEvent(QEvent* event) {

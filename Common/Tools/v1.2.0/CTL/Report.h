@@ -104,10 +104,14 @@ private:
     std::vector<int32_t> Selected() const;
     // Every row as high as one line of text in this font and style.
     void FitRowHeight();
+    // Widens each column of figures to its widest figure, once the rows have changed.
+    void FitFiguresLater();
+    void FitFigures();
 
     ReportModel_cl rowModel;
     ReportDelegate_cl cellDelegate;
     bool autoFree;
+    bool fitPending = false;
 };
 
 }  // namespace CTL_ns
