@@ -61,10 +61,9 @@ Report_cl::Report_cl(QWidget* parent, bool autoFree) : QTableView(parent), autoF
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(0);
     FitRowHeight();
-    // The widths are the program's, but a list wider than its columns gives the rest to
-    // the last one rather than showing an empty band. Titles read from the left and stay
-    // plain when rows are selected.
-    horizontalHeader()->setStretchLastSection(true);
+    // The widths are the program's (see FillWidth for a list wider than them). Titles read
+    // from the left and stay plain when rows are selected.
+    horizontalHeader()->setStretchLastSection(false);
     horizontalHeader()->setMinimumSectionSize(0);
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setHighlightSections(false);
@@ -73,6 +72,12 @@ Report_cl::Report_cl(QWidget* parent, bool autoFree) : QTableView(parent), autoF
     connect(&rowModel, &QAbstractItemModel::modelReset, this, &Report_cl::FitFiguresLater);
     connect(&rowModel, &QAbstractItemModel::rowsInserted, this, &Report_cl::FitFiguresLater);
     connect(&rowModel, &QAbstractItemModel::dataChanged, this, &Report_cl::FitFiguresLater);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (filling) return;
+        // A width set anew for the grown column is its own width from now on.
+        if (column == growColumn) growColumn = -1;
+        FillWidthLater();
+    });
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
         if (index.isValid()) emit CellClicked(index.row(), index.column());
     });
@@ -109,6 +114,39 @@ void Report_cl::FitFigures() {
         const int32_t needed = fontMetrics().horizontalAdvance(longest) + margins;
         if (columnWidth(column) < needed) setColumnWidth(column, needed);
     }
+}
+
+void Report_cl::FillWidthLater() {
+    if (fillPending) return;
+    fillPending = true;
+    QMetaObject::invokeMethod(this, &Report_cl::FillWidth, Qt::QueuedConnection);
+}
+
+void Report_cl::FillWidth() {
+    fillPending = false;
+    std::vector<int32_t> widths(static_cast<size_t>(ColumnCount()));
+    for (int32_t column = 0; column < ColumnCount(); ++column) widths[size_t(column)] = columnWidth(column);
+    const bool wasGrown = growColumn >= 0 && growColumn < ColumnCount();
+    if (wasGrown) widths[size_t(growColumn)] = std::max(0, widths[size_t(growColumn)] - grown);
+    // A column of no width is one the program hides: the last one with a width grows.
+    int32_t last = -1;
+    int32_t total = 0;
+    for (int32_t column = 0; column < ColumnCount(); ++column) {
+        total += widths[size_t(column)];
+        if (widths[size_t(column)] > 0) last = column;
+    }
+    const int32_t extra = last < 0 ? 0 : std::max(0, viewport()->width() - total);
+    filling = true;
+    if (wasGrown && growColumn != last) setColumnWidth(growColumn, widths[size_t(growColumn)]);
+    if (last >= 0) setColumnWidth(last, widths[size_t(last)] + extra);
+    filling = false;
+    growColumn = last;
+    grown = extra;
+}
+
+void Report_cl::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    FillWidthLater();
 }
 
 void Report_cl::changeEvent(QEvent* event) {
@@ -170,6 +208,8 @@ void Report_cl::SetColumns(const Column_st* columns, int32_t count) {
 
 void Report_cl::ClearColumns() {
     DeleteAllRows();
+    growColumn = -1;
+    grown = 0;
     rowModel.ClearTitles();
 }
 
@@ -292,7 +332,7 @@ QString Report_cl::ColumnWidthsText() const {
     QString text;
     for (int i = 0; i < ColumnCount(); ++i) {
         if (i > 0) text += QLatin1Char(',');
-        text += QString::number(columnWidth(i));
+        text += QString::number(columnWidth(i) - (i == growColumn ? grown : 0));
     }
     return text;
 }

@@ -93,6 +93,7 @@ protected:
     // row, Left and Right scroll instead of moving between cells.
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     // Frames the current row whole when the list has the focus.
     void paintEvent(QPaintEvent* event) override;
 
@@ -107,11 +108,19 @@ private:
     // Widens each column of figures to its widest figure, once the rows have changed.
     void FitFiguresLater();
     void FitFigures();
+    // A list wider than its columns shows no empty band: the last column with a width
+    // takes the rest, for the time being; its own width stays what was set.
+    void FillWidthLater();
+    void FillWidth();
 
     ReportModel_cl rowModel;
     ReportDelegate_cl cellDelegate;
     bool autoFree;
     bool fitPending = false;
+    bool fillPending = false;
+    bool filling = false;
+    int32_t growColumn = -1;  // the column FillWidth widened, by grown
+    int32_t grown = 0;
 };
 
 }  // namespace CTL_ns

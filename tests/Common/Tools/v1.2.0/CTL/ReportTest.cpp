@@ -103,6 +103,27 @@ TEST_F(ReportTest, SetColumnsReplacesRowsAndColumns) {
     EXPECT_EQ(Widths(list), QList<int>{42});
 }
 
+// A list wider than its columns: the last column with a width takes the rest while it
+// lasts, a hidden one stays hidden, and the widths kept are those set; a figure is never
+// cut.
+TEST_F(ReportTest, AWiderListFillsWithItsLastColumnAndKeepsItsWidths) {
+    list.SetColumnWidthsText(QStringLiteral("40,60,0"));
+    list.show();
+    const std::pair<int, QList<int>> steps[] = {{400, {40, 360, 0}}, {150, {40, 110, 0}}, {60, {40, 60, 0}}};
+    for (const auto& [width, widths] : steps) {
+        SetClientWidth(list, width);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(Widths(list), widths) << width;
+        EXPECT_EQ(list.ColumnWidthsText(), QStringLiteral("40,60,0")) << width;
+    }
+    const Report_cl::Column_st figures[] = {{QStringLiteral("金额"), 10, true}, {QStringLiteral("注释"), -1}};
+    list.SetColumns(figures, 2);
+    const QString texts[] = {QStringLiteral("-123456.78"), QString()};
+    list.AddRow(texts, 2);
+    QCoreApplication::processEvents();
+    EXPECT_GT(list.columnWidth(0), list.fontMetrics().horizontalAdvance(texts[0]));
+}
+
 TEST_F(ReportTest, RowsNeedOneTextPerColumn) {
     const QString texts[] = {QStringLiteral("2008-03-05"), QStringLiteral("午餐"), QStringLiteral("-12.50")};
     EXPECT_EQ(list.AddRow(texts, 3), 0);
