@@ -1,4 +1,5 @@
 #include "../Import/StatementFiles.h"
+#include "Data/Budget.h"
 #include "RecordSession.h"
 #include "Window/WBankProfileDlg.h"
 #include "Window/WCategoryRulesDlg.h"
@@ -210,7 +211,9 @@ void CheckAmountsWhole(QWidget& window) {
                 const QString where = QStringLiteral("%1 in list %2").arg(text, view->objectName());
                 QVERIFY2(text.section(u'.', 1).size() == 2, qPrintable(where));
                 QVERIFY2(Qt::Alignment(index.data(Qt::TextAlignmentRole).toInt()) & Qt::AlignRight, qPrintable(where));
-                QVERIFY2(table->columnWidth(column) >= view->fontMetrics().horizontalAdvance(text) + 8,
+                // An item's text keeps a margin each side, or it is cut short with "…".
+                const int margins = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
+                QVERIFY2(table->columnWidth(column) >= view->fontMetrics().horizontalAdvance(text) + margins,
                          qPrintable(where + QStringLiteral(": column %1 wide").arg(table->columnWidth(column))));
             }
         }
@@ -232,7 +235,10 @@ private slots:
     void init() {
         environment = std::make_unique<Environment_cl>();
         session = std::make_unique<RecordSession_cl>();
+        // A large amount and a plan, so that every list has rows to show.
         RecordSession_cl::Book(QStringLiteral("餐饮"), QStringLiteral("午饭"), -12345678, QDateTime::currentDateTime());
+        Budget_cl(DataCore().GetUserManage()).SetTypePlan(QStringLiteral("餐饮"), 50000);
+        Budget_cl(DataCore().GetUserManage()).SetUserPlan(RecordSession_cl::SuperName, 150000);
     }
     void cleanup() {
         session.reset();

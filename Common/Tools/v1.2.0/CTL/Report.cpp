@@ -74,8 +74,8 @@ Report_cl::Report_cl(QWidget* parent, bool autoFree) : QTableView(parent), autoF
     connect(&rowModel, &QAbstractItemModel::dataChanged, this, &Report_cl::FitFiguresLater);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
         if (filling) return;
-        // A width set anew for the grown column is its own width from now on.
-        if (column == growColumn) growColumn = -1;
+        // A width set anew is the column's own from now on.
+        if (size_t(column) < grownBy.size()) grownBy[size_t(column)] = 0;
         FillWidthLater();
     });
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
@@ -124,24 +124,28 @@ void Report_cl::FillWidthLater() {
 
 void Report_cl::FillWidth() {
     fillPending = false;
-    std::vector<int32_t> widths(static_cast<size_t>(ColumnCount()));
-    for (int32_t column = 0; column < ColumnCount(); ++column) widths[size_t(column)] = columnWidth(column);
-    const bool wasGrown = growColumn >= 0 && growColumn < ColumnCount();
-    if (wasGrown) widths[size_t(growColumn)] = std::max(0, widths[size_t(growColumn)] - grown);
-    // A column of no width is one the program hides: the last one with a width grows.
-    int32_t last = -1;
+    const int32_t count = ColumnCount();
+    grownBy.resize(size_t(count), 0);
+    std::vector<int32_t> widths(static_cast<size_t>(count));
     int32_t total = 0;
-    for (int32_t column = 0; column < ColumnCount(); ++column) {
+    int32_t last = -1;
+    for (int32_t column = 0; column < count; ++column) {
+        widths[size_t(column)] = std::max(0, columnWidth(column) - grownBy[size_t(column)]);
         total += widths[size_t(column)];
         if (widths[size_t(column)] > 0) last = column;
     }
-    const int32_t extra = last < 0 ? 0 : std::max(0, viewport()->width() - total);
+    // Each column with a width grows in its share; one of no width is one the program hides.
+    const int32_t extra = total > 0 ? std::max(0, viewport()->width() - total) : 0;
+    int32_t given = 0;
     filling = true;
-    if (wasGrown && growColumn != last) setColumnWidth(growColumn, widths[size_t(growColumn)]);
-    if (last >= 0) setColumnWidth(last, widths[size_t(last)] + extra);
+    for (int32_t column = 0; column < count; ++column) {
+        const int32_t width = widths[size_t(column)];
+        const int32_t share = width == 0 ? 0 : column == last ? extra - given : int32_t(int64_t(extra) * width / total);
+        given += share;
+        grownBy[size_t(column)] = share;
+        setColumnWidth(column, width + share);
+    }
     filling = false;
-    growColumn = last;
-    grown = extra;
 }
 
 void Report_cl::resizeEvent(QResizeEvent* event) {
@@ -208,8 +212,7 @@ void Report_cl::SetColumns(const Column_st* columns, int32_t count) {
 
 void Report_cl::ClearColumns() {
     DeleteAllRows();
-    growColumn = -1;
-    grown = 0;
+    grownBy.clear();
     rowModel.ClearTitles();
 }
 
@@ -332,7 +335,7 @@ QString Report_cl::ColumnWidthsText() const {
     QString text;
     for (int i = 0; i < ColumnCount(); ++i) {
         if (i > 0) text += QLatin1Char(',');
-        text += QString::number(columnWidth(i) - (i == growColumn ? grown : 0));
+        text += QString::number(columnWidth(i) - (size_t(i) < grownBy.size() ? grownBy[size_t(i)] : 0));
     }
     return text;
 }

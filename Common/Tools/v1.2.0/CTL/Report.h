@@ -108,8 +108,8 @@ private:
     // Widens each column of figures to its widest figure, once the rows have changed.
     void FitFiguresLater();
     void FitFigures();
-    // A list wider than its columns shows no empty band: the last column with a width
-    // takes the rest, for the time being; its own width stays what was set.
+    // A list wider than its columns shows no empty band: the columns grow in proportion,
+    // for the time being; their own widths stay what was set.
     void FillWidthLater();
     void FillWidth();
 
@@ -119,8 +119,7 @@ private:
     bool fitPending = false;
     bool fillPending = false;
     bool filling = false;
-    int32_t growColumn = -1;  // the column FillWidth widened, by grown
-    int32_t grown = 0;
+    std::vector<int32_t> grownBy;  // per column, what FillWidth added
 };
 
 }  // namespace CTL_ns

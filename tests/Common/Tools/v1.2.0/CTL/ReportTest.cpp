@@ -103,13 +103,12 @@ TEST_F(ReportTest, SetColumnsReplacesRowsAndColumns) {
     EXPECT_EQ(Widths(list), QList<int>{42});
 }
 
-// A list wider than its columns: the last column with a width takes the rest while it
-// lasts, a hidden one stays hidden, and the widths kept are those set; a figure is never
-// cut.
-TEST_F(ReportTest, AWiderListFillsWithItsLastColumnAndKeepsItsWidths) {
+// A list wider than its columns: those with a width share the rest while it lasts, a
+// hidden one stays hidden, and the widths kept are those set; a figure is never cut.
+TEST_F(ReportTest, AWiderListFillsWithItsColumnsAndKeepsTheirWidths) {
     list.SetColumnWidthsText(QStringLiteral("40,60,0"));
     list.show();
-    const std::pair<int, QList<int>> steps[] = {{400, {40, 360, 0}}, {150, {40, 110, 0}}, {60, {40, 60, 0}}};
+    const std::pair<int, QList<int>> steps[] = {{400, {160, 240, 0}}, {150, {60, 90, 0}}, {60, {40, 60, 0}}};
     for (const auto& [width, widths] : steps) {
         SetClientWidth(list, width);
         QCoreApplication::processEvents();
