@@ -148,9 +148,10 @@ void Report_cl::FillWidth() {
     filling = false;
 }
 
-void Report_cl::resizeEvent(QResizeEvent* event) {
-    QTableView::resizeEvent(event);
-    FillWidthLater();
+bool Report_cl::viewportEvent(QEvent* event) {
+    // The viewport narrows when a scroll bar comes, without the list changing size.
+    if (event->type() == QEvent::Resize) FillWidthLater();
+    return QTableView::viewportEvent(event);
 }
 
 void Report_cl::changeEvent(QEvent* event) {

@@ -93,7 +93,7 @@ protected:
     // row, Left and Right scroll instead of moving between cells.
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void changeEvent(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     // Frames the current row whole when the list has the focus.
     void paintEvent(QPaintEvent* event) override;
 

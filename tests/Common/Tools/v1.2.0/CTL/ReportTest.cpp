@@ -115,6 +115,11 @@ TEST_F(ReportTest, AWiderListFillsWithItsColumnsAndKeepsTheirWidths) {
         EXPECT_EQ(Widths(list), widths) << width;
         EXPECT_EQ(list.ColumnWidthsText(), QStringLiteral("40,60,0")) << width;
     }
+    // Rows enough for a scroll bar narrow the list's inside: the columns follow.
+    SetClientWidth(list, 400);
+    AddRows(100);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list.horizontalHeader()->length(), list.viewport()->width());
     const Report_cl::Column_st figures[] = {{QStringLiteral("金额"), 10, true}, {QStringLiteral("注释"), -1}};
     list.SetColumns(figures, 2);
     const QString texts[] = {QStringLiteral("-123456.78"), QString()};
