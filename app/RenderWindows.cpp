@@ -43,6 +43,8 @@ QString screenSuffix;
 
 bool Save(QWidget& window, const QString& folder, const QString& name) {
     window.show();
+    // Twice: what the first pass lays out may queue more, such as the lists' widths.
+    QCoreApplication::processEvents();
     QCoreApplication::processEvents();
     const QString path = QDir(folder).filePath(name + screenSuffix + QStringLiteral(".png"));
     if (!window.grab().save(path)) {
