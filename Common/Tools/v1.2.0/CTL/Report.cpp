@@ -72,6 +72,7 @@ Report_cl::Report_cl(QWidget* parent, bool autoFree) : QTableView(parent), autoF
     connect(&rowModel, &QAbstractItemModel::modelReset, this, &Report_cl::FitFiguresLater);
     connect(&rowModel, &QAbstractItemModel::rowsInserted, this, &Report_cl::FitFiguresLater);
     connect(&rowModel, &QAbstractItemModel::dataChanged, this, &Report_cl::FitFiguresLater);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &Report_cl::FitFiguresLater);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
         if (filling) return;
         // A width set anew is the column's own from now on.
@@ -103,16 +104,21 @@ void Report_cl::FitFiguresLater() {
 void Report_cl::FitFigures() {
     fitPending = false;
     const int32_t margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 4;
+    const int32_t first = std::max(0, rowAt(0));
+    const int32_t bottom = rowAt(viewport()->height() - 1);
+    const int32_t last = std::min(RowCount() - 1, bottom < 0 ? first + viewport()->height() / std::max(1, rowHeight(first)) : bottom);
     for (int32_t column = 0; column < ColumnCount(); ++column) {
-        if (!rowModel.IsFigures(column)) continue;
-        // Figures of one length are about as wide: the longest text is measured.
+        // A column of no width is one the program hides.
+        if (!rowModel.IsFigures(column) || columnWidth(column) == 0) continue;
+        // Figures of one length are about as wide: the longest text is measured, among the
+        // rows on screen only, as a row source makes texts for those only.
         QString longest;
-        for (int32_t row = 0; row < RowCount(); ++row) {
+        for (int32_t row = first; row <= last; ++row) {
             const QString text = rowModel.Text(row, column);
             if (text.size() > longest.size()) longest = text;
         }
         const int32_t needed = fontMetrics().horizontalAdvance(longest) + margins;
-        if (columnWidth(column) < needed) setColumnWidth(column, needed);
+        if (!longest.isEmpty() && columnWidth(column) < needed) setColumnWidth(column, needed);
     }
 }
 
@@ -149,8 +155,12 @@ void Report_cl::FillWidth() {
 }
 
 bool Report_cl::viewportEvent(QEvent* event) {
-    // The viewport narrows when a scroll bar comes, without the list changing size.
-    if (event->type() == QEvent::Resize) FillWidthLater();
+    // The viewport narrows when a scroll bar comes, without the list changing size; a
+    // taller one shows more figures.
+    if (event->type() == QEvent::Resize) {
+        FillWidthLater();
+        FitFiguresLater();
+    }
     return QTableView::viewportEvent(event);
 }
 
