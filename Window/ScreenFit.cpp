@@ -31,7 +31,8 @@ void ScreenFit_cl::Fit(QWidget* window) {
     const QRect available = window->screen()->availableGeometry();
     const QRect frame = window->frameGeometry();
     if (available.contains(frame)) return;
-    const QSize margins = frame.size() - window->size();
+    // A window manager may not have told its frame yet: at least the usual one is left.
+    const QSize margins = (frame.size() - window->size()).expandedTo(kFrame);
     window->resize(window->size().boundedTo(available.size() - margins).expandedTo(window->minimumSize()));
     QRect outer(QPoint(0, 0), window->size() + margins);
     outer.moveCenter(available.center());
