@@ -533,7 +533,7 @@ TEST_F(CliStatementTest, StatementsAndRecordFilesAreTakenForWhatTheyAre) {
         {"exported", {book, wang, "export", "{dir}/out.csv", "--from", "2026-03-02", "--to", "2026-03-02", "--encoding", "utf8"}, 0,
          "共导出2条", ""},
         {"read back", {book, wang, "import", "{dir}/out.csv", "--dry-run", "--again"}, 0, "共2条", ""},
-        {"past the balance limit, naming the line", {book, wang, "import", "{dir}/huge.csv"}, 1, "", "金额不正确。（第3行）"},
+        {"past the balance limit, naming the line", {book, wang, "import", "{dir}/huge.csv"}, 1, "", "金额不正确，金额和记入后的余额应在-21474836.48与21474836.47之间。（第3行）"},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.title);
