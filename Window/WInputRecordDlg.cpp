@@ -1,5 +1,6 @@
 #include "WInputRecordDlg.h"
 
+#include "DateTyping.h"
 #include "ConvertInfo.h"
 #include "Control/BudgetText.h"
 #include "Control/DataCore.h"
@@ -123,6 +124,7 @@ void WInputRecordDlg_cl::BuildControls() {
     dateEdit->setObjectName(QString::number(IdDate));
     dateEdit->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     dateEdit->setCalendarPopup(true);
+    DateTyping_cl::Install(dateEdit);
     dateEdit->setDateTimeRange(ConvertInfo_cl::EarliestEntryTime().ToQDateTime(),
                                ConvertInfo_cl::LatestEntryTime().ToQDateTime());
     units.Place(dateEdit, 43, 25, 125, 14);

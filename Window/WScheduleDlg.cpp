@@ -1,5 +1,6 @@
 #include "WScheduleDlg.h"
 
+#include "DateTyping.h"
 #include "Control/DataCore.h"
 #include "ConvertInfo.h"
 #include "Data/RecordFile.h"
@@ -44,6 +45,7 @@ QDateEdit* DateEdit(QWidget* parent, int32_t id, int32_t x, int32_t y) {
     auto* edit = Placed(new QDateEdit(QDate::currentDate(), parent), id, x, y, 70, 14);
     edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     edit->setCalendarPopup(true);
+    DateTyping_cl::Install(edit);
     return edit;
 }
 
