@@ -163,6 +163,39 @@ bool IsSound(sqlite3* db) {
     return sound;
 }
 
+// One number a statement yields; -1 when it yields none.
+int64_t Number(sqlite3* db, const char* sql) {
+    sqlite3_stmt* stmt = nullptr;
+    int64_t number = -1;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+        number = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    return number;
+}
+
+// salt: the file's, or the one a new file gets.
+int ApplyKey(sqlite3* db, const QString& password, const QByteArray& salt);
+
+// Whether the file holds the pages its header counts, and every page of its tables and
+// indexes reads back as written: the engine's check reads each of them, and a page of an
+// encrypted book that was changed on the disk fails its code when it is read. A page
+// appended, or pages cut off, leave the file's length and the count apart. On a
+// connection of its own, in one read transaction: a writer of another program is never
+// caught half-way, and the book's connection keeps no pages of the check in its cache.
+bool IsWhole(const QString& path, const QString& password, const QByteArray& salt) {
+    sqlite3* check = nullptr;
+    bool whole = sqlite3_open_v2(QFile::encodeName(path).constData(), &check, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+                 ApplyKey(check, password, salt) == SQLITE_OK && JetFunctions_cl::Register(check) == SQLITE_OK;
+    if (whole) {
+        sqlite3_busy_timeout(check, kBusyMilliseconds);
+        whole = sqlite3_exec(check, "begin; select count(*) from sqlite_master", nullptr, nullptr, nullptr) == SQLITE_OK &&
+                Number(check, "pragma page_count") * Number(check, "pragma page_size") == QFileInfo(path).size() &&
+                IsSound(check);
+    }
+    sqlite3_close_v2(check);  // ends the read transaction
+    return whole;
+}
+
 // salt: the file's, or the one a new file gets.
 int ApplyKey(sqlite3* db, const QString& password, const QByteArray& salt) {
     if (password.isEmpty())
@@ -197,6 +230,8 @@ JetEngine_cl::JetEngine_cl(const ConnectionString_cl& settings, ErrorList_cl& er
         }
         if (read != SQLITE_OK)
             throw EngineError(read);
+        if (!IsWhole(path, password, salt))
+            throw ProviderError_cl(Result_ns::Damaged, QStringLiteral("The database file '%1' is damaged.").arg(path));
         const int cache = sqlite3_exec(db, kCacheSize, nullptr, nullptr, nullptr);
         if (cache != SQLITE_OK)
             throw EngineError(cache);
