@@ -80,8 +80,9 @@ QByteArray CsvRows_cl::ReadLine() {
     return bytes;
 }
 
-CsvRows_cl::Cell_en CsvRows_cl::Step(Cell_en cell, QStringView text, qsizetype& i) {
-    const QChar c = text[i];
+template <typename Text>
+CsvRows_cl::Cell_en CsvRows_cl::Step(Cell_en cell, const Text& text, qsizetype& i) {
+    const auto c = text[i];
     if (cell == Cell_en::Quoted) {
         if (c != u'"') return cell;
         if (i + 1 < text.size() && text[i + 1] == u'"') {
@@ -101,8 +102,7 @@ CsvRows_cl::Cell_en CsvRows_cl::Step(Cell_en cell, QStringView text, qsizetype& 
 bool CsvRows_cl::Next(QStringList& cells, int32_t& line) {
     if (file.atEnd()) return false;
     line = nextLine;
-    QString text;
-    qsizetype bytes = 0;
+    QByteArray bytes;
     // A quoted cell still open at a line's end holds its line break. A quote is named by
     // the line it left open.
     Cell_en cell = Cell_en::Start;
@@ -110,15 +110,13 @@ bool CsvRows_cl::Next(QStringList& cells, int32_t& line) {
     qsizetype openAt = 0;
     for (;;) {
         const int32_t lineNumber = nextLine;
+        const qsizetype start = bytes.size();
         const bool wasOpen = cell == Cell_en::Quoted;
-        const QByteArray read = ReadLine();
-        bytes += read.size();
         qsizetype lastOpened = 0;
-        const qsizetype start = text.size();
-        text += decoder.decode(read);
-        for (qsizetype i = start; i < text.size(); ++i) {
+        bytes += ReadLine();
+        for (qsizetype i = start; i < bytes.size(); ++i) {
             const Cell_en before = cell;
-            cell = Step(cell, text, i);
+            cell = Step(cell, bytes, i);
             if (before != Cell_en::Quoted && cell == Cell_en::Quoted) lastOpened = i;
         }
         if (cell != Cell_en::Quoted) break;
@@ -127,14 +125,15 @@ bool CsvRows_cl::Next(QStringList& cells, int32_t& line) {
             openAt = lastOpened;
         }
         // A quote still open at the end, or after a megabyte, was never closed.
-        if (file.atEnd() || bytes > MaxRowBytes) {
-            const qsizetype lineEnd = text.indexOf(u'\n', openAt);
+        if (file.atEnd() || bytes.size() > MaxRowBytes) {
+            const qsizetype lineEnd = bytes.indexOf('\n', openAt);
+            const QByteArray quoted = bytes.mid(openAt, std::min<qsizetype>(lineEnd < 0 ? 120 : lineEnd - openAt, 120));
             throw IOError(103, __LINE__, file.fileName() + QStringLiteral("：第") + QString::number(openLine) +
-                                             QStringLiteral("行：") +
-                                             Base_ns::LeftCharacters(text.mid(openAt, lineEnd < 0 ? -1 : lineEnd - openAt), 30));
+                                             QStringLiteral("行：") + Base_ns::LeftCharacters(decoder.decode(quoted), 30));
         }
-        text += u'\n';
+        bytes += '\n';
     }
+    const QString text = decoder.decode(bytes);
     if (text.contains(QChar(0)))
         throw IOError(105, __LINE__, file.fileName() + QStringLiteral("：第") + QString::number(line) + u'行');
     cells = Split(text);

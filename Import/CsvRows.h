@@ -33,8 +33,10 @@ private:
     // Where a character leaves the cell it is in.
     enum class Cell_en { Start, Bare, Quoted, Closed };
     // The state after text[i]; a doubled quote inside a quoted cell is read whole, moving i
-    // to its second quote.
-    static Cell_en Step(Cell_en cell, QStringView text, qsizetype& i);
+    // to its second quote. Over the bytes of a line as over its text: a quote, a comma or a
+    // space byte is never part of a GB18030 or UTF-8 character.
+    template <typename Text>
+    static Cell_en Step(Cell_en cell, const Text& text, qsizetype& i);
     // Splits one record's text into trimmed cells.
     QStringList Split(QStringView text);
 
