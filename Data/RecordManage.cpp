@@ -7,10 +7,12 @@
 #include "DB/IDatabase.h"
 #include "Data/Statement.h"
 #include "Data/EntryIdentity.h"
+#include "Data/RecordFile.h"
 #include "Data/TradeLog.h"
 #include "Data/UserManage.h"
 #include "IO/CSVStream.h"
 #include "base/SysError.h"
+#include "base/Text.h"
 #include "base/UserError.h"
 #include "platform/ado/Variant.h"
 
@@ -52,7 +54,10 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
         {106, "该用户已经被删除。"},
         {107, "你没有权限修改其它用户的记录。"},
         {108, "该用户名没有注册。"},
-        {109, "只有超级管理员才能导入其它用户的费用记录，你只能导入自己的费用记录。"}};
+        {109, "只有超级管理员才能导入其它用户的费用记录，你只能导入自己的费用记录。"},
+        {110, "分类最多16个字（组合成的表情按其中的每个字计算）。"},
+        {111, "费用名称最多16个字（组合成的表情按其中的每个字计算）。"},
+        {112, "注释最多255个字（组合成的表情按其中的每个字计算）。"}};
     return Base_ns::UserError_cl(line, __FILE__, RecordManage_cl::ClassName(), code, table,
                                  int32_t(std::size(table)), remark);
 }
@@ -497,11 +502,16 @@ void ShareText(QSet<QString>& seen, QString& text) {
     }
 }
 
-// The checks of an entry that need no database.
-void CheckRecord(int32_t expense, const Base_ns::DateTime_cl& recordTime) {
+// The checks of an entry that need no database. The texts are measured as a server's
+// columns count them: what passes fits on every kind of book, whole.
+void CheckRecord(const QString& typeName, const QString& expenseName, int32_t expense, const QString& comment,
+                 const Base_ns::DateTime_cl& recordTime) {
     if (expense == 0) throw UserError(102, __LINE__);
     // An invalid time would be written as an empty text: refuse it like a missing one.
     if (!recordTime.IsValid()) throw UserError(103, __LINE__);
+    if (Base_ns::CharacterCount(typeName) > RecordFile_cl::MaxName) throw UserError(110, __LINE__, typeName);
+    if (Base_ns::CharacterCount(expenseName) > RecordFile_cl::MaxName) throw UserError(111, __LINE__, expenseName);
+    if (Base_ns::CharacterCount(comment) > RecordFile_cl::MaxComment) throw UserError(112, __LINE__);
 }
 
 // One row of the entry list's statement (its columns in order) into row.
@@ -595,7 +605,7 @@ int32_t RecordManage_cl::GetTypeSn(const QString& typeName, bool income) {
 int32_t RecordManage_cl::AddRecord(const QString& typeName, const QString& expenseName, int32_t expense,
                                    const QString& comment, const Base_ns::DateTime_cl& recordTime,
                                    int32_t statisticsMode, int32_t ownerSn) {
-    CheckRecord(expense, recordTime);
+    CheckRecord(typeName, expenseName, expense, comment, recordTime);
     const int32_t currentSn = userManage.GetCurrentUser();
     // Booking for someone else moves his balance: only the super administrator may.
     if (ownerSn != 0 && ownerSn != currentSn && !userManage.CanManageUsers()) throw UserError(109, __LINE__);
@@ -621,7 +631,7 @@ void RecordManage_cl::BookRecord(int32_t typeSn, const QString& expenseName, int
 void RecordManage_cl::AlterRecord(int32_t recordSn, const QString& typeName, const QString& expenseName,
                                   int32_t expense, const QString& comment, const Base_ns::DateTime_cl& recordTime,
                                   int32_t statisticsMode) {
-    CheckRecord(expense, recordTime);
+    CheckRecord(typeName, expenseName, expense, comment, recordTime);
     DB_ns::IDatabase_cl& database = userManage.GetDatabase();
     const int32_t dbType = database.GetType();
     DB_ns::SimpleOutRecords_cl records;
@@ -754,7 +764,7 @@ void RecordManage_cl::ImportRecords(const std::function<bool(RecordInfo_st&)>& n
                 owners.Append({record.userName, owner});
             }
             if (owner != currentSn && !canManageUsers) throw UserError(109, __LINE__, record.userName);
-            CheckRecord(record.expense, record.recordTime);
+            CheckRecord(record.typeName, record.expenseName, record.expense, record.comment, record.recordTime);
             const bool income = record.expense > 0 && !record.refund;
             typeSn = Known(types[income], record.typeName);
             if (typeSn == 0) {

@@ -20,14 +20,8 @@ Base_ns::UserError_cl Refuse(const UserInput_cl::OnFault_fn& onFault, Field_en f
                                  QString());
 }
 
-// Every kind of book keeps the same text: a server counts the characters (code points)
-// of a name's column, so a name is measured the same way everywhere. A character that
-// is one on screen but made of several (a family emoji) counts as its parts.
-bool TooLong(const QString& text) {
-    int32_t count = 0;
-    for (const QChar unit : text) count += unit.isLowSurrogate() ? 0 : 1;
-    return count > UserInput_cl::MaxLength;
-}
+// Every kind of book keeps the same text: a name is measured as the columns count it.
+bool TooLong(const QString& text) { return Base_ns::CharacterCount(text) > UserInput_cl::MaxLength; }
 
 }  // namespace
 

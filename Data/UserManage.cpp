@@ -36,7 +36,7 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
         {101, "用户名或密码错误。"},   {102, "当前用户没有权限管理用户。"},
         {104, "当前用户没有权限修改公共帐户。"}, {105, "密码不正确。"},
         {106, "不允许删除当前用户。"}, {107, "重复的用户名。"},
-        {108, "金额不正确。"}};
+        {108, "金额不正确，金额和记入后的余额应在-21474836.48与21474836.47之间。"}};
     return Base_ns::UserError_cl(line, __FILE__, UserManage_cl::ClassName(), code, table,
                                  int32_t(std::size(table)), remark);
 }

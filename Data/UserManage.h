@@ -70,7 +70,7 @@ public:
     void SetPublicAccount(int32_t amount);
     // Moves the public balance and the personal balance of the user (0: the logged-in
     // one) by amount, in one transaction. An amount or a balance that would leave 32 bits
-    // is refused with "金额不正确。" before anything changes.
+    // is refused ("金额不正确，…") before anything changes.
     void AddToAccounts(int64_t amount, int32_t userSn = 0);
 
     // The balances a move of userSn's starts from: the public one and, when the user has
@@ -81,7 +81,7 @@ public:
         int64_t single = 0;
     };
     Balances_st ReadBalances(int32_t userSn);
-    // Raises "金额不正确。" for an amount or balance beyond 32 bits.
+    // Raises "金额不正确，…" for an amount or balance beyond 32 bits.
     static void CheckAmount(int64_t amount);
 
 private:

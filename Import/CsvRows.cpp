@@ -80,28 +80,46 @@ QByteArray CsvRows_cl::ReadLine() {
     return bytes;
 }
 
+template <typename Text>
+CsvRows_cl::Cell_en CsvRows_cl::Step(Cell_en cell, const Text& text, qsizetype& i) {
+    const auto c = text[i];
+    if (cell == Cell_en::Quoted) {
+        if (c != u'"') return cell;
+        if (i + 1 < text.size() && text[i + 1] == u'"') {
+            ++i;
+            return cell;
+        }
+        return Cell_en::Closed;
+    }
+    if (c == u',') return Cell_en::Start;
+    // Only a quote that begins a cell quotes it: the apps write a quote inside an unquoted
+    // cell as it is ("茶叶 "礼盒装""), and a lone one ("27" 显示器") too.
+    if (c == u'"') return cell == Cell_en::Bare ? cell : Cell_en::Quoted;
+    if (cell == Cell_en::Start) return c == u' ' || c == u'\t' ? cell : Cell_en::Bare;
+    return cell;
+}
+
 bool CsvRows_cl::Next(QStringList& cells, int32_t& line) {
     if (file.atEnd()) return false;
     line = nextLine;
     QByteArray bytes;
-    // Each line's quotes are counted once: an odd number leaves a quoted cell open and its
-    // line break belongs to it. A quote is named by the line it left open.
-    bool open = false;
+    // A quoted cell still open at a line's end holds its line break. A quote is named by
+    // the line it left open.
+    Cell_en cell = Cell_en::Start;
     int32_t openLine = line;
     qsizetype openAt = 0;
     for (;;) {
         const int32_t lineNumber = nextLine;
         const qsizetype start = bytes.size();
-        const bool wasOpen = open;
+        const bool wasOpen = cell == Cell_en::Quoted;
         qsizetype lastOpened = 0;
         bytes += ReadLine();
-        const char* const data = bytes.constData();
         for (qsizetype i = start; i < bytes.size(); ++i) {
-            if (data[i] != '"') continue;
-            open = !open;
-            if (open) lastOpened = i;
+            const Cell_en before = cell;
+            cell = Step(cell, bytes, i);
+            if (before != Cell_en::Quoted && cell == Cell_en::Quoted) lastOpened = i;
         }
-        if (!open) break;
+        if (cell != Cell_en::Quoted) break;
         if (!wasOpen) {
             openLine = lineNumber;
             openAt = lastOpened;
@@ -122,48 +140,35 @@ bool CsvRows_cl::Next(QStringList& cells, int32_t& line) {
     return true;
 }
 
-QStringList CsvRows_cl::Split(const QString& text) {
+QStringList CsvRows_cl::Split(QStringView text) {
     QStringList cells;
     cells.reserve(width);
-    const QStringView all(text);
-    QString cell;         // a cell with quotes, put together
-    bool quotes = false;  // the cell has some: it is put together in cell
-    bool quoted = false;
-    qsizetype run = 0;  // the first character not yet in cell: runs are added whole
-    const auto addRun = [&](qsizetype end) { cell += all.mid(run, end - run); };
-    // Most cells have no quotes: each is one copy of its trimmed text.
-    const auto addCell = [&](qsizetype end) {
-        if (!quotes) {
-            cells.append(all.mid(run, end - run).trimmed().toString());
-            return;
-        }
-        addRun(end);
-        cells.append(std::move(cell).trimmed());
-        cell.clear();
-        quotes = false;
-    };
+    QString cell;        // the text of the cell before run
+    qsizetype run = 0;   // the first character not yet in cell: runs are added whole
+    const auto addRun = [&](qsizetype end) { cell += text.mid(run, end - run); };
+    Cell_en state = Cell_en::Start;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (quoted) {
-            if (c != u'"') continue;
-            addRun(i);
-            if (i + 1 < text.size() && text[i + 1] == u'"') {
-                cell += c;
-                ++i;
+        const Cell_en before = state;
+        const qsizetype at = i;
+        state = Step(state, text, i);
+        if (before != Cell_en::Quoted && text[at] == u',') {
+            // Most cells have no quotes: each is one copy of its trimmed text.
+            if (cell.isEmpty()) {
+                cells.append(text.mid(run, at - run).trimmed().toString());
             } else {
-                quoted = false;
+                addRun(at);
+                cells.append(std::move(cell).trimmed());
+                cell.clear();
             }
-            run = i + 1;
-        } else if (c == u'"') {
-            addRun(i);
-            quotes = quoted = true;
-            run = i + 1;
-        } else if (c == u',') {
-            addCell(i);
-            run = i + 1;
+            run = at + 1;
+        } else if (i != at || (before == Cell_en::Quoted) != (state == Cell_en::Quoted)) {
+            // A doubled quote keeps its second; a quote opening or closing a cell is left out.
+            addRun(at);
+            run = i == at ? at + 1 : i;
         }
     }
-    addCell(text.size());
+    addRun(text.size());
+    cells.append(std::move(cell).trimmed());
     width = cells.size();
     return cells;
 }

@@ -9,7 +9,8 @@ namespace Import_ns {
 
 // A comma-separated file in UTF-8 (with or without byte order mark) or GB18030, found by
 // its bytes. Read line by line, so memory stays the same whatever the file's length;
-// quoted cells may hold commas, doubled quotes and line breaks. A quote left open to the
+// quoted cells may hold commas, doubled quotes and line breaks; a quote inside an
+// unquoted cell is part of its text. A quote left open to the
 // end, a row longer than MaxRowBytes and a NUL character are refused, naming the line.
 class CsvRows_cl : public SheetRows_cl {
 public:
@@ -29,8 +30,15 @@ public:
     [[nodiscard]] bool MayContain(const QString& text) override;
 
 private:
+    // Where a character leaves the cell it is in.
+    enum class Cell_en { Start, Bare, Quoted, Closed };
+    // The state after text[i]; a doubled quote inside a quoted cell is read whole, moving i
+    // to its second quote. Over the bytes of a line as over its text: a quote, a comma or a
+    // space byte is never part of a GB18030 or UTF-8 character.
+    template <typename Text>
+    static Cell_en Step(Cell_en cell, const Text& text, qsizetype& i);
     // Splits one record's text into trimmed cells.
-    QStringList Split(const QString& text);
+    QStringList Split(QStringView text);
 
     QByteArray ReadLine();
 

@@ -22,4 +22,11 @@ QString DecisionText(Decision_en decision) {
     return QString();
 }
 
+int64_t StatementEntry_st::Amount() const {
+    const bool bookable = Books(decision) || decision == Decision_en::AlreadyImported || decision == Decision_en::Conflict ||
+                          decision == Decision_en::Linked || decision == Decision_en::MaybeDuplicate ||
+                          decision == Decision_en::Unpaired;
+    return bookable ? expense : row.flow == Flow_en::Expense ? -row.amount : row.amount;
+}
+
 }  // namespace Import_ns

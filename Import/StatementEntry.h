@@ -56,6 +56,10 @@ struct StatementEntry_st {
     QString ownType;
     // The entry of the book it was paired with (linked, or perhaps the same): sn 0 for none.
     Vorelle_ns::BookEntry_st pairedWith;
+
+    // Signed hundredths as the preview and the summary show them, < 0 money spent: what
+    // is or was booked (less what was refunded), else the statement's amount.
+    int64_t Amount() const;
 };
 
 }  // namespace Import_ns

@@ -33,7 +33,9 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
                                  int32_t(std::size(table)), remark);
 }
 
-QString Money(int64_t hundredths) { return Vorelle_ns::ConvertInfo_cl::MoneyToText(hundredths) + u'元'; }
+QString Money(int64_t hundredths) {
+    return Vorelle_ns::ConvertInfo_cl::MoneyToText(hundredths, Vorelle_ns::ConvertInfo_cl::Decimals_en::Two) + u'元';
+}
 
 const char16_t* const kFlowNames[kFlowCount] = {u"支出", u"收入", u"不计收支"};
 
@@ -491,20 +493,13 @@ void StatementImport_cl::Count(StatementSummary_st& counted, const StatementEntr
         counted.flowSum[int(row.flow)] += row.amount;
     }
     if (entry.excess > 0) {
-        const auto money = [](int64_t hundredths) {
-            return Vorelle_ns::ConvertInfo_cl::MoneyToText(hundredths, Vorelle_ns::ConvertInfo_cl::Decimals_en::Two) + u'元';
-        };
         counted.excessRefunds << QStringLiteral("第%1行：退款%2，原交易只剩%3可退，多出%4")
                                      .arg(row.line)
-                                     .arg(money(row.amount), money(entry.refundLeft), money(entry.excess));
+                                     .arg(Money(row.amount), Money(entry.refundLeft), Money(entry.excess));
     }
     DecisionTotal_st& total = counted.decisions[int(entry.decision)];
     ++total.count;
-    // A trade booked before counts as it was booked (less what was refunded).
-    const bool bookable = Books(entry.decision) || entry.decision == Decision_en::AlreadyImported ||
-                          entry.decision == Decision_en::Conflict || entry.decision == Decision_en::Linked ||
-                          entry.decision == Decision_en::MaybeDuplicate || entry.decision == Decision_en::Unpaired;
-    total.sum += bookable ? entry.expense : row.flow == Flow_en::Expense ? -row.amount : row.amount;
+    total.sum += entry.Amount();
 }
 
 const StatementSummary_st& StatementImport_cl::Preview(bool keep, const Progress_fn& progress) {

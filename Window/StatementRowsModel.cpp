@@ -72,7 +72,7 @@ QVariant StatementRowsModel_cl::data(const QModelIndex& index, int role) const {
         return row.flow == Import_ns::Flow_en::Expense  ? QStringLiteral("支出")
                : row.flow == Import_ns::Flow_en::Income ? QStringLiteral("收入")
                                                         : QStringLiteral("不计");
-    case Amount: return ConvertInfo_cl::MoneyToText(books ? entry.expense : row.amount, ConvertInfo_cl::Decimals_en::Two);
+    case Amount: return ConvertInfo_cl::MoneyToText(entry.Amount(), ConvertInfo_cl::Decimals_en::Two);
     case Counterparty: return row.counterparty;
     case Product: return row.product;
     case Status: return row.status;

@@ -1,6 +1,7 @@
 #include "WDueDlg.h"
 #include "StatusNote.h"
 
+#include "DateTyping.h"
 #include "Control/DataCore.h"
 #include "ConvertInfo.h"
 #include "DialogBuilder.h"
@@ -57,6 +58,7 @@ WDueDlg_cl::WDueDlg_cl(const QDate& until, QWidget* parent) : QDialog(parent), u
     postponeDate->setObjectName(QString::number(IdPostponeDate));
     postponeDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     postponeDate->setCalendarPopup(true);
+    DateTyping_cl::Install(postponeDate);
     Platform_ns::DialogUnits_cl().Place(postponeDate, 253, 208, 70, 16);
     QPushButton* close = build.Button(IdClose, QStringLiteral("关闭(&C)"), 383, 208, 50, 16);
     build.Label(QStringLiteral("金额可以修改；关闭后没有处理的定期记录下次登录时再显示。"), 7, 230, 426, 12);

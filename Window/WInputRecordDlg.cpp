@@ -1,5 +1,6 @@
 #include "WInputRecordDlg.h"
 
+#include "DateTyping.h"
 #include "ConvertInfo.h"
 #include "Control/BudgetText.h"
 #include "Control/DataCore.h"
@@ -34,7 +35,7 @@ namespace Vorelle_ns {
 namespace {
 
 Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
-    static const Base_ns::ErrorInfo_st table[] = {{101, "注释中有非法字符。"}, {102, "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。"}};
+    static const Base_ns::ErrorInfo_st table[] = {{101, "注释中有非法字符（'）。"}, {102, "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。"}};
     return Base_ns::UserError_cl(line, __FILE__, WInputRecordDlg_cl::ClassName(), code, table,
                                  int32_t(std::size(table)), remark);
 }
@@ -123,15 +124,19 @@ void WInputRecordDlg_cl::BuildControls() {
     dateEdit->setObjectName(QString::number(IdDate));
     dateEdit->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     dateEdit->setCalendarPopup(true);
+    DateTyping_cl::Install(dateEdit);
     dateEdit->setDateTimeRange(ConvertInfo_cl::EarliestEntryTime().ToQDateTime(),
                                ConvertInfo_cl::LatestEntryTime().ToQDateTime());
     units.Place(dateEdit, 43, 25, 125, 14);
     build.Label(QStringLiteral("分类"), 7, 46, 33, 8);
     categoryCombo = build.ComboBox(IdCategory, CTL_ns::ComboBox_cl::Style_en::DropDown, 43, 43, 125, 175);
+    categoryCombo->SetField(QStringLiteral("分类"));
     build.Label(QStringLiteral("费用名称"), 7, 62, 33, 8);
     nameCombo = build.ComboBox(IdName, CTL_ns::ComboBox_cl::Style_en::DropDown, 43, 59, 125, 175);
+    nameCombo->SetField(QStringLiteral("费用名称"));
     build.Label(QStringLiteral("金额"), 7, 77, 33, 8);
     amountCombo = build.ComboBox(IdAmount, CTL_ns::ComboBox_cl::Style_en::DropDown, 43, 75, 125, 175);
+    amountCombo->SetField(QStringLiteral("金额"));
     build.Label(QStringLiteral("注释"), 7, 94, 33, 8);
     commentEdit = new QPlainTextEdit(this);
     commentEdit->setObjectName(QString::number(IdComment));
@@ -328,9 +333,8 @@ void WInputRecordDlg_cl::ClearInput() {
 }
 
 int32_t WInputRecordDlg_cl::EntryCents() {
-    // The combo's own checks first: empty, or not a number at all. Then the cents,
-    // exactly as typed: a third decimal is refused, never rounded.
-    amountCombo->Number();
+    // The cents exactly as typed: a third decimal is refused, never rounded.
+    amountCombo->ValidatedText(QString(), false);
     int32_t cents = 0;
     if (!ConvertInfo_cl::TextToMoney(amountCombo->Text(), cents) || cents < 1) {
         amountCombo->setFocus();
@@ -397,7 +401,6 @@ void WInputRecordDlg_cl::OnStoreTemplate() {
         const QString name = nameCombo->ValidatedText(kIllegal, true);
         int32_t cents = 0;
         if (!amountCombo->Text().isEmpty()) {
-            amountCombo->Number();
             // Amounts are typed without sign; the kind gives it.
             if (!ConvertInfo_cl::TextToMoney(amountCombo->Text(), cents) || cents < 0) {
                 amountCombo->setFocus();

@@ -42,6 +42,7 @@ WLoginPage_cl::WLoginPage_cl(QWidget* parent) : QWidget(parent) {
     databaseCombo = build.ComboBox(IdDatabase, Style_en::DropDownList, 47, 10, 125, 143);
     build.Label(QStringLiteral("用户名"), 20, 33, 25, 9);
     userNameCombo = build.ComboBox(IdUserName, Style_en::DropDown, 47, 32, 125, 143);
+    userNameCombo->SetField(QStringLiteral("用户名"));
     build.Label(QStringLiteral("密　码"), 19, 56, 25, 9);
     passwordEdit = build.PasswordEdit(IdPassword, 47, 54, 125, 12);
     rememberNameCheck = build.CheckBox(IdRememberName, QStringLiteral("记住用户名(&N)"), 40, 77, 60, 10);

@@ -1,6 +1,7 @@
 #include "WRecordFilterBar.h"
 
 #include "ConvertInfo.h"
+#include "DateTyping.h"
 #include "Data/RecordFile.h"
 #include "CTL/LengthLimit.h"
 #include "DialogBuilder.h"
@@ -103,6 +104,7 @@ void WRecordFilterBar_cl::Build() {
         picker->setObjectName(QString::number(id));
         picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
         picker->setCalendarPopup(true);
+        DateTyping_cl::Install(picker);
         units.Place(picker, x, 9, 69, 15);
         return picker;
     };

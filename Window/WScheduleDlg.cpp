@@ -1,5 +1,7 @@
 #include "WScheduleDlg.h"
 
+#include "DateTyping.h"
+#include "CTL/LengthLimit.h"
 #include "Control/DataCore.h"
 #include "ConvertInfo.h"
 #include "Data/RecordFile.h"
@@ -44,6 +46,7 @@ QDateEdit* DateEdit(QWidget* parent, int32_t id, int32_t x, int32_t y) {
     auto* edit = Placed(new QDateEdit(QDate::currentDate(), parent), id, x, y, 70, 14);
     edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     edit->setCalendarPopup(true);
+    DateTyping_cl::Install(edit);
     return edit;
 }
 
@@ -72,7 +75,7 @@ WScheduleDlg_cl::WScheduleDlg_cl(int32_t scheduleSn, QWidget* parent) : QDialog(
     typeCombo->setEditable(true);
     build.Label(QStringLiteral("名称："), left, 57, 45, 12);
     nameEdit = build.Edit(IdName, field, 55, 80, 14);
-    nameEdit->setMaxLength(RecordFile_cl::MaxName);
+    CTL_ns::LengthLimit_cl::Apply(nameEdit, RecordFile_cl::MaxName);
     build.Label(QStringLiteral("金额(元)："), left, 73, 45, 12);
     amountEdit = build.Edit(IdAmount, field, 71, 80, 14);
     build.Label(QStringLiteral("重复："), left, 93, 45, 12);
@@ -91,7 +94,7 @@ WScheduleDlg_cl::WScheduleDlg_cl(int32_t scheduleSn, QWidget* parent) : QDialog(
     countSpin = Spin(this, IdCount, 100000, field + 130, 127);
     build.Label(QStringLiteral("注释："), left, 147, 45, 12);
     commentEdit = build.Edit(IdComment, field, 145, 195, 14);
-    commentEdit->setMaxLength(RecordFile_cl::MaxComment);
+    CTL_ns::LengthLimit_cl::Apply(commentEdit, RecordFile_cl::MaxComment);
     build.Label(QStringLiteral("按月：31表示月末，没有该日的月份记在月末；按周：1为周一，7为周日。"), left, 165, 246, 24);
     QPushButton* ok = build.Button(IdOK, QStringLiteral("确定(&O)"), 140, 205, 50, 16);
     QPushButton* cancel = build.Button(0, QStringLiteral("取消"), 200, 205, 50, 16);

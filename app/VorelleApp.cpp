@@ -1,5 +1,7 @@
 #include "VorelleApp.h"
 
+#include "QtTranslator.h"
+
 #include "Control/DataCore.h"
 #include "Window/WDueDlg.h"
 #include "Window/WMainWnd.h"
@@ -15,7 +17,6 @@
 #include <QLibraryInfo>
 #include <QFont>
 #include <QLocale>
-#include <QTranslator>
 
 using Vorelle_ns::DataCore;
 using Vorelle_ns::DataCore_cl;
@@ -38,7 +39,7 @@ CVorelleApp::CVorelleApp(int& argc, char** argv) : QApplication(argc, argv) {
     const QLocale chinese(QLocale::Chinese, QLocale::China);
     QLocale::setDefault(chinese);
     // Qt's own texts (file dialogs) in Chinese too, where the translations are installed.
-    auto* translator = new QTranslator(this);
+    auto* translator = new QtTranslator_cl(this);
     if (translator->load(chinese, QStringLiteral("qtbase"), QStringLiteral("_"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(translator);

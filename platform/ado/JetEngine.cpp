@@ -163,12 +163,51 @@ bool IsSound(sqlite3* db) {
     return sound;
 }
 
+// One number a statement yields; -1 when it yields none.
+int64_t Number(sqlite3* db, const char* sql) {
+    sqlite3_stmt* stmt = nullptr;
+    int64_t number = -1;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+        number = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    return number;
+}
+
 // salt: the file's, or the one a new file gets.
 int ApplyKey(sqlite3* db, const QString& password, const QByteArray& salt) {
     if (password.isEmpty())
         return SQLITE_OK;
     const QByteArray key = JetKey_cl::For(password, salt);
     return sqlite3_key(db, key.constData(), int(key.size()));
+}
+
+// Whether the file holds the pages its header counts, and every page of its tables and
+// indexes reads back as written: the engine's check reads each of them, and a page of an
+// encrypted book that was changed on the disk fails its code when it is read. A page
+// appended, or pages cut off, leave the file's length and the count apart. On a
+// connection of its own, in one read transaction: a writer of another program is never
+// caught half-way, and the book's connection keeps no pages of the check in its cache.
+// SQLITE_OK when whole, SQLITE_CORRUPT when not, else why it could not be checked (a
+// writer holding the file too long).
+int CheckPages(const QString& path, const QString& password, const QByteArray& salt) {
+    sqlite3* check = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &check, SQLITE_OPEN_READONLY, nullptr);
+    if (rc == SQLITE_OK)
+        rc = ApplyKey(check, password, salt);
+    if (rc == SQLITE_OK)
+        rc = JetFunctions_cl::Register(check);
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(check, kBusyMilliseconds);
+        rc = sqlite3_exec(check, "begin; select count(*) from sqlite_master", nullptr, nullptr, nullptr);
+    }
+    if (rc == SQLITE_OK &&
+        (Number(check, "pragma page_count") * Number(check, "pragma page_size") != QFileInfo(path).size() ||
+         !IsSound(check)))
+        rc = SQLITE_CORRUPT;
+    if ((rc & 0xFF) == SQLITE_NOTADB || (rc & 0xFF) == SQLITE_CORRUPT)
+        rc = SQLITE_CORRUPT;
+    sqlite3_close_v2(check);  // ends the read transaction
+    return rc;
 }
 
 }  // namespace
@@ -197,6 +236,14 @@ JetEngine_cl::JetEngine_cl(const ConnectionString_cl& settings, ErrorList_cl& er
         }
         if (read != SQLITE_OK)
             throw EngineError(read);
+        const int checked = CheckPages(path, password, salt);
+        if (checked == SQLITE_CORRUPT)
+            throw ProviderError_cl(Result_ns::Damaged, QStringLiteral("The database file '%1' is damaged.").arg(path));
+        if (checked != SQLITE_OK) {
+            const int cause = checked & 0xFF;
+            throw ProviderError_cl(cause == SQLITE_BUSY || cause == SQLITE_LOCKED ? Result_ns::Busy : Result_ns::FileAccess,
+                                   QString::fromUtf8(sqlite3_errstr(checked)));
+        }
         const int cache = sqlite3_exec(db, kCacheSize, nullptr, nullptr, nullptr);
         if (cache != SQLITE_OK)
             throw EngineError(cache);

@@ -2,6 +2,7 @@
 
 #include "DB/LocalDB.h"
 #include "Data/BookBackup.h"
+#include "support/BookDamage.h"
 #include "support/QtPrinters.h"
 
 #include <QDir>
@@ -215,6 +216,32 @@ TEST_F(BookBackupTest, NewBookFilesAreTheOwnersAlone) {
     }
 }
 
+// A damaged book is refused at opening, naming the file, whatever page is damaged: its
+// balance is never read from it nor an entry booked into it. The sound copy opens.
+TEST_F(BookBackupTest, ADamagedBookIsRefusedAtOpeningNamingTheFile) {
+    {
+        DB_ns::BeginTrans_cl pages(&Database());
+        for (int i = 0; i < 400; ++i) records.AddRecord("交通", "", -(i + 1), "填满几页", Time("2024-05-02 09:00:00"), 0);
+        pages.Commit();
+    }
+    const QString sound = app.Path() + QStringLiteral("sound.mdb");
+    backup.BackupTo(sound);
+    DB_ns::LocalDB_cl book;
+    const Raised_st opened = Raise([&] { book.Open("pw", sound); });
+    EXPECT_FALSE(opened.raised) << opened.message.toStdString();
+    for (const BookDamage_ns::Damage_st& damage : BookDamage_ns::kDamages) {
+        SCOPED_TRACE(damage.title);
+        const QString damaged = app.Path() + QStringLiteral("damaged.mdb");
+        ASSERT_TRUE(BookDamage_ns::WriteDamaged(sound, damaged, damage));
+        const Raised_st refused = Raise([&] { DB_ns::LocalDB_cl().Open("pw", damaged); });
+        EXPECT_TRUE(refused.raised);
+        EXPECT_FALSE(refused.system);
+        EXPECT_EQ(refused.message, QString::fromUtf8(damage.message));
+        EXPECT_EQ(refused.remark, damaged);
+        ASSERT_TRUE(QFile::remove(damaged));
+    }
+}
+
 // A book with a damaged page is named as what is at fault; the destination is left as
 // it was.
 TEST_F(BookBackupTest, ABackupOfADamagedBookBlamesTheBook) {
@@ -225,6 +252,10 @@ TEST_F(BookBackupTest, ABackupOfADamagedBookBlamesTheBook) {
     }
     const QString damaged = app.Path() + QStringLiteral("damaged.mdb");
     backup.BackupTo(damaged);
+    // Damaged while it is open: opening refuses a damaged book.
+    DB_ns::LocalDB_cl book;
+    const Raised_st opened = Raise([&] { book.Open("pw", damaged); });
+    ASSERT_FALSE(opened.raised) << opened.message.toStdString() << opened.remark.toStdString();
     {
         QFile file(damaged);
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
@@ -232,9 +263,6 @@ TEST_F(BookBackupTest, ABackupOfADamagedBookBlamesTheBook) {
         file.seek(file.size() / 2);
         file.write(QByteArray(512, 'x'));
     }
-    DB_ns::LocalDB_cl book;
-    const Raised_st opened = Raise([&] { book.Open("pw", damaged); });
-    ASSERT_FALSE(opened.raised) << opened.message.toStdString() << opened.remark.toStdString();
     const QString folder = app.Path() + QStringLiteral("to/");
     const Raised_st raised = Raise([&] { book.Backup(folder + QStringLiteral("copy.mdb")); });
     EXPECT_EQ(raised.message, "备份失败，要备份的账本文件已损坏，读不出完整的账本。");

@@ -346,6 +346,14 @@ TEST_F(PostgreSQLBook, TheCommandLineWorksOnAServerBook) {
     file.write(QStringLiteral("日期,分类,费用名称,金额,用户,类别,注释\r\n2026-01-05,餐饮,午饭,-25.5,管家,月开销,\r\n"
                               "2026-02-01,工资,一月,8000,管家,月收入,\r\n").toUtf8());
     file.close();
+    // A name of sixteen family emoji: sixteen on screen, 112 characters to the server.
+    const QString family = settings.filePath(QStringLiteral("family.csv"));
+    QFile familyFile(family);
+    ASSERT_TRUE(familyFile.open(QIODevice::WriteOnly));
+    familyFile.write((QStringLiteral("日期,分类,费用名称,金额,用户,类别,注释\r\n2026-03-01,餐饮,") +
+                      QString::fromUtf8("👨‍👩‍👧‍👦").repeated(16) + QStringLiteral(",-10,管家,月开销,\r\n"))
+                         .toUtf8());
+    familyFile.close();
     const QString exported = settings.filePath(QStringLiteral("out.csv"));
     const QString copy = settings.filePath(QStringLiteral("copy.book"));
     // A login that may connect to the book's database but not use its tables.
@@ -362,6 +370,7 @@ TEST_F(PostgreSQLBook, TheCommandLineWorksOnAServerBook) {
         {"pw", {"--connect", uri, "--user", "管家", "user", "list"}, 0, "小王"},
         {"pw", {"--connect", uri, "--user", "管家", "import", entries}, 0, "2"},
         {"pw", {"--connect", uri, "--user", "管家", "import", entries, "--again"}, 0, "2"},
+        {"pw", {"--connect", uri, "--user", "管家", "import", family}, 1, "费用名称过长，最多16个字"},
         {"pw", {"--connect", uri, "--user", "管家", "balance"}, 0, "公共帐户  15949"},
         {"pw", {"--connect", uri, "--user", "管家", "report", "month", "2026", "--format", "csv"}, 0, "餐饮,-51,0,"},
         {"pw", {"--connect", uri, "--user", "管家", "export", exported, "--from", "2026-01-01", "--to", "2026-12-31"}, 0, ""},

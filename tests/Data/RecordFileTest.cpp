@@ -43,6 +43,7 @@ protected:
 // a refused file books nothing.
 TEST_F(RecordFileTest, ImportsForeignFilesOrNamesTheLineAtFault) {
     const QString big = QStringLiteral("21474836.47");
+    const QString kFamily = QString::fromUtf8("👨‍👩‍👧‍👦");  // one on screen, seven characters
     const struct {
         const char* what;
         QString text;
@@ -59,7 +60,10 @@ TEST_F(RecordFileTest, ImportsForeignFilesOrNamesTheLineAtFault) {
         {"category of 16 with an emoji", kHeader + Line({{1, QString(15, u'类') + "🎂"}}), Form_en::Utf8, 1, {}},
         {"time of day", kHeader + Line({{0, "2024/02/01 08:30"}}), Form_en::Gbk, 1, {}},
         {"category of 17", kHeader + Line({{1, QString(17, u'类')}}), Form_en::Gbk, 0,
-         "CSV文件内容不正确，类型过长。|第2行"},
+         "CSV文件内容不正确，分类过长，最多16个字（组合成的表情按其中的每个字计算）。|第2行"},
+        {"name of two family emoji", kHeader + Line({{2, kFamily + kFamily}}), Form_en::Utf8, 1, {}},
+        {"name of sixteen family emoji", kHeader + Line() + Line({{2, kFamily.repeated(16)}}), Form_en::Utf8, 0,
+         "CSV文件内容不正确，费用名称过长，最多16个字（组合成的表情按其中的每个字计算）。|第3行"},
         {"text after a closing quote", kHeader + Line() + Line({{2, "\"ab\"cd"}}), Form_en::Gbk, 0,
          "CSV格式数据不正确，引号结束后还有文字。|第3行"},
         {"unclosed quote", kHeader + Line() + Line({{2, "\"午饭"}}) + Line(), Form_en::Gbk, 0,
@@ -73,7 +77,7 @@ TEST_F(RecordFileTest, ImportsForeignFilesOrNamesTheLineAtFault) {
          "CSV文件内容不正确，有非法字符。|第2行"},
         {"unknown user", kHeader + Line() + Line({{4, "没这人"}}), Form_en::Gbk, 0, "该用户名没有注册。|没这人\r\n第3行"},
         {"balance overflow", kHeader + Line({{3, big}, {5, "月收入"}}) + "\n" + Line({{3, big}, {5, "月收入"}}),
-         Form_en::Gbk, 0, "金额不正确。|第4行"},
+         Form_en::Gbk, 0, "金额不正确，金额和记入后的余额应在-21474836.48与21474836.47之间。|第4行"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);

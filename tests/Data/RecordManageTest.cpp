@@ -74,6 +74,37 @@ TEST_F(RecordTest, AddRecordStoresTheRowAndMovesBothBalances) {
               "1");
 }
 
+// A family emoji is one on screen and seven characters to a server's column. A name is
+// kept whole or refused naming the field and its limit, on every kind of book; never cut.
+TEST_F(RecordTest, NamesOfCombinedEmojiAreKeptWholeOrRefusedNamingTheField) {
+    const QString family = QString::fromUtf8("👨‍👩‍👧‍👦");
+    const struct {
+        const char* title;
+        QString category, name, comment;
+        const char* refusal;  // empty: kept whole
+    } cases[] = {
+        {"a name of two", "饮食", family + family, "", ""},
+        {"a name of sixteen", "饮食", family.repeated(16), "", "费用名称最多16个字"},
+        {"a category of sixteen", family.repeated(16), "午饭", "", "分类最多16个字"},
+        {"a comment of forty", "饮食", "午饭", family.repeated(40), "注释最多255个字"},
+        {"sixteen plain emoji", "饮食", QString::fromUtf8("😀").repeated(16), "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        const Raised_st raised = Raise([&] { records.AddRecord(c.category, c.name, -100, c.comment, Time("2024-03-01"), 0); });
+        const QString refusal = QString::fromUtf8(c.refusal);
+        EXPECT_EQ(raised.raised, !refusal.isEmpty()) << raised.message.toStdString();
+        if (raised.raised) {
+            EXPECT_TRUE(raised.message.startsWith(refusal)) << raised.message.toStdString();
+            EXPECT_EQ(Count("zorb_record"), 0);
+            continue;
+        }
+        EXPECT_EQ(Text("select expense_name from zorb_record"), c.name);
+        EXPECT_EQ(Text("select comment from zorb_record"), c.comment);
+        Database().ExecuteNoRecords("delete from zorb_record");
+    }
+}
+
 TEST_F(RecordTest, AZeroAmountOrAMissingTimeIsRefusedBeforeAnyStatement) {
     EXPECT_EQ(Raise([&] { records.AddRecord("新分类", "", 0, "", Time("2024-01-01"), 0); }).message, "金额不能为零。");
     EXPECT_EQ(Raise([&] { records.AddRecord("新分类", "", 5, "", Base_ns::DateTime_cl(), 0); }).message,

@@ -130,6 +130,29 @@ TEST_F(ScheduleBookTest, SkippedAndPostponedOccurrences) {
     EXPECT_TRUE(Raise([&] { (void)schedules.Book(phone, Day("2026-02-06"), -300000); }).raised);  // not its date
 }
 
+// Two schedules due the same day, one postponed: booking what is due books the other
+// alone, and the postponed one waits for its new day, in either order of the two.
+TEST_F(ScheduleBookTest, APostponedOccurrenceIsThatOfItsOwnSchedule) {
+    for (const int32_t postponed : {0, 1}) {
+        SCOPED_TRACE(postponed);
+        QList<int32_t> sns;
+        for (const char* name : {"房租", "网费"}) {
+            Schedule_st schedule = Rule(ScheduleEvery_en::Month, 1, 5, "2026-01-01", "", 1);
+            schedule.expenseName = QString::fromUtf8(name);
+            sns << schedules.Add(schedule);
+        }
+        const QString moved = postponed == 0 ? QStringLiteral("房租") : QStringLiteral("网费");
+        const QString other = postponed == 0 ? QStringLiteral("网费") : QStringLiteral("房租");
+        EXPECT_TRUE(schedules.Postpone(sns[postponed], Day("2026-01-05"), Day("2026-01-20")));
+        EXPECT_EQ(DueTexts("2026-01-10").join(u' '), other + QStringLiteral("@2026-01-05"));
+        EXPECT_EQ(schedules.BookAll(schedules.GetDue(Day("2026-01-10"))), 1);
+        EXPECT_EQ(Text(QStringLiteral("select expense_name from zorb_record where valid = '1'")), other);
+        EXPECT_EQ(DueTexts("2026-12-31").join(u' '), moved + QStringLiteral("@2026-01-20"));
+        for (const int32_t sn : sns) schedules.Delete(sn);
+        users.GetDatabase().ExecuteNoRecords(QStringLiteral("delete from zorb_record"));
+    }
+}
+
 TEST_F(ScheduleBookTest, DeletedToTheRecycleBinAndRestored) {
     const int32_t sn = schedules.Add(Rule(ScheduleEvery_en::Year, 1, 1, "2026-01-01"));
     schedules.Delete(sn);

@@ -8,7 +8,7 @@ namespace {
 
 const QString kManage = QStringLiteral("当前用户没有权限管理用户。");
 const QString kNotLoggedIn = QStringLiteral("还没有登录。");
-const QString kWrongAmount = QStringLiteral("金额不正确。");
+const QString kWrongAmount = QStringLiteral("金额不正确，金额和记入后的余额应在-21474836.48与21474836.47之间。");
 
 }  // namespace
 

@@ -31,6 +31,15 @@ QString Make(const QString& folder, const QString& shape) {
         // A quote inside a quoted cell is written twice; the cells after it keep their places.
         Write(path, Gb18030(AlipayText().replace(QStringLiteral("\"纸巾, 大包\""),
                                                  QStringLiteral("\"纸巾\"\"加厚\"\", 大包\""))));
+    } else if (shape == u"alipay-quoted-name.csv") {
+        // A quoted name ending in a quote: three quotes at its end.
+        Write(path, Gb18030(AlipayText().replace(QStringLiteral(",午餐,"), QStringLiteral(",\"茶叶 \"\"礼盒装\"\"\","))));
+    } else if (shape == u"wechat-bare-quotes.csv") {
+        // WeChat quotes no cells: a quote inside one is written as it is, even alone.
+        QList<QStringList> rows = WeChatRows(false);
+        rows[8][3] = QStringLiteral("茶叶 \"礼盒装\"");
+        rows[9][3] = QStringLiteral("显示器 27\" 高清");
+        Write(path, Utf8Bom(CsvText(rows)));
     } else if (shape == u"alipay-refund-only.csv") {
         // A refund whose purchase no statement holds.
         Write(path, AlipayText().section(u'\n', 0, 7).toUtf8() +
@@ -211,6 +220,10 @@ TEST_F(StatementTest, EveryRowIsDecidedByStatusFlowAndRefund) {
         {"wechat-gap.xlsx", 9, Decision_en::Import, -2816, "饮食", "早餐店"},
         {"alipay-quotes.csv", 11, Decision_en::Import, -2000, "居家", "纸巾\"加厚\", 大包"},
         {"alipay-quotes.csv", 12, Decision_en::Refund, 2000, "居家", "退款-纸巾"},
+        {"alipay-quoted-name.csv", 9, Decision_en::Import, -3550, "饮食", "茶叶 \"礼盒装\""},
+        {"wechat-bare-quotes.csv", 9, Decision_en::Import, -2816, "饮食", "茶叶 \"礼盒装\""},
+        {"wechat-bare-quotes.csv", 10, Decision_en::Import, -5000, "", "显示器 27\" 高清"},
+        {"wechat-bare-quotes.csv", 11, Decision_en::Import, -5000, "服饰", "鞋子"},
         // The kind of trade ("退款") is no category: the rules decide, or the plain one.
         {"alipay-refund-only.csv", 9, Decision_en::Refund, 1000, "", "退款"},
         {"bank-split.csv", 3, Decision_en::Import, 800000, "", "工资"},

@@ -113,9 +113,10 @@ private slots:
         QTest::newRow("zero") << "0" << "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。";
         QTest::newRow("beyond 32 bits") << "21474836.48" << "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。";
         QTest::newRow("far beyond") << "99999999999999999999" << "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。";
-        QTest::newRow("empty") << "" << "该项不能为空。";
-        QTest::newRow("exponent") << "1e3" << "该项只能输入浮点数。";
-        QTest::newRow("thousands") << "1,000" << "该项只能输入浮点数。";
+        QTest::newRow("empty") << "" << "请输入金额。";
+        QTest::newRow("exponent") << "1e3" << "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。";
+        QTest::newRow("thousands") << "1,000" << "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。";
+        QTest::newRow("words") << "十二" << "金额不正确，应为大于零的数字，以元为单位，最多两位小数，最多为21474836.47。";
     }
 
     void RefusesAmounts() {
@@ -154,11 +155,12 @@ private slots:
         QTest::addColumn<QString>("comment");
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("focus");
-        QTest::newRow("no category") << "" << "x'" << "'" << "该项不能为空。" << int(WInputRecordDlg_cl::IdCategory);
-        QTest::newRow("quote in category") << "餐'饮" << "x'" << "'" << "该项有非法字符。"
+        QTest::newRow("no category") << "" << "x'" << "'" << "请输入分类。" << int(WInputRecordDlg_cl::IdCategory);
+        QTest::newRow("quote in category") << "餐'饮" << "x'" << "'" << "分类中有非法字符（'）。"
                                            << int(WInputRecordDlg_cl::IdCategory);
-        QTest::newRow("quote in name") << "餐饮" << "'午饭" << "'" << "该项有非法字符。" << int(WInputRecordDlg_cl::IdName);
-        QTest::newRow("quote in comment") << "餐饮" << "午饭" << "Tom's" << "注释中有非法字符。"
+        QTest::newRow("quote in name") << "餐饮" << "'午饭" << "'" << "费用名称中有非法字符（'）。"
+                                       << int(WInputRecordDlg_cl::IdName);
+        QTest::newRow("quote in comment") << "餐饮" << "午饭" << "Tom's" << "注释中有非法字符（'）。"
                                           << int(WInputRecordDlg_cl::IdComment);
     }
 

@@ -49,8 +49,8 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("focus");
         QTest::newRow("no database") << -1 << "" << "" << "请选择数据库。" << int(Page::IdDatabase);
-        QTest::newRow("no name") << 0 << "" << "p'" << "该项不能为空。" << int(Page::IdUserName);
-        QTest::newRow("quote in name") << 0 << "a'b" << "" << "该项有非法字符。" << int(Page::IdUserName);
+        QTest::newRow("no name") << 0 << "" << "p'" << "请输入用户名。" << int(Page::IdUserName);
+        QTest::newRow("quote in name") << 0 << "a'b" << "" << "用户名中有非法字符（'）。" << int(Page::IdUserName);
         QTest::newRow("no password") << 0 << "管理员" << "" << "请输入密码。" << int(Page::IdPassword);
         QTest::newRow("quote in password") << 0 << "管理员" << "p'w" << "密码中有非法字符。" << int(Page::IdPassword);
         QTest::newRow("wrong password") << 0 << "管理员" << "pw" << "用户名或密码错误。" << int(Page::IdLogin);

@@ -510,11 +510,11 @@ private slots:
         QTest::newRow("date") << QList<QStringList>{kHeader, with(0, "五月一日")}
                               << "CSV文件内容不正确，日期不正确。\r\n第2行";
         QTest::newRow("category 17") << QList<QStringList>{kHeader, with(1, QString(17, u'类'))}
-                                     << "CSV文件内容不正确，类型过长。\r\n第2行";
+                                     << "CSV文件内容不正确，分类过长，最多16个字（组合成的表情按其中的每个字计算）。\r\n第2行";
         QTest::newRow("name 17") << QList<QStringList>{kHeader, with(2, QString(17, u'名'))}
-                                 << "CSV文件内容不正确，子类型过长。\r\n第2行";
+                                 << "CSV文件内容不正确，费用名称过长，最多16个字（组合成的表情按其中的每个字计算）。\r\n第2行";
         QTest::newRow("comment 256") << QList<QStringList>{kHeader, with(6, QString(256, u'注'))}
-                                     << "CSV文件内容不正确，注释过长。\r\n第2行";
+                                     << "CSV文件内容不正确，注释过长，最多255个字（组合成的表情按其中的每个字计算）。\r\n第2行";
         QTest::newRow("apostrophe") << QList<QStringList>{kHeader, good, with(6, "Tom's")}
                                     << "CSV文件内容不正确，有非法字符。\r\n第3行";
         QTest::newRow("line numbers count broken lines")

@@ -14,6 +14,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -235,6 +236,33 @@ private slots:
             QCOMPARE(RecordSession_cl::LiveRecords(), c.booked);
             QCOMPARE(dialog.QDialog::result(), c.booked > 0 ? int(QDialog::Accepted) : int(QDialog::Rejected));
         }
+    }
+
+    // Each line of the summary gives its trades' amounts as the table above shows them:
+    // two decimals, and an expense with a minus whether it is booked or skipped.
+    void TheSummaryShowsTheTablesAmounts() {
+        const QString path = environment->AppFolder() + QStringLiteral("支付宝.csv");
+        StatementFiles_ns::Write(path, StatementFiles_ns::Gb18030(StatementFiles_ns::AlipayText()));
+        WStatementImportDlg_cl dialog(path);
+        dialog.show();
+        Settle();
+        QString summary;
+        for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+            if (label->text().contains(QStringLiteral("笔  "))) summary = label->text();
+        }
+        const QAbstractItemModel* rows = Control<QTableView>(dialog, WStatementImportDlg_cl::IdRows)->model();
+        const struct {
+            int32_t row;
+            const char* line;  // of the summary
+        } cases[] = {{0, "导入  3笔  44.50元"},  // -35.50 - 20.00 + 100.00
+                     {1, "跳过：交易关闭或失败  1笔  -5.00元"},
+                     {5, "跳过：不计收支  1笔  5.00元"}};
+        for (const auto& c : cases) {
+            QVERIFY2(summary.contains(QString::fromUtf8(c.line)), qPrintable(summary));
+        }
+        QCOMPARE(rows->index(1, StatementRowsModel_cl::Amount).data().toString(), QStringLiteral("-5.00"));
+        QCOMPARE(rows->index(5, StatementRowsModel_cl::Amount).data().toString(), QStringLiteral("5.00"));
+        QCOMPARE(rows->index(0, StatementRowsModel_cl::Amount).data().toString(), QStringLiteral("-35.50"));
     }
 
 private:

@@ -7,8 +7,10 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTreeView>
 
 using namespace WindowTesting_ns;
 using Vorelle_ns::DatabaseManage_cl;
@@ -50,6 +52,25 @@ class VorelleAppTest : public QObject {
 private slots:
     void init() { environment = std::make_unique<Environment_cl>(); }
     void cleanup() { environment.reset(); }
+
+    // Qt's own file dialog speaks Chinese: its column titles and the kind of a folder.
+    void TheFileDialogIsInChinese() {
+        QDir(environment->AppFolder()).mkdir(QStringLiteral("账单"));
+        QFileDialog dialog(nullptr, QStringLiteral("导入"), environment->AppFolder());
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setViewMode(QFileDialog::Detail);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+        QVERIFY(view != nullptr);
+        const QAbstractItemModel* model = view->model();
+        QStringList shown;
+        for (int column = 0; column < model->columnCount(); ++column)
+            shown << model->headerData(column, Qt::Horizontal).toString();
+        QTRY_COMPARE(model->rowCount(view->rootIndex()), 1);
+        shown << model->index(0, 2, view->rootIndex()).data().toString();
+        QCOMPARE(shown.join(u' '), QStringLiteral("名称 体积 类型 修改日期 文件夹"));
+    }
 
     // No links file, or a folder in its place: the first run opens on "创建数据库", and
     // closing the start dialog ends the program leaving no links file behind.

@@ -3,6 +3,7 @@
 // the C locale, on temporary books.
 #include "DB/BeginTrans.h"
 #include "DB/LocalDB.h"
+#include "support/BookDamage.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -27,6 +28,7 @@ constexpr char kSecretMark[] = "Pa55";
 const QString kAdminPassword = QStringLiteral("Pa55-admin");
 const QString kLiPassword = QStringLiteral("Pa55-li");
 const QString kZhangPassword = QStringLiteral("Pa55-zhang");
+const QString kBookPassword = QStringLiteral("Pa55-book");
 // Sixteen characters outside the basic plane: 32 UTF-16 units.
 const QString kEmojiName = QString::fromUtf8("😀🎂🐱🌟🍜🚲🎈🧧😀🎂🐱🌟🍜🚲🎈🧧");
 
@@ -269,6 +271,31 @@ TEST_F(CliTest, RefusalsNameWhatIsAllowedAndChangeNothing) {
     EXPECT_TRUE(QFileInfo(Book(QStringLiteral("link.csv"))).isSymLink());
     EXPECT_TRUE(QFile::exists(Book(QStringLiteral("real.csv"))));
     EXPECT_FALSE(QFile::exists(Book(QStringLiteral("x.csv"))));
+}
+
+// A damaged book is refused, naming the file, before its balance is read or anything is
+// booked into it.
+TEST_F(CliTest, ADamagedBookIsRefusedNamingTheFile) {
+    const QString book = QStringLiteral("--book={dir}/家.book");
+    const QString wang = QStringLiteral("--user=老王");
+    // Entries enough that most pages hold them: the free pages a new book has are used up.
+    QString many = QStringLiteral("日期,分类,费用名称,金额,用户,类别,注释\r\n");
+    for (int i = 0; i < 2000; ++i)
+        many += QStringLiteral("2025-%1-10,餐饮,第%2顿,-%3,老王,月开销,吃得不错\r\n").arg(i % 12 + 1).arg(i).arg(i % 50 + 1);
+    WriteGbk(QStringLiteral("many.csv"), many);
+    ASSERT_EQ(Run({book, "create", "--admin", "老王"}, kAdminPassword, QString(), kBookPassword).exitCode, 0);
+    ASSERT_EQ(Run({book, wang, "import", "{dir}/many.csv"}, kAdminPassword, QString(), kBookPassword).exitCode, 0);
+    ASSERT_EQ(Run({book, wang, "balance"}, kAdminPassword, QString(), kBookPassword).exitCode, 0);
+    for (const BookDamage_ns::Damage_st& damage : BookDamage_ns::kDamages) {
+        SCOPED_TRACE(damage.title);
+        ASSERT_TRUE(BookDamage_ns::WriteDamaged(Book(QStringLiteral("家.book")), Book(QStringLiteral("坏.book")), damage));
+        for (const QStringList& command : {QStringList{"balance"}, QStringList{"import", "{dir}/good.csv"}}) {
+            const Result_st result = Run(QStringList{QStringLiteral("--book={dir}/坏.book"), wang} + command, kAdminPassword, QString(), kBookPassword);
+            EXPECT_EQ(result.exitCode, 1) << result.out.toStdString();
+            EXPECT_TRUE(result.err.contains(QString::fromUtf8(damage.message))) << result.err.toStdString();
+            EXPECT_TRUE(result.err.contains(Book(QStringLiteral("坏.book")))) << result.err.toStdString();
+        }
+    }
 }
 
 TEST_F(CliTest, EncryptedBookNeedsItsPassword) {
@@ -533,7 +560,7 @@ TEST_F(CliStatementTest, StatementsAndRecordFilesAreTakenForWhatTheyAre) {
         {"exported", {book, wang, "export", "{dir}/out.csv", "--from", "2026-03-02", "--to", "2026-03-02", "--encoding", "utf8"}, 0,
          "共导出2条", ""},
         {"read back", {book, wang, "import", "{dir}/out.csv", "--dry-run", "--again"}, 0, "共2条", ""},
-        {"past the balance limit, naming the line", {book, wang, "import", "{dir}/huge.csv"}, 1, "", "金额不正确。（第3行）"},
+        {"past the balance limit, naming the line", {book, wang, "import", "{dir}/huge.csv"}, 1, "", "金额不正确，金额和记入后的余额应在-21474836.48与21474836.47之间。（第3行）"},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.title);

@@ -20,12 +20,15 @@ Base_ns::SysError_cl SysError(int32_t code, int32_t line, const QString& remark 
     return Base_ns::SysError_cl(line, __FILE__, ComboBox_cl::ClassName(), code, table, int32_t(std::size(table)), remark);
 }
 
-Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remark = QString()) {
-    static const Base_ns::ErrorInfo_st table[] = {{101, "该项不能为空。"},
-                                                  {102, "该项只能输入整型数。"},
-                                                  {103, "该项只能输入浮点数。"},
-                                                  {104, "该项有非法字符。"}};
-    return Base_ns::UserError_cl(line, __FILE__, ComboBox_cl::ClassName(), code, table, int32_t(std::size(table)), remark);
+// The message names the field (%1) and what was not allowed in it (%2).
+Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& field, const QString& illegal = QString()) {
+    static const Base_ns::ErrorInfo_st table[] = {{101, "请输入%1。"}, {104, "%1中有非法字符（%2）。"}};
+    const QByteArray named = Base_ns::Error_cl::LookUp(code, table, int32_t(std::size(table)))
+                                 .replace(QStringLiteral("%1"), field)
+                                 .replace(QStringLiteral("%2"), illegal)
+                                 .toUtf8();
+    const Base_ns::ErrorInfo_st message[] = {{code, named.constData()}};
+    return Base_ns::UserError_cl(line, __FILE__, ComboBox_cl::ClassName(), code, message, 1, QString());
 }
 
 }  // namespace
@@ -104,47 +107,14 @@ QString ComboBox_cl::ValidatedText(const QString& illegal, bool emptyAllowed) {
     for (const QChar c : illegal) {
         if (text.contains(c)) {
             setFocus();
-            throw UserError(104, __LINE__);
+            throw UserError(104, __LINE__, field, illegal);
         }
     }
     if (text.isEmpty() && !emptyAllowed) {
         setFocus();
-        throw UserError(101, __LINE__);
+        throw UserError(101, __LINE__, field);
     }
     return text;
-}
-
-double ComboBox_cl::Number() {
-    const QString text = Text();
-    if (text.isEmpty()) {
-        setFocus();
-        throw UserError(101, __LINE__);
-    }
-    double value = 0;
-    if (!ReadDecimal(text, value)) {
-        setFocus();
-        throw UserError(103, __LINE__);
-    }
-    return value;
-}
-
-bool ComboBox_cl::ReadDecimal(const QString& text, double& value) {
-    qsizetype i = 0;
-    const bool negative = text.startsWith(QLatin1Char('-'));
-    if (negative || text.startsWith(QLatin1Char('+'))) ++i;
-    const auto isDigit = [&](qsizetype at) { return at < text.size() && text[at] >= u'0' && text[at] <= u'9'; };
-    double whole = 0;
-    for (; isDigit(i); ++i) whole = whole * 10 + text[i].digitValue();
-    double fraction = 0;
-    if (i < text.size() && text[i] == u'.') {
-        const qsizetype first = ++i;
-        while (isDigit(i)) ++i;
-        // Right to left, so that every digit is divided down to its place.
-        for (qsizetype j = i - 1; j >= first; --j) fraction = (text[j].digitValue() + fraction) / 10;
-    }
-    if (i != text.size()) return false;
-    value = negative ? -(whole + fraction) : whole + fraction;
-    return true;
 }
 
 void ComboBox_cl::PushFront(const QString& text) {

@@ -46,12 +46,11 @@ public:
 
     // The text shown: the chosen item's, or what the user typed.
     QString Text() const;
-    // Text() after the checks: none of illegal's characters (104), not empty unless
-    // allowed (101). A failing check moves the focus here first.
+    // What the box holds, as its label says ("分类"): the refusals name it.
+    void SetField(const QString& name) { field = name; }
+    // Text() after the checks: none of illegal's characters ("分类中有非法字符（'）。"), not
+    // empty unless allowed ("请输入分类。"). A failing check moves the focus here first.
     QString ValidatedText(const QString& illegal, bool emptyAllowed);
-    // Text() as a decimal number: optional sign, digits, optional "." and digits; no
-    // exponent, spaces or separators. Empty raises 101, anything else unreadable 103.
-    double Number();
     // Moves text (with its data value) or inserts it at the top, and selects it.
     void PushFront(const QString& text);
 
@@ -63,7 +62,8 @@ private:
     void Insert(int32_t index, const QString& text, const QVariant& data);
     void Notify();
     void CheckIndex(int32_t index, int32_t line) const;
-    static bool ReadDecimal(const QString& text, double& value);
+
+    QString field = QStringLiteral("该项");
 };
 
 }  // namespace CTL_ns

@@ -13,18 +13,18 @@ bool HasIllegalQuotedChar(const QString& text) { return text.contains(u'"'); }
 bool HasIllegalUnquotedChar(const QString& text) { return text.contains(u';'); }
 
 int32_t CharacterCount(const QString& text) {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
     int32_t count = 0;
-    while (finder.toNextBoundary() > 0) ++count;
+    for (const QChar unit : text) count += unit.isLowSurrogate() ? 0 : 1;
     return count;
 }
 
 QString LeftCharacters(const QString& text, int32_t count) {
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
     qsizetype end = 0;
-    for (int32_t i = 0; i < count; ++i) {
-        const qsizetype next = finder.toNextBoundary();
-        if (next < 0) break;
+    int32_t taken = 0;
+    for (qsizetype next = finder.toNextBoundary(); next > 0; next = finder.toNextBoundary()) {
+        taken += CharacterCount(text.mid(end, next - end));
+        if (taken > count) break;
         end = next;
     }
     return text.left(end);

@@ -16,10 +16,13 @@ bool HasIllegalQuotedChar(const QString& text);
 // A text placed in a connection string without quotes may not hold ";".
 bool HasIllegalUnquotedChar(const QString& text);
 
-// Characters as a person sees them: an emoji (two UTF-16 units, or several joined) or a
-// letter with its accents is one. Length limits on names and comments count these.
+// Characters as a database's column counts them (code points): an emoji of two UTF-16
+// units is one, one made of several joined (a family, 👨‍👩‍👧‍👦) counts each of them, as
+// does a letter with its accents. Length limits on names and comments count these, so
+// that a text that passes them fits its column on every kind of book.
 int32_t CharacterCount(const QString& text);
-// The first count characters of text, each whole: a limit never cuts one in half.
+// The longest start of text within count characters that cuts nothing a person sees as
+// one character (a family emoji, a letter with its accents) in half.
 QString LeftCharacters(const QString& text, int32_t count);
 
 }  // namespace Base_ns

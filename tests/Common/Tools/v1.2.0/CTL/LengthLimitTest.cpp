@@ -4,8 +4,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-// Typing or pasting past the limit keeps whole characters only; an emoji that would be the
-// seventeenth unit is kept whole or dropped, never halved.
+// Typing or pasting past the limit keeps what fits the column whole: an emoji that would
+// pass the sixteenth character is dropped whole, never halved.
 TEST(LengthLimit, TypedAndPastedTextKeepsWholeCharacters) {
     const struct {
         QString typed;
@@ -14,7 +14,9 @@ TEST(LengthLimit, TypedAndPastedTextKeepsWholeCharacters) {
         {QString(15, u'长') + QStringLiteral("🎂"), QString(15, u'长') + QStringLiteral("🎂")},
         {QString(16, u'长') + QStringLiteral("🎂"), QString(16, u'长')},
         {QStringLiteral("🎂").repeated(20), QStringLiteral("🎂").repeated(16)},
-        {QStringLiteral("a👍🏽").repeated(9), QStringLiteral("a👍🏽").repeated(8)},
+        {QStringLiteral("a👍🏽").repeated(9), QStringLiteral("a👍🏽").repeated(5) + u'a'},  // 👍🏽 is two characters
+        {QStringLiteral("ab") + QString::fromUtf8("👨‍👩‍👧‍👦").repeated(3),
+         QStringLiteral("ab") + QString::fromUtf8("👨‍👩‍👧‍👦").repeated(2)},  // seven each
     };
     for (const auto& row : rows) {
         QLineEdit edit;

@@ -188,7 +188,7 @@ TEST(ADODatabaseCauses, BusyReadOnlyFullAndDamagedAreToldInWordsNamingTheFile) {
              file.seek(1024);  // the table's first page
              file.write(QByteArray(1024, '\xff'));
              file.close();
-             db.Open(QStringLiteral("pw"), path);  // nothing of the file kept in memory
+             db.Open(QStringLiteral("pw"), path);
          },
          "数据库文件已损坏，或不是本软件的数据库文件。"},
     };
@@ -198,8 +198,9 @@ TEST(ADODatabaseCauses, BusyReadOnlyFullAndDamagedAreToldInWordsNamingTheFile) {
         LocalDB_cl db, other;
         CreateAndOpen(db, QStringLiteral("pw"), path);
         db.ExecuteNoRecords(QStringLiteral("create table t(n integer)"));
-        c.prepare(db, other, path);
+        // A damaged file is refused when it is opened again, the others when written.
         const Caught_st error = Catch([&] {
+            c.prepare(db, other, path);
             db.BeginTrans();
             db.ExecuteNoRecords(QStringLiteral("select count(*) from t"));
             db.ExecuteNoRecords(QStringLiteral("insert into t(n) values(zeroblob(20000))"));

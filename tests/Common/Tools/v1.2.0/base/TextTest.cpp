@@ -23,8 +23,10 @@ TEST(Text, ConnectionStringRules) {
     EXPECT_FALSE(HasIllegalUnquotedChar(QStringLiteral("host\"x'")));
 }
 
-// Limits count what a person sees as one character and never cut one in half.
-TEST(Text, CharactersAsAPersonSeesThem) {
+// Limits count characters as a server's column does, and never cut what a person sees as
+// one character in half.
+TEST(Text, CharactersAsAColumnCountsThem) {
+    const QString family = QString::fromUtf8("👨‍👩‍👧‍👦");  // seven characters
     const struct {
         QString text;
         int32_t count;
@@ -33,8 +35,9 @@ TEST(Text, CharactersAsAPersonSeesThem) {
         {QStringLiteral("ab"), 2, QStringLiteral("ab")},
         {QStringLiteral("生日🎂快乐"), 5, QStringLiteral("生日")},
         {QStringLiteral("🎂🎂🎂"), 3, QStringLiteral("🎂🎂")},
-        {QStringLiteral("a👍🏽b"), 3, QStringLiteral("a👍🏽")},
-        {QStringLiteral("e\u0301\u0301x"), 2, QStringLiteral("e\u0301\u0301x")},
+        {QStringLiteral("a👍🏽b"), 4, QStringLiteral("a")},
+        {QStringLiteral("e\u0301\u0301x"), 4, QString()},
+        {family + u'x', 8, QString()},
         {QString(), 0, QString()},
     };
     for (const auto& row : rows) {
@@ -42,5 +45,7 @@ TEST(Text, CharactersAsAPersonSeesThem) {
         EXPECT_EQ(Base_ns::LeftCharacters(row.text, 2), row.firstTwo) << row.text.toStdString();
     }
     EXPECT_EQ(Base_ns::CharacterCount(QString(15, u'长') + QStringLiteral("🎂")), 16);
+    EXPECT_EQ(Base_ns::LeftCharacters(family + family + u'x', 15), family + family + u'x');
+    EXPECT_EQ(Base_ns::LeftCharacters(family + family + u'x', 14), family + family);
 }
 
