@@ -6,6 +6,7 @@
 #include "SystemInfo/Path.h"
 #include "UsageError.h"
 #include "base/SysError.h"
+#include "platform/ado/JetEngine.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -146,6 +147,8 @@ int Cli_cl::Run(const QStringList& arguments, const Secrets_st& secrets) {
         if (IsSet(global, local, kBook)) address = BookAddress_cl::Local(Value(global, local, kBook));
         if (IsSet(global, local, kConnect)) address = BookAddress_cl::Parse(Value(global, local, kConnect));
         const QString login = command->OwnsUserOption() ? global.value(kUser) : Value(global, local, kUser);
+        Ado_ns::JetEngine_cl::SetPageCheck(command->OnlyReads() ? Ado_ns::JetEngine_cl::PageCheck_en::Length
+                                                                : Ado_ns::JetEngine_cl::PageCheck_en::Whole);
         Book_cl book(address, login, secrets);
         try {
             command->Run(book, local);

@@ -27,6 +27,9 @@ public:
     // Whether --user after the words is the command's own (a person it acts on), so that
     // the login name comes only before them.
     virtual bool OwnsUserOption() const { return false; }
+    // Whether it only reads the book and shows or writes out what it read: opening a local
+    // book for it weighs the file against its pages' count without reading every page.
+    virtual bool OnlyReads() const { return false; }
     // Runs with the parsed arguments after the words. Raises the program's errors; a
     // usage error for arguments it cannot read.
     virtual void Run(Book_cl& book, const QCommandLineParser& parser) const = 0;

@@ -11,6 +11,7 @@ public:
     QString Syntax() const override {
         return QStringLiteral("FILE --from YYYY-MM-DD --to YYYY-MM-DD [--all-users | --of NAME] [--encoding gbk|utf8]");
     }
+    bool OnlyReads() const override { return true; }
     QString Summary() const override;
     void AddOptions(QCommandLineParser& parser) const override;
     void Run(Book_cl& book, const QCommandLineParser& parser) const override;

@@ -14,6 +14,7 @@ public:
 
     QString Words() const override;
     QString Syntax() const override;
+    bool OnlyReads() const override { return true; }
     QString Summary() const override;
     void AddOptions(QCommandLineParser& parser) const override;
     void Run(Book_cl& book, const QCommandLineParser& parser) const override;

@@ -19,6 +19,7 @@ class ScheduleListCommand_cl : public ICommand_cl {
 public:
     QString Words() const override { return QStringLiteral("schedule list"); }
     QString Syntax() const override { return QString(); }
+    bool OnlyReads() const override { return true; }
     QString Summary() const override;
     void Run(Book_cl& book, const QCommandLineParser& parser) const override;
 };

@@ -7,12 +7,16 @@
 #include "base/DateTime.h"
 
 #include <QFile>
+#include <QDateTime>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QFileInfo>
 #include <QUtf8StringView>
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <mutex>
 
 #define SQLITE_HAS_CODEC 1
 #include <sqlcipher/sqlite3.h>
@@ -181,6 +185,28 @@ int ApplyKey(sqlite3* db, const QString& password, const QByteArray& salt) {
     return sqlite3_key(db, key.constData(), int(key.size()));
 }
 
+std::atomic<JetEngine_cl::PageCheck_en> pageCheck{JetEngine_cl::PageCheck_en::Whole};
+
+// The files this process found whole, each with its length and time of change then: a
+// later connection to the file unchanged is not worth reading it all again for.
+struct Checked_st {
+    qint64 size;
+    QDateTime changed;
+};
+std::mutex checkedGuard;
+QHash<QString, Checked_st> checkedFiles;
+
+bool CheckedBefore(const QFileInfo& file) {
+    const std::lock_guard lock(checkedGuard);
+    const auto found = checkedFiles.constFind(file.absoluteFilePath());
+    return found != checkedFiles.cend() && found->size == file.size() && found->changed == file.lastModified();
+}
+
+void RememberChecked(const QFileInfo& file) {
+    const std::lock_guard lock(checkedGuard);
+    checkedFiles.insert(file.absoluteFilePath(), {file.size(), file.lastModified()});
+}
+
 // Whether the file holds the pages its header counts, and every page of its tables and
 // indexes reads back as written: the engine's check reads each of them, and a page of an
 // encrypted book that was changed on the disk fails its code when it is read. A page
@@ -190,6 +216,9 @@ int ApplyKey(sqlite3* db, const QString& password, const QByteArray& salt) {
 // SQLITE_OK when whole, SQLITE_CORRUPT when not, else why it could not be checked (a
 // writer holding the file too long).
 int CheckPages(const QString& path, const QString& password, const QByteArray& salt) {
+    const QFileInfo file(path);
+    const bool whole = pageCheck == JetEngine_cl::PageCheck_en::Whole;
+    if (whole && CheckedBefore(file)) return SQLITE_OK;
     sqlite3* check = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &check, SQLITE_OPEN_READONLY, nullptr);
     if (rc == SQLITE_OK)
@@ -201,9 +230,10 @@ int CheckPages(const QString& path, const QString& password, const QByteArray& s
         rc = sqlite3_exec(check, "begin; select count(*) from sqlite_master", nullptr, nullptr, nullptr);
     }
     if (rc == SQLITE_OK &&
-        (Number(check, "pragma page_count") * Number(check, "pragma page_size") != QFileInfo(path).size() ||
-         !IsSound(check)))
+        (Number(check, "pragma page_count") * Number(check, "pragma page_size") != file.size() ||
+         (whole && !IsSound(check))))
         rc = SQLITE_CORRUPT;
+    if (rc == SQLITE_OK && whole) RememberChecked(file);
     if ((rc & 0xFF) == SQLITE_NOTADB || (rc & 0xFF) == SQLITE_CORRUPT)
         rc = SQLITE_CORRUPT;
     sqlite3_close_v2(check);  // ends the read transaction
@@ -211,6 +241,8 @@ int CheckPages(const QString& path, const QString& password, const QByteArray& s
 }
 
 }  // namespace
+
+void JetEngine_cl::SetPageCheck(PageCheck_en check) { pageCheck = check; }
 
 JetEngine_cl::JetEngine_cl(const ConnectionString_cl& settings, ErrorList_cl& errors) : errors(errors) {
     const QString path = settings.Value(kPathKey);

@@ -289,7 +289,10 @@ TEST_F(CliTest, ADamagedBookIsRefusedNamingTheFile) {
     for (const BookDamage_ns::Damage_st& damage : BookDamage_ns::kDamages) {
         SCOPED_TRACE(damage.title);
         ASSERT_TRUE(BookDamage_ns::WriteDamaged(Book(QStringLiteral("家.book")), Book(QStringLiteral("坏.book")), damage));
+        // A command that only reads weighs the file against its pages' count; one that
+        // writes reads every page first.
         for (const QStringList& command : {QStringList{"balance"}, QStringList{"import", "{dir}/good.csv"}}) {
+            if (damage.inPages && command.first() == QStringLiteral("balance")) continue;
             const Result_st result = Run(QStringList{QStringLiteral("--book={dir}/坏.book"), wang} + command, kAdminPassword, QString(), kBookPassword);
             EXPECT_EQ(result.exitCode, 1) << result.out.toStdString();
             EXPECT_TRUE(result.err.contains(QString::fromUtf8(damage.message))) << result.err.toStdString();

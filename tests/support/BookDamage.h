@@ -18,6 +18,7 @@ struct Damage_st {
     const char* title;
     void (*apply)(QByteArray& bytes);
     const char* message;  // the refusal of the book
+    bool inPages;         // found only by reading every page, not by the file's length
 };
 
 // The first page holds what the password is checked against: damaged there, the file
@@ -26,12 +27,12 @@ constexpr char kDamaged[] = "数据库文件已损坏，或不是本软件的数
 constexpr char kDamagedOrWrongPassword[] = "打开数据库文件失败，文件已损坏或密码错误。";
 
 inline const Damage_st kDamages[] = {
-    {"a flipped bit", [](QByteArray& bytes) { bytes[Middle(bytes) + 500] = char(bytes[Middle(bytes) + 500] ^ 0x10); }, kDamaged},
-    {"an extra page, a copy of another", [](QByteArray& bytes) { bytes += bytes.mid(kPage, kPage); }, kDamaged},
-    {"the last page cut off", [](QByteArray& bytes) { bytes.chop(kPage); }, kDamaged},
-    {"cut inside a page", [](QByteArray& bytes) { bytes.chop(kPage / 3); }, kDamaged},
-    {"a page of zeros", [](QByteArray& bytes) { bytes.replace(Middle(bytes), kPage, QByteArray(kPage, '\0')); }, kDamaged},
-    {"a flipped bit in the first page", [](QByteArray& bytes) { bytes[200] = char(bytes[200] ^ 0x01); }, kDamagedOrWrongPassword},
+    {"a flipped bit", [](QByteArray& bytes) { bytes[Middle(bytes) + 500] = char(bytes[Middle(bytes) + 500] ^ 0x10); }, kDamaged, true},
+    {"an extra page, a copy of another", [](QByteArray& bytes) { bytes += bytes.mid(kPage, kPage); }, kDamaged, false},
+    {"the last page cut off", [](QByteArray& bytes) { bytes.chop(kPage); }, kDamaged, false},
+    {"cut inside a page", [](QByteArray& bytes) { bytes.chop(kPage / 3); }, kDamaged, false},
+    {"a page of zeros", [](QByteArray& bytes) { bytes.replace(Middle(bytes), kPage, QByteArray(kPage, '\0')); }, kDamaged, true},
+    {"a flipped bit in the first page", [](QByteArray& bytes) { bytes[200] = char(bytes[200] ^ 0x01); }, kDamagedOrWrongPassword, false},
 };
 
 // Writes a damaged copy of the book at path to copy; false when it cannot.
