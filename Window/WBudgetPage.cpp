@@ -3,6 +3,7 @@
 #include "Control/BudgetText.h"
 #include "Control/DataCore.h"
 #include "ConvertInfo.h"
+#include "CTL/FrozenColumn.h"
 #include "Data/Budget.h"
 #include "WCrosstabPage.h"
 #include "base/Error.h"
@@ -51,7 +52,16 @@ QTableWidget* Table(int32_t id, QWidget* parent) {
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->verticalHeader()->hide();
+    table->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     return table;
+}
+
+// Every column as wide as its texts, the bars as wide as a few percentages: the same
+// widths however often the table is filled, and a year wider than the page scrolls.
+void FitColumns(QTableWidget* table) {
+    table->horizontalHeader()->setStretchLastSection(false);
+    table->resizeColumnsToContents();
+    table->setColumnWidth(table->columnCount() - 1, table->fontMetrics().horizontalAdvance(QStringLiteral("1000%")) * 3);
 }
 
 // rows[0] is the header; the bar column follows the texts.
@@ -87,6 +97,8 @@ WBudgetPage_cl::WBudgetPage_cl(QWidget* parent) : QWidget(parent) {
     viewCombo->setObjectName(QString::number(IdView));
     viewCombo->addItems({QStringLiteral("按月"), QStringLiteral("按年")});
     categories = Table(IdCategories, this);
+    // A year scrolled to its totals still names each row.
+    new CTL_ns::FrozenColumn_cl(categories);
     people = Table(IdPeople, this);
 
     auto* top = new QHBoxLayout;
@@ -178,16 +190,14 @@ void WBudgetPage_cl::Fill(const BudgetView_st& view) {
     const int barColumn = int(rows.first().size());
     for (int row = 0; row < categories->rowCount(); ++row)
         categories->setCellWidget(row, barColumn, Bar(spent[size_t(row)], available[size_t(row)], income[size_t(row)]));
-    categories->resizeColumnsToContents();
-    categories->horizontalHeader()->setStretchLastSection(true);
+    FitColumns(categories);
 
     Put(people, BudgetText_cl::PeopleRows(view, kTwo));
     for (int row = 0; row < people->rowCount(); ++row) {
         const PersonBudget_st& person = view.people[size_t(row)];
         people->setCellWidget(row, 4, Bar(person.spent, person.plan, false));
     }
-    people->resizeColumnsToContents();
-    people->horizontalHeader()->setStretchLastSection(true);
+    FitColumns(people);
 }
 
 void WBudgetPage_cl::OnDoubleClicked(int row, int column) {

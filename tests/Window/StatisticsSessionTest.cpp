@@ -174,47 +174,64 @@ private slots:
         for (int row = years->RowCount() - 3; row < years->RowCount(); ++row) QVERIFY(InSight(years, row, 0));
     }
 
-    // The budget's year at 1024 wide: no amount cut, every column reached, and the
-    // columns as wide as before after a look at another page.
-    void BudgetYearFitsAndKeepsItsColumns() {
+    // The budget's month and year at 1024 wide, switched with the keys and looked at
+    // again after another page: no amount cut, every column reached, and each view's
+    // columns as wide as when it opened.
+    void BudgetColumnsFitAndKeepTheirWidths() {
         const QDate today = QDate::currentDate();
         BookMonths(QDate(today.year(), 1, 5), today.month(), 5);
         Vorelle_ns::Budget_cl budget(Vorelle_ns::DataCore().GetUserManage());
         for (int i = 0; i < 5; ++i) budget.SetTypePlan(QString::fromUtf16(kCategories[i]), 1500000);
+        budget.SetUserPlan(RecordSession_cl::SuperName, 5000000);
         WMainWnd_cl window;
         window.Create();
         window.resize(1024, 600);
         OpenPage(window, QStringLiteral("预算"));
         Vorelle_ns::WBudgetPage_cl& page = window.GetBudgetPage();
         auto* view = Control<QComboBox>(page, Vorelle_ns::WBudgetPage_cl::IdView);
-        view->setFocus();
-        QTest::keyClick(view, Qt::Key_Down);
-        Settle();
-        auto* table = Control<QTableWidget>(page, Vorelle_ns::WBudgetPage_cl::IdCategories);
-        QCOMPARE(table->columnCount(), 19);
-        const auto widths = [table] {
+        QList<QTableWidget*> tables{Control<QTableWidget>(page, Vorelle_ns::WBudgetPage_cl::IdCategories),
+                                    Control<QTableWidget>(page, Vorelle_ns::WBudgetPage_cl::IdPeople)};
+        const auto widths = [&tables] {
             QList<int> widths;
-            for (int column = 0; column < table->columnCount(); ++column) widths << table->columnWidth(column);
+            for (QTableWidget* table : tables) {
+                for (int column = 0; column < table->columnCount(); ++column) widths << table->columnWidth(column);
+            }
             return widths;
         };
-        const QList<int> opened = widths();
-        for (int column = 0; column < table->columnCount(); ++column) {
-            for (int row = 0; row < table->rowCount(); ++row) {
-                const QTableWidgetItem* item = table->item(row, column);
-                if (item == nullptr) continue;
-                QVERIFY2(table->fontMetrics().horizontalAdvance(item->text()) + 6 <= table->columnWidth(column),
-                         qPrintable(item->text()));
+        QList<int> opened[2] = {widths(), {}};
+        const struct {
+            Qt::Key key;  // on the view box; none: to another page and back
+            int year;
+        } steps[] = {{Qt::Key_unknown, 0}, {Qt::Key_Down, 1}, {Qt::Key_unknown, 1}, {Qt::Key_Up, 0}, {Qt::Key_unknown, 0}};
+        for (const auto& step : steps) {
+            if (step.key == Qt::Key_unknown) {
+                OpenPage(window, QStringLiteral("月统计"));
+                OpenPage(window, QStringLiteral("预算"));
+            } else {
+                view->setFocus();
+                QTest::keyClick(view, step.key);
+                Settle();
+            }
+            QCOMPARE(tables[0]->columnCount(), step.year == 1 ? 19 : 6);
+            if (opened[step.year].isEmpty()) opened[step.year] = widths();
+            QCOMPARE(widths(), opened[step.year]);
+            for (QTableWidget* table : tables) {
+                for (int column = 0; column < table->columnCount(); ++column) {
+                    for (int row = 0; row < table->rowCount(); ++row) {
+                        const QTableWidgetItem* item = table->item(row, column);
+                        if (item == nullptr) continue;
+                        QVERIFY2(table->fontMetrics().horizontalAdvance(item->text()) + 6 <= table->columnWidth(column),
+                                 qPrintable(item->text()));
+                    }
+                }
+                const int last = table->columnCount() - 1;
+                QVERIFY(table->columnWidth(last) >= 80);
+                // Scrolled to the end, the last column is seen whole.
+                table->horizontalScrollBar()->setValue(table->horizontalScrollBar()->maximum());
+                QVERIFY(table->columnViewportPosition(last) + table->columnWidth(last) <= table->viewport()->width());
+                table->horizontalScrollBar()->setValue(0);
             }
         }
-        QVERIFY(table->columnWidth(table->columnCount() - 1) >= 80);
-        // Scrolled to the end, the last column is seen whole.
-        table->horizontalScrollBar()->setValue(table->horizontalScrollBar()->maximum());
-        const int last = table->columnCount() - 1;
-        QVERIFY(table->columnViewportPosition(last) + table->columnWidth(last) <= table->viewport()->width());
-        table->horizontalScrollBar()->setValue(0);
-        OpenPage(window, QStringLiteral("月统计"));
-        OpenPage(window, QStringLiteral("预算"));
-        QCOMPARE(widths(), opened);
     }
 
 private:
