@@ -12,6 +12,8 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QGraphicsLineItem>
+#include <QPen>
 #include <QValueAxis>
 #include <QBarSet>
 #include <QDateEdit>
@@ -338,6 +340,29 @@ private slots:
         const QString range = QStringLiteral("%1 .. %2").arg(yuan->min()).arg(yuan->max());
         QVERIFY2(yuan->min() <= lowest && yuan->min() >= lowest - (highest - lowest) / 2, qPrintable(range));
         QVERIFY2(yuan->max() >= highest && yuan->max() <= highest + (highest - lowest) / 2, qPrintable(range));
+
+        // Captions a line apart at least, never overlapping.
+        const qreal pitch = plot.width() / periods;
+        int previous = -1;
+        const QStringList labels = chart.PeriodLabels();
+        for (int j = 0; j < periods; ++j) {
+            if (labels[j].isEmpty()) continue;
+            if (previous >= 0) QVERIFY((j - previous) * pitch >= QFontMetrics(chart.font()).height());
+            previous = j;
+        }
+        // The plan: a thin level line over each bar, at the plan's height, not wider than
+        // the bar's period.
+        QCOMPARE(chart.PlanMarks().size(), plan > 0 ? periods : 0);
+        for (const auto& mark : chart.PlanMarks()) {
+            const QLineF line = mark.line->line();
+            QCOMPARE(line.y1(), line.y2());
+            QVERIFY(mark.line->pen().widthF() <= 6);
+            const qreal centre = plot.left() + (mark.period + 0.5) * pitch;
+            QVERIFY(std::abs((line.x1() + line.x2()) / 2 - centre) < 1);
+            QVERIFY(line.length() > pitch / 3 && line.length() < pitch);
+            const qreal height = plot.bottom() - (plan / 100.0 - yuan->min()) / (yuan->max() - yuan->min()) * plot.height();
+            QVERIFY(std::abs(line.y1() - height) < 1);
+        }
     }
 
     // What a figure leads to is a look, not the user's filter: the record page comes back
