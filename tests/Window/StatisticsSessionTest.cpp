@@ -116,17 +116,29 @@ private slots:
         QCOMPARE(chart->Period(), 2);
 
         const QString path = environment->AppFolder() + QStringLiteral("图表.png");
-        for (const QSize size : {QSize(1600, 900), QSize(1280, 720)}) {
-            if (size.width() != 1600) {
-                Unique_ns::GetCustomFromFile().WriteInteger(WCrosstabChart_cl::PictureWidthKey, size.width());
-                Unique_ns::GetCustomFromFile().WriteInteger(WCrosstabChart_cl::PictureHeightKey, size.height());
+        // Nothing set, a size set, a damaged one.
+        const struct {
+            QSize set;
+            QSize size;
+        } sizes[] = {{QSize(), QSize(1600, 900)}, {QSize(1280, 720), QSize(1280, 720)}, {QSize(99999, 5), QSize(1600, 900)}};
+        for (const auto& [set, size] : sizes) {
+            if (set.isValid()) {
+                Unique_ns::GetCustomFromFile().WriteInteger(WCrosstabChart_cl::PictureWidthKey, set.width());
+                Unique_ns::GetCustomFromFile().WriteInteger(WCrosstabChart_cl::PictureHeightKey, set.height());
             }
             environment->prompt.files << path;
             QTest::mouseClick(Control<QPushButton>(*chart, WCrosstabChart_cl::IdSaveChart), Qt::LeftButton);
             const QImage saved(path);
             QCOMPARE(saved.size(), size);
             QVERIFY(saved.size() != chart->size());
-            // The picture's words: what its painting draws, at its size.
+            // The file is that painting, pixel for pixel; its words are what the painting draws.
+            QImage painting(size, QImage::Format_ARGB32);
+            {
+                QPainter painter(&painting);
+                painter.setRenderHint(QPainter::Antialiasing);
+                chart->Paint(painter, size);
+            }
+            QCOMPARE(saved.convertToFormat(QImage::Format_ARGB32), painting);
             PaintedText_cl painted(size);
             {
                 QPainter painter(&painted);

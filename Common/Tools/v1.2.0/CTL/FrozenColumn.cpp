@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTableView>
+#include <cstdint>
 
 namespace CTL_ns {
 
