@@ -189,6 +189,7 @@ bool WCrosstabPage_cl::UserChanged() const {
 
 void WCrosstabPage_cl::Fill(const DB_ns::CrossTable_st& table) {
     const CrosstabFigures_cl figures(table);
+    const QPoint scrolled(crosstab->horizontalScrollBar()->value(), crosstab->verticalScrollBar()->value());
     crosstab->ClearColumns();
     // The file keeps the amounts as the command line writes them; the screen lines them up.
     fileRows = CrosstabText_cl::Build(figures);
@@ -200,24 +201,25 @@ void WCrosstabPage_cl::Fill(const DB_ns::CrossTable_st& table) {
     for (qsizetype i = 1; i < rows.size(); ++i) crosstab->AddRow(rows[i].constData(), int32_t(rows[i].size()));
     const QStringList periodsBefore = shownPeriods;
     const QStringList categoriesBefore = shownCategories;
-    const QPoint scrolled(crosstab->horizontalScrollBar()->value(), crosstab->verticalScrollBar()->value());
     shownCategories.clear();
     shownPeriods.clear();
     for (int32_t j = 0; j < figures.PeriodCount(); ++j) shownPeriods << figures.Period(j);
     for (int32_t i = 0; i < figures.CategoryCount(); ++i) shownCategories << figures.Category(i);
     chart->Show(figures);
     chart->ShowPlans(Plans());
-    if (shownPeriods == periodsBefore && shownCategories == categoriesBefore) {
-        // The same table again: where the user looked.
+    // The same table again shows where the user looked; another one what matters.
+    const bool same = shownPeriods == periodsBefore && shownCategories == categoriesBefore;
+    const auto place = [this, same, scrolled] {
+        if (!same) return OpenOnWhatMatters();
         crosstab->horizontalScrollBar()->setValue(scrolled.x());
         crosstab->verticalScrollBar()->setValue(scrolled.y());
-        return;
-    }
-    OpenOnWhatMatters();
-    // Once more when the page has its size: it may be laid out after the table is filled.
+    };
+    place();
+    // Once more when the table has its scroll range and the page its size: both may come
+    // after the table is filled.
     const int32_t fill = ++fills;
-    QTimer::singleShot(0, this, [this, fill] {
-        if (fill == fills) OpenOnWhatMatters();
+    QTimer::singleShot(0, this, [this, fill, place] {
+        if (fill == fills) place();
     });
 }
 

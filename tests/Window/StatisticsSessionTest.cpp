@@ -155,8 +155,9 @@ private slots:
         QVERIFY(environment->prompt.shown.isEmpty());
     }
 
-    // The month table opens on the current month, and scrolled right with the keys keeps
-    // each row's category in sight; the year table opens with its totals in sight.
+    // The month table opens on the current month, scrolled with the keys keeps each row's
+    // category in sight, and stays where he left it; the year table opens with its
+    // totals in sight.
     void TablesOpenOnWhatMatters() {
         const QDate today = QDate::currentDate();
         BookMonths(QDate(today.year() - 1, 1, 5), 12 + today.month(), 15);
@@ -179,6 +180,12 @@ private slots:
         QCOMPARE(table->horizontalScrollBar()->value(), table->horizontalScrollBar()->maximum());
         const int top = table->rowAt(table->viewport()->mapFrom(table, firstRow).y());
         QCOMPARE(SeenAt(table, firstRow).data().toString(), table->Text(top, 0));
+        // Back from another page, the table is where he left it.
+        const int left = table->horizontalScrollBar()->value() - 3 * table->horizontalScrollBar()->singleStep();
+        table->horizontalScrollBar()->setValue(left);
+        OpenPage(window, QStringLiteral("费用记录管理"));
+        OpenPage(window, QStringLiteral("月统计"));
+        QCOMPARE(table->horizontalScrollBar()->value(), left);
 
         OpenPage(window, QStringLiteral("年统计"));
         auto* years = Control<CTL_ns::Report_cl>(window.GetYearPage(), WCrosstabPage_cl::IdCrosstab);
