@@ -121,8 +121,6 @@ WCrosstabChart_cl::WCrosstabChart_cl(QWidget* parent) : QWidget(parent) {
 
 WCrosstabChart_cl::~WCrosstabChart_cl() = default;
 
-QChart* WCrosstabChart_cl::BarChart() const { return barView->chart(); }
-
 void WCrosstabChart_cl::Show(const CrosstabFigures_cl& shown) {
     figures = std::make_unique<CrosstabFigures_cl>(shown);
     QChart* chart = barView->chart();

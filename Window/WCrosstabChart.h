@@ -9,7 +9,6 @@
 #include <vector>
 
 class QCategoryAxis;
-class QChart;
 class QChartView;
 class QGraphicsLineItem;
 class QLabel;
@@ -75,7 +74,6 @@ public:
     QStackedBarSeries* Bars() const { return bars; }
     QLineSeries* BalanceLine() const { return balance; }
     QPieSeries* Pie() const { return pie; }
-    QChart* BarChart() const;
     QChartView* BarView() const { return barView; }
 
 signals:
