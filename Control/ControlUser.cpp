@@ -57,6 +57,12 @@ RecordList_cl ControlUser_cl::GetRecordList(bool allUsers, const QString& userNa
     return recordManage.GetRecordList(allUsers, userName, begin, end, filter);
 }
 
+int32_t ControlUser_cl::EachRecord(bool allUsers, const QString& userName, const Base_ns::DateTime_cl& begin,
+                                   const Base_ns::DateTime_cl& end,
+                                   const std::function<void(const RecordRow_st&)>& take) {
+    return recordManage.EachRecord(allUsers, userName, begin, end, {}, take);
+}
+
 Base_ns::Trusteeship_tl<TypeSum_st> ControlUser_cl::GetTypeSums(bool allUsers, const QString& userName,
                                                                 const Base_ns::DateTime_cl& begin,
                                                                 const Base_ns::DateTime_cl& end,

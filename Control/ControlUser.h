@@ -40,6 +40,9 @@ public:
                                                      const RecordFilter_st& filter = {});
     RecordList_cl GetRecordList(bool allUsers, const QString& userName, const Base_ns::DateTime_cl& begin,
                                 const Base_ns::DateTime_cl& end, const RecordFilter_st& filter = {});
+    // The same entries handed to take as they are read, none kept; the number taken.
+    int32_t EachRecord(bool allUsers, const QString& userName, const Base_ns::DateTime_cl& begin,
+                       const Base_ns::DateTime_cl& end, const std::function<void(const RecordRow_st&)>& take);
     Base_ns::Trusteeship_tl<TypeSum_st> GetTypeSums(bool allUsers, const QString& userName,
                                                     const Base_ns::DateTime_cl& begin,
                                                     const Base_ns::DateTime_cl& end,

@@ -1,12 +1,12 @@
 #include "Data/PasswordHash.h"
 
 #include "base/SysError.h"
+#include "platform/ado/Pbkdf2.h"
 
 #include <QByteArray>
 #include <QStringList>
 #include <iterator>
 #include <openssl/crypto.h>
-#include <openssl/evp.h>
 #include <openssl/rand.h>
 
 namespace Vorelle_ns {
@@ -32,12 +32,9 @@ QByteArray Salt() {
 }
 
 QByteArray Derive(const QString& password, const QByteArray& salt, int32_t rounds) {
-    const QByteArray text = password.toUtf8();
-    QByteArray out(kHashBytes, Qt::Uninitialized);
-    if (PKCS5_PBKDF2_HMAC(text.constData(), int(text.size()), reinterpret_cast<const unsigned char*>(salt.constData()),
-                          int(salt.size()), rounds, EVP_sha256(), int(out.size()),
-                          reinterpret_cast<unsigned char*>(out.data())) != 1)
-        throw SysError(2, __LINE__);
+    const QByteArray out =
+        Ado_ns::Pbkdf2_cl::Derive(Ado_ns::Pbkdf2_cl::Digest_en::Sha256, password.toUtf8(), salt, rounds, kHashBytes);
+    if (out.isEmpty()) throw SysError(2, __LINE__);
     return out;
 }
 

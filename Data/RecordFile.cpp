@@ -1,6 +1,6 @@
 #include "RecordFile.h"
 
-#include "IO/FileStream.h"
+#include "Data/RecordFileWriter.h"
 #include "Window/ConvertInfo.h"
 #include "base/Text.h"
 
@@ -56,20 +56,8 @@ bool RecordFile_cl::NeedsUtf8(int32_t count, const Row& row) {
 
 template <typename Row>
 void RecordFile_cl::Write(const QString& path, int32_t count, const Row& row, IO_ns::CSVStream_cl::Encoding_en encoding) {
-    IO_ns::FileStream_tl<IO_ns::CSVStream_cl> file;
-    file.OpenForReplace(path);
-    file.SetEncoding(encoding);
-    file.SetColumnCount(ColumnCount);
-    for (int32_t column = 0; column < ColumnCount; ++column) file.WriteCell(ColumnTitle(column));
-    QString texts[ColumnCount];
-    for (int32_t i = 0; i < count; ++i) {
-        const RecordRow_st& entry = row(i);
-        RowTexts(entry, texts);
-        // The time of day too, so that importing the file again keeps it.
-        const Base_ns::DateTime_cl& time = entry.recordTime;
-        if (time.Hour() != 0 || time.Minute() != 0 || time.Second() != 0) texts[0] = time.Format();
-        for (const QString& text : texts) file.WriteCell(text);
-    }
+    RecordFileWriter_cl file(path, encoding);
+    for (int32_t i = 0; i < count; ++i) file.Add(row(i));
     file.Close();
 }
 

@@ -145,6 +145,11 @@ public:
     RecordList_cl GetRecordList(bool allUsers, const QString& userName, const Base_ns::DateTime_cl& begin,
                                 const Base_ns::DateTime_cl& end, const RecordFilter_st& filter = {},
                                 int32_t piece = 16384);
+    // The same entries handed to take one by one as they are read, for a writer that
+    // keeps none of them; the number taken.
+    int32_t EachRecord(bool allUsers, const QString& userName, const Base_ns::DateTime_cl& begin,
+                       const Base_ns::DateTime_cl& end, const RecordFilter_st& filter,
+                       const std::function<void(const RecordRow_st&)>& take, int32_t piece = 16384);
     // The sums of the entries GetRecords lists. Expense categories first, each kind by
     // category serial number.
     Base_ns::Trusteeship_tl<TypeSum_st> GetTypeSums(bool allUsers, const QString& userName,

@@ -42,7 +42,10 @@ QPushButton* DialogBuilder_cl::Button(int32_t id, const QString& text, int32_t x
 
 QCheckBox* DialogBuilder_cl::CheckBox(int32_t id, const QString& text, int32_t x, int32_t y, int32_t width,
                                       int32_t height) {
-    return Place(new QCheckBox(text, window), id, x, y, width, height);
+    QCheckBox* box = Place(new QCheckBox(text, window), id, x, y, width, height);
+    // The layouts were drawn for another font: the text is never cut.
+    if (box->width() < box->sizeHint().width()) box->resize(box->sizeHint().width(), box->height());
+    return box;
 }
 
 CTL_ns::ComboBox_cl* DialogBuilder_cl::ComboBox(int32_t id, CTL_ns::ComboBox_cl::Style_en style, int32_t x,

@@ -1,4 +1,5 @@
 #include "Window/WBankProfileDlg.h"
+#include "Window/ScreenFit.h"
 
 #include "Import/BankProfile.h"
 #include "Import/CsvRows.h"
@@ -88,7 +89,7 @@ WBankProfileDlg_cl::WBankProfileDlg_cl(const QString& path, QWidget* parent) : Q
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
-    resize(640, 620);
+    resize(ScreenFit_cl::Bounded(QSize(640, 620)));
     connect(ok, &QPushButton::clicked, this, [this] {
         try {
             OnOK();

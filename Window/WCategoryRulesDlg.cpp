@@ -1,4 +1,5 @@
 #include "Window/WCategoryRulesDlg.h"
+#include "Window/ScreenFit.h"
 
 #include "Import/CategoryRules.h"
 #include "base/Error.h"
@@ -65,7 +66,7 @@ WCategoryRulesDlg_cl::WCategoryRulesDlg_cl(QWidget* parent) : QDialog(parent) {
     QPushButton* cancel = button(IdCancel, QStringLiteral("取消"));
     ok->setDefault(true);
     layout->addLayout(buttons);
-    resize(560, 480);
+    resize(ScreenFit_cl::Bounded(QSize(560, 480)));
 
     Fill(table, Import_ns::CategoryRules_cl::Load(Unique_ns::GetCustomFromDatabase()).Rules());
     connect(add, &QPushButton::clicked, this, [this] {

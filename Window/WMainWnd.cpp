@@ -1,6 +1,7 @@
 #include "WMainWnd.h"
 
 #include "Control/DataCore.h"
+#include "ScreenFit.h"
 #include "WInputPasswordDlg.h"
 #include "WPhoneDlg.h"
 #include "WPhoneSettingsDlg.h"
@@ -91,8 +92,10 @@ void WMainWnd_cl::Create() {
     const QRect rect = InitialRect(QGuiApplication::primaryScreen()->size());
     resize(rect.size());
     show();
-    // Once shown the frame is known: its outer corner goes where the rectangle begins.
+    // Once shown the frame is known: its outer corner goes where the rectangle begins,
+    // and a screen too small for it gets a smaller window.
     move(rect.topLeft());
+    ScreenFit_cl::Fit(this);
 }
 
 void WMainWnd_cl::MakeMenu() {

@@ -1,4 +1,5 @@
 #include "WPhoneDlg.h"
+#include "ScreenFit.h"
 
 #include "Control/DataCore.h"
 #include "Web/QrCode.h"
@@ -73,7 +74,7 @@ WPhoneDlg_cl::WPhoneDlg_cl(std::function<QString(const QString&)> pairingLink, Q
     layout->addWidget(new QLabel(QStringLiteral("已配对的设备："), this));
     layout->addWidget(keyList);
     layout->addWidget(revoke, 0, Qt::AlignRight);
-    resize(460, 640);
+    resize(ScreenFit_cl::Bounded(QSize(460, 640)));
 
     connect(add, &QPushButton::clicked, this, &WPhoneDlg_cl::OnAdd);
     connect(labelEdit, &QLineEdit::returnPressed, this, &WPhoneDlg_cl::OnAdd);

@@ -14,6 +14,7 @@
 #include "WInputRecordDlg.h"
 #include "WBankProfileDlg.h"
 #include "WStatementImportDlg.h"
+#include "WProgressDlg.h"
 #include "base/UserError.h"
 #include "platform/prompt/Prompt.h"
 #include "platform/widgets/DialogUnits.h"
@@ -23,7 +24,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QStringList>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QSet>
 #include <QShortcut>
@@ -42,6 +42,7 @@ Base_ns::UserError_cl UserError(int32_t code, int32_t line, const QString& remar
 // The record list's columns are the record file's, in these widths.
 constexpr int32_t kRecordWidths[RecordFile_cl::ColumnCount] = {15, 15, 12, 10, 10, 10, -1};
 constexpr int32_t kUserColumn = 4;  // 用户
+constexpr int32_t kListTop = 64;    // in dialog units, under the filter bar's three lines
 const CTL_ns::Report_cl::Column_st kSumColumns[] = {{QStringLiteral("分类"), 50},
                                                    {QStringLiteral("金额"), -1, true}};
 
@@ -87,7 +88,7 @@ void WRecordManagePage_cl::BuildControls() {
     const auto makeList = [&](int32_t id, int32_t x, int32_t width) {
         auto* list = new CTL_ns::Report_cl(this);
         list->setObjectName(QString::number(id));
-        units.Place(list, x, 64, width, 181);
+        units.Place(list, x, kListTop, width, 181);
         return list;
     };
     newButton = build.Button(IdNew, QStringLiteral("新增(&N)"), 215, 26, 60, 18);
@@ -129,6 +130,12 @@ void WRecordManagePage_cl::BuildControls() {
     autoSize.AddChildAligned(sumList, 2, 0, 0, 1);
     for (QWidget* control : std::initializer_list<QWidget*>{showAccountCheck, accountLabel, changeAccountButton}) {
         autoSize.AddChildAligned(control, 0, 2, 0, 0);
+    }
+    // The bar lies at the page's corner: its controls and the page's share the top lines.
+    for (QWidget* control : filterBar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) topLines.Add(control);
+    for (QWidget* control : std::initializer_list<QWidget*>{newButton, exportButton, importButton, importStatementButton,
+                                                           undoButton, undoImportButton, matchesLabel}) {
+        topLines.Add(control);
     }
 }
 
@@ -314,7 +321,15 @@ void WRecordManagePage_cl::showEvent(QShowEvent* event) {
 
 void WRecordManagePage_cl::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    Handle([this] { autoSize.Resize(); });
+    Handle([this] {
+        autoSize.Resize();
+        // A page too narrow for its top lines gets more of them, and the lists begin lower.
+        const Platform_ns::DialogUnits_cl units;
+        const int32_t extra = topLines.LayOut(width(), units.Y(kListTop), units.Y(20), units.X(5));
+        filterBar->resize(std::max(filterBar->width(), width()), units.Y(kListTop) + extra);
+        for (QWidget* list : std::initializer_list<QWidget*>{recordList, sumList})
+            list->setGeometry(list->geometry().adjusted(0, extra, 0, 0));
+    });
 }
 
 bool WRecordManagePage_cl::eventFilter(QObject* watched, QEvent* event) {
@@ -475,10 +490,7 @@ void WRecordManagePage_cl::Import() {
             Platform_ns::Answer_en::Yes)
             return;
     }
-    QProgressDialog progress(QStringLiteral("正在导入费用记录…"), QString(), 0, 100, this);
-    progress.setWindowTitle(DataCore_cl::GetProductName());
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);  // only a long import shows it
+    WProgressDlg_cl progress(QStringLiteral("正在导入费用记录…"), this);
     int last = 0;
     const int32_t count = RecordFileImport_cl::Import(
         path, DataCore().GetUserManage(), DataCore().GetRecordManage(), [&](int64_t done, int64_t total) {

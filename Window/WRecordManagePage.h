@@ -2,6 +2,7 @@
 
 #include "Data/RecordFilter.h"
 #include "WRecordFilterBar.h"
+#include "LineWrap.h"
 #include "SystemInfo/AutoSize.h"
 #include "Data/RecordList.h"
 #include "Data/RecordManage.h"
@@ -130,6 +131,7 @@ private:
     std::shared_ptr<const RecordList_cl> shownRows = std::make_shared<const RecordList_cl>();  // never null
     bool superAdmin = false;
     SystemInfo_ns::AutoSize_cl autoSize;
+    LineWrap_cl topLines;
 
     WRecordFilterBar_cl* filterBar;
     QPushButton* newButton;

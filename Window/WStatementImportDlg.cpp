@@ -1,10 +1,12 @@
 #include "Window/WStatementImportDlg.h"
+#include "Window/ScreenFit.h"
 
 #include "Control/DataCore.h"
 #include "Data/RecordManage.h"
 #include "Data/UserManage.h"
 #include "Window/StatementRowsModel.h"
 #include "Window/WCategoryRulesDlg.h"
+#include "Window/WProgressDlg.h"
 #include "base/Error.h"
 #include "platform/prompt/Prompt.h"
 #include "settings/Unique.h"
@@ -15,7 +17,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -47,10 +48,7 @@ WStatementImportDlg_cl::WStatementImportDlg_cl(const QString& path, QWidget* par
     statement->SetMatchDays(Import_ns::StatementImport_cl::MatchDays(custom));
     BuildControls(path);
     // A long file is read before this dialog shows: its progress is shown over the page.
-    QProgressDialog reading(QStringLiteral("正在读取账单…"), QString(), 0, 100, parent);
-    reading.setWindowTitle(DataCore_cl::GetProductName());
-    reading.setWindowModality(Qt::WindowModal);
-    reading.setMinimumDuration(500);
+    WProgressDlg_cl reading(QStringLiteral("正在读取账单…"), parent);
     Preview(Follow(&reading));
 }
 
@@ -105,6 +103,7 @@ void WStatementImportDlg_cl::BuildControls(const QString& path) {
     rowsView->setSelectionBehavior(QAbstractItemView::SelectRows);
     rowsView->setSelectionMode(QAbstractItemView::SingleSelection);
     rowsView->verticalHeader()->hide();
+    rowsView->horizontalHeader()->setStretchLastSection(true);
     rowsView->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     rowsView->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                               QAbstractItemView::SelectedClicked);
@@ -130,7 +129,7 @@ void WStatementImportDlg_cl::BuildControls(const QString& path) {
     buttons->addWidget(importButton);
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
-    resize(1000, 600);
+    resize(ScreenFit_cl::Bounded(QSize(1000, 600)));
 
     connect(saveRule, &QPushButton::clicked, this, [this] { Handle([this] { OnSaveRule(); }); });
     connect(rules, &QPushButton::clicked, this, [this] { Handle([this] { OnRules(); }); });

@@ -1,6 +1,8 @@
 // Renders each window of the program to a PNG file on the offscreen platform, so that
 // its layout can be looked at without a display:
-//     vorelle_pictures <folder>
+//     vorelle_pictures <folder> [<width>x<height>]
+// With a screen size the platform has one screen of that size, the main window fills it
+// and each file's name ends in the size.
 // A temporary application folder and settings folder hold a sample database; the real
 // ones are never touched.
 
@@ -36,10 +38,15 @@
 
 namespace {
 
+// "-1024x600" for a screen of that size, else nothing.
+QString screenSuffix;
+
 bool Save(QWidget& window, const QString& folder, const QString& name) {
     window.show();
+    // Twice: what the first pass lays out may queue more, such as the lists' widths.
     QCoreApplication::processEvents();
-    const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
+    QCoreApplication::processEvents();
+    const QString path = QDir(folder).filePath(name + screenSuffix + QStringLiteral(".png"));
     if (!window.grab().save(path)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return false;
@@ -324,6 +331,7 @@ bool RenderMainWindow(const QString& folder) {
     bool saved = true;
     WMainWnd_cl mainWnd;
     mainWnd.Create();
+    if (!screenSuffix.isEmpty()) mainWnd.showMaximized();
     saved &= Save(mainWnd, folder, QStringLiteral("main-window-users"));
     mainWnd.GetTabCtrl().Select(1);
     saved &= Save(mainWnd, folder, QStringLiteral("main-window-records"));
@@ -367,7 +375,29 @@ bool Render(const QString& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    QTemporaryDir screenFolder;
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc > 2) {
+        const QStringList sides = QString::fromLocal8Bit(argv[2]).split(u'x');
+        const int width = sides.value(0).toInt();
+        const int height = sides.size() == 2 ? sides[1].toInt() : 0;
+        if (width <= 0 || height <= 0) {
+            std::fprintf(stderr, "the screen size \"%s\" is not WIDTHxHEIGHT, for example 1024x600\n", argv[2]);
+            return 2;
+        }
+        QFile screen(screenFolder.filePath(QStringLiteral("screen.json")));
+        if (!screen.open(QIODevice::WriteOnly) ||
+            screen.write(QStringLiteral("{\"screens\": [{\"name\": \"screen\", \"width\": %1, \"height\": %2, \"logicalDpi\": 96}]}")
+                             .arg(width)
+                             .arg(height)
+                             .toUtf8()) < 0) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(screen.fileName()));
+            return 1;
+        }
+        screen.close();
+        qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screen.fileName()).toLocal8Bit());
+        screenSuffix = QLatin1Char('-') + QString::fromLocal8Bit(argv[2]);
+    }
     CVorelleApp app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(folder);

@@ -131,10 +131,19 @@ std::map<int32_t, std::unique_ptr<Finance_st>> filled;
 
 }  // namespace
 
+int32_t Entries(int32_t count) {
+    bool set = false;
+    const int32_t small = qEnvironmentVariableIntValue("VORELLE_BENCH_ENTRIES", &set);
+    return set && small > 0 ? small : count;
+}
+
+QString FilledFile(int32_t count) { return QStringLiteral("filled%1.mdb").arg(Entries(count)); }
+
 Finance_st& Filled(int32_t count) {
+    count = Entries(count);
     auto& finance = filled[count];
     if (!finance) {
-        const QString file = QStringLiteral("filled%1.mdb").arg(count);
+        const QString file = FilledFile(count);
         {
             Finance_st fresh(file, true);
             FillEntries(fresh.links.GetDatabase(), count);

@@ -29,8 +29,13 @@ struct Finance_st {
     ~Finance_st();
 };
 
-// A database of count generated entries over ten years (2015-2024), made on first use.
+// The entries a book asked for with count has: count, or VORELLE_BENCH_ENTRIES when it is
+// set, which makes every book that small so that a short run tries every benchmark.
+int32_t Entries(int32_t count);
+// A database of Entries(count) generated entries over ten years (2015-2024), made on first
+// use, in the file FilledFile(count).
 Finance_st& Filled(int32_t count);
+QString FilledFile(int32_t count);
 // Lets go of the filled databases.
 void CloseFilled();
 // count generated entries as an import reads them from a file.

@@ -174,7 +174,7 @@ void BM_RecordPageWindow(benchmark::State& state) {
         Unique_ns::InitFileStorage(Vorelle_ns::DataCore_cl::GetProductName());
         auto& links = DataCore().GetDatabaseManage();
         links.OpenLink(links.AddLocalLink(QStringLiteral("bench"),
-                                          Folder().path() + QStringLiteral("/filled%1.mdb").arg(count), QStringLiteral("pw")));
+                                          Folder().filePath(FilledFile(count)), QStringLiteral("pw")));
         DataCore().GetUserManage().Login(QStringLiteral("admin"), QStringLiteral("pw"));
         for (auto _ : state) {
             const Resident_st window;

@@ -2,7 +2,7 @@
 
 #include "Book.h"
 #include "Control/DataCore.h"
-#include "Data/RecordFile.h"
+#include "Data/RecordFileWriter.h"
 #include "Output.h"
 #include "UsageError.h"
 
@@ -37,11 +37,13 @@ void ExportCommand_cl::Run(Book_cl& book, const QCommandLineParser& parser) cons
     const Encoding_en encoding = encodingName == QStringLiteral("utf8") ? Encoding_en::Utf8 : Encoding_en::Gbk;
     book.Open();
     CheckNamedUser(filter);
-    const Vorelle_ns::RecordList_cl rows =
-        Vorelle_ns::DataCore().GetControlUser().GetRecordList(filter.allUsers, filter.userName, begin, end);
     book.subject = path;
-    Vorelle_ns::RecordFile_cl::Write(path, rows, encoding);
-    Output_cl::Line(QStringLiteral("导出费用记录成功，共导出") + QString::number(rows.Count()) + QStringLiteral("条。"));
+    // Written as read: an export of any length holds one entry at a time.
+    Vorelle_ns::RecordFileWriter_cl file(path, encoding);
+    Vorelle_ns::DataCore().GetControlUser().EachRecord(filter.allUsers, filter.userName, begin, end,
+                                                       [&file](const Vorelle_ns::RecordRow_st& row) { file.Add(row); });
+    file.Close();
+    Output_cl::Line(QStringLiteral("导出费用记录成功，共导出") + QString::number(file.Count()) + QStringLiteral("条。"));
 }
 
 }  // namespace Cli_ns

@@ -66,6 +66,8 @@
   function showError(failure) {
     const field = failure.field && $('err-' + failure.field) ? failure.field : 'form';
     $('err-' + field).textContent = failure.error;
+    // A refused field among the folded ones is shown, not left out of sight.
+    if ($('more').contains($('err-' + field))) $('more').open = true;
     const input = $(field);
     if (input && input.tagName === 'INPUT') { input.classList.add('bad'); input.focus(); }
     if (failure.status === 401) localStorage.removeItem(KEY);
@@ -168,6 +170,8 @@
       $('name').value = '';
       $('comment').value = '';
       $('time').value = localNow();
+      // The confirmation stands at the top: a page scrolled down to book goes back to it.
+      window.scrollTo(0, 0);
       await refresh();
     } catch (f) {
       showError(f);

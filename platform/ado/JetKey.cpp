@@ -1,11 +1,12 @@
 #include "JetKey.h"
 
+#include "Pbkdf2.h"
+
 #include <QCryptographicHash>
 #include <QFile>
 #include <QRandomGenerator>
 #include <mutex>
 #include <openssl/crypto.h>
-#include <openssl/evp.h>
 #include <vector>
 
 #define SQLITE_HAS_CODEC 1
@@ -76,12 +77,10 @@ QByteArray JetKey_cl::For(const QString& password, const QByteArray& salt) {
             return derived.back().key;
         }
     }
-    unsigned char key[kKeySize];
-    if (PKCS5_PBKDF2_HMAC_SHA1(secret.constData(), int(secret.size()), reinterpret_cast<const unsigned char*>(salt.constData()),
-                               kSaltSize, rounds, kKeySize, key) != 1)
-        return secret;
-    const QByteArray rawKey = "x'" + QByteArray(reinterpret_cast<const char*>(key), kKeySize).toHex() + salt.toHex() + "'";
-    OPENSSL_cleanse(key, sizeof key);
+    QByteArray key = Pbkdf2_cl::Derive(Pbkdf2_cl::Digest_en::Sha1, secret, salt, rounds, kKeySize);
+    if (key.isEmpty()) return secret;
+    const QByteArray rawKey = "x'" + key.toHex() + salt.toHex() + "'";
+    OPENSSL_cleanse(key.data(), size_t(key.size()));
     if (derived.size() == kKept) derived.erase(derived.begin());
     derived.push_back({tag, rawKey});
     return rawKey;

@@ -81,21 +81,29 @@ try:
     options.binary_location = shutil.which("chromium") or "/usr/bin/chromium"
     for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
                  "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                 "--window-size=360,800", "--lang=zh-CN", f"--user-data-dir={os.path.join(work, 'chromium')}"):
+                 "--window-size=360,640", "--lang=zh-CN", f"--user-data-dir={os.path.join(work, 'chromium')}"):
         options.add_argument(flag)
     try:
         driver = webdriver.Chrome(service=Service(shutil.which("chromedriver") or "/usr/bin/chromedriver"),
                                   options=options)
     except WebDriverException as error:
         sys.exit(f"FAIL: headless chromium did not start through chromedriver: {error.msg}")
-    driver.set_window_size(360, 800)
+    driver.set_window_size(360, 640)
     wait = WebDriverWait(driver, 30)
+
+    def in_first_screen(element_id):
+        """True when the element shows whole on the first screen, the page not scrolled."""
+        return driver.execute_script(
+            "const r = document.getElementById(arguments[0]).getBoundingClientRect();"
+            "return r.height > 0 && r.top + window.scrollY >= 0 && r.bottom + window.scrollY <= window.innerHeight;",
+            element_id)
 
     driver.get(link)
     wait.until(lambda d: d.find_elements(By.CSS_SELECTOR, "#categories .chip"))
     chips = [b.get_attribute("textContent") for b in driver.find_elements(By.CSS_SELECTOR, "#categories .chip")]
     check(markup in chips, "the category that looks like markup is not shown as typed: " + repr(chips))
     check(not driver.find_elements(By.CSS_SELECTOR, "#categories b"), "a category's name was taken as markup")
+    check(in_first_screen("book"), "记一笔 is below the fold of a 360x640 phone")
     check("#k=" not in driver.current_url, "the key stays in the address bar: " + driver.current_url)
     check(driver.execute_script("return localStorage.getItem('vorelle-key')") == link.split("#k=")[1],
           "the page did not keep the key")
@@ -126,12 +134,16 @@ try:
     # Under the booked message, what the plan of 500 a month has left, as the desktop says it.
     check(driver.find_element(By.ID, "done-budget").text == "饮食本月还剩 ¥487.50",
           "the budget notice: " + driver.find_element(By.ID, "done-budget").text)
+    for shown in ("done-text", "done-budget", "book"):
+        check(in_first_screen(shown), f"after booking, #{shown} is below the fold of a 360x640 phone: " + driver.execute_script(
+            "const r = document.getElementById(arguments[0]).getBoundingClientRect();"
+            "return (r.bottom + window.scrollY) + ' of ' + window.innerHeight;", shown))
     if screenshot:
         # The whole page at the phone's width, lists included.
         driver.set_window_size(360, driver.execute_script("return document.body.scrollHeight") + 40)
         driver.execute_script("window.scrollTo(0, 0)")
         driver.save_screenshot(screenshot)
-        driver.set_window_size(360, 800)
+        driver.set_window_size(360, 640)
     driver.find_element(By.ID, "undo").click()
     wait.until(ec.text_to_be_present_in_element((By.ID, "done-text"), "已撤销"))
     check(not driver.find_element(By.ID, "done-budget").is_displayed(), "the notice outlives its entry")

@@ -61,13 +61,24 @@ Report_cl::Report_cl(QWidget* parent, bool autoFree) : QTableView(parent), autoF
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(0);
     FitRowHeight();
-    // The widths are the program's: no column stretches on its own. Titles read from the
-    // left and stay plain when rows are selected.
+    // The widths are the program's (see FillWidth for a list wider than them). Titles read
+    // from the left and stay plain when rows are selected.
     horizontalHeader()->setStretchLastSection(false);
     horizontalHeader()->setMinimumSectionSize(0);
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // A figure cut short reads as another figure: its column grows to hold it.
+    connect(&rowModel, &QAbstractItemModel::modelReset, this, &Report_cl::FitFiguresLater);
+    connect(&rowModel, &QAbstractItemModel::rowsInserted, this, &Report_cl::FitFiguresLater);
+    connect(&rowModel, &QAbstractItemModel::dataChanged, this, &Report_cl::FitFiguresLater);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &Report_cl::FitFiguresLater);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (filling) return;
+        // A width set anew is the column's own from now on.
+        if (size_t(column) < grownBy.size()) grownBy[size_t(column)] = 0;
+        FillWidthLater();
+    });
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
         if (index.isValid()) emit CellClicked(index.row(), index.column());
     });
@@ -82,6 +93,75 @@ void Report_cl::FitRowHeight() {
     option.features |= QStyleOptionViewItem::HasDisplay;
     option.text = QStringLiteral("0年");  // rows hold figures and Chinese, which may come from a taller font
     verticalHeader()->setDefaultSectionSize(style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).height());
+}
+
+void Report_cl::FitFiguresLater() {
+    if (fitPending) return;
+    fitPending = true;
+    QMetaObject::invokeMethod(this, &Report_cl::FitFigures, Qt::QueuedConnection);
+}
+
+void Report_cl::FitFigures() {
+    fitPending = false;
+    const int32_t margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 4;
+    const int32_t first = std::max(0, rowAt(0));
+    const int32_t bottom = rowAt(viewport()->height() - 1);
+    const int32_t last = std::min(RowCount() - 1, bottom < 0 ? first + viewport()->height() / std::max(1, rowHeight(first)) : bottom);
+    for (int32_t column = 0; column < ColumnCount(); ++column) {
+        // A column of no width is one the program hides.
+        if (!rowModel.IsFigures(column) || columnWidth(column) == 0) continue;
+        // Figures of one length are about as wide: the longest text is measured, among the
+        // rows on screen only, as a row source makes texts for those only.
+        QString longest;
+        for (int32_t row = first; row <= last; ++row) {
+            const QString text = rowModel.Text(row, column);
+            if (text.size() > longest.size()) longest = text;
+        }
+        const int32_t needed = fontMetrics().horizontalAdvance(longest) + margins;
+        if (!longest.isEmpty() && columnWidth(column) < needed) setColumnWidth(column, needed);
+    }
+}
+
+void Report_cl::FillWidthLater() {
+    if (fillPending) return;
+    fillPending = true;
+    QMetaObject::invokeMethod(this, &Report_cl::FillWidth, Qt::QueuedConnection);
+}
+
+void Report_cl::FillWidth() {
+    fillPending = false;
+    const int32_t count = ColumnCount();
+    grownBy.resize(size_t(count), 0);
+    std::vector<int32_t> widths(static_cast<size_t>(count));
+    int32_t total = 0;
+    int32_t last = -1;
+    for (int32_t column = 0; column < count; ++column) {
+        widths[size_t(column)] = std::max(0, columnWidth(column) - grownBy[size_t(column)]);
+        total += widths[size_t(column)];
+        if (widths[size_t(column)] > 0) last = column;
+    }
+    // Each column with a width grows in its share; one of no width is one the program hides.
+    const int32_t extra = total > 0 ? std::max(0, viewport()->width() - total) : 0;
+    int32_t given = 0;
+    filling = true;
+    for (int32_t column = 0; column < count; ++column) {
+        const int32_t width = widths[size_t(column)];
+        const int32_t share = width == 0 ? 0 : column == last ? extra - given : int32_t(int64_t(extra) * width / total);
+        given += share;
+        grownBy[size_t(column)] = share;
+        setColumnWidth(column, width + share);
+    }
+    filling = false;
+}
+
+bool Report_cl::viewportEvent(QEvent* event) {
+    // The viewport narrows when a scroll bar comes, without the list changing size; a
+    // taller one shows more figures.
+    if (event->type() == QEvent::Resize) {
+        FillWidthLater();
+        FitFiguresLater();
+    }
+    return QTableView::viewportEvent(event);
 }
 
 void Report_cl::changeEvent(QEvent* event) {
@@ -143,6 +223,7 @@ void Report_cl::SetColumns(const Column_st* columns, int32_t count) {
 
 void Report_cl::ClearColumns() {
     DeleteAllRows();
+    grownBy.clear();
     rowModel.ClearTitles();
 }
 
@@ -265,7 +346,7 @@ QString Report_cl::ColumnWidthsText() const {
     QString text;
     for (int i = 0; i < ColumnCount(); ++i) {
         if (i > 0) text += QLatin1Char(',');
-        text += QString::number(columnWidth(i));
+        text += QString::number(columnWidth(i) - (size_t(i) < grownBy.size() ? grownBy[size_t(i)] : 0));
     }
     return text;
 }

@@ -93,6 +93,7 @@ protected:
     // row, Left and Right scroll instead of moving between cells.
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void changeEvent(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     // Frames the current row whole when the list has the focus.
     void paintEvent(QPaintEvent* event) override;
 
@@ -104,10 +105,21 @@ private:
     std::vector<int32_t> Selected() const;
     // Every row as high as one line of text in this font and style.
     void FitRowHeight();
+    // Widens each column of figures to its widest figure, once the rows have changed.
+    void FitFiguresLater();
+    void FitFigures();
+    // A list wider than its columns shows no empty band: the columns grow in proportion,
+    // for the time being; their own widths stay what was set.
+    void FillWidthLater();
+    void FillWidth();
 
     ReportModel_cl rowModel;
     ReportDelegate_cl cellDelegate;
     bool autoFree;
+    bool fitPending = false;
+    bool fillPending = false;
+    bool filling = false;
+    std::vector<int32_t> grownBy;  // per column, what FillWidth added
 };
 
 }  // namespace CTL_ns

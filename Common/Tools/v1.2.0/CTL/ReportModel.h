@@ -32,6 +32,7 @@ public:
     // A column of figures reads right-aligned, so that their decimals line up.
     void AddTitle(const QString& title, bool figures = false);
     QString Title(int32_t column) const { return titles.value(column); }
+    bool IsFigures(int32_t column) const { return figureColumns.value(column); }
     void ClearTitles();
 
     // Appends an owned row; object may be null.

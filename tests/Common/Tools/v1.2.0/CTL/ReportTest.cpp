@@ -103,6 +103,31 @@ TEST_F(ReportTest, SetColumnsReplacesRowsAndColumns) {
     EXPECT_EQ(Widths(list), QList<int>{42});
 }
 
+// A list wider than its columns: those with a width share the rest while it lasts, a
+// hidden one stays hidden, and the widths kept are those set; a figure is never cut.
+TEST_F(ReportTest, AWiderListFillsWithItsColumnsAndKeepsTheirWidths) {
+    list.SetColumnWidthsText(QStringLiteral("40,60,0"));
+    list.show();
+    const std::pair<int, QList<int>> steps[] = {{400, {160, 240, 0}}, {150, {60, 90, 0}}, {60, {40, 60, 0}}};
+    for (const auto& [width, widths] : steps) {
+        SetClientWidth(list, width);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(Widths(list), widths) << width;
+        EXPECT_EQ(list.ColumnWidthsText(), QStringLiteral("40,60,0")) << width;
+    }
+    // Rows enough for a scroll bar narrow the list's inside: the columns follow.
+    SetClientWidth(list, 400);
+    AddRows(100);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list.horizontalHeader()->length(), list.viewport()->width());
+    const Report_cl::Column_st figures[] = {{QStringLiteral("金额"), 10, true}, {QStringLiteral("注释"), -1}};
+    list.SetColumns(figures, 2);
+    const QString texts[] = {QStringLiteral("-123456.78"), QString()};
+    list.AddRow(texts, 2);
+    QCoreApplication::processEvents();
+    EXPECT_GT(list.columnWidth(0), list.fontMetrics().horizontalAdvance(texts[0]));
+}
+
 TEST_F(ReportTest, RowsNeedOneTextPerColumn) {
     const QString texts[] = {QStringLiteral("2008-03-05"), QStringLiteral("午餐"), QStringLiteral("-12.50")};
     EXPECT_EQ(list.AddRow(texts, 3), 0);
