@@ -56,12 +56,22 @@ QTableWidget* Table(int32_t id, QWidget* parent) {
     return table;
 }
 
-// Every column as wide as its texts, the bars as wide as a few percentages: the same
-// widths however often the table is filled, and a year wider than the page scrolls.
+// The bars take the width the texts leave, and at least that of a few percentages: the
+// same widths however often the table is filled, and a year wider than the page scrolls.
+void FitBars(QTableWidget* table) {
+    const int last = table->columnCount() - 1;
+    if (last < 0) return;
+    int texts = 0;
+    for (int column = 0; column < last; ++column) texts += table->columnWidth(column);
+    const int least = table->fontMetrics().horizontalAdvance(QStringLiteral("1000%")) * 3;
+    table->setColumnWidth(last, std::max(least, table->viewport()->width() - texts));
+}
+
+// Every column as wide as its texts, then the bars.
 void FitColumns(QTableWidget* table) {
     table->horizontalHeader()->setStretchLastSection(false);
     table->resizeColumnsToContents();
-    table->setColumnWidth(table->columnCount() - 1, table->fontMetrics().horizontalAdvance(QStringLiteral("1000%")) * 3);
+    FitBars(table);
 }
 
 // rows[0] is the header; the bar column follows the texts.
@@ -97,9 +107,10 @@ WBudgetPage_cl::WBudgetPage_cl(QWidget* parent) : QWidget(parent) {
     viewCombo->setObjectName(QString::number(IdView));
     viewCombo->addItems({QStringLiteral("按月"), QStringLiteral("按年")});
     categories = Table(IdCategories, this);
+    people = Table(IdPeople, this);
+    for (QTableWidget* table : {categories, people}) table->viewport()->installEventFilter(this);
     // A year scrolled to its totals still names each row.
     new CTL_ns::FrozenColumn_cl(categories);
-    people = Table(IdPeople, this);
 
     auto* top = new QHBoxLayout;
     top->addWidget(previousButton);
@@ -149,6 +160,15 @@ void WBudgetPage_cl::Refresh() {
     } catch (const Base_ns::Error_cl& error) {
         error.Show(this);
     }
+}
+
+bool WBudgetPage_cl::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        for (QTableWidget* table : {categories, people}) {
+            if (watched == table->viewport()) FitBars(table);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void WBudgetPage_cl::showEvent(QShowEvent* event) {
