@@ -3,6 +3,7 @@
 #include "Control/BudgetText.h"
 #include "Control/DataCore.h"
 #include "ConvertInfo.h"
+#include "CTL/FrozenColumn.h"
 #include "Data/Budget.h"
 #include "WCrosstabPage.h"
 #include "base/Error.h"
@@ -51,7 +52,26 @@ QTableWidget* Table(int32_t id, QWidget* parent) {
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->verticalHeader()->hide();
+    table->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     return table;
+}
+
+// The bars take the width the texts leave, and at least that of a few percentages: the
+// same widths however often the table is filled, and a year wider than the page scrolls.
+void FitBars(QTableWidget* table) {
+    const int last = table->columnCount() - 1;
+    if (last < 0) return;
+    int texts = 0;
+    for (int column = 0; column < last; ++column) texts += table->columnWidth(column);
+    const int least = table->fontMetrics().horizontalAdvance(QStringLiteral("1000%")) * 3;
+    table->setColumnWidth(last, std::max(least, table->viewport()->width() - texts));
+}
+
+// Every column as wide as its texts, then the bars.
+void FitColumns(QTableWidget* table) {
+    table->horizontalHeader()->setStretchLastSection(false);
+    table->resizeColumnsToContents();
+    FitBars(table);
 }
 
 // rows[0] is the header; the bar column follows the texts.
@@ -88,6 +108,9 @@ WBudgetPage_cl::WBudgetPage_cl(QWidget* parent) : QWidget(parent) {
     viewCombo->addItems({QStringLiteral("按月"), QStringLiteral("按年")});
     categories = Table(IdCategories, this);
     people = Table(IdPeople, this);
+    for (QTableWidget* table : {categories, people}) table->viewport()->installEventFilter(this);
+    // A year scrolled to its totals still names each row.
+    new CTL_ns::FrozenColumn_cl(categories);
 
     auto* top = new QHBoxLayout;
     top->addWidget(previousButton);
@@ -139,6 +162,15 @@ void WBudgetPage_cl::Refresh() {
     }
 }
 
+bool WBudgetPage_cl::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        for (QTableWidget* table : {categories, people}) {
+            if (watched == table->viewport()) FitBars(table);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void WBudgetPage_cl::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous()) ShowPeriod(year, month);
@@ -178,16 +210,14 @@ void WBudgetPage_cl::Fill(const BudgetView_st& view) {
     const int barColumn = int(rows.first().size());
     for (int row = 0; row < categories->rowCount(); ++row)
         categories->setCellWidget(row, barColumn, Bar(spent[size_t(row)], available[size_t(row)], income[size_t(row)]));
-    categories->resizeColumnsToContents();
-    categories->horizontalHeader()->setStretchLastSection(true);
+    FitColumns(categories);
 
     Put(people, BudgetText_cl::PeopleRows(view, kTwo));
     for (int row = 0; row < people->rowCount(); ++row) {
         const PersonBudget_st& person = view.people[size_t(row)];
         people->setCellWidget(row, 4, Bar(person.spent, person.plan, false));
     }
-    people->resizeColumnsToContents();
-    people->horizontalHeader()->setStretchLastSection(true);
+    FitColumns(people);
 }
 
 void WBudgetPage_cl::OnDoubleClicked(int row, int column) {

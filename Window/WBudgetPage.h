@@ -45,6 +45,8 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // The bars follow the tables' width.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Step(int32_t by);

@@ -4,6 +4,7 @@
 #include "Control/CrosstabText.h"
 #include "Control/DataCore.h"
 #include "CTL/ComboBox.h"
+#include "CTL/FrozenColumn.h"
 #include "CTL/LengthLimit.h"
 #include "CTL/Report.h"
 #include "DialogBuilder.h"
@@ -21,9 +22,11 @@
 #include <QLineEdit>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QShowEvent>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace Vorelle_ns {
@@ -51,6 +54,8 @@ WCrosstabPage_cl::WCrosstabPage_cl(const Resource_st& resource, QWidget* parent)
     crosstab = new CTL_ns::Report_cl(this);
     crosstab->setObjectName(QString::number(IdCrosstab));
     crosstab->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Scrolled sideways, each row still says its category.
+    new CTL_ns::FrozenColumn_cl(crosstab);
     nothingLabel = new QLabel(crosstab->viewport());
     nothingLabel->setObjectName(QString::number(IdNothing));
     nothingLabel->setAlignment(Qt::AlignCenter);
@@ -184,6 +189,7 @@ bool WCrosstabPage_cl::UserChanged() const {
 
 void WCrosstabPage_cl::Fill(const DB_ns::CrossTable_st& table) {
     const CrosstabFigures_cl figures(table);
+    const QPoint scrolled(crosstab->horizontalScrollBar()->value(), crosstab->verticalScrollBar()->value());
     crosstab->ClearColumns();
     // The file keeps the amounts as the command line writes them; the screen lines them up.
     fileRows = CrosstabText_cl::Build(figures);
@@ -193,12 +199,46 @@ void WCrosstabPage_cl::Fill(const DB_ns::CrossTable_st& table) {
         crosstab->AddColumn(header[j], j == 0 ? CategoryWidth : PeriodWidth, j > 0);
     }
     for (qsizetype i = 1; i < rows.size(); ++i) crosstab->AddRow(rows[i].constData(), int32_t(rows[i].size()));
+    const QStringList periodsBefore = shownPeriods;
+    const QStringList categoriesBefore = shownCategories;
     shownCategories.clear();
     shownPeriods.clear();
     for (int32_t j = 0; j < figures.PeriodCount(); ++j) shownPeriods << figures.Period(j);
     for (int32_t i = 0; i < figures.CategoryCount(); ++i) shownCategories << figures.Category(i);
     chart->Show(figures);
     chart->ShowPlans(Plans());
+    // The same table again shows where the user looked; another one what matters.
+    const bool same = shownPeriods == periodsBefore && shownCategories == categoriesBefore;
+    const auto place = [this, same, scrolled] {
+        if (!same) return OpenOnWhatMatters();
+        crosstab->horizontalScrollBar()->setValue(scrolled.x());
+        crosstab->verticalScrollBar()->setValue(scrolled.y());
+    };
+    place();
+    // Once more when the table has its scroll range and the page its size: both may come
+    // after the table is filled.
+    const int32_t fill = ++fills;
+    QTimer::singleShot(0, this, [this, fill, place] {
+        if (fill == fills) place();
+    });
+}
+
+void WCrosstabPage_cl::OpenOnWhatMatters() {
+    const int32_t rows = crosstab->RowCount();
+    if (rows == 0 || shownPeriods.isEmpty()) return;
+    if (!splitterPlaced && splitter->height() > 0) {
+        // The table as high as its rows, up to three fifths of the page; the charts the rest.
+        splitterPlaced = true;
+        const int32_t total = splitter->height() - splitter->handleWidth();
+        const int32_t wanted = crosstab->horizontalHeader()->height() + rows * crosstab->rowHeight(0) +
+                               2 * crosstab->frameWidth() + crosstab->horizontalScrollBar()->sizeHint().height();
+        const int32_t table = std::min(wanted, total * 3 / 5);
+        splitter->setSizes({table, total - table});
+    }
+    // The current period, else the latest; and the totals below.
+    const int32_t current = int32_t(shownPeriods.indexOf(CurrentPeriod()));
+    const int32_t column = 1 + (current < 0 ? int32_t(shownPeriods.size()) - 1 : current);
+    crosstab->scrollTo(crosstab->model()->index(rows - 1, column));
 }
 
 void WCrosstabPage_cl::RememberSearchedName(const QString& name) {

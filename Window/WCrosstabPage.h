@@ -96,6 +96,8 @@ protected:
     virtual void ClampSpan(Base_ns::DateTime_cl& begin, Base_ns::DateTime_cl& end) const;
     // The entries the page counts.
     virtual RecordFilter_st::Counted_en Counted() const = 0;
+    // The caption of the period that holds today.
+    virtual QString CurrentPeriod() const = 0;
     // The plans the chart marks, by category name; none unless a page has them.
     virtual std::vector<std::pair<QString, int32_t>> Plans() { return {}; }
 
@@ -118,6 +120,9 @@ private:
     void Fill(const DB_ns::CrossTable_st& table);
     // Empties the table and the charts and says why over the table.
     void ShowNothing(const QString& why);
+    // A table of new periods or categories opens on the current period and the totals,
+    // with as much of its height as the charts can spare.
+    void OpenOnWhatMatters();
     void RememberSearchedName(const QString& name);
     // Whether the chosen user differs from the one the table was last loaded for.
     bool UserChanged() const;
@@ -138,6 +143,8 @@ private:
     CTL_ns::Report_cl* crosstab;
     QLabel* nothingLabel;  // over the empty table: why nothing is shown
     QSplitter* splitter;
+    bool splitterPlaced = false;
+    int32_t fills = 0;
     WCrosstabChart_cl* chart;
     QList<QStringList> fileRows;  // the table as its export writes it
     QStringList shownCategories;  // the table's category rows

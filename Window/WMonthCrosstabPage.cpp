@@ -89,6 +89,8 @@ void WMonthCrosstabPage_cl::ClampSpan(Base_ns::DateTime_cl& begin, Base_ns::Date
 
 RecordFilter_st::Counted_en WMonthCrosstabPage_cl::Counted() const { return RecordFilter_st::Counted_en::InMonths; }
 
+QString WMonthCrosstabPage_cl::CurrentPeriod() const { return QDate::currentDate().toString(QStringLiteral("yyyy-MM")); }
+
 QString WMonthCrosstabPage_cl::RecentListKey() const { return QStringLiteral("月统计检索用户名"); }
 
 std::vector<std::pair<QString, int32_t>> WMonthCrosstabPage_cl::Plans() {

@@ -31,6 +31,7 @@ protected:
     // From the begin date's first second to the end date's last.
     DB_ns::CrossTable_st Query(bool allUsers, const QString& userName) override;
     QString RecentListKey() const override;
+    QString CurrentPeriod() const override;
     RecordFilter_st::Counted_en Counted() const override;
     std::vector<std::pair<QString, int32_t>> Plans() override;
     // Within the begin and end dates.

@@ -19,6 +19,7 @@ public:
 protected:
     DB_ns::CrossTable_st Query(bool allUsers, const QString& userName) override;
     QString RecentListKey() const override;
+    QString CurrentPeriod() const override;
     RecordFilter_st::Counted_en Counted() const override;
 };
 

@@ -205,6 +205,8 @@ void CheckAmountsWhole(QWidget& window) {
         const int last = std::min(view->model()->rowCount(), 50);
         for (int row = 0; row < last; ++row) {
             for (int column = 0; column < view->model()->columnCount(); ++column) {
+                // A hidden column is in sight in no list: a list over another shows only its own.
+                if (table->isColumnHidden(column)) continue;
                 const QModelIndex index = view->model()->index(row, column);
                 const QString text = index.data().toString();
                 if (!amount.match(text).hasMatch()) continue;

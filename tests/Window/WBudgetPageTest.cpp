@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScatterSeries>
 #include <QTableWidget>
 #include <QTest>
 
@@ -103,7 +102,9 @@ private slots:
         Settle();
         auto* chart = Control<Vorelle_ns::WCrosstabChart_cl>(statistics, Vorelle_ns::WCrosstabPage_cl::IdChart);
         QStringList marked, expected;
-        for (QScatterSeries* marker : chart->PlanMarkers()) marked << marker->name() + u'=' + QString::number(marker->at(0).y());
+        for (const auto& mark : chart->PlanMarks()) {
+            if (mark.period == 0) marked << mark.category + QStringLiteral("预算=") + QString::number(mark.cents / 100.0);
+        }
         for (const QString& row : QString::fromUtf8(c.rows).split(u'\n', Qt::SkipEmptyParts)) {
             const QStringList cells = row.split(u',');
             if (cells[0] != QStringLiteral("工资") && cells[3] != QStringLiteral("0"))

@@ -7,9 +7,14 @@
 #include "Window/WMainWnd.h"
 #include "Window/WMonthCrosstabPage.h"
 #include "Window/WRecordManagePage.h"
+#include "PaintedText.h"
 #include "WindowTesting.h"
 
-#include <QBarCategoryAxis>
+#include <QChart>
+#include <QChartView>
+#include <QGraphicsLineItem>
+#include <QPen>
+#include <QValueAxis>
 #include <QBarSet>
 #include <QDateEdit>
 #include <QHeaderView>
@@ -81,6 +86,32 @@ int RowOf(CTL_ns::Report_cl* table, const QString& caption) {
         if (Cell(table, row, 0) == caption) return row;
     }
     return -1;
+}
+
+// Figures as the month statistics give them: periods months from January 2024, each
+// category spending its amount every month, then the salary if any.
+Vorelle_ns::CrosstabFigures_cl Months(int periods, const QList<QPair<QString, int>>& spent, int salary) {
+    DB_ns::CrossTable_st table;
+    table.columnCaptions.Allocate(periods);
+    for (int j = 0; j < periods; ++j) table.columnCaptions[j] = QDate(2024, 1, 1).addMonths(j).toString(QStringLiteral("yyyy-MM"));
+    const int rows = int(spent.size()) + (salary > 0 ? 1 : 0);
+    table.rowCaptions.Allocate(rows);
+    table.cells.Allocate(rows * periods);
+    table.incomeRows.Allocate(rows);
+    for (int i = 0; i < rows; ++i) {
+        const bool income = i == spent.size();
+        table.rowCaptions[i] = income ? QStringLiteral("工资") : spent[i].first;
+        table.incomeRows[i] = income;
+        for (int j = 0; j < periods; ++j) table.cells[i * periods + j] = income ? salary : spent[i].second;
+    }
+    return Vorelle_ns::CrosstabFigures_cl(table);
+}
+
+QValueAxis* YuanAxis(WCrosstabChart_cl* chart) {
+    for (QAbstractAxis* axis : chart->Bars()->attachedAxes()) {
+        if (axis->orientation() == Qt::Vertical) return static_cast<QValueAxis*>(axis);
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -225,7 +256,7 @@ private slots:
         QCOMPARE(listed, figure);
     }
 
-    // A year of months beside a long legend: every month's caption is drawn whole, on
+    // A year of months beside a long legend: the months' captions are drawn whole, on
     // screen and in the saved picture, never cut to an ellipsis.
     void MonthCaptionsStayWhole() {
         for (int month = 1; month <= 12; ++month) {
@@ -248,8 +279,90 @@ private slots:
             if (axis->orientation() == Qt::Horizontal) periods = axis;
         }
         QVERIFY(periods != nullptr);
-        QCOMPARE(static_cast<QBarCategoryAxis*>(periods)->count(), 12);
+        // Thinned where there is no room, but never at either end.
+        const QStringList labels = chart->PeriodLabels();
+        QCOMPARE(labels.size(), 12);
+        QCOMPARE(labels.first(), QStringLiteral("2023-01"));
+        QCOMPARE(labels.last(), QStringLiteral("2023-12"));
         QVERIFY(!periods->labelsTruncated());
+    }
+
+    // At the size the page gives the charts on a small screen and on a large one, with
+    // few periods and many: every category named in the legend, the first and the last
+    // period captioned, both end bars whole, and the yuan axis reaching the highest bar or
+    // plan mark without doubling it.
+    void ChartsReadAtAnySize_data() {
+        QTest::addColumn<int>("periods");
+        QTest::addColumn<int>("categories");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("plan");    // the first category's, in hundredths; 0: none
+        QTest::addColumn<int>("salary");  // each month's, in hundredths
+        QTest::newRow("small screen, a quarter, a plan") << 3 << 1 << QSize(776, 248) << 50000 << 0;
+        QTest::newRow("small screen, a year, many categories") << 12 << 12 << QSize(776, 248) << 0 << 800000;
+        QTest::newRow("small screen, three years") << 36 << 6 << QSize(776, 248) << 50000 << 100000;
+        QTest::newRow("large screen, five years") << 60 << 9 << QSize(1800, 500) << 2000 << 0;
+    }
+    void ChartsReadAtAnySize() {
+        QFETCH(int, periods);
+        QFETCH(int, categories);
+        QFETCH(QSize, size);
+        QFETCH(int, plan);
+        QFETCH(int, salary);
+        static const char16_t* const names[] = {u"饮食", u"交通", u"居家", u"娱乐", u"通讯", u"保健",
+                                                u"学习", u"服饰", u"人情", u"宠物", u"旅行", u"数码"};
+        QList<QPair<QString, int>> spent;
+        for (int i = 0; i < categories; ++i) spent << qMakePair(QString::fromUtf16(names[i]), -3330 * (i + 1));
+        WCrosstabChart_cl chart;
+        chart.resize(size);
+        chart.show();
+        chart.Show(Months(periods, spent, salary));
+        if (plan > 0) chart.ShowPlans({{spent.first().first, plan}});
+        Settle();
+        PaintedText_cl painted(chart.size());
+        chart.render(&painted);
+        const QString texts = painted.All();
+        // A legend entry is the name alone; a slice's label has its share after it.
+        QStringList words;
+        for (const QString& text : painted.texts) words << text.trimmed();
+        for (const auto& [name, cents] : spent) QVERIFY2(words.contains(name), qPrintable(name));
+        for (const QString& caption : {QStringLiteral("2024-01"), QDate(2024, 1, 1).addMonths(periods - 1).toString("yyyy-MM")})
+            QVERIFY2(texts.contains(caption), qPrintable(caption));
+        QChart* bars = chart.Bars()->chart();
+        const QRectF plot = bars->plotArea();
+        for (const int j : {0, periods - 1}) {
+            for (const qreal side : {-0.25, 0.25})
+                QVERIFY(plot.contains(bars->mapToPosition(QPointF(j + side, 0), chart.BalanceLine()) + QPointF(-side * 0.1, -1)));
+        }
+        const qreal spentMost = 33.30 * categories * (categories + 1) / 2;
+        const qreal balance = salary / 100.0 - spentMost;
+        const qreal highest = std::max({spentMost, plan / 100.0, balance}), lowest = std::min(0.0, balance);
+        const QValueAxis* yuan = YuanAxis(&chart);
+        const QString range = QStringLiteral("%1 .. %2").arg(yuan->min()).arg(yuan->max());
+        QVERIFY2(yuan->min() <= lowest && yuan->min() >= lowest - (highest - lowest) / 2, qPrintable(range));
+        QVERIFY2(yuan->max() >= highest && yuan->max() <= highest + (highest - lowest) / 2, qPrintable(range));
+
+        // Captions a line apart at least, never overlapping.
+        const qreal pitch = plot.width() / periods;
+        int previous = -1;
+        const QStringList labels = chart.PeriodLabels();
+        for (int j = 0; j < periods; ++j) {
+            if (labels[j].isEmpty()) continue;
+            if (previous >= 0) QVERIFY((j - previous) * pitch >= QFontMetrics(chart.font()).height());
+            previous = j;
+        }
+        // The plan: a thin level line over each bar, at the plan's height, not wider than
+        // the bar's period.
+        QCOMPARE(chart.PlanMarks().size(), plan > 0 ? periods : 0);
+        for (const auto& mark : chart.PlanMarks()) {
+            const QLineF line = mark.line->line();
+            QCOMPARE(line.y1(), line.y2());
+            QVERIFY(mark.line->pen().widthF() <= 6);
+            const qreal centre = plot.left() + (mark.period + 0.5) * pitch;
+            QVERIFY(std::abs((line.x1() + line.x2()) / 2 - centre) < 1);
+            QVERIFY(line.length() > pitch / 3 && line.length() < pitch);
+            const qreal height = plot.bottom() - (plan / 100.0 - yuan->min()) / (yuan->max() - yuan->min()) * plot.height();
+            QVERIFY(std::abs(line.y1() - height) < 1);
+        }
     }
 
     // What a figure leads to is a look, not the user's filter: the record page comes back

@@ -122,6 +122,11 @@ private slots:
                                                   {"【总计开销】", "-20.00", "0.00", "-8.50"},
                                                   {"【总计收入】", "0.00", "10000.00", "0.00"},
                                                   {"【结余】", "-20.00", "10000.00", "-8.50"}}));
+        // On screen the amounts stand right-aligned, the categories left.
+        for (int column = 0; column < 4; ++column) {
+            const int alignment = table->model()->index(0, column).data(Qt::TextAlignmentRole).toInt();
+            QCOMPARE(alignment & Qt::AlignHorizontal_Mask, int(column == 0 ? Qt::AlignLeft : Qt::AlignRight));
+        }
         QVERIFY(ExportButton(page)->isEnabled());
         QVERIFY(environment->prompt.shown.isEmpty());
     }
