@@ -2,6 +2,7 @@
 
 #include "Control/DataCore.h"
 #include "Data/Budget.h"
+#include "DateTyping.h"
 #include "DialogBuilder.h"
 #include "base/DateTime.h"
 #include "platform/widgets/DialogUnits.h"
@@ -21,6 +22,7 @@ QDateEdit* MakePicker(QWidget* page, int32_t id, int32_t x) {
     picker->setObjectName(QString::number(id));
     picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     picker->setCalendarPopup(true);
+    DateTyping_cl::Install(picker);
     Platform_ns::DialogUnits_cl().Place(picker, x, 9, 69, 15);
     return picker;
 }

@@ -135,7 +135,6 @@ TEST_F(SqlServerDates, EveryDateConversionTheProgramSendsGivesOnSqlServerWhatThe
 
     // Each expression once, its date argument left out: that is where the samples go.
     QSet<QString> seen;
-    int checked = 0;
     for (const QString& sql : sent) {
         for (const Call_st& call : DateCalls(sql)) {
             const bool converts = call.name == u"convert";
@@ -143,7 +142,6 @@ TEST_F(SqlServerDates, EveryDateConversionTheProgramSendsGivesOnSqlServerWhatThe
             const QString key = call.name + u'|' + call.arguments[0] + u'|' + call.arguments.value(2);
             if (seen.contains(key)) continue;
             seen.insert(key);
-            ++checked;
             for (const char* time : times) {
                 const QDateTime t = QDateTime::fromString(QString::fromLatin1(time), "yyyy-MM-dd HH:mm:ss");
                 const QString sample = QStringLiteral("cast('%1' as datetime)").arg(QString::fromLatin1(time));
@@ -162,7 +160,9 @@ TEST_F(SqlServerDates, EveryDateConversionTheProgramSendsGivesOnSqlServerWhatThe
             }
         }
     }
-    EXPECT_GT(checked, 0) << "no date conversion among the " << sent.size() << " statements sent";
+    // The reports and budgets now bound their periods by dates and send no conversion; any
+    // that comes back is checked above.
+    EXPECT_FALSE(sent.isEmpty()) << "no statement was recorded";
 }
 
 }  // namespace

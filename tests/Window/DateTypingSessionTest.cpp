@@ -1,6 +1,7 @@
 #include "CTL/ComboBox.h"
 #include "RecordSession.h"
 #include "Window/WInputRecordDlg.h"
+#include "Window/WMonthCrosstabPage.h"
 #include "Window/WRecordFilterBar.h"
 #include "Window/WRecordManagePage.h"
 
@@ -34,32 +35,38 @@ private slots:
     }
 
     void AWholeDateTypedIsThatDay_data() {
-        QTest::addColumn<bool>("entry");   // the entry dialog's box, else the record page's 起始日期
+        QTest::addColumn<QString>("where");  // the entry dialog's box, the record page's or 月统计's 起始日期
         QTest::addColumn<int32_t>("at");   // the character clicked; -1: Ctrl+A
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QDate>("date");
-        QTest::newRow("filter, clicked in the year") << false << 1 << "20170101" << QDate(2017, 1, 1);
-        QTest::newRow("filter, all selected") << false << -1 << "20170101" << QDate(2017, 1, 1);
-        QTest::newRow("filter, clicked in the day") << false << 9 << "15" << QDate(2026, 12, 15);
-        QTest::newRow("filter, clicked in the month") << false << 6 << "0101" << QDate(2026, 1, 1);
-        QTest::newRow("entry, clicked in the year") << true << 2 << "20170101" << QDate(2017, 1, 1);
-        QTest::newRow("entry, all selected") << true << -1 << "20170101" << QDate(2017, 1, 1);
+        QTest::newRow("filter, clicked in the year") << "filter" << 1 << "20170101" << QDate(2017, 1, 1);
+        QTest::newRow("filter, all selected") << "filter" << -1 << "20170101" << QDate(2017, 1, 1);
+        QTest::newRow("filter, clicked in the day") << "filter" << 9 << "15" << QDate(2026, 12, 15);
+        QTest::newRow("filter, clicked in the month") << "filter" << 6 << "0101" << QDate(2026, 1, 1);
+        QTest::newRow("entry, clicked in the year") << "entry" << 2 << "20170101" << QDate(2017, 1, 1);
+        QTest::newRow("entry, all selected") << "entry" << -1 << "20170101" << QDate(2017, 1, 1);
+        QTest::newRow("month table, all selected") << "month" << -1 << "20170101" << QDate(2017, 1, 1);
     }
     void AWholeDateTypedIsThatDay() {
-        QFETCH(bool, entry);
+        QFETCH(QString, where);
         QFETCH(int32_t, at);
         QFETCH(QString, typed);
         QFETCH(QDate, date);
+        const bool entry = where == QStringLiteral("entry");
         const QDate start(2026, 12, 10);
         Vorelle_ns::WInputRecordDlg_cl dialog(Base_ns::DateTime_cl::FromQDateTime(QDateTime(start, QTime(9, 30))), nullptr);
         Vorelle_ns::WRecordManagePage_cl page;
-        QWidget& window = entry ? static_cast<QWidget&>(dialog) : page;
+        Vorelle_ns::WMonthCrosstabPage_cl months;
+        QWidget& window = entry ? static_cast<QWidget&>(dialog) : where == QStringLiteral("month") ? static_cast<QWidget&>(months) : page;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         Settle();
         QDateTimeEdit* box = nullptr;
         if (entry) {
             box = Control<QDateTimeEdit>(dialog, Vorelle_ns::WInputRecordDlg_cl::IdDate);
+        } else if (where == QStringLiteral("month")) {
+            box = Control<QDateTimeEdit>(months, Vorelle_ns::WMonthCrosstabPage_cl::IdBeginDate);
+            box->setDate(start);
         } else {
             QVERIFY(Control<CTL_ns::ComboBox_cl>(page, Vorelle_ns::WRecordFilterBar_cl::IdDateMode)
                         ->SelectByText(QStringLiteral("自定义")));
