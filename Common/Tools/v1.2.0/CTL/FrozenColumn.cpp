@@ -37,7 +37,9 @@ FrozenColumn_cl::FrozenColumn_cl(QTableView* table) : QObject(table), table(tabl
     connect(table->verticalScrollBar(), &QScrollBar::valueChanged, frozen->verticalScrollBar(), &QScrollBar::setValue);
     // The frozen list gets its range later than the table its scrolling.
     connect(frozen->verticalScrollBar(), &QScrollBar::rangeChanged, this,
-            [this] { frozen->verticalScrollBar()->setValue(this->table->verticalScrollBar()->value()); });
+            [this] {
+                if (TableWhole()) frozen->verticalScrollBar()->setValue(this->table->verticalScrollBar()->value());
+            });
     connect(table->horizontalHeader(), &QHeaderView::sectionResized, this, &FrozenColumn_cl::Follow);
     connect(table->model(), &QAbstractItemModel::columnsInserted, this, &FrozenColumn_cl::Follow);
     connect(table->model(), &QAbstractItemModel::modelReset, this, &FrozenColumn_cl::Follow);
@@ -50,7 +52,14 @@ FrozenColumn_cl::FrozenColumn_cl(QTableView* table) : QObject(table), table(tabl
     Follow();
 }
 
+bool FrozenColumn_cl::TableWhole() const {
+    // Once the table's own destructor has run, what is left of it is a plain widget that
+    // still tells of its children going (its model among them): nothing to follow then.
+    return qobject_cast<const QTableView*>(parent()) != nullptr;
+}
+
 bool FrozenColumn_cl::eventFilter(QObject* watched, QEvent* event) {
+    if (!TableWhole()) return false;
     const bool resized = watched == table->viewport() && event->type() == QEvent::Resize;
     if (resized || (watched == table && (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange ||
                                          event->type() == QEvent::Show))) {
@@ -60,6 +69,7 @@ bool FrozenColumn_cl::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FrozenColumn_cl::Follow() {
+    if (!TableWhole()) return;
     const int32_t columns = table->model()->columnCount();
     for (int32_t column = 1; column < columns; ++column) frozen->setColumnHidden(column, true);
     frozen->setVisible(columns > 1);

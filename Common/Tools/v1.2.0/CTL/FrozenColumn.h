@@ -26,6 +26,7 @@ protected:
 private:
     // Shows the first column alone, as wide as the table's, over its left edge.
     void Follow();
+    bool TableWhole() const;
 
     QTableView* table;
     QTableView* frozen;
