@@ -216,7 +216,7 @@ void RememberChecked(const QFileInfo& file) {
 // SQLITE_OK when whole, SQLITE_CORRUPT when not, else why it could not be checked (a
 // writer holding the file too long).
 int CheckPages(const QString& path, const QString& password, const QByteArray& salt) {
-    const QFileInfo file(path);
+    const QFileInfo file(path);  // how much to read; the length is weighed under the read lock
     // Reading every page costs about 4 s of a book of a million entries (350 MB of 1 KB
     // pages): a book that large is weighed by its length only, its pages checked as read.
     constexpr qint64 kWholeCheckBytes = 64 << 20;
@@ -232,11 +232,15 @@ int CheckPages(const QString& path, const QString& password, const QByteArray& s
         sqlite3_busy_timeout(check, kBusyMilliseconds);
         rc = sqlite3_exec(check, "begin; select count(*) from sqlite_master", nullptr, nullptr, nullptr);
     }
-    if (rc == SQLITE_OK &&
-        (Number(check, "pragma page_count") * Number(check, "pragma page_size") != file.size() ||
-         (whole && !IsSound(check))))
-        rc = SQLITE_CORRUPT;
-    if (rc == SQLITE_OK && whole) RememberChecked(file);
+    if (rc == SQLITE_OK) {
+        // Taken now, while no writer can change the file.
+        const QFileInfo locked(path);
+        if (Number(check, "pragma page_count") * Number(check, "pragma page_size") != locked.size() ||
+            (whole && !IsSound(check)))
+            rc = SQLITE_CORRUPT;
+        else if (whole)
+            RememberChecked(locked);
+    }
     if ((rc & 0xFF) == SQLITE_NOTADB || (rc & 0xFF) == SQLITE_CORRUPT)
         rc = SQLITE_CORRUPT;
     sqlite3_close_v2(check);  // ends the read transaction
